@@ -1,0 +1,91 @@
+#include "plugin/dm_radio.h"
+
+#include "halvane/errors.h"
+#include "halvane/plugin.h"
+
+namespace halvane {
+namespace {
+int liveObjects = 0;
+}
+
+int LiveObjectCount() { return liveObjects; }
+
+DMRadio& PluginOf(Component& component) {
+  if (component.plugin == nullptr) Raise(kNoObject, "plugin");
+  return *component.plugin;
+}
+
+// Creation skips any step that fails: without a host SDK object the instance still comes to life.
+DMRadio::DMRadio(Component& component) : c_(component) {
+  ++liveObjects;
+  IgnoreErrors([&] { c_.sdk = CreateObject(HALVANE_SDK_PROGID); });
+  IgnoreErrors([&] {
+    SurfTimer = std::make_unique<CTimer>();
+    StatusTimer = std::make_unique<CTimer>();
+  });
+  IgnoreErrors([&] {
+    StatusTimer->Timer = [this] { StatusTimer_Timer(); };
+    SurfTimer->Timer = [this] { SurfTimer_Timer(); };
+    // A failing tick is noted in the log and the timer goes on.
+    auto logFailure = [this](const std::exception& e) {
+      IgnoreErrors([&] { c_.radio.RadioLog(std::string("Timer tick failed: ") + e.what()); });
+    };
+    StatusTimer->TickFailed = logFailure;
+    SurfTimer->TickFailed = logFailure;
+    StatusTimer->Interval(100);
+    StatusTimer->Enabled(true);
+  });
+  c_.plugin = this;
+}
+
+DMRadio::~DMRadio() {
+  // Another instance may have taken over the module references since; leave them to it.
+  if (c_.plugin == this) {
+    c_.plugin = nullptr;
+    c_.sdk = nullptr;
+  }
+  --liveObjects;
+}
+
+bool DMRadio::IsActive() { return c_.radio.active; }
+
+void DMRadio::StartRadio() { c_.radio.RadioStart(); }
+
+void DMRadio::StopRadio() {
+  c_.radio.RadioStop();
+  StopSearch();
+}
+
+void DMRadio::SetActive(bool& state) {
+  c_.radio.RadioSetActive(state);
+  StopSearch();
+}
+
+void DMRadio::Refresh(std::shared_ptr<Dispatch>& frm) {
+  if (IsActive()) c_.radio.RadioRefresh(frm);
+}
+
+int32_t DMRadio::Freq() { return c_.radio.currentFreq; }
+
+void DMRadio::Tune(int32_t& F) {
+  if (!IsActive()) return;
+  StopSearch();
+  c_.radio.TuneTo(F);
+}
+
+void DMRadio::PresetRecall(int16_t& Preset) {
+  if (!IsActive() || Preset == c_.presets.currentPreset) return;
+  StopSearch();
+  c_.presets.RecallPreset(Preset);
+}
+
+bool DMRadio::Check() { return c_.radio.CheckRadio(); }
+
+void DMRadio::StopSearch() {
+  if (SurfTimer) SurfTimer->Enabled(false);
+  searchMode_ = SModes::Disabled;
+}
+
+void DMRadio::StatusTimer_Timer() { c_.radio.PollStatus(); }
+
+}  // namespace halvane

@@ -1,0 +1,69 @@
+// The preset store: its list files and named presets, the host's preset list and its editing,
+// recall and stepping. Frequencies are kept as text exactly as read or added; every numeric use
+// goes through the leading-number reading.
+#ifndef HALVANE_PRESETS_MOD_PRESETS_H
+#define HALVANE_PRESETS_MOD_PRESETS_H
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace halvane {
+
+class Component;
+class Dispatch;
+
+inline constexpr const char* kMainListFile = "Radio.ini";
+inline constexpr const char* kLocalListFile = "RadioLocal.ini";
+inline constexpr const char* kNamedPresetFolder = "FMPresets";
+inline constexpr const char* kNamedPresetExtension = ".fm";
+inline constexpr int16_t kMaxPresets = 32767;
+
+class ModPresets {
+ public:
+  explicit ModPresets(Component& component) : c_(component) {}
+
+  // Store and files.
+  void ResetPresets();
+  int16_t LoadPresets(const std::string& fileName);
+  void SavePresets();
+  void ToggleLocalPresets(const std::shared_ptr<Dispatch>& frm);
+  void SetLocalPresets(const std::shared_ptr<Dispatch>& frm, bool mode);
+  void SaveNamedPreset(const std::string& name);
+  void LoadNamedPreset(const std::string& name);
+
+  // The host's list and editing.
+  void FillPresetList(const std::shared_ptr<Dispatch>& frm);
+  void SelectCurrentPreset(const std::shared_ptr<Dispatch>& frm);
+  void AddPreset(const std::string& name);
+  void RenamePreset(const std::string& name, int16_t row);
+  void DeletePreset(const std::shared_ptr<Dispatch>& frm);
+  void MovePreset(const std::shared_ptr<Dispatch>& frm, bool up);
+
+  // Recall and stepping.
+  void RecallPreset(int16_t n);
+  void NextPreset();
+  void PreviousPreset();
+
+  // The number of presets (the arrays' upper bound); error 9 before the arrays exist.
+  int16_t Count() const;
+  // A preset's frequency as a number: the leading number of its text.
+  double FrequencyOf(int16_t i) const;
+  // The path of the active list file.
+  std::string ListFilePath() const;
+
+  // Slot 0 holds no preset; presets occupy 1..Count(). Both empty until the first ResetPresets.
+  std::vector<std::string> presetFreqs;
+  std::vector<std::string> presetNames;
+  int16_t currentPreset = 0;
+  int32_t headerValue2 = 0;
+  int32_t headerValue3 = 0;
+
+ private:
+  Component& c_;
+};
+
+}  // namespace halvane
+
+#endif

@@ -1,0 +1,51 @@
+// Every reading of a number from text, every conversion of a real to an integer type and every
+// checked integer operation lives here. Nobody parses or rounds numbers anywhere else.
+#ifndef HALVANE_RUNTIME_NUMBERS_H
+#define HALVANE_RUNTIME_NUMBERS_H
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "runtime/locale.h"
+
+namespace halvane {
+
+// The text's leading number, "." as the decimal point whatever the locale. Blanks, tabs and line
+// feeds are skipped wherever they stand; an optional sign, digits and at most one "." are read;
+// reading stops at the first character that cannot continue the number. No number gives 0.
+// Never fails (a huge digit string gives an infinite value, which no integer conversion accepts).
+double LeadingNumber(std::string_view text);
+
+// The whole text read as a number with the locale's separators: surrounding blanks, a sign,
+// grouping separators between digits, one decimal separator, an exponent, or an "&H"/"&O"
+// prefixed whole number. Anything else is error 13; a value beyond the double range is error 6.
+double LocaleNumber(std::string_view text, const NumberFormat& format);
+// The same reading, answering nothing instead of raising 13.
+std::optional<double> TryLocaleNumber(std::string_view text, const NumberFormat& format);
+
+// Nearest integer, ties to even; outside the type's range (or not finite) is error 6.
+int16_t ToInt16(double value);
+int32_t ToInt32(double value);
+// Single precision; beyond its range is error 6.
+float ToSingle(double value);
+
+// 16- and 32-bit arithmetic that raises error 6 instead of wrapping.
+int16_t CheckedAdd16(int16_t a, int16_t b);
+int16_t CheckedSub16(int16_t a, int16_t b);
+int32_t CheckedAdd32(int32_t a, int32_t b);
+int32_t CheckedSub32(int32_t a, int32_t b);
+int32_t CheckedMul32(int32_t a, int32_t b);
+
+// The "0.0" pattern: the value taken to 15 significant digits, then rounded half away from zero
+// to one decimal, with the locale's decimal separator.
+std::string FormatOneDecimal(double value, const NumberFormat& format);
+
+// A real as text the way a number becomes a string: up to 15 significant digits, the locale's
+// decimal separator, no grouping.
+std::string FormatNumber(double value, const NumberFormat& format);
+
+}  // namespace halvane
+
+#endif

@@ -1,0 +1,157 @@
+#include "runtime/text_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <random>
+
+#include "halvane/errors.h"
+#include "runtime/codepage.h"
+
+namespace halvane {
+namespace {
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+  int release() {
+    int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
+ private:
+  int fd_;
+};
+
+[[noreturn]] void RaiseForErrno(int err, const std::string& path) {
+  Raise(err == ENOENT || err == ENOTDIR ? kPathNotFound : kPathFileAccess, path);
+}
+
+std::string FolderOf(const std::string& path) {
+  auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return std::nullopt;
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
+  std::string bytes;
+  if (S_ISREG(st.st_mode)) bytes.reserve(static_cast<size_t>(st.st_size));
+  char buf[65536];
+  for (;;) {
+    ssize_t n = ::read(fd.get(), buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    bytes.append(buf, static_cast<size_t>(n));
+  }
+  return bytes;
+}
+
+std::vector<std::string_view> SplitLines(std::string_view bytes) {
+  std::vector<std::string_view> lines;
+  size_t start = 0, i = 0, n = bytes.size();
+  while (i < n) {
+    char c = bytes[i];
+    if (c == '\r' || c == '\n') {
+      lines.push_back(bytes.substr(start, i - start));
+      i += (c == '\r' && i + 1 < n && bytes[i + 1] == '\n') ? 2 : 1;
+      start = i;
+    } else {
+      ++i;
+    }
+  }
+  if (start < n) lines.push_back(bytes.substr(start));
+  return lines;
+}
+
+std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
+  auto bytes = ReadFileBytes(path);
+  if (!bytes) return std::nullopt;
+  std::vector<std::string> lines;
+  auto views = SplitLines(*bytes);
+  lines.reserve(views.size());
+  for (auto v : views) lines.push_back(DecodeFileText(v));
+  return lines;
+}
+
+void WriteBytesAtomically(const std::string& path, std::string_view bytes) {
+  std::string folder = FolderOf(path);
+  if (!IsDirectory(folder)) Raise(kPathNotFound, folder);
+  // The temporary name is unique per write so that two writers never share one.
+  static std::mt19937_64 rng{std::random_device{}()};
+  std::string temp =
+      path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(rng() % 1000000007);
+  FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+  if (fd.get() < 0) RaiseForErrno(errno, path);
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int err = errno;
+      ::unlink(temp.c_str());
+      RaiseForErrno(err, path);
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (::fsync(fd.get()) != 0 || ::close(fd.release()) != 0) {
+    int err = errno;
+    ::unlink(temp.c_str());
+    RaiseForErrno(err, path);
+  }
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    int err = errno;
+    ::unlink(temp.c_str());
+    RaiseForErrno(err, path);
+  }
+  // The rename itself reaches the disk with the folder's entry.
+  FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() >= 0) ::fsync(dir.get());
+}
+
+void WriteTextLinesAtomically(const std::string& path, const std::vector<std::string>& lines) {
+  size_t size = 0;
+  for (const auto& l : lines) size += l.size() + 2;
+  std::string bytes;
+  bytes.reserve(size);
+  for (const auto& l : lines) {
+    bytes += l;
+    bytes += "\r\n";
+  }
+  WriteBytesAtomically(path, bytes);
+}
+
+bool IsRegularFile(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool IsDirectory(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void MakeDirectory(const std::string& path) {
+  if (::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST) RaiseForErrno(errno, path);
+  if (!IsDirectory(path)) Raise(kPathFileAccess, path);
+}
+
+}  // namespace halvane

@@ -1,0 +1,96 @@
+// The tuner module: start, stop and activation; tuning, stepping and seek; the status poll and
+// the RDS record. Every driver call goes through CallDriver with `driverPath`.
+#ifndef HALVANE_TUNER_MOD_RADIO_H
+#define HALVANE_TUNER_MOD_RADIO_H
+
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string>
+
+#include "halvane/driver_contract.h"
+#include "tuner/call_driver.h"
+
+namespace halvane {
+
+class Component;
+class Dispatch;
+
+// Band plan, in the plug-in's frequency units (FM 10 kHz, AM kHz).
+namespace band {
+inline constexpr int32_t kFmLow = 8750;
+inline constexpr int32_t kFmHigh = 10790;
+inline constexpr int32_t kAmLow = 530;
+inline constexpr int32_t kAmHigh = 1710;
+inline constexpr int32_t kHzPerUnit = 10000;  // the driver's values are ours times this
+inline constexpr int32_t kSeekWrapUpHz = 87500000;
+inline constexpr int32_t kSeekWrapDownHz = 107900000;
+}  // namespace band
+
+inline constexpr const char* kDriverRelativePath = "RadioModules/Halvane/Radio_IO.so";
+inline constexpr const char* kLogPrefix = "Halvane---> ";
+
+class ModRadio {
+ public:
+  explicit ModRadio(Component& component) : c_(component) {}
+
+  // Start, stop, activation, mute.
+  void RadioLog(const std::string& message);
+  bool CheckRadio();
+  void RadioStart();
+  void RadioStop();
+  void RadioSetActive(bool state);
+  void SetMute(bool state);
+  void ToggleMute();
+
+  // Tuning, stepping, seek, mono, list refresh.
+  void TuneTo(int32_t F);
+  void TuneUp();
+  void TuneDown();
+  void FineUp();
+  void FineDown();
+  void SeekUp();
+  void SeekDown();
+  void SetMono(bool state);
+  void ToggleMono();
+  void RadioRefresh(const std::shared_ptr<Dispatch>& frm);
+
+  // Status poll and RDS accessors.
+  void PollStatus();
+  bool IsStereo();
+  int32_t SignalLevel() const;
+  std::string RdsName() const;
+  std::string RdsText() const;
+  std::string RdsPty() const;
+  std::string RdsPi() const;
+  bool RdsTA() const;
+  bool RdsTP() const;
+  bool RdsMS() const;
+
+  // Module state.
+  bool debugEnabled = false;
+  std::string driverPath;
+  bool radioReady = false;
+  bool active = false;
+  bool muted = false;
+  bool useRbds = false;
+  int32_t currentFreq = 0;
+  bool mono = false;
+  RdsRecord rdsData{};
+  bool rdsValid = false;
+  int16_t decoderLevel = 0;
+
+ private:
+  int32_t Call(const char* function, std::initializer_list<DriverArg> args);
+  void RdsOff();
+  void RdsOn();
+  void Seek(bool up, int32_t wrapHz);
+  bool RdsShown() const { return radioReady && rdsValid; }
+  bool AllowAllFrequencies();
+
+  Component& c_;
+};
+
+}  // namespace halvane
+
+#endif

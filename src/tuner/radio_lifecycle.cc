@@ -1,0 +1,91 @@
+// Bringing the tuner up and down, muting, activation, and the two ways trouble becomes visible:
+// the debug log through the host, and the host's error screen.
+#include "halvane/errors.h"
+#include "plugin/component.h"
+#include "plugin/dm_radio.h"
+#include "tuner/mod_radio.h"
+
+namespace halvane {
+
+int32_t ModRadio::Call(const char* function, std::initializer_list<DriverArg> args) {
+  return CallDriver(driverPath, function, std::span<const DriverArg>(args.begin(), args.size()),
+                    c_.Numbers());
+}
+
+void ModRadio::RadioLog(const std::string& message) {
+  if (debugEnabled) host::DMLOG(c_.sdk, kLogPrefix + message);
+}
+
+bool ModRadio::CheckRadio() {
+  if (radioReady) return true;
+  host::Errscrn(c_.sdk, "Radio", "Device Error",
+                "Sorry, The Radio failed to initialize. Check settings.\r\n"
+                "Check Connections. (Restart Required)",
+                true);
+  return false;
+}
+
+// Every step skips on failure and the next one runs: a missing host, driver or file never stops
+// the start half-way with an error, it only leaves the radio stopped or with defaults.
+void ModRadio::RadioStart() {
+  debugEnabled = false;
+  IgnoreErrors([&] { debugEnabled = host::GetInfo(c_.sdk, hostvar::kRadioDebug).ToBool(); });
+  IgnoreErrors([&] { RadioLog("StartRadio"); });
+  IgnoreErrors([&] {
+    driverPath =
+        host::GetInfo(c_.sdk, hostvar::kDMPath).ToString(&c_.Numbers()) + kDriverRelativePath;
+  });
+  if (radioReady) return;
+
+  int32_t result = kDriverCallFailed;
+  IgnoreErrors([&] { result = Call(HALVANE_FN_INITIALIZE, {}); });
+  if (result != 0) {
+    IgnoreErrors([&] { RadioLog("Initialize failed return code:" + std::to_string(result)); });
+    return;
+  }
+  radioReady = true;
+
+  int32_t lcid = c_.env.locale->Lcid();
+  IgnoreErrors([&] { RadioLog("LCID=" + std::to_string(lcid)); });
+  IgnoreErrors([&] { useRbds = host::GetInfo(c_.sdk, hostvar::kUserbds).ToBool(&c_.Numbers()); });
+  if (lcid == 1033 || useRbds) useRbds = true;
+  IgnoreErrors([&] { c_.pty.LoadPtyNames(useRbds, PluginOf(c_).ConfigPath()); });
+  int32_t startFreq = 0;
+  IgnoreErrors([&] { startFreq = c_.presets.LoadPresets(""); });
+  if (startFreq == 0) startFreq = band::kFmLow;
+  IgnoreErrors([&] { SetMute(true); });
+  IgnoreErrors([&] { TuneTo(startFreq); });
+  active = false;
+}
+
+void ModRadio::RadioStop() {
+  active = false;
+  if (radioReady) {
+    c_.presets.SavePresets();
+    Call(HALVANE_FN_UNINITIALIZE, {});
+  }
+  radioReady = false;
+}
+
+void ModRadio::RadioSetActive(bool state) {
+  if (!radioReady) return;
+  active = state;
+  SetMute(!state);
+  if (active)
+    TuneTo(currentFreq);  // also restarts RDS decoding
+  else
+    c_.presets.SavePresets();
+}
+
+void ModRadio::SetMute(bool state) {
+  if (!radioReady) return;
+  muted = state;
+  Call(HALVANE_FN_VOLUME_MUTE, {DriverArg::Number(0), DriverArg::Number(muted ? 1 : 0)});
+}
+
+void ModRadio::ToggleMute() {
+  if (!radioReady) return;
+  SetMute(!muted);
+}
+
+}  // namespace halvane

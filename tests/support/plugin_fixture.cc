@@ -1,0 +1,122 @@
+#include "plugin_fixture.h"
+
+#include <dlfcn.h>
+#include <glib.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "halvane/errors.h"
+#include "halvane/plugin.h"
+
+namespace testing_support {
+
+std::string RecordingDriverHome() { return RECORDING_DRIVER_HOME; }
+
+rec::Driver& RecordingDriver() {
+  std::string path = RecordingDriverHome() + "/RadioModules/Halvane/Radio_IO.so";
+  void* lib = dlopen(path.c_str(), RTLD_NOW);
+  if (lib == nullptr) throw std::runtime_error("recording driver missing: " + path);
+  auto state = reinterpret_cast<rec::Driver* (*)()>(dlsym(lib, "RecordingDriverState"));
+  return *state();
+}
+
+TempDir::TempDir() {
+  char pattern[] = "/tmp/halvane-test-XXXXXX";
+  char* made = mkdtemp(pattern);
+  if (made == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = made;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+
+ScopedMainContext::ScopedMainContext() : ctx_(g_main_context_new()) {
+  g_main_context_push_thread_default(ctx_);
+}
+
+ScopedMainContext::~ScopedMainContext() {
+  g_main_context_pop_thread_default(ctx_);
+  g_main_context_unref(ctx_);
+}
+
+void ScopedMainContext::RunFor(int ms) {
+  gint64 end = g_get_monotonic_time() + static_cast<gint64>(ms) * 1000;
+  while (g_get_monotonic_time() < end) {
+    // Wake at least every few milliseconds so the loop ends on time.
+    g_main_context_iteration(ctx_, FALSE);
+    g_usleep(1000);
+  }
+}
+
+void ScopedMainContext::Pump() {
+  while (g_main_context_iteration(ctx_, FALSE)) {
+  }
+}
+
+void PluginTest::SetUp() {
+  context = std::make_unique<ScopedMainContext>();
+  dir = std::make_unique<TempDir>();
+  std::filesystem::create_directories(ConfigDir());
+  std::filesystem::create_directories(CacheDir());
+  driver = &RecordingDriver();
+  driver->Reset();
+  sdk = std::make_shared<fake::Sdk>();
+  sdk->Var("DMPath", halvane::Variant(RecordingDriverHome() + "/"));
+  auto sdkRef = sdk;
+  halvane::RegisterClassObject(HALVANE_SDK_PROGID, [sdkRef] { return sdkRef; });
+  halvane::Environment env;
+  env.locale = std::make_shared<halvane::FixedLocale>(halvane::NumberFormat{".", ","}, 2057);
+  env.sleep = [this](std::chrono::milliseconds d) { sleeps.push_back(d); };
+  component = std::make_unique<halvane::Component>(env);
+  radio = std::make_shared<halvane::DMRadio>(*component);
+  radio->ConfigPath(ConfigDir());
+  radio->CachePath(CacheDir());
+  screen = fake::RadioScreen();
+}
+
+void PluginTest::TearDown() {
+  radio.reset();
+  component.reset();
+  halvane::RevokeClassObject(HALVANE_SDK_PROGID);
+  driver->Reset();
+  dir.reset();
+  context.reset();
+}
+
+void PluginTest::SetLocale(const std::string& decimal, const std::string& grouping, int32_t lcid) {
+  component->env.locale =
+      std::make_shared<halvane::FixedLocale>(halvane::NumberFormat{decimal, grouping}, lcid);
+}
+
+void PluginTest::StartActive() {
+  Start();
+  Activate(true);
+  ClearCalls();
+}
+
+int16_t PluginTest::Command(const std::string& cmd, std::shared_ptr<fake::Screen> s) {
+  std::string c = cmd;
+  std::shared_ptr<halvane::Dispatch> frm = s ? s : screen;
+  return radio->ProcessCommand(c, frm);
+}
+
+}  // namespace testing_support

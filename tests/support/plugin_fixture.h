@@ -1,0 +1,90 @@
+// A plug-in object on its own component, with the recording driver as its tuner, fake host
+// objects, an injected locale, a seek pause that only records, a private GLib context that ticks
+// only when the test iterates it, and fresh configuration and cache folders.
+#ifndef HALVANE_TESTS_PLUGIN_FIXTURE_H
+#define HALVANE_TESTS_PLUGIN_FIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fake_host.h"
+#include "plugin/dm_radio.h"
+#include "recording_driver.h"
+
+typedef struct _GMainContext GMainContext;
+
+namespace testing_support {
+
+// The recording driver as loaded by the plug-in's call gate.
+rec::Driver& RecordingDriver();
+// The folder to hand the plug-in as "=$DMPath$" so it finds the recording driver.
+std::string RecordingDriverHome();
+
+// A fresh folder under /tmp, removed at destruction.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+
+// A private GLib context pushed as the thread default for the test's lifetime.
+class ScopedMainContext {
+ public:
+  ScopedMainContext();
+  ~ScopedMainContext();
+  GMainContext* get() const { return ctx_; }
+  // Runs the context for `ms` milliseconds of real time, dispatching what falls due.
+  void RunFor(int ms);
+  // Dispatches whatever is due now, without blocking.
+  void Pump();
+
+ private:
+  GMainContext* ctx_;
+};
+
+class PluginTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Locale: separators and the Windows identifier.
+  void SetLocale(const std::string& decimal, const std::string& grouping, int32_t lcid);
+
+  void Start() { radio->StartRadio(); }
+  void Activate(bool state = true) { radio->SetActive(state); }
+  // Started and active, with the driver's record of calls emptied.
+  void StartActive();
+  std::vector<std::string> Trace() const { return driver->Trace(); }
+  void ClearCalls() { driver->calls.clear(); }
+
+  int16_t Command(const std::string& cmd, std::shared_ptr<fake::Screen> screen = nullptr);
+
+  std::string ConfigDir() const { return dir->path() + "/config/"; }
+  std::string CacheDir() const { return dir->path() + "/cache/"; }
+
+  std::unique_ptr<ScopedMainContext> context;
+  std::unique_ptr<TempDir> dir;
+  rec::Driver* driver = nullptr;
+  std::shared_ptr<fake::Sdk> sdk;
+  std::shared_ptr<fake::Screen> screen;  // a radio screen
+  std::unique_ptr<halvane::Component> component;
+  std::shared_ptr<halvane::DMRadio> radio;
+  std::vector<std::chrono::milliseconds> sleeps;
+};
+
+}  // namespace testing_support
+
+#endif

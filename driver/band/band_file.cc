@@ -1,0 +1,250 @@
+#include "band/band_file.h"
+
+#include <string>
+
+#include "band/frequency.h"
+#include "band/ini_values.h"
+#include "rds/charset.h"
+
+namespace halvane::driver::band {
+namespace {
+
+constexpr size_t kPsLength = 8;
+constexpr size_t kRadioTextLengthA = 64;
+constexpr size_t kRadioTextLengthB = 32;
+constexpr int32_t kMaxTaPeriodS = 3600;
+
+enum class Section { kNone, kTuner, kStation };
+
+// A station as its lines are read; RDS fields stay apart until the section is complete, since
+// they only mean something when the station has a PI.
+struct StationDraft {
+  Station station;
+  int first_line = 0;
+  bool has_frequency = false;
+  bool stereo_given = false;
+  bool has_pi = false;
+  int rds_field_line = 0;  // a line with an RDS field, 0 if none
+  RdsProgramme programme;
+};
+
+class BandFileParser {
+ public:
+  ParseResult<Band> Parse(std::string_view text);
+
+ private:
+  bool ParseLine(std::string_view line);
+  bool OpenSection(std::string_view header);
+  bool TunerKey(std::string_view key, std::string_view value);
+  bool StationKey(std::string_view key, std::string_view value);
+  bool FinishStation();
+  bool Fail(std::string message) {
+    error_ = std::move(message);
+    return false;
+  }
+
+  Band band_;
+  Section section_ = Section::kNone;
+  StationDraft draft_;
+  int line_number_ = 0;
+  std::string error_;
+  int error_line_ = 0;
+};
+
+ParseResult<Band> BandFileParser::Parse(std::string_view text) {
+  while (!text.empty() || line_number_ == 0) {
+    const size_t end = text.find_first_of("\r\n");
+    const std::string_view line = text.substr(0, end);
+    ++line_number_;
+    if (!ParseLine(line)) return ParseResult<Band>::Fail(error_, line_number_);
+    if (end == std::string_view::npos) break;
+    // A CR LF pair ends one line, not two.
+    const size_t next = text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
+    text.remove_prefix(next);
+  }
+  if (!FinishStation()) return ParseResult<Band>::Fail(error_, error_line_);
+  return ParseResult<Band>::Ok(std::move(band_));
+}
+
+bool BandFileParser::ParseLine(std::string_view line) {
+  const std::string_view trimmed = Trim(line);
+  if (trimmed.empty() || trimmed.front() == '#' || trimmed.front() == ';') return true;
+  if (trimmed.front() == '[') return OpenSection(trimmed);
+  const size_t equals = trimmed.find('=');
+  if (equals == std::string_view::npos) return Fail("expected \"key = value\"");
+  const std::string_view key = Trim(trimmed.substr(0, equals));
+  const std::string_view value = trimmed.substr(equals + 1);
+  switch (section_) {
+    case Section::kTuner:
+      return TunerKey(key, value);
+    case Section::kStation:
+      return StationKey(key, value);
+    case Section::kNone:
+      break;
+  }
+  return Fail("\"" + std::string(key) + "\" outside a [tuner] or [station] section");
+}
+
+bool BandFileParser::OpenSection(std::string_view header) {
+  if (header.back() != ']') return Fail("section header without \"]\"");
+  if (!FinishStation()) {
+    // The error belongs to the station that just ended, not to this header.
+    line_number_ = error_line_;
+    return false;
+  }
+  const std::string_view inside = Trim(header.substr(1, header.size() - 2));
+  const std::string_view name = inside.substr(0, inside.find_first_of(" \t"));
+  if (name == "tuner" && inside == name) {
+    section_ = Section::kTuner;
+  } else if (name == "station") {
+    section_ = Section::kStation;
+    draft_ = StationDraft{};
+    draft_.first_line = line_number_;
+    draft_.programme.ps.fill(rds::kBlank);
+    draft_.station.label = std::string(Trim(inside.substr(name.size())));
+  } else {
+    return Fail("unknown section [" + std::string(inside) + "]");
+  }
+  return true;
+}
+
+bool BandFileParser::TunerKey(std::string_view key, std::string_view value) {
+  if (key == "initialize_error") {
+    const std::optional<int64_t> code = ReadInteger(value);
+    if (!code || *code < INT32_MIN || *code > INT32_MAX) {
+      return Fail("initialize_error must be a 32-bit integer");
+    }
+    band_.initialize_error = static_cast<int32_t>(*code);
+    return true;
+  }
+  return Fail("unknown key \"" + std::string(key) + "\" in [tuner]");
+}
+
+bool BandFileParser::StationKey(std::string_view key, std::string_view value) {
+  Station& station = draft_.station;
+  RdsProgramme& programme = draft_.programme;
+  const auto rds_field = [&] {
+    if (draft_.rds_field_line == 0) draft_.rds_field_line = line_number_;
+  };
+  const auto flag = [&](bool& out) {
+    const std::optional<bool> b = ReadBoolean(value);
+    if (!b) return Fail(std::string(key) + " must be yes or no");
+    out = *b;
+    return true;
+  };
+
+  if (key == "frequency") {
+    const std::optional<int32_t> frequency = ReadFrequency(value);
+    if (!frequency) return Fail("frequency must read like \"95.8 MHz\" or \"1040 kHz\"");
+    if (!RasterOf(*frequency).Contains(*frequency)) {
+      return Fail(
+          "frequency is not a channel: FM 87.5-108.0 MHz in 100 kHz steps, "
+          "AM 530-1710 kHz in 10 kHz steps");
+    }
+    station.frequency = *frequency;
+    draft_.has_frequency = true;
+  } else if (key == "level") {
+    const std::optional<int64_t> level = ReadInteger(value);
+    if (!level || *level < 0 || *level >= kNoStationLevel) return Fail("level must be 0 to 14");
+    station.level = static_cast<int>(*level);
+  } else if (key == "stereo") {
+    draft_.stereo_given = true;
+    return flag(station.stereo);
+  } else if (key == "capture") {
+    station.capture_path = Unquote(value);
+    if (station.capture_path.empty()) return Fail("capture needs a file name");
+  } else if (key == "pi") {
+    const std::optional<uint16_t> pi = ReadHex16(value);
+    if (!pi) return Fail("pi must be a hexadecimal code such as D3C2");
+    programme.pi = *pi;
+    draft_.has_pi = true;
+  } else if (key == "pty") {
+    rds_field();
+    const std::optional<int64_t> pty = ReadInteger(value);
+    if (!pty || *pty < 0 || *pty > 31) return Fail("pty must be 0 to 31");
+    programme.pty = static_cast<uint8_t>(*pty);
+  } else if (key == "tp") {
+    rds_field();
+    return flag(programme.tp);
+  } else if (key == "ta") {
+    rds_field();
+    const std::string text = Unquote(value);
+    if (text == "toggle") {
+      programme.ta = TrafficAnnouncement::kToggle;
+    } else if (const std::optional<bool> b = ReadBoolean(text)) {
+      programme.ta = *b ? TrafficAnnouncement::kOn : TrafficAnnouncement::kOff;
+    } else {
+      return Fail("ta must be yes, no or toggle");
+    }
+  } else if (key == "ta_period") {
+    rds_field();
+    const std::optional<int64_t> seconds = ReadInteger(value);
+    if (!seconds || *seconds < 1 || *seconds > kMaxTaPeriodS) {
+      return Fail("ta_period must be 1 to 3600 seconds");
+    }
+    programme.ta_period_s = static_cast<int32_t>(*seconds);
+  } else if (key == "ms") {
+    rds_field();
+    const std::string text = Unquote(value);
+    if (text != "music" && text != "speech") return Fail("ms must be music or speech");
+    programme.music = text == "music";
+  } else if (key == "groups") {
+    rds_field();
+    const std::string text = Unquote(value);
+    if (text != "A" && text != "B") return Fail("groups must be A or B");
+    programme.version_b = text == "B";
+  } else if (key == "ps") {
+    rds_field();
+    const std::vector<uint8_t> ps = rds::EncodeRdsText(Unquote(value));
+    if (ps.size() > kPsLength) return Fail("ps has more than 8 characters");
+    programme.ps.fill(rds::kBlank);
+    std::copy(ps.begin(), ps.end(), programme.ps.begin());
+  } else if (key == "rt") {
+    rds_field();
+    std::vector<uint8_t> text = rds::EncodeRdsText(Unquote(value));
+    if (text.empty()) return Fail("rt needs a text");
+    if (text.size() > kRadioTextLengthA) return Fail("rt has more than 64 characters");
+    programme.radiotexts.push_back(std::move(text));
+  } else {
+    return Fail("unknown key \"" + std::string(key) + "\" in [station]");
+  }
+  return true;
+}
+
+bool BandFileParser::FinishStation() {
+  if (section_ != Section::kStation) return true;
+  section_ = Section::kNone;
+  error_line_ = draft_.first_line;
+  Station& station = draft_.station;
+  RdsProgramme& programme = draft_.programme;
+  if (!draft_.has_frequency) return Fail("station without a frequency");
+  const bool am = station.frequency < kFmRaster.low;
+  if (band_.Find(station.frequency)) return Fail("two stations on one frequency");
+  if (!draft_.stereo_given) station.stereo = !am;
+  if (draft_.rds_field_line != 0 && !draft_.has_pi) {
+    error_line_ = draft_.rds_field_line;
+    return Fail("RDS fields need a pi");
+  }
+  if ((draft_.has_pi || !station.capture_path.empty()) && am) {
+    return Fail("RDS is broadcast on FM only");
+  }
+  if (draft_.has_pi && !station.capture_path.empty()) {
+    return Fail("a station has either RDS fields or a capture, not both");
+  }
+  if (draft_.has_pi) {
+    for (const std::vector<uint8_t>& text : programme.radiotexts) {
+      if (programme.version_b && text.size() > kRadioTextLengthB) {
+        return Fail("rt has more than 32 characters, the most a version B group carries");
+      }
+    }
+    station.programme = std::move(programme);
+  }
+  band_.stations.push_back(std::move(station));
+  return true;
+}
+
+}  // namespace
+
+ParseResult<Band> ParseBandFile(std::string_view text) { return BandFileParser().Parse(text); }
+
+}  // namespace halvane::driver::band

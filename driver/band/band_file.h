@@ -1,0 +1,18 @@
+// The band file: an INI-like text listing the simulated stations. See docs/driver.md.
+#ifndef HALVANE_DRIVER_BAND_BAND_FILE_H
+#define HALVANE_DRIVER_BAND_BAND_FILE_H
+
+#include <string_view>
+
+#include "band/parse_result.h"
+#include "band/station.h"
+
+namespace halvane::driver::band {
+
+// Parses a whole band file. Capture files named by stations are not read here: their paths are
+// left in Station::capture_path for the loader.
+ParseResult<Band> ParseBandFile(std::string_view text);
+
+}  // namespace halvane::driver::band
+
+#endif

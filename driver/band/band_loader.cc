@@ -1,0 +1,94 @@
+#include "band/band_loader.h"
+
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "band/band_file.h"
+#include "band/capture_file.h"
+#include "band/default_band.h"
+#include "result_codes.h"
+
+namespace halvane::driver::band {
+namespace {
+
+// Larger files are surely not band or capture files; refusing them keeps a mistaken path (a
+// device, a video) from eating memory.
+constexpr std::streamoff kMaxFileSize = 16 << 20;
+
+std::optional<std::string> ReadFile(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxFileSize) {
+    return std::nullopt;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream content;
+  content << in.rdbuf();
+  if (in.bad()) return std::nullopt;
+  return std::move(content).str();
+}
+
+bool IsRegularFile(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+BandLoad Failure(int32_t code, std::string message) { return {std::nullopt, code, message}; }
+
+}  // namespace
+
+BandLoad LoadBandFile(const std::string& path) {
+  const std::optional<std::string> text = ReadFile(path);
+  if (!text) return Failure(kBandFileUnreadable, path + ": cannot read");
+  ParseResult<Band> parsed = ParseBandFile(*text);
+  if (!parsed.ok()) {
+    return Failure(kBandFileInvalid,
+                   path + ":" + std::to_string(parsed.line) + ": " + parsed.error);
+  }
+  Band& band = *parsed.value;
+  for (Station& station : band.stations) {
+    if (station.capture_path.empty()) continue;
+    const std::string capture_path = station.capture_path.front() == '/'
+                                         ? station.capture_path
+                                         : FolderOf(path) + station.capture_path;
+    const std::optional<std::string> capture_text = ReadFile(capture_path);
+    if (!capture_text) return Failure(kBandFileUnreadable, capture_path + ": cannot read");
+    ParseResult<std::vector<CapturedGroup>> capture = ParseCaptureFile(*capture_text);
+    if (!capture.ok()) {
+      return Failure(kBandFileInvalid,
+                     capture_path + ":" + std::to_string(capture.line) + ": " + capture.error);
+    }
+    station.capture = std::move(*capture.value);
+  }
+  return {std::move(band), 0, {}};
+}
+
+std::string LibraryFolder() {
+  Dl_info info;
+  if (dladdr(reinterpret_cast<void*>(&LibraryFolder), &info) == 0 || info.dli_fname == nullptr) {
+    return {};
+  }
+  return FolderOf(info.dli_fname);
+}
+
+BandLoad LoadBand() {
+  const char* named = std::getenv(kStationsVariable);
+  if (named != nullptr && named[0] != '\0') return LoadBandFile(named);
+  const std::string folder = LibraryFolder();
+  if (!folder.empty()) {
+    const std::string beside = folder + kStationsFileName;
+    if (IsRegularFile(beside)) return LoadBandFile(beside);
+  }
+  return {DefaultBand(), 0, {}};
+}
+
+}  // namespace halvane::driver::band

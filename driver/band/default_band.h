@@ -1,0 +1,18 @@
+// The band a tuner receives when no band file is found.
+#ifndef HALVANE_DRIVER_BAND_DEFAULT_BAND_H
+#define HALVANE_DRIVER_BAND_DEFAULT_BAND_H
+
+#include <string_view>
+
+#include "band/station.h"
+
+namespace halvane::driver::band {
+
+// The built-in band as band-file text (docs/driver.md shows it as an example).
+std::string_view DefaultBandText();
+
+Band DefaultBand();
+
+}  // namespace halvane::driver::band
+
+#endif

@@ -1,0 +1,59 @@
+// The simulated band: the stations a tuner can receive and what each of them broadcasts.
+#ifndef HALVANE_DRIVER_BAND_STATION_H
+#define HALVANE_DRIVER_BAND_STATION_H
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace halvane::driver::band {
+
+// A recorded group: the four information words, a block absent where the recording lost it.
+using CapturedGroup = std::array<std::optional<uint16_t>, 4>;
+
+enum class TrafficAnnouncement { kOff, kOn, kToggle };
+
+// An RDS programme generated from its fields. Texts are RDS bytes.
+struct RdsProgramme {
+  uint16_t pi = 0;
+  uint8_t pty = 0;  // 0..31
+  bool tp = false;
+  TrafficAnnouncement ta = TrafficAnnouncement::kOff;
+  int32_t ta_period_s = 10;  // kToggle: seconds on, then as many off
+  bool music = true;
+  bool version_b = false;                        // 0B/2B groups instead of 0A/2A
+  std::array<uint8_t, 8> ps{};                   // blank-padded
+  std::vector<std::vector<uint8_t>> radiotexts;  // without terminator; at most 64 (32 in B)
+};
+
+struct Station {
+  std::string label;      // the band file's section name, for messages
+  int32_t frequency = 0;  // the plug-in's value, on the band's raster
+  int level = 0;          // reception quality: 0 best, 14 barely; 15 would be no station
+  bool stereo = false;
+  std::optional<RdsProgramme> programme;  // RDS built from fields...
+  std::vector<CapturedGroup> capture;     // ...or replayed from a recording; neither: no RDS
+  std::string capture_path;               // as written in the band file
+
+  bool has_rds() const { return programme.has_value() || !capture.empty(); }
+};
+
+inline constexpr int kNoStationLevel = 15;
+
+struct Band {
+  std::vector<Station> stations;
+  int32_t initialize_error = 0;  // non-zero: radioInitialize fails with it
+
+  const Station* Find(int32_t frequency) const {
+    for (const Station& station : stations) {
+      if (station.frequency == frequency) return &station;
+    }
+    return nullptr;
+  }
+};
+
+}  // namespace halvane::driver::band
+
+#endif

@@ -1,0 +1,102 @@
+// The C exports: the tuner driver contract plus the test-only hooks. They check their address
+// arguments and forward to the process's one tuner.
+#include <memory>
+
+#include "export.h"
+#include "halvane/driver_contract.h"
+#include "result_codes.h"
+#include "sim/sim_tuner.h"
+#include "test_hooks.h"
+
+namespace halvane::driver {
+namespace {
+
+// One tuner per process; the library may be loaded any number of times, and every load shares
+// this state. The plug-in calls from one thread only, so nothing is locked.
+struct DriverState {
+  sim::DriverClock clock;
+  std::unique_ptr<TunerBackend> tuner = std::make_unique<sim::SimTuner>(clock, band::LoadBand);
+};
+
+std::unique_ptr<DriverState>& StateSlot() {
+  static std::unique_ptr<DriverState> state;
+  return state;
+}
+
+DriverState& State() {
+  std::unique_ptr<DriverState>& state = StateSlot();
+  if (!state) state = std::make_unique<DriverState>();
+  return *state;
+}
+
+TunerBackend& Tuner() { return *State().tuner; }
+
+}  // namespace
+}  // namespace halvane::driver
+
+using halvane::driver::kNullArgument;
+using halvane::driver::State;
+using halvane::driver::StateSlot;
+using halvane::driver::Tuner;
+
+extern "C" {
+
+HALVANE_DRIVER_EXPORT int32_t radioInitialize(void) { return Tuner().Initialize(); }
+
+HALVANE_DRIVER_EXPORT int32_t radioUninitialize(void) { return Tuner().Uninitialize(); }
+
+HALVANE_DRIVER_EXPORT int32_t VolumeMute(int32_t, int32_t mute) {
+  return Tuner().SetMute(mute != 0);
+}
+
+HALVANE_DRIVER_EXPORT int32_t radioForceMono(int32_t, int32_t mono) {
+  return Tuner().SetForceMono(mono != 0);
+}
+
+HALVANE_DRIVER_EXPORT int32_t radioSetFrequency(int32_t, int32_t hz) {
+  return Tuner().SetFrequency(hz);
+}
+
+HALVANE_DRIVER_EXPORT int32_t radioGetFrequency(int32_t, int32_t* hz) {
+  if (hz == nullptr) return kNullArgument;
+  return Tuner().GetFrequency(*hz);
+}
+
+HALVANE_DRIVER_EXPORT int32_t radioSearch(int32_t, int32_t* hz, int32_t up, uint8_t*) {
+  // The search level byte is always 0 and the simulated search has no threshold to set.
+  if (hz == nullptr) return kNullArgument;
+  return Tuner().Search(*hz, up != 0);
+}
+
+HALVANE_DRIVER_EXPORT int32_t RDS_Stop(int32_t) { return Tuner().StopRds(); }
+
+HALVANE_DRIVER_EXPORT int32_t RDS_Start(int32_t) { return Tuner().StartRds(); }
+
+HALVANE_DRIVER_EXPORT int32_t radioGetState(int32_t, uint8_t* flags) {
+  if (flags == nullptr) return kNullArgument;
+  return Tuner().GetState(*flags);
+}
+
+HALVANE_DRIVER_EXPORT int32_t RDS_SAA6588_GetDecoderState(int32_t, uint32_t* state) {
+  if (state == nullptr) return kNullArgument;
+  return Tuner().GetDecoderState(*state);
+}
+
+HALVANE_DRIVER_EXPORT int32_t RDS_EvalData(int32_t, RdsRecord* record) {
+  if (record == nullptr) return kNullArgument;
+  return Tuner().EvalData(*record);
+}
+
+HALVANE_DRIVER_EXPORT int32_t HalvaneSimUseManualClock(int32_t on) {
+  State().clock.UseManual(on != 0);
+  return 0;
+}
+
+HALVANE_DRIVER_EXPORT int32_t HalvaneSimAdvanceClock(int32_t ms) {
+  State().clock.Advance(ms);
+  return 0;
+}
+
+HALVANE_DRIVER_EXPORT void HalvaneSimReset(void) { StateSlot().reset(); }
+
+}  // extern "C"

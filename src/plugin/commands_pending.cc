@@ -3,5 +3,4 @@
 
 namespace halvane {
 int16_t DMRadio::ProcessCommand(std::string&, std::shared_ptr<Dispatch>&) { return 0; }
-void DMRadio::SurfTimer_Timer() {}
 }  // namespace halvane

@@ -1,0 +1,53 @@
+#include "halvane/dispatch.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "halvane/errors.h"
+
+namespace {
+
+using namespace halvane;
+
+int ErrorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const RuntimeError& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+TEST(Dispatch, MembersAreFoundWithoutRegardToCase) {
+  auto obj = std::make_shared<MemberTable>();
+  int calls = 0;
+  obj->Define("GetInfo", [&](CallKind, std::span<Variant> a) {
+    ++calls;
+    return Variant(a[0].ToString() + "!");
+  });
+  Variant args[1] = {Variant("x")};
+  EXPECT_EQ(Invoke(obj, "getinfo", CallKind::Method, args).ToString(), "x!");
+  EXPECT_EQ(Invoke(obj, "GETINFO", CallKind::Method, args).ToString(), "x!");
+  EXPECT_EQ(calls, 2);
+}
+
+TEST(Dispatch, UnknownMemberIs438AndNoObjectIs91) {
+  auto obj = std::make_shared<MemberTable>();
+  EXPECT_EQ(ErrorOf([&] { GetProperty(obj, "Tag"); }), kNoMember);
+  EXPECT_EQ(ErrorOf([] { GetProperty(nullptr, "Tag"); }), kNoObject);
+  EXPECT_EQ(ErrorOf([] { PutProperty(nullptr, "Value", Variant(int32_t{1})); }), kNoObject);
+}
+
+TEST(Dispatch, ByReferenceArgumentsCanBeWrittenBack) {
+  auto obj = std::make_shared<MemberTable>();
+  obj->Define("Empty", [](CallKind, std::span<Variant> a) {
+    a[0] = Variant(std::string());
+    return Variant();
+  });
+  Variant args[1] = {Variant("status")};
+  Invoke(obj, "Empty", CallKind::Method, args);
+  EXPECT_EQ(args[0].ToString(), "");
+}
+
+}  // namespace

@@ -1,0 +1,119 @@
+#include "runtime/numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "halvane/errors.h"
+
+namespace {
+
+using namespace halvane;
+
+const NumberFormat kDot{".", ","};
+const NumberFormat kComma{",", "."};
+
+int ErrorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const RuntimeError& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+TEST(LeadingNumber, ReadsSignDigitsAndOnePointSkippingBlanksAnywhere) {
+  EXPECT_EQ(LeadingNumber("8750"), 8750);
+  EXPECT_EQ(LeadingNumber("  87.5"), 87.5);
+  EXPECT_EQ(LeadingNumber("1 0 4 0"), 1040);  // blanks inside the number are skipped
+  EXPECT_EQ(LeadingNumber("\t\n-12"), -12);
+  EXPECT_EQ(LeadingNumber("+7"), 7);
+  EXPECT_EQ(LeadingNumber("- 5"), -5);
+  EXPECT_EQ(LeadingNumber("1.2.3"), 1.2);  // a second "." ends the number
+  EXPECT_EQ(LeadingNumber("1040 kHz"), 1040);
+  EXPECT_EQ(LeadingNumber("8750|0|0"), 8750);
+  EXPECT_EQ(LeadingNumber("0999"), 999);
+  EXPECT_EQ(LeadingNumber(".5"), 0.5);
+}
+
+TEST(LeadingNumber, TextWithoutANumberGivesZeroAndNeverFails) {
+  EXPECT_EQ(LeadingNumber(""), 0);
+  EXPECT_EQ(LeadingNumber("abc"), 0);
+  EXPECT_EQ(LeadingNumber("-"), 0);
+  EXPECT_EQ(LeadingNumber("--5"), 0);
+  EXPECT_EQ(LeadingNumber("5-3"), 5);
+  EXPECT_EQ(LeadingNumber("101,5"), 101);  // the comma is never a decimal point here
+  EXPECT_TRUE(std::isinf(LeadingNumber(std::string(400, '9'))));
+}
+
+TEST(LocaleNumber, ReadsTheWholeTextWithTheLocaleSeparators) {
+  EXPECT_EQ(LocaleNumber("101.5", kDot), 101.5);
+  EXPECT_EQ(LocaleNumber(" 101.5 ", kDot), 101.5);
+  EXPECT_EQ(LocaleNumber("-3", kDot), -3);
+  EXPECT_EQ(LocaleNumber("1,040", kDot), 1040);  // grouping between digits
+  EXPECT_EQ(LocaleNumber("1e3", kDot), 1000);
+  EXPECT_EQ(LocaleNumber("&H1F", kDot), 31);
+  EXPECT_EQ(LocaleNumber("&HFFFF", kDot), -1);  // four hex digits are a 16-bit pattern
+  EXPECT_EQ(LocaleNumber("&O17", kDot), 15);
+  EXPECT_EQ(LocaleNumber("101,5", kComma), 101.5);
+  EXPECT_EQ(LocaleNumber("98.7", kComma), 987);  // "." groups digits in a comma locale
+}
+
+TEST(LocaleNumber, TextThatIsNotANumberIsTypeMismatch) {
+  for (const char* bad :
+       {"", " ", "1040 kHz", "1.2.3", "abc", ",5,", "1,", "+", "1e", "&H", "&HG", "1 2"}) {
+    EXPECT_EQ(ErrorOf([&] { LocaleNumber(bad, kDot); }), kTypeMismatch) << bad;
+    EXPECT_FALSE(TryLocaleNumber(bad, kDot).has_value()) << bad;
+  }
+  EXPECT_EQ(ErrorOf([] { LocaleNumber("1e999", kDot); }), kOverflow);
+}
+
+TEST(IntegerConversion, TiesGoToEvenAndTheEdgesOverflow) {
+  EXPECT_EQ(ToInt16(2.5), 2);
+  EXPECT_EQ(ToInt16(3.5), 4);
+  EXPECT_EQ(ToInt16(-2.5), -2);
+  EXPECT_EQ(ToInt32(8750.5), 8750);
+  EXPECT_EQ(ToInt32(8751.5), 8752);
+  EXPECT_EQ(ToInt16(32767.4), 32767);
+  EXPECT_EQ(ToInt16(-32768.5), -32768);  // ties to even keeps it inside
+  EXPECT_EQ(ErrorOf([] { ToInt16(32767.5); }), kOverflow);
+  EXPECT_EQ(ErrorOf([] { ToInt16(-32769); }), kOverflow);
+  EXPECT_EQ(ToInt32(2147483647.4), 2147483647);
+  EXPECT_EQ(ErrorOf([] { ToInt32(2147483647.5); }), kOverflow);
+  EXPECT_EQ(ErrorOf([] { ToInt32(-2147483649.0); }), kOverflow);
+  EXPECT_EQ(ErrorOf([] { ToInt32(NAN); }), kOverflow);
+  EXPECT_EQ(ErrorOf([] { ToInt32(INFINITY); }), kOverflow);
+}
+
+TEST(CheckedArithmetic, OverflowIsErrorSixNeverAWrap) {
+  EXPECT_EQ(CheckedMul32(214748, 10000), 2147480000);
+  EXPECT_EQ(ErrorOf([] { CheckedMul32(214749, 10000); }), kOverflow);
+  EXPECT_EQ(ErrorOf([] { CheckedMul32(-214749, 10000); }), kOverflow);
+  EXPECT_EQ(ErrorOf([] { CheckedAdd32(INT32_MAX, 1); }), kOverflow);
+  EXPECT_EQ(ErrorOf([] { CheckedSub32(INT32_MIN, 1); }), kOverflow);
+  EXPECT_EQ(ErrorOf([] { CheckedAdd16(32767, 1); }), kOverflow);
+  EXPECT_EQ(CheckedSub16(-32767, 1), -32768);
+}
+
+TEST(FormatOneDecimal, RoundsHalfAwayFromZeroAfterFifteenDigits) {
+  EXPECT_EQ(FormatOneDecimal(87.5, kDot), "87.5");
+  EXPECT_EQ(FormatOneDecimal(10390 / 100.0, kDot), "103.9");
+  EXPECT_EQ(FormatOneDecimal(10390 / 100.0, kComma), "103,9");
+  EXPECT_EQ(FormatOneDecimal(107.9, kDot), "107.9");
+  EXPECT_EQ(FormatOneDecimal(87.55, kDot), "87.6");  // 87.55 is 87.549999.. in binary
+  EXPECT_EQ(FormatOneDecimal(0.05, kDot), "0.1");
+  EXPECT_EQ(FormatOneDecimal(99.95, kDot), "100.0");
+  EXPECT_EQ(FormatOneDecimal(0, kDot), "0.0");
+  EXPECT_EQ(FormatOneDecimal(-87.55, kDot), "-87.6");
+  EXPECT_EQ(FormatOneDecimal(-0.04, kDot), "0.0");
+  EXPECT_EQ(FormatOneDecimal(8750.0 / 100, kDot), "87.5");
+}
+
+TEST(FormatNumber, UsesTheLocaleDecimalSeparator) {
+  EXPECT_EQ(FormatNumber(0.5, kDot), "0.5");
+  EXPECT_EQ(FormatNumber(0.5, kComma), "0,5");
+  EXPECT_EQ(FormatNumber(1040, kComma), "1040");
+}
+
+}  // namespace

@@ -1,0 +1,28 @@
+// The two-step dialogue with the host's on-screen keyboard: a keyboard word records what the
+// typed text is for, and "enter" from the keyboard screen acts on it.
+#ifndef HALVANE_PLUGIN_KEYBOARD_DIALOGUE_H
+#define HALVANE_PLUGIN_KEYBOARD_DIALOGUE_H
+
+#include <string_view>
+
+#include "plugin/host_contract.h"
+
+namespace halvane {
+
+class DMRadio;
+
+// Skin tags: the on-screen keyboard's screen, and the radio screen with the preset list.
+inline constexpr std::string_view kKeyboardSkinTag = "osk.skin";
+inline constexpr std::string_view kRadioScreenTag = "radio_player";
+
+// "tune", "preset", "addpreset", "editpreset": records the whole command (lower-cased) and, on the
+// radio screen, the highlighted preset-list row (-1 elsewhere).
+void KeyboardRequest(DMRadio& radio, std::string_view command, const ObjectRef& frm);
+
+// "enter": on the keyboard screen, acts on the recorded command with the typed text; from any
+// screen, then clears the record. A failing action leaves the record for another try.
+void KeyboardConfirm(DMRadio& radio, const ObjectRef& frm);
+
+}  // namespace halvane
+
+#endif

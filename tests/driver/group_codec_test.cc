@@ -1,0 +1,191 @@
+// The group encoder and decoder together: what one station sends is what the decoder assembles.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "rds/charset.h"
+#include "rds/checkword.h"
+#include "rds/group_decoder.h"
+#include "rds/group_encoder.h"
+#include "rds/record_writer.h"
+
+namespace halvane::driver::rds {
+namespace {
+
+constexpr GroupHeader kHeader{0xD3C2, 10, true, false};
+constexpr GroupHeader kHeaderB{0xD3C2, 10, true, true};
+
+std::array<uint8_t, 8> Ps(const char (&text)[9]) {
+  std::array<uint8_t, 8> ps;
+  std::memcpy(ps.data(), text, 8);
+  return ps;
+}
+
+std::vector<uint8_t> Text(std::string_view text) { return {text.begin(), text.end()}; }
+
+ReceivedGroup Clean(const Group& group) { return {group, {true, true, true, true}}; }
+
+// Sends a group over a clean channel, through the block code.
+ReceivedGroup OverAir(const Group& group) {
+  const auto blocks = EncodeBlocks(group);
+  return DecodeAirGroup({blocks[0], blocks[1], blocks[2], blocks[3]});
+}
+
+std::string PsOf(const GroupDecoder& decoder) {
+  const RdsRecord record = MakeRecord(decoder.data());
+  return std::string(reinterpret_cast<const char*>(record.ps), 8);
+}
+
+std::string RtOf(const GroupDecoder& decoder) {
+  const RdsRecord record = MakeRecord(decoder.data());
+  return std::string(reinterpret_cast<const char*>(record.rt), 64);
+}
+
+TEST(GroupCodec, BasicTuningFieldsAndProgrammeServiceName) {
+  GroupDecoder decoder;
+  const auto ps = Ps("NORDWAVE");
+  EXPECT_TRUE(decoder.Feed(OverAir(EncodeBasicTuning(kHeader, true, false, 0, 2, ps))));
+  EXPECT_EQ(PsOf(decoder), "    WA  ");
+  const RdsData& data = decoder.data();
+  EXPECT_EQ(data.pi, 0xD3C2);
+  EXPECT_EQ(data.pty, 10);
+  EXPECT_TRUE(data.tp);
+  EXPECT_TRUE(data.ta);
+  EXPECT_FALSE(data.ms);
+  // Segments in any order fill the name.
+  for (int segment : {3, 0, 1}) {
+    decoder.Feed(OverAir(EncodeBasicTuning(kHeader, false, true, 0, segment, ps)));
+  }
+  EXPECT_EQ(PsOf(decoder), "NORDWAVE");
+  EXPECT_FALSE(decoder.data().ta);
+  EXPECT_TRUE(decoder.data().ms);
+}
+
+TEST(GroupCodec, RadioTextAssembledOutOfOrderAndEndsAtCarriageReturn) {
+  GroupDecoder decoder;
+  const std::vector<uint8_t> text = Text("Hello world\r");  // 3 segments
+  for (int segment : {2, 0}) decoder.Feed(OverAir(EncodeRadioText(kHeader, false, segment, text)));
+  EXPECT_EQ(RtOf(decoder), "Hell    rld" + std::string(53, ' '));
+  decoder.Feed(OverAir(EncodeRadioText(kHeader, false, 1, text)));
+  EXPECT_EQ(RtOf(decoder), "Hello world" + std::string(53, ' '));
+}
+
+TEST(GroupCodec, ChangedAbFlagClearsRadioText) {
+  GroupDecoder decoder;
+  const std::vector<uint8_t> first = Text("First message...");
+  const std::vector<uint8_t> second = Text("Next");
+  for (int segment = 0; segment < 4; ++segment) {
+    decoder.Feed(OverAir(EncodeRadioText(kHeader, false, segment, first)));
+  }
+  ASSERT_EQ(RtOf(decoder).substr(0, 16), "First message...");
+  decoder.Feed(OverAir(EncodeRadioText(kHeader, true, 0, second)));
+  EXPECT_EQ(RtOf(decoder), "Next" + std::string(60, ' '));
+  // The same flag again keeps what was assembled.
+  decoder.Feed(OverAir(EncodeRadioText(kHeader, true, 1, Text("NextText"))));
+  EXPECT_EQ(RtOf(decoder), "NextText" + std::string(56, ' '));
+}
+
+TEST(GroupCodec, VersionBGroupsCarryPiInBlockThree) {
+  GroupDecoder decoder;
+  const Group ps_group = EncodeBasicTuning(kHeaderB, false, true, 0, 0, Ps("BRAVO   "));
+  ReceivedGroup received = OverAir(ps_group);
+  received.usable[0] = false;  // block A lost: PI comes from block C'
+  EXPECT_TRUE(decoder.Feed(received));
+  EXPECT_EQ(decoder.data().pi, 0xD3C2);
+  EXPECT_EQ(PsOf(decoder), "BR      ");
+
+  const std::vector<uint8_t> text = Text("Top 40\r");
+  for (int segment : {1, 0, 3, 2}) {
+    decoder.Feed(OverAir(EncodeRadioText(kHeaderB, false, segment, text)));
+  }
+  EXPECT_EQ(RtOf(decoder), "Top 40" + std::string(58, ' '));
+}
+
+TEST(GroupCodec, BlockThreeOffsetFollowsTheVersion) {
+  const auto a = EncodeBlocks(EncodeBasicTuning(kHeader, false, true, 0, 0, Ps("ABCDEFGH")));
+  const auto b = EncodeBlocks(EncodeBasicTuning(kHeaderB, false, true, 0, 0, Ps("ABCDEFGH")));
+  EXPECT_EQ(DetectOffset(a[2]), Offset::C);
+  EXPECT_EQ(DetectOffset(b[2]), Offset::CPrime);
+  EXPECT_EQ(b[2] >> 10, 0xD3C2u);
+}
+
+TEST(GroupCodec, GroupWithoutBlockBOrPiIsNotTaken) {
+  GroupDecoder decoder;
+  ReceivedGroup group = Clean(EncodeBasicTuning(kHeader, false, true, 0, 0, Ps("ABCDEFGH")));
+  group.usable[1] = false;
+  EXPECT_FALSE(decoder.Feed(group));
+  group.usable[1] = true;
+  group.usable[0] = false;  // version A: nowhere else to find the PI
+  EXPECT_FALSE(decoder.Feed(group));
+  EXPECT_FALSE(decoder.has_data());
+}
+
+TEST(GroupCodec, DamagedBlocksAreCorrectedOrLeftOut) {
+  GroupDecoder decoder;
+  auto blocks = EncodeBlocks(EncodeBasicTuning(kHeader, false, true, 0, 1, Ps("ABCDEFGH")));
+  blocks[3] ^= 0x7u << 12;  // correctable burst in block D
+  EXPECT_TRUE(decoder.Feed(DecodeAirGroup({blocks[0], blocks[1], blocks[2], blocks[3]})));
+  EXPECT_EQ(PsOf(decoder), "  CD    ");
+
+  blocks = EncodeBlocks(EncodeBasicTuning(kHeader, false, true, 0, 2, Ps("ABCDEFGH")));
+  blocks[3] ^= (1u << 25) | 1u;  // uncorrectable: the characters stay out
+  const ReceivedGroup group = DecodeAirGroup({blocks[0], blocks[1], blocks[2], blocks[3]});
+  EXPECT_EQ(group.unusable_count(), 1);
+  EXPECT_TRUE(decoder.Feed(group));
+  EXPECT_EQ(PsOf(decoder), "  CD    ");
+}
+
+TEST(GroupCodec, NewPiNeedsTwoGroupsInARow) {
+  GroupDecoder decoder;
+  const auto ps = Ps("STATION1");
+  decoder.Feed(Clean(EncodeBasicTuning(kHeader, false, true, 0, 0, ps)));
+  const GroupHeader other{0x1111, 3, false, false};
+  EXPECT_FALSE(decoder.Feed(Clean(EncodeBasicTuning(other, false, true, 0, 1, ps))));
+  EXPECT_TRUE(decoder.Feed(Clean(EncodeBasicTuning(kHeader, false, true, 0, 1, ps))));
+  EXPECT_FALSE(decoder.Feed(Clean(EncodeBasicTuning(other, false, true, 0, 1, ps))));
+  EXPECT_EQ(decoder.data().pi, 0xD3C2);
+  EXPECT_EQ(PsOf(decoder), "STAT    ");
+  // The second one in a row switches, and the old station's text goes.
+  EXPECT_TRUE(decoder.Feed(Clean(EncodeBasicTuning(other, false, true, 0, 3, ps))));
+  EXPECT_EQ(decoder.data().pi, 0x1111);
+  EXPECT_EQ(decoder.data().pty, 3);
+  EXPECT_EQ(PsOf(decoder), "      N1");
+}
+
+TEST(GroupCodec, ClearForgetsEverything) {
+  GroupDecoder decoder;
+  decoder.Feed(Clean(EncodeBasicTuning(kHeader, true, true, 0, 0, Ps("ABCDEFGH"))));
+  decoder.Clear();
+  EXPECT_FALSE(decoder.has_data());
+  EXPECT_EQ(PsOf(decoder), "        ");
+  EXPECT_FALSE(decoder.data().ta);
+}
+
+TEST(RecordWriter, LaysOutTheRecordAndZeroesWhatThePlugInDoesNotRead) {
+  RdsData data;
+  data.pi = 0xD3C2;
+  data.pty = 31;
+  data.tp = data.ta = data.ms = true;
+  data.ps = Ps("CAF\x82 99 ");
+  data.rt.fill(kBlank);
+  std::memcpy(data.rt.data(), "Hi\rjunk", 7);
+  const RdsRecord record = MakeRecord(data);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
+  EXPECT_EQ(bytes[0], 31);
+  EXPECT_EQ(bytes[1], 1);
+  EXPECT_EQ(bytes[2], 1);
+  EXPECT_EQ(bytes[5], 1);
+  EXPECT_EQ(bytes[184], 0xC2);  // little-endian PI
+  EXPECT_EQ(bytes[185], 0xD3);
+  EXPECT_EQ(record.pi, -11326);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes + 186), 8), "CAF\xE9 99 ");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes + 195), 64),
+            "Hi" + std::string(62, ' '));
+  for (int i : {3, 4, 194, 259}) EXPECT_EQ(bytes[i], 0) << i;
+  for (int i = 6; i < 184; ++i) ASSERT_EQ(bytes[i], 0) << i;
+  for (int i = 260; i < 392; ++i) ASSERT_EQ(bytes[i], 0) << i;
+}
+
+}  // namespace
+}  // namespace halvane::driver::rds

@@ -1,6 +1,6 @@
 // The preset store: its list files and named presets, the host's preset list and its editing,
 // recall and stepping. Frequencies are kept as text exactly as read or added; every numeric use
-// goes through the leading-number reading.
+// goes through the leading-number reading, done once when a text is stored (presetValues).
 #ifndef HALVANE_PRESETS_MOD_PRESETS_H
 #define HALVANE_PRESETS_MOD_PRESETS_H
 
@@ -48,19 +48,37 @@ class ModPresets {
 
   // The number of presets (the arrays' upper bound); error 9 before the arrays exist.
   int16_t Count() const;
-  // A preset's frequency as a number: the leading number of its text.
+  // A preset's frequency as a number: the leading number of its text. Error 9 outside 1..Count().
   double FrequencyOf(int16_t i) const;
+  // The last preset whose frequency equals `freq` (the later of two matches wins); 0 for none.
+  int16_t PresetHolding(int32_t freq) const;
+  // Preset i's row in the host's list: "1. 87.5 - Name" (FM in MHz), "2. 1000 - News" (AM as
+  // stored).
+  std::string RowText(int16_t i) const;
   // The path of the active list file.
   std::string ListFilePath() const;
 
   // Slot 0 holds no preset; presets occupy 1..Count(). Both empty until the first ResetPresets.
   std::vector<std::string> presetFreqs;
   std::vector<std::string> presetNames;
+  // The leading number of each text in presetFreqs, slot for slot. Every operation of this module
+  // that writes presetFreqs writes this in step; code elsewhere that assigns presetFreqs directly
+  // should leave it alone: a size that differs makes the readings fall back to the texts, and the
+  // next edit here reads it afresh.
+  std::vector<double> presetValues;
   int16_t currentPreset = 0;
   int32_t headerValue2 = 0;
   int32_t headerValue3 = 0;
 
  private:
+  // Store edits that keep the three arrays in step.
+  void AppendPreset(std::string freq, std::string name);
+  void ErasePreset(int16_t i);
+  void SwapPresets(int16_t a, int16_t b);
+  bool ValuesInStep() const { return presetValues.size() == presetFreqs.size(); }
+  // Re-reads presetValues from the texts when their sizes differ.
+  void SyncValues();
+
   Component& c_;
 };
 

@@ -1,0 +1,58 @@
+// Named presets: one frequency per file, "<ConfigPath>FMPresets/<name>.fm", holding one line of
+// decimal digits. The name becomes part of a path, so it must stay a single plain file name.
+#include <string_view>
+
+#include "halvane/errors.h"
+#include "plugin/dm_radio.h"
+#include "presets/mod_presets.h"
+#include "runtime/numbers.h"
+#include "runtime/text_file.h"
+
+namespace halvane {
+namespace {
+
+// A name that could reach outside the folder, or that no file can carry: separators of either
+// platform, the folder names "." and "..", nothing at all, and control characters (C0, DEL, and
+// C1 as UTF-8, which includes NUL).
+bool IsUsableName(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    auto c = static_cast<unsigned char>(name[i]);
+    if (c == '/' || c == '\\' || c < 0x20 || c == 0x7F) return false;
+    if (c == 0xC2 && i + 1 < name.size()) {
+      auto next = static_cast<unsigned char>(name[i + 1]);
+      if (next >= 0x80 && next <= 0x9F) return false;
+    }
+  }
+  return true;
+}
+
+std::string NamedPresetFolder(DMRadio& plugin) { return plugin.ConfigPath() + kNamedPresetFolder; }
+
+std::string NamedPresetPath(DMRadio& plugin, const std::string& name) {
+  if (!IsUsableName(name)) Raise(kBadFileName, name);
+  return NamedPresetFolder(plugin) + "/" + name + kNamedPresetExtension;
+}
+
+}  // namespace
+
+void ModPresets::SaveNamedPreset(const std::string& name) {
+  DMRadio& plugin = PluginOf(c_);
+  const std::string path = NamedPresetPath(plugin, name);
+  const std::string folder = NamedPresetFolder(plugin);
+  if (!IsDirectory(folder)) MakeDirectory(folder);
+  WriteTextLinesAtomically(path, {std::to_string(plugin.Freq())});
+}
+
+void ModPresets::LoadNamedPreset(const std::string& name) {
+  DMRadio& plugin = PluginOf(c_);
+  const std::string path = NamedPresetPath(plugin, name);
+  if (!IsRegularFile(path)) return;
+  auto lines = ReadTextLines(path);
+  if (!lines) Raise(kPathFileAccess, path);
+  if (lines->empty()) Raise(kInputPastEnd, path);
+  int32_t freq = ToInt32(LeadingNumber(lines->front()));
+  plugin.Tune(freq);
+}
+
+}  // namespace halvane

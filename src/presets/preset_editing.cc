@@ -1,0 +1,76 @@
+// Editing the store from the host: add, rename, delete and move. Adding, renaming and deleting
+// save the list at once; a move reaches the file with the next save.
+#include <string_view>
+
+#include "halvane/errors.h"
+#include "plugin/component.h"
+#include "presets/mod_presets.h"
+
+namespace halvane {
+namespace {
+
+// Deleting and moving act only on the radio screen, whose tag carries this (case-sensitive).
+constexpr std::string_view kRadioScreenTag = "radio_player";
+
+bool IsRadioScreen(const std::shared_ptr<Dispatch>& frm) {
+  return host::Tag(frm).find(kRadioScreenTag) != std::string::npos;
+}
+
+// A name is one field of one line in the list file: a CR or LF in it would start a new line and
+// shift every preset after it on reload, so each becomes a blank. Commas stay; the file format
+// has none of its own quoting and a comma cuts the name on reload, as it always has.
+std::string OneLineName(std::string name) {
+  for (char& c : name)
+    if (c == '\r' || c == '\n') c = ' ';
+  return name;
+}
+
+}  // namespace
+
+void ModPresets::AddPreset(const std::string& name) {
+  AppendPreset(std::to_string(c_.radio.currentFreq), OneLineName(name));  // error 6 when full
+  SavePresets();
+}
+
+void ModPresets::RenamePreset(const std::string& name, int16_t row) {
+  if (row < 0) return;  // no row was highlighted when the edit began
+  if (row >= Count()) Raise(kSubscriptRange);
+  presetNames[row + 1] = OneLineName(name);
+  SavePresets();
+}
+
+void ModPresets::DeletePreset(const std::shared_ptr<Dispatch>& frm) {
+  if (!IsRadioScreen(frm)) return;
+  const int32_t row = host::ListValue(host::PL(frm)).ToInt32();
+  // No row highlighted (-2), or a row past the last preset: nothing is deleted.
+  if (row < 0 || row >= Count()) Raise(kSubscriptRange);
+  ErasePreset(static_cast<int16_t>(row + 1));
+  c_.radio.RadioRefresh(frm);
+  SavePresets();
+}
+
+// Moves only while the tuned frequency is one of the presets (currentPreset is not 0), and never
+// past either end of the list.
+void ModPresets::MovePreset(const std::shared_ptr<Dispatch>& frm, bool up) {
+  if (!frm) return;
+  if (host::EqualsFalse(host::ShowPL(frm))) return;
+  if (!IsRadioScreen(frm)) return;
+  const int16_t row = host::PLValue(frm);
+  const int16_t count = Count();
+  const int16_t chosen = static_cast<int16_t>(row + 1);  // only used where row < count
+  bool moved = false;
+  if (up) {
+    if (row < count && currentPreset != 0 && row > 0) {
+      SwapPresets(static_cast<int16_t>(chosen - 1), chosen);
+      moved = true;
+    }
+  } else {
+    if (row < count - 1 && currentPreset != 0 && row >= 0) {
+      SwapPresets(chosen, static_cast<int16_t>(chosen + 1));
+      moved = true;
+    }
+  }
+  if (moved) FillPresetList(frm);
+}
+
+}  // namespace halvane

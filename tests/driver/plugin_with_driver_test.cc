@@ -1,0 +1,77 @@
+// The plug-in with the simulated driver as its tuner: what a user of the radio screen sees.
+#include <dlfcn.h>
+#include <stdlib.h>
+
+#include "plugin_fixture.h"
+
+namespace {
+
+// The folder the plug-in is told the host lives in; the driver sits under RadioModules/Halvane.
+constexpr const char* kHostFolder = HALVANE_SIM_HOST_FOLDER "/";
+
+class PluginWithSimDriver : public testing_support::PluginTest {
+ protected:
+  void SetUp() override {
+    PluginTest::SetUp();
+    setenv("HALVANE_STATIONS", "", 1);  // the built-in band
+    sdk->Var("DMPath", halvane::Variant(std::string(kHostFolder)));
+    // The same path the plug-in loads, so the same library and the same tuner.
+    driver_ =
+        dlopen((std::string(kHostFolder) + "RadioModules/Halvane/Radio_IO.so").c_str(), RTLD_NOW);
+    ASSERT_NE(driver_, nullptr) << dlerror();
+    Hook<void()>("HalvaneSimReset")();
+    Hook<int32_t(int32_t)>("HalvaneSimUseManualClock")(1);
+  }
+
+  void TearDown() override {
+    if (driver_ != nullptr) Hook<void()>("HalvaneSimReset")();
+    PluginTest::TearDown();
+  }
+
+  template <class F>
+  F* Hook(const char* name) {
+    return reinterpret_cast<F*>(dlsym(driver_, name));
+  }
+
+  // The driver's clock moves on; the plug-in polls every 100 ms meanwhile.
+  void Play(int ms) {
+    for (int t = 0; t < ms; t += 100) {
+      Hook<int32_t(int32_t)>("HalvaneSimAdvanceClock")(100);
+      component->radio.PollStatus();
+    }
+  }
+
+  std::string Label(std::string name) {
+    std::string format;
+    return radio->ReturnLabel(name, format);
+  }
+
+  void* driver_ = nullptr;
+};
+
+TEST_F(PluginWithSimDriver, RdsNameFillsInAfterStartAndAfterASeek) {
+  StartActive();
+  EXPECT_EQ(radio->Freq(), 8750);
+  Play(200);
+  const std::string early = component->radio.RdsName();
+  EXPECT_NE(early, "LOWEND  ");  // two name segments at most so far
+  Play(1000);
+  EXPECT_EQ(component->radio.RdsName(), "LOWEND  ");
+  EXPECT_EQ(Label("rdsname"), "LOWEND  ");
+
+  Command("seekup", screen);
+  EXPECT_EQ(radio->Freq(), 8930);
+  Play(1000);
+  EXPECT_EQ(component->radio.RdsName(), "NORDWAVE");
+  EXPECT_EQ(component->radio.RdsPi(), std::to_string(int16_t(0xD3C2)));
+  EXPECT_TRUE(component->radio.IsStereo());
+  EXPECT_EQ(component->radio.SignalLevel(), (15 - 1) * 4369);
+
+  Command("seekdown", screen);
+  Command("seekdown", screen);  // off the bottom: the plug-in wraps to 107.9 MHz
+  EXPECT_EQ(radio->Freq(), 10790);
+  Play(1000);
+  EXPECT_EQ(component->radio.RdsName(), "TOPEND  ");
+}
+
+}  // namespace

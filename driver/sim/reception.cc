@@ -1,5 +1,6 @@
 #include "sim/reception.h"
 
+#include "rds/block_decoder.h"
 #include "rds/checkword.h"
 #include "rds/group_encoder.h"
 #include "sim/prng.h"
@@ -9,6 +10,9 @@ namespace halvane::driver::sim {
 namespace {
 
 constexpr int kBlockBits = 26;
+constexpr uint64_t kMaxRedraws = 32;
+// Six bits in the information word: never a correctable syndrome.
+constexpr uint32_t kDetectedBurst = 0x3Fu << 10;
 
 rds::AirGroup ReplayCapture(const band::Station& station, uint64_t n) {
   const band::CapturedGroup& recorded = station.capture[n % station.capture.size()];
@@ -30,10 +34,20 @@ uint32_t ReceptionError(int level, uint64_t seed, uint64_t n, int block) {
   const int length = 1 + static_cast<int>((random >> 8) % kMaxErrorBurst);
   const int position = static_cast<int>((random >> 16) % (kBlockBits - length + 1));
   // First and last bit of the burst set, the ones between random.
-  const uint32_t span_mask = (uint32_t{1} << length) - 1;
-  const uint32_t burst =
-      (static_cast<uint32_t>(random >> 32) & span_mask) | 1 | (uint32_t{1} << (length - 1));
-  return burst << position;
+  const uint32_t inner_mask = (uint32_t{1} << length) - 1;
+  const auto burst_from = [&](uint64_t bits) {
+    return ((static_cast<uint32_t>(bits) & inner_mask) | 1 | (uint32_t{1} << (length - 1)))
+           << position;
+  };
+  uint32_t burst = burst_from(random >> 32);
+  if (length <= rds::kMaxCorrectableBurst) return burst;
+  // A long burst the decoder would mistake for a short one is drawn again. About two thirds are
+  // detected, so a few draws suffice; the fallback is a burst known to be detected.
+  for (uint64_t draw = 1; rds::BurstForSyndrome(rds::Remainder(burst, kBlockBits)) != 0; ++draw) {
+    if (draw > kMaxRedraws) return kDetectedBurst;
+    burst = burst_from(RandomFor(seed ^ draw, n, static_cast<uint64_t>(block)) >> 32);
+  }
+  return burst;
 }
 
 rds::AirGroup ReceiveGroup(const band::Station& station, uint64_t n) {

@@ -11,9 +11,11 @@
 namespace halvane::driver::sim {
 
 // Each block of a station at level L is hit with probability L x 4 % (level 0 is clean, level 14
-// loses more than half). A hit is one burst of 1 to kMaxErrorBurst bits: bursts up to 5 bits are
-// what the block code corrects, longer ones are rejected (or occasionally mis-corrected, as on a
-// real receiver).
+// loses more than half). A hit is one burst of 1 to kMaxErrorBurst bits. Bursts of up to 5 bits
+// are what the block code corrects; a longer burst stands for damage the decoder detects. The
+// code would take about a third of long bursts for short ones and "correct" them into wrong
+// data; the simulation draws only long bursts it detects, so a weak station's text arrives slowly
+// and with gaps, but is never wrong.
 inline constexpr int kBlockErrorPercentPerLevel = 4;
 inline constexpr int kMaxErrorBurst = 8;
 

@@ -1,0 +1,40 @@
+// Where the host keeps what it hands the plug-in: configuration, preset lists (user data, never
+// the cache folder, which may be wiped), artwork and the skin. Every folder ends with "/" because
+// the plug-in appends file names directly.
+#ifndef HALVANE_HOST_FOLDERS_H
+#define HALVANE_HOST_FOLDERS_H
+
+#include <string>
+
+namespace host {
+
+struct Folders {
+  std::string home;    // --home DIR with "/", or "" for the XDG layout
+  std::string config;  // ConfigPath: programme-type names, named presets
+  std::string data;    // CachePath: the preset lists
+  std::string art;     // "=$dmartpath$": station pictures (under "RadioArt/")
+  std::string skin;    // the "skinpath" user variable: mute-state pictures
+  std::string logFile;  // where DMLOG lines go
+};
+
+// --home DIR when given: DIR/config/, DIR/data/, DIR/art/, DIR/skin/ and DIR/halvane.log.
+// Otherwise $XDG_CONFIG_HOME/halvane/, $XDG_DATA_HOME/halvane/ (art/ and skin/ inside it) and
+// $XDG_STATE_HOME/halvane/halvane.log, each XDG variable falling back to its default under
+// $HOME when unset or not absolute.
+Folders ResolveFolders(const std::string& homeOption);
+
+// Makes the folders (and their parents) that do not exist yet. Returns false when one can't be
+// made.
+bool MakeFolders(const Folders& folders);
+bool MakeFolderPath(const std::string& folder);
+
+// The folder of the running program, with "/": "=$DMPath$", so the simulated driver installed
+// under "RadioModules/Halvane/" beside the host is the default tuner.
+std::string ProgramFolder();
+
+// `folder` with a "/" at its end; "" stays "".
+std::string WithSlash(std::string folder);
+
+}  // namespace host
+
+#endif

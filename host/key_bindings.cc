@@ -1,0 +1,87 @@
+#include "key_bindings.h"
+
+#include <curses.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace host {
+namespace {
+
+constexpr int kEnterKeys[] = {'\n', '\r', KEY_ENTER};
+
+// clang-format off
+const KeyBinding kBindings[] = {
+  {KEY_RIGHT, "Right",     KeyAction::Command, "fineup",         0, "next channel up"},
+  {KEY_LEFT,  "Left",      KeyAction::Command, "finedown",       0, "next channel down"},
+  {KEY_PPAGE, "PgUp",      KeyAction::Command, "seekup",         0, "seek the next station up"},
+  {KEY_NPAGE, "PgDn",      KeyAction::Command, "seekdown",       0, "seek the next station down"},
+  {'+',       "+",         KeyAction::Command, "tuneup",         0, "one megahertz up"},
+  {'-',       "-",         KeyAction::Command, "tunedown",       0, "one megahertz down"},
+  {'n',       "n",         KeyAction::Command, "next",           0, "next (station, or preset in preset mode)"},
+  {'p',       "p",         KeyAction::Command, "prev",           0, "previous (station, or preset in preset mode)"},
+  {'1',       "1-9",       KeyAction::RecallPreset, nullptr,     1, "recall preset 1 to 9"},
+  {'2',       "2",         KeyAction::RecallPreset, nullptr,     2, ""},
+  {'3',       "3",         KeyAction::RecallPreset, nullptr,     3, ""},
+  {'4',       "4",         KeyAction::RecallPreset, nullptr,     4, ""},
+  {'5',       "5",         KeyAction::RecallPreset, nullptr,     5, ""},
+  {'6',       "6",         KeyAction::RecallPreset, nullptr,     6, ""},
+  {'7',       "7",         KeyAction::RecallPreset, nullptr,     7, ""},
+  {'8',       "8",         KeyAction::RecallPreset, nullptr,     8, ""},
+  {'9',       "9",         KeyAction::RecallPreset, nullptr,     9, ""},
+  {'g',       "g",         KeyAction::Command, "preset",         0, "recall a preset by typed number"},
+  {'t',       "t",         KeyAction::Command, "tune",           0, "tune to a typed frequency (MHz, or kHz for AM)"},
+  {KEY_UP,    "Up",        KeyAction::HighlightUp, nullptr,      0, "move the preset list's highlight up"},
+  {KEY_DOWN,  "Down",      KeyAction::HighlightDown, nullptr,    0, "move the preset list's highlight down"},
+  {'\n',      "Enter",     KeyAction::RecallHighlight, nullptr,  0, "recall the highlighted preset"},
+  {'a',       "a",         KeyAction::Command, "addpreset",      0, "add the station as a preset (type its name)"},
+  {'e',       "e",         KeyAction::Command, "editpreset",     0, "rename the highlighted preset"},
+  {'x',       "x/Del",       KeyAction::Command, "delpreset",      0, "delete the highlighted preset"},
+  {KEY_DC,    "Delete",    KeyAction::Command, "delpreset",      0, ""},
+  {'K',       "K",         KeyAction::Command, "movepreset;up",  0, "move the highlighted preset up"},
+  {'J',       "J",         KeyAction::Command, "movepreset;down", 0, "move the highlighted preset down"},
+  {'s',       "s",         KeyAction::Command, "scan",           0, "scan: seek up every few seconds (again: stop)"},
+  {'f',       "f",         KeyAction::Command, "surf",           0, "surf through the presets (again: stop)"},
+  {'L',       "L",         KeyAction::Command, "searchpresets",  0, "learn presets: store every station of the band"},
+  {'m',       "m",         KeyAction::Command, "radiomute",      0, "mute on/off"},
+  {'o',       "o",         KeyAction::Command, "mono",           0, "forced mono on/off"},
+  {'l',       "l",         KeyAction::Command, "local",          0, "switch between the main and the local preset list"},
+  {'S',       "S",         KeyAction::Command, "seekmode",       0, "seek mode: n/p and fine keys seek instead of step"},
+  {'P',       "P",         KeyAction::Command, "presetmode",     0, "preset mode: n/p step through presets"},
+  {':',       ":",         KeyAction::CommandLine, nullptr,      0, "type any command string (e.g. rtune;101.5)"},
+  {'?',       "?",         KeyAction::Help, nullptr,             0, "this help"},
+  {'q',       "q",         KeyAction::Quit, nullptr,             0, "quit (saves the presets)"},
+};
+// clang-format on
+
+}  // namespace
+
+std::span<const KeyBinding> KeyBindings() { return kBindings; }
+
+const KeyBinding* FindKeyBinding(int key) {
+  if (std::find(std::begin(kEnterKeys), std::end(kEnterKeys), key) != std::end(kEnterKeys))
+    key = '\n';
+  for (const KeyBinding& binding : kBindings)
+    if (binding.key == key) return &binding;
+  return nullptr;
+}
+
+bool IsKeyboardCommand(const std::string& command) {
+  std::string lower = command;
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return lower == "tune" || lower == "preset" || lower == "addpreset" || lower == "editpreset";
+}
+
+std::string KeyHelpText() {
+  std::string text;
+  char line[160];
+  for (const KeyBinding& binding : kBindings) {
+    if (binding.help[0] == '\0') continue;
+    std::snprintf(line, sizeof line, "  %-8s %s\n", binding.name, binding.help);
+    text += line;
+  }
+  return text;
+}
+
+}  // namespace host

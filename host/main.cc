@@ -1,0 +1,41 @@
+// halvane-host: the reference host of the HalvaneDM radio plug-in. On a terminal it plays the
+// radio; with --batch it answers actions read from standard input.
+#include <unistd.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "batch_session.h"
+#include "folders.h"
+#include "options.h"
+#include "radio_host.h"
+#include "terminal_ui.h"
+
+int main(int argc, char** argv) {
+  std::string error;
+  auto options = host::ParseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+  if (!options) {
+    std::cerr << "halvane-host: " << error << "\n" << host::UsageText();
+    return 2;
+  }
+  if (options->help) {
+    std::cout << host::UsageText();
+    return 0;
+  }
+  if (!options->batch && !(::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO))) {
+    std::cerr << "halvane-host: the radio needs a terminal; use --batch to run actions from "
+                 "standard input\n";
+    return 2;
+  }
+
+  host::RadioHost radioHost(host::ResolveFolders(options->home), host::ProgramFolder());
+  for (const auto& [name, value] : options->variables) radioHost.sdk().SetVariable(name, value);
+
+  if (options->batch) {
+    host::BatchSession session(radioHost, !options->realClock);
+    session.Run(std::cin, std::cout);
+    return 0;
+  }
+  return host::RunTerminalRadio(radioHost);
+}

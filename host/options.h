@@ -1,0 +1,28 @@
+// The command line of halvane-host.
+#ifndef HALVANE_HOST_OPTIONS_H
+#define HALVANE_HOST_OPTIONS_H
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace host {
+
+struct Options {
+  bool batch = false;      // --batch: actions from standard input
+  bool realClock = false;  // --real-clock: batch mode leaves the simulated driver's clock running
+  bool help = false;
+  std::string home;  // --home DIR
+  std::vector<std::pair<std::string, std::string>> variables;  // --var NAME=VALUE, in order
+};
+
+// Parses argv[1..]; on a mistake returns nullopt and says why in `error`.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
+
+// The --help text.
+const char* UsageText();
+
+}  // namespace host
+
+#endif

@@ -1,0 +1,81 @@
+#include "radio_host.h"
+
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+#include "halvane/errors.h"
+#include "halvane/plugin.h"
+
+namespace host {
+namespace {
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa{}, sb{};
+  if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::string LoadedPluginLibrary() {
+  Dl_info info{};
+  if (::dladdr(reinterpret_cast<void*>(&DllGetClassObject), &info) == 0 || !info.dli_fname)
+    return {};
+  return info.dli_fname;
+}
+
+}  // namespace
+
+bool RegistryNamesLoadedLibrary() {
+  std::string registered = halvane::RegisteredLibrary(HALVANE_PROGID);
+  // Another copy of the library would have its own in-process classes and never find the SDK
+  // object this host registers: only the loaded file will do.
+  return !registered.empty() && SameFile(registered, LoadedPluginLibrary());
+}
+
+RadioHost::RadioHost(Folders folders, std::string programFolder) : folders_(std::move(folders)) {
+  sdk_->SetVariable("DMPath", programFolder);
+  sdk_->SetVariable("dmartpath", folders_.art);
+  sdk_->SetUserVariable("skinpath", folders_.skin);
+  sdk_->SetLogFile(folders_.logFile);
+  std::weak_ptr<SdkObject> weak = sdk_;
+  halvane::RegisterClassObject(HALVANE_SDK_PROGID, [weak]() -> std::shared_ptr<halvane::Dispatch> {
+    return weak.lock();
+  });
+}
+
+RadioHost::~RadioHost() {
+  Destroy();
+  halvane::RevokeClassObject(HALVANE_SDK_PROGID);
+}
+
+void RadioHost::Create() {
+  Destroy();
+  if (!RegistryNamesLoadedLibrary() && DllRegisterServer() != HALVANE_S_OK)
+    halvane::Raise(halvane::kCantCreateObject, "can't register " HALVANE_PROGID);
+  auto object = halvane::CreateObject(HALVANE_PROGID);
+  auto* radio = dynamic_cast<halvane::IDMRadio*>(object.get());
+  if (radio == nullptr) halvane::Raise(halvane::kTypeMismatch, HALVANE_PROGID);
+  dispatch_ = std::move(object);
+  radio_ = radio;
+  MakeFolders(folders_);
+  radio_->ConfigPath(folders_.config);
+  radio_->CachePath(folders_.data);
+}
+
+void RadioHost::Destroy() {
+  radio_ = nullptr;
+  dispatch_.reset();
+}
+
+const std::shared_ptr<halvane::Dispatch>& RadioHost::Dispatch() const {
+  if (!dispatch_) halvane::Raise(halvane::kNoObject, HALVANE_PROGID);
+  return dispatch_;
+}
+
+halvane::IDMRadio& RadioHost::Radio() const {
+  if (radio_ == nullptr) halvane::Raise(halvane::kNoObject, HALVANE_PROGID);
+  return *radio_;
+}
+
+std::string RadioHost::DriverPath() const { return sdk_->Variable("DMPath") + kDriverRelativePath; }
+
+}  // namespace host

@@ -115,7 +115,7 @@ int32_t SimTuner::GetDecoderState(uint32_t& state) {
   receiver_.CatchUp(station, now);
   const bool receiving = station != nullptr && receiver_.running();
   const uint32_t level = receiving ? static_cast<uint32_t>(station->level) : band::kNoStationLevel;
-  state = DecoderStateWord(level, receiver_.DamagedBlocksInLastSecond(now));
+  state = DecoderStateWord(level, receiver_.monitor().DamagedBlocksInLastSecond(now));
   return kOk;
 }
 
@@ -124,9 +124,10 @@ int32_t SimTuner::EvalData(RdsRecord& record) {
   if (!receiver_.running()) return kRdsStopped;
   const int64_t now = clock_.NowMs();
   receiver_.CatchUp(TunedStation(), now);
-  if (!receiver_.decoder().has_data()) return kRdsNoData;
-  if (!receiver_.HasFreshData(now)) return kRdsStale;
-  record = rds::MakeRecord(receiver_.decoder().data());
+  const rds::RdsMonitor& monitor = receiver_.monitor();
+  if (!monitor.decoder().has_data()) return kRdsNoData;
+  if (!monitor.HasFreshData(now)) return kRdsStale;
+  record = rds::MakeRecord(monitor.decoder().data());
   return kOk;
 }
 

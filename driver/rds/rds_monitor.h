@@ -1,0 +1,47 @@
+// What a tuner's RDS side keeps besides the decoded data: when the last valid group came and how
+// many damaged blocks arrived in the last second. Shared by every backend.
+#ifndef HALVANE_DRIVER_RDS_RDS_MONITOR_H
+#define HALVANE_DRIVER_RDS_RDS_MONITOR_H
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+
+#include "rds/group_decoder.h"
+
+namespace halvane::driver::rds {
+
+// RDS_EvalData reports data only while a valid group came within this time.
+inline constexpr int64_t kFreshnessMs = 500;
+// The decoder-state count of damaged blocks covers this much time and saturates at 7 bits.
+inline constexpr int64_t kErrorWindowMs = 1000;
+inline constexpr uint32_t kMaxErrorCount = 127;
+
+class RdsMonitor {
+ public:
+  // Forgets the station: decoded data, damaged blocks and the last valid group.
+  void Clear();
+
+  // A group that arrived at `at_ms`; its unusable blocks count as damaged.
+  void OnGroup(const ReceivedGroup& group, int64_t at_ms);
+  // Damaged blocks that did not make up a group (for example a block of unknown position).
+  void OnDamagedBlocks(int count, int64_t at_ms);
+
+  // Blocks lost or uncorrectable in the second before `now_ms`, at most kMaxErrorCount.
+  uint32_t DamagedBlocksInLastSecond(int64_t now_ms) const;
+  // True while the decoder holds the station's data and a valid group came in the last 500 ms.
+  bool HasFreshData(int64_t now_ms) const;
+  // Drops the damaged-block times that have left the window.
+  void Expire(int64_t now_ms);
+
+  const GroupDecoder& decoder() const { return decoder_; }
+
+ private:
+  GroupDecoder decoder_;
+  std::deque<int64_t> damaged_at_ms_;  // arrival time of each damaged block, oldest first
+  std::optional<int64_t> last_valid_ms_;
+};
+
+}  // namespace halvane::driver::rds
+
+#endif

@@ -129,7 +129,7 @@ std::vector<ScreenLine> RenderRadioScreen(const ScreenState& s, int width) {
   two(Pad(tuned, 18) + "  " + FitText(v.rdsName, 8), preset);
   std::string flags = std::string(v.stereo ? "STEREO" : "mono  ") + "   " +
                       (v.tp ? "TP" : "--") + " " + (v.ta ? "TA" : "--") + " " +
-                      (v.pi.empty() ? "     " : v.ms ? "SPEECH" : "MUSIC ");
+                      (v.pi.empty() ? "     " : v.ms ? "MUSIC " : "SPEECH");
   two("Signal " + SignalBar(v.signal, 16) + " " + Pad(v.signalText, 4), flags);
   boxed(v.rdsText);
   std::string ptyText = v.pty.empty() ? "" : "PTY " + v.pty + "  " + v.ptyName;

@@ -251,18 +251,33 @@ void TerminalRadio::DrawOverlay(const std::string& title, const std::string& bod
   std::vector<std::string> text;
   std::istringstream in(body);
   for (std::string line; std::getline(in, line);) text.push_back(line);
-  int width = std::min(COLS - 4, 78);
-  int height = std::min(LINES - 2, static_cast<int>(text.size()) + 4);
-  if (width < 20 || height < 4) return;
-  int top = std::max(0, (LINES - height) / 2), left = std::max(0, (COLS - width) / 2);
-  std::string rule = "+" + std::string(static_cast<size_t>(width - 2), '-') + "+";
+  const int width = std::min(COLS - 2, 98);
+  const int room = LINES - 6;  // rows inside the frame, below the title and above "(any key)"
+  if (width < 20 || room < 1) return;
+  // Two columns when one does not fit the terminal's height.
+  const int columns = static_cast<int>(text.size()) > room ? 2 : 1;
+  const int perColumn = (static_cast<int>(text.size()) + columns - 1) / columns;
+  const int shown = std::min(perColumn, room);
+  const int columnWidth = (width - 4) / columns;
+  const int height = shown + 4;
+  const int top = std::max(0, (LINES - height) / 2), left = std::max(0, (COLS - width) / 2);
+  auto row = [&](int y, const std::string& content) {
+    mvaddstr(y, left, ("| " + FitText(content, width - 4) + " |").c_str());
+  };
+  const std::string rule = "+" + std::string(static_cast<size_t>(width - 2), '-') + "+";
   attron(A_BOLD);
   mvaddstr(top, left, rule.c_str());
-  mvaddstr(top + 1, left, ("| " + FitText(title, width - 4) + " |").c_str());
+  row(top + 1, title);
   attroff(A_BOLD);
-  for (int i = 0; i + 4 < height + 0 && i < static_cast<int>(text.size()); ++i)
-    mvaddstr(top + 2 + i, left, ("| " + FitText(text[static_cast<size_t>(i)], width - 4) + " |").c_str());
-  mvaddstr(top + height - 2, left, ("| " + FitText("(any key)", width - 4) + " |").c_str());
+  for (int i = 0; i < shown; ++i) {
+    std::string line;
+    for (int c = 0; c < columns; ++c) {
+      size_t k = static_cast<size_t>(c * perColumn + i);
+      if (k < text.size() && i < perColumn) line += FitText(text[k], columnWidth);
+    }
+    row(top + 2 + i, line);
+  }
+  row(top + height - 2, "(any key)");
   mvaddstr(top + height - 1, left, rule.c_str());
 }
 

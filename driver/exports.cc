@@ -2,20 +2,21 @@
 // arguments and forward to the process's one tuner.
 #include <memory>
 
+#include "backend_factory.h"
 #include "export.h"
 #include "halvane/driver_contract.h"
 #include "result_codes.h"
-#include "sim/sim_tuner.h"
 #include "test_hooks.h"
 
 namespace halvane::driver {
 namespace {
 
 // One tuner per process; the library may be loaded any number of times, and every load shares
-// this state. The plug-in calls from one thread only, so nothing is locked.
+// this state. The plug-in calls from one thread only, so nothing is locked. The configuration is
+// read when the state is made: at the first call, and again after HalvaneSimReset.
 struct DriverState {
-  sim::DriverClock clock;
-  std::unique_ptr<TunerBackend> tuner = std::make_unique<sim::SimTuner>(clock, band::LoadBand);
+  DriverClock clock;
+  std::unique_ptr<TunerBackend> tuner = MakeBackend(LoadBackendConfig(), clock);
 };
 
 std::unique_ptr<DriverState>& StateSlot() {

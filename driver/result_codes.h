@@ -24,6 +24,22 @@ inline constexpr int32_t kRdsStale = 5;
 inline constexpr int32_t kBandFileUnreadable = 101;
 // radioInitialize: the band file or a capture file it names is malformed.
 inline constexpr int32_t kBandFileInvalid = 102;
+// radioInitialize: the tuner configuration beside the library cannot be read or is malformed.
+inline constexpr int32_t kConfigUnreadable = 103;
+inline constexpr int32_t kConfigInvalid = 104;
+
+// V4L2 tuner. radioInitialize: the device does not exist; it is no radio tuner (no radio and
+// tuner capabilities); another program holds it; no permission to open it.
+inline constexpr int32_t kNoDevice = 201;
+inline constexpr int32_t kNotRadio = 202;
+inline constexpr int32_t kDeviceBusy = 203;  // also a seek refused because one is running
+inline constexpr int32_t kNoPermission = 204;
+// Any call: the device failed in another way.
+inline constexpr int32_t kDeviceError = 205;
+// Any call: the device went away (unplugged); radioUninitialize and radioInitialize reopen it.
+inline constexpr int32_t kDeviceLost = 206;
+// radioSetFrequency, radioSearch: no band of the device covers the frequency.
+inline constexpr int32_t kOutOfBand = 207;
 
 }  // namespace halvane::driver
 

@@ -52,15 +52,10 @@ class BandFileParser {
 };
 
 ParseResult<Band> BandFileParser::Parse(std::string_view text) {
-  while (!text.empty() || line_number_ == 0) {
-    const size_t end = text.find_first_of("\r\n");
-    const std::string_view line = text.substr(0, end);
+  while (!text.empty()) {
+    const std::string_view line = NextLine(text);
     ++line_number_;
     if (!ParseLine(line)) return ParseResult<Band>::Fail(error_, line_number_);
-    if (end == std::string_view::npos) break;
-    // A CR LF pair ends one line, not two.
-    const size_t next = text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
-    text.remove_prefix(next);
   }
   if (!FinishStation()) return ParseResult<Band>::Fail(error_, error_line_);
   return ParseResult<Band>::Ok(std::move(band_));

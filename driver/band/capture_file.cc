@@ -25,14 +25,7 @@ ParseResult<std::vector<CapturedGroup>> ParseCaptureFile(std::string_view text) 
   std::vector<CapturedGroup> groups;
   int line_number = 0;
   while (!text.empty()) {
-    const size_t end = std::min(text.find_first_of("\r\n"), text.size());
-    std::string_view line = Trim(text.substr(0, end));
-    text.remove_prefix(end);
-    if (text.starts_with("\r\n")) {
-      text.remove_prefix(2);
-    } else if (!text.empty()) {
-      text.remove_prefix(1);
-    }
+    std::string_view line = Trim(NextLine(text));
     ++line_number;
     if (line.empty() || line.front() == '#') continue;
 

@@ -1,5 +1,6 @@
 #include "band/ini_values.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <limits>
@@ -23,6 +24,15 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 }  // namespace
+
+std::string_view NextLine(std::string_view& text) {
+  const size_t end = std::min(text.find_first_of("\r\n"), text.size());
+  const std::string_view line = text.substr(0, end);
+  size_t next = end;
+  if (next < text.size()) next += text.compare(next, 2, "\r\n") == 0 ? 2 : 1;
+  text.remove_prefix(next);
+  return line;
+}
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);

@@ -9,6 +9,9 @@
 
 namespace halvane::driver::band {
 
+// Splits the next line off `text` (ended by LF, CR LF or CR) and returns it without its end.
+std::string_view NextLine(std::string_view& text);
+
 // `text` without leading and trailing blanks, tabs and line ends.
 std::string_view Trim(std::string_view text);
 

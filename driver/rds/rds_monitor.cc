@@ -10,8 +10,8 @@ void RdsMonitor::Clear() {
   last_valid_ms_.reset();
 }
 
-void RdsMonitor::OnGroup(const ReceivedGroup& group, int64_t at_ms) {
-  OnDamagedBlocks(group.unusable_count(), at_ms);
+void RdsMonitor::OnGroup(const ReceivedGroup& group, int64_t at_ms, int damaged_blocks) {
+  OnDamagedBlocks(damaged_blocks, at_ms);
   if (decoder_.Feed(group)) last_valid_ms_ = at_ms;
 }
 

@@ -22,8 +22,8 @@ class RdsMonitor {
   // Forgets the station: decoded data, damaged blocks and the last valid group.
   void Clear();
 
-  // A group that arrived at `at_ms`; its unusable blocks count as damaged.
-  void OnGroup(const ReceivedGroup& group, int64_t at_ms);
+  // A group that arrived at `at_ms`, with `damaged_blocks` of its blocks lost or uncorrectable.
+  void OnGroup(const ReceivedGroup& group, int64_t at_ms, int damaged_blocks);
   // Damaged blocks that did not make up a group (for example a block of unknown position).
   void OnDamagedBlocks(int count, int64_t at_ms);
 

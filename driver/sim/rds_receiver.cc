@@ -26,8 +26,8 @@ void RdsReceiver::CatchUp(const band::Station* station, int64_t now_ms) {
     const uint64_t arrived = GroupsArrived(now_ms - tuned_at_ms_);
     if (arrived > next_group_ + kMaxCatchUpGroups) next_group_ = arrived - kMaxCatchUpGroups;
     for (; next_group_ < arrived; ++next_group_) {
-      monitor_.OnGroup(rds::DecodeAirGroup(ReceiveGroup(*station, next_group_)),
-                       tuned_at_ms_ + GroupArrivalMs(next_group_));
+      const rds::ReceivedGroup group = rds::DecodeAirGroup(ReceiveGroup(*station, next_group_));
+      monitor_.OnGroup(group, tuned_at_ms_ + GroupArrivalMs(next_group_), group.unusable_count());
     }
   }
   monitor_.Expire(now_ms);

@@ -8,7 +8,7 @@
 
 #include "band/band_loader.h"
 #include "band/frequency.h"
-#include "sim/driver_clock.h"
+#include "driver_clock.h"
 #include "sim/rds_receiver.h"
 #include "tuner_backend.h"
 

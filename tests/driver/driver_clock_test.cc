@@ -1,8 +1,8 @@
-#include "sim/driver_clock.h"
+#include "driver_clock.h"
 
 #include <gtest/gtest.h>
 
-namespace halvane::driver::sim {
+namespace halvane::driver {
 namespace {
 
 TEST(DriverClock, FollowsTheMonotonicSourceUntilSwitchedToManual) {
@@ -29,4 +29,4 @@ TEST(DriverClock, FollowsTheMonotonicSourceUntilSwitchedToManual) {
 }
 
 }  // namespace
-}  // namespace halvane::driver::sim
+}  // namespace halvane::driver

@@ -1,10 +1,10 @@
-#include "sim/driver_clock.h"
+#include "driver_clock.h"
 
 #include <time.h>
 
 #include <utility>
 
-namespace halvane::driver::sim {
+namespace halvane::driver {
 
 int64_t MonotonicMs() {
   timespec now;
@@ -35,4 +35,4 @@ void DriverClock::Advance(int64_t ms) {
   }
 }
 
-}  // namespace halvane::driver::sim
+}  // namespace halvane::driver

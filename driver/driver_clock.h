@@ -1,12 +1,12 @@
 // The driver's notion of time, in milliseconds. It follows CLOCK_MONOTONIC, or, for tests, moves
 // only when told to. It never runs backwards, whichever way it is switched.
-#ifndef HALVANE_DRIVER_SIM_DRIVER_CLOCK_H
-#define HALVANE_DRIVER_SIM_DRIVER_CLOCK_H
+#ifndef HALVANE_DRIVER_DRIVER_CLOCK_H
+#define HALVANE_DRIVER_DRIVER_CLOCK_H
 
 #include <cstdint>
 #include <functional>
 
-namespace halvane::driver::sim {
+namespace halvane::driver {
 
 int64_t MonotonicMs();
 
@@ -31,6 +31,6 @@ class DriverClock {
   int64_t offset_ = 0;  // added to the monotonic source
 };
 
-}  // namespace halvane::driver::sim
+}  // namespace halvane::driver
 
 #endif

@@ -1,0 +1,85 @@
+#include "backend_config.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "band/band_loader.h"
+#include "band/ini_values.h"
+#include "result_codes.h"
+
+namespace halvane::driver {
+namespace {
+
+using Result = band::ParseResult<BackendConfig>;
+
+constexpr int kMaxSettleMs = 1000;
+
+}  // namespace
+
+Result ParseBackendConfig(std::string_view text) {
+  BackendConfig config;
+  int line_number = 0;
+  while (!text.empty()) {
+    const std::string_view line = band::Trim(band::NextLine(text));
+    ++line_number;
+    if (line.empty() || line.front() == '#' || line.front() == ';') continue;
+    const size_t equals = line.find('=');
+    if (equals == std::string_view::npos)
+      return Result::Fail("expected \"key = value\"", line_number);
+    const std::string_view key = band::Trim(line.substr(0, equals));
+    const std::string value = band::Unquote(line.substr(equals + 1));
+    if (key == "backend") {
+      if (value == "simulated") {
+        config.kind = BackendConfig::Kind::kSimulated;
+      } else if (value == "v4l2") {
+        config.kind = BackendConfig::Kind::kV4l2;
+      } else {
+        return Result::Fail("backend must be simulated or v4l2", line_number);
+      }
+    } else if (key == "device") {
+      if (value.empty()) return Result::Fail("device needs a path", line_number);
+      config.device = value;
+    } else if (key == "seek_threshold") {
+      const std::optional<int64_t> level = band::ReadInteger(value);
+      if (!level || *level < 0 || *level > 14) {
+        return Result::Fail("seek_threshold must be 0 to 14", line_number);
+      }
+      config.seek_threshold = static_cast<int>(*level);
+    } else if (key == "settle_ms") {
+      const std::optional<int64_t> ms = band::ReadInteger(value);
+      if (!ms || *ms < 0 || *ms > kMaxSettleMs) {
+        return Result::Fail("settle_ms must be 0 to 1000", line_number);
+      }
+      config.settle_ms = static_cast<int>(*ms);
+    } else {
+      return Result::Fail("unknown key \"" + std::string(key) + "\"", line_number);
+    }
+  }
+  return Result::Ok(std::move(config));
+}
+
+BackendConfigLoad LoadBackendConfig() {
+  std::string path;
+  const char* named = std::getenv(kTunerConfigVariable);
+  if (named != nullptr && named[0] != '\0') {
+    path = named;
+  } else {
+    const std::string folder = band::LibraryFolder();
+    if (folder.empty()) return {};
+    path = folder + kTunerConfigFileName;
+    std::ifstream probe(path);
+    if (!probe) return {};  // no configuration: the simulated band
+  }
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  if (in) content << in.rdbuf();
+  if (!in || in.bad()) return {{}, kConfigUnreadable, path + ": cannot read"};
+  const Result parsed = ParseBackendConfig(content.str());
+  if (!parsed.ok()) {
+    return {{}, kConfigInvalid, path + ":" + std::to_string(parsed.line) + ": " + parsed.error};
+  }
+  return {*parsed.value, 0, {}};
+}
+
+}  // namespace halvane::driver

@@ -1,0 +1,38 @@
+// Which tuner the driver drives: the simulated band (the default) or a V4L2 radio device. Read
+// from tuner.ini beside the driver library, or from the file named by HALVANE_TUNER_CONFIG.
+#ifndef HALVANE_DRIVER_BACKEND_CONFIG_H
+#define HALVANE_DRIVER_BACKEND_CONFIG_H
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "band/parse_result.h"
+
+namespace halvane::driver {
+
+inline constexpr const char* kTunerConfigVariable = "HALVANE_TUNER_CONFIG";
+inline constexpr const char* kTunerConfigFileName = "tuner.ini";
+
+struct BackendConfig {
+  enum class Kind { kSimulated, kV4l2 };
+  Kind kind = Kind::kSimulated;
+  std::string device = "/dev/radio0";
+  int seek_threshold = 10;  // weakest level (0 best .. 14) a software seek stops on
+  int settle_ms = 20;       // software seek: wait after tuning a channel before reading its signal
+};
+
+band::ParseResult<BackendConfig> ParseBackendConfig(std::string_view text);
+
+struct BackendConfigLoad {
+  BackendConfig config;
+  int32_t error_code = 0;  // non-zero: the file exists but cannot be used
+  std::string message;
+};
+
+// The configuration in force: the named file, else tuner.ini beside the library, else defaults.
+BackendConfigLoad LoadBackendConfig();
+
+}  // namespace halvane::driver
+
+#endif

@@ -1,0 +1,50 @@
+#include "backend_factory.h"
+
+#include <chrono>
+
+#include "band/band_loader.h"
+#include "result_codes.h"
+#include "sim/sim_tuner.h"
+#include "v4l2/linux_radio_device.h"
+#include "v4l2/v4l2_tuner.h"
+
+namespace halvane::driver {
+namespace {
+
+// Stands in when the configuration is unusable: initialising reports the configuration's fault,
+// everything else finds the tuner not initialised.
+class UnconfiguredTuner final : public TunerBackend {
+ public:
+  explicit UnconfiguredTuner(int32_t code) : code_(code) {}
+  int32_t Initialize() override { return code_; }
+  int32_t Uninitialize() override { return kNotInitialized; }
+  int32_t SetMute(bool) override { return kNotInitialized; }
+  int32_t SetForceMono(bool) override { return kNotInitialized; }
+  int32_t SetFrequency(int32_t) override { return kNotInitialized; }
+  int32_t GetFrequency(int32_t&) override { return kNotInitialized; }
+  int32_t Search(int32_t&, bool) override { return kNotInitialized; }
+  int32_t StartRds() override { return kNotInitialized; }
+  int32_t StopRds() override { return kNotInitialized; }
+  int32_t GetState(uint8_t&) override { return kNotInitialized; }
+  int32_t GetDecoderState(uint32_t&) override { return kNotInitialized; }
+  int32_t EvalData(RdsRecord&) override { return kNotInitialized; }
+
+ private:
+  int32_t code_;
+};
+
+}  // namespace
+
+std::unique_ptr<TunerBackend> MakeBackend(const BackendConfigLoad& load, const DriverClock& clock) {
+  if (load.error_code != 0) return std::make_unique<UnconfiguredTuner>(load.error_code);
+  const BackendConfig& config = load.config;
+  if (config.kind == BackendConfig::Kind::kV4l2) {
+    auto device =
+        std::make_unique<v4l2::LinuxRadioDevice>(std::chrono::milliseconds(config.settle_ms));
+    return std::make_unique<v4l2::V4l2Tuner>(
+        std::move(device), v4l2::V4l2Options{config.device, config.seek_threshold}, clock);
+  }
+  return std::make_unique<sim::SimTuner>(clock, band::LoadBand);
+}
+
+}  // namespace halvane::driver

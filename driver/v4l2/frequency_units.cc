@@ -1,0 +1,56 @@
+#include "v4l2/frequency_units.h"
+
+#include <linux/videodev2.h>
+
+#include <limits>
+
+#include "band/frequency.h"
+
+namespace halvane::driver::v4l2 {
+
+TunerUnit UnitOf(uint32_t capability) {
+  if (capability & V4L2_TUNER_CAP_1HZ) return TunerUnit::k1Hz;
+  if (capability & V4L2_TUNER_CAP_LOW) return TunerUnit::k62_5Hz;
+  return TunerUnit::k62_5kHz;
+}
+
+std::optional<uint32_t> HertzToUnits(int64_t hertz, TunerUnit unit) {
+  if (hertz < 0) return std::nullopt;
+  int64_t units;
+  switch (unit) {
+    case TunerUnit::k62_5kHz:
+      units = (hertz + 31'250) / 62'500;
+      break;
+    case TunerUnit::k62_5Hz:
+      // 62.5 Hz = 125/2 Hz: units = 2 x hertz / 125, rounded.
+      units = (2 * hertz + 62) / 125;
+      break;
+    case TunerUnit::k1Hz:
+    default:
+      units = hertz;
+      break;
+  }
+  if (units > std::numeric_limits<uint32_t>::max()) return std::nullopt;
+  return static_cast<uint32_t>(units);
+}
+
+int64_t UnitsToHertz(uint32_t units, TunerUnit unit) {
+  switch (unit) {
+    case TunerUnit::k62_5kHz:
+      return int64_t{units} * 62'500;
+    case TunerUnit::k62_5Hz:
+      return int64_t{units} * 125 / 2;
+    case TunerUnit::k1Hz:
+      break;
+  }
+  return units;
+}
+
+bool IsAmValue(int32_t value) { return value < band::kFmRaster.low; }
+
+int64_t PlugInValueToHertz(int32_t value) {
+  // AM: kHz x 10000 -> Hz is kHz x 1000.
+  return IsAmValue(value) ? value / 10 : value;
+}
+
+}  // namespace halvane::driver::v4l2

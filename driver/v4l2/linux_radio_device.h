@@ -1,0 +1,38 @@
+// A V4L2 radio device node (/dev/radioN).
+#ifndef HALVANE_DRIVER_V4L2_LINUX_RADIO_DEVICE_H
+#define HALVANE_DRIVER_V4L2_LINUX_RADIO_DEVICE_H
+
+#include <chrono>
+
+#include "v4l2/radio_device.h"
+
+namespace halvane::driver::v4l2 {
+
+class LinuxRadioDevice final : public RadioDevice {
+ public:
+  explicit LinuxRadioDevice(std::chrono::milliseconds settle_time) : settle_time_(settle_time) {}
+  ~LinuxRadioDevice() override;
+
+  int Open(const std::string& path) override;
+  void Close() override;
+  int QueryCapabilities(v4l2_capability& capabilities) override;
+  int GetTuner(v4l2_tuner& tuner) override;
+  int SetTuner(const v4l2_tuner& tuner) override;
+  int EnumFrequencyBand(v4l2_frequency_band& band) override;
+  int GetFrequency(v4l2_frequency& frequency) override;
+  int SetFrequency(const v4l2_frequency& frequency) override;
+  int SeekHardware(const v4l2_hw_freq_seek& seek) override;
+  int SetControl(uint32_t id, int32_t value) override;
+  int ReadRds(std::span<uint8_t> buffer, size_t& read) override;
+  void Settle() override;
+
+ private:
+  int Ioctl(unsigned long request, void* argument);
+
+  int fd_ = -1;
+  std::chrono::milliseconds settle_time_;
+};
+
+}  // namespace halvane::driver::v4l2
+
+#endif

@@ -1,0 +1,100 @@
+// A real FM (and AM) tuner through the kernel's V4L2 radio interface: /dev/radioN with
+// hardware seek and RDS delivered as blocks.
+#ifndef HALVANE_DRIVER_V4L2_V4L2_TUNER_H
+#define HALVANE_DRIVER_V4L2_V4L2_TUNER_H
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "driver_clock.h"
+#include "rds/raw_blocks.h"
+#include "rds/rds_monitor.h"
+#include "tuner_backend.h"
+#include "v4l2/frequency_units.h"
+#include "v4l2/radio_device.h"
+
+namespace halvane::driver::v4l2 {
+
+struct V4l2Options {
+  std::string device_path = "/dev/radio0";
+  // The weakest level (0 best .. 14) a software seek stops on, and the "station" state flag.
+  int seek_threshold = 10;
+};
+
+class V4l2Tuner final : public TunerBackend {
+ public:
+  V4l2Tuner(std::unique_ptr<RadioDevice> device, V4l2Options options, const DriverClock& clock);
+
+  int32_t Initialize() override;
+  int32_t Uninitialize() override;
+  int32_t SetMute(bool mute) override;
+  int32_t SetForceMono(bool mono) override;
+  int32_t SetFrequency(int32_t frequency) override;
+  int32_t GetFrequency(int32_t& frequency) override;
+  int32_t Search(int32_t& frequency, bool up) override;
+  int32_t StartRds() override;
+  int32_t StopRds() override;
+  int32_t GetState(uint8_t& flags) override;
+  int32_t GetDecoderState(uint32_t& state) override;
+  int32_t EvalData(RdsRecord& record) override;
+
+ private:
+  // A band of the device, in its own units.
+  struct DeviceBand {
+    bool am;
+    uint32_t low;
+    uint32_t high;
+    TunerUnit unit;
+  };
+  // The last frequency set through the driver, so reading it back gives exactly that value even
+  // where the tuner's units cannot hold it.
+  struct Tuned {
+    int32_t value;
+    uint32_t units;
+  };
+
+  int32_t OpenAndCheck();
+  void ReadBands(const v4l2_tuner& tuner);
+  int32_t Ready() const;
+  // The result code for a failed call, noting a device that went away.
+  int32_t Failure(int error);
+  const DeviceBand* BandFor(int32_t value) const;
+  int32_t Tune(int32_t value);
+  int32_t ReadTuner(v4l2_tuner& tuner);
+  int32_t ReadFrequency(int32_t& value);
+  int32_t ValueOfUnits(uint32_t units) const;
+  int32_t BandEdge(const DeviceBand& band, bool up) const;
+  // Nothing when the device cannot do this seek and the raster must be walked instead.
+  std::optional<int32_t> HardwareSeek(int32_t& value, bool up, const DeviceBand& band);
+  int32_t SoftwareSeek(int32_t& value, bool up);
+  static int LevelOf(const v4l2_tuner& tuner);
+  // RDS: forget the station, discarding blocks already waiting; discard them only; read what
+  // arrived.
+  int32_t ResetRds();
+  int32_t DrainRds();
+  int32_t PumpRds();
+
+  std::unique_ptr<RadioDevice> device_;
+  V4l2Options options_;
+  const DriverClock& clock_;
+
+  bool initialized_ = false;
+  bool lost_ = false;
+  bool muted_ = false;
+  bool mono_ = false;
+  bool rds_running_ = false;
+  bool rds_capture_ = false;
+  bool hardware_seek_ = false;
+  uint32_t tuner_capability_ = 0;
+  std::vector<DeviceBand> bands_;
+  std::optional<Tuned> tuned_;
+  std::vector<uint8_t> pending_rds_;  // bytes of a block record not yet complete
+  rds::RawGroupAssembler assembler_;
+  rds::RdsMonitor monitor_;
+};
+
+}  // namespace halvane::driver::v4l2
+
+#endif

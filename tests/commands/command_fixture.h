@@ -1,0 +1,81 @@
+// A started, active plug-in with three presets in its main list, tuned to the second of them on the
+// channel plan, and helpers to send commands and catch their errors.
+#ifndef HALVANE_TESTS_COMMANDS_COMMAND_FIXTURE_H
+#define HALVANE_TESTS_COMMANDS_COMMAND_FIXTURE_H
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "halvane/errors.h"
+#include "plugin_fixture.h"
+
+namespace commands_test {
+
+using Calls = std::vector<std::string>;
+
+// The run-time error number the call fails with, 0 when it succeeds.
+inline int ErrorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const halvane::RuntimeError& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+// Main list: 87.50 "One", 95.90 "Two", 100.10 "Three"; saved while on 95.90.
+inline constexpr const char* kMainList = "9590|0|0\r\n8750,One\r\n9590,Two\r\n10010,Three\r\n";
+inline constexpr const char* kLocalList = "9000|0|0\r\n9000,Local\r\n";
+
+class CommandTest : public testing_support::PluginTest {
+ protected:
+  void SetUp() override {
+    PluginTest::SetUp();
+    testing_support::WriteFile(CacheDir() + "Radio.ini", kMainList);
+    testing_support::WriteFile(CacheDir() + "RadioLocal.ini", kLocalList);
+    StartActive();
+    component->presets.SelectCurrentPreset(screen);
+    Forget();
+  }
+
+  // Empties every record of calls made so far.
+  void Forget() {
+    ClearCalls();
+    screen->events.clear();
+    screen->list->events.clear();
+    screen->list->valuesWritten.clear();
+    sdk->asked.clear();
+    sleeps.clear();
+  }
+
+  int ErrorOfCommand(const std::string& cmd, std::shared_ptr<fake::Screen> s = nullptr) {
+    return ErrorOf([&] { Command(cmd, s); });
+  }
+
+  halvane::ModPresets& presets() { return component->presets; }
+  std::vector<std::string> Names() const {
+    auto& names = component->presets.presetNames;
+    if (names.empty()) return {};
+    return std::vector<std::string>(names.begin() + 1, names.end());
+  }
+  halvane::CTimer& surfTimer() { return *radio->SurfTimer; }
+
+  // A search running as its command would leave it, without running its first step.
+  void Running(halvane::SModes mode) {
+    radio->SearchMode(mode);
+    surfTimer().Interval(1000);
+    surfTimer().Enabled(true);
+  }
+  bool Searching() { return radio->SearchMode() != halvane::SModes::Disabled; }
+};
+
+// The driver calls of one tune to `f` (tuner units).
+inline Calls TuneCalls(int32_t f) {
+  return {"RDS_Stop(0)", "radioSetFrequency(0," + std::to_string(int64_t{f} * 10000) + ")",
+          "RDS_Start(0)"};
+}
+
+}  // namespace commands_test
+
+#endif

@@ -1,0 +1,105 @@
+#include <filesystem>
+
+#include "presets_fixture.h"
+
+namespace presets_test {
+namespace {
+
+using testing_support::FileExists;
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+
+class ListFile : public PresetsTest {};
+
+TEST_F(ListFile, HeaderGivesStartFrequencyAndKeepsValuesItCannotRead) {
+  struct Case {
+    std::string header;
+    int16_t start;
+    int32_t value2, value3;
+  };
+  // Before each load the header values hold 5 and 7, as left by an earlier list.
+  const Case cases[] = {
+      {"8750|1|2", 8750, 1, 2},     {"10390", 10390, 5, 7}, {"abc|x|y", 0, 0, 0},
+      {"9000|3", 9000, 3, 7},       {"40000|1|2", 0, 1, 2}, {"8750|99999999999|-4", 8750, 5, -4},
+      {"8750,Morning", 8750, 5, 7},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.header);
+    WriteFile(MainList(), c.header + "\r\n9000,Jazz\r\n");
+    presets().headerValue2 = 5;
+    presets().headerValue3 = 7;
+    EXPECT_EQ(presets().LoadPresets(""), c.start);
+    EXPECT_EQ(presets().headerValue2, c.value2);
+    EXPECT_EQ(presets().headerValue3, c.value3);
+    EXPECT_EQ(Names(), Lines{"Jazz"});  // the header never becomes a preset
+  }
+}
+
+TEST_F(ListFile, PresetLinesAreReadAndWrittenBackExactlyWithCrLf) {
+  WriteFile(MainList(), "8750|4|5\n8750\n8750,\n08750,News,Talk\r 0999 ,AM\r\n9000,Caf\xe9 \x80\n");
+  EXPECT_EQ(presets().LoadPresets(""), 8750);
+  EXPECT_EQ(Freqs(), (Lines{"8750", "08750", " 0999 ", "9000"}));
+  EXPECT_EQ(Names(),
+            (Lines{"", "News", "AM", "Caf\u00e9 \u20ac"}));  // the last line is Windows-1252
+
+  component->radio.currentFreq = 10390;
+  presets().SavePresets();
+  EXPECT_EQ(ReadFile(MainList()),
+            "10390|4|5\r\n8750,\r\n08750,News\r\n 0999 ,AM\r\n9000,Caf\xc3\xa9 \xe2\x82\xac\r\n");
+}
+
+TEST_F(ListFile, ModeChoosesTheFileAndOnlyTheLocalListImports) {
+  const std::string other = dir->path() + "/other.ini";
+  WriteFile(MainList(), "8750\r\n9000,Main\r\n");
+  WriteFile(LocalList(), "8800\r\n9100,Local\r\n");
+  WriteFile(other, "8900\r\n9200,Other\r\n");
+
+  EXPECT_EQ(presets().LoadPresets(other), 8750);  // the main list ignores the argument
+  EXPECT_EQ(Names(), Lines{"Main"});
+  radio->LocalMode(true);
+  EXPECT_EQ(presets().LoadPresets(""), 8800);
+  EXPECT_EQ(Names(), Lines{"Local"});
+  EXPECT_EQ(presets().LoadPresets(other), 8900);
+  EXPECT_EQ(Names(), Lines{"Other"});
+  EXPECT_EQ(presets().LoadPresets(dir->path() + "/none.ini"), 0);
+  EXPECT_TRUE(Names().empty());
+}
+
+TEST_F(ListFile, ImportCommandWritesTheFileIntoTheLocalList) {
+  StartWith({"9000|0|0", "9000,Main"});
+  const std::string other = dir->path() + "/other.ini";
+  WriteFile(other, "8900|1|1\r\n9200,Other\r\n");
+  Command("loadpresets;" + other);
+  EXPECT_TRUE(radio->LocalMode());
+  EXPECT_EQ(ReadFile(LocalList()), "9000|1|1\r\n9200,Other\r\n");
+  EXPECT_EQ(ReadFile(MainList()), "9000|0|0\r\n9000,Main\r\n");
+}
+
+TEST_F(ListFile, SavingIntoAMissingFolderWritesAndReportsNothing) {
+  StartWith({"9000", "9000,Jazz"});
+  const std::string missing = dir->path() + "/missing/";
+  radio->CachePath(missing);
+  EXPECT_NO_THROW(presets().SavePresets());
+  EXPECT_FALSE(FileExists(missing));
+  EXPECT_TRUE(sdk->errscrns.empty());
+}
+
+TEST_F(ListFile, AStoreNeverLoadedDoesNotOverwriteTheList) {
+  WriteFile(MainList(), "9000\r\n9000,Jazz\r\n");
+  presets().SavePresets();
+  EXPECT_EQ(ReadFile(MainList()), "9000\r\n9000,Jazz\r\n");
+}
+
+TEST_F(ListFile, TheStoreHoldsAtMost32767Presets) {
+  std::string bytes = "8750\r\n";
+  for (int i = 1; i <= 32769; ++i) bytes += "9000,P" + std::to_string(i) + "\r\n";
+  WriteFile(MainList(), bytes);
+  presets().LoadPresets("");
+  ASSERT_EQ(presets().Count(), 32767);
+  EXPECT_EQ(presets().presetNames.back(), "P32767");
+  EXPECT_EQ(ErrorOf([&] { presets().AddPreset("one more"); }), halvane::kOverflow);
+  EXPECT_EQ(presets().Count(), 32767);
+}
+
+}  // namespace
+}  // namespace presets_test

@@ -1,0 +1,68 @@
+#include <filesystem>
+
+#include "presets_fixture.h"
+
+namespace presets_test {
+namespace {
+
+using testing_support::FileExists;
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+
+class NamedPresets : public PresetsTest {
+ protected:
+  std::string Folder() const { return ConfigDir() + "FMPresets/"; }
+};
+
+TEST_F(NamedPresets, SavingCreatesTheFolderAndOneLine) {
+  StartActive();
+  TuneTo(10390);
+  presets().SaveNamedPreset("Morning news");
+  EXPECT_EQ(ReadFile(Folder() + "Morning news.fm"), "10390\r\n");
+  TuneTo(9000);
+  presets().SaveNamedPreset("Morning news");  // the folder exists now; the file is replaced
+  EXPECT_EQ(ReadFile(Folder() + "Morning news.fm"), "9000\r\n");
+}
+
+TEST_F(NamedPresets, LoadingTunesTheStoredFrequency) {
+  StartActive();
+  std::filesystem::create_directories(Folder());
+  WriteFile(Folder() + "jazz.fm", "10390\r\n");
+  presets().LoadNamedPreset("jazz");
+  EXPECT_EQ(radio->Freq(), 10390);
+  EXPECT_EQ(Trace(), (Lines{"RDS_Stop(0)", "radioSetFrequency(0,103900000)", "RDS_Start(0)"}));
+}
+
+TEST_F(NamedPresets, MissingFileIsIgnoredAndEmptyFileIsAnError) {
+  StartActive();
+  EXPECT_EQ(ErrorOf([&] { presets().LoadNamedPreset("absent"); }), 0);
+  std::filesystem::create_directories(Folder());
+  WriteFile(Folder() + "empty.fm", "");
+  EXPECT_EQ(ErrorOf([&] { presets().LoadNamedPreset("empty"); }), halvane::kInputPastEnd);
+  EXPECT_TRUE(Trace().empty());
+}
+
+TEST_F(NamedPresets, SavingWithoutTheConfigurationFolderFails) {
+  StartActive();
+  radio->ConfigPath(dir->path() + "/missing/");
+  EXPECT_EQ(ErrorOf([&] { presets().SaveNamedPreset("x"); }), halvane::kPathNotFound);
+}
+
+TEST_F(NamedPresets, NamesThatLeaveTheFolderAreRefused) {
+  StartActive();
+  WriteFile(ConfigDir() + "outside.fm", "9000\r\n");
+  const std::string names[] = {"",         ".",   "..",   "../outside",           "..\\outside",
+                               "a/b",      "a\n", "a\tb", std::string("a\0b", 3), "\x7f",
+                               "a\xc2\x85"};
+  for (const auto& name : names) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(ErrorOf([&] { presets().SaveNamedPreset(name); }), halvane::kBadFileName);
+    EXPECT_EQ(ErrorOf([&] { presets().LoadNamedPreset(name); }), halvane::kBadFileName);
+  }
+  EXPECT_FALSE(FileExists(Folder()));
+  EXPECT_EQ(ReadFile(ConfigDir() + "outside.fm"), "9000\r\n");
+  EXPECT_TRUE(Trace().empty());
+}
+
+}  // namespace
+}  // namespace presets_test

@@ -1,0 +1,51 @@
+// A started plug-in with a preset list of the test's own, and short ways to read the store and
+// the list files back.
+#ifndef HALVANE_TESTS_PRESETS_FIXTURE_H
+#define HALVANE_TESTS_PRESETS_FIXTURE_H
+
+#include <string>
+#include <vector>
+
+#include "halvane/errors.h"
+#include "plugin_fixture.h"
+
+namespace presets_test {
+
+using Lines = std::vector<std::string>;
+
+class PresetsTest : public testing_support::PluginTest {
+ protected:
+  halvane::ModPresets& presets() { return component->presets; }
+  std::string MainList() const { return CacheDir() + "Radio.ini"; }
+  std::string LocalList() const { return CacheDir() + "RadioLocal.ini"; }
+
+  // Writes the main list (lines joined with CR LF), starts the radio on it and makes it active.
+  void StartWith(const Lines& list) {
+    std::string bytes;
+    for (const auto& l : list) bytes += l + "\r\n";
+    testing_support::WriteFile(MainList(), bytes);
+    StartActive();
+  }
+  void TuneTo(int32_t freq) { component->radio.TuneTo(freq); }
+
+  Lines Names() const { return Lines(Store().presetNames.begin() + 1, Store().presetNames.end()); }
+  Lines Freqs() const { return Lines(Store().presetFreqs.begin() + 1, Store().presetFreqs.end()); }
+
+ private:
+  const halvane::ModPresets& Store() const { return component->presets; }
+};
+
+// The error number a statement raises, 0 when it completes.
+template <class Statement>
+int ErrorOf(Statement&& statement) {
+  try {
+    statement();
+    return 0;
+  } catch (const halvane::RuntimeError& e) {
+    return e.number();
+  }
+}
+
+}  // namespace presets_test
+
+#endif

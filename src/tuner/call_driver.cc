@@ -5,8 +5,64 @@
 
 #include "halvane/errors.h"
 #include "runtime/numbers.h"
+#include "tuner/direct_call.h"
 
 namespace halvane {
+namespace {
+
+// Every argument becomes a 32-bit number or an address, in list order. Raises 6 for a number that
+// does not fit, before anything is called. Returns the mask of the slots that hold addresses
+// (only meaningful for the first 32 arguments, which is all the direct path uses).
+unsigned Marshal(std::span<const DriverArg> args, const NumberFormat& format,
+                 direct_call::Slot* slots, bool* isPointer) {
+  unsigned mask = 0;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const DriverArg& a = args[i];
+    isPointer[i] = false;
+    switch (a.kind()) {
+      case DriverArg::Kind::Number:
+        slots[i].number = ToInt32(a.number());
+        break;
+      case DriverArg::Kind::Int32Ref:
+        slots[i].number = *static_cast<const int32_t*>(a.address());
+        break;
+      case DriverArg::Kind::Address:
+        slots[i].address = a.address();
+        isPointer[i] = true;
+        break;
+      case DriverArg::Kind::Text:
+        if (auto value = TryLocaleNumber(a.text(), format)) {
+          slots[i].number = ToInt32(*value);
+        } else {
+          slots[i].address = const_cast<char*>(a.text().c_str());
+          isPointer[i] = true;
+        }
+        break;
+    }
+    if (isPointer[i] && i < 32) mask |= 1u << i;
+  }
+  return mask;
+}
+
+// Any arity up to 63, with a call signature built for this argument list.
+int32_t CallThroughFfi(void* function, size_t n, direct_call::Slot* slots, const bool* isPointer) {
+  ffi_type* types[kMaxDriverArgs];
+  void* values[kMaxDriverArgs];
+  for (size_t i = 0; i < n; ++i) {
+    types[i] = isPointer[i] ? &ffi_type_pointer : &ffi_type_sint32;
+    values[i] =
+        isPointer[i] ? static_cast<void*>(&slots[i].address) : static_cast<void*>(&slots[i].number);
+  }
+  ffi_cif cif;
+  if (ffi_prep_cif(&cif, FFI_DEFAULT_ABI, static_cast<unsigned>(n), &ffi_type_sint32, types) !=
+      FFI_OK)
+    return kDriverCallFailed;
+  ffi_arg result = 0;
+  ffi_call(&cif, reinterpret_cast<void (*)()>(function), &result, values);
+  return static_cast<int32_t>(result);
+}
+
+}  // namespace
 
 int32_t CallDriver(const std::string& libraryPath, const char* functionName,
                    std::span<const DriverArg> args, const NumberFormat& format) {
@@ -18,45 +74,14 @@ int32_t CallDriver(const std::string& libraryPath, const char* functionName,
   if (function == nullptr) return kDriverCallFailed;
   if (args.size() > kMaxDriverArgs) Raise(kOverflow, "more than 63 driver arguments");
 
-  ffi_type* types[kMaxDriverArgs];
-  void* values[kMaxDriverArgs];
-  int32_t numbers[kMaxDriverArgs];
-  void* pointers[kMaxDriverArgs];
-  const size_t n = args.size();
-  for (size_t i = 0; i < n; ++i) {
-    const DriverArg& a = args[i];
-    bool isPointer = false;
-    switch (a.kind()) {
-      case DriverArg::Kind::Number:
-        numbers[i] = ToInt32(a.number());
-        break;
-      case DriverArg::Kind::Int32Ref:
-        numbers[i] = *static_cast<const int32_t*>(a.address());
-        break;
-      case DriverArg::Kind::Address:
-        pointers[i] = a.address();
-        isPointer = true;
-        break;
-      case DriverArg::Kind::Text:
-        if (auto value = TryLocaleNumber(a.text(), format)) {
-          numbers[i] = ToInt32(*value);
-        } else {
-          pointers[i] = const_cast<char*>(a.text().c_str());
-          isPointer = true;
-        }
-        break;
-    }
-    types[i] = isPointer ? &ffi_type_pointer : &ffi_type_sint32;
-    values[i] = isPointer ? static_cast<void*>(&pointers[i]) : static_cast<void*>(&numbers[i]);
-  }
-
-  ffi_cif cif;
-  if (ffi_prep_cif(&cif, FFI_DEFAULT_ABI, static_cast<unsigned>(n), &ffi_type_sint32, types) !=
-      FFI_OK)
-    return kDriverCallFailed;
-  ffi_arg result = 0;
-  ffi_call(&cif, reinterpret_cast<void (*)()>(function), &result, values);
-  return static_cast<int32_t>(result);
+  direct_call::Slot slots[kMaxDriverArgs];
+  bool isPointer[kMaxDriverArgs];
+  const unsigned mask = Marshal(args, format, slots, isPointer);
+  // The plug-in's own calls (at most four arguments) go through a pointer of their exact type;
+  // only longer lists need a signature built at run time.
+  if (args.size() <= direct_call::kMaxArity)
+    return direct_call::CallerFor(args.size(), mask)(function, slots);
+  return CallThroughFfi(function, args.size(), slots, isPointer);
 }
 
 }  // namespace halvane

@@ -1,0 +1,249 @@
+#include "summary.h"
+
+#include <sys/utsname.h>
+
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "bench_pairs.h"
+
+namespace bench {
+namespace {
+
+std::string CpuModel() {
+  std::ifstream in("/proc/cpuinfo");
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind("model name", 0) == 0) {
+      auto colon = line.find(':');
+      if (colon != std::string::npos) return line.substr(colon + 2);
+    }
+  }
+  return "unknown";
+}
+
+std::string Kernel() {
+  struct utsname u {};
+  if (::uname(&u) != 0) return "unknown";
+  return std::string(u.sysname) + " " + u.release + " " + u.machine;
+}
+
+std::string UtcNow() {
+  std::time_t t = std::time(nullptr);
+  char buf[32];
+  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M UTC", std::gmtime(&t));
+  return buf;
+}
+
+std::string Printf(const char* format, double value) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, format, value);
+  return buf;
+}
+
+std::string JsonString(const std::string& s) {
+  std::string out = "\"";
+  for (char c : s) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
+
+std::string JsonNumber(double v) { return std::isfinite(v) ? Printf("%.6g", v) : "null"; }
+
+std::string Pad(std::string s, size_t width) {
+  // Widths count characters; "µ" and "≤" are two and three bytes in UTF-8.
+  size_t shown = 0;
+  for (unsigned char c : s) shown += (c & 0xC0) != 0x80;
+  if (shown < width) s.append(width - shown, ' ');
+  return s;
+}
+
+std::string TargetText(double maxRatio, double budgetMicros) {
+  std::string t = "≤ " + Printf("%.1f", maxRatio);
+  if (budgetMicros > 0) t += ", < " + FormatDuration(budgetMicros * 1000);
+  return t;
+}
+
+}  // namespace
+
+std::string FormatDuration(double ns) {
+  if (ns < 1e3) return Printf("%.0f ns", ns);
+  if (ns < 1e6) return Printf("%.1f µs", ns / 1e3);
+  return Printf("%.2f ms", ns / 1e6);
+}
+
+bool SummaryReporter::ReportContext(const Context& context) {
+  machine_.cpu = CpuModel();
+  machine_.cpus = context.cpu_info.num_cpus;
+  machine_.mhz = context.cpu_info.cycles_per_second / 1e6;
+  machine_.kernel = Kernel();
+  machine_.date = UtcNow();
+  std::cerr << "halvane_bench: " << machine_.cpu << ", " << machine_.cpus << " CPUs\n";
+  return true;
+}
+
+void SummaryReporter::ReportRuns(const std::vector<Run>& reports) {
+  for (const Run& run : reports) {
+    const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+    if (!single && !(run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") &&
+        !run.error_occurred)
+      continue;
+    std::string key = run.run_name.function_name;
+    if (!run.run_name.args.empty()) key += "/" + run.run_name.args;
+    Measured& m = runs_[key];
+    m.seen = true;
+    if (run.error_occurred) {
+      m.error = run.error_message;
+      std::cerr << "  " << key << ": skipped, " << run.error_message << "\n";
+      continue;
+    }
+    const double toNs = 1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+    m.realNs = run.GetAdjustedRealTime() * toNs;
+    m.cpuNs = run.GetAdjustedCPUTime() * toNs;
+    for (const auto& [name, counter] : run.counters) m.counters[name] = counter.value;
+    if (run.repetitions > machine_.repetitions)
+      machine_.repetitions = static_cast<int>(run.repetitions);
+    std::cerr << "  " << key << "\n";
+  }
+}
+
+const Measured* Summary::Find(const std::string& name) const {
+  auto it = runs_.find(name);
+  return it == runs_.end() ? nullptr : &it->second;
+}
+
+std::vector<Summary::Row> Summary::Rows() const {
+  std::vector<Row> rows;
+  for (const Pair& p : Pairs()) {
+    const Measured* ours = Find(p.name + "/ours");
+    const Measured* floor = Find(p.name + "/floor");
+    if (ours == nullptr && floor == nullptr) continue;  // filtered out of this run
+    Row r;
+    r.name = p.name;
+    r.floor = p.floor;
+    r.maxRatio = p.maxRatio;
+    r.budgetMicros = p.budgetMicros;
+    const bool real = p.clock == Clock::kReal;
+    r.clock = real ? "wall" : "cpu";
+    if (ours == nullptr || floor == nullptr) {
+      r.error = "ours or the floor did not run";
+    } else if (!ours->error.empty() || !floor->error.empty()) {
+      r.error = ours->error.empty() ? floor->error : ours->error;
+    } else {
+      r.ours = real ? ours->realNs : ours->cpuNs;
+      r.floorNs = real ? floor->realNs : floor->cpuNs;
+      r.ratio = r.floorNs > 0 ? r.ours / r.floorNs : INFINITY;
+      r.met = r.ratio <= p.maxRatio && (p.budgetMicros <= 0 || r.ours < p.budgetMicros * 1000);
+    }
+    rows.push_back(r);
+  }
+  return rows;
+}
+
+bool Summary::AllMet() const {
+  for (const Row& r : Rows())
+    if (!r.met) return false;
+  return true;
+}
+
+std::string Summary::Table() const {
+  std::ostringstream out;
+  out << "HalvaneDM benchmarks: medians of " << machine_.repetitions
+      << " repetitions, interleaved with their floors\n"
+      << machine_.cpu << ", " << machine_.cpus << " CPUs, " << machine_.kernel << ", "
+      << machine_.date << "\n\n";
+  out << Pad("Benchmark", 22) << Pad("Ours", 12) << Pad("Floor", 12) << Pad("Ratio", 8)
+      << Pad("Target", 20) << Pad("Clock", 7) << "Met\n";
+  for (const Row& r : Rows()) {
+    out << Pad(r.name, 22);
+    if (!r.error.empty()) {
+      out << "not measured: " << r.error << "\n";
+      continue;
+    }
+    out << Pad(FormatDuration(r.ours), 12) << Pad(FormatDuration(r.floorNs), 12)
+        << Pad(Printf("%.2f", r.ratio), 8) << Pad(TargetText(r.maxRatio, r.budgetMicros), 20)
+        << Pad(r.clock, 7) << (r.met ? "yes" : "NO") << "\n";
+  }
+
+  if (!Scalings().empty()) {
+    out << "\nTime per preset (cpu), by store size\n" << Pad("", 22);
+    const auto& sizes = Scalings().front().sizes;
+    for (int n : sizes) out << Pad(std::to_string(n), 12);
+    out << "\n";
+    for (const Scaling& s : Scalings()) {
+      out << Pad(s.name, 22);
+      for (int n : s.sizes) {
+        const Measured* m = Find(s.name + "/scaling/" + std::to_string(n));
+        out << Pad(m && m->error.empty() ? FormatDuration(m->cpuNs / n) : "-", 12);
+      }
+      out << "\n";
+    }
+  }
+
+  for (const Figure& f : Figures()) {
+    const Measured* m = Find(f.name);
+    if (m == nullptr) continue;
+    out << "\n" << f.name << ":";
+    for (const auto& [name, value] : m->counters)
+      out << "  " << name << " " << Printf("%.1f", value);
+    out << "\n";
+  }
+  return out.str();
+}
+
+std::string Summary::Json() const {
+  std::ostringstream out;
+  out << "{\n  \"machine\": {\"cpu\": " << JsonString(machine_.cpu)
+      << ", \"cpus\": " << machine_.cpus << ", \"mhz\": " << JsonNumber(machine_.mhz)
+      << ", \"kernel\": " << JsonString(machine_.kernel)
+      << ", \"date\": " << JsonString(machine_.date)
+      << "},\n  \"repetitions\": " << machine_.repetitions << ",\n  \"pairs\": [";
+  const auto rows = Rows();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const Row& r = rows[i];
+    out << (i ? "," : "") << "\n    {\"benchmark\": " << JsonString(r.name)
+        << ", \"floor\": " << JsonString(r.floor) << ", \"clock\": " << JsonString(r.clock)
+        << ", \"ours_ns\": " << JsonNumber(r.ours) << ", \"floor_ns\": " << JsonNumber(r.floorNs)
+        << ", \"ratio\": " << JsonNumber(r.ratio) << ", \"max_ratio\": " << JsonNumber(r.maxRatio)
+        << ", \"budget_us\": " << JsonNumber(r.budgetMicros)
+        << ", \"met\": " << (r.met ? "true" : "false");
+    if (!r.error.empty()) out << ", \"error\": " << JsonString(r.error);
+    out << "}";
+  }
+  out << "\n  ],\n  \"scaling\": [";
+  bool first = true;
+  for (const Scaling& s : Scalings()) {
+    for (int n : s.sizes) {
+      const Measured* m = Find(s.name + "/scaling/" + std::to_string(n));
+      if (m == nullptr || !m->error.empty()) continue;
+      out << (first ? "" : ",") << "\n    {\"benchmark\": " << JsonString(s.name)
+          << ", \"presets\": " << n << ", \"cpu_ns\": " << JsonNumber(m->cpuNs)
+          << ", \"ns_per_preset\": " << JsonNumber(m->cpuNs / n) << "}";
+      first = false;
+    }
+  }
+  out << "\n  ],\n  \"figures\": {";
+  first = true;
+  for (const Figure& f : Figures()) {
+    const Measured* m = Find(f.name);
+    if (m == nullptr) continue;
+    out << (first ? "" : ",") << "\n    " << JsonString(f.name) << ": {";
+    bool firstCounter = true;
+    for (const auto& [name, value] : m->counters) {
+      out << (firstCounter ? "" : ", ") << JsonString(name) << ": " << JsonNumber(value);
+      firstCounter = false;
+    }
+    out << "}";
+    first = false;
+  }
+  out << "\n  }\n}\n";
+  return out.str();
+}
+
+}  // namespace bench

@@ -1,0 +1,90 @@
+// The preset list file through LoadPresets, SavePresets and LoadPresets again. Whatever the first
+// file held, what the plug-in writes it must read back as the same store: the same presets, the
+// same header values, and the frequency it saved as the start frequency. A second save must write
+// the same bytes as the first.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fuzz_dirs.h"
+#include "plugin/component.h"
+#include "plugin/dm_radio.h"
+#include "runtime/text_file.h"
+
+namespace {
+
+using halvane::ModPresets;
+
+struct Store {
+  std::vector<std::string> freqs;
+  std::vector<std::string> names;
+  int32_t value2 = 0;
+  int32_t value3 = 0;
+  bool operator==(const Store&) const = default;
+};
+
+Store Take(const ModPresets& presets) {
+  if (presets.presetFreqs.size() != presets.presetNames.size())
+    fuzzing::Fail("the preset arrays differ in length");
+  if (presets.presetFreqs.empty()) fuzzing::Fail("a load left the store without its arrays");
+  if (presets.presetFreqs.size() - 1 > static_cast<size_t>(halvane::kMaxPresets))
+    fuzzing::Fail("more presets than a 16-bit number can count");
+  if (presets.currentPreset != 0) fuzzing::Fail("a load left a current preset");
+  return {presets.presetFreqs, presets.presetNames, presets.headerValue2, presets.headerValue3};
+}
+
+std::string Bytes(const std::string& path) {
+  auto bytes = halvane::ReadFileBytes(path);
+  if (!bytes) fuzzing::Fail("the saved list can't be read: " + path);
+  return *bytes;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzzing::ScratchRoot();
+  return 0;
+}
+
+// Input: one byte of choices (bit 0 the local list, bit 1 the list given as an import path,
+// bits 2-7 the header values the store held before), then the file's bytes.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 1) return 0;
+  const uint8_t choices = data[0];
+  const std::string_view file(reinterpret_cast<const char*>(data + 1), size - 1);
+  const bool local = choices & 1;
+  const bool imported = local && (choices & 2);
+
+  const std::string cache = fuzzing::FreshFolder("cache");
+  const std::string listPath = cache + (local ? halvane::kLocalListFile : halvane::kMainListFile);
+  const std::string importPath = fuzzing::ScratchRoot() + "import.ini";
+  fuzzing::WriteFileBytes(imported ? importPath : listPath, file);
+
+  halvane::Environment env;
+  env.locale = std::make_shared<halvane::FixedLocale>(halvane::NumberFormat{".", ","}, 2057);
+  env.sleep = [](std::chrono::milliseconds) {};
+  halvane::Component c(env);
+  halvane::DMRadio radio(c);
+  radio.CachePath(cache);
+  radio.LocalMode(local);
+  ModPresets& presets = c.presets;
+  presets.headerValue2 = (choices >> 2) & 7;
+  presets.headerValue3 = -((choices >> 5) & 7);
+
+  const int16_t start = presets.LoadPresets(imported ? importPath : "");
+  const Store first = Take(presets);
+  // Start-up tunes to the list's frequency, or to 87.50 MHz when it has none.
+  c.radio.currentFreq = start != 0 ? start : halvane::band::kFmLow;
+
+  presets.SavePresets();
+  const std::string saved = Bytes(listPath);
+  const int16_t again = presets.LoadPresets("");
+  const Store second = Take(presets);
+  if (!(second == first)) fuzzing::Fail("the list read back differs from the list written");
+  if (again != c.radio.currentFreq) fuzzing::Fail("the saved frequency did not come back");
+
+  presets.SavePresets();
+  if (Bytes(listPath) != saved) fuzzing::Fail("saving the same store twice wrote different files");
+  return 0;
+}

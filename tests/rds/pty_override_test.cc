@@ -16,49 +16,72 @@ using testing_support::WriteFile;
 class PtyOverride : public ::testing::Test {
  protected:
   std::string Folder() const { return dir.path() + "/"; }
-  // Loads the RDS set with the given "RDS.ini" contents.
-  void LoadRds(const std::string& contents) {
+  // Loads the RDS set with this "RDS.ini"; answers the error number raised, 0 for none.
+  int LoadRds(const std::string& contents) {
     WriteFile(dir / "RDS.ini", contents);
-    pty.LoadPtyNames(false, Folder());
-  }
-  // The error number a load raises, 0 when it raises nothing.
-  int LoadRdsError(const std::string& contents) {
     try {
-      LoadRds(contents);
+      pty.LoadPtyNames(false, Folder());
     } catch (const halvane::RuntimeError& e) {
       return e.number();
     }
     return 0;
-  }
-  void ExpectDefaultsExceptCode(int16_t changed) {
-    ModRdsPtyStrings defaults;
-    defaults.LoadPtyNames(false, "/nonexistent-halvane-config/");
-    for (int16_t code = 0; code <= 31; ++code) {
-      if (code != changed) {
-        EXPECT_EQ(pty.PtyName(code), defaults.PtyName(code)) << code;
-      }
-    }
   }
 
   TempDir dir;
   ModRdsPtyStrings pty;
 };
 
-TEST_F(PtyOverride, KeyIsCaseInsensitiveAndKeyAndValueLoseTheirBlanks) {
-  LoadRds("  NEWS   =   Nachrichten  \r\n");
+TEST_F(PtyOverride, EachLineRule) {
+  struct Case {
+    const char* file;
+    int16_t code;
+    const char* name;
+  };
+  const Case cases[] = {
+      {"  NEWS   =   Nachrichten  \r\n", 1, "Nachrichten"},  // any case, blanks trimmed
+      {"\tnews=Tab in key\r\n", 1, "News"},                  // tabs are not trimmed ...
+      {"sport=\tSport\t\r\n", 4, "\tSport\t"},               // ... from key or value
+      {"sports=Deportes\r\n", 3, "Information"},             // RBDS keys mean nothing here
+      {"talk=Charla\r\n", 4, "Sport"},
+      {"pop = Pop = Musik\r\n", 10, "Pop"},                         // a second "=" ends the value
+      {"#news=Commented\r\n", 1, "News"},                           // "#" in the first column
+      {" #news=Indented\r\n", 1, "News"},                           // after a blank: an unknown key
+      {"\r\n   \r\n\r\nnews=After blanks\r\n", 1, "After blanks"},  // blank lines skipped
+      {"news=\r\n", 1, ""},                                         // an empty value empties
+      {"news=First\r\nNews=Second\r\n", 1, "Second"},               // the later line wins
+      {"colour=blue\r\njust words\r\nweather=Wetter\r\n", 16, "Wetter"},  // unknown: ignored
+      {"news=Actualit\xE9s\r\n", 1, "Actualit\xC3\xA9s"},                 // Windows-1252 is decoded
+      {"news=Fu\xC3\x9F"
+       "ball\r\n",
+       1,
+       "Fu\xC3\x9F"
+       "ball"},  // UTF-8 is kept
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LoadRds(c.file), 0) << c.file;
+    EXPECT_EQ(pty.PtyName(c.code), c.name) << c.file;
+    EXPECT_EQ(pty.PtyName(18), "Children\xE2\x80\x99s programmes") << c.file;
+  }
+}
+
+TEST_F(PtyOverride, CrLfAndLfFilesAndBareCr) {
+  LoadRds("# German\r\nnews = Nachrichten\r\n\r\npop = Popmusik\r\n");
   EXPECT_EQ(pty.PtyName(1), "Nachrichten");
-  ExpectDefaultsExceptCode(1);
+  EXPECT_EQ(pty.PtyName(10), "Popmusik");
+  LoadRds("# German\nnews = Nachrichten\n\npop = Popmusik\n");
+  EXPECT_EQ(pty.PtyName(1), "Nachrichten");
+  EXPECT_EQ(pty.PtyName(10), "Popmusik");
+  LoadRds("news=Cr\rsport=Last");
+  EXPECT_EQ(pty.PtyName(1), "Cr");
+  EXPECT_EQ(pty.PtyName(4), "Last");
 }
 
-TEST_F(PtyOverride, TabsAreNotTrimmedFromKeyOrValue) {
-  LoadRds("\tnews=Tabbed key\r\nsport=\tSport\t\r\n");
-  EXPECT_EQ(pty.PtyName(1), "News");
-  EXPECT_EQ(pty.PtyName(4), "\tSport\t");
-}
-
-TEST_F(PtyOverride, KeysOfTheOtherStandardChangeNothing) {
-  LoadRds("sports=Deportes\r\ntalk=Charla\r\nemergency=Emergencia\r\n");
-  ExpectDefaultsExceptCode(-1);
+TEST_F(PtyOverride, AKnownKeyWithoutEqualsSignEndsTheReadKeepingEarlierNames) {
+  EXPECT_EQ(LoadRds("news=Nachrichten\r\n  SPORT  \r\nweather=Wetter\r\n"),
+            halvane::kSubscriptRange);
+  EXPECT_EQ(pty.PtyName(1), "Nachrichten");
+  EXPECT_EQ(pty.PtyName(4), "Sport");
+  EXPECT_EQ(pty.PtyName(16), "Weather");
 }
 
 TEST_F(PtyOverride, RbdsReadsItsOwnFileWithItsOwnKeys) {
@@ -71,94 +94,15 @@ TEST_F(PtyOverride, RbdsReadsItsOwnFileWithItsOwnKeys) {
   EXPECT_EQ(pty.PtyName(31), "Alerta");
 }
 
-TEST_F(PtyOverride, TextAfterASecondEqualsSignIsDropped) {
-  LoadRds("pop = Pop = Musik\r\n");
-  EXPECT_EQ(pty.PtyName(10), "Pop");
-}
-
-TEST_F(PtyOverride, CommentsCountOnlyInTheFirstColumn) {
-  LoadRds("#news=Commented\r\n #news=Indented\r\nsport=Sports\r\n");
-  EXPECT_EQ(pty.PtyName(1), "News");
-  EXPECT_EQ(pty.PtyName(4), "Sports");
-  ExpectDefaultsExceptCode(4);
-}
-
-TEST_F(PtyOverride, EmptyAndBlankLinesAreSkippedAndReadingGoesOn) {
-  LoadRds("\r\n   \r\n\r\nnews=After blanks\r\n");
-  EXPECT_EQ(pty.PtyName(1), "After blanks");
-}
-
-TEST_F(PtyOverride, AnEmptyValueEmptiesTheName) {
-  LoadRds("news=\r\nalarm =   \r\n");
-  EXPECT_EQ(pty.PtyName(1), "");
-  EXPECT_EQ(pty.PtyName(31), "");
-}
-
-TEST_F(PtyOverride, TheLaterOfTwoLinesWins) {
-  LoadRds("news=First\r\nNews=Second\r\n");
-  EXPECT_EQ(pty.PtyName(1), "Second");
-}
-
-TEST_F(PtyOverride, UnknownKeysAreIgnoredWithOrWithoutEqualsSign) {
-  LoadRds("colour=blue\r\njust some words\r\nweather=Wetter\r\n");
-  EXPECT_EQ(pty.PtyName(16), "Wetter");
-  ExpectDefaultsExceptCode(16);
-}
-
-TEST_F(PtyOverride, AKnownKeyWithoutEqualsSignEndsTheReadKeepingEarlierNames) {
-  EXPECT_EQ(LoadRdsError("news=Nachrichten\r\n  SPORT  \r\nweather=Wetter\r\n"),
-            halvane::kSubscriptRange);
-  EXPECT_EQ(pty.PtyName(1), "Nachrichten");
-  EXPECT_EQ(pty.PtyName(4), "Sport");
-  EXPECT_EQ(pty.PtyName(16), "Weather");
-}
-
-TEST_F(PtyOverride, LinesEndAtCrLfLfOrCr) {
-  LoadRds("news=CrLf\r\nsport=Lf\nweather=Cr\rfinance=Last");
-  EXPECT_EQ(pty.PtyName(1), "CrLf");
-  EXPECT_EQ(pty.PtyName(4), "Lf");
-  EXPECT_EQ(pty.PtyName(16), "Cr");
-  EXPECT_EQ(pty.PtyName(17), "Last");
-}
-
-TEST_F(PtyOverride, AFileWithLfOnlyIsReadLineByLine) {
-  LoadRds("# German names\nnews = Nachrichten\n\npop = Popmusik\n");
-  EXPECT_EQ(pty.PtyName(1), "Nachrichten");
-  EXPECT_EQ(pty.PtyName(10), "Popmusik");
-  EXPECT_EQ(pty.PtyName(4), "Sport");
-}
-
-TEST_F(PtyOverride, Windows1252TextIsDecodedAndUtf8KeptAsItIs) {
-  LoadRds(
-      "news=Actualit\xE9s\r\nsport=Fu\xC3\x9F"
-      "ball\r\n");
-  EXPECT_EQ(pty.PtyName(1), "Actualit\xC3\xA9s");
-  EXPECT_EQ(pty.PtyName(4),
-            "Fu\xC3\x9F"
-            "ball");
-}
-
-TEST_F(PtyOverride, TheFileNameIsExactAndFollowsTheFolderWithoutASeparator) {
-  WriteFile(dir / "rds.ini", "news=Lower-case file name\r\n");
+TEST_F(PtyOverride, OnlyAnOrdinaryFileOfTheExactNameGluedToTheFolderCounts) {
+  WriteFile(dir / "rds.ini", "news=Lower-case name\r\n");
   pty.LoadPtyNames(false, Folder());
   EXPECT_EQ(pty.PtyName(1), "News");
-
-  // "<folder>/cfg" + "RDS.ini": the name is glued on as given.
   WriteFile(dir / "cfgRDS.ini", "news=Glued\r\n");
   pty.LoadPtyNames(false, dir / "cfg");
   EXPECT_EQ(pty.PtyName(1), "Glued");
-}
-
-TEST_F(PtyOverride, AFolderNamedLikeTheFileLeavesTheDefaults) {
   std::filesystem::create_directory(dir / "RDS.ini");
-  pty.LoadPtyNames(false, Folder());
-  EXPECT_EQ(pty.PtyName(1), "News");
-}
-
-TEST_F(PtyOverride, EachLoadStartsFromTheDefaultsAgain) {
-  LoadRds("news=Nachrichten\r\n");
-  std::filesystem::remove(dir / "RDS.ini");
-  pty.LoadPtyNames(false, Folder());
+  pty.LoadPtyNames(false, Folder());  // each load starts from the defaults again
   EXPECT_EQ(pty.PtyName(1), "News");
 }
 

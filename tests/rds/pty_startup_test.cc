@@ -8,61 +8,36 @@ namespace {
 
 using halvane::Variant;
 using testing_support::PluginTest;
-using testing_support::WriteFile;
 
 class PtyStartup : public PluginTest {
  protected:
-  const halvane::ModRdsPtyStrings& Names() const { return component->pty; }
-  bool Called(const std::string& call) const {
-    auto trace = Trace();
-    return std::find(trace.begin(), trace.end(), call) != trace.end();
-  }
+  std::string Name(int16_t code) const { return component->pty.PtyName(code); }
 };
 
-TEST_F(PtyStartup, AStartOutsideTheUnitedStatesLoadsRdsNames) {
-  Start();
-  EXPECT_EQ(Names().PtyName(4), "Sport");
-  EXPECT_EQ(Names().PtyName(31), "Alarm");
-}
-
-TEST_F(PtyStartup, AStartInTheUnitedStatesLocaleLoadsRbdsNames) {
-  SetLocale(".", ",", 1033);
-  Start();
-  EXPECT_EQ(Names().PtyName(4), "Talk");
-  EXPECT_EQ(Names().PtyName(24), "");
-}
-
-TEST_F(PtyStartup, TheHostSwitchSelectsRbdsNamesInAnyLocale) {
-  sdk->Var("Userbds", Variant(true));
-  Start();
-  EXPECT_EQ(Names().PtyName(31), "ALERT! ALERT!");
-}
-
-TEST_F(PtyStartup, ARestartWithRbdsKeepsTheRdsNamesOfTwentyFourToTwentyEight) {
-  Start();
+TEST_F(PtyStartup, TheStandardFollowsTheLocaleOrTheHostSwitch) {
+  Start();  // en-GB
+  EXPECT_EQ(Name(31), "Alarm");
   radio->StopRadio();
   sdk->Var("Userbds", Variant(true));
-  Start();
-  EXPECT_EQ(Names().PtyName(14), "Jazz music");
-  EXPECT_EQ(Names().PtyName(24), "Jazz music");
-  EXPECT_EQ(Names().PtyName(28), "Folk music");
+  Start();  // RBDS now, keeping the RDS names of 24 to 28
+  EXPECT_EQ(Name(31), "ALERT! ALERT!");
+  EXPECT_EQ(Name(24), "Jazz music");
 }
 
-TEST_F(PtyStartup, ABrokenLineInTheNameFileStopsOnlyTheNamesNotTheStart) {
-  WriteFile(ConfigDir() + "RDS.ini", "news=Nachrichten\r\nsport\r\nweather=Wetter\r\n");
+TEST_F(PtyStartup, TheUnitedStatesLocaleChoosesRbds) {
+  SetLocale(".", ",", 1033);
   Start();
-  EXPECT_EQ(Names().PtyName(1), "Nachrichten");
-  EXPECT_EQ(Names().PtyName(4), "Sport");
-  EXPECT_EQ(Names().PtyName(16), "Weather");
-  // The steps after the names still ran: muted and tuned.
-  EXPECT_TRUE(Called("VolumeMute(0,1)"));
-  EXPECT_TRUE(Called("radioSetFrequency(0,87500000)"));
+  EXPECT_EQ(Name(4), "Talk");
+  EXPECT_EQ(Name(24), "");
 }
 
-TEST_F(PtyStartup, AFailedStartLoadsNoNames) {
-  driver->script.results["radioInitialize"] = 5;
+TEST_F(PtyStartup, ABrokenNameFileStopsOnlyTheNamesNotTheStart) {
+  testing_support::WriteFile(ConfigDir() + "RDS.ini", "news=Nachrichten\r\nsport\r\npop=Pop\r\n");
   Start();
-  EXPECT_EQ(Names().PtyName(1), "");
+  EXPECT_EQ(Name(1), "Nachrichten");
+  EXPECT_EQ(Name(10), "Pop music");
+  auto trace = Trace();
+  EXPECT_NE(std::find(trace.begin(), trace.end(), "radioSetFrequency(0,87500000)"), trace.end());
 }
 
 }  // namespace

@@ -85,8 +85,11 @@ std::vector<std::string_view> SplitLines(std::string_view bytes) {
 std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
   auto bytes = ReadFileBytes(path);
   if (!bytes) return std::nullopt;
+  std::string_view text = *bytes;
+  // A byte-order mark that an editor put before the first line is not part of that line.
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   std::vector<std::string> lines;
-  auto views = SplitLines(*bytes);
+  auto views = SplitLines(text);
   lines.reserve(views.size());
   for (auto v : views) lines.push_back(DecodeFileText(v));
   return lines;

@@ -17,7 +17,8 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 // Splits at CR LF, LF or CR. A terminator at the very end makes no extra empty line.
 std::vector<std::string_view> SplitLines(std::string_view bytes);
 
-// The file's lines, each decoded (DecodeFileText); nothing when the file can't be read.
+// The file's lines, each decoded (DecodeFileText), without a leading UTF-8 byte-order mark;
+// nothing when the file can't be read.
 std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);
 
 // Writes the lines, each followed by CR LF, to a new file beside `path`, flushes it to disk and

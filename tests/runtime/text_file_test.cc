@@ -44,6 +44,8 @@ TEST(TextFile, Windows1252LinesAreDecodedAndUtf8KeptAsIs) {
   auto lines = *ReadTextLines(dir / "a");
   EXPECT_EQ(lines[0], "8750,Caf\xc3\xa9 \xe2\x82\xac");
   EXPECT_EQ(lines[1], "9000,Caf\xc3\xa9");
+  WriteFile(dir / "bom", "\xef\xbb\xbfnews=Nachrichten\r\n");
+  EXPECT_EQ(*ReadTextLines(dir / "bom"), (Lines{"news=Nachrichten"}));
   EXPECT_EQ(Cp1252ToUtf8(std::string("\x00\x92\x81", 3)), std::string("\0\xe2\x80\x99\xc2\x81", 6));
 }
 

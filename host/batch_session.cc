@@ -63,8 +63,11 @@ const BatchSession::Action* BatchSession::FindAction(std::string_view name) {
       {"stop", [](S& s, std::string_view) { return s.Call("StopRadio", {}), kOk; }},
       {"refresh", [](S& s, std::string_view r) { return s.Refresh(r); }},
       {"active",
-       [](S& s, std::string_view r) { return s.Call("SetActive", {Variant(std::string(r))}), kOk; }},
-      {"tune", [](S& s, std::string_view r) { return s.Call("Tune", {Variant(std::string(r))}), kOk; }},
+       [](S& s, std::string_view r) {
+         return s.Call("SetActive", {Variant(std::string(r))}), kOk;
+       }},
+      {"tune",
+       [](S& s, std::string_view r) { return s.Call("Tune", {Variant(std::string(r))}), kOk; }},
       {"recall",
        [](S& s, std::string_view r) {
          return s.Call("PresetRecall", {Variant(std::string(r))}), kOk;
@@ -78,7 +81,9 @@ const BatchSession::Action* BatchSession::FindAction(std::string_view name) {
       {"highlight", [](S& s, std::string_view r) { return s.Highlight(r); }},
       {"label", [](S& s, std::string_view r) { return s.Label(r); }},
       {"indicator",
-       [](S& s, std::string_view r) { return s.Call("ReturnIndicatorEx", {Variant(std::string(r))}); }},
+       [](S& s, std::string_view r) {
+         return s.Call("ReturnIndicatorEx", {Variant(std::string(r))});
+       }},
       {"slider",
        [](S& s, std::string_view r) { return s.Call("ReturnSlider", {Variant(std::string(r))}); }},
       {"artwork", [](S& s, std::string_view) { return s.Call("GetArtwork", {}); }},
@@ -245,7 +250,7 @@ std::string BatchSession::File(std::string_view path) {
   if (path.empty()) throw HostFailure{"file needs a PATH"};
   std::string full(path);
   if (full[0] != '/') full = host_.folders().home + full;  // "" without --home: the current folder
-  struct stat st{};
+  struct stat st {};
   if (::stat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return "null";
   std::ifstream in(full, std::ios::binary);
   if (!in) return "null";

@@ -64,7 +64,7 @@ bool MakeFolderPath(const std::string& folder) {
     std::string part = folder.substr(0, i);
     if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
   }
-  struct stat st{};
+  struct stat st {};
   return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 

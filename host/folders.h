@@ -9,11 +9,11 @@
 namespace host {
 
 struct Folders {
-  std::string home;    // --home DIR with "/", or "" for the XDG layout
-  std::string config;  // ConfigPath: programme-type names, named presets
-  std::string data;    // CachePath: the preset lists
-  std::string art;     // "=$dmartpath$": station pictures (under "RadioArt/")
-  std::string skin;    // the "skinpath" user variable: mute-state pictures
+  std::string home;     // --home DIR with "/", or "" for the XDG layout
+  std::string config;   // ConfigPath: programme-type names, named presets
+  std::string data;     // CachePath: the preset lists
+  std::string art;      // "=$dmartpath$": station pictures (under "RadioArt/")
+  std::string skin;     // the "skinpath" user variable: mute-state pictures
   std::string logFile;  // where DMLOG lines go
 };
 

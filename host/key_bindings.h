@@ -10,9 +10,9 @@
 namespace host {
 
 enum class KeyAction {
-  Command,          // ProcessCommand with `command` on the radio screen
-  RecallPreset,     // PresetRecall with `preset`
-  HighlightUp,      // move the preset list's highlight
+  Command,       // ProcessCommand with `command` on the radio screen
+  RecallPreset,  // PresetRecall with `preset`
+  HighlightUp,   // move the preset list's highlight
   HighlightDown,
   RecallHighlight,  // PresetRecall with the highlighted row's preset
   CommandLine,      // type any command string
@@ -21,8 +21,8 @@ enum class KeyAction {
 };
 
 struct KeyBinding {
-  int key;             // a character, or a curses KEY_ code
-  const char* name;    // how the help shows the key
+  int key;           // a character, or a curses KEY_ code
+  const char* name;  // how the help shows the key
   KeyAction action;
   const char* command;  // for Command
   int16_t preset;       // for RecallPreset

@@ -19,9 +19,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       out = arg.substr(name.size() + 1);
       return true;
     };
-    auto is = [&](const std::string& name) {
-      return arg == name || arg.rfind(name + "=", 0) == 0;
-    };
+    auto is = [&](const std::string& name) { return arg == name || arg.rfind(name + "=", 0) == 0; };
     if (arg == "--batch") {
       options.batch = true;
     } else if (arg == "--real-clock") {

@@ -13,7 +13,7 @@ struct Options {
   bool batch = false;      // --batch: actions from standard input
   bool realClock = false;  // --real-clock: batch mode leaves the simulated driver's clock running
   bool help = false;
-  std::string home;  // --home DIR
+  std::string home;                                            // --home DIR
   std::vector<std::pair<std::string, std::string>> variables;  // --var NAME=VALUE, in order
 };
 

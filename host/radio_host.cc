@@ -10,7 +10,8 @@ namespace host {
 namespace {
 
 bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa{}, sb{};
+  struct stat sa {
+  }, sb{};
   if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
@@ -37,9 +38,8 @@ RadioHost::RadioHost(Folders folders, std::string programFolder) : folders_(std:
   sdk_->SetUserVariable("skinpath", folders_.skin);
   sdk_->SetLogFile(folders_.logFile);
   std::weak_ptr<SdkObject> weak = sdk_;
-  halvane::RegisterClassObject(HALVANE_SDK_PROGID, [weak]() -> std::shared_ptr<halvane::Dispatch> {
-    return weak.lock();
-  });
+  halvane::RegisterClassObject(
+      HALVANE_SDK_PROGID, [weak]() -> std::shared_ptr<halvane::Dispatch> { return weak.lock(); });
 }
 
 RadioHost::~RadioHost() {

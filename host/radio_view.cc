@@ -40,9 +40,8 @@ std::string Pad(const std::string& text, int width) { return FitText(text, width
 
 // "[##########------]": the signal as a bar of `cells` cells.
 std::string SignalBar(int32_t signal, int cells) {
-  int filled = static_cast<int>((static_cast<int64_t>(std::clamp(signal, 0, 65535)) * cells +
-                                 32767) /
-                                65535);
+  int filled = static_cast<int>(
+      (static_cast<int64_t>(std::clamp(signal, 0, 65535)) * cells + 32767) / 65535);
   return "[" + std::string(static_cast<size_t>(filled), '#') +
          std::string(static_cast<size_t>(cells - filled), '-') + "]";
 }
@@ -109,27 +108,29 @@ std::vector<ScreenLine> RenderRadioScreen(const ScreenState& s, int width) {
   const RadioView& v = s.view;
   const int inner = width - 4;  // inside "| " and " |"
   std::vector<ScreenLine> lines;
-  auto boxed = [&](const std::string& text) {
-    lines.push_back({"| " + Pad(text, inner) + " |"});
+  auto boxed = [&](const std::string& text) { lines.push_back({"| " + Pad(text, inner) + " |"}); };
+  auto rule = [&] {
+    lines.push_back({"+" + std::string(static_cast<size_t>(width - 2), '-') + "+"});
   };
-  auto rule = [&] { lines.push_back({"+" + std::string(static_cast<size_t>(width - 2), '-') + "+"}); };
   auto two = [&](const std::string& left, const std::string& right) {
     int room = inner - static_cast<int>(Characters(right).size());
     boxed(Pad(left, std::max(room, 0)) + right);
   };
 
   std::string state = !v.active ? "OFF" : v.muted ? "ACTIVE  MUTED" : "ACTIVE";
-  lines.push_back({Pad(" HalvaneDM  Halvane 600", width - static_cast<int>(state.size()) - 1) +
-                       state + " ",
-                   true});
+  lines.push_back(
+      {Pad(" HalvaneDM  Halvane 600", width - static_cast<int>(state.size()) - 1) + state + " ",
+       true});
   rule();
   std::string tuned = v.band + "  " + v.frequency + " " + v.unit;
   std::string preset =
       v.presetNumber.empty() ? "no preset" : "P" + v.presetNumber + "  " + v.presetName;
   two(Pad(tuned, 18) + "  " + FitText(v.rdsName, 8), preset);
-  std::string flags = std::string(v.stereo ? "STEREO" : "mono  ") + "   " +
-                      (v.tp ? "TP" : "--") + " " + (v.ta ? "TA" : "--") + " " +
-                      (v.pi.empty() ? "     " : v.ms ? "MUSIC " : "SPEECH");
+  std::string flags = std::string(v.stereo ? "STEREO" : "mono  ") + "   " + (v.tp ? "TP" : "--") +
+                      " " + (v.ta ? "TA" : "--") + " " +
+                      (v.pi.empty() ? "     "
+                       : v.ms       ? "MUSIC "
+                                    : "SPEECH");
   two("Signal " + SignalBar(v.signal, 16) + " " + Pad(v.signalText, 4), flags);
   boxed(v.rdsText);
   std::string ptyText = v.pty.empty() ? "" : "PTY " + v.pty + "  " + v.ptyName;
@@ -151,8 +152,8 @@ std::vector<ScreenLine> RenderRadioScreen(const ScreenState& s, int width) {
     first = std::clamp(s.highlight - s.maxRows / 2, 0, count - s.maxRows);
   for (int r = first; r < count && r < first + s.maxRows; ++r) {
     bool on = r == s.highlight;
-    lines.push_back({Pad(std::string(on ? " > " : "   ") + s.rows[static_cast<size_t>(r)], width),
-                     on});
+    lines.push_back(
+        {Pad(std::string(on ? " > " : "   ") + s.rows[static_cast<size_t>(r)], width), on});
   }
   if (count == 0) lines.push_back({Pad("   (none: a adds the station, L learns the band)", width)});
   lines.push_back({Pad(s.lastError.empty() ? "" : " Last error: " + s.lastError, width)});

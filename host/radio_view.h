@@ -13,10 +13,10 @@ namespace host {
 
 struct RadioView {
   bool active = false;
-  std::string band;       // "FM" / "AM"
-  std::string frequency;  // "104.5", in the user's locale
-  std::string unit;       // "MHz" / "KHz"
-  int32_t signal = 0;     // 0 to 65535
+  std::string band;        // "FM" / "AM"
+  std::string frequency;   // "104.5", in the user's locale
+  std::string unit;        // "MHz" / "KHz"
+  int32_t signal = 0;      // 0 to 65535
   std::string signalText;  // "93%"
   bool stereo = false;
   std::string rdsName, rdsText, pty, ptyName, pi;
@@ -33,7 +33,7 @@ struct RadioView {
 RadioView ReadRadioView(halvane::IDMRadio& radio);
 
 struct ScreenLine {
-  std::string text;  // UTF-8, at most `width` characters
+  std::string text;       // UTF-8, at most `width` characters
   bool emphasis = false;  // the highlighted preset row, the title
 };
 

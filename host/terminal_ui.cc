@@ -301,7 +301,8 @@ void TerminalRadio::Draw() {
   if (prompt_) {
     bottom = " " + prompt_->Title() + ": " + prompt_->text() + "_   (Enter confirm, Esc cancel)";
   } else {
-    bottom = " Left/Right fine  PgUp/PgDn seek  +/- MHz  n/p next  1-9 preset  t tune  ? help  q quit";
+    bottom =
+        " Left/Right fine  PgUp/PgDn seek  +/- MHz  n/p next  1-9 preset  t tune  ? help  q quit";
   }
   mvaddstr(LINES - 1, 0, FitText(bottom, COLS).c_str());
   if (helpShown_) DrawOverlay("Keys", KeyHelpText());

@@ -43,8 +43,10 @@ Script ReadScript(const std::string& path) {
   while (std::getline(in, line)) {
     ++number;
     if (line.rfind("#> ", 0) == 0 || line.rfind("#~ ", 0) == 0) {
-      if (script.steps.empty()) ADD_FAILURE() << path << ":" << number << ": no action before";
-      else script.steps.back().expect = Expectation{line[1] == '~', line.substr(3), number};
+      if (script.steps.empty())
+        ADD_FAILURE() << path << ":" << number << ": no action before";
+      else
+        script.steps.back().expect = Expectation{line[1] == '~', line.substr(3), number};
     } else if (line.rfind("#! env ", 0) == 0) {
       std::string assignment = line.substr(7);
       size_t eq = assignment.find('=');

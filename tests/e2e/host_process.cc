@@ -127,8 +127,7 @@ int HostProcess::Finish() {
   }
   if (pid_ > 0) {
     int status = 0;
-    if (::waitpid(pid_, &status, 0) == pid_)
-      status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (::waitpid(pid_, &status, 0) == pid_) status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     pid_ = -1;
   }
   return status_;

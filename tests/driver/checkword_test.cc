@@ -14,13 +14,6 @@ TEST(Checkword, MatchesPublishedGeneratorRows) {
   EXPECT_EQ(Remainder(uint32_t{0x0001} << 10, 26), 0x1B9);
 }
 
-TEST(Checkword, AddsTheOffsetWordOfTheBlockPosition) {
-  EXPECT_EQ(Checkword(0x0000, Offset::A), 0x0FC);
-  EXPECT_EQ(Checkword(0x0000, Offset::CPrime), 0x350);
-  EXPECT_EQ(Checkword(0x0001, Offset::D), 0x1B9 ^ 0x1B4);
-  EXPECT_EQ(EncodeBlock(0x8000, Offset::B), (uint32_t{0x8000} << 10) | (0x077 ^ 0x198));
-}
-
 TEST(Checkword, EachOffsetIsDetectedFromAnIntactBlock) {
   for (Offset offset : {Offset::A, Offset::B, Offset::C, Offset::CPrime, Offset::D}) {
     for (uint16_t info : {0x0000, 0x1234, 0xFFFF, 0xD3C2}) {

@@ -102,14 +102,6 @@ TEST(GroupCodec, VersionBGroupsCarryPiInBlockThree) {
   EXPECT_EQ(RtOf(decoder), "Top 40" + std::string(58, ' '));
 }
 
-TEST(GroupCodec, BlockThreeOffsetFollowsTheVersion) {
-  const auto a = EncodeBlocks(EncodeBasicTuning(kHeader, false, true, 0, 0, Ps("ABCDEFGH")));
-  const auto b = EncodeBlocks(EncodeBasicTuning(kHeaderB, false, true, 0, 0, Ps("ABCDEFGH")));
-  EXPECT_EQ(DetectOffset(a[2]), Offset::C);
-  EXPECT_EQ(DetectOffset(b[2]), Offset::CPrime);
-  EXPECT_EQ(b[2] >> 10, 0xD3C2u);
-}
-
 TEST(GroupCodec, GroupWithoutBlockBOrPiIsNotTaken) {
   GroupDecoder decoder;
   ReceivedGroup group = Clean(EncodeBasicTuning(kHeader, false, true, 0, 0, Ps("ABCDEFGH")));
@@ -151,15 +143,6 @@ TEST(GroupCodec, NewPiNeedsTwoGroupsInARow) {
   EXPECT_EQ(decoder.data().pi, 0x1111);
   EXPECT_EQ(decoder.data().pty, 3);
   EXPECT_EQ(PsOf(decoder), "      N1");
-}
-
-TEST(GroupCodec, ClearForgetsEverything) {
-  GroupDecoder decoder;
-  decoder.Feed(Clean(EncodeBasicTuning(kHeader, true, true, 0, 0, Ps("ABCDEFGH"))));
-  decoder.Clear();
-  EXPECT_FALSE(decoder.has_data());
-  EXPECT_EQ(PsOf(decoder), "        ");
-  EXPECT_FALSE(decoder.data().ta);
 }
 
 TEST(RecordWriter, LaysOutTheRecordAndZeroesWhatThePlugInDoesNotRead) {

@@ -90,13 +90,6 @@ TEST_F(SimTuning, SearchOnAmWalksTheAmBand) {
   EXPECT_EQ(bottom.hz, 5'300'000);
 }
 
-TEST_F(SimTuning, EmptyBandSearchesToTheEdge) {
-  UseBand("# no stations\n");
-  StartRadio();
-  EXPECT_EQ(Search(95'000'000, true).result, HALVANE_SEARCH_BAND_END);
-  EXPECT_EQ(Search(95'000'000, false).hz, 87'500'000);
-}
-
 TEST_F(SimTuning, StereoOnlyOnAStereoStationWithMonoNotForced) {
   StartRadio();
   Tune(90'000'000);

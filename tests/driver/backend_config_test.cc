@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <fstream>
 
@@ -50,7 +51,8 @@ class BackendSelection : public ::testing::Test {
     setenv(kTunerConfigVariable, path_.c_str(), 1);
     HalvaneSimReset();
   }
-  std::string path_ = ::testing::TempDir() + "halvane-tuner-test.ini";
+  // Test programs may run side by side: one file per process.
+  std::string path_ = ::testing::TempDir() + "halvane-tuner-" + std::to_string(getpid()) + ".ini";
 };
 
 TEST_F(BackendSelection, MissingDeviceIsReportedByInitialize) {

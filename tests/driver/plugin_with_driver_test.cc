@@ -9,11 +9,30 @@ namespace {
 // The folder the plug-in is told the host lives in; the driver sits under RadioModules/Halvane.
 constexpr const char* kHostFolder = HALVANE_SIM_HOST_FOLDER "/";
 
+constexpr const char* kBand = R"(
+[station]
+frequency = 87.5 MHz
+level = 2
+pi = 1A01
+ps = "LOWEND  "
+[station]
+frequency = 89.3 MHz
+level = 1
+pi = D3C2
+ps = NORDWAVE
+[station]
+frequency = 107.9 MHz
+level = 2
+pi = 1A79
+ps = "TOPEND  "
+)";
+
 class PluginWithSimDriver : public testing_support::PluginTest {
  protected:
   void SetUp() override {
     PluginTest::SetUp();
-    setenv("HALVANE_STATIONS", "", 1);  // the built-in band
+    testing_support::WriteFile(*dir / "stations.ini", kBand);
+    setenv("HALVANE_STATIONS", (*dir / "stations.ini").c_str(), 1);
     sdk->Var("DMPath", halvane::Variant(std::string(kHostFolder)));
     // The same path the plug-in loads, so the same library and the same tuner.
     driver_ =
@@ -25,6 +44,7 @@ class PluginWithSimDriver : public testing_support::PluginTest {
 
   void TearDown() override {
     if (driver_ != nullptr) Hook<void()>("HalvaneSimReset")();
+    unsetenv("HALVANE_STATIONS");
     PluginTest::TearDown();
   }
 

@@ -1,7 +1,10 @@
 // The built Radio_IO.so as the plug-in sees it: loaded by path, functions looked up by name.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <fstream>
 #include <string>
 
 #include "halvane/driver_contract.h"
@@ -37,7 +40,9 @@ TEST(SharedLibrary, ExportsTheContractAndTheTestHooks) {
 
 // The plug-in loads the library for every call; every load must see the same tuner.
 TEST(SharedLibrary, RepeatedLoadsShareOneTuner) {
-  setenv("HALVANE_STATIONS", "", 1);  // the built-in band
+  const std::string band = ::testing::TempDir() + "halvane-band-" + std::to_string(getpid());
+  std::ofstream(band) << "[station]\nfrequency = 97.1 MHz\npi = 4B2A\nps = \"ROCK 97 \"\n";
+  setenv("HALVANE_STATIONS", band.c_str(), 1);
   void* first = Open();
   void* second = Open();
   ASSERT_NE(first, nullptr);
@@ -56,6 +61,7 @@ TEST(SharedLibrary, RepeatedLoadsShareOneTuner) {
   EXPECT_EQ(Find<int32_t(int32_t, RdsRecord*)>(second, HALVANE_FN_EVAL_DATA)(0, &record), 0);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(record.ps), 8), "ROCK 97 ");
   Find<void()>(second, "HalvaneSimReset")();
+  std::remove(band.c_str());
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "runtime/numbers.h"
 
+#include <locale.h>
+#include <stdlib.h>
+
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -10,6 +13,30 @@
 
 namespace halvane {
 namespace {
+
+// The C library's conversions follow the process's LC_NUMERIC, which a host may set to its user's
+// locale (GTK and Qt hosts do). The texts built here always use ".", so they are converted under
+// the "C" locale, without touching the process's own.
+locale_t CLocale() {
+  static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+  return c;
+}
+
+double ReadPlainNumber(const std::string& text) {
+  return strtod_l(text.c_str(), nullptr, CLocale());
+}
+
+// Formats with "." as the decimal point for the length of the scope (this thread only).
+class PlainNumberScope {
+ public:
+  PlainNumberScope() : previous_(uselocale(CLocale())) {}
+  ~PlainNumberScope() { uselocale(previous_); }
+  PlainNumberScope(const PlainNumberScope&) = delete;
+  PlainNumberScope& operator=(const PlainNumberScope&) = delete;
+
+ private:
+  locale_t previous_;
+};
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -64,7 +91,7 @@ double LeadingNumber(std::string_view text) {
     }
   }
   if (!seenDigit) return 0.0;
-  return std::strtod(number.c_str(), nullptr);
+  return ReadPlainNumber(number);
 }
 
 std::optional<double> TryLocaleNumber(std::string_view text, const NumberFormat& format) {
@@ -111,7 +138,7 @@ std::optional<double> TryLocaleNumber(std::string_view text, const NumberFormat&
     if (!expDigits) return std::nullopt;
   }
   if (i != text.size()) return std::nullopt;
-  return std::strtod(number.c_str(), nullptr);
+  return ReadPlainNumber(number);
 }
 
 double LocaleNumber(std::string_view text, const NumberFormat& format) {
@@ -169,7 +196,10 @@ std::string FormatOneDecimal(double value, const NumberFormat& format) {
   if (!std::isfinite(value)) Raise(kOverflow);
   // 15 significant digits first, so binary noise such as 103.900000000000006 does not round.
   char buf[40];
-  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+  {
+    PlainNumberScope plain;
+    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+  }
   std::string digits;
   const char* p = buf;
   for (; *p != 'e'; ++p)
@@ -206,7 +236,10 @@ std::string FormatOneDecimal(double value, const NumberFormat& format) {
 
 std::string FormatNumber(double value, const NumberFormat& format) {
   char buf[40];
-  std::snprintf(buf, sizeof buf, "%.15G", value);
+  {
+    PlainNumberScope plain;
+    std::snprintf(buf, sizeof buf, "%.15G", value);
+  }
   std::string s = buf;
   if (auto dot = s.find('.'); dot != std::string::npos) s.replace(dot, 1, format.decimal);
   return s;

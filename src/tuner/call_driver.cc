@@ -66,6 +66,9 @@ int32_t CallThroughFfi(void* function, size_t n, direct_call::Slot* slots, const
 
 int32_t CallDriver(const std::string& libraryPath, const char* functionName,
                    std::span<const DriverArg> args, const NumberFormat& format) {
+  // An empty path names no library: the loader would hand back the program itself, and a
+  // function of the host's with a driver's name would be called in the driver's place.
+  if (libraryPath.empty()) return kDriverCallFailed;
   // Loaded on every call and never released: the loader's count only grows, so the library stays
   // mapped for the life of the process.
   void* library = ::dlopen(libraryPath.c_str(), RTLD_NOW);

@@ -1,10 +1,13 @@
 #include "runtime/text_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <random>
 
 #include "halvane/errors.h"
@@ -41,6 +44,36 @@ std::string FolderOf(const std::string& path) {
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
   return path.substr(0, slash);
+}
+
+constexpr std::string_view kTemporaryMark = ".tmp-";
+
+std::string TemporaryName(const std::string& path) {
+  // Unique per write, so that two writers never share one: "<path>.tmp-<pid>-<n>".
+  static std::mt19937_64 rng{std::random_device{}()};
+  return path + std::string(kTemporaryMark) + std::to_string(::getpid()) + "-" +
+         std::to_string(rng() % 1000000007);
+}
+
+// A write killed before its rename (a crash, a power cut) leaves its temporary file behind. Each
+// write first removes the temporaries of the same file whose writer is gone, so that a radio whose
+// power is cut again and again does not fill its storage. A temporary of a writer that still runs
+// is left to it.
+void RemoveAbandonedTemporaries(const std::string& folder, const std::string& path) {
+  const std::string prefix = path.substr(path.rfind('/') + 1) + std::string(kTemporaryMark);
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name.substr(0, prefix.size()) != prefix) continue;
+    const std::string_view rest = name.substr(prefix.size());
+    pid_t writer = 0;
+    const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), writer);
+    if (error != std::errc() || end == rest.data() || *end != '-' || writer <= 0) continue;
+    if (writer == ::getpid() || ::kill(writer, 0) == 0 || errno != ESRCH) continue;
+    ::unlinkat(::dirfd(dir), entry->d_name, 0);
+  }
+  ::closedir(dir);
 }
 
 }  // namespace
@@ -98,10 +131,8 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
 void WriteBytesAtomically(const std::string& path, std::string_view bytes) {
   std::string folder = FolderOf(path);
   if (!IsDirectory(folder)) Raise(kPathNotFound, folder);
-  // The temporary name is unique per write so that two writers never share one.
-  static std::mt19937_64 rng{std::random_device{}()};
-  std::string temp =
-      path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(rng() % 1000000007);
+  RemoveAbandonedTemporaries(folder, path);
+  const std::string temp = TemporaryName(path);
   FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
   if (fd.get() < 0) RaiseForErrno(errno, path);
   size_t done = 0;

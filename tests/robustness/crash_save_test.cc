@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <random>
@@ -81,16 +82,12 @@ class CrashSave : public robustness::RobustnessTest {
     }
   }
 
-  // Removes the temporary files that killed saves left behind; answers how many there were.
-  int RemoveLeftovers() {
-    int count = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(CacheDir())) {
-      if (entry.path().filename() != kMainListFile) {
-        ++count;
-        std::filesystem::remove(entry.path());
-      }
-    }
-    return count;
+  // The files beside the list other than the list itself: what killed saves left behind.
+  std::vector<std::string> Leftovers() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(CacheDir()))
+      if (entry.path().filename() != kMainListFile) names.push_back(entry.path().filename());
+    return names;
   }
 };
 
@@ -148,13 +145,40 @@ TEST_F(CrashSave, AKilledSaveLeavesTheCompleteOldOrNewList) {
         holdsB = isB;
       }
     }
-    leftovers += RemoveLeftovers();
+    // A killed save may leave its temporary file; the next save removes it.
+    leftovers += Leftovers().empty() ? 0 : 1;
   }
   EXPECT_EQ(partial, 0);
+  component->presets.SavePresets();
+  EXPECT_TRUE(Leftovers().empty()) << Leftovers().front();
   robustness::Report("crash", "kills=" + std::to_string(kKills) + " old=" + std::to_string(old) +
                                   " new=" + std::to_string(fresh) +
-                                  " partial=" + std::to_string(partial) + " leftover-temp-files=" +
-                                  std::to_string(leftovers) + " save-us=" + std::to_string(saveUs));
+                                  " partial=" + std::to_string(partial) +
+                                  " kills-leaving-a-temporary=" + std::to_string(leftovers) +
+                                  " save-us=" + std::to_string(saveUs));
+}
+
+TEST_F(CrashSave, ASaveRemovesOnlyTheTemporariesOfItsFileWhoseWriterIsGone) {
+  const pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  ASSERT_GT(gone, 0);
+  ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+  const std::string dead = std::to_string(gone), alive = std::to_string(getppid());
+  const std::vector<std::string> kept = {
+      "Radio.ini.tmp-" + alive + "-17",     // a writer that still runs
+      "RadioLocal.ini.tmp-" + dead + "-1",  // another file's
+      "Radio.ini.tmp-notes",                // not a temporary of ours
+      "Radio.ini.bak"};
+  for (const auto& name : kept) WriteCacheFile(name, "x");
+  WriteCacheFile("Radio.ini.tmp-" + dead + "-123456", "half a list");
+  WriteCacheFile("Radio.ini.tmp-" + dead + "-9", "");
+  Put(MakeList(false));
+  component->presets.SavePresets();
+  auto left = Leftovers();
+  std::sort(left.begin(), left.end());
+  auto want = kept;
+  std::sort(want.begin(), want.end());
+  EXPECT_EQ(left, want);
 }
 
 }  // namespace

@@ -1,46 +1,54 @@
 #include "minimal_host.h"
 
+#include "halvane/errors.h"
+
 namespace bench {
 
 using halvane::CallKind;
+using halvane::MemberNameEquals;
 using halvane::Variant;
 
 namespace {
-const Variant kNothing;
+
+const std::string* FirstText(std::span<Variant> args) {
+  return args.empty() ? nullptr : args[0].AsString();
 }
 
-MinimalSdk::MinimalSdk() {
-  Define("GetInfo", [this](CallKind, std::span<Variant> a) {
-    const std::string* name = a.empty() ? nullptr : a[0].AsString();
-    if (name == nullptr) return kNothing;
-    auto it = vars.find(*name);
+[[noreturn]] void NoMember(std::string_view member) {
+  halvane::Raise(halvane::kNoMember, std::string(member));
+}
+
+}  // namespace
+
+Variant MinimalSdk::Invoke(std::string_view member, CallKind, std::span<Variant> args) {
+  if (MemberNameEquals(member, "GetInfo")) {
+    const std::string* name = FirstText(args);
+    auto it = name ? vars.find(*name) : vars.end();
     return it == vars.end() ? Variant(std::string()) : it->second;
-  });
-  Define("GetUserVar", [this](CallKind, std::span<Variant> a) {
-    const std::string* name = a.empty() ? nullptr : a[0].AsString();
-    if (name == nullptr) return kNothing;
-    auto it = userVars.find(*name);
+  }
+  if (MemberNameEquals(member, "GetUserVar")) {
+    const std::string* name = FirstText(args);
+    auto it = name ? userVars.find(*name) : userVars.end();
     return it == userVars.end() ? Variant(std::string()) : Variant(it->second);
-  });
-  Define("DMLOG", [](CallKind, std::span<Variant>) { return kNothing; });
-  Define("Errscrn", [](CallKind, std::span<Variant>) { return kNothing; });
+  }
+  if (MemberNameEquals(member, "DMLOG") || MemberNameEquals(member, "Errscrn")) return {};
+  NoMember(member);
 }
 
-MinimalList::MinimalList() {
-  // The highlight is written and read back as "no row"; rows are dropped.
-  Define("Value", [](CallKind, std::span<Variant>) { return Variant(int32_t{-1}); });
-  Define("Clear", [](CallKind, std::span<Variant>) { return kNothing; });
-  Define("AddItem", [](CallKind, std::span<Variant>) { return kNothing; });
-  Define("CenterList", [](CallKind, std::span<Variant>) { return kNothing; });
+Variant MinimalList::Invoke(std::string_view member, CallKind, std::span<Variant>) {
+  if (MemberNameEquals(member, "AddItem") || MemberNameEquals(member, "Clear") ||
+      MemberNameEquals(member, "CenterList"))
+    return {};
+  if (MemberNameEquals(member, "Value")) return Variant(int32_t{-1});
+  NoMember(member);
 }
 
-MinimalScreen::MinimalScreen() {
-  Define("Tag", [](CallKind, std::span<Variant>) { return Variant("radio_player.skin"); });
-  Define("ShowPL", [](CallKind, std::span<Variant>) { return Variant(true); });
-  Define("PLValue", [](CallKind, std::span<Variant>) { return Variant(int16_t{0}); });
-  Define("PL", [this](CallKind, std::span<Variant>) {
-    return Variant(std::static_pointer_cast<halvane::Dispatch>(list));
-  });
+Variant MinimalScreen::Invoke(std::string_view member, CallKind, std::span<Variant>) {
+  if (MemberNameEquals(member, "PL")) return Variant(std::shared_ptr<halvane::Dispatch>(list));
+  if (MemberNameEquals(member, "ShowPL")) return Variant(true);
+  if (MemberNameEquals(member, "Tag")) return Variant("radio_player.skin");
+  if (MemberNameEquals(member, "PLValue")) return Variant(int16_t{0});
+  NoMember(member);
 }
 
 }  // namespace bench

@@ -75,16 +75,20 @@ std::string ReadWholeFile(const std::string& path) {
 
 std::vector<std::string_view> SplitLinesPlain(std::string_view bytes) {
   std::vector<std::string_view> lines;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.push_back(bytes.substr(start));
-      break;
+  const char* p = bytes.data();
+  const char* const end = p + bytes.size();
+  const char* start = p;
+  while (p < end) {
+    const char c = *p;
+    if (c != '\r' && c != '\n') {
+      ++p;
+      continue;
     }
-    lines.push_back(bytes.substr(start, end - start));
-    start = end + (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1);
+    lines.emplace_back(start, static_cast<size_t>(p - start));
+    p += (c == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
+    start = p;
   }
+  if (start < end) lines.emplace_back(start, static_cast<size_t>(end - start));
   return lines;
 }
 

@@ -73,6 +73,7 @@ std::string TargetText(double maxRatio, double budgetMicros) {
 }  // namespace
 
 std::string FormatDuration(double ns) {
+  if (ns < 10) return Printf("%.2f ns", ns);
   if (ns < 1e3) return Printf("%.0f ns", ns);
   if (ns < 1e6) return Printf("%.1f µs", ns / 1e3);
   return Printf("%.2f ms", ns / 1e6);

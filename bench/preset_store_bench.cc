@@ -1,0 +1,90 @@
+// Loading and saving the preset list at its largest, the time per preset as the list grows, and
+// the heap the store keeps per preset.
+#include <malloc.h>
+
+#include "bench_pairs.h"
+#include "bench_plugin.h"
+#include "preset_files.h"
+
+namespace bench {
+namespace {
+
+const std::vector<int> kSizes{1000, 4000, 16000, kFullStore};
+
+void CheckLoaded(benchmark::State& state, BenchPlugin& plugin, int count) {
+  if (plugin.presets().Count() != count) state.SkipWithError("the list did not load in full");
+}
+
+void LoadOurs(benchmark::State& state, int count) {
+  BenchPlugin plugin;
+  WriteFileOrThrow(plugin.MainListPath(), PresetListBytes(count));
+  for (auto _ : state) benchmark::DoNotOptimize(plugin.presets().LoadPresets(""));
+  CheckLoaded(state, plugin, count);
+}
+
+void LoadFloor(benchmark::State& state) {
+  BenchPlugin plugin;
+  WriteFileOrThrow(plugin.MainListPath(), PresetListBytes(kFullStore));
+  for (auto _ : state) {
+    const std::string bytes = ReadWholeFile(plugin.MainListPath());
+    benchmark::DoNotOptimize(SplitLinesPlain(bytes));
+  }
+}
+
+void SaveOurs(benchmark::State& state) {
+  BenchPlugin plugin;
+  WriteFileOrThrow(plugin.MainListPath(), PresetListBytes(kFullStore));
+  plugin.presets().LoadPresets("");
+  CheckLoaded(state, plugin, kFullStore);
+  for (auto _ : state) plugin.presets().SavePresets();
+}
+
+// The bytes a save writes, taken from a save, replaced the crash-safe way beside the list.
+void SaveFloor(benchmark::State& state) {
+  BenchPlugin plugin;
+  WriteFileOrThrow(plugin.MainListPath(), PresetListBytes(kFullStore));
+  plugin.presets().LoadPresets("");
+  plugin.presets().SavePresets();
+  const std::string bytes = ReadWholeFile(plugin.MainListPath());
+  const std::string path = plugin.CacheDir() + "Floor.ini";
+  for (auto _ : state) ReplaceFile(path, bytes);
+}
+
+// Heap in use by the full store, over the empty store, against the text it holds.
+void StoreHeap(benchmark::State& state) {
+  BenchPlugin plugin;
+  WriteFileOrThrow(plugin.MainListPath(), PresetListBytes(kFullStore));
+  plugin.presets().ResetPresets();
+  for (auto _ : state) {
+    const size_t before = ::mallinfo2().uordblks;
+    plugin.presets().LoadPresets("");
+    const size_t after = ::mallinfo2().uordblks;
+    state.counters["heap_bytes_per_preset"] =
+        static_cast<double>(after - before) / static_cast<double>(kFullStore);
+  }
+  CheckLoaded(state, plugin, kFullStore);
+  state.counters["text_bytes_per_preset"] =
+      static_cast<double>(PresetTextBytes(kFullStore)) / static_cast<double>(kFullStore);
+}
+
+const Registration kRegistration([] {
+  AddPair(
+      {.row = 4,
+       .name = "LoadPresets",
+       .floor = "read the same file, split it into lines",
+       .maxRatio = 2.0},
+      [](benchmark::State& s) { LoadOurs(s, kFullStore); }, LoadFloor);
+  AddPair({.row = 5,
+           .name = "SavePresets",
+           .floor = "write the same bytes to a new file, fsync, rename",
+           .maxRatio = 1.2,
+           .clock = Clock::kReal,
+           .minTimeSeconds = 0.2},
+          SaveOurs, SaveFloor);
+  AddScaling(1, "LoadPresets", kSizes,
+             [](benchmark::State& s) { LoadOurs(s, static_cast<int>(s.range(0))); });
+  AddFigure(1, "PresetStoreHeap", StoreHeap);
+});
+
+}  // namespace
+}  // namespace bench

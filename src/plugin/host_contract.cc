@@ -1,6 +1,7 @@
 #include "plugin/host_contract.h"
 
 #include <optional>
+#include <utility>
 
 #include "halvane/errors.h"
 
@@ -65,8 +66,10 @@ void SetListValue(const ObjectRef& pl, int32_t row) { PutProperty(pl, "Value", V
 
 void ListClear(const ObjectRef& pl) { Call(pl, "Clear", {}); }
 
-void ListAddItem(const ObjectRef& pl, const std::string& row) {
-  Call(pl, "AddItem", {Variant(row)});
+// A redraw adds every row, one call each: the row moves into the argument, nothing is copied.
+void ListAddItem(const ObjectRef& pl, std::string row) {
+  Variant args[1] = {Variant(std::move(row))};
+  Invoke(pl, "AddItem", CallKind::Method, args);
 }
 
 void ListCenterList(const ObjectRef& pl) { Call(pl, "CenterList", {}); }

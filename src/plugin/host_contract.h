@@ -47,7 +47,7 @@ ObjectRef Txt(const ObjectRef& frm, int16_t index);
 Variant ListValue(const ObjectRef& pl);
 void SetListValue(const ObjectRef& pl, int32_t row);
 void ListClear(const ObjectRef& pl);
-void ListAddItem(const ObjectRef& pl, const std::string& row);
+void ListAddItem(const ObjectRef& pl, std::string row);
 void ListCenterList(const ObjectRef& pl);
 
 // Text box: its Text, and its default value.

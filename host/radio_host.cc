@@ -3,6 +3,8 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <iostream>
+
 #include "halvane/errors.h"
 #include "halvane/plugin.h"
 
@@ -56,7 +58,10 @@ void RadioHost::Create() {
   if (radio == nullptr) halvane::Raise(halvane::kTypeMismatch, HALVANE_PROGID);
   dispatch_ = std::move(object);
   radio_ = radio;
-  MakeFolders(folders_);
+  // The plug-in saves presets without reporting failures: say it here, once, when it can't.
+  if (!MakeFolders(folders_))
+    std::cerr << "halvane-host: can't make the folders for presets and settings ("
+              << folders_.config << ", " << folders_.data << "); nothing will be saved\n";
   radio_->ConfigPath(folders_.config);
   radio_->CachePath(folders_.data);
 }

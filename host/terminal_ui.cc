@@ -40,6 +40,9 @@ class TerminalRadio {
     } catch (const halvane::RuntimeError& e) {
       lastError_ = std::to_string(e.number()) + " " + halvane::ErrorDescription(e.number());
       return false;
+    } catch (const std::exception& e) {
+      lastError_ = e.what();
+      return false;
     }
   }
 
@@ -294,7 +297,7 @@ void TerminalRadio::Draw() {
   for (const ScreenLine& line : RenderRadioScreen(state, std::min(COLS, 100))) {
     if (y >= LINES - 2) break;
     if (line.emphasis) attron(A_REVERSE);
-    mvaddstr(y++, 0, line.text.c_str());
+    mvaddstr(y++, 0, FitText(line.text, COLS).c_str());
     if (line.emphasis) attroff(A_REVERSE);
   }
   std::string bottom;

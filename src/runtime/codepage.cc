@@ -38,7 +38,17 @@ void AppendCp1252Char(std::string& out, unsigned char byte) {
 std::string Cp1252ToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 2);
-  for (char c : bytes) AppendCp1252Char(out, static_cast<unsigned char>(c));
+  // Runs of ASCII, the usual content, are copied as they are.
+  size_t i = 0;
+  const size_t n = bytes.size();
+  while (i < n) {
+    size_t ascii = i;
+    while (ascii < n && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
+    out.append(bytes.data() + i, ascii - i);
+    if (ascii == n) break;
+    AppendCp1252Char(out, static_cast<unsigned char>(bytes[ascii]));
+    i = ascii + 1;
+  }
   return out;
 }
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 
 #include "halvane/errors.h"
@@ -71,7 +72,48 @@ std::optional<double> ReadRadixLiteral(std::string_view t) {
 
 }  // namespace
 
+namespace {
+
+// Powers of ten that a double holds exactly.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr uint64_t kExactIntegerLimit = uint64_t{1} << 53;
+
+// The leading number read without building a text, for the usual short numbers: while the digits
+// form an integer below 2^53 and at most 22 of them follow the point, the integer and the power
+// of ten are exact and one division rounds exactly as a full decimal conversion would. Nothing
+// when the number needs the full conversion.
+std::optional<double> QuickLeadingNumber(std::string_view text) {
+  uint64_t digits = 0;
+  size_t decimals = 0;
+  bool seenSign = false, negative = false, seenPoint = false, seenDigit = false;
+  for (char c : text) {
+    if (c == ' ' || c == '\t' || c == '\n') continue;
+    if ((c == '-' || c == '+') && !seenSign && !seenDigit && !seenPoint) {
+      seenSign = true;
+      negative = c == '-';
+    } else if (IsDigit(c)) {
+      seenDigit = true;
+      digits = digits * 10 + static_cast<uint64_t>(c - '0');
+      if (digits >= kExactIntegerLimit) return std::nullopt;
+      if (seenPoint && ++decimals >= std::size(kExactPowersOfTen)) return std::nullopt;
+    } else if (c == '.' && !seenPoint) {
+      seenPoint = true;
+    } else {
+      break;
+    }
+  }
+  if (!seenDigit) return 0.0;
+  double magnitude = static_cast<double>(digits);
+  if (decimals > 0) magnitude /= kExactPowersOfTen[decimals];
+  return negative ? -magnitude : magnitude;
+}
+
+}  // namespace
+
 double LeadingNumber(std::string_view text) {
+  if (auto quick = QuickLeadingNumber(text)) return *quick;
   std::string number;
   number.reserve(text.size());
   bool seenSign = false, seenPoint = false, seenDigit = false;
@@ -194,6 +236,18 @@ int32_t CheckedMul32(int32_t a, int32_t b) {
 
 std::string FormatOneDecimal(double value, const NumberFormat& format) {
   if (!std::isfinite(value)) Raise(kOverflow);
+  // A value that is the double nearest a number of at most two decimals and 13 digits (a
+  // frequency in 10 kHz units divided by 100, say) has that number as its 15-digit form, so the
+  // rounding can be done on the whole number of hundredths.
+  const double hundredths = std::round(value * 100);
+  if (std::fabs(hundredths) < 1e13 && hundredths / 100 == value) {
+    const auto tenths = (static_cast<int64_t>(std::fabs(hundredths)) + 5) / 10;  // half away
+    std::string out = value < 0 && tenths != 0 ? "-" : "";
+    out += std::to_string(tenths / 10);
+    out += format.decimal;
+    out += static_cast<char>('0' + tenths % 10);
+    return out;
+  }
   // 15 significant digits first, so binary noise such as 103.900000000000006 does not round.
   char buf[40];
   {

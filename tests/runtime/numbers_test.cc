@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <functional>
+#include <random>
+#include <string>
 
 #include "halvane/errors.h"
 
@@ -45,6 +48,30 @@ TEST(LeadingNumber, TextWithoutANumberGivesZeroAndNeverFails) {
   EXPECT_EQ(LeadingNumber("5-3"), 5);
   EXPECT_EQ(LeadingNumber("101,5"), 101);  // the comma is never a decimal point here
   EXPECT_TRUE(std::isinf(LeadingNumber(std::string(400, '9'))));
+}
+
+// Short numbers are read without a full decimal conversion; the reading must agree with one
+// bit for bit, and hand longer numbers over to it.
+TEST(LeadingNumber, AgreesWithAFullDecimalConversion) {
+  std::mt19937_64 rng(20261207);
+  for (int n = 0; n < 20000; ++n) {
+    std::string text = rng() % 4 == 0 ? "-" : "";
+    const int digits = 1 + static_cast<int>(rng() % 26);
+    const int point = static_cast<int>(rng() % (digits + 2)) - 1;  // -1 or digits: no point
+    for (int d = 0; d < digits; ++d) {
+      if (d == point) text += '.';
+      text += static_cast<char>('0' + rng() % 10);
+    }
+    const double expected = std::strtod(text.c_str(), nullptr);
+    const double read = LeadingNumber(text);
+    EXPECT_EQ(read, expected) << text;
+    EXPECT_EQ(std::signbit(read), std::signbit(expected)) << text;
+  }
+  EXPECT_EQ(LeadingNumber("9007199254740991"), 9007199254740991.0);  // 2^53 - 1, exact
+  EXPECT_EQ(LeadingNumber("9007199254740993"), 9007199254740992.0);  // rounds to even
+  EXPECT_EQ(LeadingNumber("0.0000000000000000000001"), 1e-22);
+  EXPECT_EQ(LeadingNumber("0.00000000000000000000001"), 1e-23);
+  EXPECT_TRUE(std::signbit(LeadingNumber("-0")));
 }
 
 TEST(LocaleNumber, ReadsTheWholeTextWithTheLocaleSeparators) {
@@ -108,6 +135,26 @@ TEST(FormatOneDecimal, RoundsHalfAwayFromZeroAfterFifteenDigits) {
   EXPECT_EQ(FormatOneDecimal(-87.55, kDot), "-87.6");
   EXPECT_EQ(FormatOneDecimal(-0.04, kDot), "0.0");
   EXPECT_EQ(FormatOneDecimal(8750.0 / 100, kDot), "87.5");
+}
+
+// Values on a hundredth (frequencies in 10 kHz units divided by 100) take a short way; the
+// neighbouring double, one unit in the last place away, has the same fifteen digits but takes
+// the general way, so both ways must give the same text.
+TEST(FormatOneDecimal, HundredthsAgreeWithTheirNeighboursTheGeneralWay) {
+  std::mt19937_64 rng(1079);
+  for (int n = -20000; n <= 25000; ++n) {
+    // Every hundredth up to 200, then values spread up to the short way's limit of 10^13.
+    const int64_t w = n <= 20000 ? n : static_cast<int64_t>(rng() % 10000000000000) - 5000000000000;
+    const double value = static_cast<double>(w) / 100;
+    ASSERT_EQ(FormatOneDecimal(value, kComma),
+              FormatOneDecimal(std::nextafter(value, 1e300), kComma))
+        << w;
+    ASSERT_EQ(FormatOneDecimal(value, kDot), FormatOneDecimal(std::nextafter(value, -1e300), kDot))
+        << w;
+  }
+  EXPECT_EQ(FormatOneDecimal(87.125, kDot), "87.1");  // not on a hundredth: the general way
+  EXPECT_EQ(FormatOneDecimal(1e12 + 0.05, kDot), "1000000000000.1");
+  EXPECT_EQ(FormatOneDecimal(-0.0, kDot), "0.0");
 }
 
 TEST(FormatNumber, UsesTheLocaleDecimalSeparator) {

@@ -49,6 +49,17 @@ TEST(TextFile, Windows1252LinesAreDecodedAndUtf8KeptAsIs) {
   EXPECT_EQ(Cp1252ToUtf8(std::string("\x00\x92\x81", 3)), std::string("\0\xe2\x80\x99\xc2\x81", 6));
 }
 
+// ASCII runs are copied whole; each other byte must come out as it does on its own.
+TEST(TextFile, Windows1252TextMixingAsciiRunsAndOtherBytes) {
+  std::string bytes;
+  for (int i = 0; i < 512; ++i) bytes += static_cast<char>((i * 37) % 256);
+  std::string expected;
+  for (char c : bytes) AppendCp1252Char(expected, static_cast<unsigned char>(c));
+  EXPECT_EQ(Cp1252ToUtf8(bytes), expected);
+  EXPECT_EQ(Cp1252ToUtf8("Caf\xe9 \x80 5"), "Caf\xc3\xa9 \xe2\x82\xac 5");
+  EXPECT_EQ(Cp1252ToUtf8(""), "");
+}
+
 TEST(TextFile, AtomicWriteUsesCrLfAndReplacesTheWholeFile) {
   TempDir dir;
   WriteFile(dir / "list", "old content that is longer than the new one\r\n");

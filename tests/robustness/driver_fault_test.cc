@@ -22,9 +22,9 @@ const char* Name(Fault f) {
     case Fault::kMissing:
       return "missing";
     case Fault::kFailing:
-      return "fails (-1, writes nothing)";
+      return "fails";
     case Fault::kErrorCode:
-      return "answers 5 after writing";
+      return "answers 5";
   }
   return "";
 }
@@ -155,9 +155,9 @@ TEST_P(DriverFunctionFault, IsIgnoredWhereTheResultIsNotReliedOnAndNeverEscapes)
     radio->StopRadio();
     EXPECT_EQ(CacheFile("Radio.ini"), kMainList) << "a radio that never started saved its list";
     for (const auto& call : driver->calls) EXPECT_EQ(call.name, HALVANE_FN_INITIALIZE);
-    robustness::Report("faults", "driver `" + function() + "` " + Name(fault()) +
-                                     " | start fails, Check shows the error screen, " +
-                                     "every command answers 0, list untouched");
+    robustness::Report("driver", function() + "\t" + Name(fault()) + "\tstart fails (code " + code +
+                                     "), Check shows the error screen, commands answer 0, list "
+                                     "untouched");
     return;
   }
   ASSERT_TRUE(component->radio.radioReady);
@@ -186,9 +186,7 @@ TEST_P(DriverFunctionFault, IsIgnoredWhereTheResultIsNotReliedOnAndNeverEscapes)
   component->presets.LoadPresets("");
   EXPECT_EQ(component->presets.Count(), 3) << "the save at deactivation lost presets";
   if (fault() != Fault::kNone)
-    robustness::Report("faults", "driver `" + function() + "` " + Name(fault()) + " | " +
-                                     probe.value + "; sweep of " +
-                                     "commands, labels, indicators and ticks without error");
+    robustness::Report("driver", function() + "\t" + Name(fault()) + "\t" + probe.value);
 }
 
 std::string CaseName(const ::testing::TestParamInfo<std::tuple<std::string, Fault>>& info) {

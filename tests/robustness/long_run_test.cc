@@ -169,8 +169,8 @@ class LongRun : public robustness::RobustnessTest {
 };
 
 TEST_F(LongRun, TicksAndRandomCommandsNeitherFailNorGrowTheHeap) {
-  const int ticks = EnvCount("HALVANE_LONG_RUN_TICKS", 3000);
-  const int commands = EnvCount("HALVANE_LONG_RUN_COMMANDS", 300);
+  const int ticks = EnvCount("HALVANE_LONG_RUN_TICKS", 10000);
+  const int commands = EnvCount("HALVANE_LONG_RUN_COMMANDS", 1000);
   ASSERT_GT(ticks, kWarmUpTicks);
   ASSERT_GT(commands, 0);
   std::mt19937 random(20241207);

@@ -16,16 +16,16 @@ extern "C" {
 
 /* The record RDS_EvalData writes: 392 bytes, little-endian, laid out exactly as below. */
 typedef struct RdsRecord {
-  uint8_t pty;             /* 0: programme-type code */
-  uint8_t tp;              /* 1: traffic programme, non-zero = set */
-  uint8_t ta;              /* 2: traffic announcement, non-zero = set */
-  uint8_t reserved3[2];    /* 3: the driver's own */
-  uint8_t ms;              /* 5: music/speech, non-zero = set */
-  uint8_t reserved6[178];  /* 6: the driver's own */
-  int16_t pi;              /* 184: programme identification, signed */
-  uint8_t ps[9];           /* 186: programme service name, bytes 0-7 used, Windows-1252 */
-  uint8_t rt[65];          /* 195: RadioText, bytes 0-63 used, Windows-1252 */
-  uint8_t reserved260[132];/* 260: the driver's own */
+  uint8_t pty;              /* 0: programme-type code */
+  uint8_t tp;               /* 1: traffic programme, non-zero = set */
+  uint8_t ta;               /* 2: traffic announcement, non-zero = set */
+  uint8_t reserved3[2];     /* 3: the driver's own */
+  uint8_t ms;               /* 5: music/speech, non-zero = set */
+  uint8_t reserved6[178];   /* 6: the driver's own */
+  int16_t pi;               /* 184: programme identification, signed */
+  uint8_t ps[9];            /* 186: programme service name, bytes 0-7 used, Windows-1252 */
+  uint8_t rt[65];           /* 195: RadioText, bytes 0-63 used, Windows-1252 */
+  uint8_t reserved260[132]; /* 260: the driver's own */
 } RdsRecord;
 
 /* radioSearch's result when the search ran off the band's end. */
@@ -59,7 +59,7 @@ int32_t radioGetFrequency(int32_t zero, int32_t* hz); /* 0 = written */
 int32_t radioSearch(int32_t zero, int32_t* hz, int32_t up, uint8_t* level);
 int32_t RDS_Stop(int32_t zero);
 int32_t RDS_Start(int32_t zero);
-int32_t radioGetState(int32_t zero, uint8_t* flags);  /* 0 = written; HALVANE_STATE_STEREO */
+int32_t radioGetState(int32_t zero, uint8_t* flags); /* 0 = written; HALVANE_STATE_STEREO */
 /* 0 = written; bits 0-3 quality (0 best, 15 none), bits 4-10 a count. */
 int32_t RDS_SAA6588_GetDecoderState(int32_t zero, uint32_t* state);
 int32_t RDS_EvalData(int32_t zero, RdsRecord* record); /* 0 = fresh record written */

@@ -51,13 +51,22 @@ std::string ListHeaderLine(int32_t freq, int32_t value2, int32_t value3) {
          std::to_string(value3);
 }
 
-std::string PresetLineText(std::string_view freq, std::string_view name) {
-  std::string line;
-  line.reserve(freq.size() + 1 + name.size());
-  line.append(freq);
-  line.push_back(kFieldSeparator);
-  line.append(name);
-  return line;
+std::string ListFileBytes(int32_t freq, int32_t value2, int32_t value3,
+                          std::span<const std::string> freqs, std::span<const std::string> names) {
+  constexpr std::string_view kLineEnd = "\r\n";
+  if (freqs.size() != names.size()) Raise(kSubscriptRange);
+  const std::string header = ListHeaderLine(freq, value2, value3);
+  size_t size = header.size() + kLineEnd.size();
+  for (size_t i = 0; i < freqs.size(); ++i)
+    size += freqs[i].size() + 1 + names[i].size() + kLineEnd.size();
+  std::string bytes;
+  bytes.reserve(size);
+  bytes.append(header).append(kLineEnd);
+  for (size_t i = 0; i < freqs.size(); ++i) {
+    bytes.append(freqs[i]).push_back(kFieldSeparator);
+    bytes.append(names[i]).append(kLineEnd);
+  }
+  return bytes;
 }
 
 }  // namespace halvane

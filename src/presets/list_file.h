@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -32,7 +33,11 @@ struct PresetLine {
 std::optional<PresetLine> ReadPresetLine(std::string_view line);
 
 std::string ListHeaderLine(int32_t freq, int32_t value2, int32_t value3);
-std::string PresetLineText(std::string_view freq, std::string_view name);
+
+// The whole file: the header line, then one preset line per pair of `freqs` and `names` (of equal
+// length), every line ended by CR LF.
+std::string ListFileBytes(int32_t freq, int32_t value2, int32_t value3,
+                          std::span<const std::string> freqs, std::span<const std::string> names);
 
 }  // namespace halvane
 

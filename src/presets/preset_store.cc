@@ -3,6 +3,7 @@
 // as far as it can be read, and a list that can't be written leaves the old file as it was.
 #include <algorithm>
 #include <optional>
+#include <span>
 #include <utility>
 
 #include "halvane/errors.h"
@@ -134,18 +135,19 @@ void ModPresets::SavePresets() {
   IgnoreErrors([&] { count = Count(); });
   if (!count) return;
 
-  std::vector<std::string> lines;
+  // The file's text is made in one piece, without a string per line: a list can hold 32767.
+  std::optional<std::string> bytes;
   IgnoreErrors([&] {
-    lines.reserve(static_cast<size_t>(*count) + 1);
-    lines.push_back(ListHeaderLine(c_.radio.currentFreq, headerValue2, headerValue3));
-    for (int32_t i = 1; i <= *count; ++i)
-      lines.push_back(PresetLineText(presetFreqs[i], presetNames[i]));
+    const auto presets = static_cast<size_t>(*count);
+    bytes = ListFileBytes(c_.radio.currentFreq, headerValue2, headerValue3,
+                          std::span(presetFreqs).subspan(1, presets),
+                          std::span(presetNames).subspan(1, presets));
   });
-  if (lines.size() != static_cast<size_t>(*count) + 1) return;
+  if (!bytes) return;
 
   // The new list is complete on disk before it replaces the old one; a missing folder or an
   // unwritable file leaves everything as it was.
-  IgnoreErrors([&] { WriteTextLinesAtomically(path, lines); });
+  IgnoreErrors([&] { WriteBytesAtomically(path, *bytes); });
 }
 
 }  // namespace halvane

@@ -107,4 +107,14 @@ void ReplaceFile(const std::string& path, std::string_view bytes) {
   if (::rename(temp.c_str(), path.c_str()) != 0) Fail("can't rename", temp);
 }
 
+void ReplaceFileDurably(const std::string& path, std::string_view bytes) {
+  ReplaceFile(path, bytes);
+  const std::string folder = path.substr(0, path.rfind('/'));
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) Fail("can't open", folder);
+  const int flushed = ::fsync(fd);
+  ::close(fd);
+  if (flushed != 0) Fail("can't flush", folder);
+}
+
 }  // namespace bench

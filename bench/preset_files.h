@@ -31,6 +31,8 @@ std::vector<std::string_view> SplitLinesPlain(std::string_view bytes);
 // Floor of a crash-safe replace: write the bytes to a new file beside `path`, flush it to disk,
 // rename it over `path`.
 void ReplaceFile(const std::string& path, std::string_view bytes);
+// The same, then the folder flushed to disk as well, so that the rename itself is durable.
+void ReplaceFileDurably(const std::string& path, std::string_view bytes);
 
 }  // namespace bench
 

@@ -4,7 +4,7 @@
 //
 //   halvane_bench [--summary_json=FILE] [any --benchmark_* flag]
 //
-// Defaults (each can be overridden by passing the flag): 21 repetitions, 0.05 s per repetition,
+// Defaults (each can be overridden by passing the flag): 15 repetitions, 0.05 s per repetition,
 // aggregates only, random interleaving.
 #include <benchmark/benchmark.h>
 #include <sys/utsname.h>
@@ -18,7 +18,7 @@
 
 int main(int argc, char** argv) {
   std::vector<char*> args{argv[0]};
-  std::vector<std::string> defaults{"--benchmark_repetitions=21", "--benchmark_min_time=0.05",
+  std::vector<std::string> defaults{"--benchmark_repetitions=15", "--benchmark_min_time=0.05",
                                     "--benchmark_report_aggregates_only=true",
                                     "--benchmark_enable_random_interleaving=true"};
   for (auto& d : defaults) args.push_back(d.data());

@@ -50,15 +50,21 @@ void SaveFloorWith(benchmark::State& state, void (*replace)(const std::string&, 
   for (auto _ : state) replace(path, bytes);
 }
 
+// Bytes in use on the heap, blocks the allocator mapped on their own (large arrays) included.
+size_t HeapInUse() {
+  const struct mallinfo2 info = ::mallinfo2();
+  return info.uordblks + info.hblkhd;
+}
+
 // Heap in use by the full store, over the empty store, against the text it holds.
 void StoreHeap(benchmark::State& state) {
   BenchPlugin plugin;
   WriteFileOrThrow(plugin.MainListPath(), PresetListBytes(kFullStore));
   plugin.presets().ResetPresets();
   for (auto _ : state) {
-    const size_t before = ::mallinfo2().uordblks;
+    const size_t before = HeapInUse();
     plugin.presets().LoadPresets("");
-    const size_t after = ::mallinfo2().uordblks;
+    const size_t after = HeapInUse();
     state.counters["heap_bytes_per_preset"] =
         static_cast<double>(after - before) / static_cast<double>(kFullStore);
   }

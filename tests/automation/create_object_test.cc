@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "error_of.h"
 #include "halvane/dm_radio.h"
 #include "halvane/errors.h"
 #include "halvane/plugin.h"
@@ -14,14 +15,7 @@ using namespace halvane;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 
-int ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const RuntimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing_support::ErrorOf;
 
 // Each test gets its own class registry file.
 class CreateObjectTest : public ::testing::Test {

@@ -4,20 +4,14 @@
 
 #include <functional>
 
+#include "error_of.h"
 #include "halvane/errors.h"
 
 namespace {
 
 using namespace halvane;
 
-int ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const RuntimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing_support::ErrorOf;
 
 TEST(Dispatch, MembersAreFoundWithoutRegardToCase) {
   auto obj = std::make_shared<MemberTable>();

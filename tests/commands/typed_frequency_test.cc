@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "error_of.h"
 #include "halvane/errors.h"
 
 namespace {
@@ -14,14 +15,7 @@ using namespace halvane;
 const NumberFormat kPoint{".", ","};
 const NumberFormat kComma{",", "."};
 
-int ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const RuntimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing_support::ErrorOf;
 
 TEST(KeyboardFrequency, FromTheAmBandUpTheLeadingNumberIsTakenAsItStands) {
   EXPECT_EQ(KeyboardFrequency("529", "529", kPoint), 52900);

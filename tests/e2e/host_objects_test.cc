@@ -4,6 +4,7 @@
 #include <functional>
 #include <set>
 
+#include "error_of.h"
 #include "halvane/errors.h"
 #include "key_bindings.h"
 #include "keyboard_prompt.h"
@@ -21,14 +22,7 @@ Variant Call(const std::shared_ptr<halvane::Dispatch>& o, std::string_view membe
   return o->Invoke(member, CallKind::Method, args);
 }
 
-int ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const halvane::RuntimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing_support::ErrorOf;
 
 TEST(SdkObject, AnswersVariablesByTheirRequestAndUnsetOnesEmpty) {
   auto sdk = std::make_shared<SdkObject>();

@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "error_of.h"
 #include "halvane/errors.h"
 
 namespace {
@@ -17,14 +18,7 @@ using namespace halvane;
 const NumberFormat kDot{".", ","};
 const NumberFormat kComma{",", "."};
 
-int ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const RuntimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing_support::ErrorOf;
 
 TEST(LeadingNumber, ReadsSignDigitsAndOnePointSkippingBlanksAnywhere) {
   EXPECT_EQ(LeadingNumber("8750"), 8750);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "error_of.h"
 #include "halvane/errors.h"
 #include "plugin_fixture.h"
 #include "runtime/codepage.h"
@@ -17,14 +18,7 @@ using testing_support::TempDir;
 using testing_support::WriteFile;
 using Lines = std::vector<std::string>;
 
-int ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const RuntimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing_support::ErrorOf;
 
 TEST(TextFile, LinesEndAtCrLfLfOrCr) {
   TempDir dir;

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "error_of.h"
 #include "halvane/errors.h"
 #include "runtime/locale.h"
 
@@ -11,14 +12,7 @@ namespace {
 
 using namespace halvane;
 
-int ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const RuntimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing_support::ErrorOf;
 
 TEST(VariantToBool, TextReadsAsBooleanNameOrNumber) {
   EXPECT_TRUE(Variant("True").ToBool());

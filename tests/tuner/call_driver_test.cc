@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "error_of.h"
 #include "halvane/errors.h"
 
 using halvane::CallDriver;
@@ -15,14 +16,7 @@ const std::string kLib = CALL_TARGET;
 
 int32_t Call(const char* fn, std::vector<DriverArg> args) { return CallDriver(kLib, fn, args); }
 
-int ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const halvane::RuntimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing_support::ErrorOf;
 
 TEST(CallDriver, PassesArgumentsInListOrder) {
   EXPECT_EQ(Call("NoArgs", {}), 42);

@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "error_of.h"
 #include "halvane/errors.h"
 #include "plugin_fixture.h"
 
@@ -12,14 +13,7 @@ using namespace halvane;
 using testing_support::PluginTest;
 using Calls = std::vector<std::string>;
 
-int ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const RuntimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing_support::ErrorOf;
 
 class Tuning : public PluginTest {
  protected:

@@ -61,6 +61,11 @@ TEST_F(FrequencyFault, ReadBackBeyondSixteenBitsEndsTheTickThereAndTheTimerGoesO
     EXPECT_EQ(radio->Freq(), freq) << hz;
   }
   EXPECT_EQ(CacheFile("Radio.ini"), kMainList);
+  robustness::Report(
+      "faults",
+      "`radioGetFrequency` writes 327,680,000 Hz and more, -327,690,000, INT_MIN, INT_MAX | the "
+      "poll fails with 6 there, the decoder and RDS steps skipped; the tick contains "
+      "it and the timer goes on; 32767, 32766.5 and -32768 units still read");
 }
 
 TEST_F(FrequencyFault, SeekThatFindsAFrequencyBeyondSixteenBitsFailsWithRdsLeftOff) {
@@ -83,6 +88,11 @@ TEST_F(FrequencyFault, SeekThatFindsAFrequencyBeyondSixteenBitsFailsWithRdsLeftO
   EXPECT_TRUE(Logged("Timer tick failed"));
   EXPECT_EQ(Cmd("scan").value, "2");
   EXPECT_FALSE(radio->SurfTimer->Enabled());
+  robustness::Report(
+      "faults",
+      "`radioSearch` finds 400,000,000 Hz | \"seekup\" fails with 6 after the set and the "
+      "read-back, RDS left off, the frequency kept; a scan's ticks contain it and the scan "
+      "runs on");
 }
 
 TEST_F(FrequencyFault, TuningBeyondTheDriversHertzRangeFailsBeforeTheTuner) {
@@ -93,6 +103,10 @@ TEST_F(FrequencyFault, TuningBeyondTheDriversHertzRangeFailsBeforeTheTuner) {
   EXPECT_EQ(Run([&] { return radio->Tune(f), std::string(); }).error, kOverflow);
   EXPECT_EQ(Cmd("rtune;99999999999").error, kOverflow);
   EXPECT_EQ(radio->Freq(), 9580);
+  robustness::Report(
+      "faults",
+      "a tune whose hertz leave 32 bits (\"rtune;300000\", Tune -300000) | fails with 6 before "
+      "any tuner call but RDS_Stop");
 }
 
 TEST_F(FrequencyFault, DecoderStatesAndFlagsWithEveryBitSet) {
@@ -109,6 +123,10 @@ TEST_F(FrequencyFault, DecoderStatesAndFlagsWithEveryBitSet) {
   EXPECT_TRUE(FireStatusTick());
   EXPECT_EQ(Label("rsignal"), "100%");
   EXPECT_EQ(Indicator("stereo"), "False");
+  robustness::Report(
+      "faults",
+      "decoder state 0xFFFFFFFF and flags 0xFF | signal 0 (0%), stereo; 0xFFFFFFF0: signal "
+      "100%");
 }
 
 TEST_F(FrequencyFault, RecordOfEveryByteSet) {
@@ -123,6 +141,10 @@ TEST_F(FrequencyFault, RecordOfEveryByteSet) {
   EXPECT_EQ(Label("rdsptystring"), "");
   for (const char* flag : {"rdsta", "rdstp", "rdsms"}) EXPECT_EQ(Indicator(flag), "True") << flag;
   EXPECT_EQ(Run([&] { return radio->GetArtwork(); }).value, "");
+  robustness::Report(
+      "faults",
+      "an RDS record of 0xFF bytes | name of eight \"ÿ\", PI -1, PTY 255 without a name, every "
+      "flag set, no artwork");
 }
 
 TEST_F(FrequencyFault, SurfTickOnAPresetBeyondThirtyTwoBitsIsContained) {
@@ -137,6 +159,10 @@ TEST_F(FrequencyFault, SurfTickOnAPresetBeyondThirtyTwoBitsIsContained) {
   EXPECT_EQ(radio->SearchMode(), SModes::Surf);
   EXPECT_TRUE(radio->SurfTimer->Running());
   EXPECT_TRUE(Logged("Timer tick failed"));
+  robustness::Report(
+      "faults",
+      "surf reaches a preset whose frequency is beyond 32 bits | that tick fails with 6 and is "
+      "contained; the surf goes on");
 }
 
 }  // namespace

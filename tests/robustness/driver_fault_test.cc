@@ -150,7 +150,7 @@ TEST_P(DriverFunctionFault, IsIgnoredWhereTheResultIsNotReliedOnAndNeverEscapes)
     Activate(true);
     EXPECT_FALSE(radio->IsActive());
     EXPECT_EQ(Cmd("seekup").value, "0");  // an inactive plug-in answers 0 and does nothing
-    EXPECT_TRUE(robustness::RobustnessTest::SweepWithoutSaving().empty());
+    EXPECT_TRUE(SweepWithoutSaving().empty());
     EXPECT_TRUE(FireStatusTick());
     radio->StopRadio();
     EXPECT_EQ(CacheFile("Radio.ini"), kMainList) << "a radio that never started saved its list";

@@ -10,10 +10,20 @@
 #include "plugin/dm_radio.h"
 #include "presets/list_file.h"
 #include "presets/mod_presets.h"
+#include "runtime/codepage.h"
 #include "runtime/numbers.h"
 #include "runtime/text_file.h"
 
 namespace halvane {
+namespace {
+
+bool IsAscii(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+}  // namespace
 
 void ModPresets::ResetPresets() {
   presetFreqs.assign(1, "");
@@ -96,30 +106,42 @@ int16_t ModPresets::LoadPresets(const std::string& fileName) {
   });
   if (path.empty() || !IsRegularFile(path)) return 0;
 
-  std::optional<std::vector<std::string>> lines;
-  IgnoreErrors([&] { lines = ReadTextLines(path); });
-  if (!lines || lines->empty()) return 0;
+  // The file is read in one piece and split into views: a line becomes strings only as the
+  // preset's two fields, and is decoded only when it is not plain ASCII.
+  std::optional<std::string> bytes;
+  IgnoreErrors([&] { bytes = ReadFileBytes(path); });
+  if (!bytes) return 0;
+  const std::string_view text = WithoutByteOrderMark(*bytes);
+  std::vector<std::string_view> lines;
+  IgnoreErrors([&] { lines = SplitLines(text); });
+  if (lines.empty()) return 0;
 
   // The first line is the header whatever it holds, even when it looks like a preset.
   IgnoreErrors([&] {
-    ListHeader header = ReadListHeader(lines->front());
+    ListHeader header = ReadListHeader(DecodeFileText(lines.front()));
     if (header.value2) headerValue2 = *header.value2;
     if (header.value3) headerValue3 = *header.value3;
     startFreq = header.startFreq;
   });
 
+  // Preset numbers are 16-bit: presets past the 32767th can't be numbered and are left out.
+  const size_t wanted = std::min(lines.size() - 1, static_cast<size_t>(kMaxPresets));
   IgnoreErrors([&] {
-    size_t presets = std::min(lines->size() - 1, static_cast<size_t>(kMaxPresets));
-    presetFreqs.reserve(presets + 1);
-    presetNames.reserve(presets + 1);
-    presetValues.reserve(presets + 1);
+    presetFreqs.reserve(wanted + 1);
+    presetNames.reserve(wanted + 1);
+    presetValues.reserve(wanted + 1);
   });
-  for (size_t l = 1; l < lines->size(); ++l) {
-    // Preset numbers are 16-bit: presets past the 32767th can't be numbered and are left out.
-    if (presetFreqs.size() > static_cast<size_t>(kMaxPresets)) break;
+  std::string decoded;
+  for (size_t l = 1; l < lines.size() && presetFreqs.size() <= wanted; ++l) {
     IgnoreErrors([&] {
-      if (auto preset = ReadPresetLine((*lines)[l]))
-        AppendPreset(std::string(preset->freq), std::string(preset->name));
+      std::string_view line = lines[l];
+      if (!IsAscii(line)) line = decoded = DecodeFileText(line);
+      if (auto preset = ReadPresetLine(line)) {
+        // The store was just reset, so its three arrays are in step and below the limit.
+        presetValues.push_back(LeadingNumber(preset->freq));
+        presetFreqs.emplace_back(preset->freq);
+        presetNames.emplace_back(preset->name);
+      }
     });
   }
   return startFreq;

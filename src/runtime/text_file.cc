@@ -98,6 +98,11 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
+std::string_view WithoutByteOrderMark(std::string_view text) {
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  return text;
+}
+
 std::vector<std::string_view> SplitLines(std::string_view bytes) {
   std::vector<std::string_view> lines;
   size_t start = 0, i = 0, n = bytes.size();
@@ -118,9 +123,7 @@ std::vector<std::string_view> SplitLines(std::string_view bytes) {
 std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
   auto bytes = ReadFileBytes(path);
   if (!bytes) return std::nullopt;
-  std::string_view text = *bytes;
-  // A byte-order mark that an editor put before the first line is not part of that line.
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  std::string_view text = WithoutByteOrderMark(*bytes);
   std::vector<std::string> lines;
   auto views = SplitLines(text);
   lines.reserve(views.size());

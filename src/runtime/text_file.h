@@ -14,6 +14,10 @@ namespace halvane {
 // The whole file's bytes; nothing when it can't be opened or read.
 std::optional<std::string> ReadFileBytes(const std::string& path);
 
+// The text without a leading UTF-8 byte-order mark, which an editor may have put before the
+// first line.
+std::string_view WithoutByteOrderMark(std::string_view text);
+
 // Splits at CR LF, LF or CR. A terminator at the very end makes no extra empty line.
 std::vector<std::string_view> SplitLines(std::string_view bytes);
 

@@ -7,6 +7,7 @@
 #include "halvane/dispatch.h"
 #include "halvane/errors.h"
 #include "halvane/plugin.h"
+#include "runtime/ascii.h"
 #include "runtime/text_file.h"
 
 namespace halvane {
@@ -15,12 +16,6 @@ namespace {
 std::map<std::string, ClassFactory>& InProcessClasses() {
   static std::map<std::string, ClassFactory> classes;
   return classes;
-}
-
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
 }
 
 // Makes every missing folder on the way to `folder`.
@@ -57,10 +52,12 @@ void WriteRegistry(const std::vector<std::pair<std::string, std::string>>& rows)
 }  // namespace
 
 void RegisterClassObject(const std::string& progId, ClassFactory factory) {
-  InProcessClasses()[Lower(progId)] = std::move(factory);
+  InProcessClasses()[AsciiLowered(progId)] = std::move(factory);
 }
 
-void RevokeClassObject(const std::string& progId) { InProcessClasses().erase(Lower(progId)); }
+void RevokeClassObject(const std::string& progId) {
+  InProcessClasses().erase(AsciiLowered(progId));
+}
 
 std::string ClassRegistryPath() {
   if (const char* p = std::getenv("HALVANE_CLASS_REGISTRY"); p && *p) return p;
@@ -78,7 +75,7 @@ void RegisterLibraryClass(const std::string& progId, const std::string& libraryP
   auto rows = ReadRegistry();
   bool found = false;
   for (auto& row : rows)
-    if (Lower(row.first) == Lower(progId)) {
+    if (AsciiLowered(row.first) == AsciiLowered(progId)) {
       row.second = libraryPath;
       found = true;
     }
@@ -88,19 +85,20 @@ void RegisterLibraryClass(const std::string& progId, const std::string& libraryP
 
 void UnregisterLibraryClass(const std::string& progId) {
   auto rows = ReadRegistry();
-  std::erase_if(rows, [&](const auto& row) { return Lower(row.first) == Lower(progId); });
+  std::erase_if(rows,
+                [&](const auto& row) { return AsciiLowered(row.first) == AsciiLowered(progId); });
   WriteRegistry(rows);
 }
 
 std::string RegisteredLibrary(const std::string& progId) {
   for (const auto& row : ReadRegistry())
-    if (Lower(row.first) == Lower(progId)) return row.second;
+    if (AsciiLowered(row.first) == AsciiLowered(progId)) return row.second;
   return {};
 }
 
 std::shared_ptr<Dispatch> CreateObject(const std::string& progId) {
   auto& classes = InProcessClasses();
-  if (auto it = classes.find(Lower(progId)); it != classes.end()) {
+  if (auto it = classes.find(AsciiLowered(progId)); it != classes.end()) {
     auto object = it->second();
     if (!object) Raise(kCantCreateObject, progId);
     return object;

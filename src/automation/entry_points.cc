@@ -1,13 +1,13 @@
 // The library's exported entry points: registration in the class registry, the class factory of
 // "Halvane.DMRadio", and whether the library may be unloaded.
 #include <dlfcn.h>
-#include <strings.h>
 
 #include <cstring>
 
 #include "halvane/errors.h"
 #include "halvane/plugin.h"
 #include "plugin/dm_radio.h"
+#include "runtime/ascii.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ extern "C" __attribute__((visibility("default"))) int32_t DllGetClassObject(cons
   };
   if (factory == nullptr) return HALVANE_E_CLASSNOTAVAILABLE;
   *factory = nullptr;
-  if (progId == nullptr || strcasecmp(progId, HALVANE_PROGID) != 0)
+  if (progId == nullptr || !halvane::EqualsIgnoringAsciiCase(progId, HALVANE_PROGID))
     return HALVANE_E_CLASSNOTAVAILABLE;
   *factory = &radioFactory;
   return HALVANE_S_OK;

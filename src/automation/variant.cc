@@ -1,11 +1,10 @@
 #include "halvane/variant.h"
 
-#include <strings.h>
-
 #include <cstdio>
 
 #include "halvane/dispatch.h"
 #include "halvane/errors.h"
+#include "runtime/ascii.h"
 #include "runtime/numbers.h"
 
 namespace halvane {
@@ -18,8 +17,8 @@ bool TextToBool(const std::string& s, const NumberFormat& f) {
   std::string_view t = s;
   while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
   while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
-  if (t.size() == 4 && strncasecmp(t.data(), "true", 4) == 0) return true;
-  if (t.size() == 5 && strncasecmp(t.data(), "false", 5) == 0) return false;
+  if (EqualsIgnoringAsciiCase(t, "true")) return true;
+  if (EqualsIgnoringAsciiCase(t, "false")) return false;
   return LocaleNumber(t, f) != 0.0;
 }
 
@@ -57,8 +56,8 @@ double Variant::ToDouble(const NumberFormat* format) const {
       std::string_view t = s;
       while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
       while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
-      if (t.size() == 4 && strncasecmp(t.data(), "true", 4) == 0) return -1.0;
-      if (t.size() == 5 && strncasecmp(t.data(), "false", 5) == 0) return 0.0;
+      if (EqualsIgnoringAsciiCase(t, "true")) return -1.0;
+      if (EqualsIgnoringAsciiCase(t, "false")) return 0.0;
       return LocaleNumber(s, Fmt(format));
     }
     case VarType::Object:

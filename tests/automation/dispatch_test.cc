@@ -45,3 +45,16 @@ TEST(Dispatch, ByReferenceArgumentsCanBeWrittenBack) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Dispatch, NamesFoldOnlyAsciiLetters) {
+  using halvane::MemberNameEquals;
+  EXPECT_TRUE(MemberNameEquals("ReturnLabel", "RETURNLABEL"));
+  EXPECT_FALSE(MemberNameEquals("Tag", "Tags"));
+  // Latin-1 letters are never folded, whatever locale the host has set.
+  EXPECT_FALSE(MemberNameEquals("\xC4", "\xE4"));
+  EXPECT_FALSE(MemberNameEquals("I", "\xFD"));
+}
+
+}  // namespace

@@ -8,24 +8,14 @@
 #include <string_view>
 
 #include "band/capture_file.h"
+#include "properties.h"
 
 namespace {
 
 using namespace halvane::driver::band;
 
-[[noreturn]] void Fail(const char* what) {
-  std::fprintf(stderr, "broken property: %s\n", what);
-  std::abort();
-}
-
-int LineCount(std::string_view text) {
-  int lines = 1;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
-      ++lines;
-  }
-  return lines;
-}
+using fuzzing::Fail;
+using fuzzing::LineCount;
 
 std::string Written(const std::vector<CapturedGroup>& groups) {
   std::string out = "# written back\r\n";

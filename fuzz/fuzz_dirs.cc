@@ -44,10 +44,4 @@ void WriteFileBytes(const std::string& path, std::string_view bytes) {
   if (!out) Fail("can't write " + path);
 }
 
-void Fail(const std::string& what) {
-  std::fprintf(stderr, "broken property: %s\n", what.c_str());
-  std::fflush(stderr);
-  abort();
-}
-
 }  // namespace fuzzing

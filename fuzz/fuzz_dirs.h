@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "properties.h"
+
 namespace fuzzing {
 
 // Made once per process; ends in "/". Also points the class registry at a file inside it, so no
@@ -17,9 +19,6 @@ const std::string& ScratchRoot();
 std::string FreshFolder(const std::string& name);
 
 void WriteFileBytes(const std::string& path, std::string_view bytes);
-
-// Reports a broken property and aborts, which libFuzzer records as a crash with its input.
-[[noreturn]] void Fail(const std::string& what);
 
 }  // namespace fuzzing
 

@@ -55,7 +55,7 @@ void FillOurs(benchmark::State& state, int count) {
 }
 
 // "<n>. <MHz with one decimal> - <name>", one new string per row as each goes to the host.
-std::string FormatRow(int n, double value, const std::string& name) {
+std::string FormatRow(int n, double value, std::string_view name) {
   char buf[64];
   char* end = std::to_chars(buf, buf + sizeof buf, n).ptr;
   *end++ = '.';
@@ -71,15 +71,16 @@ void FillFloor(benchmark::State& state) {
   BenchPlugin plugin;
   Prepare(plugin, kFullStore);
   const std::vector<double> values = Frequencies(plugin);
-  const auto& names = plugin.presets().presetNames;
+  const halvane::PresetTable& names = plugin.presets().table;
   // The floor must make the texts the list shows, or it measures something else.
   for (int n : {1, 2, kFullStore}) {
-    if (FormatRow(n, values[n - 1], names[n]) != plugin.presets().RowText(static_cast<int16_t>(n)))
+    if (FormatRow(n, values[n - 1], names.Name(static_cast<size_t>(n))) !=
+        plugin.presets().RowText(static_cast<int16_t>(n)))
       state.SkipWithError("the floor's rows differ from the list's");
   }
   for (auto _ : state) {
     for (size_t i = 0; i < values.size(); ++i)
-      benchmark::DoNotOptimize(FormatRow(static_cast<int>(i) + 1, values[i], names[i + 1]));
+      benchmark::DoNotOptimize(FormatRow(static_cast<int>(i) + 1, values[i], names.Name(i + 1)));
   }
 }
 

@@ -214,10 +214,9 @@ class Session {
 
   void CheckStore() const {
     const auto& p = component_->presets;
-    if (p.presetFreqs.size() != p.presetNames.size()) fuzzing::Fail("preset arrays out of step");
-    if (p.presetFreqs.empty() && component_->radio.radioReady)
+    if (p.table.empty() && component_->radio.radioReady)
       fuzzing::Fail("a started radio without its preset store");
-    if (p.presetFreqs.size() > static_cast<size_t>(halvane::kMaxPresets) + 1)
+    if (p.table.size() > static_cast<size_t>(halvane::kMaxPresets) + 1)
       fuzzing::Fail("more presets than 16 bits count");
     if (component_->radio.active && !component_->radio.radioReady)
       fuzzing::Fail("active without a ready tuner");

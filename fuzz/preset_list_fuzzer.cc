@@ -10,6 +10,9 @@
 #include "fuzz_dirs.h"
 #include "plugin/component.h"
 #include "plugin/dm_radio.h"
+#include "presets/list_file.h"
+#include "runtime/codepage.h"
+#include "runtime/numbers.h"
 #include "runtime/text_file.h"
 
 namespace {
@@ -25,13 +28,34 @@ struct Store {
 };
 
 Store Take(const ModPresets& presets) {
-  if (presets.presetFreqs.size() != presets.presetNames.size())
-    fuzzing::Fail("the preset arrays differ in length");
-  if (presets.presetFreqs.empty()) fuzzing::Fail("a load left the store without its arrays");
-  if (presets.presetFreqs.size() - 1 > static_cast<size_t>(halvane::kMaxPresets))
+  const halvane::PresetTable& table = presets.table;
+  if (table.empty()) fuzzing::Fail("a load left the store without its table");
+  if (table.size() - 1 > static_cast<size_t>(halvane::kMaxPresets))
     fuzzing::Fail("more presets than a 16-bit number can count");
   if (presets.currentPreset != 0) fuzzing::Fail("a load left a current preset");
-  return {presets.presetFreqs, presets.presetNames, presets.headerValue2, presets.headerValue3};
+  Store store{{}, {}, presets.headerValue2, presets.headerValue3};
+  for (size_t i = 1; i < table.size(); ++i) {
+    store.freqs.emplace_back(table.Freq(i));
+    store.names.emplace_back(table.Name(i));
+    if (table.Value(i) != halvane::LeadingNumber(table.Freq(i)))
+      fuzzing::Fail("a preset's number is not its text's leading number");
+  }
+  return store;
+}
+
+// The presets the file holds, read the plain way: every line after the first decoded on its
+// own, split at its first two commas, at most 32767 of them.
+Store Expected(std::string_view file, int32_t value2, int32_t value3) {
+  Store store{{}, {}, value2, value3};
+  const auto lines = halvane::SplitLines(halvane::WithoutByteOrderMark(file));
+  for (size_t l = 1; l < lines.size() && store.freqs.size() < halvane::kMaxPresets; ++l) {
+    const std::string line = halvane::DecodeFileText(lines[l]);
+    if (auto preset = halvane::ReadPresetLine(line)) {
+      store.freqs.emplace_back(preset->freq);
+      store.names.emplace_back(preset->name);
+    }
+  }
+  return store;
 }
 
 std::string Bytes(const std::string& path) {
@@ -74,6 +98,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const int16_t start = presets.LoadPresets(imported ? importPath : "");
   const Store first = Take(presets);
+  const Store expected = Expected(file, presets.headerValue2, presets.headerValue3);
+  if (first.freqs != expected.freqs || first.names != expected.names)
+    fuzzing::Fail("the presets loaded are not the file's preset lines");
   // Start-up tunes to the list's frequency, or to 87.50 MHz when it has none.
   c.radio.currentFreq = start != 0 ? start : halvane::band::kFmLow;
 

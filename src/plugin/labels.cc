@@ -27,7 +27,7 @@ std::string SignalPercent(DMRadio& r) {
 
 std::string StationName(DMRadio& r) {
   const int16_t n = Presets(r).currentPreset;
-  return n > 0 ? skin::PresetName(Presets(r), n) : std::string();
+  return n > 0 ? std::string(skin::PresetName(Presets(r), n)) : std::string();
 }
 
 std::string PresetNumber(DMRadio& r) {
@@ -51,7 +51,7 @@ std::string TrackName(DMRadio& r) {
   std::string text = skin::FrequencyText(r.component());
   const int16_t n = Presets(r).currentPreset;
   if (n > 0) {
-    const std::string& name = skin::PresetName(Presets(r), n);
+    const std::string_view name = skin::PresetName(Presets(r), n);
     if (!name.empty()) text.append(" - ").append(name);
   }
   return text;

@@ -12,10 +12,8 @@ std::string FrequencyText(const Component& c) {
   return std::to_string(freq);
 }
 
-const std::string& PresetName(const ModPresets& presets, int16_t n) {
-  if (n < 0 || static_cast<size_t>(n) >= presets.presetNames.size())
-    Raise(kSubscriptRange, "preset " + std::to_string(n));
-  return presets.presetNames[static_cast<size_t>(n)];
+std::string_view PresetName(const ModPresets& presets, int16_t n) {
+  return presets.presetNames(n);  // error 9 outside the store
 }
 
 }  // namespace halvane::skin

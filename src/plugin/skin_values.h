@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "tuner/mod_radio.h"
 
@@ -24,7 +25,7 @@ std::string FrequencyText(const Component& c);
 inline std::string BoolText(bool value) { return value ? "True" : "False"; }
 
 // The name of preset `n` (1-based); error 9 when the store has no such slot.
-const std::string& PresetName(const ModPresets& presets, int16_t n);
+std::string_view PresetName(const ModPresets& presets, int16_t n);
 
 }  // namespace skin
 }  // namespace halvane

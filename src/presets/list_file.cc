@@ -52,19 +52,25 @@ std::string ListHeaderLine(int32_t freq, int32_t value2, int32_t value3) {
 }
 
 std::string ListFileBytes(int32_t freq, int32_t value2, int32_t value3,
-                          std::span<const std::string> freqs, std::span<const std::string> names) {
+                          const PresetTable& presets) {
   constexpr std::string_view kLineEnd = "\r\n";
-  if (freqs.size() != names.size()) Raise(kSubscriptRange);
   const std::string header = ListHeaderLine(freq, value2, value3);
-  size_t size = header.size() + kLineEnd.size();
-  for (size_t i = 0; i < freqs.size(); ++i)
-    size += freqs[i].size() + 1 + names[i].size() + kLineEnd.size();
+  const char* const text = presets.Block().data();
+  const size_t count = presets.size();
   std::string bytes;
-  bytes.reserve(size);
+  // Every line's text is a part of the table's text of its own, so this is enough.
+  bytes.reserve(header.size() + presets.Block().size() + count * kLineEnd.size());
   bytes.append(header).append(kLineEnd);
-  for (size_t i = 0; i < freqs.size(); ++i) {
-    bytes.append(freqs[i]).push_back(kFieldSeparator);
-    bytes.append(names[i]).append(kLineEnd);
+  // Lines that follow each other in the table's text, each ended there by CR LF as it will be in
+  // the file (a list loaded and not edited since), go out in one copy.
+  for (size_t i = 1; i < count;) {
+    const size_t start = presets.LineOffset(i);
+    size_t end = start + presets.LineLength(i);
+    for (++i; i < count && presets.LineOffset(i) == end + kLineEnd.size() && text[end] == '\r' &&
+              text[end + 1] == '\n';
+         ++i)
+      end += kLineEnd.size() + presets.LineLength(i);
+    bytes.append(text + start, end - start).append(kLineEnd);
   }
   return bytes;
 }

@@ -6,9 +6,10 @@
 
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
+
+#include "presets/preset_table.h"
 
 namespace halvane {
 
@@ -34,10 +35,9 @@ std::optional<PresetLine> ReadPresetLine(std::string_view line);
 
 std::string ListHeaderLine(int32_t freq, int32_t value2, int32_t value3);
 
-// The whole file: the header line, then one preset line per pair of `freqs` and `names` (of equal
-// length), every line ended by CR LF.
-std::string ListFileBytes(int32_t freq, int32_t value2, int32_t value3,
-                          std::span<const std::string> freqs, std::span<const std::string> names);
+// The whole file: the header line, then one line per preset of the table, every line ended by
+// CR LF.
+std::string ListFileBytes(int32_t freq, int32_t value2, int32_t value3, const PresetTable& presets);
 
 }  // namespace halvane
 

@@ -1,13 +1,15 @@
 // The preset store: its list files and named presets, the host's preset list and its editing,
 // recall and stepping. Frequencies are kept as text exactly as read or added; every numeric use
-// goes through the leading-number reading, done once when a text is stored (presetValues).
+// goes through the leading-number reading, done once when a text is stored.
 #ifndef HALVANE_PRESETS_MOD_PRESETS_H
 #define HALVANE_PRESETS_MOD_PRESETS_H
 
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
+#include <string_view>
+
+#include "presets/preset_table.h"
 
 namespace halvane {
 
@@ -58,26 +60,19 @@ class ModPresets {
   // The path of the active list file.
   std::string ListFilePath() const;
 
-  // Slot 0 holds no preset; presets occupy 1..Count(). Both empty until the first ResetPresets.
-  std::vector<std::string> presetFreqs;
-  std::vector<std::string> presetNames;
-  // The leading number of each text in presetFreqs, slot for slot. Every operation of this module
-  // that writes presetFreqs writes this in step; code elsewhere that assigns presetFreqs directly
-  // should leave it alone: a size that differs makes the readings fall back to the texts, and the
-  // next edit here reads it afresh.
-  std::vector<double> presetValues;
+  // The presets' frequency texts and names, as read or added; slot 0 holds no preset and the
+  // presets occupy 1..Count(). No slots until the first ResetPresets.
+  std::string_view presetFreqs(int16_t i) const { return table.Freq(Slot(i)); }
+  std::string_view presetNames(int16_t i) const { return table.Name(Slot(i)); }
+  // Every preset's texts and leading number (see PresetTable).
+  PresetTable table;
   int16_t currentPreset = 0;
   int32_t headerValue2 = 0;
   int32_t headerValue3 = 0;
 
  private:
-  // Store edits that keep the three arrays in step.
-  void AppendPreset(std::string freq, std::string name);
-  void ErasePreset(int16_t i);
-  void SwapPresets(int16_t a, int16_t b);
-  bool ValuesInStep() const { return presetValues.size() == presetFreqs.size(); }
-  // Re-reads presetValues from the texts when their sizes differ.
-  void SyncValues();
+  // A slot of the table; error 9 outside it.
+  size_t Slot(int16_t i) const;
 
   Component& c_;
 };

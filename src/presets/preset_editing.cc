@@ -28,14 +28,15 @@ std::string OneLineName(std::string name) {
 }  // namespace
 
 void ModPresets::AddPreset(const std::string& name) {
-  AppendPreset(std::to_string(c_.radio.currentFreq), OneLineName(name));  // error 6 when full
+  if (Count() >= kMaxPresets) Raise(kOverflow);
+  table.Append(std::to_string(c_.radio.currentFreq), OneLineName(name));
   SavePresets();
 }
 
 void ModPresets::RenamePreset(const std::string& name, int16_t row) {
   if (row < 0) return;  // no row was highlighted when the edit began
   if (row >= Count()) Raise(kSubscriptRange);
-  presetNames[row + 1] = OneLineName(name);
+  table.SetName(static_cast<size_t>(row) + 1, OneLineName(name));
   SavePresets();
 }
 
@@ -44,7 +45,7 @@ void ModPresets::DeletePreset(const std::shared_ptr<Dispatch>& frm) {
   const int32_t row = host::ListValue(host::PL(frm)).ToInt32();
   // No row highlighted (-2), or a row past the last preset: nothing is deleted.
   if (row < 0 || row >= Count()) Raise(kSubscriptRange);
-  ErasePreset(static_cast<int16_t>(row + 1));
+  table.Erase(static_cast<size_t>(row) + 1);
   c_.radio.RadioRefresh(frm);
   SavePresets();
 }
@@ -61,12 +62,12 @@ void ModPresets::MovePreset(const std::shared_ptr<Dispatch>& frm, bool up) {
   bool moved = false;
   if (up) {
     if (row < count && currentPreset != 0 && row > 0) {
-      SwapPresets(static_cast<int16_t>(chosen - 1), chosen);
+      table.Swap(static_cast<size_t>(chosen) - 1, static_cast<size_t>(chosen));
       moved = true;
     }
   } else {
     if (row < count - 1 && currentPreset != 0 && row >= 0) {
-      SwapPresets(chosen, static_cast<int16_t>(chosen + 1));
+      table.Swap(static_cast<size_t>(chosen), static_cast<size_t>(chosen) + 1);
       moved = true;
     }
   }

@@ -18,9 +18,9 @@ constexpr double kHighestAmValue = band::kAmHigh;
 std::string ModPresets::RowText(int16_t i) const {
   const double value = FrequencyOf(i);
   std::string row = std::to_string(i) + ". ";
-  row += value > kHighestAmValue ? FormatOneDecimal(value / 100, c_.Numbers()) : presetFreqs[i];
+  row += value > kHighestAmValue ? FormatOneDecimal(value / 100, c_.Numbers()) : presetFreqs(i);
   row += " - ";
-  row += presetNames[i];
+  row += presetNames(i);
   return row;
 }
 

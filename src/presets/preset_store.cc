@@ -1,13 +1,12 @@
-// The store itself: its three parallel arrays, the active list file, and loading and saving it.
+// The store itself: its table of presets, the active list file, and loading and saving it.
 // Loading and saving skip any step that fails and never report: a missing or damaged list loads
 // as far as it can be read, and a list that can't be written leaves the old file as it was.
-#include <algorithm>
 #include <optional>
-#include <span>
 #include <utility>
 
 #include "halvane/errors.h"
 #include "plugin/dm_radio.h"
+#include "presets/line_scan.h"
 #include "presets/list_file.h"
 #include "presets/mod_presets.h"
 #include "runtime/codepage.h"
@@ -15,45 +14,33 @@
 #include "runtime/text_file.h"
 
 namespace halvane {
-namespace {
-
-bool IsAscii(std::string_view s) {
-  for (char c : s)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  return true;
-}
-
-}  // namespace
 
 void ModPresets::ResetPresets() {
-  presetFreqs.assign(1, "");
-  presetNames.assign(1, "");
-  presetValues.assign(1, 0.0);
+  table.Reset();
   currentPreset = 0;
 }
 
 int16_t ModPresets::Count() const {
-  // Both arrays share one upper bound; anything else is a store that does not exist.
-  if (presetFreqs.empty() || presetNames.size() != presetFreqs.size()) Raise(kSubscriptRange);
-  return static_cast<int16_t>(presetFreqs.size() - 1);
+  if (table.empty()) Raise(kSubscriptRange);  // a store that does not exist yet
+  return static_cast<int16_t>(table.size() - 1);
+}
+
+size_t ModPresets::Slot(int16_t i) const {
+  if (i < 0 || static_cast<size_t>(i) >= table.size()) Raise(kSubscriptRange);
+  return static_cast<size_t>(i);
 }
 
 double ModPresets::FrequencyOf(int16_t i) const {
   if (i < 1 || i > Count()) Raise(kSubscriptRange);
-  return ValuesInStep() ? presetValues[i] : LeadingNumber(presetFreqs[i]);
+  return table.Value(static_cast<size_t>(i));
 }
 
 int16_t ModPresets::PresetHolding(int32_t freq) const {
   const int16_t count = Count();
   const double wanted = freq;
   int16_t found = 0;
-  if (ValuesInStep()) {
-    for (int32_t i = 1; i <= count; ++i)
-      if (presetValues[i] == wanted) found = static_cast<int16_t>(i);
-  } else {
-    for (int32_t i = 1; i <= count; ++i)
-      if (LeadingNumber(presetFreqs[i]) == wanted) found = static_cast<int16_t>(i);
-  }
+  for (int32_t i = 1; i <= count; ++i)
+    if (table.Value(static_cast<size_t>(i)) == wanted) found = static_cast<int16_t>(i);
   return found;
 }
 
@@ -62,41 +49,10 @@ std::string ModPresets::ListFilePath() const {
   return plugin.CachePath() + (plugin.LocalMode() ? kLocalListFile : kMainListFile);
 }
 
-void ModPresets::SyncValues() {
-  if (ValuesInStep()) return;
-  presetValues.clear();
-  presetValues.reserve(presetFreqs.size());
-  for (const auto& f : presetFreqs) presetValues.push_back(LeadingNumber(f));
-}
-
-void ModPresets::AppendPreset(std::string freq, std::string name) {
-  if (Count() >= kMaxPresets) Raise(kOverflow);
-  SyncValues();
-  presetValues.push_back(LeadingNumber(freq));
-  presetFreqs.push_back(std::move(freq));
-  presetNames.push_back(std::move(name));
-}
-
-void ModPresets::ErasePreset(int16_t i) {
-  if (i < 1 || i > Count()) Raise(kSubscriptRange);
-  SyncValues();
-  presetFreqs.erase(presetFreqs.begin() + i);
-  presetNames.erase(presetNames.begin() + i);
-  presetValues.erase(presetValues.begin() + i);
-}
-
-void ModPresets::SwapPresets(int16_t a, int16_t b) {
-  const int16_t count = Count();
-  if (a < 1 || b < 1 || a > count || b > count) Raise(kSubscriptRange);
-  SyncValues();
-  std::swap(presetFreqs[a], presetFreqs[b]);
-  std::swap(presetNames[a], presetNames[b]);
-  std::swap(presetValues[a], presetValues[b]);
-}
-
 int16_t ModPresets::LoadPresets(const std::string& fileName) {
   int16_t startFreq = 0;
   IgnoreErrors([&] { ResetPresets(); });
+  if (table.empty()) return 0;
 
   // The main list ignores the argument; the local list takes any file as an import.
   std::string path;
@@ -106,43 +62,46 @@ int16_t ModPresets::LoadPresets(const std::string& fileName) {
   });
   if (path.empty() || !IsRegularFile(path)) return 0;
 
-  // The file is read in one piece and split into views: a line becomes strings only as the
-  // preset's two fields, and is decoded only when it is not plain ASCII.
   std::optional<std::string> bytes;
   IgnoreErrors([&] { bytes = ReadFileBytes(path); });
   if (!bytes) return 0;
-  const std::string_view text = WithoutByteOrderMark(*bytes);
-  std::vector<std::string_view> lines;
-  IgnoreErrors([&] { lines = SplitLines(text); });
-  if (lines.empty()) return 0;
+  const size_t first = bytes->size() - WithoutByteOrderMark(*bytes).size();
+  const size_t size = bytes->size();
+  if (first == size) return 0;  // no lines at all
+
+  // The store takes the file's bytes as its text: a plain ASCII preset line already is a
+  // preset's text, and only a line that is not is decoded and written again.
+  table.Adopt(std::move(*bytes));
 
   // The first line is the header whatever it holds, even when it looks like a preset.
+  const ScannedLine header = ScanLine(table.Block(), first);
   IgnoreErrors([&] {
-    ListHeader header = ReadListHeader(DecodeFileText(lines.front()));
-    if (header.value2) headerValue2 = *header.value2;
-    if (header.value3) headerValue3 = *header.value3;
-    startFreq = header.startFreq;
+    const std::string_view line = table.Block().substr(first, header.end - first);
+    ListHeader read = ReadListHeader(DecodeFileText(line));
+    if (read.value2) headerValue2 = *read.value2;
+    if (read.value3) headerValue3 = *read.value3;
+    startFreq = read.startFreq;
   });
 
-  // Preset numbers are 16-bit: presets past the 32767th can't be numbered and are left out.
-  const size_t wanted = std::min(lines.size() - 1, static_cast<size_t>(kMaxPresets));
-  IgnoreErrors([&] {
-    presetFreqs.reserve(wanted + 1);
-    presetNames.reserve(wanted + 1);
-    presetValues.reserve(wanted + 1);
-  });
-  std::string decoded;
-  for (size_t l = 1; l < lines.size() && presetFreqs.size() <= wanted; ++l) {
-    IgnoreErrors([&] {
-      std::string_view line = lines[l];
-      if (!IsAscii(line)) line = decoded = DecodeFileText(line);
-      if (auto preset = ReadPresetLine(line)) {
-        // The store was just reset, so its three arrays are in step and below the limit.
-        presetValues.push_back(LeadingNumber(preset->freq));
-        presetFreqs.emplace_back(preset->freq);
-        presetNames.emplace_back(preset->name);
-      }
-    });
+  // Preset numbers are 16-bit: presets past the 32767th can't be numbered and are left out. A
+  // line without a comma is no preset. Decoded lines are added past the file's bytes, which
+  // is as far as lines are read.
+  for (size_t at = header.next; at < size && table.size() <= static_cast<size_t>(kMaxPresets);) {
+    const std::string_view file = table.Block().substr(0, size);
+    const ScannedLine line = ScanLine(file, at);
+    if (line.comma != std::string_view::npos) {
+      IgnoreErrors([&] {
+        if (line.ascii) {
+          const size_t freqLength = line.comma - at;
+          table.AppendInBlock(at, freqLength, line.nameEnd - line.comma - 1,
+                              LeadingNumberQuick(file.substr(at, freqLength)));
+        } else {
+          const std::string decoded = DecodeFileText(file.substr(at, line.end - at));
+          if (auto preset = ReadPresetLine(decoded)) table.Append(preset->freq, preset->name);
+        }
+      });
+    }
+    at = line.next;
   }
   return startFreq;
 }
@@ -159,12 +118,8 @@ void ModPresets::SavePresets() {
 
   // The file's text is made in one piece, without a string per line: a list can hold 32767.
   std::optional<std::string> bytes;
-  IgnoreErrors([&] {
-    const auto presets = static_cast<size_t>(*count);
-    bytes = ListFileBytes(c_.radio.currentFreq, headerValue2, headerValue3,
-                          std::span(presetFreqs).subspan(1, presets),
-                          std::span(presetNames).subspan(1, presets));
-  });
+  IgnoreErrors(
+      [&] { bytes = ListFileBytes(c_.radio.currentFreq, headerValue2, headerValue3, table); });
   if (!bytes) return;
 
   // The new list is complete on disk before it replaces the old one; a missing folder or an

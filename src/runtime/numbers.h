@@ -18,6 +18,19 @@ namespace halvane {
 // Never fails (a huge digit string gives an infinite value, which no integer conversion accepts).
 double LeadingNumber(std::string_view text);
 
+// LeadingNumber, with the commonest text read in line: one to nine digits and nothing else, the
+// way a frequency is stored.
+inline double LeadingNumberQuick(std::string_view text) {
+  if (text.empty() || text.size() > 9) return LeadingNumber(text);
+  uint32_t value = 0;
+  for (char c : text) {
+    const auto digit = static_cast<uint32_t>(static_cast<unsigned char>(c) - '0');
+    if (digit > 9) return LeadingNumber(text);
+    value = value * 10 + digit;
+  }
+  return value;
+}
+
 // The whole text read as a number with the locale's separators: surrounding blanks, a sign,
 // grouping separators between digits, one decimal separator, an exponent, or an "&H"/"&O"
 // prefixed whole number. Anything else is error 13; a value beyond the double range is error 6.

@@ -83,18 +83,25 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
   if (fd.get() < 0) return std::nullopt;
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
+  // A regular file is read straight into a buffer of its size; whatever follows (a file that
+  // grew meanwhile, or one without a size) comes in pieces.
   std::string bytes;
-  if (S_ISREG(st.st_mode)) bytes.reserve(static_cast<size_t>(st.st_size));
+  if (S_ISREG(st.st_mode)) bytes.resize(static_cast<size_t>(st.st_size));
+  size_t done = 0;
   char buf[65536];
   for (;;) {
-    ssize_t n = ::read(fd.get(), buf, sizeof buf);
+    const bool inPlace = done < bytes.size();
+    ssize_t n = inPlace ? ::read(fd.get(), bytes.data() + done, bytes.size() - done)
+                        : ::read(fd.get(), buf, sizeof buf);
     if (n < 0) {
       if (errno == EINTR) continue;
       return std::nullopt;
     }
     if (n == 0) break;
-    bytes.append(buf, static_cast<size_t>(n));
+    if (!inPlace) bytes.append(buf, static_cast<size_t>(n));
+    done += static_cast<size_t>(n);
   }
+  bytes.resize(done);  // a file that shrank meanwhile
   return bytes;
 }
 

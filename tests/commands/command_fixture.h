@@ -55,9 +55,10 @@ class CommandTest : public testing_support::PluginTest {
 
   halvane::ModPresets& presets() { return component->presets; }
   std::vector<std::string> Names() const {
-    auto& names = component->presets.presetNames;
-    if (names.empty()) return {};
-    return std::vector<std::string>(names.begin() + 1, names.end());
+    const halvane::PresetTable& table = component->presets.table;
+    std::vector<std::string> names;
+    for (size_t i = 1; i < table.size(); ++i) names.emplace_back(table.Name(i));
+    return names;
   }
   halvane::CTimer& surfTimer() { return *radio->SurfTimer; }
 

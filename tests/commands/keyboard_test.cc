@@ -110,7 +110,7 @@ TEST_F(Keyboard, AddsThePresetUnderTheTypedName) {
   Command("addpreset");
   EXPECT_EQ(Type("Jazz FM"), 0);
   EXPECT_EQ(Names(), (std::vector<std::string>{"One", "Two", "Three", "Jazz FM"}));
-  EXPECT_EQ(presets().presetFreqs.back(), "9590");
+  EXPECT_EQ(presets().presetFreqs(presets().Count()), "9590");
   EXPECT_NE(testing_support::ReadFile(CacheDir() + "Radio.ini").find("9590,Jazz FM\r\n"),
             std::string::npos);
   ExpectIdle();

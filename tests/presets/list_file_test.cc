@@ -96,7 +96,7 @@ TEST_F(ListFile, TheStoreHoldsAtMost32767Presets) {
   WriteFile(MainList(), bytes);
   presets().LoadPresets("");
   ASSERT_EQ(presets().Count(), 32767);
-  EXPECT_EQ(presets().presetNames.back(), "P32767");
+  EXPECT_EQ(presets().presetNames(32767), "P32767");
   EXPECT_EQ(ErrorOf([&] { presets().AddPreset("one more"); }), halvane::kOverflow);
   EXPECT_EQ(presets().Count(), 32767);
 }

@@ -28,8 +28,16 @@ class PresetsTest : public testing_support::PluginTest {
   }
   void TuneTo(int32_t freq) { component->radio.TuneTo(freq); }
 
-  Lines Names() const { return Lines(Store().presetNames.begin() + 1, Store().presetNames.end()); }
-  Lines Freqs() const { return Lines(Store().presetFreqs.begin() + 1, Store().presetFreqs.end()); }
+  Lines Names() const {
+    Lines names;
+    for (size_t i = 1; i < Store().table.size(); ++i) names.emplace_back(Store().table.Name(i));
+    return names;
+  }
+  Lines Freqs() const {
+    Lines freqs;
+    for (size_t i = 1; i < Store().table.size(); ++i) freqs.emplace_back(Store().table.Freq(i));
+    return freqs;
+  }
 
  private:
   const halvane::ModPresets& Store() const { return component->presets; }

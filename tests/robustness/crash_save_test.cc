@@ -21,8 +21,7 @@ constexpr int kKills = 200;
 
 // A full store, every line and the header different from the other list's.
 struct List {
-  std::vector<std::string> freqs{""};
-  std::vector<std::string> names{""};
+  PresetTable table;
   int32_t freq = 0;
   int32_t value2 = 0;
   int32_t value3 = 0;
@@ -33,12 +32,20 @@ List MakeList(bool second) {
   list.freq = second ? 10790 : 8750;
   list.value2 = second ? 22 : 11;
   list.value3 = second ? -22 : -11;
+  list.table.Reset();
   for (int i = 1; i <= kMaxPresets; ++i) {
-    list.freqs.push_back(std::to_string((second ? 10790 : 8750) - (i % 100) * 20));
-    list.names.push_back(second ? "New station number " + std::to_string(i) + " (longer)"
-                                : "Old " + std::to_string(i));
+    list.table.Append(std::to_string((second ? 10790 : 8750) - (i % 100) * 20),
+                      second ? "New station number " + std::to_string(i) + " (longer)"
+                             : "Old " + std::to_string(i));
   }
   return list;
+}
+
+bool SameTexts(const PresetTable& a, const PresetTable& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 1; i < a.size(); ++i)
+    if (a.Freq(i) != b.Freq(i) || a.Name(i) != b.Name(i)) return false;
+  return true;
 }
 
 class CrashSave : public robustness::RobustnessTest {
@@ -46,8 +53,7 @@ class CrashSave : public robustness::RobustnessTest {
   // Puts a copy of the list into the store.
   void Put(const List& list) {
     component->presets.ResetPresets();
-    component->presets.presetFreqs = list.freqs;
-    component->presets.presetNames = list.names;
+    component->presets.table = list.table;
     component->presets.headerValue2 = list.value2;
     component->presets.headerValue3 = list.value3;
     component->radio.currentFreq = list.freq;
@@ -56,14 +62,13 @@ class CrashSave : public robustness::RobustnessTest {
   bool Holds(const List& list, int16_t start) const {
     const ModPresets& p = component->presets;
     return start == list.freq && p.headerValue2 == list.value2 && p.headerValue3 == list.value3 &&
-           p.presetFreqs == list.freqs && p.presetNames == list.names;
+           SameTexts(p.table, list.table);
   }
 
   // Puts the list into the store by swapping, leaving the store's old contents in its place.
   void SwapIn(List& list) {
     ModPresets& p = component->presets;
-    p.presetFreqs.swap(list.freqs);
-    p.presetNames.swap(list.names);
+    std::swap(p.table, list.table);
     std::swap(p.headerValue2, list.value2);
     std::swap(p.headerValue3, list.value3);
     std::swap(component->radio.currentFreq, list.freq);

@@ -133,7 +133,7 @@ class LongRun : public robustness::RobustnessTest {
       screen = fake::KeyboardScreen();
       screen->txt[0]->text = Variant(std::string(kTyped[random() % std::size(kTyped)]));
     }
-    const int rows = component->presets.presetFreqs.empty() ? 0 : component->presets.Count();
+    const int rows = component->presets.table.empty() ? 0 : component->presets.Count();
     screen->plValue = Variant(static_cast<int32_t>(random() % (rows + 2)) - 1);
     screen->list->value = Variant(static_cast<int32_t>(random() % (rows + 2)) - 1);
     const robustness::Outcome o = Cmd(command, screen);
@@ -152,10 +152,8 @@ class LongRun : public robustness::RobustnessTest {
     radio->StopSearch();
     radio->searchScreen = nullptr;
     ModPresets& p = component->presets;
+    p.table.Clear();
     p.ResetPresets();
-    p.presetFreqs.shrink_to_fit();
-    p.presetNames.shrink_to_fit();
-    p.presetValues.shrink_to_fit();
     std::vector<std::string>().swap(sdk->asked);
     std::vector<std::string>().swap(sdk->log);
     return HeapInUse();

@@ -53,12 +53,8 @@ class SkinTest : public testing_support::PluginTest {
 
   // Presets 1..n with the given names; slot 0 holds none.
   void SetPresets(const std::vector<std::string>& names, int16_t current) {
-    Presets().presetNames.assign(1, "");
-    Presets().presetFreqs.assign(1, "");
-    for (const auto& n : names) {
-      Presets().presetNames.push_back(n);
-      Presets().presetFreqs.push_back("8750");
-    }
+    Presets().ResetPresets();
+    for (const auto& n : names) Presets().table.Append("8750", n);
     Presets().currentPreset = current;
   }
 };

@@ -1,0 +1,103 @@
+#include "presets/preset_table.h"
+
+#include <limits>
+#include <utility>
+
+#include "halvane/errors.h"
+#include "runtime/numbers.h"
+
+namespace halvane {
+namespace {
+
+constexpr char kFieldSeparator = ',';
+// Below this much text, leftovers of edits are not worth a rewrite.
+constexpr size_t kCompactionFloor = 64 * 1024;
+
+uint32_t FieldLength(size_t length) {
+  if (length > std::numeric_limits<uint32_t>::max()) Raise(kOverflow, "preset text too long");
+  return static_cast<uint32_t>(length);
+}
+
+}  // namespace
+
+void PresetTable::CheckPreset(size_t i) const {
+  if (i < 1 || i >= entries_.size()) Raise(kSubscriptRange, "preset " + std::to_string(i));
+}
+
+void PresetTable::Reset() {
+  text_.clear();
+  entries_.assign(1, Entry{0, 0, 0, 0.0});
+  unused_ = 0;
+}
+
+void PresetTable::Clear() {
+  std::string().swap(text_);
+  std::vector<Entry>().swap(entries_);
+  unused_ = 0;
+}
+
+PresetTable::Entry PresetTable::Place(std::string_view freq, std::string_view name, double value) {
+  Entry e{text_.size(), FieldLength(freq.size()), FieldLength(name.size()), value};
+  text_.reserve(text_.size() + LineLength(e));
+  text_.append(freq).push_back(kFieldSeparator);
+  text_.append(name);
+  return e;
+}
+
+void PresetTable::Append(std::string_view freq, std::string_view name) {
+  const double value = LeadingNumberQuick(freq);
+  entries_.reserve(entries_.size() + 1);  // nothing is written when the slot can't be had
+  entries_.push_back(Place(freq, name, value));
+}
+
+void PresetTable::SetName(size_t i, std::string_view name) {
+  CheckPreset(i);
+  Entry& e = entries_[i];
+  // The frequency text is written again beside the new name: a preset's line stays in one piece.
+  const std::string freq(Freq(i));
+  const size_t old = LineLength(e);
+  e = Place(freq, name, e.value);
+  unused_ += old;
+  CompactWhenWasteful();
+}
+
+void PresetTable::Erase(size_t i) {
+  CheckPreset(i);
+  unused_ += LineLength(entries_[i]);
+  entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
+  CompactWhenWasteful();
+}
+
+void PresetTable::Swap(size_t a, size_t b) {
+  CheckPreset(a);
+  CheckPreset(b);
+  std::swap(entries_[a], entries_[b]);
+}
+
+void PresetTable::Adopt(std::string text) {
+  text_ = std::move(text);
+  unused_ = 0;
+}
+
+void PresetTable::AppendInBlock(size_t offset, size_t freqLength, size_t nameLength, double value) {
+  entries_.push_back(Entry{offset, FieldLength(freqLength), FieldLength(nameLength), value});
+}
+
+void PresetTable::CompactWhenWasteful() {
+  if (unused_ < kCompactionFloor || unused_ < text_.size() / 2) return;
+  std::string text;
+  size_t used = 0;
+  for (size_t i = 1; i < entries_.size(); ++i) used += LineLength(entries_[i]);
+  text.reserve(used);
+  for (size_t i = 1; i < entries_.size(); ++i) {
+    Entry& e = entries_[i];
+    const size_t at = text.size();
+    text.append(Line(i));
+    e.offset = at;
+  }
+  text_ = std::move(text);
+  entries_[0].offset = 0;
+  unused_ = 0;
+}
+
+}  // namespace halvane

@@ -1,0 +1,79 @@
+// The presets as one block of text: each preset is its frequency text, a comma and its name, side
+// by side somewhere in the block, with the frequency's leading number beside it. A list file
+// loads by taking its bytes as they are, since each plain ASCII line already has that shape; an
+// edit writes the preset's new text at the block's end. Slot 0 holds no preset.
+#ifndef HALVANE_PRESETS_PRESET_TABLE_H
+#define HALVANE_PRESETS_PRESET_TABLE_H
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace halvane {
+
+class PresetTable {
+ public:
+  // Slots, slot 0 included; 0 before the first Reset.
+  size_t size() const { return entries_.size(); }
+  bool empty() const { return entries_.empty(); }
+
+  std::string_view Freq(size_t i) const { return Text(i, entries_[i].freqLength); }
+  std::string_view Name(size_t i) const {
+    const Entry& e = entries_[i];
+    return {text_.data() + e.offset + e.freqLength + 1, e.nameLength};
+  }
+  double Value(size_t i) const { return entries_[i].value; }
+  // Preset i as one list-file line without its end: "<frequency text>,<name>".
+  std::string_view Line(size_t i) const { return Text(i, LineLength(entries_[i])); }
+  // Where Line(i) stands in Block(); runs of lines that follow each other there, each ended by
+  // CR LF, can be copied whole.
+  size_t LineOffset(size_t i) const { return entries_[i].offset; }
+  size_t LineLength(size_t i) const { return LineLength(entries_[i]); }
+  std::string_view Block() const { return text_; }
+
+  // Slot 0 alone, with no text. Keeps the memory for the next load.
+  void Reset();
+  // No slots at all, and no memory kept.
+  void Clear();
+
+  // Adds a preset after the last; its value is the frequency's leading number. Raises 6 when a
+  // field is longer than 4 GiB. The texts must not be views of Block().
+  void Append(std::string_view freq, std::string_view name);
+  // Edits of presets 1..size()-1; error 9 for any other slot.
+  void SetName(size_t i, std::string_view name);
+  void Erase(size_t i);
+  void Swap(size_t a, size_t b);
+
+  // Loading: the table (just reset) takes `text` as its block, and presets are then added as
+  // places in it. The caller vouches that the byte after the frequency text is a comma.
+  void Adopt(std::string text);
+  void AppendInBlock(size_t offset, size_t freqLength, size_t nameLength, double value);
+  void Reserve(size_t slots) { entries_.reserve(slots); }
+
+ private:
+  struct Entry {
+    size_t offset;  // of the frequency text; the comma and the name follow it
+    uint32_t freqLength;
+    uint32_t nameLength;
+    double value;
+  };
+  void CheckPreset(size_t i) const;
+  static size_t LineLength(const Entry& e) { return size_t{e.freqLength} + 1 + e.nameLength; }
+  // Every entry lies inside text_, slot 0 (empty, at 0) included, so no bounds are checked.
+  std::string_view Text(size_t i, size_t length) const {
+    return {text_.data() + entries_[i].offset, length};
+  }
+  // Writes "<freq>,<name>" at the block's end and returns its entry.
+  Entry Place(std::string_view freq, std::string_view name, double value);
+  // Drops the text no preset uses any more once it outweighs the text in use.
+  void CompactWhenWasteful();
+
+  std::string text_;
+  std::vector<Entry> entries_;
+  size_t unused_ = 0;  // bytes of text_ that edits left behind
+};
+
+}  // namespace halvane
+
+#endif

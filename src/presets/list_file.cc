@@ -10,6 +10,9 @@ namespace {
 
 constexpr char kHeaderSeparator = '|';
 constexpr char kFieldSeparator = ',';
+constexpr std::string_view kLineEnd = "\r\n";
+// Runs of lines this long are written from the table's text; shorter ones are copied together.
+constexpr size_t kLongRun = 4096;
 
 std::vector<std::string_view> SplitAt(std::string_view text, char separator) {
   std::vector<std::string_view> fields;
@@ -51,27 +54,55 @@ std::string ListHeaderLine(int32_t freq, int32_t value2, int32_t value3) {
          std::to_string(value3);
 }
 
-std::string ListFileBytes(int32_t freq, int32_t value2, int32_t value3,
-                          const PresetTable& presets) {
-  constexpr std::string_view kLineEnd = "\r\n";
-  const std::string header = ListHeaderLine(freq, value2, value3);
-  const char* const text = presets.Block().data();
+ListFilePieces::ListFilePieces(int32_t freq, int32_t value2, int32_t value3,
+                               const PresetTable& presets)
+    : header_(ListHeaderLine(freq, value2, value3).append(kLineEnd)) {
+  // Each piece is a part of the table's text or of `staged_`, where short runs are copied;
+  // the copies' places are known only once `staged_` stops growing.
+  struct Piece {
+    bool staged;
+    size_t offset, length;
+  };
+  std::vector<Piece> parts;
+  auto stage = [&](std::string_view bytes) {
+    if (!parts.empty() && parts.back().staged)
+      parts.back().length += bytes.size();
+    else
+      parts.push_back(Piece{true, staged_.size(), bytes.size()});
+    staged_.append(bytes);
+  };
+  const std::string_view block = presets.Block();
   const size_t count = presets.size();
-  std::string bytes;
-  // Every line's text is a part of the table's text of its own, so this is enough.
-  bytes.reserve(header.size() + presets.Block().size() + count * kLineEnd.size());
-  bytes.append(header).append(kLineEnd);
-  // Lines that follow each other in the table's text, each ended there by CR LF as it will be in
-  // the file (a list loaded and not edited since), go out in one copy.
+  // A run: presets whose lines follow each other in the table's text, each ended by CR LF.
   for (size_t i = 1; i < count;) {
     const size_t start = presets.LineOffset(i);
     size_t end = start + presets.LineLength(i);
-    for (++i; i < count && presets.LineOffset(i) == end + kLineEnd.size() && text[end] == '\r' &&
-              text[end + 1] == '\n';
+    for (++i;
+         i < count && presets.EndedByCrLf(i - 1) && presets.LineOffset(i) == end + kLineEnd.size();
          ++i)
       end += kLineEnd.size() + presets.LineLength(i);
-    bytes.append(text + start, end - start).append(kLineEnd);
+    const bool ended = presets.EndedByCrLf(i - 1);
+    if (ended) end += kLineEnd.size();
+    if (end - start >= kLongRun)
+      parts.push_back(Piece{false, start, end - start});
+    else
+      stage(block.substr(start, end - start));
+    if (!ended) stage(kLineEnd);
   }
+  pieces_.reserve(parts.size() + 1);
+  pieces_.push_back(header_);
+  for (const Piece& p : parts)
+    pieces_.push_back((p.staged ? std::string_view(staged_) : block).substr(p.offset, p.length));
+}
+
+std::string ListFileBytes(int32_t freq, int32_t value2, int32_t value3,
+                          const PresetTable& presets) {
+  const ListFilePieces pieces(freq, value2, value3, presets);
+  size_t size = 0;
+  for (std::string_view piece : pieces.pieces()) size += piece.size();
+  std::string bytes;
+  bytes.reserve(size);
+  for (std::string_view piece : pieces.pieces()) bytes.append(piece);
   return bytes;
 }
 

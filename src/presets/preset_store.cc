@@ -93,8 +93,10 @@ int16_t ModPresets::LoadPresets(const std::string& fileName) {
       IgnoreErrors([&] {
         if (line.ascii) {
           const size_t freqLength = line.comma - at;
+          // A line of two fields ended by CR LF stands in the text as a save writes it.
+          const bool endedByCrLf = line.nameEnd == line.end && line.next == line.end + 2;
           table.AppendInBlock(at, freqLength, line.nameEnd - line.comma - 1,
-                              LeadingNumberQuick(file.substr(at, freqLength)));
+                              LeadingNumberQuick(file.substr(at, freqLength)), endedByCrLf);
         } else {
           const std::string decoded = DecodeFileText(file.substr(at, line.end - at));
           if (auto preset = ReadPresetLine(decoded)) table.Append(preset->freq, preset->name);
@@ -116,15 +118,15 @@ void ModPresets::SavePresets() {
   IgnoreErrors([&] { count = Count(); });
   if (!count) return;
 
-  // The file's text is made in one piece, without a string per line: a list can hold 32767.
-  std::optional<std::string> bytes;
-  IgnoreErrors(
-      [&] { bytes = ListFileBytes(c_.radio.currentFreq, headerValue2, headerValue3, table); });
-  if (!bytes) return;
+  // The file is written in pieces, most of them straight from the store's text: a list can hold
+  // 32767 presets.
+  std::optional<ListFilePieces> file;
+  IgnoreErrors([&] { file.emplace(c_.radio.currentFreq, headerValue2, headerValue3, table); });
+  if (!file) return;
 
   // The new list is complete on disk before it replaces the old one; a missing folder or an
   // unwritable file leaves everything as it was.
-  IgnoreErrors([&] { WriteBytesAtomically(path, *bytes); });
+  IgnoreErrors([&] { WritePiecesAtomically(path, file->pieces()); });
 }
 
 }  // namespace halvane

@@ -1,6 +1,5 @@
 #include "presets/preset_table.h"
 
-#include <limits>
 #include <utility>
 
 #include "halvane/errors.h"
@@ -10,11 +9,13 @@ namespace halvane {
 namespace {
 
 constexpr char kFieldSeparator = ',';
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr size_t kLongestField = (size_t{1} << 31) - 1;
 // Below this much text, leftovers of edits are not worth a rewrite.
 constexpr size_t kCompactionFloor = 64 * 1024;
 
 uint32_t FieldLength(size_t length) {
-  if (length > std::numeric_limits<uint32_t>::max()) Raise(kOverflow, "preset text too long");
+  if (length > kLongestField) Raise(kOverflow, "preset text too long");
   return static_cast<uint32_t>(length);
 }
 
@@ -26,7 +27,7 @@ void PresetTable::CheckPreset(size_t i) const {
 
 void PresetTable::Reset() {
   text_.clear();
-  entries_.assign(1, Entry{0, 0, 0, 0.0});
+  entries_.assign(1, Entry{0, 0, 0, 0, 0.0});
   unused_ = 0;
 }
 
@@ -37,10 +38,10 @@ void PresetTable::Clear() {
 }
 
 PresetTable::Entry PresetTable::Place(std::string_view freq, std::string_view name, double value) {
-  Entry e{text_.size(), FieldLength(freq.size()), FieldLength(name.size()), value};
-  text_.reserve(text_.size() + LineLength(e));
+  Entry e{text_.size(), FieldLength(freq.size()), FieldLength(name.size()), 1, value};
+  text_.reserve(text_.size() + LineLength(e) + kLineEnd.size());
   text_.append(freq).push_back(kFieldSeparator);
-  text_.append(name);
+  text_.append(name).append(kLineEnd);
   return e;
 }
 
@@ -79,21 +80,24 @@ void PresetTable::Adopt(std::string text) {
   unused_ = 0;
 }
 
-void PresetTable::AppendInBlock(size_t offset, size_t freqLength, size_t nameLength, double value) {
-  entries_.push_back(Entry{offset, FieldLength(freqLength), FieldLength(nameLength), value});
+void PresetTable::AppendInBlock(size_t offset, size_t freqLength, size_t nameLength, double value,
+                                bool endedByCrLf) {
+  entries_.push_back(
+      Entry{offset, FieldLength(freqLength), FieldLength(nameLength), endedByCrLf, value});
 }
 
 void PresetTable::CompactWhenWasteful() {
   if (unused_ < kCompactionFloor || unused_ < text_.size() / 2) return;
   std::string text;
   size_t used = 0;
-  for (size_t i = 1; i < entries_.size(); ++i) used += LineLength(entries_[i]);
+  for (size_t i = 1; i < entries_.size(); ++i) used += LineLength(entries_[i]) + kLineEnd.size();
   text.reserve(used);
   for (size_t i = 1; i < entries_.size(); ++i) {
     Entry& e = entries_[i];
     const size_t at = text.size();
-    text.append(Line(i));
+    text.append(Line(i)).append(kLineEnd);
     e.offset = at;
+    e.endedByCrLf = 1;
   }
   text_ = std::move(text);
   entries_[0].offset = 0;

@@ -1,7 +1,7 @@
 // The presets as one block of text: each preset is its frequency text, a comma and its name, side
 // by side somewhere in the block, with the frequency's leading number beside it. A list file
 // loads by taking its bytes as they are, since each plain ASCII line already has that shape; an
-// edit writes the preset's new text at the block's end. Slot 0 holds no preset.
+// edit writes the preset's new line, with CR LF, at the block's end. Slot 0 holds no preset.
 #ifndef HALVANE_PRESETS_PRESET_TABLE_H
 #define HALVANE_PRESETS_PRESET_TABLE_H
 
@@ -26,10 +26,11 @@ class PresetTable {
   double Value(size_t i) const { return entries_[i].value; }
   // Preset i as one list-file line without its end: "<frequency text>,<name>".
   std::string_view Line(size_t i) const { return Text(i, LineLength(entries_[i])); }
-  // Where Line(i) stands in Block(); runs of lines that follow each other there, each ended by
-  // CR LF, can be copied whole.
+  // Where Line(i) stands in Block(), and whether CR LF follows it there: runs of such lines that
+  // follow each other are written to a list file as they stand.
   size_t LineOffset(size_t i) const { return entries_[i].offset; }
   size_t LineLength(size_t i) const { return LineLength(entries_[i]); }
+  bool EndedByCrLf(size_t i) const { return entries_[i].endedByCrLf; }
   std::string_view Block() const { return text_; }
 
   // Slot 0 alone, with no text. Keeps the memory for the next load.
@@ -38,7 +39,7 @@ class PresetTable {
   void Clear();
 
   // Adds a preset after the last; its value is the frequency's leading number. Raises 6 when a
-  // field is longer than 4 GiB. The texts must not be views of Block().
+  // field is 2 GiB or longer. The texts must not be views of Block().
   void Append(std::string_view freq, std::string_view name);
   // Edits of presets 1..size()-1; error 9 for any other slot.
   void SetName(size_t i, std::string_view name);
@@ -46,16 +47,19 @@ class PresetTable {
   void Swap(size_t a, size_t b);
 
   // Loading: the table (just reset) takes `text` as its block, and presets are then added as
-  // places in it. The caller vouches that the byte after the frequency text is a comma.
+  // places in it. The caller vouches that the byte after the frequency text is a comma, and
+  // for `endedByCrLf` that CR LF follows the name.
   void Adopt(std::string text);
-  void AppendInBlock(size_t offset, size_t freqLength, size_t nameLength, double value);
+  void AppendInBlock(size_t offset, size_t freqLength, size_t nameLength, double value,
+                     bool endedByCrLf);
   void Reserve(size_t slots) { entries_.reserve(slots); }
 
  private:
   struct Entry {
     size_t offset;  // of the frequency text; the comma and the name follow it
     uint32_t freqLength;
-    uint32_t nameLength;
+    uint32_t nameLength : 31;
+    uint32_t endedByCrLf : 1;
     double value;
   };
   void CheckPreset(size_t i) const;
@@ -64,7 +68,7 @@ class PresetTable {
   std::string_view Text(size_t i, size_t length) const {
     return {text_.data() + entries_[i].offset, length};
   }
-  // Writes "<freq>,<name>" at the block's end and returns its entry.
+  // Writes "<freq>,<name>" and CR LF at the block's end and returns its entry.
   Entry Place(std::string_view freq, std::string_view name, double value);
   // Drops the text no preset uses any more once it outweighs the text in use.
   void CompactWhenWasteful();

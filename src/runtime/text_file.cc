@@ -4,8 +4,10 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <random>
@@ -76,6 +78,34 @@ void RemoveAbandonedTemporaries(const std::string& folder, const std::string& pa
   ::closedir(dir);
 }
 
+// Writes the pieces one after another, as many to a call as the system takes; false with errno
+// set when a write fails.
+bool WriteAll(int fd, std::span<const std::string_view> pieces) {
+  size_t piece = 0, done = 0;  // the next byte to write: pieces[piece][done]
+  while (piece < pieces.size()) {
+    std::array<iovec, 1024> batch;
+    size_t n = 0;
+    for (size_t p = piece, from = done; p < pieces.size() && n < batch.size(); ++p, from = 0)
+      if (pieces[p].size() > from)
+        batch[n++] = iovec{const_cast<char*>(pieces[p].data()) + from, pieces[p].size() - from};
+    if (n == 0) return true;
+    const ssize_t written = ::writev(fd, batch.data(), static_cast<int>(n));
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      if (written == 0) errno = EIO;  // nothing taken: no progress can be made
+      return false;
+    }
+    auto left = static_cast<size_t>(written);
+    while (piece < pieces.size() && left >= pieces[piece].size() - done) {
+      left -= pieces[piece].size() - done;
+      ++piece;
+      done = 0;
+    }
+    done += left;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
@@ -139,22 +169,20 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
 }
 
 void WriteBytesAtomically(const std::string& path, std::string_view bytes) {
+  WritePiecesAtomically(path, std::span(&bytes, 1));
+}
+
+void WritePiecesAtomically(const std::string& path, std::span<const std::string_view> pieces) {
   std::string folder = FolderOf(path);
   if (!IsDirectory(folder)) Raise(kPathNotFound, folder);
   RemoveAbandonedTemporaries(folder, path);
   const std::string temp = TemporaryName(path);
   FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
   if (fd.get() < 0) RaiseForErrno(errno, path);
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      int err = errno;
-      ::unlink(temp.c_str());
-      RaiseForErrno(err, path);
-    }
-    done += static_cast<size_t>(n);
+  if (!WriteAll(fd.get(), pieces)) {
+    int err = errno;
+    ::unlink(temp.c_str());
+    RaiseForErrno(err, path);
   }
   if (::fsync(fd.get()) != 0 || ::close(fd.release()) != 0) {
     int err = errno;

@@ -5,6 +5,7 @@
 #define HALVANE_RUNTIME_TEXT_FILE_H
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,8 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);
 // written; `path` is then untouched.
 void WriteTextLinesAtomically(const std::string& path, const std::vector<std::string>& lines);
 void WriteBytesAtomically(const std::string& path, std::string_view bytes);
+// The same with the file's bytes given as pieces written one after another.
+void WritePiecesAtomically(const std::string& path, std::span<const std::string_view> pieces);
 
 // Stat-based tests with the exact (case-sensitive) name.
 bool IsRegularFile(const std::string& path);

@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "error_of.h"
 #include "halvane/errors.h"
 #include "presets/line_scan.h"
 #include "presets/list_file.h"
@@ -19,16 +19,8 @@ namespace {
 using halvane::PresetTable;
 using halvane::ScanLine;
 using halvane::ScannedLine;
+using testing_support::ErrorOf;
 constexpr size_t kNone = std::string::npos;
-
-int ErrorOf(const std::function<void()>& statement) {
-  try {
-    statement();
-    return 0;
-  } catch (const halvane::RuntimeError& e) {
-    return e.number();
-  }
-}
 
 // The line at `start` read one byte at a time, as a list file's lines are defined.
 ScannedLine PlainScan(const std::string& text, size_t start) {
@@ -98,7 +90,8 @@ PresetTable Loaded(std::string text) {
     const ScannedLine line = ScanLine(text, at);
     if (line.comma != kNone && line.ascii)
       t.AppendInBlock(at, line.comma - at, line.nameEnd - line.comma - 1,
-                      halvane::LeadingNumber(text.substr(at, line.comma - at)));
+                      halvane::LeadingNumber(text.substr(at, line.comma - at)),
+                      line.nameEnd == line.end && line.next == line.end + 2);
     at = line.next;
   }
   return t;
@@ -183,9 +176,10 @@ TEST(ListFileBytes, AListLoadedAndEditedIsWrittenLineForLine) {
 
   // Random edits of a loaded list: the file always holds the presets as they now stand.
   std::string big = "0\r\n";
-  for (int i = 1; i <= 200; ++i)
+  for (int i = 1; i <= 2000; ++i)
     big += std::to_string(8770 + i) + ",P" + std::to_string(i) + "\r\n";
   t = Loaded(big);
+  ASSERT_EQ(halvane::ListFileBytes(8750, 1, 2, t), "8750|1|2\r\n" + big.substr(3));
   std::mt19937 random(7);
   for (int step = 0; step < 400; ++step) {
     const size_t n = t.size() - 1;

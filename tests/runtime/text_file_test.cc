@@ -65,6 +65,23 @@ TEST(TextFile, AtomicWriteUsesCrLfAndReplacesTheWholeFile) {
   EXPECT_EQ(entries, 1);
 }
 
+TEST(TextFile, PiecesAreWrittenInOrderHoweverManyAndAFileIsReadBackWhole) {
+  TempDir dir;
+  // More pieces than one system call takes, empty ones among them, some of them large.
+  std::vector<std::string> texts;
+  std::string whole;
+  for (int i = 0; i < 3000; ++i) {
+    texts.push_back(i % 7 == 0 ? "" : std::string(i % 500 == 1 ? 70000 : i % 13, 'a' + i % 26));
+    whole += texts.back();
+  }
+  const std::vector<std::string_view> pieces(texts.begin(), texts.end());
+  WritePiecesAtomically(dir / "list", pieces);
+  EXPECT_EQ(ReadFile(dir / "list"), whole);
+  EXPECT_EQ(ReadFileBytes(dir / "list"), whole);
+  WritePiecesAtomically(dir / "list", {});
+  EXPECT_EQ(ReadFileBytes(dir / "list"), "");
+}
+
 TEST(TextFile, AtomicWriteIntoAMissingFolderFailsAndWritesNothing) {
   TempDir dir;
   EXPECT_EQ(ErrorOf([&] { WriteTextLinesAtomically(dir / "no/list", {"x"}); }), kPathNotFound);

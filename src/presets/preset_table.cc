@@ -10,16 +10,12 @@ namespace {
 
 constexpr char kFieldSeparator = ',';
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr size_t kLongestField = (size_t{1} << 31) - 1;
 // Below this much text, leftovers of edits are not worth a rewrite.
 constexpr size_t kCompactionFloor = 64 * 1024;
 
-uint32_t FieldLength(size_t length) {
-  if (length > kLongestField) Raise(kOverflow, "preset text too long");
-  return static_cast<uint32_t>(length);
-}
-
 }  // namespace
+
+void PresetTable::FieldTooLong() { Raise(kOverflow, "preset text too long"); }
 
 void PresetTable::CheckPreset(size_t i) const {
   if (i < 1 || i >= entries_.size()) Raise(kSubscriptRange, "preset " + std::to_string(i));
@@ -78,12 +74,6 @@ void PresetTable::Swap(size_t a, size_t b) {
 void PresetTable::Adopt(std::string text) {
   text_ = std::move(text);
   unused_ = 0;
-}
-
-void PresetTable::AppendInBlock(size_t offset, size_t freqLength, size_t nameLength, double value,
-                                bool endedByCrLf) {
-  entries_.push_back(
-      Entry{offset, FieldLength(freqLength), FieldLength(nameLength), endedByCrLf, value});
 }
 
 void PresetTable::CompactWhenWasteful() {

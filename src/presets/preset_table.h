@@ -51,7 +51,10 @@ class PresetTable {
   // for `endedByCrLf` that CR LF follows the name.
   void Adopt(std::string text);
   void AppendInBlock(size_t offset, size_t freqLength, size_t nameLength, double value,
-                     bool endedByCrLf);
+                     bool endedByCrLf) {
+    entries_.push_back(
+        Entry{offset, FieldLength(freqLength), FieldLength(nameLength), endedByCrLf, value});
+  }
   void Reserve(size_t slots) { entries_.reserve(slots); }
 
  private:
@@ -63,6 +66,13 @@ class PresetTable {
     double value;
   };
   void CheckPreset(size_t i) const;
+  // A field's length as an entry holds it; error 6 from 2 GiB on.
+  static uint32_t FieldLength(size_t length) {
+    if (length > kLongestField) FieldTooLong();
+    return static_cast<uint32_t>(length);
+  }
+  [[noreturn]] static void FieldTooLong();
+  static constexpr size_t kLongestField = (size_t{1} << 31) - 1;
   static size_t LineLength(const Entry& e) { return size_t{e.freqLength} + 1 + e.nameLength; }
   // Every entry lies inside text_, slot 0 (empty, at 0) included, so no bounds are checked.
   std::string_view Text(size_t i, size_t length) const {

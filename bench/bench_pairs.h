@@ -23,7 +23,7 @@ struct Pair {
   int row;                  // position in the table
   std::string name;         // "CallDriver"
   std::string floor;        // what the floor does, in a few words
-  double maxRatio;          // ours / floor, medians
+  double maxRatio;          // ours / floor, medians; 0 for a row shown for reference only
   double budgetMicros = 0;  // an absolute limit on our median besides the ratio; 0 for none
   Clock clock = Clock::kCpu;
   double minTimeSeconds = 0;  // per repetition; 0 takes the run's default

@@ -65,6 +65,7 @@ std::string Pad(std::string s, size_t width) {
 }
 
 std::string TargetText(double maxRatio, double budgetMicros) {
+  if (maxRatio <= 0) return "none, reference";
   std::string t = "≤ " + Printf("%.1f", maxRatio);
   if (budgetMicros > 0) t += ", < " + FormatDuration(budgetMicros * 1000);
   return t;
@@ -140,7 +141,8 @@ std::vector<Summary::Row> Summary::Rows() const {
       r.ours = real ? ours->realNs : ours->cpuNs;
       r.floorNs = real ? floor->realNs : floor->cpuNs;
       r.ratio = r.floorNs > 0 ? r.ours / r.floorNs : INFINITY;
-      r.met = r.ratio <= p.maxRatio && (p.budgetMicros <= 0 || r.ours < p.budgetMicros * 1000);
+      r.met = p.maxRatio <= 0 ||
+              (r.ratio <= p.maxRatio && (p.budgetMicros <= 0 || r.ours < p.budgetMicros * 1000));
     }
     rows.push_back(r);
   }
@@ -169,7 +171,11 @@ std::string Summary::Table() const {
     }
     out << Pad(FormatDuration(r.ours), 12) << Pad(FormatDuration(r.floorNs), 12)
         << Pad(Printf("%.2f", r.ratio), 8) << Pad(TargetText(r.maxRatio, r.budgetMicros), 20)
-        << Pad(r.clock, 7) << (r.met ? "yes" : "NO") << "\n";
+        << Pad(r.clock, 7)
+        << (r.maxRatio <= 0 ? "-"
+            : r.met         ? "yes"
+                            : "NO")
+        << "\n";
   }
 
   if (!Scalings().empty()) {
@@ -214,6 +220,7 @@ std::string Summary::Json() const {
         << ", \"ratio\": " << JsonNumber(r.ratio) << ", \"max_ratio\": " << JsonNumber(r.maxRatio)
         << ", \"budget_us\": " << JsonNumber(r.budgetMicros)
         << ", \"met\": " << (r.met ? "true" : "false");
+    if (r.maxRatio <= 0) out << ", \"reference\": true";
     if (!r.error.empty()) out << ", \"error\": " << JsonString(r.error);
     out << "}";
   }

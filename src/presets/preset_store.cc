@@ -105,6 +105,7 @@ int16_t ModPresets::LoadPresets(const std::string& fileName) {
     }
     at = line.next;
   }
+  IgnoreErrors([&] { table.FinishLoad(); });
   return startFreq;
 }
 

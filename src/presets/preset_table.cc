@@ -1,5 +1,7 @@
 #include "presets/preset_table.h"
 
+#include <algorithm>
+#include <new>
 #include <utility>
 
 #include "halvane/errors.h"
@@ -24,13 +26,13 @@ void PresetTable::CheckPreset(size_t i) const {
 void PresetTable::Reset() {
   text_.clear();
   entries_.assign(1, Entry{0, 0, 0, 0, 0.0});
-  unused_ = 0;
+  used_ = 0;
 }
 
 void PresetTable::Clear() {
   std::string().swap(text_);
   std::vector<Entry>().swap(entries_);
-  unused_ = 0;
+  used_ = 0;
 }
 
 PresetTable::Entry PresetTable::Place(std::string_view freq, std::string_view name, double value) {
@@ -38,12 +40,15 @@ PresetTable::Entry PresetTable::Place(std::string_view freq, std::string_view na
   text_.reserve(text_.size() + LineLength(e) + kLineEnd.size());
   text_.append(freq).push_back(kFieldSeparator);
   text_.append(name).append(kLineEnd);
+  used_ += TextLength(e);
   return e;
 }
 
 void PresetTable::Append(std::string_view freq, std::string_view name) {
   const double value = LeadingNumberQuick(freq);
-  entries_.reserve(entries_.size() + 1);  // nothing is written when the slot can't be had
+  // The slot first, growing as push_back would: nothing is written when it can't be had.
+  if (entries_.size() == entries_.capacity())
+    entries_.reserve(std::max<size_t>(16, entries_.capacity() * 2));
   entries_.push_back(Place(freq, name, value));
 }
 
@@ -52,15 +57,15 @@ void PresetTable::SetName(size_t i, std::string_view name) {
   Entry& e = entries_[i];
   // The frequency text is written again beside the new name: a preset's line stays in one piece.
   const std::string freq(Freq(i));
-  const size_t old = LineLength(e);
+  const size_t old = TextLength(e);
   e = Place(freq, name, e.value);
-  unused_ += old;
+  used_ -= old;
   CompactWhenWasteful();
 }
 
 void PresetTable::Erase(size_t i) {
   CheckPreset(i);
-  unused_ += LineLength(entries_[i]);
+  used_ -= TextLength(entries_[i]);
   entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
   CompactWhenWasteful();
 }
@@ -71,17 +76,21 @@ void PresetTable::Swap(size_t a, size_t b) {
   std::swap(entries_[a], entries_[b]);
 }
 
-void PresetTable::Adopt(std::string text) {
-  text_ = std::move(text);
-  unused_ = 0;
-}
+void PresetTable::Adopt(std::string text) { text_ = std::move(text); }
+
+void PresetTable::FinishLoad() { CompactWhenWasteful(); }
 
 void PresetTable::CompactWhenWasteful() {
-  if (unused_ < kCompactionFloor || unused_ < text_.size() / 2) return;
+  const size_t unused = text_.size() > used_ ? text_.size() - used_ : 0;
+  if (unused < kCompactionFloor || unused < text_.size() / 2) return;
   std::string text;
   size_t used = 0;
   for (size_t i = 1; i < entries_.size(); ++i) used += LineLength(entries_[i]) + kLineEnd.size();
-  text.reserve(used);
+  try {
+    text.reserve(used);
+  } catch (const std::bad_alloc&) {
+    return;  // the text stays as it is, leftovers and all
+  }
   for (size_t i = 1; i < entries_.size(); ++i) {
     Entry& e = entries_[i];
     const size_t at = text.size();
@@ -91,7 +100,7 @@ void PresetTable::CompactWhenWasteful() {
   }
   text_ = std::move(text);
   entries_[0].offset = 0;
-  unused_ = 0;
+  used_ = text_.size();
 }
 
 }  // namespace halvane

@@ -54,8 +54,12 @@ class PresetTable {
                      bool endedByCrLf) {
     entries_.push_back(
         Entry{offset, FieldLength(freqLength), FieldLength(nameLength), endedByCrLf, value});
+    used_ += TextLength(entries_.back());
   }
   void Reserve(size_t slots) { entries_.reserve(slots); }
+  // Ends a load: what of the text no preset uses (the header, lines that are no preset, lines
+  // past the last preset kept) is dropped when it outweighs what they use.
+  void FinishLoad();
 
  private:
   struct Entry {
@@ -74,6 +78,8 @@ class PresetTable {
   [[noreturn]] static void FieldTooLong();
   static constexpr size_t kLongestField = (size_t{1} << 31) - 1;
   static size_t LineLength(const Entry& e) { return size_t{e.freqLength} + 1 + e.nameLength; }
+  // The text an entry takes: its line and the CR LF after it, when there is one.
+  static size_t TextLength(const Entry& e) { return LineLength(e) + (e.endedByCrLf ? 2 : 0); }
   // Every entry lies inside text_, slot 0 (empty, at 0) included, so no bounds are checked.
   std::string_view Text(size_t i, size_t length) const {
     return {text_.data() + entries_[i].offset, length};
@@ -85,7 +91,7 @@ class PresetTable {
 
   std::string text_;
   std::vector<Entry> entries_;
-  size_t unused_ = 0;  // bytes of text_ that edits left behind
+  size_t used_ = 0;  // bytes of text_ that the presets take (TextLength)
 };
 
 }  // namespace halvane

@@ -90,6 +90,21 @@ TEST_F(ListFile, AStoreNeverLoadedDoesNotOverwriteTheList) {
   EXPECT_EQ(ReadFile(MainList()), "9000\r\n9000,Jazz\r\n");
 }
 
+TEST_F(ListFile, TextThatHoldsNoPresetIsNotKeptOnceLoaded) {
+  // A megabyte of lines that are no presets, between presets and after the last one kept.
+  std::string bytes = "8750\r\n9000,One\r\n" + std::string(1 << 20, 'x') + "\r\n9010,Two\r\n";
+  for (int i = 0; i < 40000; ++i) bytes += "9020,Many\r\n";
+  WriteFile(MainList(), bytes);
+  presets().LoadPresets("");
+  ASSERT_EQ(presets().Count(), 32767);
+  EXPECT_EQ(presets().presetNames(1), "One");
+  EXPECT_EQ(presets().presetNames(2), "Two");
+  EXPECT_LT(presets().table.Block().size(), size_t{32767} * 12);
+  component->radio.currentFreq = 8750;
+  presets().SavePresets();
+  EXPECT_EQ(ReadFile(MainList()).substr(0, 30), "8750|0|0\r\n9000,One\r\n9010,Two\r\n");
+}
+
 TEST_F(ListFile, TheStoreHoldsAtMost32767Presets) {
   std::string bytes = "8750\r\n";
   for (int i = 1; i <= 32769; ++i) bytes += "9000,P" + std::to_string(i) + "\r\n";

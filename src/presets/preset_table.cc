@@ -25,18 +25,26 @@ void PresetTable::CheckPreset(size_t i) const {
 
 void PresetTable::Reset() {
   text_.clear();
-  entries_.assign(1, Entry{0, 0, 0, 0, 0.0});
+  entries_.assign(1, Entry{0, 0, 0, 0});
+  values_.assign(1, 0.0);
   used_ = 0;
 }
 
 void PresetTable::Clear() {
   std::string().swap(text_);
   std::vector<Entry>().swap(entries_);
+  std::vector<double>().swap(values_);
   used_ = 0;
 }
 
-PresetTable::Entry PresetTable::Place(std::string_view freq, std::string_view name, double value) {
-  Entry e{text_.size(), FieldLength(freq.size()), FieldLength(name.size()), 1, value};
+void PresetTable::Grow() {
+  const size_t slots = std::max<size_t>(16, entries_.size() * 2);
+  entries_.reserve(slots);
+  values_.reserve(slots);
+}
+
+PresetTable::Entry PresetTable::Place(std::string_view freq, std::string_view name) {
+  Entry e{text_.size(), FieldLength(freq.size()), FieldLength(name.size()), 1};
   text_.reserve(text_.size() + LineLength(e) + kLineEnd.size());
   text_.append(freq).push_back(kFieldSeparator);
   text_.append(name).append(kLineEnd);
@@ -46,10 +54,9 @@ PresetTable::Entry PresetTable::Place(std::string_view freq, std::string_view na
 
 void PresetTable::Append(std::string_view freq, std::string_view name) {
   const double value = LeadingNumberQuick(freq);
-  // The slot first, growing as push_back would: nothing is written when it can't be had.
-  if (entries_.size() == entries_.capacity())
-    entries_.reserve(std::max<size_t>(16, entries_.capacity() * 2));
-  entries_.push_back(Place(freq, name, value));
+  MakeRoom();  // the slot first: nothing is written when it can't be had
+  entries_.push_back(Place(freq, name));
+  values_.push_back(value);
 }
 
 void PresetTable::SetName(size_t i, std::string_view name) {
@@ -58,7 +65,7 @@ void PresetTable::SetName(size_t i, std::string_view name) {
   // The frequency text is written again beside the new name: a preset's line stays in one piece.
   const std::string freq(Freq(i));
   const size_t old = TextLength(e);
-  e = Place(freq, name, e.value);
+  e = Place(freq, name);
   used_ -= old;
   CompactWhenWasteful();
 }
@@ -67,6 +74,7 @@ void PresetTable::Erase(size_t i) {
   CheckPreset(i);
   used_ -= TextLength(entries_[i]);
   entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
+  values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(i));
   CompactWhenWasteful();
 }
 
@@ -74,6 +82,7 @@ void PresetTable::Swap(size_t a, size_t b) {
   CheckPreset(a);
   CheckPreset(b);
   std::swap(entries_[a], entries_[b]);
+  std::swap(values_[a], values_[b]);
 }
 
 void PresetTable::Adopt(std::string text) { text_ = std::move(text); }

@@ -23,7 +23,7 @@ class PresetTable {
     const Entry& e = entries_[i];
     return {text_.data() + e.offset + e.freqLength + 1, e.nameLength};
   }
-  double Value(size_t i) const { return entries_[i].value; }
+  double Value(size_t i) const { return values_[i]; }
   // Preset i as one list-file line without its end: "<frequency text>,<name>".
   std::string_view Line(size_t i) const { return Text(i, LineLength(entries_[i])); }
   // Where Line(i) stands in Block(), and whether CR LF follows it there: runs of such lines that
@@ -52,11 +52,12 @@ class PresetTable {
   void Adopt(std::string text);
   void AppendInBlock(size_t offset, size_t freqLength, size_t nameLength, double value,
                      bool endedByCrLf) {
-    entries_.push_back(
-        Entry{offset, FieldLength(freqLength), FieldLength(nameLength), endedByCrLf, value});
-    used_ += TextLength(entries_.back());
+    const Entry e{offset, FieldLength(freqLength), FieldLength(nameLength), endedByCrLf};
+    MakeRoom();
+    entries_.push_back(e);
+    values_.push_back(value);
+    used_ += TextLength(e);
   }
-  void Reserve(size_t slots) { entries_.reserve(slots); }
   // Ends a load: what of the text no preset uses (the header, lines that are no preset, lines
   // past the last preset kept) is dropped when it outweighs what they use.
   void FinishLoad();
@@ -67,7 +68,6 @@ class PresetTable {
     uint32_t freqLength;
     uint32_t nameLength : 31;
     uint32_t endedByCrLf : 1;
-    double value;
   };
   void CheckPreset(size_t i) const;
   // A field's length as an entry holds it; error 6 from 2 GiB on.
@@ -84,13 +84,21 @@ class PresetTable {
   std::string_view Text(size_t i, size_t length) const {
     return {text_.data() + entries_[i].offset, length};
   }
+  // Room for one more slot in both arrays, so that adding one can't leave them out of step.
+  void MakeRoom() {
+    if (entries_.size() == entries_.capacity() || values_.size() == values_.capacity()) Grow();
+  }
+  void Grow();
   // Writes "<freq>,<name>" and CR LF at the block's end and returns its entry.
-  Entry Place(std::string_view freq, std::string_view name, double value);
+  Entry Place(std::string_view freq, std::string_view name);
   // Drops the text no preset uses any more once it outweighs the text in use.
   void CompactWhenWasteful();
 
   std::string text_;
+  // Slot for slot: where each preset stands in text_, and its frequency's leading number (apart,
+  // so that a search through the numbers reads nothing else).
   std::vector<Entry> entries_;
+  std::vector<double> values_;
   size_t used_ = 0;  // bytes of text_ that the presets take (TextLength)
 };
 

@@ -35,6 +35,12 @@ std::string PresetListBytes(int count) {
   return bytes;
 }
 
+std::string PresetListBytes1252(int count) {
+  std::string bytes = "8750|0|0\r\n";
+  for (int i = 1; i <= count; ++i) bytes += FrequencyText(i) + "," + Name(i) + " caf\xe9\r\n";
+  return bytes;
+}
+
 size_t PresetTextBytes(int count) {
   size_t total = 0;
   for (int i = 1; i <= count; ++i) total += FrequencyText(i).size() + Name(i).size();

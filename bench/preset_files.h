@@ -16,6 +16,8 @@ inline constexpr int kFullStore = 32767;
 // A list file of `count` presets, header "8750|0|0", preset i on an FM channel that is never
 // 87.5 MHz (the tuned frequency), named "Preset <i>"; lines end in CR LF.
 std::string PresetListBytes(int count);
+// The same with every name in Windows-1252 ("Preset <i> caf\xe9"): each line is decoded on load.
+std::string PresetListBytes1252(int count);
 // The sum of the frequency texts' and names' lengths: the text the store holds.
 size_t PresetTextBytes(int count);
 

@@ -15,9 +15,10 @@ void CheckLoaded(benchmark::State& state, BenchPlugin& plugin, int count) {
   if (plugin.presets().Count() != count) state.SkipWithError("the list did not load in full");
 }
 
-void LoadOurs(benchmark::State& state, int count) {
+void LoadOurs(benchmark::State& state, int count, bool decoded = false) {
   BenchPlugin plugin;
-  WriteFileOrThrow(plugin.MainListPath(), PresetListBytes(count));
+  WriteFileOrThrow(plugin.MainListPath(),
+                   decoded ? PresetListBytes1252(count) : PresetListBytes(count));
   for (auto _ : state) benchmark::DoNotOptimize(plugin.presets().LoadPresets(""));
   CheckLoaded(state, plugin, count);
 }
@@ -98,6 +99,9 @@ const Registration kRegistration([] {
           SaveOurs, [](benchmark::State& s) { SaveFloorWith(s, ReplaceFile); });
   AddScaling(1, "LoadPresets", kSizes,
              [](benchmark::State& s) { LoadOurs(s, static_cast<int>(s.range(0))); });
+  // Every line decoded and its preset written at the store text's end.
+  AddScaling(1, "LoadPresets 1252", kSizes,
+             [](benchmark::State& s) { LoadOurs(s, static_cast<int>(s.range(0)), true); });
   AddFigure(1, "PresetStoreHeap", StoreHeap);
 });
 

@@ -95,15 +95,4 @@ ListFilePieces::ListFilePieces(int32_t freq, int32_t value2, int32_t value3,
     pieces_.push_back((p.staged ? std::string_view(staged_) : block).substr(p.offset, p.length));
 }
 
-std::string ListFileBytes(int32_t freq, int32_t value2, int32_t value3,
-                          const PresetTable& presets) {
-  const ListFilePieces pieces(freq, value2, value3, presets);
-  size_t size = 0;
-  for (std::string_view piece : pieces.pieces()) size += piece.size();
-  std::string bytes;
-  bytes.reserve(size);
-  for (std::string_view piece : pieces.pieces()) bytes.append(piece);
-  return bytes;
-}
-
 }  // namespace halvane

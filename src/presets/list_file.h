@@ -37,9 +37,9 @@ std::optional<PresetLine> ReadPresetLine(std::string_view line);
 std::string ListHeaderLine(int32_t freq, int32_t value2, int32_t value3);
 
 // The whole file: the header line, then one line per preset of the table, every line ended by
-// CR LF. As pieces to be written one after another, without a copy of the table's text where its
+// CR LF, as pieces to be written one after another, without a copy of the table's text where its
 // lines already stand as the file has them (a list loaded and not edited since, or long parts of
-// one), and as one string.
+// one).
 class ListFilePieces {
  public:
   // The table must outlive the pieces and stay unchanged while they are used.
@@ -53,8 +53,6 @@ class ListFilePieces {
   std::string staged_;
   std::vector<std::string_view> pieces_;
 };
-
-std::string ListFileBytes(int32_t freq, int32_t value2, int32_t value3, const PresetTable& presets);
 
 }  // namespace halvane
 

@@ -96,7 +96,7 @@ int16_t ModPresets::LoadPresets(const std::string& fileName) {
           // A line of two fields ended by CR LF stands in the text as a save writes it.
           const bool endedByCrLf = line.nameEnd == line.end && line.next == line.end + 2;
           table.AppendInBlock(at, freqLength, line.nameEnd - line.comma - 1,
-                              LeadingNumberQuick(file.substr(at, freqLength)), endedByCrLf);
+                              LeadingNumber(file.substr(at, freqLength)), endedByCrLf);
         } else {
           const std::string decoded = DecodeFileText(file.substr(at, line.end - at));
           if (auto preset = ReadPresetLine(decoded)) table.Append(preset->freq, preset->name);

@@ -30,13 +30,6 @@ void PresetTable::Reset() {
   used_ = 0;
 }
 
-void PresetTable::Clear() {
-  std::string().swap(text_);
-  std::vector<Entry>().swap(entries_);
-  std::vector<double>().swap(values_);
-  used_ = 0;
-}
-
 void PresetTable::Grow() {
   const size_t slots = std::max<size_t>(16, entries_.size() * 2);
   entries_.reserve(slots);
@@ -53,7 +46,7 @@ PresetTable::Entry PresetTable::Place(std::string_view freq, std::string_view na
 }
 
 void PresetTable::Append(std::string_view freq, std::string_view name) {
-  const double value = LeadingNumberQuick(freq);
+  const double value = LeadingNumber(freq);
   MakeRoom();  // the slot first: nothing is written when it can't be had
   entries_.push_back(Place(freq, name));
   values_.push_back(value);

@@ -35,8 +35,6 @@ class PresetTable {
 
   // Slot 0 alone, with no text. Keeps the memory for the next load.
   void Reset();
-  // No slots at all, and no memory kept.
-  void Clear();
 
   // Adds a preset after the last; its value is the frequency's leading number. Raises 6 when a
   // field is 2 GiB or longer. The texts must not be views of Block().

@@ -112,7 +112,7 @@ std::optional<double> QuickLeadingNumber(std::string_view text) {
 
 }  // namespace
 
-double LeadingNumber(std::string_view text) {
+double LeadingNumberOfAnyText(std::string_view text) {
   if (auto quick = QuickLeadingNumber(text)) return *quick;
   std::string number;
   number.reserve(text.size());

@@ -16,16 +16,15 @@ namespace halvane {
 // feeds are skipped wherever they stand; an optional sign, digits and at most one "." are read;
 // reading stops at the first character that cannot continue the number. No number gives 0.
 // Never fails (a huge digit string gives an infinite value, which no integer conversion accepts).
-double LeadingNumber(std::string_view text);
-
-// LeadingNumber, with the commonest text read in line: one to nine digits and nothing else, the
-// way a frequency is stored.
-inline double LeadingNumberQuick(std::string_view text) {
-  if (text.empty() || text.size() > 9) return LeadingNumber(text);
+// A text of one to nine digits and nothing else, the way frequencies are stored, is read in
+// line; any other text by the general reading.
+double LeadingNumberOfAnyText(std::string_view text);
+inline double LeadingNumber(std::string_view text) {
+  if (text.empty() || text.size() > 9) return LeadingNumberOfAnyText(text);
   uint32_t value = 0;
   for (char c : text) {
     const auto digit = static_cast<uint32_t>(static_cast<unsigned char>(c) - '0');
-    if (digit > 9) return LeadingNumber(text);
+    if (digit > 9) return LeadingNumberOfAnyText(text);
     value = value * 10 + digit;
   }
   return value;

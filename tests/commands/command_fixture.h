@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "error_of.h"
 #include "halvane/errors.h"
 #include "plugin_fixture.h"
 
@@ -14,15 +15,7 @@ namespace commands_test {
 
 using Calls = std::vector<std::string>;
 
-// The run-time error number the call fails with, 0 when it succeeds.
-inline int ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const halvane::RuntimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing_support::ErrorOf;
 
 // Main list: 87.50 "One", 95.90 "Two", 100.10 "Three"; saved while on 95.90.
 inline constexpr const char* kMainList = "9590|0|0\r\n8750,One\r\n9590,Two\r\n10010,Three\r\n";

@@ -163,23 +163,30 @@ TEST(PresetTable, RenamingOverAndOverKeepsTheTextItHoldsBounded) {
   EXPECT_EQ(t.Name(57), std::string(100, static_cast<char>('a' + 299 % 26)) + "57");
 }
 
-TEST(ListFileBytes, AListLoadedAndEditedIsWrittenLineForLine) {
+// The list file a save writes from the table, its pieces joined.
+std::string FileBytes(const PresetTable& t) {
+  const halvane::ListFilePieces file(8750, 1, 2, t);
+  std::string bytes;
+  for (std::string_view piece : file.pieces()) bytes += piece;
+  return bytes;
+}
+
+TEST(ListFilePieces, AListLoadedAndEditedIsWrittenLineForLine) {
   // Unedited: the preset lines go out as the file held them.
   const std::string file = "8750|1|2\r\n8770,One\r\n8790,Two\r\n8810,Three\r\n";
   PresetTable t = Loaded(file);
-  EXPECT_EQ(halvane::ListFileBytes(8750, 1, 2, t), file);
+  EXPECT_EQ(FileBytes(t), file);
 
   // Other line ends, a third field, a line that is no preset: each breaks a run of copied lines.
   t = Loaded("0\n8770,One\n8790,Two,x\r\nplain\r\n8810,Three\r8830,Four");
-  EXPECT_EQ(halvane::ListFileBytes(8750, 1, 2, t),
-            "8750|1|2\r\n8770,One\r\n8790,Two\r\n8810,Three\r\n8830,Four\r\n");
+  EXPECT_EQ(FileBytes(t), "8750|1|2\r\n8770,One\r\n8790,Two\r\n8810,Three\r\n8830,Four\r\n");
 
   // Random edits of a loaded list: the file always holds the presets as they now stand.
   std::string big = "0\r\n";
   for (int i = 1; i <= 2000; ++i)
     big += std::to_string(8770 + i) + ",P" + std::to_string(i) + "\r\n";
   t = Loaded(big);
-  ASSERT_EQ(halvane::ListFileBytes(8750, 1, 2, t), "8750|1|2\r\n" + big.substr(3));
+  ASSERT_EQ(FileBytes(t), "8750|1|2\r\n" + big.substr(3));
   std::mt19937 random(7);
   for (int step = 0; step < 400; ++step) {
     const size_t n = t.size() - 1;
@@ -196,7 +203,7 @@ TEST(ListFileBytes, AListLoadedAndEditedIsWrittenLineForLine) {
       default:
         t.Swap(random() % n + 1, random() % n + 1);
     }
-    ASSERT_EQ(halvane::ListFileBytes(8750, 1, 2, t), PlainFile(t)) << "after step " << step;
+    ASSERT_EQ(FileBytes(t), PlainFile(t)) << "after step " << step;
   }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "error_of.h"
 #include "halvane/errors.h"
 #include "plugin_fixture.h"
 
@@ -43,16 +44,7 @@ class PresetsTest : public testing_support::PluginTest {
   const halvane::ModPresets& Store() const { return component->presets; }
 };
 
-// The error number a statement raises, 0 when it completes.
-template <class Statement>
-int ErrorOf(Statement&& statement) {
-  try {
-    statement();
-    return 0;
-  } catch (const halvane::RuntimeError& e) {
-    return e.number();
-  }
-}
+using testing_support::ErrorOf;
 
 }  // namespace presets_test
 

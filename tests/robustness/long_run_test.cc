@@ -152,7 +152,7 @@ class LongRun : public robustness::RobustnessTest {
     radio->StopSearch();
     radio->searchScreen = nullptr;
     ModPresets& p = component->presets;
-    p.table.Clear();
+    p.table = PresetTable();  // and its memory with it
     p.ResetPresets();
     std::vector<std::string>().swap(sdk->asked);
     std::vector<std::string>().swap(sdk->log);

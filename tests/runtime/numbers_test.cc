@@ -20,6 +20,14 @@ const NumberFormat kComma{",", "."};
 
 using testing_support::ErrorOf;
 
+TEST(Numbers, ShortDigitTextsReadInLineAsTheGeneralReadingDoes) {
+  for (const char* text : {"0", "7", "0877", "8750", "000000001", "123456789", "999999999",
+                           "1234567890", "12a", "12.5", " 12", "1 2", "-12"}) {
+    EXPECT_EQ(LeadingNumber(text), LeadingNumberOfAnyText(text)) << text;
+  }
+  EXPECT_EQ(LeadingNumber("999999999"), 999999999);
+}
+
 TEST(LeadingNumber, ReadsSignDigitsAndOnePointSkippingBlanksAnywhere) {
   EXPECT_EQ(LeadingNumber("8750"), 8750);
   EXPECT_EQ(LeadingNumber("  87.5"), 87.5);

@@ -55,15 +55,6 @@ class DriverFunctionFault : public RobustnessTest,
     }
   }
 
-  std::string Label(const std::string& keyword) {
-    std::string lbl = keyword, fmt;
-    return radio->ReturnLabel(lbl, fmt);
-  }
-  std::string Indicator(const std::string& keyword) {
-    std::string ind = keyword;
-    return radio->ReturnIndicatorEx(ind);
-  }
-
   // Shows what the function is relied on for: what the plug-in sees after one use of it.
   std::string Probe() {
     rec::Script& s = driver->script;

@@ -20,14 +20,6 @@ class FrequencyFault : public robustness::RobustnessTest {
     WriteMainList();
     StartActive();
   }
-  std::string Label(const std::string& keyword) {
-    std::string lbl = keyword, fmt;
-    return radio->ReturnLabel(lbl, fmt);
-  }
-  std::string Indicator(const std::string& keyword) {
-    std::string ind = keyword;
-    return radio->ReturnIndicatorEx(ind);
-  }
   bool Logged(const std::string& part) const {
     for (const auto& line : sdk->log)
       if (line.find(part) != std::string::npos) return true;

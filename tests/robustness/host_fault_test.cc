@@ -44,11 +44,6 @@ class HostFault : public robustness::RobustnessTest, public ::testing::WithParam
     StartActive();
   }
 
-  std::string Indicator(const std::string& keyword) {
-    std::string ind = keyword;
-    return radio->ReturnIndicatorEx(ind);
-  }
-
   // An intact SDK object in place of the one a step broke.
   void FreshSdk() {
     sdk = std::make_shared<fake::Sdk>();

@@ -43,6 +43,16 @@ class RobustnessTest : public testing_support::PluginTest {
   Outcome Run(const std::function<std::string()>& call);
   Outcome Cmd(const std::string& command, std::shared_ptr<fake::Screen> screen = nullptr);
 
+  // A label's or an indicator's answer to a keyword, as the skin asks on a repaint.
+  std::string Label(const std::string& keyword) {
+    std::string lbl = keyword, fmt;
+    return radio->ReturnLabel(lbl, fmt);
+  }
+  std::string Indicator(const std::string& keyword) {
+    std::string ind = keyword;
+    return radio->ReturnIndicatorEx(ind);
+  }
+
   // The bytes of a file under the cache folder; nothing when it is not there.
   std::optional<std::string> CacheFile(const std::string& name) const;
   void WriteCacheFile(const std::string& name, const std::string& bytes);

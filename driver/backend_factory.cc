@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "band/band_loader.h"
+#include "last_reason.h"
 #include "result_codes.h"
 #include "sim/sim_tuner.h"
 #include "v4l2/linux_radio_device.h"
@@ -15,8 +16,11 @@ namespace {
 // everything else finds the tuner not initialised.
 class UnconfiguredTuner final : public TunerBackend {
  public:
-  explicit UnconfiguredTuner(int32_t code) : code_(code) {}
-  int32_t Initialize() override { return code_; }
+  UnconfiguredTuner(int32_t code, std::string reason) : code_(code), reason_(std::move(reason)) {}
+  int32_t Initialize() override {
+    SetLastReason(reason_);
+    return code_;
+  }
   int32_t Uninitialize() override { return kNotInitialized; }
   int32_t SetMute(bool) override { return kNotInitialized; }
   int32_t SetForceMono(bool) override { return kNotInitialized; }
@@ -31,12 +35,14 @@ class UnconfiguredTuner final : public TunerBackend {
 
  private:
   int32_t code_;
+  std::string reason_;
 };
 
 }  // namespace
 
 std::unique_ptr<TunerBackend> MakeBackend(const BackendConfigLoad& load, const DriverClock& clock) {
-  if (load.error_code != 0) return std::make_unique<UnconfiguredTuner>(load.error_code);
+  if (load.error_code != 0)
+    return std::make_unique<UnconfiguredTuner>(load.error_code, load.message);
   const BackendConfig& config = load.config;
   if (config.kind == BackendConfig::Kind::kV4l2) {
     auto device =

@@ -5,6 +5,7 @@
 #include "backend_factory.h"
 #include "export.h"
 #include "halvane/driver_contract.h"
+#include "last_reason.h"
 #include "result_codes.h"
 #include "test_hooks.h"
 
@@ -86,6 +87,12 @@ HALVANE_DRIVER_EXPORT int32_t RDS_SAA6588_GetDecoderState(int32_t, uint32_t* sta
 HALVANE_DRIVER_EXPORT int32_t RDS_EvalData(int32_t, RdsRecord* record) {
   if (record == nullptr) return kNullArgument;
   return Tuner().EvalData(*record);
+}
+
+// Optional, beside the contract: why the last failing call failed (see last_reason.h). A host
+// looks it up by name and does without it when a driver lacks it.
+HALVANE_DRIVER_EXPORT int32_t radioLastReason(char* buffer, int32_t size) {
+  return halvane::driver::CopyLastReason(buffer, size);
 }
 
 HALVANE_DRIVER_EXPORT int32_t HalvaneSimUseManualClock(int32_t on) {

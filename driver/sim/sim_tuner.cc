@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "band/frequency.h"
+#include "last_reason.h"
 #include "rds/record_writer.h"
 #include "result_codes.h"
 
@@ -16,15 +17,18 @@ int32_t SimTuner::Initialize() {
     band::BandLoad load = load_band_();
     if (!load.band) {
       last_error_ = std::move(load.message);
+      SetLastReason(last_error_);
       return load.error_code;
     }
     band_ = std::move(load.band);
   }
   if (band_->initialize_error != 0) {
     last_error_ = "the band file asks radioInitialize to fail";
+    SetLastReason(last_error_);
     return band_->initialize_error;
   }
   last_error_.clear();
+  ClearLastReason();
   initialized_ = true;
   receiver_.Stop();
   receiver_.Retune(clock_.NowMs());

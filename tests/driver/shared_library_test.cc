@@ -29,8 +29,8 @@ TEST(SharedLibrary, ExportsTheContractAndTheTestHooks) {
        {HALVANE_FN_INITIALIZE, HALVANE_FN_UNINITIALIZE, HALVANE_FN_VOLUME_MUTE,
         HALVANE_FN_FORCE_MONO, HALVANE_FN_SET_FREQUENCY, HALVANE_FN_GET_FREQUENCY,
         HALVANE_FN_SEARCH, HALVANE_FN_RDS_STOP, HALVANE_FN_RDS_START, HALVANE_FN_GET_STATE,
-        HALVANE_FN_DECODER_STATE, HALVANE_FN_EVAL_DATA, "HalvaneSimUseManualClock",
-        "HalvaneSimAdvanceClock", "HalvaneSimReset"}) {
+        HALVANE_FN_DECODER_STATE, HALVANE_FN_EVAL_DATA, "radioLastReason",
+        "HalvaneSimUseManualClock", "HalvaneSimAdvanceClock", "HalvaneSimReset"}) {
     EXPECT_NE(dlsym(handle, name), nullptr) << name;
   }
   // Internals stay hidden.
@@ -65,3 +65,33 @@ TEST(SharedLibrary, RepeatedLoadsShareOneTuner) {
 }
 
 }  // namespace
+
+// A host that asks why radioInitialize failed gets the file, line and reason, cut safely.
+TEST(SharedLibrary, LastReasonNamesTheBandFilesFault) {
+  const std::string band = ::testing::TempDir() + "halvane-bad-band-" + std::to_string(getpid());
+  std::ofstream(band) << "[station]\nfrequency = 97.1 MHz\nl\xC3\xA9vl = 3\n";
+  setenv("HALVANE_STATIONS", band.c_str(), 1);
+  void* handle = Open();
+  ASSERT_NE(handle, nullptr);
+  auto reason = Find<int32_t(char*, int32_t)>(handle, "radioLastReason");
+  Find<void()>(handle, "HalvaneSimReset")();
+  EXPECT_EQ(Find<int32_t()>(handle, HALVANE_FN_INITIALIZE)(), 102);
+  const int32_t length = reason(nullptr, 0);
+  std::string text(length, '\0');
+  ASSERT_EQ(reason(text.data(), length + 1), length);
+  EXPECT_EQ(text.find(band + ":3:"), 0u) << text;
+  const size_t accent = text.find("\xC3\xA9");
+  ASSERT_NE(accent, std::string::npos) << text;
+  // Room for one byte of the two-byte character: the cut falls before it.
+  std::string cut(accent + 2, 'x');
+  EXPECT_EQ(reason(cut.data(), static_cast<int32_t>(accent + 2)), length);
+  EXPECT_EQ(std::string(cut.c_str()), text.substr(0, accent));
+
+  std::ofstream(band) << "[station]\nfrequency = 97.1 MHz\n";
+  Find<void()>(handle, "HalvaneSimReset")();
+  EXPECT_EQ(Find<int32_t()>(handle, HALVANE_FN_INITIALIZE)(), 0);
+  EXPECT_EQ(reason(nullptr, 0), 0);
+  unsetenv("HALVANE_STATIONS");
+  Find<void()>(handle, "HalvaneSimReset")();
+  std::remove(band.c_str());
+}

@@ -1,0 +1,97 @@
+#include "audio/playback_buffer.h"
+
+#include <algorithm>
+
+#include "audio/audio_sink.h"
+#include "audio/programme_stage.h"
+
+namespace halvane::driver::audio {
+namespace {
+
+// Fades at the edges are short: they only have to turn a step into a slope.
+constexpr size_t kEdgeFrames = kRampFrames / 4;
+
+}  // namespace
+
+PlaybackBuffer::PlaybackBuffer(size_t capacity_frames, size_t start_frames)
+    : capacity_(capacity_frames),
+      start_(std::min(start_frames, capacity_frames)),
+      ring_(capacity_frames * kChannels) {}
+
+size_t PlaybackBuffer::Index(size_t frame) const {
+  return ((head_ + frame) % capacity_) * kChannels;
+}
+
+void PlaybackBuffer::Fade(size_t first, size_t count, bool up) {
+  for (size_t f = 0; f < count; ++f) {
+    // Up: 1/count .. 1; down: (count-1)/count .. 0.
+    const float g =
+        up ? static_cast<float>(f + 1) / count : static_cast<float>(count - 1 - f) / count;
+    const size_t i = Index(first + f);
+    ring_[i] *= g;
+    ring_[i + 1] *= g;
+  }
+}
+
+void PlaybackBuffer::Push(std::span<const float> interleaved) {
+  const size_t frames = interleaved.size() / kChannels;
+  std::lock_guard lock(mutex_);
+  if (dropping_) {
+    if (size_ > capacity_ / 2) return;
+  } else if (size_ + frames > capacity_) {
+    ++overruns_;
+    dropping_ = true;
+    const size_t tail = std::min(kEdgeFrames, size_);
+    Fade(size_ - tail, tail, false);
+    return;
+  }
+  const size_t first = size_;
+  const size_t taken = std::min(frames, capacity_ - size_);
+  for (size_t f = 0; f < taken; ++f) {
+    const size_t i = Index(size_ + f);
+    ring_[i] = interleaved[f * kChannels];
+    ring_[i + 1] = interleaved[f * kChannels + 1];
+  }
+  size_ += taken;
+  if (dropping_) {
+    dropping_ = false;
+    Fade(first, std::min(kEdgeFrames, taken), true);
+  }
+}
+
+void PlaybackBuffer::Pull(std::span<float> interleaved) {
+  const size_t wanted = interleaved.size() / kChannels;
+  std::fill(interleaved.begin(), interleaved.end(), 0.0f);
+  std::lock_guard lock(mutex_);
+  if (!playing_) {
+    if (size_ < std::max(start_, wanted + kEdgeFrames)) return;
+    playing_ = true;
+    Fade(0, kEdgeFrames, true);
+  }
+  size_t given = wanted;
+  size_t dropped = 0;
+  if (size_ < wanted + kEdgeFrames) {
+    // The reserve is spent: the writer has stalled. End now with a fade, while there are frames
+    // to fade, rather than stop dead on the next request; the few left over go.
+    ++underruns_;
+    playing_ = false;
+    given = std::min(wanted, size_);
+    dropped = size_ - given;
+    const size_t tail = std::min(kEdgeFrames, given);
+    Fade(given - tail, tail, false);
+  }
+  for (size_t f = 0; f < given; ++f) {
+    const size_t i = Index(f);
+    interleaved[f * kChannels] = ring_[i];
+    interleaved[f * kChannels + 1] = ring_[i + 1];
+  }
+  head_ = (head_ + given + dropped) % capacity_;
+  size_ -= given + dropped;
+}
+
+PlaybackBuffer::Counts PlaybackBuffer::counts() const {
+  std::lock_guard lock(mutex_);
+  return {size_, underruns_, overruns_};
+}
+
+}  // namespace halvane::driver::audio

@@ -1,0 +1,54 @@
+// The bounded queue between whoever writes the programme and the sound server that plays it.
+// The writer never waits: what does not fit is dropped. The player always gets as many frames as
+// it asks for: silence where the programme has none. Both edges are handled so a stall or a
+// clock drift costs one soft gap, never a stream of clicks:
+//  - running dry (underrun): the last frames still held fade out, then silence until a start
+//    reserve has built up again, which fades in;
+//  - filling up (overrun): the newest queued frames fade out, incoming frames are dropped until
+//    the queue has drained to half, then the next ones fade in.
+#ifndef HALVANE_DRIVER_AUDIO_PLAYBACK_BUFFER_H
+#define HALVANE_DRIVER_AUDIO_PLAYBACK_BUFFER_H
+
+#include <cstddef>
+#include <mutex>
+#include <span>
+#include <vector>
+
+namespace halvane::driver::audio {
+
+class PlaybackBuffer {
+ public:
+  // Sizes in frames of interleaved stereo. `start_frames` is the reserve playing (re)starts with.
+  PlaybackBuffer(size_t capacity_frames, size_t start_frames);
+
+  void Push(std::span<const float> interleaved);
+  // Fills `interleaved` whole.
+  void Pull(std::span<float> interleaved);
+
+  struct Counts {
+    size_t queued_frames = 0;
+    size_t underruns = 0;
+    size_t overruns = 0;
+  };
+  Counts counts() const;
+
+ private:
+  size_t Index(size_t frame) const;  // the sample index of the queue's frame-th frame
+  // Multiplies queued frames [first, first + count) by a linear ramp up or down.
+  void Fade(size_t first, size_t count, bool up);
+
+  const size_t capacity_;
+  const size_t start_;
+  mutable std::mutex mutex_;
+  std::vector<float> ring_;
+  size_t head_ = 0;  // frame index of the oldest queued frame
+  size_t size_ = 0;  // frames queued
+  bool playing_ = false;
+  bool dropping_ = false;
+  size_t underruns_ = 0;
+  size_t overruns_ = 0;
+};
+
+}  // namespace halvane::driver::audio
+
+#endif

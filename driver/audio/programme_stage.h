@@ -1,0 +1,41 @@
+// The last step before a sink: the programme's mute, ramped so it never clicks, and the forced
+// mono sum. Shared by every backend whose sound the driver carries (the SDR receiver's audio, the
+// capture loop of a USB tuner). The tuner's thread sets the targets; the audio thread processes.
+#ifndef HALVANE_DRIVER_AUDIO_PROGRAMME_STAGE_H
+#define HALVANE_DRIVER_AUDIO_PROGRAMME_STAGE_H
+
+#include <atomic>
+#include <span>
+
+#include "audio/audio_sink.h"
+
+namespace halvane::driver::audio {
+
+// 10 ms: short enough that a mute is heard at once, long enough that the step is no click.
+inline constexpr int kRampFrames = kSampleRate / 100;
+
+class ProgrammeStage {
+ public:
+  // Thread-safe: take effect from the next Process.
+  void SetMute(bool mute) { mute_.store(mute, std::memory_order_relaxed); }
+  void SetMono(bool mono) { mono_.store(mono, std::memory_order_relaxed); }
+  bool muted() const { return mute_.load(std::memory_order_relaxed); }
+
+  // Lands the ramps on their targets at once: for a programme that starts, where there is no
+  // sound yet to click.
+  void Reset();
+
+  // Interleaved stereo frames, changed in place. Called from one thread at a time.
+  void Process(std::span<float> interleaved);
+
+ private:
+  std::atomic<bool> mute_{false};
+  std::atomic<bool> mono_{false};
+  // Where the ramps stand: gain 1 plays, 0 is silent; mix 0 is stereo, 1 the mono sum.
+  float gain_ = 1.0f;
+  float mix_ = 0.0f;
+};
+
+}  // namespace halvane::driver::audio
+
+#endif

@@ -1,0 +1,120 @@
+// The PulseAudio output against a daemon of the test's own: what is written is heard at its
+// frequency and level, mute falls silent within 100 ms without a click, forced mono gives equal
+// channels, the stream carries the station's name; without a server the radio plays silently and
+// says why.
+#include "audio/pulse_output.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "audio/programme_stage.h"
+#include "last_reason.h"
+#include "pulse_daemon.h"
+#include "tone_analysis.h"
+
+namespace halvane::audio_test {
+namespace {
+
+using driver::audio::AudioSink;
+using driver::audio::NullAudioSink;
+using driver::audio::OpenAudioOutput;
+using driver::audio::ProgrammeStage;
+using driver::audio::PulseOutput;
+
+constexpr size_t kPhaseFrames = 19200;  // 400 ms
+constexpr size_t kChunkFrames = 480;
+constexpr double kLeftHz = 1000, kLeftAmplitude = 0.5;
+constexpr double kRightHz = 1500, kRightAmplitude = 0.25;
+
+// Writes the tone through the stage at the pace the output plays it: stereo, then forced mono,
+// then muted. Returns the programme frame where each phase began.
+struct Phases {
+  size_t mono = 0;
+  size_t mute = 0;
+  size_t end = 0;
+};
+
+Phases PlayPhases(PulseOutput& output, ProgrammeStage& stage) {
+  Phases phases{kPhaseFrames, 2 * kPhaseFrames, 3 * kPhaseFrames};
+  for (size_t frame = 0; frame < phases.end; frame += kChunkFrames) {
+    if (frame == phases.mono) stage.SetMono(true);
+    if (frame == phases.mute) stage.SetMute(true);
+    // Keep about 50 ms queued: the output is never starved and never overrun.
+    WaitUntil([&] { return output.counts().queued_frames < 2400; });
+    std::vector<float> chunk =
+        Tone(kLeftHz, kLeftAmplitude, kRightHz, kRightAmplitude, frame, kChunkFrames);
+    stage.Process(chunk);
+    output.Write(chunk);
+  }
+  return phases;
+}
+
+TEST(PulseOutput, PlaysTheToneMutesWithinAHundredMillisecondsAndSumsToMono) {
+  PulseDaemon daemon;
+  ASSERT_TRUE(daemon.ready());
+  std::string reason;
+  std::unique_ptr<PulseOutput> output = PulseOutput::Open(reason);
+  ASSERT_NE(output, nullptr) << reason;
+  output->SetTitle("Halvane FM");
+  EXPECT_TRUE(WaitUntil([&] {
+    return daemon.Pactl({"list", "sink-inputs"}).find("media.name = \"Halvane FM\"") !=
+           std::string::npos;
+  }));
+
+  MonitorRecorder recorder(daemon);
+  ASSERT_TRUE(WaitUntil([&] { return recorder.frames() > 0; }));
+  ProgrammeStage stage;
+  const Phases phases = PlayPhases(*output, stage);
+  // Let the queue and the server play out, then 300 ms more of the monitor.
+  ASSERT_TRUE(WaitUntil([&] { return output->counts().queued_frames == 0; }));
+  const size_t played = recorder.frames();
+  ASSERT_TRUE(WaitUntil([&] { return recorder.frames() > played + 4800 + 14400; }));
+  const std::vector<float> recording = recorder.Finish();
+  EXPECT_EQ(output->counts().overruns, 0u);
+
+  const size_t onset = FirstAbove(recording, 0.01f);
+  ASSERT_LT(onset, recording.size() / 2) << "nothing was heard";
+
+  // Stereo: each channel holds its own tone at its level, and nothing else.
+  const size_t stereo = onset + 4800;
+  const std::vector<float> left = Channel(recording, 0, stereo, 9600);
+  const std::vector<float> right = Channel(recording, 1, stereo, 9600);
+  EXPECT_NEAR(ToneAmplitude(left, kLeftHz), kLeftAmplitude, 0.02);
+  EXPECT_NEAR(ToneAmplitude(right, kRightHz), kRightAmplitude, 0.02);
+  EXPECT_NEAR(Rms(left), kLeftAmplitude / std::sqrt(2.0), 0.02);
+  EXPECT_LT(ToneAmplitude(left, kRightHz), 0.005);
+
+  // Forced mono: both channels carry the same sum.
+  const size_t mono = onset + phases.mono + 4800;
+  const std::vector<float> mono_left = Channel(recording, 0, mono, 9600);
+  const std::vector<float> mono_right = Channel(recording, 1, mono, 9600);
+  for (size_t i = 0; i < mono_left.size(); ++i) ASSERT_NEAR(mono_left[i], mono_right[i], 1e-6);
+  EXPECT_NEAR(ToneAmplitude(mono_left, kLeftHz), kLeftAmplitude / 2, 0.02);
+  EXPECT_NEAR(ToneAmplitude(mono_left, kRightHz), kRightAmplitude / 2, 0.02);
+
+  // Muted: silent no later than 100 ms after the mute, and for good.
+  const size_t last_sound = LastAbove(recording, 0.001f);
+  EXPECT_LE(last_sound, onset + phases.mute + 4800);
+  EXPECT_GT(last_sound, onset + phases.mute - 4800) << "fell silent before the mute";
+  EXPECT_GE(recording.size() / 2 - last_sound, 9600u);
+
+  // No click anywhere: a 1 kHz tone at 0.5 moves at most 0.066 from one sample to the next.
+  EXPECT_LT(LargestStep(recording, onset), 0.08f);
+}
+
+TEST(PulseOutput, WithoutASoundServerPlaysSilentlyAndSaysWhy) {
+  setenv("PULSE_SERVER", "unix:/nonexistent/halvane/native", 1);
+  driver::ClearLastReason();
+  std::unique_ptr<AudioSink> sink = OpenAudioOutput();
+  unsetenv("PULSE_SERVER");
+  EXPECT_NE(dynamic_cast<NullAudioSink*>(sink.get()), nullptr);
+  EXPECT_NE(driver::LastReason().find("no sound server"), std::string_view::npos)
+      << driver::LastReason();
+  const std::vector<float> chunk(960, 0.5f);
+  sink->Write(chunk);  // taken and dropped
+}
+
+}  // namespace
+}  // namespace halvane::audio_test

@@ -1,0 +1,69 @@
+#include "tone_analysis.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace halvane::audio_test {
+namespace {
+
+constexpr double kRate = 48000.0;
+
+}  // namespace
+
+std::vector<float> Channel(std::span<const float> interleaved, int channel, size_t first,
+                           size_t count) {
+  std::vector<float> out;
+  for (size_t f = first; f < first + count && 2 * f + 1 < interleaved.size(); ++f)
+    out.push_back(interleaved[2 * f + channel]);
+  return out;
+}
+
+double ToneAmplitude(std::span<const float> samples, double frequency) {
+  // Correlation with a sine and a cosine: the tone's amplitude whatever its phase.
+  double re = 0, im = 0;
+  for (size_t n = 0; n < samples.size(); ++n) {
+    const double phase = 2 * std::numbers::pi * frequency * n / kRate;
+    re += samples[n] * std::cos(phase);
+    im += samples[n] * std::sin(phase);
+  }
+  return samples.empty() ? 0 : 2 * std::hypot(re, im) / samples.size();
+}
+
+double Rms(std::span<const float> samples) {
+  double sum = 0;
+  for (float s : samples) sum += double{s} * s;
+  return samples.empty() ? 0 : std::sqrt(sum / samples.size());
+}
+
+size_t FirstAbove(std::span<const float> interleaved, float threshold) {
+  for (size_t i = 0; i < interleaved.size(); ++i)
+    if (std::fabs(interleaved[i]) > threshold) return i / 2;
+  return interleaved.size() / 2;
+}
+
+size_t LastAbove(std::span<const float> interleaved, float threshold) {
+  for (size_t i = interleaved.size(); i-- > 0;)
+    if (std::fabs(interleaved[i]) > threshold) return i / 2;
+  return interleaved.size() / 2;
+}
+
+float LargestStep(std::span<const float> interleaved, size_t first_frame) {
+  float largest = 0;
+  for (size_t i = 2 * first_frame + 2; i < interleaved.size(); ++i)
+    largest = std::fmax(largest, std::fabs(interleaved[i] - interleaved[i - 2]));
+  return largest;
+}
+
+std::vector<float> Tone(double left_hz, double left_amplitude, double right_hz,
+                        double right_amplitude, size_t start, size_t frames) {
+  std::vector<float> out(2 * frames);
+  for (size_t f = 0; f < frames; ++f) {
+    const double t = (start + f) / kRate;
+    out[2 * f] = static_cast<float>(left_amplitude * std::sin(2 * std::numbers::pi * left_hz * t));
+    out[2 * f + 1] =
+        static_cast<float>(right_amplitude * std::sin(2 * std::numbers::pi * right_hz * t));
+  }
+  return out;
+}
+
+}  // namespace halvane::audio_test

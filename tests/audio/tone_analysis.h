@@ -1,0 +1,34 @@
+// Measures recorded stereo: a tone's amplitude at its frequency, and where sound starts and ends.
+#ifndef HALVANE_TESTS_AUDIO_TONE_ANALYSIS_H
+#define HALVANE_TESTS_AUDIO_TONE_ANALYSIS_H
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+namespace halvane::audio_test {
+
+// One channel (0 left, 1 right) of interleaved stereo, frames [first, first + count).
+std::vector<float> Channel(std::span<const float> interleaved, int channel, size_t first,
+                           size_t count);
+
+// The peak amplitude of the sine at `frequency` in `samples` (48 kHz).
+double ToneAmplitude(std::span<const float> samples, double frequency);
+// The root-mean-square of `samples`.
+double Rms(std::span<const float> samples);
+
+// The first and last frame whose sample in either channel is above `threshold`; the size when
+// there is none.
+size_t FirstAbove(std::span<const float> interleaved, float threshold);
+size_t LastAbove(std::span<const float> interleaved, float threshold);
+
+// The largest step between neighbouring samples of one channel: a click shows as a large one.
+float LargestStep(std::span<const float> interleaved, size_t first_frame);
+
+// A sine at `frequency` with `amplitude`, `frames` long, starting at frame `start` of the tone.
+std::vector<float> Tone(double left_hz, double left_amplitude, double right_hz,
+                        double right_amplitude, size_t start, size_t frames);
+
+}  // namespace halvane::audio_test
+
+#endif

@@ -59,7 +59,7 @@ Store Expected(std::string_view file, int32_t value2, int32_t value3) {
 }
 
 std::string Bytes(const std::string& path) {
-  auto bytes = halvane::ReadFileBytes(path);
+  auto bytes = halvane::ReadFileBytes(path, halvane::kListFileLimit);
   if (!bytes) fuzzing::Fail("the saved list can't be read: " + path);
   return *bytes;
 }

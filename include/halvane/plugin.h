@@ -7,6 +7,12 @@
 #define HALVANE_PROGID "Halvane.DMRadio"
 #define HALVANE_SDK_PROGID "Dalmoth.SDK"
 
+/* How the log line (through the SDK object's DMLOG) begins that the plug-in writes, debugging on
+   or off, when a preset list could not be saved: the start, then "<file>: <reason>". After such a
+   line, the next save that succeeds logs HALVANE_LOG_SAVED_AGAIN followed by "<file>". */
+#define HALVANE_LOG_SAVE_FAILED "Halvane---> Presets not saved: "
+#define HALVANE_LOG_SAVED_AGAIN "Halvane---> Presets saved again: "
+
 /* Results of the entry points. */
 #define HALVANE_S_OK 0
 #define HALVANE_S_FALSE 1

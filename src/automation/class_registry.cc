@@ -31,7 +31,7 @@ void MakeFolders(const std::string& folder) {
 // The registry's lines as (ProgId, path) pairs; class names compare without regard to case.
 std::vector<std::pair<std::string, std::string>> ReadRegistry() {
   std::vector<std::pair<std::string, std::string>> rows;
-  auto lines = ReadTextLines(ClassRegistryPath());
+  auto lines = ReadTextLines(ClassRegistryPath(), kClassRegistryLimit);
   if (!lines) return rows;
   for (const auto& line : *lines) {
     auto eq = line.find('=');

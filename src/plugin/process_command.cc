@@ -19,12 +19,13 @@ enum class Outcome { kActed, kUnrecognised };
 
 // The argument names a list file to import into the local list; "" imports the local list itself.
 // A path that names no readable file fails before anything changes: importing it would empty the
-// store and save the empty store over the local list.
+// store and save the empty store over the local list. The list being left is saved first.
 void ImportList(DMRadio& radio, const std::string& path, ObjectRef& frm) {
-  if (!path.empty() && (!IsRegularFile(path) || !ReadFileBytes(path))) {
+  if (!path.empty() && (!IsRegularFile(path) || !ReadFileBytes(path, kListFileLimit))) {
     Raise(kFileNotFound, path);
   }
   Component& c = radio.component();
+  if (!radio.LocalMode()) c.presets.SavePresets();  // the main list, as switching lists saves it
   radio.LocalMode(true);
   c.presets.LoadPresets(path);  // the list's start frequency is not wanted here
   c.presets.SavePresets();

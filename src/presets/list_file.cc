@@ -55,7 +55,7 @@ std::string ListHeaderLine(int32_t freq, int32_t value2, int32_t value3) {
 }
 
 ListFilePieces::ListFilePieces(int32_t freq, int32_t value2, int32_t value3,
-                               const PresetTable& presets)
+                               const PresetTable& presets, std::string_view beyondCap)
     : header_(ListHeaderLine(freq, value2, value3).append(kLineEnd)) {
   // Each piece is a part of the table's text or of `staged_`, where short runs are copied;
   // the copies' places are known only once `staged_` stops growing.
@@ -89,10 +89,11 @@ ListFilePieces::ListFilePieces(int32_t freq, int32_t value2, int32_t value3,
       stage(block.substr(start, end - start));
     if (!ended) stage(kLineEnd);
   }
-  pieces_.reserve(parts.size() + 1);
+  pieces_.reserve(parts.size() + 2);
   pieces_.push_back(header_);
   for (const Piece& p : parts)
     pieces_.push_back((p.staged ? std::string_view(staged_) : block).substr(p.offset, p.length));
+  if (!beyondCap.empty()) pieces_.push_back(beyondCap);
 }
 
 }  // namespace halvane

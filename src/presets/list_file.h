@@ -37,13 +37,14 @@ std::optional<PresetLine> ReadPresetLine(std::string_view line);
 std::string ListHeaderLine(int32_t freq, int32_t value2, int32_t value3);
 
 // The whole file: the header line, then one line per preset of the table, every line ended by
-// CR LF, as pieces to be written one after another, without a copy of the table's text where its
-// lines already stand as the file has them (a list loaded and not edited since, or long parts of
-// one).
+// CR LF, then `beyondCap` (lines past the last preset a store can number) exactly as it is, as
+// pieces to be written one after another, without a copy of the table's text where its lines
+// already stand as the file has them (a list loaded and not edited since, or long parts of one).
 class ListFilePieces {
  public:
-  // The table must outlive the pieces and stay unchanged while they are used.
-  ListFilePieces(int32_t freq, int32_t value2, int32_t value3, const PresetTable& presets);
+  // The table and `beyondCap` must outlive the pieces and stay unchanged while they are used.
+  ListFilePieces(int32_t freq, int32_t value2, int32_t value3, const PresetTable& presets,
+                 std::string_view beyondCap = {});
   ListFilePieces(const ListFilePieces&) = delete;
   ListFilePieces& operator=(const ListFilePieces&) = delete;
   const std::vector<std::string_view>& pieces() const { return pieces_; }

@@ -48,8 +48,9 @@ void ModPresets::LoadNamedPreset(const std::string& name) {
   DMRadio& plugin = PluginOf(c_);
   const std::string path = NamedPresetPath(plugin, name);
   if (!IsRegularFile(path)) return;
-  auto lines = ReadTextLines(path);
-  if (!lines) Raise(kPathFileAccess, path);
+  std::string why;
+  auto lines = ReadTextLines(path, kNamedPresetLimit, &why);
+  if (!lines) Raise(kPathFileAccess, path + ": " + why);
   if (lines->empty()) Raise(kInputPastEnd, path);
   int32_t freq = ToInt32(LeadingNumber(lines->front()));
   plugin.Tune(freq);

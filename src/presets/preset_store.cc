@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "halvane/errors.h"
+#include "halvane/plugin.h"
 #include "plugin/dm_radio.h"
 #include "presets/line_scan.h"
 #include "presets/list_file.h"
@@ -17,6 +18,7 @@ namespace halvane {
 
 void ModPresets::ResetPresets() {
   table.Reset();
+  linesBeyondCap.clear();
   currentPreset = 0;
 }
 
@@ -60,11 +62,18 @@ int16_t ModPresets::LoadPresets(const std::string& fileName) {
     DMRadio& plugin = PluginOf(c_);
     path = plugin.LocalMode() && !fileName.empty() ? fileName : ListFilePath();
   });
+  unreadList.clear();
   if (path.empty() || !IsRegularFile(path)) return 0;
 
+  // A list that is there but can't be read (no permission, too large) is not the empty list: it
+  // stays as it is, and no save writes over it.
   std::optional<std::string> bytes;
-  IgnoreErrors([&] { bytes = ReadFileBytes(path); });
-  if (!bytes) return 0;
+  std::string why;
+  IgnoreErrors([&] { bytes = ReadFileBytes(path, kListFileLimit, &why); });
+  if (!bytes) {
+    unreadList = path + ": " + (why.empty() ? "can't be read" : why);
+    return 0;
+  }
   const size_t first = bytes->size() - WithoutByteOrderMark(*bytes).size();
   const size_t size = bytes->size();
   if (first == size) return 0;  // no lines at all
@@ -86,7 +95,8 @@ int16_t ModPresets::LoadPresets(const std::string& fileName) {
   // Preset numbers are 16-bit: presets past the 32767th can't be numbered and are left out. A
   // line without a comma is no preset. Decoded lines are added past the file's bytes, which
   // is as far as lines are read.
-  for (size_t at = header.next; at < size && table.size() <= static_cast<size_t>(kMaxPresets);) {
+  size_t at = header.next;
+  while (at < size && table.size() <= static_cast<size_t>(kMaxPresets)) {
     const std::string_view file = table.Block().substr(0, size);
     const ScannedLine line = ScanLine(file, at);
     if (line.comma != std::string_view::npos) {
@@ -105,6 +115,8 @@ int16_t ModPresets::LoadPresets(const std::string& fileName) {
     }
     at = line.next;
   }
+  // What could not be numbered is kept as it stands, to be written back.
+  if (at < size) IgnoreErrors([&] { linesBeyondCap.assign(table.Block().substr(at, size - at)); });
   IgnoreErrors([&] { table.FinishLoad(); });
   return startFreq;
 }
@@ -118,16 +130,39 @@ void ModPresets::SavePresets() {
   std::optional<int16_t> count;
   IgnoreErrors([&] { count = Count(); });
   if (!count) return;
+  if (!unreadList.empty()) {
+    NoteSave(path, "the list " + unreadList + " was not read, so it is not written over");
+    return;
+  }
 
   // The file is written in pieces, most of them straight from the store's text: a list can hold
   // 32767 presets.
   std::optional<ListFilePieces> file;
-  IgnoreErrors([&] { file.emplace(c_.radio.currentFreq, headerValue2, headerValue3, table); });
+  IgnoreErrors([&] {
+    file.emplace(c_.radio.currentFreq, headerValue2, headerValue3, table, linesBeyondCap);
+  });
   if (!file) return;
 
   // The new list is complete on disk before it replaces the old one; a missing folder or an
-  // unwritable file leaves everything as it was.
-  IgnoreErrors([&] { WritePiecesAtomically(path, file->pieces()); });
+  // unwritable file leaves everything as it was. Callers hear of nothing, the log does.
+  std::string failure;
+  try {
+    WritePiecesAtomically(path, file->pieces());
+  } catch (const FileWriteError& e) {
+    failure = e.reason();
+  } catch (const std::exception& e) {
+    failure = e.what();
+  }
+  NoteSave(path, failure);
+}
+
+void ModPresets::NoteSave(const std::string& path, const std::string& failure) {
+  if (failure.empty() && !lastSaveFailed_) return;
+  lastSaveFailed_ = !failure.empty();
+  IgnoreErrors([&] {
+    c_.radio.RadioNotice(failure.empty() ? HALVANE_LOG_SAVED_AGAIN + path
+                                         : HALVANE_LOG_SAVE_FAILED + path + ": " + failure);
+  });
 }
 
 }  // namespace halvane

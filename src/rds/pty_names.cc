@@ -43,8 +43,9 @@ void ModRdsPtyStrings::LoadPtyNames(bool useRbds, const std::string& configPath)
 
   const std::string path = configPath + std::string(useRbds ? kRbdsNamesFile : kRdsNamesFile);
   if (!IsRegularFile(path)) return;
-  auto lines = ReadTextLines(path);
-  if (!lines) Raise(kPathFileAccess, path);
+  std::string why;
+  auto lines = ReadTextLines(path, kNamesFileLimit, &why);
+  if (!lines) Raise(kPathFileAccess, path + ": " + why);
 
   for (const std::string& text : *lines) {
     std::string_view line = text;

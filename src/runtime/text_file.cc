@@ -10,6 +10,8 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
+#include <cstring>
 #include <random>
 
 #include "halvane/errors.h"
@@ -38,7 +40,8 @@ class FileDescriptor {
 };
 
 [[noreturn]] void RaiseForErrno(int err, const std::string& path) {
-  Raise(err == ENOENT || err == ENOTDIR ? kPathNotFound : kPathFileAccess, path);
+  throw FileWriteError(err == ENOENT || err == ENOTDIR ? kPathNotFound : kPathFileAccess, path,
+                       std::strerror(err));
 }
 
 std::string FolderOf(const std::string& path) {
@@ -50,10 +53,12 @@ std::string FolderOf(const std::string& path) {
 
 constexpr std::string_view kTemporaryMark = ".tmp-";
 
+std::string BaseName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
 std::string TemporaryName(const std::string& path) {
-  // Unique per write, so that two writers never share one: "<path>.tmp-<pid>-<n>".
+  // Unique per write, so that two writers never share one: "<prefix><pid>-<n>".
   static std::mt19937_64 rng{std::random_device{}()};
-  return path + std::string(kTemporaryMark) + std::to_string(::getpid()) + "-" +
+  return TemporaryNamePrefix(BaseName(path)) + std::to_string(::getpid()) + "-" +
          std::to_string(rng() % 1000000007);
 }
 
@@ -62,7 +67,7 @@ std::string TemporaryName(const std::string& path) {
 // power is cut again and again does not fill its storage. A temporary of a writer that still runs
 // is left to it.
 void RemoveAbandonedTemporaries(const std::string& folder, const std::string& path) {
-  const std::string prefix = path.substr(path.rfind('/') + 1) + std::string(kTemporaryMark);
+  const std::string prefix = TemporaryNamePrefix(BaseName(path));
   DIR* dir = ::opendir(folder.c_str());
   if (dir == nullptr) return;
   while (const dirent* entry = ::readdir(dir)) {
@@ -77,6 +82,31 @@ void RemoveAbandonedTemporaries(const std::string& folder, const std::string& pa
   }
   ::closedir(dir);
 }
+
+// The file a write to `path` lands in: symbolic links followed as opening the path would, a
+// relative link read from the link's own folder. The result names no link.
+std::string WriteTarget(const std::string& path) {
+  constexpr int kMostLinks = 40;  // the system's own limit on links in one lookup
+  std::string target = path;
+  for (int links = 0;; ++links) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
+    if (links == kMostLinks) RaiseForErrno(ELOOP, path);
+    std::string link(4096, '\0');
+    const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+    if (n < 0 || static_cast<size_t>(n) == link.size())
+      RaiseForErrno(n < 0 ? errno : ENAMETOOLONG, path);
+    link.resize(static_cast<size_t>(n));
+    target = link.front() == '/' ? link : FolderOf(target) + "/" + link;
+  }
+}
+
+std::optional<std::string> Refuse(std::string* reason, std::string why) {
+  if (reason != nullptr) *reason = std::move(why);
+  return std::nullopt;
+}
+
+std::string TooLarge(size_t limit) { return "larger than " + std::to_string(limit) + " bytes"; }
 
 // Writes the pieces one after another, as many to a call as the system takes; false with errno
 // set when a write fails.
@@ -108,15 +138,18 @@ bool WriteAll(int fd, std::span<const std::string_view> pieces) {
 
 }  // namespace
 
-std::optional<std::string> ReadFileBytes(const std::string& path) {
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) return std::nullopt;
+std::optional<std::string> ReadFileBytes(const std::string& path, size_t limit,
+                                         std::string* reason) {
+  // Opening never waits for a writer of a pipe; nothing but a regular file is read at all.
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.get() < 0) return Refuse(reason, std::strerror(errno));
   struct stat st {};
-  if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
-  // A regular file is read straight into a buffer of its size; whatever follows (a file that
-  // grew meanwhile, or one without a size) comes in pieces.
-  std::string bytes;
-  if (S_ISREG(st.st_mode)) bytes.resize(static_cast<size_t>(st.st_size));
+  if (::fstat(fd.get(), &st) != 0) return Refuse(reason, std::strerror(errno));
+  if (!S_ISREG(st.st_mode)) return Refuse(reason, "not a regular file");
+  if (static_cast<uintmax_t>(st.st_size) > limit) return Refuse(reason, TooLarge(limit));
+  // The file is read straight into a buffer of its size; whatever follows (a file that grew
+  // meanwhile) comes in pieces, up to the limit.
+  std::string bytes(static_cast<size_t>(st.st_size), '\0');
   size_t done = 0;
   char buf[65536];
   for (;;) {
@@ -125,10 +158,13 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
                         : ::read(fd.get(), buf, sizeof buf);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return std::nullopt;
+      return Refuse(reason, std::strerror(errno));
     }
     if (n == 0) break;
-    if (!inPlace) bytes.append(buf, static_cast<size_t>(n));
+    if (!inPlace) {
+      if (done + static_cast<size_t>(n) > limit) return Refuse(reason, TooLarge(limit));
+      bytes.append(buf, static_cast<size_t>(n));
+    }
     done += static_cast<size_t>(n);
   }
   bytes.resize(done);  // a file that shrank meanwhile
@@ -157,8 +193,9 @@ std::vector<std::string_view> SplitLines(std::string_view bytes) {
   return lines;
 }
 
-std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
-  auto bytes = ReadFileBytes(path);
+std::optional<std::vector<std::string>> ReadTextLines(const std::string& path, size_t limit,
+                                                      std::string* reason) {
+  auto bytes = ReadFileBytes(path, limit, reason);
   if (!bytes) return std::nullopt;
   std::string_view text = WithoutByteOrderMark(*bytes);
   std::vector<std::string> lines;
@@ -173,30 +210,58 @@ void WriteBytesAtomically(const std::string& path, std::string_view bytes) {
 }
 
 void WritePiecesAtomically(const std::string& path, std::span<const std::string_view> pieces) {
-  std::string folder = FolderOf(path);
-  if (!IsDirectory(folder)) Raise(kPathNotFound, folder);
-  RemoveAbandonedTemporaries(folder, path);
-  const std::string temp = TemporaryName(path);
-  FileDescriptor fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+  const std::string target = WriteTarget(path);
+  const std::string folder = FolderOf(target);
+  struct stat folderStat {};
+  if (::stat(folder.c_str(), &folderStat) != 0) RaiseForErrno(errno, folder);
+  if (!S_ISDIR(folderStat.st_mode)) RaiseForErrno(ENOTDIR, folder);
+  // A file already there is replaced only where truncating it would have written: a regular
+  // file this process may open for writing (asked of the system itself, which knows the
+  // process's rights and the file's access lists).
+  struct stat existing {};
+  const bool exists = ::lstat(target.c_str(), &existing) == 0;
+  if (exists) {
+    if (!S_ISREG(existing.st_mode))
+      throw FileWriteError(kPathFileAccess, path, "not a regular file");
+    FileDescriptor probe(::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (probe.get() < 0) RaiseForErrno(errno, path);
+  }
+  RemoveAbandonedTemporaries(folder, target);
+  const std::string temp = folder + "/" + TemporaryName(target);
+  // A new file gets the mode creating it would give (the umask applies); a replaced one keeps
+  // its own, and is private until then.
+  FileDescriptor fd(
+      ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666));
   if (fd.get() < 0) RaiseForErrno(errno, path);
-  if (!WriteAll(fd.get(), pieces)) {
-    int err = errno;
+  auto fail = [&](int err) {
     ::unlink(temp.c_str());
     RaiseForErrno(err, path);
+  };
+  if (exists) {
+    // Only a privileged writer can give the file back to its owner; anyone else owns what they
+    // replace, as with any editor's save.
+    if ((existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) &&
+        ::fchown(fd.get(), existing.st_uid, existing.st_gid) != 0) {
+      // not privileged: the file becomes this process's
+    }
+    if (::fchmod(fd.get(), existing.st_mode & 07777) != 0) fail(errno);
   }
-  if (::fsync(fd.get()) != 0 || ::close(fd.release()) != 0) {
-    int err = errno;
-    ::unlink(temp.c_str());
-    RaiseForErrno(err, path);
-  }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    int err = errno;
-    ::unlink(temp.c_str());
-    RaiseForErrno(err, path);
-  }
+  if (!WriteAll(fd.get(), pieces)) fail(errno);
+  if (::fsync(fd.get()) != 0 || ::close(fd.release()) != 0) fail(errno);
+  if (::rename(temp.c_str(), target.c_str()) != 0) fail(errno);
   // The rename itself reaches the disk with the folder's entry.
   FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() >= 0) ::fsync(dir.get());
+}
+
+std::string TemporaryNamePrefix(std::string_view fileName) {
+  // "." (out of sight), the name's 32-bit FNV-1a hash in hex, the mark: 14 bytes whatever the
+  // name, and still each file's own.
+  uint32_t hash = 2166136261u;
+  for (char c : fileName) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  char hex[9];
+  std::snprintf(hex, sizeof hex, "%08x", hash);
+  return "." + std::string(hex) + std::string(kTemporaryMark);
 }
 
 void WriteTextLinesAtomically(const std::string& path, const std::vector<std::string>& lines) {

@@ -10,10 +10,23 @@
 #include <string_view>
 #include <vector>
 
+#include "halvane/errors.h"
+
 namespace halvane {
 
-// The whole file's bytes; nothing when it can't be opened or read.
-std::optional<std::string> ReadFileBytes(const std::string& path);
+// The most each kind of file is read to: a path a user or the environment names may be a device,
+// a pipe or a video, and a file past its kind's size is surely none of ours (docs/files.md).
+inline constexpr size_t kListFileLimit = size_t{64} << 20;
+inline constexpr size_t kNamedPresetLimit = size_t{64} << 10;
+inline constexpr size_t kNamesFileLimit = size_t{1} << 20;
+inline constexpr size_t kClassRegistryLimit = size_t{1} << 20;
+
+// The whole file's bytes; nothing when it can't be read. Every file a user or the environment
+// names is read by this one rule: only a regular file, only up to `limit` bytes, and never
+// waiting (a pipe or a device under the name is refused without being read). `reason`, when
+// given, then says why in words ("Permission denied", "not a regular file", ...).
+std::optional<std::string> ReadFileBytes(const std::string& path, size_t limit,
+                                         std::string* reason = nullptr);
 
 // The text without a leading UTF-8 byte-order mark, which an editor may have put before the
 // first line.
@@ -23,16 +36,35 @@ std::string_view WithoutByteOrderMark(std::string_view text);
 std::vector<std::string_view> SplitLines(std::string_view bytes);
 
 // The file's lines, each decoded (DecodeFileText), without a leading UTF-8 byte-order mark;
-// nothing when the file can't be read.
-std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);
+// nothing when the file can't be read (ReadFileBytes).
+std::optional<std::vector<std::string>> ReadTextLines(const std::string& path, size_t limit,
+                                                      std::string* reason = nullptr);
+
+// A write that failed: error 76 (no folder) or 75, the path, and the system's reason in words.
+class FileWriteError : public RuntimeError {
+ public:
+  FileWriteError(int number, const std::string& path, std::string reason)
+      : RuntimeError(number, path + ": " + reason), reason_(std::move(reason)) {}
+  const std::string& reason() const { return reason_; }
+
+ private:
+  std::string reason_;
+};
 
 // Writes the lines, each followed by CR LF, to a new file beside `path`, flushes it to disk and
-// renames it over `path`. Raises 76 when the folder is missing and 75 when the file can't be
-// written; `path` is then untouched.
+// renames it over `path`. A save goes nowhere that truncating `path` would not: a symbolic link
+// is followed and the file it names is replaced (its temporary beside it); a file that exists
+// must be a regular file this process may write, and keeps its permission bits (and, for a
+// privileged writer, its owner). Raises 76 when the folder is missing and 75 when the file can't
+// be written; `path` is then untouched.
 void WriteTextLinesAtomically(const std::string& path, const std::vector<std::string>& lines);
 void WriteBytesAtomically(const std::string& path, std::string_view bytes);
 // The same with the file's bytes given as pieces written one after another.
 void WritePiecesAtomically(const std::string& path, std::span<const std::string_view> pieces);
+// How the temporary files of writes to a file named `fileName` begin: short whatever the name's
+// length, so that any valid file name can be written. A write removes the temporaries so named
+// whose writer is gone.
+std::string TemporaryNamePrefix(std::string_view fileName);
 
 // Stat-based tests with the exact (case-sensitive) name.
 bool IsRegularFile(const std::string& path);

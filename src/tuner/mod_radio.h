@@ -36,6 +36,9 @@ class ModRadio {
 
   // Start, stop, activation, mute.
   void RadioLog(const std::string& message);
+  // A line the user must see whatever the log switch says (a list that could not be saved): the
+  // whole line, handed to DMLOG as it is.
+  void RadioNotice(const std::string& line);
   bool CheckRadio();
   void RadioStart();
   void RadioStop();

@@ -16,6 +16,8 @@ void ModRadio::RadioLog(const std::string& message) {
   if (debugEnabled) host::DMLOG(c_.sdk, kLogPrefix + message);
 }
 
+void ModRadio::RadioNotice(const std::string& line) { host::DMLOG(c_.sdk, line); }
+
 bool ModRadio::CheckRadio() {
   if (radioReady) return true;
   host::Errscrn(c_.sdk, "Radio", "Device Error",

@@ -30,7 +30,7 @@ TEST_F(PresetCommands, ImportingAListMakesItTheLocalList) {
   WriteFile(Imported(), "10000|7|8\r\n10390,Jazz\r\n1040,Talk\r\n");
   for (const char* word : {"loadpresets", "LoadList"}) {
     SCOPED_TRACE(word);
-    radio->LocalMode(false);
+    if (radio->LocalMode()) Command("local");
     EXPECT_EQ(Command(std::string(word) + ";" + Imported() + ";more"), 2);
     EXPECT_TRUE(radio->LocalMode());
     EXPECT_EQ(Names(), (Strings{"Jazz", "Talk"}));
@@ -39,6 +39,17 @@ TEST_F(PresetCommands, ImportingAListMakesItTheLocalList) {
   }
   EXPECT_EQ(ReadFile(CacheDir() + "Radio.ini"), kMainList);
   EXPECT_TRUE(Trace().empty());  // importing does not retune
+}
+
+// A move is saved only with the next save; leaving the main list for an import is one.
+TEST_F(PresetCommands, AnImportSavesTheMainListItLeaves) {
+  WriteFile(Imported(), "10000|7|8\r\n10390,Jazz\r\n");
+  screen->plValue = Variant(int32_t{1});
+  EXPECT_EQ(Command("movepreset;up"), 2);
+  EXPECT_EQ(ReadFile(CacheDir() + "Radio.ini"), kMainList);
+  EXPECT_EQ(Command("loadpresets;" + Imported()), 2);
+  EXPECT_EQ(ReadFile(CacheDir() + "Radio.ini"),
+            "9590|0|0\r\n9590,Two\r\n8750,One\r\n10010,Three\r\n");
 }
 
 TEST_F(PresetCommands, AnEmptyPathReloadsTheLocalList) {

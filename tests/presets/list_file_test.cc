@@ -1,5 +1,7 @@
 #include <filesystem>
 
+#include "as_nobody.h"
+#include "halvane/plugin.h"
 #include "presets_fixture.h"
 
 namespace presets_test {
@@ -114,6 +116,76 @@ TEST_F(ListFile, TheStoreHoldsAtMost32767Presets) {
   EXPECT_EQ(presets().presetNames(32767), "P32767");
   EXPECT_EQ(ErrorOf([&] { presets().AddPreset("one more"); }), halvane::kOverflow);
   EXPECT_EQ(presets().Count(), 32767);
+}
+
+// Lines past the 32767th preset can't be numbered, but a save keeps them: exactly as they were,
+// after the store's presets. Clearing the store clears them too.
+TEST_F(ListFile, LinesPastTheCapAreWrittenBackAsTheyWere) {
+  std::string bytes = "8750\r\n";
+  for (int i = 1; i <= 32767; ++i) bytes += "9000,P" + std::to_string(i) + "\r\n";
+  const std::string beyond = "9000,Past\n9010,Caf\xe9\rno comma\r\n9020,Last";
+  WriteFile(MainList(), bytes + beyond);
+  presets().LoadPresets("");
+  ASSERT_EQ(presets().Count(), 32767);
+  component->radio.currentFreq = 9590;
+  presets().RenamePreset("First", 0);  // an edit, which saves
+  const std::string saved = ReadFile(MainList());
+  ASSERT_GT(saved.size(), beyond.size());
+  EXPECT_EQ(saved.substr(saved.size() - beyond.size()), beyond);
+  EXPECT_EQ(saved.substr(0, 20), "9590|0|0\r\n9000,First");
+  presets().LoadPresets("");  // and they come back the same
+  presets().SavePresets();
+  EXPECT_EQ(ReadFile(MainList()), saved);
+  presets().ResetPresets();
+  presets().SavePresets();
+  EXPECT_EQ(ReadFile(MainList()), "9590|0|0\r\n");
+}
+
+// A list that is there but can't be read (here: write-only to its owner, the unprivileged user
+// the plug-in runs as) is not an empty list: no save writes over it until a load succeeds, and
+// the log says why, debugging off.
+TEST_F(ListFile, AListThatCantBeReadIsNeverWrittenOver) {
+  StartWith({"9000", "9000,Jazz"});
+  for (const std::string& p : {dir->path(), CacheDir(), MainList()})
+    ASSERT_TRUE(testing_support::LendToNobody(p));
+  ::chmod(MainList().c_str(), 0200);
+  const int logged = testing_support::AsNobody([&] {
+    presets().LoadPresets("");
+    presets().AddPreset("Added");  // an edit, which saves
+    presets().SavePresets();
+    if (sdk->log.size() != 2) return 10 + static_cast<int>(sdk->log.size());
+    return sdk->log[0].starts_with(HALVANE_LOG_SAVE_FAILED + MainList() + ": the list ") ? 0 : 1;
+  });
+  EXPECT_EQ(logged, 0);
+  ::chmod(MainList().c_str(), 0644);
+  EXPECT_EQ(ReadFile(MainList()), "9000\r\n9000,Jazz\r\n");
+  EXPECT_EQ(testing_support::ModeOf(MainList()), 0644u);
+  presets().LoadPresets("");  // readable again: saves go on
+  presets().AddPreset("Added");
+  EXPECT_EQ(ReadFile(MainList()), "9000|0|0\r\n9000,Jazz\r\n9000,Added\r\n");
+}
+
+// Callers hear nothing of a failed save, but the log always says which file and why; the first
+// save that succeeds after failures says so too.
+TEST_F(ListFile, AFailedSaveIsLoggedWhateverTheLogSwitch) {
+  StartWith({"9000", "9000,Jazz"});
+  ASSERT_TRUE(sdk->log.empty());  // debugging is off
+  const std::string missing = dir->path() + "/missing/";
+  radio->CachePath(missing);
+  EXPECT_NO_THROW(presets().SavePresets());
+  EXPECT_NO_THROW(presets().SavePresets());
+  std::filesystem::remove(MainList());
+  std::filesystem::create_directory(MainList());  // a folder where the list belongs
+  radio->CachePath(CacheDir());
+  presets().SavePresets();
+  std::filesystem::remove(MainList());
+  presets().SavePresets();
+  presets().SavePresets();
+  EXPECT_EQ(sdk->log,
+            (Lines{HALVANE_LOG_SAVE_FAILED + missing + "Radio.ini: No such file or directory",
+                   HALVANE_LOG_SAVE_FAILED + missing + "Radio.ini: No such file or directory",
+                   HALVANE_LOG_SAVE_FAILED + MainList() + ": not a regular file",
+                   HALVANE_LOG_SAVED_AGAIN + MainList()}));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "robustness_fixture.h"
+#include "runtime/text_file.h"
 
 namespace {
 
@@ -169,14 +170,15 @@ TEST_F(CrashSave, ASaveRemovesOnlyTheTemporariesOfItsFileWhoseWriterIsGone) {
   ASSERT_GT(gone, 0);
   ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
   const std::string dead = std::to_string(gone), alive = std::to_string(getppid());
+  const std::string mine = TemporaryNamePrefix(kMainListFile);
   const std::vector<std::string> kept = {
-      "Radio.ini.tmp-" + alive + "-17",     // a writer that still runs
-      "RadioLocal.ini.tmp-" + dead + "-1",  // another file's
-      "Radio.ini.tmp-notes",                // not a temporary of ours
+      mine + alive + "-17",                               // a writer that still runs
+      TemporaryNamePrefix(kLocalListFile) + dead + "-1",  // another file's
+      mine + "notes",                                     // not a temporary of ours
       "Radio.ini.bak"};
   for (const auto& name : kept) WriteCacheFile(name, "x");
-  WriteCacheFile("Radio.ini.tmp-" + dead + "-123456", "half a list");
-  WriteCacheFile("Radio.ini.tmp-" + dead + "-9", "");
+  WriteCacheFile(mine + dead + "-123456", "half a list");
+  WriteCacheFile(mine + dead + "-9", "");
   Put(MakeList(false));
   component->presets.SavePresets();
   auto left = Leftovers();

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "field_line.h"
+
 namespace host {
 namespace {
 
@@ -36,7 +38,7 @@ const KeyBinding kBindings[] = {
   {'\n',      "Enter",     KeyAction::RecallHighlight, nullptr,  0, "recall the highlighted preset"},
   {'a',       "a",         KeyAction::Command, "addpreset",      0, "add the station as a preset (type its name)"},
   {'e',       "e",         KeyAction::Command, "editpreset",     0, "rename the highlighted preset"},
-  {'x',       "x/Del",       KeyAction::Command, "delpreset",      0, "delete the highlighted preset"},
+  {'x',       "x, Delete", KeyAction::Command, "delpreset",      0, "delete the highlighted preset"},
   {KEY_DC,    "Delete",    KeyAction::Command, "delpreset",      0, ""},
   {'K',       "K",         KeyAction::Command, "movepreset;up",  0, "move the highlighted preset up"},
   {'J',       "J",         KeyAction::Command, "movepreset;down", 0, "move the highlighted preset down"},
@@ -46,10 +48,10 @@ const KeyBinding kBindings[] = {
   {'m',       "m",         KeyAction::Command, "radiomute",      0, "mute on/off"},
   {'o',       "o",         KeyAction::Command, "mono",           0, "forced mono on/off"},
   {'l',       "l",         KeyAction::Command, "local",          0, "switch between the main and the local preset list"},
-  {'S',       "S",         KeyAction::Command, "seekmode",       0, "seek mode: n/p and fine keys seek instead of step"},
+  {'S',       "S",         KeyAction::Command, "seekmode",       0, "seek mode: n/p seek the next station instead of stepping a channel"},
   {'P',       "P",         KeyAction::Command, "presetmode",     0, "preset mode: n/p step through presets"},
   {':',       ":",         KeyAction::CommandLine, nullptr,      0, "type any command string (e.g. rtune;101.5)"},
-  {'?',       "?",         KeyAction::Help, nullptr,             0, "this help"},
+  {'?',       "?",         KeyAction::Help, nullptr,             0, "this help (Up/Down scroll it)"},
   {'q',       "q",         KeyAction::Quit, nullptr,             0, "quit (saves the presets)"},
 };
 // clang-format on
@@ -78,10 +80,23 @@ std::string KeyHelpText() {
   char line[160];
   for (const KeyBinding& binding : kBindings) {
     if (binding.help[0] == '\0') continue;
-    std::snprintf(line, sizeof line, "  %-8s %s\n", binding.name, binding.help);
+    std::snprintf(line, sizeof line, "  %-10s %s\n", binding.name, binding.help);
     text += line;
   }
+  text +=
+      "\n  In a prompt: Left/Right, Home/End move; Backspace/Delete erase;\n"
+      "  Enter confirms, Esc cancels. A frequency takes \".\" or \",\".\n";
   return text;
+}
+
+std::string KeyLine(int width) {
+  // In the order shown; the priority says which stay when the line is narrow: quit and help
+  // always.
+  const std::vector<Field> hints = {
+      {"Left/Right fine", 4}, {"PgUp/PgDn seek", 2}, {"+/- MHz", 7}, {"n/p next", 6},
+      {"1-9 preset", 5},      {"t tune", 3},         {"? help", 1},  {"q quit", 0},
+  };
+  return " " + LayFields(hints, width - 1, true);
 }
 
 }  // namespace host

@@ -38,8 +38,12 @@ const KeyBinding* FindKeyBinding(int key);
 // 0) and confirms the typed text with "enter" from the keyboard screen.
 bool IsKeyboardCommand(const std::string& command);
 
-// The help screen: one line per key.
+// The help screen: one line per key, then the prompt's editing keys.
 std::string KeyHelpText();
+
+// The bottom line's reminder of the main keys in `width` characters; "q quit" and "? help"
+// always among them.
+std::string KeyLine(int width);
 
 }  // namespace host
 

@@ -1,6 +1,33 @@
 #include "keyboard_prompt.h"
 
+#include <algorithm>
+
+#include "screen_text.h"
+
 namespace host {
+namespace {
+
+std::string Utf8(char32_t cp) {
+  std::string s;
+  if (cp < 0x80) {
+    s += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    s += static_cast<char>(0xC0 | (cp >> 6));
+    s += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    s += static_cast<char>(0xE0 | (cp >> 12));
+    s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    s += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    s += static_cast<char>(0xF0 | (cp >> 18));
+    s += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    s += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+  return s;
+}
+
+}  // namespace
 
 KeyboardPrompt::KeyboardPrompt(std::string keyboardCommand)
     : keyboardCommand_(std::move(keyboardCommand)) {}
@@ -14,31 +41,70 @@ std::string KeyboardPrompt::Title() const {
   return keyboardCommand_;
 }
 
+size_t KeyboardPrompt::ByteOffset(int character) const {
+  size_t i = 0;
+  for (int n = 0; i < text_.size() && n < character; ++n) {
+    ++i;
+    while (i < text_.size() && (static_cast<unsigned char>(text_[i]) & 0xC0) == 0x80) ++i;
+  }
+  return i;
+}
+
 void KeyboardPrompt::Insert(char32_t cp) {
   if (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F) || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
     return;
-  if (cp < 0x80) {
-    text_ += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    text_ += static_cast<char>(0xC0 | (cp >> 6));
-    text_ += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    text_ += static_cast<char>(0xE0 | (cp >> 12));
-    text_ += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    text_ += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    text_ += static_cast<char>(0xF0 | (cp >> 18));
-    text_ += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    text_ += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    text_ += static_cast<char>(0x80 | (cp & 0x3F));
-  }
+  text_.insert(ByteOffset(cursor_), Utf8(cp));
+  ++cursor_;
 }
 
 void KeyboardPrompt::Backspace() {
-  // Drop continuation bytes, then the lead byte of the last character.
-  while (!text_.empty() && (static_cast<unsigned char>(text_.back()) & 0xC0) == 0x80)
-    text_.pop_back();
-  if (!text_.empty()) text_.pop_back();
+  if (cursor_ == 0) return;
+  const size_t from = ByteOffset(cursor_ - 1);
+  text_.erase(from, ByteOffset(cursor_) - from);
+  --cursor_;
+}
+
+void KeyboardPrompt::Delete() {
+  const size_t from = ByteOffset(cursor_);
+  text_.erase(from, ByteOffset(cursor_ + 1) - from);
+}
+
+void KeyboardPrompt::Left() { cursor_ = std::max(cursor_ - 1, 0); }
+void KeyboardPrompt::Right() { cursor_ = std::min(cursor_ + 1, CharacterCount(text_)); }
+void KeyboardPrompt::End() { cursor_ = CharacterCount(text_); }
+
+std::string KeyboardPrompt::TextForPlugin(char decimalMark) const {
+  if (keyboardCommand_ == "tune") return WithDecimalMark(text_, decimalMark);
+  // "rtune;104.5" typed on the command line is a frequency too.
+  if (IsCommandLine()) {
+    std::string word = text_.substr(0, text_.find(';'));
+    std::transform(word.begin(), word.end(), word.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (word == "rtune" && word.size() < text_.size())
+      return text_.substr(0, word.size() + 1) +
+             WithDecimalMark(text_.substr(word.size() + 1), decimalMark);
+  }
+  return text_;
+}
+
+KeyboardPrompt::View KeyboardPrompt::Visible(int width) const {
+  if (width <= 1) return {};
+  const int count = CharacterCount(text_);
+  // The cursor may stand after the last character, so one cell is kept for it.
+  const int first = std::max(0, cursor_ - (width - 1));
+  const size_t from = ByteOffset(first);
+  std::string shown = FitText(text_.substr(from), std::min(width, count - first));
+  return {shown, cursor_ - first};
+}
+
+std::string WithDecimalMark(const std::string& number, char decimalMark) {
+  const auto points = std::count(number.begin(), number.end(), '.');
+  const auto commas = std::count(number.begin(), number.end(), ',');
+  if (points + commas != 1) return number;
+  std::string out = number;
+  std::replace_if(
+      out.begin(), out.end(), [](char c) { return c == '.' || c == ','; }, decimalMark);
+  return out;
 }
 
 }  // namespace host

@@ -4,8 +4,12 @@
 #include <charconv>
 #include <cstdio>
 
+#include "field_line.h"
+
 namespace host {
 namespace {
+
+constexpr int kMaxBoxWidth = 100;
 
 std::string Label(halvane::IDMRadio& radio, const char* keyword) {
   std::string lbl = keyword, fmt;
@@ -17,27 +21,6 @@ bool Indicator(halvane::IDMRadio& radio, const char* keyword) {
   return radio.ReturnIndicatorEx(ind) == "True";
 }
 
-// Characters of a UTF-8 text: the byte ranges of its code points.
-std::vector<std::string> Characters(const std::string& text) {
-  std::vector<std::string> chars;
-  for (size_t i = 0; i < text.size();) {
-    size_t n = 1;
-    while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) ++n;
-    chars.push_back(text.substr(i, n));
-    i += n;
-  }
-  return chars;
-}
-
-bool IsControlCharacter(const std::string& ch) {
-  unsigned char b0 = static_cast<unsigned char>(ch[0]);
-  if (ch.size() == 1) return b0 < 0x20 || b0 == 0x7F;
-  // U+0080..U+009F are C2 80..C2 9F.
-  return ch.size() == 2 && b0 == 0xC2 && static_cast<unsigned char>(ch[1]) <= 0x9F;
-}
-
-std::string Pad(const std::string& text, int width) { return FitText(text, width); }
-
 // "[##########------]": the signal as a bar of `cells` cells.
 std::string SignalBar(int32_t signal, int cells) {
   int filled = static_cast<int>(
@@ -48,14 +31,63 @@ std::string SignalBar(int32_t signal, int cells) {
 
 const char* OnOff(bool b) { return b ? "on" : "off"; }
 
+const char* SearchWord(const RadioView& v) {
+  return v.learning ? "learning presets" : v.scan ? "scan" : v.surf ? "surf" : "off";
+}
+
+// The station's box: its lines in the order shown, each with its rank when lines must go.
+struct BoxLine {
+  int rank;
+  std::vector<Field> fields;
+};
+
+std::vector<BoxLine> BoxLines(const RadioView& v, int width, const std::string& rdsName,
+                              const std::string& rdsText, const std::string& ptyName,
+                              const std::string& presetName) {
+  std::string tuned = v.frequency.empty() || v.frequency == "0"
+                          ? "no station"
+                          : v.band + "  " + v.frequency + " " + v.unit;
+  std::string preset = v.presetNumber.empty() ? "" : "P" + v.presetNumber + "  " + presetName;
+  std::string reception = v.forcedMono ? "FORCED MONO" : v.stereo ? "STEREO" : "mono";
+  std::string traffic =
+      v.pi.empty() ? "" : std::string(v.tp ? "TP" : "--") + " " + (v.ta ? "TA" : "--");
+  std::string content = v.pi.empty() ? "" : v.ms ? "MUSIC" : "SPEECH";
+  std::string signal = " " + v.signalText;
+  const int cells = width >= 50 ? 16 : 8;
+  std::string pty = v.pty.empty() ? "" : "PTY " + v.pty + (ptyName.empty() ? "" : "  " + ptyName);
+  std::string pi = v.pi.empty() ? "" : "PI " + PiHex(v.pi);
+  return {
+      {0,
+       {{tuned, 0},
+        {rdsName, 1},
+        {preset, 2, true, true, v.presetNumber.empty() ? "" : "P" + v.presetNumber}}},
+      {1,
+       {{"Signal " + SignalBar(v.signal, cells) + signal, 0, false, false,
+         SignalBar(v.signal, 8) + signal},
+        {reception, 1, true},
+        {content, 2, true},
+        {traffic, 3, true}}},
+      {2, {{rdsText, 0, false, true}}},
+      {3, {{pty, 0, false, true}, {pi, 1, true}}},
+      {4,
+       {{std::string("search ") + SearchWord(v), 0},
+        {std::string("list ") + (v.local ? "local" : "main"), 1},
+        {std::string("seek mode ") + OnOff(v.seekMode), 2, false, false,
+         std::string("seek ") + OnOff(v.seekMode)},
+        {std::string("preset mode ") + OnOff(v.presetMode), 3, false, false,
+         std::string("presets ") + OnOff(v.presetMode)}}},
+  };
+}
+
 }  // namespace
 
-RadioView ReadRadioView(halvane::IDMRadio& radio) {
+RadioView ReadRadioView(halvane::IDMRadio& radio, bool withArtwork) {
   RadioView v;
   v.active = radio.IsActive();
   v.band = Label(radio, "fmam");
   v.frequency = Label(radio, "frequency");
   v.unit = Label(radio, "mhzkhz");
+  if (v.unit == "KHz") v.unit = "kHz";  // the skin keyword's text; the unit is spelled kHz
   std::string sld = "rsignal";
   v.signal = radio.ReturnSlider(sld);
   v.signalText = Label(radio, "rsignal");
@@ -77,21 +109,11 @@ RadioView ReadRadioView(halvane::IDMRadio& radio) {
   v.scan = Indicator(radio, "scan");
   v.surf = Indicator(radio, "surf");
   v.learning = Indicator(radio, "searchpresets");
-  std::string art = "radioart";
-  v.artwork = radio.ReturnIndicatorEx(art);
-  return v;
-}
-
-std::string FitText(const std::string& text, int width) {
-  std::string out;
-  int count = 0;
-  for (const std::string& ch : Characters(text)) {
-    if (count == width) break;
-    out += IsControlCharacter(ch) ? " " : ch;
-    ++count;
+  if (withArtwork) {
+    std::string art = "radioart";
+    v.artwork = radio.ReturnIndicatorEx(art);
   }
-  if (count < width) out.append(static_cast<size_t>(width - count), ' ');
-  return out;
+  return v;
 }
 
 std::string PiHex(const std::string& piText) {
@@ -103,60 +125,59 @@ std::string PiHex(const std::string& piText) {
   return buf;
 }
 
-std::vector<ScreenLine> RenderRadioScreen(const ScreenState& s, int width) {
-  width = std::max(width, 40);
+std::vector<ScreenLine> RenderRadioScreen(const ScreenState& s, int width, int height) {
+  const bool ascii = s.ascii;
+  auto text = [ascii](const std::string& t) { return ascii ? ToAscii(t) : t; };
   const RadioView& v = s.view;
-  const int inner = width - 4;  // inside "| " and " |"
+  width = std::clamp(width, 20, kMaxBoxWidth);
+  const int box = width;
+  const int inner = box - 4;  // inside "| " and " |"
   std::vector<ScreenLine> lines;
-  auto boxed = [&](const std::string& text) { lines.push_back({"| " + Pad(text, inner) + " |"}); };
   auto rule = [&] {
-    lines.push_back({"+" + std::string(static_cast<size_t>(width - 2), '-') + "+"});
+    lines.push_back({"+" + std::string(static_cast<size_t>(box - 2), '-') + "+"});
   };
-  auto two = [&](const std::string& left, const std::string& right) {
-    int room = inner - static_cast<int>(Characters(right).size());
-    boxed(Pad(left, std::max(room, 0)) + right);
+  auto full = [&](std::vector<Field> fields, LineStyle style = LineStyle::kPlain) {
+    lines.push_back({" " + LayFields(fields, width - 2, ascii) + " ", style});
   };
 
-  std::string state = !v.active ? "OFF" : v.muted ? "ACTIVE  MUTED" : "ACTIVE";
-  lines.push_back(
-      {Pad(" HalvaneDM  Halvane 600", width - static_cast<int>(state.size()) - 1) + state + " ",
-       true});
-  rule();
-  std::string tuned = v.band + "  " + v.frequency + " " + v.unit;
-  std::string preset =
-      v.presetNumber.empty() ? "no preset" : "P" + v.presetNumber + "  " + v.presetName;
-  two(Pad(tuned, 18) + "  " + FitText(v.rdsName, 8), preset);
-  std::string flags = std::string(v.stereo ? "STEREO" : "mono  ") + "   " + (v.tp ? "TP" : "--") +
-                      " " + (v.ta ? "TA" : "--") + " " +
-                      (v.pi.empty() ? "     "
-                       : v.ms       ? "MUSIC "
-                                    : "SPEECH");
-  two("Signal " + SignalBar(v.signal, 16) + " " + Pad(v.signalText, 4), flags);
-  boxed(v.rdsText);
-  std::string ptyText = v.pty.empty() ? "" : "PTY " + v.pty + "  " + v.ptyName;
-  std::string piText = v.pi.empty() ? "" : "PI " + PiHex(v.pi);
-  two(ptyText, piText);
-  std::string search = v.learning ? "learning presets" : v.scan ? "scan" : v.surf ? "surf" : "off";
-  boxed(std::string("seek mode ") + OnOff(v.seekMode) + "   preset mode " + OnOff(v.presetMode) +
-        "   list " + (v.local ? "local" : "main") + "   search " + search);
-  if (!v.artwork.empty()) boxed("art " + v.artwork);
-  rule();
-
-  lines.push_back({Pad(std::string(" Presets, ") + (v.local ? "local" : "main") + " list (" +
-                           std::to_string(s.rows.size()) + ")",
-                       width)});
+  // Title, the two rules, the list's heading and the message line are always there.
   const int count = static_cast<int>(s.rows.size());
+  const int minRows = std::max(1, std::min(count, 2));
+  const int boxLines = std::clamp(height - 5 - minRows, 0, 5);
+  const int listRows = std::max(height - 5 - boxLines, 1);
+
+  std::string state = !v.active ? "OFF" : "ACTIVE";
+  if (v.muted) state += "  MUTED";
+  if (v.scan || v.surf || v.learning)
+    state += std::string("  ") + (v.learning ? "LEARNING" : v.scan ? "SCAN" : "SURF");
+  full({{"HalvaneDM  Halvane 600", 1, false, false, "HalvaneDM"}, {state, 0, true}},
+       LineStyle::kTitle);
+  rule();
+  for (const BoxLine& line :
+       BoxLines(v, inner, text(v.rdsName), text(v.rdsText), text(v.ptyName), text(v.presetName)))
+    if (line.rank < boxLines) lines.push_back({"| " + LayFields(line.fields, inner, ascii) + " |"});
+  rule();
+
+  full({{std::string("Presets, ") + (v.local ? "local" : "main") + " list (" +
+             std::to_string(count) + ")",
+         0, false, false, "Presets (" + std::to_string(count) + ")"}});
   // Keep the highlighted row in view, as the list's CenterList asks.
   int first = 0;
-  if (s.highlight >= 0 && count > s.maxRows)
-    first = std::clamp(s.highlight - s.maxRows / 2, 0, count - s.maxRows);
-  for (int r = first; r < count && r < first + s.maxRows; ++r) {
+  if (s.highlight >= 0 && count > listRows)
+    first = std::clamp(s.highlight - listRows / 2, 0, count - listRows);
+  for (int r = first; r < count && r < first + listRows; ++r) {
     bool on = r == s.highlight;
-    lines.push_back(
-        {Pad(std::string(on ? " > " : "   ") + s.rows[static_cast<size_t>(r)], width), on});
+    std::string row = text(s.rows[static_cast<size_t>(r)]);
+    lines.push_back({FitText((on ? " > " : "   ") + Ellipsize(row, width - 4, ascii), width),
+                     on ? LineStyle::kHighlight : LineStyle::kPlain});
   }
-  if (count == 0) lines.push_back({Pad("   (none: a adds the station, L learns the band)", width)});
-  lines.push_back({Pad(s.lastError.empty() ? "" : " Last error: " + s.lastError, width)});
+  if (count == 0) full({{"(none: a adds the station, L learns the band)", 0, false, true}});
+  while (static_cast<int>(lines.size()) < height - 1) lines.push_back({std::string(width, ' ')});
+  LineStyle messageStyle = s.message.empty()  ? LineStyle::kPlain
+                           : s.messageIsError ? LineStyle::kError
+                                              : LineStyle::kNotice;
+  lines.push_back(
+      {FitText(" " + Ellipsize(text(s.message), width - 2, ascii), width), messageStyle});
   return lines;
 }
 

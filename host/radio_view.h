@@ -1,13 +1,15 @@
 // What the radio screen shows, asked from the plug-in the way a skin asks on every repaint
-// (labels, indicators, the signal slider), and laid out as lines of text.
+// (labels, indicators, the signal slider), and laid out as lines of text for any terminal size.
 #ifndef HALVANE_HOST_RADIO_VIEW_H
 #define HALVANE_HOST_RADIO_VIEW_H
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "halvane/dm_radio.h"
+#include "screen_text.h"
 
 namespace host {
 
@@ -15,10 +17,11 @@ struct RadioView {
   bool active = false;
   std::string band;        // "FM" / "AM"
   std::string frequency;   // "104.5", in the user's locale
-  std::string unit;        // "MHz" / "KHz"
+  std::string unit;        // "MHz" / "kHz"
   int32_t signal = 0;      // 0 to 65535
   std::string signalText;  // "93%"
   bool stereo = false;
+  bool forcedMono = false;  // kept by the host: the plug-in has no indicator for it
   std::string rdsName, rdsText, pty, ptyName, pi;
   bool tp = false, ta = false, ms = false;
   bool muted = false;
@@ -26,31 +29,36 @@ struct RadioView {
   bool seekMode = false, presetMode = false, local = false;
   bool scan = false, surf = false, learning = false;
   std::string artwork;
+
+  bool operator==(const RadioView&) const = default;
 };
 
-// Asks the plug-in for everything the screen shows. Raises the first run-time error a query
-// raises.
-RadioView ReadRadioView(halvane::IDMRadio& radio);
+// Asks the plug-in for everything the screen shows; the artwork only `withArtwork` (a face that
+// can't show pictures spares the plug-in its file tests). Raises the first run-time error a
+// query raises.
+RadioView ReadRadioView(halvane::IDMRadio& radio, bool withArtwork = true);
+
+enum class LineStyle { kPlain, kTitle, kHighlight, kError, kNotice };
 
 struct ScreenLine {
-  std::string text;       // UTF-8, at most `width` characters
-  bool emphasis = false;  // the highlighted preset row, the title
+  std::string text;  // UTF-8 (ASCII when the state asks), exactly `width` characters
+  LineStyle style = LineStyle::kPlain;
 };
 
 struct ScreenState {
   RadioView view;
-  std::vector<std::string> rows;  // the preset list as the plug-in filled it
-  int32_t highlight = -1;         // the list's highlighted row
-  std::string lastError;          // "13 Type mismatch", or ""
-  int maxRows = 10;               // preset rows to show
+  std::span<const std::string> rows;  // the preset list as the plug-in filled it
+  int32_t highlight = -1;             // the list's highlighted row
+  std::string message;                // what the last action came to, or ""
+  bool messageIsError = false;
+  bool ascii = false;  // the terminal can't show UTF-8: spell everything in ASCII
 };
 
-// The radio screen as lines `width` characters wide (at least 40).
-std::vector<ScreenLine> RenderRadioScreen(const ScreenState& state, int width);
-
-// A text made fit for one screen line: control characters (the RDS record's NULs among them)
-// become blanks; cut or padded with blanks to exactly `width` characters.
-std::string FitText(const std::string& text, int width);
+// The radio screen in `height` lines (or fewer) of `width` characters, the message line last.
+// What does not fit gives way in a fixed order: on a line, the less important fields; of the
+// station's box, the modes, then programme type, then RadioText; the preset list keeps two rows
+// at least and the highlighted row in view.
+std::vector<ScreenLine> RenderRadioScreen(const ScreenState& state, int width, int height);
 
 // The PI code's text (signed decimal) as four hexadecimal digits, "" when it is not a number.
 std::string PiHex(const std::string& piText);

@@ -30,11 +30,13 @@ ListControl::ListControl() {
   });
   Define("Clear", [this](CallKind, std::span<Variant>) {
     rows.clear();
+    ++generation;
     return Variant();
   });
   Define("AddItem", [this](CallKind, std::span<Variant> args) {
     if (args.empty()) halvane::Raise(halvane::kArgumentNotOptional);
     rows.push_back(args[0].ToString());
+    ++generation;
     return Variant();
   });
   // The host keeps the highlighted row in view when it draws; nothing to do here.
@@ -65,7 +67,7 @@ ScreenObject::ScreenObject(std::string tagText, bool shows)
   });
   Define("PLValue", [this](CallKind kind, std::span<Variant>) {
     CheckGet(kind, "PLValue");
-    return Variant(plValue);
+    return Variant(list->value);
   });
   Define("PL", [this](CallKind kind, std::span<Variant>) {
     CheckGet(kind, "PL");

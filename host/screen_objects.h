@@ -13,11 +13,15 @@
 namespace host {
 
 // The preset list: rows the plug-in adds, and the highlighted row (0-based; below 0 for none).
+// The highlighted row is the one the user chose: the screen's PLValue answers it too, so what
+// the plug-in reads and what the user sees are one and the same.
 class ListControl : public halvane::MemberTable {
  public:
   ListControl();
   std::vector<std::string> rows;
   int32_t value = -1;
+  // Counts the changes to `rows` (Clear, AddItem), so a face copies them only after a change.
+  uint64_t generation = 0;
 };
 
 // A text box: its Text, which is also its default value.
@@ -32,8 +36,8 @@ class ScreenObject : public halvane::MemberTable {
   ScreenObject(std::string tag, bool showPL);
   std::string tag;
   bool showPL;
-  int32_t plValue = -1;  // the row the user chose in the list
   std::shared_ptr<ListControl> list = std::make_shared<ListControl>();
+  int32_t& plValue = list->value;  // the row the user chose: the list's own Value
   std::vector<std::shared_ptr<TextBox>> txt{std::make_shared<TextBox>()};
 };
 

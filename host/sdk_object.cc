@@ -5,6 +5,7 @@
 
 #include "folders.h"
 #include "halvane/errors.h"
+#include "log_file.h"
 
 namespace host {
 namespace {
@@ -39,10 +40,7 @@ SdkObject::SdkObject() {
   Define("DMLOG", [this](CallKind, std::span<Variant> args) {
     std::string line = Arg(args, 0).ToString();
     log_.push_back(line);
-    if (!logFile_.empty()) {
-      std::ofstream out(logFile_, std::ios::app | std::ios::binary);
-      out << line << '\n';
-    }
+    if (!logFile_.empty()) AppendLogLine(logFile_, line);
     return Variant();
   });
   Define("Errscrn", [this](CallKind, std::span<Variant> args) {

@@ -2,27 +2,81 @@
 
 #include <glib-unix.h>
 #include <glib.h>
+#include <langinfo.h>
+#include <locale.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #define NCURSES_WIDECHAR 1
 #include <curses.h>
 
+#include <algorithm>
+#include <charconv>
 #include <clocale>
 #include <csignal>
 #include <iostream>
 #include <optional>
-#include <sstream>
 
+#include "driver_reason.h"
+#include "error_words.h"
 #include "halvane/errors.h"
 #include "key_bindings.h"
 #include "keyboard_prompt.h"
 #include "radio_view.h"
+#include "terminal_paint.h"
 
 namespace host {
 namespace {
 
-constexpr guint kRedrawMs = 100;
 constexpr wint_t kEscape = 27;
+constexpr const char* kChooseFirst = "Choose a preset first (Up/Down)";
+
+std::string Lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+std::string Field(const std::string& command, size_t index) {
+  size_t start = 0;
+  for (size_t i = 0; i < index; ++i) {
+    start = command.find(';', start);
+    if (start == std::string::npos) return {};
+    ++start;
+  }
+  return command.substr(start, command.find(';', start) - start);
+}
+
+// What a person tried, for the words of a failure.
+std::string Attempt(const std::string& command) {
+  const std::string word = Lower(Field(command, 0));
+  if (word == "rtune") return "Can't tune to \"" + Field(command, 1) + "\"";
+  if (word == "delpreset") return "Can't delete the preset";
+  if (word == "movepreset") return "Can't move the preset";
+  if (word == "scan" || word == "surf") return "Can't start the " + word;
+  if (word.rfind("load", 0) == 0) return "Can't load \"" + Field(command, 1) + "\"";
+  if (word == "savepreset") return "Can't save \"" + Field(command, 1) + "\"";
+  return "\"" + command + "\" failed";
+}
+
+std::string PromptAttempt(const KeyboardPrompt& prompt) {
+  const std::string& c = prompt.keyboardCommand();
+  if (c == "tune") return "Can't tune to \"" + prompt.text() + "\"";
+  if (c == "preset") return "Can't recall preset \"" + prompt.text() + "\"";
+  if (c == "addpreset") return "Can't add the preset";
+  return "Can't rename the preset";
+}
+
+// The decimal mark of the user's number locale as the C library knows it; "." when unknown.
+char EnvironmentDecimalMark() {
+  char mark = '.';
+  if (locale_t numeric = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(0))) {
+    const char* radix = nl_langinfo_l(RADIXCHAR, numeric);
+    if (radix != nullptr && (radix[0] == ',' || radix[0] == '.')) mark = radix[0];
+    freelocale(numeric);
+  }
+  return mark;
+}
 
 class TerminalRadio {
  public:
@@ -31,44 +85,69 @@ class TerminalRadio {
   int Run();
 
  private:
-  // Runs one plug-in call; a run-time error becomes the screen's last error.
+  // Runs one plug-in call; a run-time error becomes the screen's message in plain words.
   template <class Call>
-  bool Guard(Call&& call) {
+  bool Guard(const std::string& what, Call&& call) {
     try {
       call();
       return true;
     } catch (const halvane::RuntimeError& e) {
-      lastError_ = std::to_string(e.number()) + " " + halvane::ErrorDescription(e.number());
-      return false;
+      Say(ErrorMessage(e.number(), what), true);
     } catch (const std::exception& e) {
-      lastError_ = e.what();
-      return false;
+      Say(what + ": " + e.what(), true);
     }
+    return false;
   }
+  void Say(std::string text, bool error) {
+    message_ = std::move(text);
+    messageIsError_ = error;
+    dirty_ = true;
+  }
+  // An action that worked: the message of an earlier one goes.
+  void Succeeded() { Say("", false); }
 
   void StartRadio();
   void StopRadio();
   void OnKey(wint_t key, bool isFunctionKey);
   void OnPromptKey(wint_t key, bool isFunctionKey);
-  void RunCommand(const std::string& command, const std::shared_ptr<ScreenObject>& screen);
+  void OnHelpKey(wint_t key, bool isFunctionKey);
+  void OnBinding(const KeyBinding& binding);
+  bool RunCommand(const std::string& command, const std::shared_ptr<ScreenObject>& screen,
+                  const std::string& what);
+  void CommandLine(const std::string& command);
+  void Move(const std::string& command, bool up);
   void Recall(int32_t preset);
   void RefreshList();
   void ConfirmPrompt();
   void CancelPrompt();
-  void Draw();
-  void DrawOverlay(const std::string& title, const std::string& body);
-  void Quit() { g_main_loop_quit(loop_); }
+  void ReadKeys();
+  void Update();
+  void Paint();
+  int32_t RowCount() const { return static_cast<int32_t>(host_.radioScreen->list->rows.size()); }
+  int32_t Highlight() const { return host_.radioScreen->list->value; }
 
   static gboolean OnInput(gint, GIOCondition, gpointer self);
-  static gboolean OnRedraw(gpointer self);
   static gboolean OnSignal(gpointer self);
+  static gboolean OnResize(gpointer self);
 
   RadioHost& host_;
-  GMainLoop* loop_ = nullptr;
-  std::string lastError_;
+  TerminalPaint paint_;
+  bool quit_ = false;
+  bool dirty_ = true;  // something shown changed besides the plug-in's answers
+  std::string message_;
+  bool messageIsError_ = false;
   std::optional<KeyboardPrompt> prompt_;
   std::optional<std::string> errorScreen_;  // an Errscrn call waiting to be dismissed
-  bool helpShown_ = false;
+  std::optional<int> helpScroll_;           // the help shown, scrolled this far
+  int helpMaxScroll_ = 0;
+  bool forcedMono_ = false;  // forced mono starts off with the plug-in and follows "mono"
+  char decimalMark_ = '.';
+  // What was painted last, so an idle radio paints nothing.
+  RadioView view_;
+  std::vector<std::string> rows_;
+  uint64_t rowsGeneration_ = ~uint64_t{0};
+  int32_t paintedHighlight_ = -2;
+  int paintedLines_ = 0, paintedColumns_ = 0;
 };
 
 int TerminalRadio::Run() {
@@ -80,95 +159,158 @@ int TerminalRadio::Run() {
         if (c == '\r') c = ' ';
       text += (i == 0 ? "" : i == 1 ? ": " : "\n") + part;
     }
+    // The driver knows why: the file and line, the device and the system's reason.
+    const std::string reason = DriverReason(host_.DriverPath());
+    if (!reason.empty()) text += "\n\nThe tuner driver says:\n" + reason;
     errorScreen_ = text;
+    dirty_ = true;
   };
   try {
     host_.Create();
   } catch (const halvane::RuntimeError& e) {
-    std::cerr << "halvane-host: can't create the radio: " << e.what() << "\n";
+    std::cerr << "halvane-host: can't create the radio: " << ErrorMessage(e.number()) << "\n";
     return 1;
   }
 
   std::setlocale(LC_CTYPE, "");  // wide characters on the terminal; numbers stay "C"
-  initscr();
-  cbreak();
-  noecho();
-  nonl();
-  keypad(stdscr, TRUE);
-  nodelay(stdscr, TRUE);
-  set_escdelay(25);
-  curs_set(0);
-
+  decimalMark_ = EnvironmentDecimalMark();
+  paint_.Begin();
   StartRadio();
 
-  loop_ = g_main_loop_new(nullptr, FALSE);
   guint input = g_unix_fd_add(STDIN_FILENO, G_IO_IN, &TerminalRadio::OnInput, this);
-  guint redraw = g_timeout_add(kRedrawMs, &TerminalRadio::OnRedraw, this);
   guint signals[] = {g_unix_signal_add(SIGINT, &TerminalRadio::OnSignal, this),
                      g_unix_signal_add(SIGTERM, &TerminalRadio::OnSignal, this),
-                     g_unix_signal_add(SIGHUP, &TerminalRadio::OnSignal, this)};
-  Draw();
-  g_main_loop_run(loop_);
+                     g_unix_signal_add(SIGHUP, &TerminalRadio::OnSignal, this),
+                     g_unix_signal_add(SIGWINCH, &TerminalRadio::OnResize, this)};
+  // No timer of its own: the screen is looked at after whatever woke the loop (the plug-in's
+  // status tick, a key, a signal), and painted only when something shown changed.
+  GMainContext* context = g_main_context_default();
+  Update();
+  while (!quit_) {
+    g_main_context_iteration(context, TRUE);
+    Update();
+  }
   g_source_remove(input);
-  g_source_remove(redraw);
   for (guint s : signals) g_source_remove(s);
-  g_main_loop_unref(loop_);
 
   StopRadio();
-  endwin();
+  paint_.End();
   host_.sdk().onErrorScreen = nullptr;
   host_.Destroy();
-  if (!lastError_.empty()) std::cerr << "halvane-host: last error " << lastError_ << "\n";
+  if (!message_.empty() && messageIsError_)
+    std::cerr << "halvane-host: last error: " << message_ << "\n";
   return 0;
 }
 
 void TerminalRadio::StartRadio() {
   halvane::IDMRadio& radio = host_.Radio();
-  Guard([&] { radio.StartRadio(); });
+  Guard("Can't start the radio", [&] { radio.StartRadio(); });
   // Check shows the host's error screen when the tuner did not come up.
-  Guard([&] { radio.Check(); });
+  Guard("Can't start the radio", [&] { radio.Check(); });
   bool on = true;
-  Guard([&] { radio.SetActive(on); });
+  Guard("Can't switch the radio on", [&] { radio.SetActive(on); });
   RefreshList();
 }
 
 void TerminalRadio::StopRadio() {
   halvane::IDMRadio& radio = host_.Radio();
   bool off = false;
-  Guard([&] { radio.SetActive(off); });  // saves the preset list
-  Guard([&] { radio.StopRadio(); });
+  Guard("Can't save the presets", [&] { radio.SetActive(off); });
+  Guard("Can't stop the radio", [&] { radio.StopRadio(); });
 }
 
 void TerminalRadio::RefreshList() {
   std::shared_ptr<halvane::Dispatch> frm = host_.radioScreen;
-  Guard([&] { host_.Radio().Refresh(frm); });
+  Guard("Can't show the presets", [&] { host_.Radio().Refresh(frm); });
 }
 
-void TerminalRadio::RunCommand(const std::string& command,
-                               const std::shared_ptr<ScreenObject>& screen) {
+bool TerminalRadio::RunCommand(const std::string& command,
+                               const std::shared_ptr<ScreenObject>& screen,
+                               const std::string& what) {
   std::string cmd = command;
   std::shared_ptr<halvane::Dispatch> frm = screen;
   int16_t result = -1;
-  if (!Guard([&] { result = host_.Radio().ProcessCommand(cmd, frm); })) return;
+  if (!Guard(what, [&] { result = host_.Radio().ProcessCommand(cmd, frm); })) return false;
+  Succeeded();
+  const std::string word = Lower(Field(command, 0));
+  if (word == "mono" && result == 2) forcedMono_ = !forcedMono_;
   // 0 for a keyboard word: the host goes on by showing its on-screen keyboard.
-  if (result == 0 && IsKeyboardCommand(command)) prompt_.emplace(command);
+  if (result == 0 && IsKeyboardCommand(command)) prompt_.emplace(word);
+  return true;
+}
+
+void TerminalRadio::CommandLine(const std::string& command) {
+  std::string cmd = command;
+  std::shared_ptr<halvane::Dispatch> frm = host_.radioScreen;
+  int16_t result = -1;
+  if (!Guard(Attempt(command), [&] { result = host_.Radio().ProcessCommand(cmd, frm); })) return;
+  Succeeded();
+  const std::string word = Lower(Field(command, 0));
+  if (word == "mono" && result == 2) forcedMono_ = !forcedMono_;
+  if (result == 0 && IsKeyboardCommand(command)) {
+    prompt_.emplace(word);
+  } else if (result == 0 && word != "enter") {
+    Say("The radio does not know the command \"" + command + "\" (see docs/skin-reference.md)",
+        false);
+  } else if (word == "loadpreset") {
+    const std::string file = host_.folders().config + "FMPresets/" + Field(command, 1) + ".fm";
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0)
+      Say("No saved preset is named \"" + Field(command, 1) + "\"", false);
+  }
+}
+
+void TerminalRadio::Move(const std::string& command, bool up) {
+  const ListControl& list = *host_.radioScreen->list;
+  const int32_t row = list.value;
+  if (row < 0 || row >= RowCount()) return Say(kChooseFirst, false);
+  if (up ? row == 0 : row == RowCount() - 1)
+    return Say(up ? "That preset is at the top already" : "That preset is at the bottom already",
+               false);
+  const uint64_t before = list.generation;
+  if (!RunCommand(command, host_.radioScreen, "Can't move the preset")) return;
+  if (list.generation == before)
+    return Say("Presets move while one of them plays: recall one first", false);
+  // The chosen preset stays chosen in its new place.
+  host_.radioScreen->list->value = row + (up ? -1 : 1);
 }
 
 void TerminalRadio::Recall(int32_t preset) {
-  if (preset < 1 || preset > INT16_MAX) return;
+  if (RowCount() == 0) return Say("The preset list is empty: a adds the station", false);
+  if (preset < 1 || preset > RowCount())
+    return Say("There is no preset " + std::to_string(preset) + " (the list has " +
+                   std::to_string(RowCount()) + ")",
+               false);
   int16_t n = static_cast<int16_t>(preset);
-  if (Guard([&] { host_.Radio().PresetRecall(n); })) RefreshList();
+  if (!Guard("Can't recall preset " + std::to_string(preset),
+             [&] { host_.Radio().PresetRecall(n); }))
+    return;
+  Succeeded();
+  RefreshList();  // the recalled preset's row is highlighted
 }
 
 void TerminalRadio::ConfirmPrompt() {
   KeyboardPrompt prompt = std::move(*prompt_);
   prompt_.reset();
+  dirty_ = true;
+  const std::string text = prompt.TextForPlugin(decimalMark_);
   if (prompt.IsCommandLine()) {
-    if (!prompt.text().empty()) RunCommand(prompt.text(), host_.radioScreen);
+    if (!text.empty()) CommandLine(text);
     return;
   }
-  host_.keyboardScreen->txt[0]->text = prompt.text();
-  RunCommand("enter", host_.keyboardScreen);
+  host_.keyboardScreen->txt[0]->text = text;
+  if (!RunCommand("enter", host_.keyboardScreen, PromptAttempt(prompt))) return;
+  if (prompt.keyboardCommand() == "preset") {
+    // The plug-in recalls nothing for a number that is no preset's; say so.
+    std::string typed = prompt.text();
+    typed.erase(0, typed.find_first_not_of(' '));
+    int32_t n = 0;
+    auto [end, ec] = std::from_chars(typed.data(), typed.data() + typed.size(), n);
+    if (ec != std::errc() || n < 1 || n > RowCount())
+      Say("There is no preset \"" + prompt.text() + "\" (the list has " +
+              std::to_string(RowCount()) + ")",
+          false);
+  }
   // Back on the radio screen: its list shows what the keyboard dialogue changed.
   RefreshList();
 }
@@ -176,162 +318,193 @@ void TerminalRadio::ConfirmPrompt() {
 void TerminalRadio::CancelPrompt() {
   bool keyboard = !prompt_->IsCommandLine();
   prompt_.reset();
+  dirty_ = true;
   // "enter" from a screen other than the keyboard drops the plug-in's pending keyboard command.
-  if (keyboard) RunCommand("enter", host_.plainScreen);
+  if (keyboard) RunCommand("enter", host_.plainScreen, "Can't cancel");
 }
 
 void TerminalRadio::OnPromptKey(wint_t key, bool isFunctionKey) {
+  KeyboardPrompt& p = *prompt_;
   if (isFunctionKey) {
-    if (key == KEY_ENTER) ConfirmPrompt();
-    if (key == KEY_BACKSPACE) prompt_->Backspace();
+    switch (key) {
+      case KEY_ENTER:
+        return ConfirmPrompt();
+      case KEY_BACKSPACE:
+        return p.Backspace();
+      case KEY_DC:
+        return p.Delete();
+      case KEY_LEFT:
+        return p.Left();
+      case KEY_RIGHT:
+        return p.Right();
+      case KEY_HOME:
+        return p.Home();
+      case KEY_END:
+        return p.End();
+      default:
+        return;
+    }
+  }
+  switch (key) {
+    case '\n':
+    case '\r':
+      return ConfirmPrompt();
+    case kEscape:
+      return CancelPrompt();
+    case 127:
+    case 8:
+      return p.Backspace();
+    case 1:  // Ctrl-A, Ctrl-E: as in a shell
+      return p.Home();
+    case 5:
+      return p.End();
+    default:
+      return p.Insert(static_cast<char32_t>(key));
+  }
+}
+
+void TerminalRadio::OnHelpKey(wint_t key, bool isFunctionKey) {
+  int& scroll = *helpScroll_;
+  if (isFunctionKey && (key == KEY_UP || key == KEY_DOWN || key == KEY_PPAGE || key == KEY_NPAGE)) {
+    const int page = std::max(1, paint_.lines() - 6);
+    scroll += key == KEY_UP ? -1 : key == KEY_DOWN ? 1 : key == KEY_PPAGE ? -page : page;
+    scroll = std::clamp(scroll, 0, helpMaxScroll_);
     return;
   }
-  if (key == '\n' || key == '\r') {
-    ConfirmPrompt();
-  } else if (key == kEscape) {
-    CancelPrompt();
-  } else if (key == 127 || key == 8) {
-    prompt_->Backspace();
-  } else {
-    prompt_->Insert(static_cast<char32_t>(key));
-  }
+  helpScroll_.reset();
 }
 
 void TerminalRadio::OnKey(wint_t key, bool isFunctionKey) {
-  if (isFunctionKey && key == KEY_RESIZE) return;
-  if (errorScreen_) {
-    errorScreen_.reset();
-    return;
-  }
-  if (helpShown_) {
-    helpShown_ = false;
-    return;
-  }
-  if (prompt_) {
-    OnPromptKey(key, isFunctionKey);
-    return;
-  }
+  dirty_ = true;
+  if (errorScreen_) return errorScreen_.reset();
+  if (helpScroll_) return OnHelpKey(key, isFunctionKey);
+  if (prompt_) return OnPromptKey(key, isFunctionKey);
   // Plain characters and curses key codes share one table; characters are below KEY_MIN.
   if (!isFunctionKey && key >= KEY_MIN) return;
   const KeyBinding* binding = FindKeyBinding(static_cast<int>(key));
-  if (binding == nullptr) return;
+  if (binding != nullptr) OnBinding(*binding);
+}
+
+void TerminalRadio::OnBinding(const KeyBinding& binding) {
   ListControl& list = *host_.radioScreen->list;
-  const int32_t rows = static_cast<int32_t>(list.rows.size());
-  switch (binding->action) {
+  const int32_t rows = RowCount();
+  const std::string command = binding.command != nullptr ? binding.command : "";
+  switch (binding.action) {
     case KeyAction::Command:
-      RunCommand(binding->command, host_.radioScreen);
-      break;
+      // Keys that act on the chosen preset act on the row shown highlighted: the list's Value.
+      if ((command == "delpreset" || command == "editpreset") &&
+          (list.value < 0 || list.value >= rows))
+        return Say(kChooseFirst, false);
+      if (command.rfind("movepreset", 0) == 0) return Move(command, command.back() == 'p');
+      if (command == "surf" && rows == 0 && host_.Radio().SearchMode() == halvane::SModes::Disabled)
+        return Say("No presets to surf through: a adds the station, L learns the band", false);
+      RunCommand(command, host_.radioScreen, Attempt(command));
+      return;
     case KeyAction::RecallPreset:
-      Recall(binding->preset);
-      break;
+      return Recall(binding.preset);
     case KeyAction::HighlightUp:
     case KeyAction::HighlightDown: {
-      if (rows == 0) break;
+      if (rows == 0) return Say("The preset list is empty: a adds the station", false);
       int32_t row = list.value < 0 ? 0 : list.value;
-      row += binding->action == KeyAction::HighlightUp ? -1 : 1;
-      row = std::clamp(row, 0, rows - 1);
-      // The user's choice: the list's Value and the screen's PLValue, as a click would set them.
-      list.value = row;
-      host_.radioScreen->plValue = row;
-      break;
+      if (list.value >= 0) row += binding.action == KeyAction::HighlightUp ? -1 : 1;
+      // The user's choice: the list's Value, which the screen's PLValue answers too.
+      list.value = std::clamp(row, 0, rows - 1);
+      return Succeeded();
     }
     case KeyAction::RecallHighlight:
-      if (list.value >= 0 && list.value < rows) Recall(list.value + 1);
-      break;
+      if (list.value < 0 || list.value >= rows) return Say(kChooseFirst, false);
+      return Recall(list.value + 1);
     case KeyAction::CommandLine:
       prompt_.emplace("");
-      break;
+      return;
     case KeyAction::Help:
-      helpShown_ = true;
-      break;
+      helpScroll_ = 0;
+      return;
     case KeyAction::Quit:
-      Quit();
-      break;
+      quit_ = true;
+      return;
   }
 }
 
-void TerminalRadio::DrawOverlay(const std::string& title, const std::string& body) {
-  std::vector<std::string> text;
-  std::istringstream in(body);
-  for (std::string line; std::getline(in, line);) text.push_back(line);
-  const int width = std::min(COLS - 2, 98);
-  const int room = LINES - 6;  // rows inside the frame, below the title and above "(any key)"
-  if (width < 20 || room < 1) return;
-  // Two columns when one does not fit the terminal's height.
-  const int columns = static_cast<int>(text.size()) > room ? 2 : 1;
-  const int perColumn = (static_cast<int>(text.size()) + columns - 1) / columns;
-  const int shown = std::min(perColumn, room);
-  const int columnWidth = (width - 4) / columns;
-  const int height = shown + 4;
-  const int top = std::max(0, (LINES - height) / 2), left = std::max(0, (COLS - width) / 2);
-  auto row = [&](int y, const std::string& content) {
-    mvaddstr(y, left, ("| " + FitText(content, width - 4) + " |").c_str());
-  };
-  const std::string rule = "+" + std::string(static_cast<size_t>(width - 2), '-') + "+";
-  attron(A_BOLD);
-  mvaddstr(top, left, rule.c_str());
-  row(top + 1, title);
-  attroff(A_BOLD);
-  for (int i = 0; i < shown; ++i) {
-    std::string line;
-    for (int c = 0; c < columns; ++c) {
-      size_t k = static_cast<size_t>(c * perColumn + i);
-      if (k < text.size() && i < perColumn) line += FitText(text[k], columnWidth);
-    }
-    row(top + 2 + i, line);
-  }
-  row(top + height - 2, "(any key)");
-  mvaddstr(top + height - 1, left, rule.c_str());
+void TerminalRadio::ReadKeys() {
+  wint_t key = 0;
+  for (int kind; (kind = get_wch(&key)) != ERR;) OnKey(key, kind == KEY_CODE_YES);
 }
 
-void TerminalRadio::Draw() {
+void TerminalRadio::Update() {
+  RadioView view = view_;
+  try {
+    view = ReadRadioView(host_.Radio(), false);
+  } catch (const halvane::RuntimeError& e) {
+    if (!messageIsError_) Say(ErrorMessage(e.number(), "Can't show the station"), true);
+  }
+  view.forcedMono = forcedMono_;
+  // The plug-in writes numbers with the decimal mark of the user's locale; a typed frequency is
+  // handed back with the same.
+  if (view.band == "FM") {
+    auto mark = view.frequency.find_first_of(".,");
+    if (mark != std::string::npos) decimalMark_ = view.frequency[mark];
+  }
+  const ListControl& list = *host_.radioScreen->list;
+  const bool rowsChanged = list.generation != rowsGeneration_;
+  if (!dirty_ && !rowsChanged && view == view_ && list.value == paintedHighlight_ &&
+      paint_.lines() == paintedLines_ && paint_.columns() == paintedColumns_)
+    return;
+  if (rowsChanged) {
+    rows_ = list.rows;
+    rowsGeneration_ = list.generation;
+  }
+  view_ = std::move(view);
+  paintedHighlight_ = list.value;
+  paintedLines_ = paint_.lines();
+  paintedColumns_ = paint_.columns();
+  dirty_ = false;
+  Paint();
+}
+
+void TerminalRadio::Paint() {
   ScreenState state;
-  Guard([&] { state.view = ReadRadioView(host_.Radio()); });
-  state.rows = host_.radioScreen->list->rows;
-  state.highlight = host_.radioScreen->list->value;
-  state.lastError = lastError_;
-  state.maxRows = std::max(1, LINES - 14);
-
-  erase();
-  int y = 0;
-  for (const ScreenLine& line : RenderRadioScreen(state, std::min(COLS, 100))) {
-    if (y >= LINES - 2) break;
-    if (line.emphasis) attron(A_REVERSE);
-    mvaddstr(y++, 0, FitText(line.text, COLS).c_str());
-    if (line.emphasis) attroff(A_REVERSE);
-  }
-  std::string bottom;
+  state.view = view_;
+  state.rows = rows_;
+  state.highlight = paintedHighlight_;
+  state.message = message_;
+  state.messageIsError = messageIsError_;
+  state.ascii = paint_.ascii();
+  paint_.Clear();
+  paint_.Lines(RenderRadioScreen(state, paint_.columns(), paint_.lines() - 1));
   if (prompt_) {
-    bottom = " " + prompt_->Title() + ": " + prompt_->text() + "_   (Enter confirm, Esc cancel)";
+    const std::string title = " " + prompt_->Title() + ": ";
+    const std::string hint = "  (Enter confirm, Esc cancel)";
+    int room = paint_.columns() - CharacterCount(title) - 1;
+    const bool withHint = room - CharacterCount(hint) >= 12;
+    if (withHint) room -= CharacterCount(hint);
+    KeyboardPrompt::View typed = prompt_->Visible(std::max(room, 2));
+    paint_.Bottom(title + FitText(typed.text, std::max(room, 2)) + (withHint ? hint : ""),
+                  CharacterCount(title) + typed.cursor);
   } else {
-    bottom =
-        " Left/Right fine  PgUp/PgDn seek  +/- MHz  n/p next  1-9 preset  t tune  ? help  q quit";
+    paint_.Bottom(KeyLine(paint_.columns()));
   }
-  mvaddstr(LINES - 1, 0, FitText(bottom, COLS).c_str());
-  if (helpShown_) DrawOverlay("Keys", KeyHelpText());
-  if (errorScreen_) DrawOverlay("Error", *errorScreen_);
-  refresh();
+  if (helpScroll_)
+    helpMaxScroll_ =
+        paint_.Overlay("Keys", KeyHelpText(), *helpScroll_, "(Up/Down scroll, any other key)");
+  if (errorScreen_) paint_.Overlay("Error", *errorScreen_, 0, "(any key)");
+  paint_.Show();
 }
 
 gboolean TerminalRadio::OnInput(gint, GIOCondition, gpointer self) {
-  auto* ui = static_cast<TerminalRadio*>(self);
-  wint_t key = 0;
-  for (int kind; (kind = get_wch(&key)) != ERR;) ui->OnKey(key, kind == KEY_CODE_YES);
-  ui->Draw();
-  return G_SOURCE_CONTINUE;
-}
-
-gboolean TerminalRadio::OnRedraw(gpointer self) {
-  auto* ui = static_cast<TerminalRadio*>(self);
-  // A resize arrives as a key without input on standard input.
-  wint_t key = 0;
-  for (int kind; (kind = get_wch(&key)) != ERR;) ui->OnKey(key, kind == KEY_CODE_YES);
-  ui->Draw();
+  static_cast<TerminalRadio*>(self)->ReadKeys();
   return G_SOURCE_CONTINUE;
 }
 
 gboolean TerminalRadio::OnSignal(gpointer self) {
-  static_cast<TerminalRadio*>(self)->Quit();
+  static_cast<TerminalRadio*>(self)->quit_ = true;
+  return G_SOURCE_CONTINUE;
+}
+
+gboolean TerminalRadio::OnResize(gpointer self) {
+  auto* ui = static_cast<TerminalRadio*>(self);
+  ui->paint_.Resize();
+  ui->dirty_ = true;
   return G_SOURCE_CONTINUE;
 }
 

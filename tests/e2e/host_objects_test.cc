@@ -62,6 +62,9 @@ TEST(ScreenObject, OffersTheMembersThePluginCalls) {
   EXPECT_EQ(halvane::GetProperty(frm, "showpl"), Variant(true));
   screen->plValue = 3;
   EXPECT_EQ(halvane::GetProperty(frm, "PLValue"), Variant(int32_t{3}));
+  // One chosen row: the list's Value written by the plug-in is what PLValue answers next.
+  halvane::PutProperty(halvane::GetProperty(frm, "PL").ToObject(), "Value", Variant(int32_t{1}));
+  EXPECT_EQ(halvane::GetProperty(frm, "PLValue"), Variant(int32_t{1}));
 
   auto pl = halvane::GetProperty(frm, "PL").ToObject();
   Call(pl, "AddItem", {Variant("1. 87.5 - A")});

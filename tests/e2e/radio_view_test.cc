@@ -42,28 +42,68 @@ TEST(RenderRadioScreen, ShowsStationRdsModesListAndError) {
   s.view.presetNumber = "2";
   s.view.presetName = "Jazz";
   s.view.scan = true;
-  s.rows = {"1. 87.5 - Low", "2. 104.5 - Jazz"};
+  std::vector<std::string> rows = {"1. 87.5 - Low", "2. 104.5 - Jazz"};
+  s.rows = rows;
   s.highlight = 1;
-  s.lastError = "13 Type mismatch";
-  auto lines = RenderRadioScreen(s, 80);
+  s.message = "Can't tune: that is not a number (error 13)";
+  s.messageIsError = true;
+  auto lines = RenderRadioScreen(s, 80, 23);
   std::string text = All(lines);
   for (const char* part : {"FM  104.5 MHz", "JAZZ 104", "P2  Jazz", "93%", "STEREO", "TP --",
                            "Late night jazz", "PTY 14  Jazz music", "PI 8A04", "search scan",
-                           "> 2. 104.5 - Jazz", "Last error: 13 Type mismatch"})
+                           "> 2. 104.5 - Jazz", "Can't tune: that is not a number (error 13)"})
     EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
+  EXPECT_EQ(lines.size(), 23u);
   for (const auto& l : lines) EXPECT_EQ(l.text.size(), 80u) << l.text;  // ASCII here
-  int emphasised = 0;
+  int highlighted = 0;
   for (const auto& l : lines)
-    emphasised += l.emphasis && l.text.find("104.5 - Jazz") != std::string::npos;
-  EXPECT_EQ(emphasised, 1);
+    highlighted +=
+        l.style == LineStyle::kHighlight && l.text.find("104.5 - Jazz") != std::string::npos;
+  EXPECT_EQ(highlighted, 1);
+  EXPECT_EQ(lines.back().style, LineStyle::kError);
+}
+
+// Narrow and short: fields give way by importance and never run into each other, long texts end
+// in an ellipsis, and a non-UTF-8 terminal gets ASCII of the same width.
+TEST(RenderRadioScreen, GivesWayInOrderAtFortyByTwelve) {
+  ScreenState s;
+  s.view.active = true;
+  s.view.band = "FM";
+  s.view.frequency = "104.5";
+  s.view.unit = "MHz";
+  s.view.signalText = "93%";
+  s.view.stereo = true;
+  s.view.rdsName = "JAZZ 104";
+  s.view.pi = "4660";
+  s.view.presetNumber = "1";
+  s.view.presetName = std::string(150, 'N');
+  s.view.rdsText = "CAFF\u00c8 99 plays late night jazz with the Halvane Quartet until dawn";
+  std::vector<std::string> rows = {"1. 104.5 - " + std::string(150, 'N'), "2. 87.5 - CAFF\u00c8"};
+  s.rows = rows;
+  for (bool ascii : {false, true}) {
+    s.ascii = ascii;
+    auto lines = RenderRadioScreen(s, 40, 11);
+    std::string text = All(lines);
+    ASSERT_EQ(lines.size(), 11u) << text;
+    for (const auto& l : lines) EXPECT_EQ(CharacterCount(l.text), 40) << l.text;
+    EXPECT_NE(text.find("FM  104.5 MHz  JAZZ 104  P1  NNN"), std::string::npos) << text;
+    EXPECT_NE(text.find(ascii ? "N... |" : "N\u2026 |"), std::string::npos) << text;
+    EXPECT_NE(text.find(ascii ? "CAFFE 99" : "CAFF\u00c8 99"), std::string::npos) << text;
+    EXPECT_EQ(text.find("seek mode"), std::string::npos) << text;  // the modes went first
+    EXPECT_NE(text.find("2. 87.5"), std::string::npos) << text;
+    if (ascii) {
+      for (char c : text) EXPECT_LT(static_cast<unsigned char>(c), 0x80) << text;
+    }
+  }
 }
 
 TEST(RenderRadioScreen, KeepsTheHighlightedRowInViewOfALongList) {
   ScreenState s;
-  for (int i = 1; i <= 40; ++i) s.rows.push_back(std::to_string(i) + ". row");
+  std::vector<std::string> rows;
+  for (int i = 1; i <= 40; ++i) rows.push_back(std::to_string(i) + ". row");
+  s.rows = rows;
   s.highlight = 30;
-  s.maxRows = 5;
-  std::string text = All(RenderRadioScreen(s, 60));
+  std::string text = All(RenderRadioScreen(s, 60, 15));
   EXPECT_NE(text.find("> 31. row"), std::string::npos);
   EXPECT_EQ(text.find("   1. row"), std::string::npos);
 }

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <regex>
+#include <sstream>
 #include <thread>
 
 #include "host_process.h"
@@ -38,14 +40,37 @@ class TerminalRadio : public ::testing::Test {
   void SetUp() override {
     if (Shell("command -v tmux").empty()) GTEST_SKIP() << "tmux is not installed (scripts/setup)";
     socket_ = scratch_.path() + "/tmux.sock";
-    // The radio in an 90x30 pane; its presets and registry in the scratch folder.
+  }
+
+  // The radio in a pane of `columns` x `rows`, its presets and registry in the scratch folder;
+  // `env` and `args` are added to its command line. A second session on the same server gets
+  // its own `name`.
+  void Start(int columns = 90, int rows = 30, const std::string& env = "LC_ALL=C.UTF-8",
+             const std::string& args = "", const std::string& name = "radio") {
     std::string program = "env HALVANE_CLASS_REGISTRY=" + Quote(scratch_.path() + "/classes.reg") +
-                          " HALVANE_STATIONS= LC_ALL=C.UTF-8 " + Quote(HostProgram()) + " --home " +
-                          Quote(home()) + "; echo exit=$? > " + Quote(scratch_.path() + "/exit");
+                          " HALVANE_STATIONS= " + env + " " + Quote(HostProgram()) + " --home " +
+                          Quote(home()) + " " + args + "; echo exit=$? > " +
+                          Quote(scratch_.path() + "/exit");
     int status = -1;
-    Shell(Tmux("-f /dev/null new-session -d -x 90 -y 30 " + Quote(program)), &status);
+    Shell(Tmux("-f /dev/null new-session -d -s " + name + " -x " + std::to_string(columns) +
+               " -y " + std::to_string(rows) + " " + Quote(program)),
+          &status);
     ASSERT_EQ(status, 0) << "tmux could not start a session";
     started_ = true;
+  }
+
+  // A main preset list to start from, tuned to its first preset.
+  void WritePresets(const std::string& lines) {
+    Shell("mkdir -p " + Quote(home() + "/data"));
+    std::ofstream(home() + "/data/Radio.ini", std::ios::binary) << lines;
+  }
+  std::string SavedPresets() const {
+    std::ifstream list(home() + "/data/Radio.ini", std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(list)), std::istreambuf_iterator<char>());
+  }
+  void QuitAndWait() {
+    Keys("q");
+    ASSERT_TRUE(WaitFor([&](const std::string&) { return Exited(); })) << Screen();
   }
 
   void TearDown() override {
@@ -56,10 +81,12 @@ class TerminalRadio : public ::testing::Test {
     return "tmux -S " + Quote(socket_) + " " + args;
   }
   std::string home() const { return scratch_.path() + "/home"; }
-  std::string Screen() const { return Shell(Tmux("capture-pane -p") + " 2>/dev/null"); }
+  std::string Screen(const std::string& flags = "") const {
+    return Shell(Tmux("capture-pane -t radio -p " + flags) + " 2>/dev/null");
+  }
   // Named keys ("PPage", "Enter", "q"), and text typed as it stands.
-  void Keys(const std::string& keys) { Shell(Tmux("send-keys " + keys)); }
-  void Type(const std::string& text) { Shell(Tmux("send-keys -l " + Quote(text))); }
+  void Keys(const std::string& keys) { Shell(Tmux("send-keys -t radio " + keys)); }
+  void Type(const std::string& text) { Shell(Tmux("send-keys -t radio -l " + Quote(text))); }
 
   // Waits until the screen satisfies `condition`; the deadline only keeps a broken host from
   // hanging the suite, the test never depends on how soon the condition comes.
@@ -85,6 +112,7 @@ class TerminalRadio : public ::testing::Test {
 };
 
 TEST_F(TerminalRadio, ShowsTheStationAndFollowsTheKeys) {
+  Start();
   // Started and active on the default band's first station, whose RDS name arrives.
   ASSERT_TRUE(WaitForText("FM  87.5 MHz")) << Screen();
   ASSERT_TRUE(WaitForText("LOWEND")) << Screen();
@@ -112,14 +140,15 @@ TEST_F(TerminalRadio, ShowsTheStationAndFollowsTheKeys) {
   ASSERT_TRUE(WaitForText("FM  104.5 MHz")) << Screen();
   ASSERT_TRUE(WaitForText("JAZZ 104")) << Screen();
 
-  // A bad command line shows the error number and its meaning.
+  // A bad command line says what went wrong in plain words, with the number for bug reports,
+  // until the next action that works.
   Type(":rtune;abc");
   Keys("Enter");
-  ASSERT_TRUE(WaitForText("Last error: 13 Type mismatch")) << Screen();
-
-  // Mute, then quit: the radio stops and the preset list is saved.
+  ASSERT_TRUE(WaitForText("Can't tune to \"abc\": that is not a number (error 13)")) << Screen();
   Keys("m");
   ASSERT_TRUE(WaitForText("ACTIVE  MUTED")) << Screen();
+  EXPECT_TRUE(WaitFor([](const std::string& s) { return s.find("error 13") == std::string::npos; }))
+      << Screen();
   Keys("q");
   ASSERT_TRUE(WaitFor([&](const std::string&) { return Exited(); })) << Screen();
   std::ifstream exitFile(scratch_.path() + "/exit");
@@ -132,6 +161,7 @@ TEST_F(TerminalRadio, ShowsTheStationAndFollowsTheKeys) {
 }
 
 TEST_F(TerminalRadio, HelpListsTheKeys) {
+  Start();
   ASSERT_TRUE(WaitForText("FM  87.5 MHz")) << Screen();
   Keys("?");
   ASSERT_TRUE(WaitForText("seek the next station up")) << Screen();
@@ -141,6 +171,148 @@ TEST_F(TerminalRadio, HelpListsTheKeys) {
     return s.find("seek the next station up") == std::string::npos;
   })) << Screen();
   EXPECT_NE(Screen().find("Presets, main list (0)"), std::string::npos);
+}
+
+constexpr const char* kFourPresets =
+    "8750|0|0\r\n8750,One\r\n8930,Two\r\n9120,Three\r\n10450,Four\r\n";
+
+// The row shown highlighted is the row K/J move: right after start, after a move (the moved
+// preset stays chosen) and after a recall that moved the highlight elsewhere.
+TEST_F(TerminalRadio, MovesTheRowShownAndSavesThatOrder) {
+  WritePresets(kFourPresets);
+  Start();
+  ASSERT_TRUE(WaitForText("> 1. 87.5 - One")) << Screen();
+  Keys("J");
+  ASSERT_TRUE(WaitForText("> 2. 87.5 - One")) << Screen();
+  Keys("J");
+  ASSERT_TRUE(WaitForText("> 3. 87.5 - One")) << Screen();
+  Keys("Up");
+  ASSERT_TRUE(WaitForText("> 2. 91.2 - Three")) << Screen();
+  Keys("4");
+  ASSERT_TRUE(WaitForText("> 4. 104.5 - Four")) << Screen();
+  Keys("K");
+  ASSERT_TRUE(WaitForText("> 3. 104.5 - Four")) << Screen();
+  QuitAndWait();
+  EXPECT_EQ(SavedPresets(), "10450|0|0\r\n8930,Two\r\n9120,Three\r\n10450,Four\r\n8750,One\r\n");
+}
+
+// Where the host can tell that nothing happened, it says so; the next action that works clears it.
+TEST_F(TerminalRadio, SaysWhenNothingHappened) {
+  WritePresets(kFourPresets);
+  Start();
+  ASSERT_TRUE(WaitForText("> 1. 87.5 - One")) << Screen();
+  const std::pair<const char*, const char*> cases[] = {
+      {"9", "There is no preset 9 (the list has 4)"},
+      {":nosuch\n", "The radio does not know the command \"nosuch\""},
+      {":loadpreset;Nope\n", "No saved preset is named \"Nope\""},
+      {"g77\n", "There is no preset \"77\" (the list has 4)"},
+      {"K", "That preset is at the top already"},
+  };
+  for (const auto& [keys, words] : cases) {
+    std::string typed = keys;
+    bool enter = typed.back() == '\n';
+    if (enter) typed.pop_back();
+    Type(typed);
+    if (enter) Keys("Enter");
+    EXPECT_TRUE(WaitForText(words)) << keys << "\n" << Screen();
+  }
+  Keys("PPage");
+  EXPECT_TRUE(WaitFor([](const std::string& s) {
+    return s.find("at the top already") == std::string::npos &&
+           s.find("89.3 MHz") != std::string::npos;
+  })) << Screen();
+}
+
+// A driver that fails to start says why on the device-error dialog: the band file, its line and
+// the key it did not know.
+TEST_F(TerminalRadio, ShowsTheDriversReasonWithTheDeviceError) {
+  const std::string band = scratch_.path() + "/stations.ini";
+  std::ofstream(band) << "[station]\nfrequency = 87.5 MHz\nlevl = 3\n";
+  Start(90, 30, "LC_ALL=C.UTF-8 HALVANE_STATIONS=" + Quote(band));
+  ASSERT_TRUE(WaitForText("Device Error")) << Screen();
+  EXPECT_TRUE(WaitForText("stations.ini:3:")) << Screen();
+  EXPECT_NE(Screen().find("levl"), std::string::npos) << Screen();
+  Keys("Space");
+  ASSERT_TRUE(WaitFor([](const std::string& s) {
+    return s.find("Device Error") == std::string::npos;
+  })) << Screen();
+  Keys("f");
+  EXPECT_TRUE(WaitForText("No presets to surf through")) << Screen();
+  EXPECT_EQ(Screen().find("search surf"), std::string::npos) << Screen();
+}
+
+// 80x24 keeps every essential, quit among them; 40x12 drops fields without overlap; a C locale
+// draws ASCII inside a clean box; the prompt edits with cursor keys; the help scrolls.
+TEST_F(TerminalRadio, FitsSmallTerminalsAndPlainLocales) {
+  WritePresets("8750|0|0\r\n8750," + std::string(150, 'L') + "\r\n8930,CAFF\xC3\x88 99\r\n");
+  Start(80, 24, "LC_ALL=C");
+  ASSERT_TRUE(WaitForText("CAFFE 99")) << Screen();
+  ASSERT_TRUE(WaitForText("q quit")) << Screen();
+  for (int size : {80, 40}) {
+    if (size == 40) Shell(Tmux("resize-window -x 40 -y 12"));
+    ASSERT_TRUE(WaitFor([&](const std::string& s) {
+      return s.find("LOWEND") != std::string::npos &&
+             s.find("? help  q quit") != std::string::npos &&
+             s.find(size == 40 ? "Presets, main list (2)" : "seek mode off") != std::string::npos;
+    })) << Screen();
+    std::istringstream lines(Screen());
+    for (std::string line; std::getline(lines, line);) {
+      for (char c : line) ASSERT_LT(static_cast<unsigned char>(c), 0x80) << line;
+      EXPECT_LE(line.size(), static_cast<size_t>(size)) << line;
+      if (!line.empty() && line[0] == '|') {
+        EXPECT_EQ(line.size(), static_cast<size_t>(size)) << line;
+        EXPECT_EQ(line.back(), '|') << line;
+      }
+    }
+    EXPECT_NE(Screen().find("FM  87.5 MHz  LOWEND"), std::string::npos) << Screen();
+    EXPECT_NE(Screen().find("LLL..."), std::string::npos) << Screen();
+  }
+  Keys("t");
+  Type("x104,5");
+  Keys("Home");
+  Keys("Delete");
+  Keys("End");
+  Keys("Enter");
+  EXPECT_TRUE(WaitForText("FM  104.5 MHz")) << Screen();
+  Keys("?");
+  ASSERT_TRUE(WaitForText("lines 1-")) << Screen();
+  Keys("Down");
+  EXPECT_TRUE(WaitForText("lines 2-")) << Screen();
+  Keys("Escape");
+  EXPECT_TRUE(WaitFor([](const std::string& s) { return s.find("lines 2-") == std::string::npos; }))
+      << Screen();
+}
+
+// Colour unless NO_COLOR; "kHz"; forced mono shown as such.
+TEST_F(TerminalRadio, ColoursUnlessAskedNotToAndNamesUnitsAndMono) {
+  Start(90, 30, "LC_ALL=C.UTF-8 TERM=screen-256color");
+  Start(90, 30, "LC_ALL=C.UTF-8 TERM=screen-256color NO_COLOR=1", "--home " + Quote(home() + "2"),
+        "plain");
+  ASSERT_TRUE(WaitForText("FM  87.5 MHz")) << Screen();
+  Type(":rtune;1040");
+  Keys("Enter");
+  ASSERT_TRUE(WaitForText("AM  1040 kHz")) << Screen();
+  Keys("o");
+  ASSERT_TRUE(WaitForText("FORCED MONO")) << Screen();
+  // A foreground or background colour (30-37, 40-47); the default colours (39, 49) don't count.
+  const std::regex colour("\x1b\\[([0-9]+;)*[34][0-7]m");
+  EXPECT_TRUE(std::regex_search(Screen("-e"), colour)) << Screen("-e");
+  const std::string plain = Shell(Tmux("capture-pane -p -e -t plain"));
+  EXPECT_NE(plain.find("HalvaneDM"), std::string::npos) << plain;
+  EXPECT_FALSE(std::regex_search(plain, colour)) << plain;
+}
+
+// In a locale with a decimal comma the person may type either mark; the plug-in gets its own.
+TEST_F(TerminalRadio, TakesEitherDecimalMarkInACommaLocale) {
+  Start(90, 30, "LC_ALL=de_DE.UTF-8");
+  ASSERT_TRUE(WaitForText("FM  87,5 MHz")) << Screen();
+  Keys("t");
+  Type("104.5");
+  Keys("Enter");
+  ASSERT_TRUE(WaitForText("FM  104,5 MHz")) << Screen();
+  Type(":rtune;89.3");
+  Keys("Enter");
+  EXPECT_TRUE(WaitForText("FM  89,3 MHz")) << Screen();
 }
 
 }  // namespace

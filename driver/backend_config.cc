@@ -52,6 +52,8 @@ Result ParseBackendConfig(std::string_view text) {
         return Result::Fail("settle_ms must be 0 to 1000", line_number);
       }
       config.settle_ms = static_cast<int>(*ms);
+    } else if (key == "audio") {
+      config.audio = value == "none" ? std::string() : value;
     } else {
       return Result::Fail("unknown key \"" + std::string(key) + "\"", line_number);
     }

@@ -20,6 +20,9 @@ struct BackendConfig {
   std::string device = "/dev/radio0";
   int seek_threshold = 10;  // weakest level (0 best .. 14) a software seek stops on
   int settle_ms = 20;       // software seek: wait after tuning a channel before reading its signal
+  // V4L2: the ALSA capture device that carries the tuner's sound, "auto" for the radio device's
+  // own sound card; empty (or "none"): the driver plays no sound of the tuner's.
+  std::string audio;
 };
 
 band::ParseResult<BackendConfig> ParseBackendConfig(std::string_view text);

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "audio/playthrough_tuner.h"
 #include "band/band_loader.h"
 #include "last_reason.h"
 #include "result_codes.h"
@@ -47,8 +48,13 @@ std::unique_ptr<TunerBackend> MakeBackend(const BackendConfigLoad& load, const D
   if (config.kind == BackendConfig::Kind::kV4l2) {
     auto device =
         std::make_unique<v4l2::LinuxRadioDevice>(std::chrono::milliseconds(config.settle_ms));
-    return std::make_unique<v4l2::V4l2Tuner>(
+    auto tuner = std::make_unique<v4l2::V4l2Tuner>(
         std::move(device), v4l2::V4l2Options{config.device, config.seek_threshold}, clock);
+    if (config.audio.empty()) return tuner;
+    audio::PlaythroughOptions sound;
+    sound.capture = config.audio;
+    sound.radio_device = config.device;
+    return std::make_unique<audio::PlaythroughTuner>(std::move(tuner), std::move(sound));
   }
   return std::make_unique<sim::SimTuner>(clock, band::LoadBand);
 }

@@ -1,65 +1,20 @@
-// The capture loop through an ALSA device of the test's own configuration: a file plugin that
-// reads known samples as its capture data, over the null device. No sound card is needed.
+// The capture loop through an ALSA device of the test's own configuration.
 #include "audio/capture_loop.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <mutex>
-
+#include "alsa_source.h"
 #include "pulse_daemon.h"
 
 namespace halvane::audio_test {
 namespace {
 
-using driver::audio::AudioSink;
 using driver::audio::CaptureDeviceName;
 using driver::audio::CaptureLoop;
 
-class RecordingSink final : public AudioSink {
- public:
-  void Write(std::span<const float> interleaved) override {
-    std::lock_guard lock(mutex_);
-    samples_.insert(samples_.end(), interleaved.begin(), interleaved.end());
-  }
-  void SetTitle(std::string_view) override {}
-  std::vector<float> samples() const {
-    std::lock_guard lock(mutex_);
-    return samples_;
-  }
-
- private:
-  mutable std::mutex mutex_;
-  std::vector<float> samples_;
-};
-
-constexpr size_t kFrames = 4800;
-
-// An ALSA configuration of the system's own plus a device "halvane_source" that captures the
-// samples of `input`. ALSA reads its configuration once per process, so one file serves all.
-std::string WriteConfiguration(const std::vector<float>& input) {
-  static const std::string folder = [] {
-    char name[] = "/tmp/halvane-alsa.XXXXXX";
-    return std::string(mkdtemp(name));
-  }();
-  const std::string samples = folder + "/input.raw";
-  std::ofstream(samples, std::ios::binary)
-      .write(reinterpret_cast<const char*>(input.data()), input.size() * sizeof(float));
-  const std::string config = folder + "/asound.conf";
-  std::ofstream(config) << "pcm.halvane_source {\n"
-                        << "  type file\n  slave.pcm \"null\"\n  file \"/dev/null\"\n"
-                        << "  infile \"" << samples << "\"\n  format \"raw\"\n}\n";
-  setenv("ALSA_CONFIG_PATH", ("/usr/share/alsa/alsa.conf:" + config).c_str(), 1);
-  return "halvane_source";
-}
-
 TEST(CaptureLoop, CopiesTheCaptureDeviceToTheSinkAndMutesInTheLoop) {
-  std::vector<float> input(2 * kFrames);
-  for (size_t i = 0; i < input.size(); ++i) input[i] = static_cast<float>(i % 200) / 400 - 0.25f;
-  const std::string device = WriteConfiguration(input);
+  const std::vector<float> input = SourceSamples(4800);
+  const std::string device = DefineAlsaSource(input);
 
   for (bool muted : {false, true}) {
     SCOPED_TRACE(muted ? "muted" : "playing");

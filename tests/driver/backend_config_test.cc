@@ -21,12 +21,15 @@ TEST(BackendConfig, DefaultsToTheSimulatedBand) {
 
 TEST(BackendConfig, SelectsAV4l2Device) {
   const auto parsed = ParseBackendConfig(
-      "backend = v4l2\r\ndevice = \"/dev/radio1\"\r\nseek_threshold = 6\r\nsettle_ms = 0\r\n");
+      "backend = v4l2\r\ndevice = \"/dev/radio1\"\r\nseek_threshold = 6\r\nsettle_ms = 0\r\n"
+      "audio = hw:1,0\r\n");
   ASSERT_TRUE(parsed.ok()) << parsed.error;
   EXPECT_EQ(parsed.value->kind, BackendConfig::Kind::kV4l2);
   EXPECT_EQ(parsed.value->device, "/dev/radio1");
   EXPECT_EQ(parsed.value->seek_threshold, 6);
   EXPECT_EQ(parsed.value->settle_ms, 0);
+  EXPECT_EQ(parsed.value->audio, "hw:1,0");
+  EXPECT_EQ(ParseBackendConfig("audio = none\n").value->audio, "");
 }
 
 TEST(BackendConfig, RejectsWhatItDoesNotKnow) {

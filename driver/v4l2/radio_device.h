@@ -24,11 +24,17 @@ class RadioDevice {
   virtual int EnumFrequencyBand(v4l2_frequency_band& band) = 0;      // VIDIOC_ENUM_FREQ_BANDS
   virtual int GetFrequency(v4l2_frequency& frequency) = 0;           // VIDIOC_G_FREQUENCY
   virtual int SetFrequency(const v4l2_frequency& frequency) = 0;     // VIDIOC_S_FREQUENCY
-  virtual int SeekHardware(const v4l2_hw_freq_seek& seek) = 0;       // VIDIOC_S_HW_FREQ_SEEK
-  virtual int SetControl(uint32_t id, int32_t value) = 0;            // VIDIOC_S_CTRL
+  // VIDIOC_S_HW_FREQ_SEEK. Waits until the seek ends: up to the driver's own timeout (5 s on
+  // si470x, 20 s on wl128x) when there is nothing to find.
+  virtual int SeekHardware(const v4l2_hw_freq_seek& seek) = 0;
+  virtual int QueryControl(v4l2_queryctrl& control) = 0;    // VIDIOC_QUERYCTRL
+  virtual int GetControl(uint32_t id, int32_t& value) = 0;  // VIDIOC_G_CTRL
+  virtual int SetControl(uint32_t id, int32_t value) = 0;   // VIDIOC_S_CTRL
+  // A string control (VIDIOC_G_EXT_CTRLS): the bytes before its terminating NUL.
+  virtual int GetStringControl(uint32_t id, std::string& value) = 0;
 
-  // Reads whole RDS block records that are already waiting, without blocking. `read` is the
-  // number of bytes read, 0 when nothing is waiting.
+  // Reads whole RDS block records that are already waiting, never waiting for more. `read` is
+  // the number of bytes read; EAGAIN (with `read` 0) when nothing is waiting.
   virtual int ReadRds(std::span<uint8_t> buffer, size_t& read) = 0;
 
   // Lets a freshly tuned channel settle before its signal is read (software seek).

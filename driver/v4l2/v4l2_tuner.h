@@ -1,19 +1,27 @@
-// A real FM (and AM) tuner through the kernel's V4L2 radio interface: /dev/radioN with
-// hardware seek and RDS delivered as blocks.
+// A real FM (and AM) tuner through the kernel's V4L2 radio interface: /dev/radioN with hardware
+// seek, and RDS delivered as blocks or as controls. Written against the drivers as they behave
+// (docs/hardware.md lists them), not only as the interface describes them.
+//
+// The device is open from Initialize to Uninitialize; SetMute is the one place the tuner's sound
+// is switched.
 #ifndef HALVANE_DRIVER_V4L2_V4L2_TUNER_H
 #define HALVANE_DRIVER_V4L2_V4L2_TUNER_H
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "driver_clock.h"
 #include "rds/raw_blocks.h"
 #include "rds/rds_monitor.h"
 #include "tuner_backend.h"
+#include "v4l2/driver_quirks.h"
 #include "v4l2/frequency_units.h"
+#include "v4l2/noise_floor.h"
 #include "v4l2/radio_device.h"
+#include "v4l2/segment_confirmation.h"
 
 namespace halvane::driver::v4l2 {
 
@@ -41,9 +49,11 @@ class V4l2Tuner final : public TunerBackend {
   int32_t EvalData(RdsRecord& record) override;
 
  private:
-  // A band of the device, in its own units.
+  // A band of the device, in its own units; `listed` when the device enumerated it (a seek may
+  // name it), not made from the tuner's range.
   struct DeviceBand {
     bool am;
+    bool listed;
     uint32_t low;
     uint32_t high;
     TunerUnit unit;
@@ -54,27 +64,43 @@ class V4l2Tuner final : public TunerBackend {
     int32_t value;
     uint32_t units;
   };
+  enum class RdsSource { kNone, kBlocks, kControls };
 
+  // v4l2_tuner.cc: opening, failures, tuning, state.
   int32_t OpenAndCheck();
   void ReadBands(const v4l2_tuner& tuner);
-  int32_t Ready() const;
-  // The result code for a failed call, noting a device that went away.
-  int32_t Failure(int error);
+  int32_t Ready();
+  // The result code for a failed call, with its reason: the device is taken as lost only when
+  // VIDIOC_QUERYCAP confirms it went away.
+  int32_t Failure(int error, std::string_view doing);
+  int32_t Refuse(int32_t code, std::string_view why);
   const DeviceBand* BandFor(int32_t value) const;
   int32_t Tune(int32_t value);
   int32_t ReadTuner(v4l2_tuner& tuner);
   int32_t ReadFrequency(int32_t& value);
   int32_t ValueOfUnits(uint32_t units) const;
+  int LevelOf(const v4l2_tuner& tuner) const;
+
+  // v4l2_seek.cc
   int32_t BandEdge(const DeviceBand& band, bool up) const;
   // Nothing when the device cannot do this seek and the raster must be walked instead.
   std::optional<int32_t> HardwareSeek(int32_t& value, bool up, const DeviceBand& band);
-  int32_t SoftwareSeek(int32_t& value, bool up);
-  static int LevelOf(const v4l2_tuner& tuner);
-  // RDS: forget the station, discarding blocks already waiting; discard them only; read what
-  // arrived.
+  int32_t SoftwareSeek(int32_t& value, bool up, const DeviceBand& band);
+  // Tunes the edge the seek ran to and reports the band's end.
+  int32_t EndOfBand(int32_t& value, bool up, const DeviceBand& band);
+  // Reads the signal on the channel next to `start`, which a seek passed over as empty; true
+  // when it tuned there.
+  bool MeasureNoiseFloor(int32_t start, bool up);
+
+  // v4l2_rds.cc. Forget the station, discarding blocks already waiting; discard them only; read
+  // what arrived. Only the device's loss is an error: any other failure switches RDS off until
+  // the next tune.
   int32_t ResetRds();
   int32_t DrainRds();
   int32_t PumpRds();
+  int32_t RdsReadFailure(int error);
+  void TakeBlock(rds::RawBlock block, int64_t now);
+  int32_t EvalControls(RdsRecord& record);
 
   std::unique_ptr<RadioDevice> device_;
   V4l2Options options_;
@@ -84,14 +110,22 @@ class V4l2Tuner final : public TunerBackend {
   bool lost_ = false;
   bool muted_ = false;
   bool mono_ = false;
+  bool has_mute_ = false;
   bool rds_running_ = false;
-  bool rds_capture_ = false;
+  bool rds_off_this_tune_ = false;
   bool hardware_seek_ = false;
+  bool am_tuned_ = false;
+  RdsSource rds_source_ = RdsSource::kNone;
+  DriverQuirks quirks_;
   uint32_t tuner_capability_ = 0;
   std::vector<DeviceBand> bands_;
   std::optional<Tuned> tuned_;
+  NoiseFloor noise_floor_;
+  int noise_probes_ = 0;
   std::vector<uint8_t> pending_rds_;  // bytes of a block record not yet complete
+  bool after_version_b_ = false;      // the last block was a block B of a version B group
   rds::RawGroupAssembler assembler_;
+  SegmentConfirmation confirmation_;
   rds::RdsMonitor monitor_;
 };
 

@@ -5,11 +5,19 @@
 #include <utility>
 
 namespace halvane::driver::testing_support {
+namespace {
 
 // Stations a hardware seek stops on are at least this strong.
 constexpr int32_t kSeekSignal = 0x8000;
+constexpr int32_t kSeekRssi = 15;
 
-FakeRadioDevice::FakeRadioDevice(bool low) {
+constexpr uint32_t kCommonTunerCaps = V4L2_TUNER_CAP_LOW | V4L2_TUNER_CAP_STEREO |
+                                      V4L2_TUNER_CAP_RDS | V4L2_TUNER_CAP_RDS_BLOCK_IO |
+                                      V4L2_TUNER_CAP_HWSEEK_BOUNDED | V4L2_TUNER_CAP_HWSEEK_WRAP;
+
+}  // namespace
+
+FakeRadioDevice::FakeRadioDevice(bool low) : personality(Personality::kGeneric) {
   std::strcpy(reinterpret_cast<char*>(capabilities.driver), "fake");
   capabilities.capabilities = V4L2_CAP_RADIO | V4L2_CAP_TUNER | V4L2_CAP_RDS_CAPTURE |
                               V4L2_CAP_HW_FREQ_SEEK | V4L2_CAP_READWRITE;
@@ -30,6 +38,56 @@ FakeRadioDevice::FakeRadioDevice(bool low) {
   frequency = tuner.rangelow;
 }
 
+FakeRadioDevice::FakeRadioDevice(Personality kind) : FakeRadioDevice(true) {
+  personality = kind;
+  if (kind == Personality::kGeneric) return;
+  bands.clear();
+  tuner.capability = kCommonTunerCaps | V4L2_TUNER_CAP_FREQ_BANDS;
+  const char* driver = "";
+  switch (kind) {
+    case Personality::kVirtualReceiver:
+      driver = "vivid";
+      tuner.capability |= V4L2_TUNER_CAP_HWSEEK_PROG_LIM;
+      AddFmBand(64'000'000, 108'000'000);
+      break;
+    case Personality::kSi470x:
+      driver = "radio-si470x";
+      AddFmBand(87'500'000, 108'000'000);
+      AddFmBand(76'000'000, 108'000'000);
+      AddFmBand(76'000'000, 90'000'000);
+      break;
+    case Personality::kSi476x:
+      driver = "si476x-radio";
+      tuner.capability |= V4L2_TUNER_CAP_HWSEEK_PROG_LIM | V4L2_TUNER_CAP_RDS_CONTROLS;
+      AddFmBand(64'000'000, 108'000'000);
+      break;
+    case Personality::kWl128x:
+      driver = "ti_fmdrv";
+      tuner.capability = kCommonTunerCaps;  // no band list
+      break;
+    case Personality::kGeneric:
+      break;
+  }
+  std::strcpy(reinterpret_cast<char*>(capabilities.driver), driver);
+  tuner.rangelow = Fine(kind == Personality::kWl128x ? 87'500'000 : 76'000'000);
+  if (kind == Personality::kVirtualReceiver || kind == Personality::kSi476x) {
+    tuner.rangelow = Fine(64'000'000);
+  }
+  tuner.rangehigh = Fine(108'000'000);
+  frequency = Fine(87'500'000);
+}
+
+void FakeRadioDevice::AddFmBand(int64_t low_hz, int64_t high_hz) {
+  v4l2_frequency_band fm{};
+  fm.type = V4L2_TUNER_RADIO;
+  fm.index = static_cast<uint32_t>(bands.size());
+  fm.capability = tuner.capability;
+  fm.rangelow = Fine(low_hz);
+  fm.rangehigh = Fine(high_hz);
+  fm.modulation = V4L2_BAND_MODULATION_FM;
+  bands.push_back(fm);
+}
+
 void FakeRadioDevice::AddStation(uint32_t units, int32_t signal, bool stereo) {
   stations_[units] = {signal, stereo};
 }
@@ -46,12 +104,27 @@ void FakeRadioDevice::AddAmBand() {
 }
 
 void FakeRadioDevice::QueueRds(const std::vector<uint8_t>& bytes) {
-  rds.insert(rds.end(), bytes.begin(), bytes.end());
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const bool status = i % 3 == 2;
+    const bool unflagged = personality == Personality::kWl128x;
+    rds.push_back(status && unflagged ? bytes[i] & 0x07 : bytes[i]);
+  }
 }
 
-int FakeRadioDevice::Check() const {
+int32_t FakeRadioDevice::EmptySignal() const {
+  return personality == Personality::kSi476x || personality == Personality::kWl128x ? RssiSignal(0)
+                                                                                    : 0;
+}
+
+bool FakeRadioDevice::ReportsBothSubchannels() const {
+  return personality == Personality::kSi476x || personality == Personality::kWl128x;
+}
+
+int FakeRadioDevice::Check() {
   if (gone) return ENODEV;
-  return open ? 0 : EBADF;
+  if (!open) return EBADF;
+  if (fail_all != 0) return fail_all;
+  return std::exchange(fail_next, 0);
 }
 
 int FakeRadioDevice::Open(const std::string&) {
@@ -65,7 +138,8 @@ int FakeRadioDevice::Open(const std::string&) {
 void FakeRadioDevice::Close() { open = false; }
 
 int FakeRadioDevice::QueryCapabilities(v4l2_capability& out) {
-  if (const int error = Check(); error != 0) return error;
+  if (gone) return ENODEV;
+  if (!open) return EBADF;
   if (query_error != 0) return query_error;
   out = capabilities;
   return 0;
@@ -77,9 +151,13 @@ int FakeRadioDevice::GetTuner(v4l2_tuner& out) {
   out = tuner;
   out.audmode = audmode;
   const auto station = stations_.find(frequency);
-  out.signal = station == stations_.end() ? 0 : station->second.signal;
-  out.rxsubchans = station != stations_.end() && station->second.stereo ? V4L2_TUNER_SUB_STEREO
-                                                                        : V4L2_TUNER_SUB_MONO;
+  const bool found = station != stations_.end();
+  out.signal = found ? station->second.signal : EmptySignal();
+  if (ReportsBothSubchannels()) {
+    out.rxsubchans = V4L2_TUNER_SUB_MONO | V4L2_TUNER_SUB_STEREO;
+  } else {
+    out.rxsubchans = found && station->second.stereo ? V4L2_TUNER_SUB_STEREO : V4L2_TUNER_SUB_MONO;
+  }
   return 0;
 }
 
@@ -110,10 +188,7 @@ int FakeRadioDevice::SetFrequency(const v4l2_frequency& in) {
   return 0;
 }
 
-int FakeRadioDevice::SeekHardware(const v4l2_hw_freq_seek& seek) {
-  if (const int error = Check(); error != 0) return error;
-  seeks.push_back(seek);
-  if (seek_error != 0) return std::exchange(seek_error, 0);
+int FakeRadioDevice::GenericSeek(const v4l2_hw_freq_seek& seek) {
   if (seek.seek_upward) {
     for (auto it = stations_.upper_bound(frequency); it != stations_.end(); ++it) {
       if (it->second.signal >= kSeekSignal && it->first <= tuner.rangehigh) {
@@ -133,16 +208,110 @@ int FakeRadioDevice::SeekHardware(const v4l2_hw_freq_seek& seek) {
   return ENODATA;
 }
 
+int FakeRadioDevice::SteppedSeek(const v4l2_hw_freq_seek& seek, uint32_t low, uint32_t high,
+                                 uint32_t step) {
+  const int32_t wanted = ReportsBothSubchannels() ? RssiSignal(kSeekRssi) : kSeekSignal;
+  for (int64_t at = frequency;;) {
+    at += seek.seek_upward ? int64_t{step} : -int64_t{step};
+    if (at < low || at > high) break;
+    const auto station = stations_.find(static_cast<uint32_t>(at));
+    if (station != stations_.end() && station->second.signal >= wanted) {
+      frequency = static_cast<uint32_t>(at);
+      return 0;
+    }
+  }
+  // Nothing found.
+  switch (personality) {
+    case Personality::kVirtualReceiver:
+      return 0;  // and the tuner has not moved
+    case Personality::kSi476x:
+      frequency = seek.seek_upward ? high : low;
+      return ENODATA;
+    default:
+      frequency = seek.seek_upward ? high : low;
+      return 0;
+  }
+}
+
+int FakeRadioDevice::SeekHardware(const v4l2_hw_freq_seek& seek) {
+  if (const int error = Check(); error != 0) return error;
+  seeks.push_back(seek);
+  if (seek_error != 0) return std::exchange(seek_error, 0);
+  const bool ranged = seek.rangelow != 0 || seek.rangehigh != 0;
+  const uint32_t spacing = seek.spacing != 0 ? seek.spacing : 100'000;
+  switch (personality) {
+    case Personality::kGeneric:
+      return GenericSeek(seek);
+    case Personality::kVirtualReceiver:
+      if (ranged && (seek.rangelow < bands[0].rangelow || seek.rangehigh > bands[0].rangehigh ||
+                     seek.rangelow >= seek.rangehigh)) {
+        return EINVAL;
+      }
+      return ranged ? SteppedSeek(seek, seek.rangelow, seek.rangehigh, Fine(spacing))
+                    : SteppedSeek(seek, bands[0].rangelow, bands[0].rangehigh, Fine(spacing));
+    case Personality::kSi470x: {
+      // Only one of its own bands; nothing asked: 76-108 MHz. Its own 50 kHz steps.
+      const v4l2_frequency_band* band = &bands[1];
+      if (ranged) {
+        band = nullptr;
+        for (const v4l2_frequency_band& each : bands) {
+          if (each.rangelow == seek.rangelow && each.rangehigh == seek.rangehigh) band = &each;
+        }
+        if (band == nullptr) return EINVAL;
+      }
+      return SteppedSeek(seek, band->rangelow, band->rangehigh, Fine(50'000));
+    }
+    case Personality::kSi476x: {
+      // The spacing taken as a count of 62.5 Hz units.
+      const uint32_t step = seek.spacing != 0 ? seek.spacing : Fine(100'000);
+      return ranged ? SteppedSeek(seek, seek.rangelow, seek.rangehigh, step)
+                    : SteppedSeek(seek, bands[0].rangelow, bands[0].rangehigh, step);
+    }
+    case Personality::kWl128x:
+      if (ranged) return EINVAL;
+      return SteppedSeek(seek, tuner.rangelow, tuner.rangehigh, Fine(spacing));
+  }
+  return EINVAL;
+}
+
+int FakeRadioDevice::QueryControl(v4l2_queryctrl& control) {
+  if (const int error = Check(); error != 0) return error;
+  const uint32_t id = control.id;
+  if (id == V4L2_CID_AUDIO_MUTE ? has_mute : controls_now.count(id) || strings_now.count(id)) {
+    control.type = strings_now.count(id) ? V4L2_CTRL_TYPE_STRING : V4L2_CTRL_TYPE_INTEGER;
+    return 0;
+  }
+  return EINVAL;
+}
+
+int FakeRadioDevice::GetControl(uint32_t id, int32_t& value) {
+  if (const int error = Check(); error != 0) return error;
+  const auto found = controls_now.find(id);
+  if (found == controls_now.end()) return EINVAL;
+  value = found->second;
+  return 0;
+}
+
 int FakeRadioDevice::SetControl(uint32_t id, int32_t value) {
   if (const int error = Check(); error != 0) return error;
-  if (!has_mute) return EINVAL;
+  if (id == V4L2_CID_AUDIO_MUTE && !has_mute) return EINVAL;
   controls.emplace_back(id, value);
+  return 0;
+}
+
+int FakeRadioDevice::GetStringControl(uint32_t id, std::string& value) {
+  if (const int error = Check(); error != 0) return error;
+  const auto found = strings_now.find(id);
+  if (found == strings_now.end()) return EINVAL;
+  value = found->second;
   return 0;
 }
 
 int FakeRadioDevice::ReadRds(std::span<uint8_t> buffer, size_t& read) {
   read = 0;
   if (const int error = Check(); error != 0) return error;
+  if (rds_read_error != 0) return rds_read_error;
+  if (rds.size() < 3) return EAGAIN;
   // Whole records only, as the kernel hands them out.
   while (read + 3 <= buffer.size() && rds.size() >= 3) {
     for (int i = 0; i < 3; ++i) {

@@ -1,35 +1,66 @@
 // A scripted V4L2 radio device: the test sets its capabilities, bands, stations and RDS blocks,
-// and reads back what the tuner asked of it.
+// and reads back what the tuner asked of it. Besides a kind, generic device it copies the
+// documented behaviour of the kernel's radio drivers, one personality each.
 #ifndef HALVANE_TESTS_DRIVER_FAKE_RADIO_DEVICE_H
 #define HALVANE_TESTS_DRIVER_FAKE_RADIO_DEVICE_H
 
 #include <deque>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "v4l2/radio_device.h"
 
 namespace halvane::driver::testing_support {
 
+enum class Personality {
+  // FM 87.5-108 MHz, seeks the stations it has and answers ENODATA when there is none.
+  kGeneric,
+  // vivid's radio receiver: FM 64-108 MHz, programmable seek limits; a seek that finds nothing
+  // returns 0 without moving.
+  kVirtualReceiver,
+  // si470x (USB and I2C): bands 87.5-108, 76-108 and 76-90 MHz; a seek range must be one of
+  // them (0/0 means 76-108); spacing ignored, 50 kHz steps; nothing found: 0 at the range's end.
+  kSi470x,
+  // si476x: FM 64-108 MHz, programmable limits, spacing read in 62.5 Hz units; signal
+  // (rssi + 128) x 257; subchannels always MONO|STEREO; RDS blocks or RDS controls.
+  kSi476x,
+  // wl128x: FM 87.5-108 MHz without band list; a seek that finds nothing returns 0 on the edge;
+  // signal and subchannels as si476x; block error flags never set, E blocks as position 4.
+  kWl128x,
+};
+
 class FakeRadioDevice final : public v4l2::RadioDevice {
  public:
-  // An FM tuner with RDS and hardware seek; `low` selects 62.5 Hz units instead of 62.5 kHz.
+  // A generic FM tuner with RDS and hardware seek; `low` selects 62.5 Hz units, else 62.5 kHz.
   explicit FakeRadioDevice(bool low);
+  explicit FakeRadioDevice(Personality personality);
+
+  // Units of 62.5 Hz (every personality but a generic coarse one) for a frequency in hertz.
+  static constexpr uint32_t Fine(int64_t hz) { return static_cast<uint32_t>(hz * 2 / 125); }
+  // The signal si476x and wl128x report for a received strength in dBuV.
+  static constexpr int32_t RssiSignal(int rssi) { return (rssi + 128) * 257; }
 
   // A station in the device's units: its signal (0..65535) and whether it is stereo.
   void AddStation(uint32_t units, int32_t signal, bool stereo = true);
   void AddAmBand();  // 530..1710 kHz in 62.5 Hz units
+  // Block records; a device that never flags errors loses their flags on the way.
   void QueueRds(const std::vector<uint8_t>& bytes);
 
   // Script.
+  Personality personality;
   int open_error = 0;
   int query_error = 0;
-  int seek_error = 0;    // returned by the next hardware seek instead of seeking
-  bool has_mute = true;  // without: VIDIOC_S_CTRL answers EINVAL
-  bool gone = false;     // unplugged: every call fails with ENODEV
+  int seek_error = 0;      // returned by the next hardware seek instead of seeking
+  bool has_mute = true;    // without: no mute control (VIDIOC_QUERYCTRL and _S_CTRL: EINVAL)
+  bool gone = false;       // unplugged: every call fails with ENODEV
+  int fail_next = 0;       // the next call (of any kind but QUERYCAP) fails with this, once
+  int fail_all = 0;        // every call but QUERYCAP fails with this (si470x-usb: EINVAL)
+  int rds_read_error = 0;  // read() fails with this (EBUSY, EINVAL)
+  std::map<uint32_t, int32_t> controls_now;     // integer controls the device answers
+  std::map<uint32_t, std::string> strings_now;  // string controls the device answers
   v4l2_capability capabilities{};
-  v4l2_tuner
-      tuner{};  // name, type, capability, range; signal and subchannels come from the station
+  v4l2_tuner tuner{};  // name, type, capability, range; signal and subchannels from the station
   std::vector<v4l2_frequency_band> bands;
 
   // State and record of calls.
@@ -39,7 +70,7 @@ class FakeRadioDevice final : public v4l2::RadioDevice {
   uint32_t audmode = V4L2_TUNER_MODE_STEREO;
   std::vector<uint32_t> tuned;  // every VIDIOC_S_FREQUENCY
   std::vector<v4l2_hw_freq_seek> seeks;
-  std::vector<std::pair<uint32_t, int32_t>> controls;
+  std::vector<std::pair<uint32_t, int32_t>> controls;  // every VIDIOC_S_CTRL
   int settles = 0;
   std::deque<uint8_t> rds;
 
@@ -52,17 +83,27 @@ class FakeRadioDevice final : public v4l2::RadioDevice {
   int GetFrequency(v4l2_frequency& out) override;
   int SetFrequency(const v4l2_frequency& in) override;
   int SeekHardware(const v4l2_hw_freq_seek& seek) override;
+  int QueryControl(v4l2_queryctrl& control) override;
+  int GetControl(uint32_t id, int32_t& value) override;
   int SetControl(uint32_t id, int32_t value) override;
+  int GetStringControl(uint32_t id, std::string& value) override;
   int ReadRds(std::span<uint8_t> buffer, size_t& read) override;
   void Settle() override { ++settles; }
 
  private:
-  int Check() const;
-
   struct Station {
     int32_t signal;
     bool stereo;
   };
+
+  int Check();
+  void AddFmBand(int64_t low_hz, int64_t high_hz);
+  int GenericSeek(const v4l2_hw_freq_seek& seek);
+  // Steps from the tuned frequency through [low, high] by `step` units.
+  int SteppedSeek(const v4l2_hw_freq_seek& seek, uint32_t low, uint32_t high, uint32_t step);
+  int32_t EmptySignal() const;
+  bool ReportsBothSubchannels() const;
+
   std::map<uint32_t, Station> stations_;
 };
 

@@ -219,9 +219,15 @@ TEST_F(V4l2TunerTest, MuteThroughTheControlWhenThereIsOne) {
   ASSERT_EQ(device_->controls.size(), 1u);
   EXPECT_EQ(device_->controls[0], (std::pair<uint32_t, int32_t>{V4L2_CID_AUDIO_MUTE, 1}));
   EXPECT_TRUE(Flags() & kStateMuted);
+  // Without one (seen when the device is opened), muting only notes the state.
+  tuner_->Uninitialize();
   device_->has_mute = false;
+  Start();
+  EXPECT_EQ(tuner_->SetMute(true), kOk);
+  EXPECT_TRUE(Flags() & kStateMuted);
   EXPECT_EQ(tuner_->SetMute(false), kOk);
   EXPECT_FALSE(Flags() & kStateMuted);
+  EXPECT_EQ(device_->controls.size(), 1u);
 }
 
 TEST_F(V4l2TunerTest, DecoderLevelFollowsTheSignal) {

@@ -1,0 +1,36 @@
+#include "v4l2/segment_confirmation.h"
+
+#include "rds/group.h"
+
+namespace halvane::driver::v4l2 {
+namespace {
+
+constexpr int kBasicTuning = 0;
+constexpr int kRadioText = 2;
+
+uint32_t BlockOf(const rds::ReceivedGroup& group, int index) {
+  // The usable flag rides above the 16-bit word, so a lost block never equals a received one.
+  return group.usable[index] ? group.blocks[index] | 0x10000u : 0;
+}
+
+}  // namespace
+
+bool SegmentConfirmation::Confirm(const rds::ReceivedGroup& group) {
+  if (!group.usable[1]) return true;  // the decoder drops it anyway
+  const uint16_t b = group.blocks[1];
+  const int type = rds::GroupTypeCode(b);
+  if (type != kBasicTuning && type != kRadioText) return true;
+  const bool version_b = rds::IsVersionB(b);
+  const int address = type == kBasicTuning ? b & 0x3 : b & 0xF;
+  // Block C of group 0A carries alternative frequencies, which change from group to group.
+  const bool uses_c = type == kRadioText && !version_b;
+  const Content content = {BlockOf(group, 1), uses_c ? BlockOf(group, 2) : 0, BlockOf(group, 3)};
+  const uint32_t key = (type << 8) | (version_b ? 0x80 : 0) | address;
+  const auto [entry, first] = last_.try_emplace(key, content);
+  if (first) return false;
+  const bool alike = entry->second == content;
+  entry->second = content;
+  return alike;
+}
+
+}  // namespace halvane::driver::v4l2

@@ -1,0 +1,149 @@
+// RDS: blocks read from the device node, or the device's own decoding read from its controls.
+#include <array>
+#include <cerrno>
+
+#include "rds/group.h"
+#include "rds/record_writer.h"
+#include "result_codes.h"
+#include "v4l2/rds_controls.h"
+#include "v4l2/v4l2_tuner.h"
+
+namespace halvane::driver::v4l2 {
+namespace {
+
+// One call reads at most this many records, so a flood of RDS never holds up the caller.
+constexpr size_t kRecordsPerRead = 128;
+constexpr int kMaxReadsPerCall = 4;
+
+using RdsBuffer = std::array<uint8_t, kRecordsPerRead * rds::kRawRecordSize>;
+
+}  // namespace
+
+int32_t V4l2Tuner::RdsReadFailure(int error) {
+  // Another handle owns RDS (EBUSY), the device delivers it as controls (EINVAL), ...: the tune
+  // stands, without RDS until the next one. Only the device's loss fails the caller.
+  if (error == ENODEV || error == ENXIO || error == EIO) {
+    v4l2_capability capabilities{};
+    const int check = device_->QueryCapabilities(capabilities);
+    if (check == ENODEV || check == ENXIO) return Failure(error, "reading RDS");
+  }
+  rds_off_this_tune_ = true;
+  return kOk;
+}
+
+int32_t V4l2Tuner::ResetRds() {
+  assembler_.Reset();
+  confirmation_.Reset();
+  monitor_.Clear();
+  pending_rds_.clear();
+  after_version_b_ = false;
+  rds_off_this_tune_ = false;
+  return DrainRds();
+}
+
+int32_t V4l2Tuner::DrainRds() {
+  if (rds_source_ != RdsSource::kBlocks || rds_off_this_tune_) return kOk;
+  RdsBuffer buffer;
+  for (int i = 0; i < kMaxReadsPerCall; ++i) {
+    size_t read = 0;
+    const int error = device_->ReadRds(buffer, read);
+    if (error == EAGAIN) break;
+    if (error != 0) return RdsReadFailure(error);
+    if (read == 0) break;
+  }
+  return kOk;
+}
+
+void V4l2Tuner::TakeBlock(rds::RawBlock block, int64_t now) {
+  // C' only ever follows block B of a version B group. wl128x hands over the E blocks of other
+  // services as position 4 too: they belong to no group.
+  const bool c_prime_allowed = after_version_b_;
+  after_version_b_ =
+      block.position == rds::kRawPositionB && !block.error && rds::IsVersionB(block.info);
+  if (block.position == rds::kRawPositionCPrime && !c_prime_allowed) return;
+  if (block.damaged()) monitor_.OnDamagedBlocks(1, now);
+  assembler_.Add(block, [&](const rds::ReceivedGroup& group) {
+    if (quirks_.never_flags_block_errors && !confirmation_.Confirm(group)) return;
+    monitor_.OnGroup(group, now, 0);
+  });
+}
+
+int32_t V4l2Tuner::PumpRds() {
+  const int64_t now = clock_.NowMs();
+  if (rds_source_ == RdsSource::kBlocks && rds_running_ && !rds_off_this_tune_) {
+    RdsBuffer buffer;
+    for (int i = 0; i < kMaxReadsPerCall; ++i) {
+      size_t read = 0;
+      const int error = device_->ReadRds(buffer, read);
+      if (error == EAGAIN) break;
+      if (error != 0) {
+        if (const int32_t result = RdsReadFailure(error); result != kOk) return result;
+        break;
+      }
+      if (read == 0) break;
+      pending_rds_.insert(pending_rds_.end(), buffer.begin(), buffer.begin() + read);
+      const size_t whole = pending_rds_.size() / rds::kRawRecordSize * rds::kRawRecordSize;
+      for (const rds::RawBlock& block :
+           rds::ParseRawBlockDump(std::span(pending_rds_).first(whole))) {
+        TakeBlock(block, now);
+      }
+      pending_rds_.erase(pending_rds_.begin(), pending_rds_.begin() + whole);
+    }
+  }
+  monitor_.Expire(now);
+  return kOk;
+}
+
+int32_t V4l2Tuner::StartRds() {
+  if (const int32_t ready = Ready(); ready != kOk) return ready;
+  if (rds_running_) return kOk;
+  rds_running_ = true;
+  // Blocks queued while decoding was off are out of date.
+  assembler_.Reset();
+  pending_rds_.clear();
+  after_version_b_ = false;
+  return DrainRds();
+}
+
+int32_t V4l2Tuner::StopRds() {
+  if (const int32_t ready = Ready(); ready != kOk) return ready;
+  const int32_t result = PumpRds();
+  rds_running_ = false;
+  return result;
+}
+
+int32_t V4l2Tuner::GetDecoderState(uint32_t& state) {
+  if (const int32_t ready = Ready(); ready != kOk) return ready;
+  v4l2_tuner tuner{};
+  if (const int32_t result = ReadTuner(tuner); result != kOk) return result;
+  if (const int32_t result = PumpRds(); result != kOk) return result;
+  const uint32_t level = rds_running_ ? static_cast<uint32_t>(LevelOf(tuner)) : 15;
+  state = DecoderStateWord(level, monitor_.DamagedBlocksInLastSecond(clock_.NowMs()));
+  return kOk;
+}
+
+int32_t V4l2Tuner::EvalControls(RdsRecord& record) {
+  if (rds_off_this_tune_) return kRdsNoData;
+  rds::RdsData data;
+  bool received = false;
+  if (const int error = ReadRdsControls(*device_, data, received); error != 0) {
+    const int32_t result = RdsReadFailure(error);
+    return result != kOk ? result : kRdsNoData;
+  }
+  if (!received) return kRdsNoData;
+  record = rds::MakeRecord(data);
+  return kOk;
+}
+
+int32_t V4l2Tuner::EvalData(RdsRecord& record) {
+  if (const int32_t ready = Ready(); ready != kOk) return ready;
+  if (!rds_running_) return kRdsStopped;
+  if (rds_source_ == RdsSource::kControls) return EvalControls(record);
+  if (const int32_t result = PumpRds(); result != kOk) return result;
+  if (!monitor_.decoder().has_data()) return kRdsNoData;
+  if (!monitor_.HasFreshData(clock_.NowMs())) return kRdsStale;
+  record = rds::MakeRecord(monitor_.decoder().data());
+  return kOk;
+}
+
+}  // namespace halvane::driver::v4l2

@@ -1,0 +1,146 @@
+// Seeking: the device's own hardware seek where it has one, else a walk over the raster.
+#include <algorithm>
+#include <cerrno>
+
+#include "band/frequency.h"
+#include "result_codes.h"
+#include "v4l2/seek_result.h"
+#include "v4l2/v4l2_tuner.h"
+
+namespace halvane::driver::v4l2 {
+namespace {
+
+// Seek spacing in hertz: the FM raster and the AM raster.
+constexpr uint32_t kFmSpacingHz = 100'000;
+constexpr uint32_t kAmSpacingHz = 10'000;
+// The first seeks of a session also read the signal on a channel they passed over, which costs
+// a tune and a settling wait each; a few are enough to find the floor.
+constexpr int kNoiseFloorProbes = 4;
+
+}  // namespace
+
+int32_t V4l2Tuner::BandEdge(const DeviceBand& band, bool up) const {
+  const band::Raster& raster = band.am ? band::kAmRaster : band::kFmRaster;
+  const int64_t hertz = UnitsToHertz(up ? band.high : band.low, band.unit);
+  const int64_t value = band.am ? hertz / 1000 * 10'000 : hertz;
+  const int64_t edge = std::clamp<int64_t>(value, raster.low, raster.high);
+  // On the raster, inside the device's band.
+  const int64_t off = (edge - raster.low) % raster.step;
+  return static_cast<int32_t>(up ? edge - off : edge + (off ? raster.step - off : 0));
+}
+
+int32_t V4l2Tuner::Search(int32_t& frequency, bool up) {
+  if (const int32_t ready = Ready(); ready != kOk) return ready;
+  const DeviceBand* band = BandFor(frequency);
+  if (band == nullptr) {
+    return Refuse(kOutOfBand, std::to_string(PlugInValueToHertz(frequency)) +
+                                  " Hz is outside every band of the tuner");
+  }
+  const DeviceBand seek_band = *band;
+  if (hardware_seek_) {
+    int32_t found = frequency;
+    if (const std::optional<int32_t> result = HardwareSeek(found, up, seek_band)) {
+      if (*result == kOk || *result == HALVANE_SEARCH_BAND_END) frequency = found;
+      return *result;
+    }
+  }
+  return SoftwareSeek(frequency, up, seek_band);
+}
+
+std::optional<int32_t> V4l2Tuner::HardwareSeek(int32_t& value, bool up, const DeviceBand& band) {
+  // The seek starts where the tuner is; the plug-in means the frequency it passed.
+  if (!tuned_ || tuned_->value != value) {
+    if (const int32_t result = Tune(value); result != kOk) return result;
+  }
+  const int32_t start = value;
+  v4l2_hw_freq_seek seek{};
+  seek.tuner = 0;
+  seek.type = V4L2_TUNER_RADIO;
+  seek.seek_upward = up ? 1 : 0;
+  seek.wrap_around = 0;
+  seek.spacing = quirks_.misreads_seek_spacing ? 0 : band.am ? kAmSpacingHz : kFmSpacingHz;
+  if (tuner_capability_ & V4L2_TUNER_CAP_HWSEEK_PROG_LIM) {
+    // Any limits: the plug-in's band, where the device's reaches further (64-108 MHz).
+    const band::Raster& raster = band.am ? band::kAmRaster : band::kFmRaster;
+    seek.rangelow = std::max(band.low, *HertzToUnits(PlugInValueToHertz(raster.low), band.unit));
+    seek.rangehigh = std::min(band.high, *HertzToUnits(PlugInValueToHertz(raster.high), band.unit));
+  } else if (band.listed) {
+    // Only one of the device's own bands; without one si470x seeks 76-108 MHz.
+    seek.rangelow = band.low;
+    seek.rangehigh = band.high;
+  }
+  const int error = device_->SeekHardware(seek);
+  // The device cannot seek this way (spacing, range or direction it lacks): walk instead.
+  if (error == EINVAL || error == ENOTTY) return std::nullopt;
+  // Whatever else came of it, the tuner may have moved: the old station's RDS is gone.
+  tuned_.reset();
+  if (error == ENODATA) {
+    MeasureNoiseFloor(start, up);
+    return EndOfBand(value, up, band);
+  }
+  if (error != 0) return Failure(error, "seeking");
+  v4l2_frequency frequency{};
+  frequency.tuner = 0;
+  if (const int read = device_->GetFrequency(frequency); read != 0) {
+    return Failure(read, "reading the frequency a seek found");
+  }
+  const std::optional<int32_t> channel =
+      ChannelFoundBySeek(start, UnitsToHertz(frequency.frequency, band.unit), band.am, up);
+  if (!channel) {
+    MeasureNoiseFloor(start, up);
+    return EndOfBand(value, up, band);
+  }
+  const bool moved = band::NextChannel(start, up) != channel && MeasureNoiseFloor(start, up);
+  value = *channel;
+  // A seek that stopped on the channel itself needs no tune; one between channels, or a tuner
+  // moved to measure the floor, does.
+  const uint32_t units = *HertzToUnits(PlugInValueToHertz(*channel), band.unit);
+  if (moved || units != frequency.frequency) return Tune(*channel);
+  tuned_ = Tuned{*channel, units};
+  am_tuned_ = band.am;
+  return ResetRds();
+}
+
+bool V4l2Tuner::MeasureNoiseFloor(int32_t start, bool up) {
+  if (noise_probes_ >= kNoiseFloorProbes) return false;
+  const std::optional<int32_t> passed = band::NextChannel(start, up);
+  if (!passed || BandFor(*passed) == nullptr) return false;
+  ++noise_probes_;
+  if (Tune(*passed) != kOk) return true;
+  device_->Settle();
+  v4l2_tuner tuner{};
+  tuner.index = 0;
+  if (device_->GetTuner(tuner) == 0) {
+    noise_floor_.Sample(static_cast<uint32_t>(std::clamp<int32_t>(tuner.signal, 0, 65535)));
+  }
+  return true;
+}
+
+int32_t V4l2Tuner::EndOfBand(int32_t& value, bool up, const DeviceBand& band) {
+  const int32_t edge = BandEdge(band, up);
+  if (!tuned_ || tuned_->value != edge) {
+    if (const int32_t result = Tune(edge); result != kOk) return result;
+  }
+  value = edge;
+  return HALVANE_SEARCH_BAND_END;
+}
+
+int32_t V4l2Tuner::SoftwareSeek(int32_t& value, bool up, const DeviceBand& band) {
+  // Bounded by the raster: at most one walk over the band, one tune and signal read a channel.
+  for (std::optional<int32_t> channel = band::NextChannel(value, up); channel;
+       channel = band::NextChannel(*channel, up)) {
+    if (BandFor(*channel) == nullptr) continue;
+    if (const int32_t result = Tune(*channel); result != kOk) return result;
+    device_->Settle();
+    v4l2_tuner tuner{};
+    if (const int32_t result = ReadTuner(tuner); result != kOk) return result;
+    if (LevelOf(tuner) <= options_.seek_threshold) {
+      value = *channel;
+      return kOk;
+    }
+    noise_floor_.Sample(static_cast<uint32_t>(std::clamp<int32_t>(tuner.signal, 0, 65535)));
+  }
+  return EndOfBand(value, up, band);
+}
+
+}  // namespace halvane::driver::v4l2

@@ -13,9 +13,12 @@ constexpr size_t kEdgeFrames = kRampFrames / 4;
 
 }  // namespace
 
-PlaybackBuffer::PlaybackBuffer(size_t capacity_frames, size_t start_frames)
+PlaybackBuffer::PlaybackBuffer(size_t capacity_frames, size_t reserve_frames,
+                               size_t max_reserve_frames)
     : capacity_(capacity_frames),
-      start_(std::min(start_frames, capacity_frames)),
+      reserve_step_(reserve_frames / 2),
+      max_reserve_(std::min(max_reserve_frames, capacity_frames / 2)),
+      reserve_(std::min(reserve_frames, max_reserve_)),
       ring_(capacity_frames * kChannels) {}
 
 size_t PlaybackBuffer::Index(size_t frame) const {
@@ -37,7 +40,7 @@ void PlaybackBuffer::Push(std::span<const float> interleaved) {
   const size_t frames = interleaved.size() / kChannels;
   std::lock_guard lock(mutex_);
   if (dropping_) {
-    if (size_ > capacity_ / 2) return;
+    if (size_ > reserve_) return;
   } else if (size_ + frames > capacity_) {
     ++overruns_;
     dropping_ = true;
@@ -64,17 +67,26 @@ void PlaybackBuffer::Pull(std::span<float> interleaved) {
   std::fill(interleaved.begin(), interleaved.end(), 0.0f);
   std::lock_guard lock(mutex_);
   if (!playing_) {
-    if (size_ < std::max(start_, wanted + kEdgeFrames)) return;
+    if (size_ == 0) {
+      waited_ = 0;
+      return;
+    }
+    if (waited_ < reserve_ || size_ < wanted + kEdgeFrames) {
+      waited_ += wanted;
+      return;
+    }
     playing_ = true;
     Fade(0, kEdgeFrames, true);
   }
   size_t given = wanted;
   size_t dropped = 0;
   if (size_ < wanted + kEdgeFrames) {
-    // The reserve is spent: the writer has stalled. End now with a fade, while there are frames
-    // to fade, rather than stop dead on the next request; the few left over go.
+    // The writer is late: end now with a fade, while there are frames to fade, rather than stop
+    // dead on the next request; the few left over go. Wait longer before the next start.
     ++underruns_;
     playing_ = false;
+    waited_ = 0;
+    reserve_ = std::min(reserve_ + reserve_step_, max_reserve_);
     given = std::min(wanted, size_);
     dropped = size_ - given;
     const size_t tail = std::min(kEdgeFrames, given);
@@ -91,7 +103,7 @@ void PlaybackBuffer::Pull(std::span<float> interleaved) {
 
 PlaybackBuffer::Counts PlaybackBuffer::counts() const {
   std::lock_guard lock(mutex_);
-  return {size_, underruns_, overruns_};
+  return {size_, reserve_, underruns_, overruns_};
 }
 
 }  // namespace halvane::driver::audio

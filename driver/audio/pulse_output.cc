@@ -10,12 +10,14 @@ namespace {
 constexpr size_t kFrameBytes = kChannels * sizeof(float);
 constexpr size_t FramesOfMs(int ms) { return static_cast<size_t>(kSampleRate) * ms / 1000; }
 
-// The server holds 50 ms; our queue starts playing with 40 ms in reserve and never holds more
-// than 150 ms, so a steady writer is heard about 100 ms after it wrote.
+// The server holds 50 ms; our queue plays 40 ms after the writer's first frames, so a steady
+// writer is heard about 100 ms after it wrote. A writer that keeps coming late makes the reserve
+// grow, to 200 ms at most; the queue never holds more than 400 ms.
 constexpr size_t kServerFrames = FramesOfMs(50);
 constexpr size_t kRequestFrames = FramesOfMs(10);
-constexpr size_t kStartFrames = FramesOfMs(40);
-constexpr size_t kQueueFrames = FramesOfMs(150);
+constexpr size_t kReserveFrames = FramesOfMs(40);
+constexpr size_t kMaxReserveFrames = FramesOfMs(200);
+constexpr size_t kQueueFrames = FramesOfMs(400);
 // A local server answers at once; one that does not within this long is taken as absent.
 constexpr pa_usec_t kConnectTimeout = 2 * PA_USEC_PER_SEC;
 
@@ -23,7 +25,8 @@ constexpr const char* kDefaultTitle = "Radio";
 
 }  // namespace
 
-PulseOutput::PulseOutput() : buffer_(kQueueFrames, kStartFrames), title_(kDefaultTitle) {}
+PulseOutput::PulseOutput()
+    : buffer_(kQueueFrames, kReserveFrames, kMaxReserveFrames), title_(kDefaultTitle) {}
 
 std::unique_ptr<PulseOutput> PulseOutput::Open(std::string& reason) {
   std::unique_ptr<PulseOutput> output(new PulseOutput());

@@ -57,11 +57,12 @@ std::vector<float> Constant(size_t frames, float value) {
   return std::vector<float>(2 * frames, value);
 }
 
-TEST(PlaybackBuffer, AStalledWriterFadesOutOnceAndRestartsFromTheReserve) {
-  PlaybackBuffer buffer(1000, 300);
+TEST(PlaybackBuffer, ALateWriterFadesOutOnceAndThenGetsALongerReserve) {
+  PlaybackBuffer buffer(2000, 300, 450);
   std::vector<float> out(2 * 200);
   buffer.Push(Constant(200, 0.5f));
-  buffer.Pull(out);  // below the reserve: silence, the queue keeps its frames
+  buffer.Pull(out);  // the reserve has not passed: silence, the queue keeps its frames
+  buffer.Pull(out);
   EXPECT_EQ(Rms(out), 0.0);
   EXPECT_EQ(buffer.counts().queued_frames, 200u);
 
@@ -73,41 +74,62 @@ TEST(PlaybackBuffer, AStalledWriterFadesOutOnceAndRestartsFromTheReserve) {
 
   buffer.Pull(out);  // the last 200 frames: they fade to nothing instead of stopping dead
   EXPECT_EQ(buffer.counts().underruns, 1u);
+  EXPECT_EQ(buffer.counts().reserve_frames, 450u);
   EXPECT_EQ(out[0], 0.5f);
   EXPECT_LT(out[2 * 199], 0.01f);
   EXPECT_LT(LargestStep(out, 0), 0.01f);
 
   buffer.Pull(out);  // dry: silence, and no second gap counted
-  buffer.Push(Constant(100, 0.5f));
-  buffer.Pull(out);  // below the reserve again: still silent
-  EXPECT_EQ(Rms(out), 0.0);
+  buffer.Push(Constant(400, 0.5f));
+  for (int i = 0; i < 3; ++i) {
+    buffer.Pull(out);  // the longer reserve: three requests of silence, not two
+    EXPECT_EQ(Rms(out), 0.0) << i;
+  }
+  buffer.Pull(out);
+  EXPECT_EQ(out[2 * 199], 0.5f);
   EXPECT_EQ(buffer.counts().underruns, 1u);
 }
 
-TEST(PlaybackBuffer, AWriterAheadIsDroppedUntilHalfDrainedWithoutASecondGap) {
-  PlaybackBuffer buffer(1000, 100);
+TEST(PlaybackBuffer, AWriterInBurstsPlaysWithoutAGap) {
+  // 1000 frames at once every tenth request of 100: the first burst waits out the reserve, so
+  // each later burst arrives with 300 frames still queued.
+  PlaybackBuffer buffer(4000, 300, 1000);
+  std::vector<float> played;
+  std::vector<float> out(2 * 100);
+  for (int request = 0; request < 100; ++request) {
+    if (request % 10 == 0) buffer.Push(Constant(1000, 0.5f));
+    buffer.Pull(out);
+    played.insert(played.end(), out.begin(), out.end());
+  }
+  EXPECT_EQ(buffer.counts().underruns, 0u);
+  EXPECT_EQ(FirstAbove(played, 0.0f), 300u);
+  for (size_t i = 2 * (300 + 120); i < played.size(); ++i) ASSERT_EQ(played[i], 0.5f) << i;
+}
+
+TEST(PlaybackBuffer, AWriterAheadIsDroppedUntilDrainedToTheReserveWithoutASecondGap) {
+  PlaybackBuffer buffer(1000, 300, 500);
   buffer.Push(Constant(900, 0.5f));
   buffer.Push(Constant(200, 0.25f));  // does not fit: dropped, the queue's tail fades out
   EXPECT_EQ(buffer.counts().overruns, 1u);
   EXPECT_EQ(buffer.counts().queued_frames, 900u);
 
   std::vector<float> out(2 * 300);
-  buffer.Pull(out);
-  buffer.Push(Constant(50, 0.25f));  // 600 queued, more than half: still dropped
+  buffer.Pull(out);                  // the reserve passes
+  buffer.Pull(out);                  // playing
+  buffer.Push(Constant(50, 0.25f));  // 600 queued, more than the reserve: still dropped
   EXPECT_EQ(buffer.counts().queued_frames, 600u);
-  out.resize(2 * 100);
   buffer.Pull(out);
-  buffer.Push(Constant(200, 0.25f));  // 500 queued: taken, fading in
-  EXPECT_EQ(buffer.counts().queued_frames, 700u);
+  buffer.Push(Constant(200, 0.25f));  // 300 queued: taken, fading in
+  EXPECT_EQ(buffer.counts().queued_frames, 500u);
   EXPECT_EQ(buffer.counts().overruns, 1u);
 
-  std::vector<float> rest(2 * 560);
+  std::vector<float> rest(2 * 380);
   buffer.Pull(rest);
   EXPECT_EQ(rest[0], 0.5f);
-  EXPECT_EQ(rest[2 * 379], 0.5f);
-  EXPECT_LT(rest[2 * 499], 0.01f);  // the faded tail of what was queued
-  EXPECT_LT(rest[2 * 500], 0.01f);  // the fade-in of what came after
-  EXPECT_NEAR(rest[2 * 559], 0.125f, 0.01f);
+  EXPECT_EQ(rest[2 * 179], 0.5f);
+  EXPECT_LT(rest[2 * 299], 0.01f);  // the faded tail of what was queued
+  EXPECT_LT(rest[2 * 300], 0.01f);  // the fade-in of what came after
+  EXPECT_NEAR(rest[2 * 359], 0.125f, 0.01f);
   EXPECT_LT(LargestStep(rest, 0), 0.01f);
 }
 

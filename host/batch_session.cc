@@ -127,13 +127,15 @@ std::optional<std::string> BatchSession::Execute(std::string_view line) {
   }
 }
 
-void BatchSession::Run(std::istream& in, std::ostream& out) {
+void BatchSession::Run(std::istream& in, std::ostream& out,
+                       const std::function<void()>& afterEach) {
   std::string line;
   while (std::getline(in, line)) {
     if (auto answer = Execute(line)) {
       out << *answer << '\n';
       out.flush();
     }
+    if (afterEach) afterEach();
   }
 }
 

@@ -4,6 +4,7 @@
 #ifndef HALVANE_HOST_BATCH_SESSION_H
 #define HALVANE_HOST_BATCH_SESSION_H
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <optional>
@@ -23,8 +24,9 @@ class BatchSession {
   // The answer to one input line; nothing for a blank line or a comment.
   std::optional<std::string> Execute(std::string_view line);
 
-  // Answers every line of `in` on `out`, flushing after each answer.
-  void Run(std::istream& in, std::ostream& out);
+  // Answers every line of `in` on `out`, flushing after each answer; `afterEach` runs after
+  // every line.
+  void Run(std::istream& in, std::ostream& out, const std::function<void()>& afterEach = {});
 
  private:
   struct Action;

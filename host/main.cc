@@ -1,5 +1,6 @@
 // halvane-host: the reference host of the HalvaneDM radio plug-in. On a terminal it plays the
 // radio; with --batch it answers actions read from standard input.
+#include <glib.h>
 #include <unistd.h>
 
 #include <iostream>
@@ -8,8 +9,10 @@
 
 #include "batch_session.h"
 #include "folders.h"
+#include "mpris.h"
 #include "options.h"
 #include "radio_host.h"
+#include "serving_input.h"
 #include "terminal_ui.h"
 
 int main(int argc, char** argv) {
@@ -23,6 +26,10 @@ int main(int argc, char** argv) {
     std::cout << host::UsageText();
     return 0;
   }
+  if (options->version) {
+    std::cout << host::VersionText();
+    return 0;
+  }
   if (!options->batch && !(::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO))) {
     std::cerr << "halvane-host: the radio needs a terminal; use --batch to run actions from "
                  "standard input\n";
@@ -34,7 +41,16 @@ int main(int argc, char** argv) {
 
   if (options->batch) {
     host::BatchSession session(radioHost, !options->realClock);
-    session.Run(std::cin, std::cout);
+    // The desktop is answered between actions on a context of its own, so the plug-in's timers
+    // still tick only inside "wait".
+    GMainContext* desktop = g_main_context_new();
+    {
+      host::Mpris mpris(radioHost, desktop, "halvane-host", std::cerr);
+      host::ServingInput input(STDIN_FILENO, desktop);
+      std::istream in(&input);
+      session.Run(in, std::cout, [&] { mpris.Refresh(); });
+    }
+    g_main_context_unref(desktop);
     return 0;
   }
   return host::RunTerminalRadio(radioHost);

@@ -26,6 +26,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       options.realClock = true;
     } else if (arg == "--help" || arg == "-h") {
       options.help = true;
+    } else if (arg == "--version") {
+      options.version = true;
     } else if (is("--home")) {
       if (!value("--home", options.home)) return std::nullopt;
       if (options.home.empty()) {
@@ -61,7 +63,10 @@ const char* UsageText() {
          "  --home DIR       keep config/, data/, art/, skin/ and halvane.log under DIR\n"
          "  --var NAME=VALUE set a host variable (\"=$NAME$\"); --var DMPath=DIR/ points at the\n"
          "                   driver DIR/RadioModules/Halvane/Radio_IO.so\n"
-         "  --help           this text\n";
+         "  --help           this text\n"
+         "  --version        the host's version\n";
 }
+
+std::string VersionText() { return std::string("halvane-host ") + HALVANE_VERSION + "\n"; }
 
 }  // namespace host

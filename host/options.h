@@ -13,6 +13,7 @@ struct Options {
   bool batch = false;      // --batch: actions from standard input
   bool realClock = false;  // --real-clock: batch mode leaves the simulated driver's clock running
   bool help = false;
+  bool version = false;                                        // --version
   std::string home;                                            // --home DIR
   std::vector<std::pair<std::string, std::string>> variables;  // --var NAME=VALUE, in order
 };
@@ -22,6 +23,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
 
 // The --help text.
 const char* UsageText();
+
+// The --version line: "halvane-host 1.0.0".
+std::string VersionText();
 
 }  // namespace host
 

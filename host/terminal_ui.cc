@@ -22,6 +22,7 @@
 #include "halvane/errors.h"
 #include "key_bindings.h"
 #include "keyboard_prompt.h"
+#include "mpris.h"
 #include "radio_view.h"
 #include "terminal_paint.h"
 
@@ -148,6 +149,7 @@ class TerminalRadio {
   uint64_t rowsGeneration_ = ~uint64_t{0};
   int32_t paintedHighlight_ = -2;
   int paintedLines_ = 0, paintedColumns_ = 0;
+  Mpris* mpris_ = nullptr;  // the desktop's media interface, for the radio's lifetime
 };
 
 int TerminalRadio::Run() {
@@ -171,6 +173,9 @@ int TerminalRadio::Run() {
     std::cerr << "halvane-host: can't create the radio: " << ErrorMessage(e.number()) << "\n";
     return 1;
   }
+
+  Mpris mpris(host_, g_main_context_default(), "halvane-host", std::cerr);
+  mpris_ = &mpris;
 
   std::setlocale(LC_CTYPE, "");  // wide characters on the terminal; numbers stay "C"
   decimalMark_ = EnvironmentDecimalMark();
@@ -432,6 +437,7 @@ void TerminalRadio::ReadKeys() {
 }
 
 void TerminalRadio::Update() {
+  if (mpris_ != nullptr) mpris_->Refresh();
   RadioView view = view_;
   try {
     view = ReadRadioView(host_.Radio(), false);

@@ -1,0 +1,73 @@
+#include "media_state.h"
+
+#include <glib.h>
+
+#include <memory>
+
+#include "halvane/errors.h"
+
+namespace host {
+namespace {
+
+std::string Label(halvane::IDMRadio& radio, const char* keyword) {
+  std::string lbl = keyword, fmt;
+  return radio.ReturnLabel(lbl, fmt);
+}
+
+std::string FileUri(const std::string& path) {
+  if (path.empty() || path[0] != '/') return {};
+  std::unique_ptr<char, decltype(&g_free)> uri(g_filename_to_uri(path.c_str(), nullptr, nullptr),
+                                               &g_free);
+  return uri ? uri.get() : "";
+}
+
+}  // namespace
+
+std::string CleanStationText(const std::string& text) {
+  // Control bytes are never part of a longer UTF-8 sequence: blank them first, so a NUL becomes
+  // a blank rather than a replacement character.
+  std::string blanked = text;
+  for (char& c : blanked) {
+    unsigned char b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7F) c = ' ';
+  }
+  std::unique_ptr<char, decltype(&g_free)> valid(
+      g_utf8_make_valid(blanked.data(), static_cast<gssize>(blanked.size())), &g_free);
+  std::string clean = valid.get();
+  size_t first = clean.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return clean.substr(first, clean.find_last_not_of(' ') - first + 1);
+}
+
+void DescribeStation(const StationTexts& texts, MediaState& state) {
+  std::string rdsName = CleanStationText(texts.rdsName);
+  state.artist = rdsName.empty() ? CleanStationText(texts.presetName) : rdsName;
+  state.album = CleanStationText(texts.frequency + " " + texts.unit);
+  std::string rdsText = CleanStationText(texts.rdsText);
+  // A panel shows the title first: a station without RDS still shows something to know it by.
+  state.title = !rdsText.empty() ? rdsText : !state.artist.empty() ? state.artist : state.album;
+}
+
+MediaState ReadMediaState(RadioHost& host) {
+  MediaState state;
+  if (!host.HasPlugin()) return state;
+  try {
+    halvane::IDMRadio& radio = host.Radio();
+    state.active = radio.IsActive();
+    if (state.active) {
+      std::string mute = "radiomute";
+      state.playbackStatus = radio.ReturnIndicatorEx(mute) == "True" ? "Paused" : "Playing";
+    }
+    DescribeStation({Label(radio, "rdsname"), Label(radio, "rdstext"), Label(radio, "station"),
+                     Label(radio, "frequency"), Label(radio, "mhzkhz")},
+                    state);
+    state.artUrl = FileUri(radio.GetArtwork());
+    int32_t freq = radio.Freq();
+    state.trackId = "/org/halvane/radio/station/" + std::to_string(freq < 0 ? 0 : freq);
+  } catch (const std::exception&) {
+    return MediaState{};
+  }
+  return state;
+}
+
+}  // namespace host

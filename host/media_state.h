@@ -1,0 +1,41 @@
+// What the desktop's media interface shows of the radio: whether it plays, and the station as a
+// "track" (title, artist, album, picture). Read from the plug-in's own label and indicator
+// answers, so a panel shows what the radio screen shows.
+#ifndef HALVANE_HOST_MEDIA_STATE_H
+#define HALVANE_HOST_MEDIA_STATE_H
+
+#include <cstdint>
+#include <string>
+
+#include "radio_host.h"
+
+namespace host {
+
+struct MediaState {
+  std::string playbackStatus = "Stopped";  // "Playing", "Paused" while muted, "Stopped" inactive
+  bool active = false;                     // the radio plays: next, previous, play, pause act
+  std::string title;                       // RadioText, else the station's name
+  std::string artist;                      // the station's name: RDS name, else the preset's
+  std::string album;                       // "104.5 MHz"
+  std::string artUrl;                      // "file:///..." or ""
+  std::string trackId;                     // an object path naming the tuned frequency
+
+  bool operator==(const MediaState&) const = default;
+};
+
+// Asks the plug-in; a radio not created, or a query that fails, gives what a stopped radio shows.
+MediaState ReadMediaState(RadioHost& host);
+
+// An RDS or preset text as one line: control characters (the record's NULs among them) become
+// blanks, invalid UTF-8 is mended, and blanks at both ends are dropped.
+std::string CleanStationText(const std::string& text);
+
+// The metadata's title, artist and album from the plug-in's texts, as ReadMediaState makes them.
+struct StationTexts {
+  std::string rdsName, rdsText, presetName, frequency, unit;
+};
+void DescribeStation(const StationTexts& texts, MediaState& state);
+
+}  // namespace host
+
+#endif

@@ -9,9 +9,10 @@ work=$(mktemp -d /tmp/halvane-mpris-XXXXXX)
 bus_pid=""
 cleanup() {
   set +e
-  [ -n "${HOST_PID:-}" ] && kill "$HOST_PID" 2>/dev/null
+  [ -n "${host_pid:-}" ] && kill "$host_pid" 2>/dev/null
   [ -n "$bus_pid" ] && kill "$bus_pid" 2>/dev/null
   jobs -p | xargs -r kill 2>/dev/null
+  wait 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -41,6 +42,7 @@ export HALVANE_CLASS_REGISTRY="$work/classes.reg" HALVANE_STATIONS=""
 export LC_ALL=C
 
 coproc HOST { exec "$host_program" --batch --home "$work/home" 2>"$work/host.err"; }
+host_pid=$HOST_PID  # bash unsets HOST_PID once the host has ended
 ask() {
   printf '%s\n' "$1" >&"${HOST[1]}"
   local answer
@@ -106,8 +108,8 @@ expect "can go next inactive" "false" "$(timeout 30 dbus-send --session --print-
   sed 's/^ *variant *boolean *//')"
 
 exec {HOST[1]}>&-
-wait "$HOST_PID" || fail "the host exited with $?"
-HOST_PID=""
+wait "$host_pid" || fail "the host exited with $?"
+host_pid=""
 [ ! -s "$work/host.err" ] || fail "the host complained: $(cat "$work/host.err")"
 
 # Without a session bus: the radio answers as before and says once that media keys are not

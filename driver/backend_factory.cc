@@ -54,6 +54,7 @@ std::unique_ptr<TunerBackend> MakeBackend(const BackendConfigLoad& load, const D
     audio::PlaythroughOptions sound;
     sound.capture = config.audio;
     sound.radio_device = config.device;
+    sound.tuner_mutes = [v4l2_tuner = tuner.get()] { return v4l2_tuner->has_mute_control(); };
     return std::make_unique<audio::PlaythroughTuner>(std::move(tuner), std::move(sound));
   }
   return std::make_unique<sim::SimTuner>(clock, band::LoadBand);

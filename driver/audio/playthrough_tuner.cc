@@ -88,11 +88,12 @@ int32_t PlaythroughTuner::Uninitialize() {
   return tuner_->Uninitialize();
 }
 
-// The tuner mutes with its own control where it has one; the loop ramps its copy down as well,
-// which is all the muting there is for a receiver without that control.
+// The tuner mutes with its own control where it has one; without it, or when the control
+// fails, the loop ramps its copy down instead.
 int32_t PlaythroughTuner::SetMute(bool mute) {
-  loop_.stage().SetMute(mute);
-  return tuner_->SetMute(mute);
+  const int32_t result = tuner_->SetMute(mute);
+  loop_.stage().SetMute(mute && (result != 0 || !options_.tuner_mutes()));
+  return result;
 }
 
 int32_t PlaythroughTuner::SetForceMono(bool mono) {

@@ -1,8 +1,8 @@
 // A tuner whose sound arrives as an ALSA capture device (a USB FM receiver of the V4L2 kind),
 // played while the tuner runs: it wraps the tuner, starts the capture loop when the tuner has
-// initialised and stops it before the tuner shuts down, mutes and sums to mono in the loop as
-// well as in the tuner, and names the stream after the station (its RDS name, else its
-// frequency) so the desktop's mixer shows what plays.
+// initialised and stops it before the tuner shuts down, mutes in the loop where the tuner cannot
+// mute itself, sums to mono in the loop as well as in the tuner, and names the stream after the
+// station (its RDS name, else its frequency) so the desktop's mixer shows what plays.
 #ifndef HALVANE_DRIVER_AUDIO_PLAYTHROUGH_TUNER_H
 #define HALVANE_DRIVER_AUDIO_PLAYTHROUGH_TUNER_H
 
@@ -21,6 +21,8 @@ struct PlaythroughOptions {
   std::string capture = "auto";
   std::string radio_device = "/dev/radio0";
   std::string sysfs = "/sys";
+  // Whether the tuner mutes its own sound (a mute control); the loop mutes where it does not.
+  std::function<bool()> tuner_mutes = [] { return false; };
   // Where the sound goes; the desktop's sound server unless a test says otherwise.
   std::function<std::shared_ptr<AudioSink>()> open_sink = [] {
     return std::shared_ptr<AudioSink>(OpenAudioOutput());

@@ -48,6 +48,9 @@ class V4l2Tuner final : public TunerBackend {
   int32_t GetDecoderState(uint32_t& state) override;
   int32_t EvalData(RdsRecord& record) override;
 
+  // Whether the open device switches its sound with a mute control (known from Initialize on).
+  bool has_mute_control() const { return has_mute_; }
+
  private:
   // A band of the device, in its own units; `listed` when the device enumerated it (a seek may
   // name it), not made from the tuner's range.

@@ -20,8 +20,8 @@ using driver::audio::FrequencyTitle;
 using driver::audio::PlaythroughOptions;
 using driver::audio::PlaythroughTuner;
 
-// Answers every call with `result`, remembers what mute and mono it was told, and reports the
-// station name "Café FM" (Windows-1252) in its RDS record.
+// Starts with `init_result`, mutes with `mute_result`, remembers what mute and mono it was told,
+// and reports the station name "Café FM" (Windows-1252) in its RDS record.
 struct StubTuner final : TunerBackend {
   struct Seen {
     int initialized = 0;
@@ -29,7 +29,8 @@ struct StubTuner final : TunerBackend {
     bool muted = false;
     bool mono = false;
   };
-  StubTuner(Seen& seen, int32_t init_result) : seen(seen), init_result(init_result) {}
+  StubTuner(Seen& seen, int32_t init_result, int32_t mute_result = 0)
+      : seen(seen), init_result(init_result), mute_result(mute_result) {}
   int32_t Initialize() override {
     ++seen.initialized;
     return init_result;
@@ -40,7 +41,7 @@ struct StubTuner final : TunerBackend {
   }
   int32_t SetMute(bool mute) override {
     seen.muted = mute;
-    return 0;
+    return mute_result;
   }
   int32_t SetForceMono(bool mono) override {
     seen.mono = mono;
@@ -59,6 +60,7 @@ struct StubTuner final : TunerBackend {
   }
   Seen& seen;
   int32_t init_result;
+  int32_t mute_result;
 };
 
 TEST(PlaythroughTuner, PlaysTheCaptureWhileTheTunerRunsNamedAfterTheStation) {
@@ -82,15 +84,45 @@ TEST(PlaythroughTuner, PlaysTheCaptureWhileTheTunerRunsNamedAfterTheStation) {
   EXPECT_EQ(tuner.EvalData(record), 0);
   EXPECT_EQ(sink->title(), "Caf\u00e9 FM");
 
-  tuner.SetMute(true);
   tuner.SetForceMono(true);
-  EXPECT_TRUE(seen.muted);
   EXPECT_TRUE(seen.mono);
 
   EXPECT_EQ(tuner.Uninitialize(), 0);
   EXPECT_FALSE(tuner.playing());
   EXPECT_EQ(seen.uninitialized, 1);
   EXPECT_EQ(FrequencyTitle(10080000), "AM 1008 kHz");
+}
+
+TEST(PlaythroughTuner, MutesInTheLoopWhereTheTunerCannotMuteItself) {
+  const std::vector<float> input = SourceSamples(2400);
+  const struct {
+    const char* name;
+    bool tuner_mutes;
+    int32_t mute_result;
+    bool loop_silent;
+  } cases[] = {
+      {"no mute control", false, 0, true},
+      {"a mute control", true, 0, false},
+      {"a mute control that fails", true, 206, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto sink = std::make_shared<RecordingSink>();
+    PlaythroughOptions options;
+    options.capture = DefineAlsaSource(input);
+    options.open_sink = [sink] { return sink; };
+    options.tuner_mutes = [&] { return c.tuner_mutes; };
+    StubTuner::Seen seen;
+    PlaythroughTuner tuner(std::make_unique<StubTuner>(seen, 0, c.mute_result), options);
+    EXPECT_EQ(tuner.SetMute(true), c.mute_result);
+    EXPECT_TRUE(seen.muted);
+    ASSERT_EQ(tuner.Initialize(), 0);
+    ASSERT_TRUE(WaitUntil([&] { return sink->samples().size() >= input.size(); }));
+    tuner.Uninitialize();
+    const std::vector<float> played = sink->samples();
+    for (size_t i = 0; i < input.size(); ++i)
+      ASSERT_EQ(played[i], c.loop_silent ? 0.0f : input[i]) << "sample " << i;
+  }
 }
 
 TEST(PlaythroughTuner, WithoutItsOwnSoundCardOrATunerItPlaysNothing) {

@@ -105,10 +105,30 @@ void TerminalPaint::Bottom(const std::string& text, int cursor) {
 
 int TerminalPaint::Overlay(const std::string& title, const std::string& body, int scroll,
                            const std::string& footer) {
+  const int width = std::min(COLS, 98);
   std::vector<std::string> text;
   std::istringstream in(ascii_ ? ToAscii(body) : body);
-  for (std::string line; std::getline(in, line);) text.push_back(line);
-  const int width = std::min(COLS, 98);
+  for (std::string line; std::getline(in, line);) {
+    // Long lines (a driver's reason with its file's path) wrap at blanks where they can.
+    std::vector<std::string> chars = Characters(line);
+    const size_t room = static_cast<size_t>(std::max(width - 4, 1));
+    while (chars.size() > room) {
+      size_t cut = room;
+      for (size_t i = room; i > room / 2; --i)
+        if (chars[i] == " ") {
+          cut = i;
+          break;
+        }
+      std::string head;
+      for (size_t i = 0; i < cut; ++i) head += chars[i];
+      text.push_back(head);
+      chars.erase(chars.begin(), chars.begin() + static_cast<std::ptrdiff_t>(cut));
+      if (!chars.empty() && chars.front() == " ") chars.erase(chars.begin());
+    }
+    std::string rest;
+    for (const std::string& c : chars) rest += c;
+    text.push_back(rest);
+  }
   const int room = LINES - 4;  // inside the frame, below the title and above the footer
   if (width < 12 || room < 1) return 0;
   const int count = static_cast<int>(text.size());

@@ -111,7 +111,7 @@ class TerminalRadio {
   void StopRadio();
   void OnKey(wint_t key, bool isFunctionKey);
   void OnPromptKey(wint_t key, bool isFunctionKey);
-  void OnHelpKey(wint_t key, bool isFunctionKey);
+  void OnOverlayKey(wint_t key, bool isFunctionKey);
   void OnBinding(const KeyBinding& binding);
   bool RunCommand(const std::string& command, const std::shared_ptr<ScreenObject>& screen,
                   const std::string& what);
@@ -139,8 +139,8 @@ class TerminalRadio {
   bool messageIsError_ = false;
   std::optional<KeyboardPrompt> prompt_;
   std::optional<std::string> errorScreen_;  // an Errscrn call waiting to be dismissed
-  std::optional<int> helpScroll_;           // the help shown, scrolled this far
-  int helpMaxScroll_ = 0;
+  bool helpShown_ = false;
+  int overlayScroll_ = 0, overlayMaxScroll_ = 0;  // how far the box on top is scrolled
   bool forcedMono_ = false;  // forced mono starts off with the plug-in and follows "mono"
   char decimalMark_ = '.';
   // What was painted last, so an idle radio paints nothing.
@@ -165,6 +165,7 @@ int TerminalRadio::Run() {
     const std::string reason = DriverReason(host_.DriverPath());
     if (!reason.empty()) text += "\n\nThe tuner driver says:\n" + reason;
     errorScreen_ = text;
+    overlayScroll_ = 0;
     dirty_ = true;
   };
   try {
@@ -368,21 +369,26 @@ void TerminalRadio::OnPromptKey(wint_t key, bool isFunctionKey) {
   }
 }
 
-void TerminalRadio::OnHelpKey(wint_t key, bool isFunctionKey) {
-  int& scroll = *helpScroll_;
+// The box shown over the screen (the error dialog before the help) scrolls with Up/Down and
+// PgUp/PgDn; any other key closes it.
+void TerminalRadio::OnOverlayKey(wint_t key, bool isFunctionKey) {
   if (isFunctionKey && (key == KEY_UP || key == KEY_DOWN || key == KEY_PPAGE || key == KEY_NPAGE)) {
     const int page = std::max(1, paint_.lines() - 6);
-    scroll += key == KEY_UP ? -1 : key == KEY_DOWN ? 1 : key == KEY_PPAGE ? -page : page;
-    scroll = std::clamp(scroll, 0, helpMaxScroll_);
+    overlayScroll_ += key == KEY_UP ? -1 : key == KEY_DOWN ? 1 : key == KEY_PPAGE ? -page : page;
+    overlayScroll_ = std::clamp(overlayScroll_, 0, overlayMaxScroll_);
     return;
   }
-  helpScroll_.reset();
+  overlayScroll_ = 0;
+  if (errorScreen_) {
+    errorScreen_.reset();
+  } else {
+    helpShown_ = false;
+  }
 }
 
 void TerminalRadio::OnKey(wint_t key, bool isFunctionKey) {
   dirty_ = true;
-  if (errorScreen_) return errorScreen_.reset();
-  if (helpScroll_) return OnHelpKey(key, isFunctionKey);
+  if (errorScreen_ || helpShown_) return OnOverlayKey(key, isFunctionKey);
   if (prompt_) return OnPromptKey(key, isFunctionKey);
   // Plain characters and curses key codes share one table; characters are below KEY_MIN.
   if (!isFunctionKey && key >= KEY_MIN) return;
@@ -423,7 +429,8 @@ void TerminalRadio::OnBinding(const KeyBinding& binding) {
       prompt_.emplace("");
       return;
     case KeyAction::Help:
-      helpScroll_ = 0;
+      helpShown_ = true;
+      overlayScroll_ = 0;
       return;
     case KeyAction::Quit:
       quit_ = true;
@@ -490,10 +497,12 @@ void TerminalRadio::Paint() {
   } else {
     paint_.Bottom(KeyLine(paint_.columns()));
   }
-  if (helpScroll_)
-    helpMaxScroll_ =
-        paint_.Overlay("Keys", KeyHelpText(), *helpScroll_, "(Up/Down scroll, any other key)");
-  if (errorScreen_) paint_.Overlay("Error", *errorScreen_, 0, "(any key)");
+  if (errorScreen_) {
+    overlayMaxScroll_ = paint_.Overlay("Error", *errorScreen_, overlayScroll_, "(any key)");
+  } else if (helpShown_) {
+    overlayMaxScroll_ =
+        paint_.Overlay("Keys", KeyHelpText(), overlayScroll_, "(Up/Down scroll, any other key)");
+  }
   paint_.Show();
 }
 

@@ -1,5 +1,5 @@
-// Interactive mode: the radio in a terminal, drawn with curses ten times a second while the GLib
-// main loop delivers the plug-in's timer ticks, keys and signals on the one thread.
+// Interactive mode: the radio in a terminal, drawn with curses whenever something shown changes,
+// while the GLib main loop delivers the plug-in's timer ticks, keys and signals on the one thread.
 #ifndef HALVANE_HOST_TERMINAL_UI_H
 #define HALVANE_HOST_TERMINAL_UI_H
 

@@ -1,0 +1,141 @@
+#include "radio_app.h"
+
+#include <iostream>
+#include <memory>
+
+#include "folders.h"
+#include "radio_host.h"
+#include "radio_window.h"
+#include "screenshot.h"
+
+namespace host::gtk {
+namespace {
+
+bool IsFolder(const std::string& path) { return g_file_test(path.c_str(), G_FILE_TEST_IS_DIR); }
+
+std::string FirstFolder(std::initializer_list<std::string> candidates) {
+  for (const std::string& c : candidates)
+    if (IsFolder(c)) return c;
+  return "";
+}
+
+struct App {
+  const RadioOptions& options;
+  std::unique_ptr<RadioHost> host;
+  std::unique_ptr<RadioWindow> window;
+  int status = 0;
+  int screenshotTries = 0;
+};
+
+std::unique_ptr<Skin> ChooseSkin(const RadioOptions& options, const std::string& defaultFolder) {
+  std::string error;
+  if (!options.skin.empty()) {
+    if (auto skin = LoadSkin(options.skin, error)) return skin;
+    std::cerr << "halvane-radio: " << error << "; using the default skin\n";
+  }
+  if (defaultFolder.empty()) {
+    std::cerr << "halvane-radio: the default skin is not installed beside the program\n";
+    return nullptr;
+  }
+  auto skin = LoadSkin(defaultFolder, error);
+  if (!skin) std::cerr << "halvane-radio: " << error << "\n";
+  return skin;
+}
+
+void Quit(App& app) {
+  app.window->Stop();
+  g_application_quit(g_application_get_default());
+}
+
+gboolean OnCloseRequest(GtkWindow*, gpointer data) {
+  Quit(*static_cast<App*>(data));
+  return TRUE;  // the window is destroyed with the RadioWindow, after the loop
+}
+
+constexpr guint kScreenshotRetryMs = 50;
+constexpr int kScreenshotTries = 200;  // ten seconds for the first frame
+
+gboolean OnScreenshotDue(gpointer data) {
+  auto& app = *static_cast<App*>(data);
+  app.window->Repaint();
+  std::string error;
+  GtkWidget* content = gtk_window_get_child(app.window->window());
+  if (!SaveScreenshot(content, app.options.screenshot, error)) {
+    // The first frame may still be on its way: wait for it, a while.
+    if (++app.screenshotTries < kScreenshotTries) {
+      g_timeout_add(kScreenshotRetryMs, OnScreenshotDue, &app);
+      return G_SOURCE_REMOVE;
+    }
+    std::cerr << "halvane-radio: " << error << "\n";
+    app.status = 1;
+  }
+  Quit(app);
+  return G_SOURCE_REMOVE;
+}
+
+void OnActivate(GtkApplication* gtkApp, gpointer data) {
+  auto& app = *static_cast<App*>(data);
+  if (app.window) return;
+  const std::string program = ProgramFolder();
+  auto skin = ChooseSkin(app.options, DefaultSkinFolder(program));
+  if (!skin) {
+    app.status = 1;
+    return;
+  }
+  for (const std::string& warning : skin->warnings)
+    std::cerr << "halvane-radio: " << skin->folder << warning << "\n";
+
+  RadioHost& host = *app.host;
+  // The mute pictures are the skin's; the station pictures the user's, or the shipped examples
+  // until the user has some.
+  host.sdk().SetUserVariable("skinpath", skin->folder);
+  if (!IsFolder(host.folders().art + "RadioArt"))
+    if (std::string shipped = ShippedArtFolder(program); !shipped.empty())
+      host.sdk().SetVariable("dmartpath", shipped);
+  for (const auto& [name, value] : app.options.variables) host.sdk().SetVariable(name, value);
+
+  app.window = std::make_unique<RadioWindow>(host, std::move(skin), gtkApp);
+  g_signal_connect(app.window->window(), "close-request", G_CALLBACK(OnCloseRequest), &app);
+  app.window->SetNight(app.options.night);
+  std::string error;
+  if (!app.window->Start(error)) {
+    std::cerr << "halvane-radio: can't create the radio: " << error << "\n";
+    app.status = 1;
+    return;
+  }
+  for (const std::string& command : app.options.commands) app.window->Command(command, false);
+  if (app.options.typed) app.window->Type(*app.options.typed);
+  gtk_window_present(app.window->window());
+  if (!app.options.screenshot.empty())
+    g_timeout_add(static_cast<guint>(app.options.afterMs), OnScreenshotDue, &app);
+}
+
+}  // namespace
+
+std::string DefaultSkinFolder(const std::string& programFolder) {
+  return FirstFolder(
+      {programFolder + "skins/default/", programFolder + "../share/halvane/skins/default/"});
+}
+
+std::string ShippedArtFolder(const std::string& programFolder) {
+  return FirstFolder({programFolder + "art/", programFolder + "../share/halvane/art/"});
+}
+
+int RunRadioApp(const RadioOptions& options) {
+  App app{options, nullptr, nullptr, 0, 0};
+  app.host = std::make_unique<RadioHost>(ResolveFolders(options.home), ProgramFolder());
+  // Station pictures are PNG files; the plug-in tries ".png" only with fast mode at -1.
+  app.host->sdk().SetVariable("fastmode", "-1");
+
+  GtkApplication* gtkApp = gtk_application_new(kApplicationId, G_APPLICATION_NON_UNIQUE);
+  g_signal_connect(gtkApp, "activate", G_CALLBACK(OnActivate), &app);
+  char name[] = "halvane-radio";
+  char* argv[] = {name, nullptr};
+  const int status = g_application_run(G_APPLICATION(gtkApp), 1, argv);
+  app.window.reset();
+  g_object_unref(gtkApp);
+  app.host.reset();
+  return status != 0 ? status : app.status;
+}
+
+}  // namespace host::gtk

@@ -1,0 +1,478 @@
+#include "radio_window.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "driver_reason.h"
+#include "error_words.h"
+#include "halvane/errors.h"
+#include "key_bindings.h"
+#include "key_map.h"
+
+namespace host::gtk {
+namespace {
+
+constexpr guint kRepaintMs = 100;
+
+std::string Lowered(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+// A text fit for a label: valid UTF-8, control characters (the RDS record's NULs among them) as
+// blanks, the blanks that pad RDS texts to their length removed at the end.
+std::string Displayable(const std::string& text) {
+  gchar* valid = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
+  std::string shown = valid;
+  g_free(valid);
+  for (char& c : shown)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  while (!shown.empty() && shown.back() == ' ') shown.pop_back();
+  return shown;
+}
+
+void SetWidgetText(GtkWidget* widget, const std::string& text) {
+  if (GTK_IS_LABEL(widget)) {
+    if (text != gtk_label_get_text(GTK_LABEL(widget)))
+      gtk_label_set_text(GTK_LABEL(widget), text.c_str());
+  } else if (GTK_IS_BUTTON(widget)) {
+    const char* now = gtk_button_get_label(GTK_BUTTON(widget));
+    if (now != nullptr && text == now) return;
+    gtk_button_set_label(GTK_BUTTON(widget), text.c_str());
+    // A long text (a preset's row) wraps onto two lines rather than widen the button.
+    if (GtkWidget* label = gtk_button_get_child(GTK_BUTTON(widget)); GTK_IS_LABEL(label)) {
+      gtk_label_set_wrap(GTK_LABEL(label), TRUE);
+      gtk_label_set_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
+      gtk_label_set_lines(GTK_LABEL(label), 2);
+      gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
+      gtk_label_set_justify(GTK_LABEL(label), GTK_JUSTIFY_CENTER);
+    }
+  }
+}
+
+void SetLevel(GtkWidget* widget, int32_t value) {
+  if (value < 0) return;  // a keyword the plug-in does not answer
+  const double fraction = std::clamp(value, 0, 65535) / 65535.0;
+  if (GTK_IS_LEVEL_BAR(widget)) {
+    GtkLevelBar* bar = GTK_LEVEL_BAR(widget);
+    const double low = gtk_level_bar_get_min_value(bar), high = gtk_level_bar_get_max_value(bar);
+    gtk_level_bar_set_value(bar, low + fraction * (high - low));
+  } else if (GTK_IS_PROGRESS_BAR(widget)) {
+    gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(widget), fraction);
+  }
+}
+
+// Whether the artwork lookup tries ".png": the host variable "=$fastmode$" reads as -1.
+bool PngTried(RadioHost& host) {
+  const std::string text = host.sdk().Variable("fastmode");
+  return std::lround(std::strtod(text.c_str(), nullptr)) == -1;
+}
+
+}  // namespace
+
+template <class Call>
+bool RadioWindow::Guard(std::string_view what, Call&& call) {
+  try {
+    call();
+    return true;
+  } catch (const halvane::RuntimeError& e) {
+    lastError_ = ErrorMessage(e.number(), what);
+  } catch (const std::exception& e) {
+    lastError_ = std::string(what) + ": " + e.what();
+  }
+  return false;
+}
+
+RadioWindow::RadioWindow(RadioHost& host, std::unique_ptr<Skin> skin, GtkApplication* app)
+    : host_(host), skin_(std::move(skin)) {
+  window_ =
+      app != nullptr ? GTK_WINDOW(gtk_application_window_new(app)) : GTK_WINDOW(gtk_window_new());
+  g_object_ref(window_);  // released in the destructor, after the window is destroyed
+  gtk_window_set_title(window_, "HalvaneDM radio");
+  gtk_window_set_default_size(window_, 800, 480);
+  gtk_widget_add_css_class(GTK_WIDGET(window_), "halvane-radio");
+
+  // The screens' Tags tell the plug-in which screen a command comes from.
+  host_.radioScreen->tag = skin_->radio->tag;
+  host_.keyboardScreen->tag = skin_->keyboard->tag;
+
+  stack_ = GTK_STACK(gtk_stack_new());
+  gtk_stack_set_transition_type(stack_, GTK_STACK_TRANSITION_TYPE_NONE);
+  gtk_stack_add_named(stack_, skin_->radio->root.get(), "radio");
+  gtk_stack_add_named(stack_, skin_->keyboard->root.get(), "keyboard");
+  gtk_window_set_child(window_, GTK_WIDGET(stack_));
+
+  radioActions_ = MakeActions(false);
+  keyboardActions_ = MakeActions(true);
+  gtk_widget_insert_action_group(skin_->radio->root.get(), "radio", radioActions_);
+  gtk_widget_insert_action_group(skin_->keyboard->root.get(), "radio", keyboardActions_);
+
+  if (skin_->style) {
+    style_ = skin_->style.get();
+    gtk_style_context_add_provider_for_display(gtk_widget_get_display(GTK_WIDGET(window_)),
+                                               GTK_STYLE_PROVIDER(style_),
+                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  }
+
+  if (skin_->radio->presetList != nullptr)
+    presetList_ = std::make_unique<PresetList>(skin_->radio->presetList, *host_.radioScreen,
+                                               [this](int32_t row) { Recall(row + 1); });
+  if (GtkEditable* typed = skin_->keyboard->typedText;
+      typed != nullptr && g_signal_lookup("activate", G_OBJECT_TYPE(typed)) != 0)
+    g_signal_connect(typed, "activate", G_CALLBACK(OnTypedTextActivate), this);
+
+  GtkEventController* keys = gtk_event_controller_key_new();
+  gtk_event_controller_set_propagation_phase(keys, GTK_PHASE_CAPTURE);
+  g_signal_connect(keys, "key-pressed", G_CALLBACK(OnKey), this);
+  gtk_widget_add_controller(GTK_WIDGET(window_), keys);
+
+  host_.sdk().onErrorScreen = [this](const ErrorScreen& args) {
+    std::string text;
+    for (size_t i = 0; i < args.size() && i < 3; ++i)
+      text += (i == 0 ? "" : i == 1 ? ": " : " - ") + args[i].ToString();
+    // The plug-in's message is general; the driver may say what is really wrong.
+    if (std::string reason = DriverReason(host_.DriverPath()); !reason.empty())
+      text += " (" + reason + ")";
+    lastError_ = Displayable(text);
+  };
+  tick_ = g_timeout_add(kRepaintMs, &RadioWindow::OnTick, this);
+}
+
+RadioWindow::~RadioWindow() {
+  g_source_remove(tick_);
+  host_.sdk().onErrorScreen = nullptr;
+  if (style_ != nullptr)
+    gtk_style_context_remove_provider_for_display(gtk_widget_get_display(GTK_WIDGET(window_)),
+                                                  GTK_STYLE_PROVIDER(style_));
+  if (GtkEditable* typed = skin_->keyboard->typedText)
+    g_signal_handlers_disconnect_by_data(typed, this);
+  presetList_.reset();
+  gtk_widget_insert_action_group(skin_->radio->root.get(), "radio", nullptr);
+  gtk_widget_insert_action_group(skin_->keyboard->root.get(), "radio", nullptr);
+  g_object_unref(radioActions_);
+  g_object_unref(keyboardActions_);
+  gtk_window_destroy(window_);
+  g_object_unref(window_);
+}
+
+GActionGroup* RadioWindow::MakeActions(bool keyboard) {
+  GSimpleActionGroup* group = g_simple_action_group_new();
+  ActionContext* context = keyboard ? &keyboardContext_ : &radioContext_;
+  for (const SkinAction& spec : SkinActions()) {
+    const std::string name(spec.name);
+    GSimpleAction* action;
+    if (name == "night") {
+      action = g_simple_action_new_stateful(name.c_str(), nullptr, g_variant_new_boolean(night_));
+    } else {
+      GVariantType* type = spec.targetType.empty()
+                               ? nullptr
+                               : g_variant_type_new(std::string(spec.targetType).c_str());
+      action = g_simple_action_new(name.c_str(), type);
+      if (type != nullptr) g_variant_type_free(type);
+    }
+    g_signal_connect(action, "activate", G_CALLBACK(OnAction), context);
+    g_action_map_add_action(G_ACTION_MAP(group), G_ACTION(action));
+    g_object_unref(action);
+  }
+  return G_ACTION_GROUP(group);
+}
+
+void RadioWindow::OnAction(GSimpleAction* action, GVariant* parameter, gpointer data) {
+  auto* context = static_cast<ActionContext*>(data);
+  RadioWindow& self = *context->window;
+  const std::string name = g_action_get_name(G_ACTION(action));
+  if (name == "command") {
+    self.Command(g_variant_get_string(parameter, nullptr), context->keyboard);
+  } else if (name == "recall") {
+    self.Recall(g_variant_get_int32(parameter));
+  } else if (name == "type") {
+    self.Type(g_variant_get_string(parameter, nullptr));
+  } else if (name == "backspace") {
+    self.Backspace();
+  } else if (name == "cancel") {
+    self.Cancel();
+  } else if (name == "night") {
+    self.SetNight(!self.night());
+  } else if (name == "help") {
+    self.ShowHelp();
+  } else if (name == "quit") {
+    gtk_window_close(self.window_);
+  }
+}
+
+bool RadioWindow::Start(std::string& error) {
+  try {
+    host_.Create();
+  } catch (const halvane::RuntimeError& e) {
+    error = e.what();
+    return false;
+  }
+  halvane::IDMRadio& radio = host_.Radio();
+  Guard("Can't start the radio", [&] { radio.StartRadio(); });
+  Guard("Can't check the tuner", [&] { radio.Check(); });
+  bool on = true;
+  Guard("Can't switch the radio on", [&] { radio.SetActive(on); });
+  RefreshList();
+  Repaint();
+  return true;
+}
+
+void RadioWindow::Stop() {
+  if (!host_.HasPlugin()) return;
+  halvane::IDMRadio& radio = host_.Radio();
+  bool off = false;
+  Guard("Can't switch the radio off", [&] { radio.SetActive(off); });  // saves the presets
+  Guard("Can't stop the radio", [&] { radio.StopRadio(); });
+  host_.Destroy();
+}
+
+void RadioWindow::RunCommand(const std::string& command,
+                             const std::shared_ptr<ScreenObject>& screen) {
+  if (!host_.HasPlugin()) return;
+  std::string cmd = command;
+  std::shared_ptr<halvane::Dispatch> frm = screen;
+  int16_t result = -1;
+  if (!Guard("Can't do \"" + command + "\"",
+             [&] { result = host_.Radio().ProcessCommand(cmd, frm); }))
+    return;
+  // 0 for a keyboard word: the host goes on by showing its on-screen keyboard.
+  if (result == 0 && IsKeyboardCommand(command)) ShowKeyboard(Lowered(command));
+}
+
+void RadioWindow::Command(const std::string& command, bool fromKeyboard) {
+  const bool confirm = fromKeyboard && Lowered(command) == "enter";
+  if (confirm && prompt_ && prompt_->IsCommandLine()) {
+    // The ":" line: what was typed is a command of the radio screen.
+    const std::string typed = TypedText();
+    HideKeyboard();
+    if (!typed.empty()) RunCommand(typed, host_.radioScreen);
+  } else if (fromKeyboard) {
+    host_.keyboardScreen->txt[0]->text = TypedText();
+    const std::string before = lastError_;
+    lastError_.clear();
+    RunCommand(command, host_.keyboardScreen);
+    // A typed text the plug-in refused keeps the keyboard open; the plug-in keeps the request.
+    if (confirm && lastError_.empty()) {
+      HideKeyboard();
+      RefreshList();
+    }
+    if (lastError_.empty()) lastError_ = before;
+  } else {
+    RunCommand(command, host_.radioScreen);
+  }
+  Repaint();
+}
+
+void RadioWindow::Recall(int32_t preset) {
+  if (!host_.HasPlugin() || preset < 1 || preset > INT16_MAX) return;
+  int16_t n = static_cast<int16_t>(preset);
+  if (Guard("Can't recall preset " + std::to_string(preset),
+            [&] { host_.Radio().PresetRecall(n); }))
+    RefreshList();
+  Repaint();
+}
+
+void RadioWindow::RefreshList() {
+  if (!host_.HasPlugin()) return;
+  std::shared_ptr<halvane::Dispatch> frm = host_.radioScreen;
+  Guard("Can't show the presets", [&] { host_.Radio().Refresh(frm); });
+}
+
+void RadioWindow::ShowKeyboard(const std::string& keyboardCommand) {
+  prompt_.emplace(keyboardCommand);
+  if (GtkEditable* typed = skin_->keyboard->typedText) gtk_editable_set_text(typed, "");
+  gtk_stack_set_visible_child_name(stack_, "keyboard");
+  if (GtkEditable* typed = skin_->keyboard->typedText) gtk_widget_grab_focus(GTK_WIDGET(typed));
+  Repaint();
+}
+
+void RadioWindow::HideKeyboard() {
+  prompt_.reset();
+  gtk_stack_set_visible_child_name(stack_, "radio");
+}
+
+std::string RadioWindow::TypedText() const {
+  GtkEditable* typed = skin_->keyboard->typedText;
+  return typed != nullptr ? gtk_editable_get_text(typed) : "";
+}
+
+void RadioWindow::Type(const std::string& text) {
+  GtkEditable* typed = skin_->keyboard->typedText;
+  if (typed == nullptr) return;
+  const std::string now = gtk_editable_get_text(typed);
+  gtk_editable_set_text(typed, (now + text).c_str());
+  gtk_editable_set_position(typed, -1);
+}
+
+void RadioWindow::Backspace() {
+  GtkEditable* typed = skin_->keyboard->typedText;
+  if (typed == nullptr) return;
+  const int length = static_cast<int>(g_utf8_strlen(gtk_editable_get_text(typed), -1));
+  if (length > 0) gtk_editable_delete_text(typed, length - 1, length);
+}
+
+void RadioWindow::Cancel() {
+  const bool keyboard = prompt_ && !prompt_->IsCommandLine();
+  HideKeyboard();
+  // "enter" from a screen other than the keyboard drops the plug-in's pending request.
+  if (keyboard) RunCommand("enter", host_.plainScreen);
+  Repaint();
+}
+
+void RadioWindow::SetNight(bool night) {
+  night_ = night;
+  if (night)
+    gtk_widget_add_css_class(GTK_WIDGET(window_), "night");
+  else
+    gtk_widget_remove_css_class(GTK_WIDGET(window_), "night");
+  for (GActionGroup* group : {radioActions_, keyboardActions_})
+    g_simple_action_set_state(
+        G_SIMPLE_ACTION(g_action_map_lookup_action(G_ACTION_MAP(group), "night")),
+        g_variant_new_boolean(night));
+}
+
+void RadioWindow::ShowHelp() {
+  GtkWidget* dialog = gtk_window_new();
+  gtk_window_set_title(GTK_WINDOW(dialog), "Keys");
+  gtk_window_set_transient_for(GTK_WINDOW(dialog), window_);
+  gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
+  GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 12);
+  gtk_widget_add_css_class(box, "help");
+  GtkWidget* text = gtk_label_new(KeyHelpText().c_str());
+  gtk_widget_add_css_class(text, "monospace");
+  gtk_label_set_xalign(GTK_LABEL(text), 0);
+  GtkWidget* close = gtk_button_new_with_label("Close");
+  gtk_widget_set_size_request(close, -1, 48);
+  g_signal_connect_swapped(close, "clicked", G_CALLBACK(gtk_window_destroy), dialog);
+  gtk_box_append(GTK_BOX(box), text);
+  gtk_box_append(GTK_BOX(box), close);
+  gtk_window_set_child(GTK_WINDOW(dialog), box);
+  gtk_window_present(GTK_WINDOW(dialog));
+}
+
+bool RadioWindow::PressKey(guint keyval) {
+  if (prompt_) {
+    if (keyval != GDK_KEY_Escape) return false;  // the keyboard screen's text takes the key
+    Cancel();
+    return true;
+  }
+  const KeyBinding* binding = BindingForKey(keyval);
+  if (binding == nullptr) return false;
+  ListControl& list = *host_.radioScreen->list;
+  const auto rows = static_cast<int32_t>(list.rows.size());
+  switch (binding->action) {
+    case KeyAction::Command:
+      Command(binding->command, false);
+      break;
+    case KeyAction::RecallPreset:
+      Recall(binding->preset);
+      break;
+    case KeyAction::HighlightUp:
+    case KeyAction::HighlightDown: {
+      if (rows == 0) break;
+      int32_t row = list.value < 0 ? 0 : list.value;
+      row += binding->action == KeyAction::HighlightUp ? -1 : 1;
+      row = std::clamp(row, 0, rows - 1);
+      list.value = row;
+      host_.radioScreen->plValue = row;
+      Repaint();
+      break;
+    }
+    case KeyAction::RecallHighlight:
+      if (list.value >= 0 && list.value < rows) Recall(list.value + 1);
+      break;
+    case KeyAction::CommandLine:
+      ShowKeyboard("");
+      break;
+    case KeyAction::Help:
+      ShowHelp();
+      break;
+    case KeyAction::Quit:
+      gtk_window_close(window_);
+      break;
+  }
+  return true;
+}
+
+gboolean RadioWindow::OnKey(GtkEventControllerKey*, guint keyval, guint, GdkModifierType state,
+                            gpointer self) {
+  if ((state & (GDK_CONTROL_MASK | GDK_ALT_MASK)) != 0) return FALSE;
+  return static_cast<RadioWindow*>(self)->PressKey(keyval);
+}
+
+void RadioWindow::OnTypedTextActivate(GtkWidget*, gpointer self) {
+  static_cast<RadioWindow*>(self)->Command("enter", true);
+}
+
+gboolean RadioWindow::OnTick(gpointer self) {
+  static_cast<RadioWindow*>(self)->Repaint();
+  return G_SOURCE_CONTINUE;
+}
+
+void RadioWindow::Repaint() {
+  if (presetList_) presetList_->Sync();
+  RepaintScreen(prompt_ ? *skin_->keyboard : *skin_->radio);
+}
+
+void RadioWindow::RepaintScreen(SkinScreen& screen) {
+  const bool plugin = host_.HasPlugin();
+  const std::vector<std::string>& rows = host_.radioScreen->list->rows;
+  for (const BoundWidget& bound : screen.bindings) {
+    const std::string& keyword = bound.binding.keyword;
+    switch (bound.binding.kind) {
+      case BindingKind::Label: {
+        if (!plugin) break;
+        std::string lbl = keyword, fmt, text;
+        if (Guard("Can't show " + keyword, [&] { text = host_.Radio().ReturnLabel(lbl, fmt); }))
+          SetWidgetText(bound.widget, Displayable(text));
+        break;
+      }
+      case BindingKind::Indicator: {
+        if (!plugin) break;
+        std::string ind = keyword, answer;
+        if (!Guard("Can't show " + keyword, [&] { answer = host_.Radio().ReturnIndicatorEx(ind); }))
+          break;
+        if (answer == "True")
+          gtk_widget_add_css_class(bound.widget, "on");
+        else
+          gtk_widget_remove_css_class(bound.widget, "on");
+        break;
+      }
+      case BindingKind::Slider: {
+        if (!plugin) break;
+        std::string sld = keyword;
+        int32_t value = -1;
+        if (Guard("Can't show " + keyword, [&] { value = host_.Radio().ReturnSlider(sld); }))
+          SetLevel(bound.widget, value);
+        break;
+      }
+      case BindingKind::Artwork: {
+        if (!plugin) break;
+        std::string ind = keyword, answer;
+        int32_t freq = 0;
+        if (!Guard("Can't show " + keyword, [&] {
+              answer = host_.Radio().ReturnIndicatorEx(ind);
+              freq = host_.Radio().Freq();
+            }))
+          break;
+        pictures_[bound.widget].Show(bound.widget, answer, std::to_string(freq), PngTried(host_));
+        break;
+      }
+      case BindingKind::Row: {
+        // An empty row shows its number, so a preset button never goes blank.
+        const size_t row = std::strtoul(keyword.c_str(), nullptr, 10);
+        SetWidgetText(bound.widget,
+                      row >= 1 && row <= rows.size() ? Displayable(rows[row - 1]) : keyword);
+        break;
+      }
+      case BindingKind::Host:
+        if (keyword == "error") SetWidgetText(bound.widget, lastError_);
+        if (keyword == "prompt") SetWidgetText(bound.widget, prompt_ ? prompt_->Title() : "");
+        break;
+    }
+  }
+}
+
+}  // namespace host::gtk

@@ -1,0 +1,102 @@
+// The graphical radio's window: the skin's radio screen and keyboard screen in one window, the
+// plug-in driven from their buttons, keys and preset list, and every bound widget repainted from
+// the plug-in's labels, indicators and slider ten times a second on GTK's main context, where the
+// plug-in's own timers tick too.
+#ifndef HALVANE_HOST_GTK_RADIO_WINDOW_H
+#define HALVANE_HOST_GTK_RADIO_WINDOW_H
+
+#include <gtk/gtk.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "artwork_picture.h"
+#include "keyboard_prompt.h"
+#include "preset_list.h"
+#include "radio_host.h"
+#include "skin.h"
+
+namespace host::gtk {
+
+class RadioWindow {
+ public:
+  // Builds the window around the skin's screens; `app` may be null (tests).
+  RadioWindow(RadioHost& host, std::unique_ptr<Skin> skin, GtkApplication* app);
+  ~RadioWindow();
+  RadioWindow(const RadioWindow&) = delete;
+  RadioWindow& operator=(const RadioWindow&) = delete;
+
+  GtkWindow* window() const { return window_; }
+  const Skin& skin() const { return *skin_; }
+
+  // Creates the plug-in, starts the tuner, checks it (a tuner that did not come up shows the
+  // error screen's text), makes it active and fills the preset list. False when the plug-in
+  // can't be created; `error` says why.
+  bool Start(std::string& error);
+  // Makes the radio inactive and stops it, so the presets are saved, and releases the plug-in.
+  void Stop();
+
+  // What the skin's actions do. `fromKeyboard`: the button is on the keyboard screen.
+  void Command(const std::string& command, bool fromKeyboard);
+  void Recall(int32_t preset);
+  void Type(const std::string& text);
+  void Backspace();
+  void Cancel();
+  void SetNight(bool night);
+  bool night() const { return night_; }
+  void ShowHelp();
+  // Presses a key as the keyboard would; true when the radio took it.
+  bool PressKey(guint keyval);
+
+  // Asks the plug-in for every bound widget of the shown screen and shows the answers.
+  void Repaint();
+
+  bool KeyboardShown() const { return prompt_.has_value(); }
+  // The last failed call ("Can't do \"enter\": ... (error 13)") or error screen; "" when none.
+  const std::string& lastError() const { return lastError_; }
+
+ private:
+  // Runs one plug-in call; a run-time error becomes the last error, said with `what`.
+  template <class Call>
+  bool Guard(std::string_view what, Call&& call);
+  void RunCommand(const std::string& command, const std::shared_ptr<ScreenObject>& screen);
+  void RefreshList();
+  void ShowKeyboard(const std::string& keyboardCommand);
+  void HideKeyboard();
+  std::string TypedText() const;
+  void RepaintScreen(SkinScreen& screen);
+  GActionGroup* MakeActions(bool keyboard);
+
+  static gboolean OnTick(gpointer self);
+  static gboolean OnKey(GtkEventControllerKey*, guint keyval, guint, GdkModifierType state,
+                        gpointer self);
+  static void OnAction(GSimpleAction* action, GVariant* parameter, gpointer context);
+  static void OnTypedTextActivate(GtkWidget*, gpointer self);
+
+  struct ActionContext {
+    RadioWindow* window;
+    bool keyboard;
+  };
+
+  RadioHost& host_;
+  std::unique_ptr<Skin> skin_;
+  GtkWindow* window_;
+  GtkStack* stack_;
+  GtkCssProvider* style_ = nullptr;  // added to the display while the window lives
+  ActionContext radioContext_{this, false}, keyboardContext_{this, true};
+  GActionGroup* radioActions_ = nullptr;
+  GActionGroup* keyboardActions_ = nullptr;
+  std::unique_ptr<PresetList> presetList_;
+  std::map<GtkWidget*, ArtworkPicture> pictures_;
+  std::optional<KeyboardPrompt> prompt_;
+  std::string lastError_;
+  bool night_ = false;
+  guint tick_ = 0;
+};
+
+}  // namespace host::gtk
+
+#endif

@@ -1,0 +1,159 @@
+// The radio driven as a person's taps and keys would drive it, checked on the bound widgets.
+#include <gtest/gtest.h>
+
+#include "radio_fixture.h"
+
+namespace gtktest {
+namespace {
+
+class RadioWindowTest : public RadioTest {
+ protected:
+  void Tune(const char* command, const char* frequency) {
+    Command(command);
+    ASSERT_TRUE(RunUntil([&] { return Text("label.frequency") == frequency; }))
+        << Text("label.frequency") << " " << radio_->lastError();
+  }
+  void TypeOnKeyboard(const std::string& text) {
+    for (char c : text) Tap("radio.type", g_variant_new_string(std::string(1, c).c_str()), true);
+  }
+};
+
+TEST_F(RadioWindowTest, TheStationShowsOnItsLabelsIndicatorsSignalAndArtwork) {
+  StartRadio();
+  Tune("rtune;104.5", "104.5");
+  ASSERT_TRUE(RunUntil([&] { return Text("label.rdsname") == "JAZZ 104"; }))
+      << Text("label.rdsname");
+  EXPECT_EQ(Text("label.fmam"), "FM");
+  EXPECT_EQ(Text("label.mhzkhz"), "MHz");
+  EXPECT_TRUE(IsOn("indicator.stereo"));
+  EXPECT_FALSE(IsOn("indicator.radiomute"));
+  EXPECT_GT(gtk_level_bar_get_value(GTK_LEVEL_BAR(Widget("slider.rsignal"))), 0);
+  // PI 8A04 has its own picture; the mute state its picture from the skin.
+  EXPECT_NE(gtk_picture_get_paintable(GTK_PICTURE(Widget("artwork.radioart"))), nullptr);
+  EXPECT_NE(gtk_picture_get_paintable(GTK_PICTURE(Widget("artwork.status"))), nullptr);
+
+  Command("radiomute");
+  EXPECT_TRUE(IsOn("indicator.radiomute"));
+}
+
+TEST_F(RadioWindowTest, APresetNamedOnTheKeyboardScreenIsRecalledByButtonAndList) {
+  StartRadio();
+  Tune("rtune;104.5", "104.5");
+  Command("addpreset");
+  ASSERT_TRUE(radio_->KeyboardShown());
+  EXPECT_EQ(Text("host.prompt", true), "New preset's name");
+  TypeOnKeyboard("JAZZX");
+  Tap("radio.backspace", nullptr, true);
+  Command("enter", true);
+  EXPECT_FALSE(radio_->KeyboardShown()) << radio_->lastError();
+  EXPECT_EQ(Text("row.1"), "1. 104.5 - JAZZ");
+  EXPECT_EQ(Text("row.2"), "2");
+
+  Tune("rtune;89.3", "89.3");
+  EXPECT_EQ(Text("label.station"), "");
+  Tap("radio.recall", g_variant_new_int32(1));
+  EXPECT_EQ(Text("label.frequency"), "104.5");
+  EXPECT_EQ(Text("label.station"), "JAZZ");
+  EXPECT_EQ(Text("label.preset"), "1");
+
+  // A tap on the list's row chooses it and recalls its preset.
+  Tune("rtune;89.3", "89.3");
+  auto* list = GTK_LIST_VIEW(Widget("PL"));
+  gtk_single_selection_set_selected(GTK_SINGLE_SELECTION(gtk_list_view_get_model(list)), 0);
+  EXPECT_EQ(Text("label.frequency"), "104.5");
+  EXPECT_EQ(host_->radioScreen->plValue, 0);
+}
+
+TEST_F(RadioWindowTest, ATypedFrequencyTunesAndRefusedTextKeepsTheKeyboardOpen) {
+  StartRadio();
+  Command("tune");
+  TypeOnKeyboard("abc");
+  Command("enter", true);
+  EXPECT_TRUE(radio_->KeyboardShown());
+  EXPECT_NE(Text("host.error", true).find("(error 13)"), std::string::npos)
+      << Text("host.error", true);
+  for (int i = 0; i < 3; ++i) Tap("radio.backspace", nullptr, true);
+  TypeOnKeyboard("101.4");
+  Command("enter", true);
+  EXPECT_FALSE(radio_->KeyboardShown());
+  EXPECT_EQ(Text("label.frequency"), "101.4");
+
+  // Cancel drops the request: a later confirmation tunes nothing.
+  Command("tune");
+  Tap("radio.cancel", nullptr, true);
+  EXPECT_FALSE(radio_->KeyboardShown());
+  std::string enter = "enter";
+  std::shared_ptr<halvane::Dispatch> keyboard = host_->keyboardScreen;
+  host_->keyboardScreen->txt[0]->text = "95.8";
+  host_->Radio().ProcessCommand(enter, keyboard);
+  EXPECT_EQ(host_->Radio().Freq(), 10140);
+}
+
+TEST_F(RadioWindowTest, TheTerminalRadiosKeysWork) {
+  StartRadio();
+  struct Case {
+    guint key;
+    const char* indicator;
+  } toggles[] = {{GDK_KEY_m, "indicator.radiomute"},
+                 {GDK_KEY_S, "indicator.seekmode"},
+                 {GDK_KEY_P, "indicator.presetmode"}};
+  for (const Case& c : toggles) {
+    EXPECT_TRUE(radio_->PressKey(c.key));
+    EXPECT_TRUE(IsOn(c.indicator)) << c.indicator;
+    radio_->PressKey(c.key);
+    EXPECT_FALSE(IsOn(c.indicator)) << c.indicator;
+  }
+  const std::string before = Text("label.frequency");
+  radio_->PressKey(GDK_KEY_Page_Up);
+  EXPECT_NE(Text("label.frequency"), before);
+
+  radio_->PressKey(GDK_KEY_t);
+  EXPECT_TRUE(radio_->KeyboardShown());
+  radio_->PressKey(GDK_KEY_Escape);
+  EXPECT_FALSE(radio_->KeyboardShown());
+
+  // ":" types any command string.
+  radio_->PressKey(GDK_KEY_colon);
+  EXPECT_EQ(Text("host.prompt", true), "Command");
+  radio_->Type("rtune;95.8");
+  Command("enter", true);
+  EXPECT_EQ(Text("label.frequency"), "95.8");
+  EXPECT_FALSE(radio_->PressKey(GDK_KEY_F12));
+}
+
+TEST_F(RadioWindowTest, NightStyleIsAToggle) {
+  StartRadio();
+  GtkWidget* window = GTK_WIDGET(radio_->window());
+  Tap("radio.night", nullptr);
+  EXPECT_TRUE(gtk_widget_has_css_class(window, "night"));
+  Tap("radio.night", nullptr, true);
+  EXPECT_FALSE(gtk_widget_has_css_class(window, "night"));
+}
+
+// Every button of both screens is a touch target of at least 48 by 48 pixels.
+TEST_F(RadioWindowTest, EveryButtonIsBigEnoughToTouch) {
+  StartRadio();
+  for (bool keyboard : {false, true}) {
+    if (keyboard) Command("tune");
+    const host::gtk::SkinScreen& screen =
+        keyboard ? *radio_->skin().keyboard : *radio_->skin().radio;
+    ASSERT_TRUE(RunUntil([&] {
+      return gtk_widget_get_mapped(screen.root.get()) &&
+             gtk_widget_get_width(screen.root.get()) > 0;
+    }));
+    int buttons = 0;
+    GSList* objects = gtk_builder_get_objects(screen.builder.get());
+    for (GSList* o = objects; o != nullptr; o = o->next) {
+      if (!GTK_IS_BUTTON(o->data)) continue;
+      GtkWidget* button = GTK_WIDGET(o->data);
+      ++buttons;
+      EXPECT_GE(gtk_widget_get_width(button), 48) << gtk_button_get_label(GTK_BUTTON(button));
+      EXPECT_GE(gtk_widget_get_height(button), 48) << gtk_button_get_label(GTK_BUTTON(button));
+    }
+    g_slist_free(objects);
+    EXPECT_GT(buttons, 10);
+  }
+}
+
+}  // namespace
+}  // namespace gtktest

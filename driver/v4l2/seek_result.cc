@@ -4,7 +4,8 @@
 
 namespace halvane::driver::v4l2 {
 
-std::optional<int32_t> ChannelFoundBySeek(int32_t start, int64_t hertz, bool am, bool up) {
+std::optional<int32_t> ChannelFoundBySeek(int32_t start, int32_t edge, int64_t hertz, bool am,
+                                          bool up) {
   const band::Raster& raster = am ? band::kAmRaster : band::kFmRaster;
   // AM values are kilohertz x 10000: hertz x 10.
   const int64_t value = am ? hertz * 10 : hertz;
@@ -14,7 +15,7 @@ std::optional<int32_t> ChannelFoundBySeek(int32_t start, int64_t hertz, bool am,
     channel = up ? value - off + raster.step : value - off;
   }
   if (up ? channel <= start : channel >= start) return std::nullopt;
-  if (channel == (up ? raster.high : raster.low)) return std::nullopt;
+  if (up ? channel >= edge : channel <= edge) return std::nullopt;
   return static_cast<int32_t>(channel);
 }
 

@@ -84,8 +84,8 @@ std::optional<int32_t> V4l2Tuner::HardwareSeek(int32_t& value, bool up, const De
   if (const int read = device_->GetFrequency(frequency); read != 0) {
     return Failure(read, "reading the frequency a seek found");
   }
-  const std::optional<int32_t> channel =
-      ChannelFoundBySeek(start, UnitsToHertz(frequency.frequency, band.unit), band.am, up);
+  const std::optional<int32_t> channel = ChannelFoundBySeek(
+      start, BandEdge(band, up), UnitsToHertz(frequency.frequency, band.unit), band.am, up);
   if (!channel) {
     MeasureNoiseFloor(start, up);
     return EndOfBand(value, up, band);

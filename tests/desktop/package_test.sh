@@ -37,6 +37,7 @@ answers=$(printf 'create\nname\nstart\ncheck\nactive true\nfreq\n' |
 for program in "$@"; do
   [ -n "$program" ] || continue  # a program this build does not make
   [ -x "$root/usr/bin/$program" ] || fail "not in the package: /usr/bin/$program"
+  env -u LD_LIBRARY_PATH "$root/usr/bin/$program" --help >/dev/null || fail "$program --help"
   page="$root/usr/share/man/man1/$program.1"
   [ -f "$page" ] || fail "no manual page for $program"
   rendered=$(MANWIDTH=80 man --warnings -l "$page" 2>"$work/man.err")

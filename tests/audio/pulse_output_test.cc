@@ -41,8 +41,9 @@ Phases PlayPhases(PulseOutput& output, ProgrammeStage& stage) {
   for (size_t frame = 0; frame < phases.end; frame += kChunkFrames) {
     if (frame == phases.mono) stage.SetMono(true);
     if (frame == phases.mute) stage.SetMute(true);
-    // Keep about 50 ms queued: the output is never starved and never overrun.
-    WaitUntil([&] { return output.counts().queued_frames < 2400; });
+    // Keep 300 ms queued: even a test machine under load does not starve the output, and the
+    // queue's 400 ms are not overrun.
+    WaitUntil([&] { return output.counts().queued_frames < 14400; });
     std::vector<float> chunk =
         Tone(kLeftHz, kLeftAmplitude, kRightHz, kRightAmplitude, frame, kChunkFrames);
     stage.Process(chunk);
@@ -73,6 +74,8 @@ TEST(PulseOutput, PlaysTheToneMutesWithinAHundredMillisecondsAndSumsToMono) {
   ASSERT_TRUE(WaitUntil([&] { return recorder.frames() > played + 4800 + 14400; }));
   const std::vector<float> recording = recorder.Finish();
   EXPECT_EQ(output->counts().overruns, 0u);
+  // The one time the queue ran dry is the end; a gap before it would shift what follows.
+  ASSERT_EQ(output->counts().underruns, 1u);
 
   const size_t onset = FirstAbove(recording, 0.01f);
   ASSERT_LT(onset, recording.size() / 2) << "nothing was heard";
@@ -86,11 +89,11 @@ TEST(PulseOutput, PlaysTheToneMutesWithinAHundredMillisecondsAndSumsToMono) {
   EXPECT_NEAR(Rms(left), kLeftAmplitude / std::sqrt(2.0), 0.02);
   EXPECT_LT(ToneAmplitude(left, kRightHz), 0.005);
 
-  // Forced mono: both channels carry the same sum.
-  const size_t mono = onset + phases.mono + 4800;
+  // Forced mono: both channels carry the same sum, for the length of the mono phase.
+  const size_t mono = EqualChannels(recording, onset, 9600);
+  ASSERT_LT(mono, recording.size() / 2) << "no 200 ms of equal channels";
+  EXPECT_GE(mono, onset + phases.mono);
   const std::vector<float> mono_left = Channel(recording, 0, mono, 9600);
-  const std::vector<float> mono_right = Channel(recording, 1, mono, 9600);
-  for (size_t i = 0; i < mono_left.size(); ++i) ASSERT_NEAR(mono_left[i], mono_right[i], 1e-6);
   EXPECT_NEAR(ToneAmplitude(mono_left, kLeftHz), kLeftAmplitude / 2, 0.02);
   EXPECT_NEAR(ToneAmplitude(mono_left, kRightHz), kRightAmplitude / 2, 0.02);
 

@@ -47,6 +47,23 @@ size_t LastAbove(std::span<const float> interleaved, float threshold) {
   return interleaved.size() / 2;
 }
 
+size_t EqualChannels(std::span<const float> interleaved, size_t from, size_t frames) {
+  const size_t total = interleaved.size() / 2;
+  size_t run = 0;
+  bool sound = false;
+  for (size_t f = from; f < total; ++f) {
+    const float left = interleaved[2 * f], right = interleaved[2 * f + 1];
+    if (std::fabs(left - right) > 1e-6f) {
+      run = 0;
+      sound = false;
+      continue;
+    }
+    sound = sound || std::fabs(left) > 0.01f;
+    if (++run >= frames && sound) return f + 1 - run;
+  }
+  return total;
+}
+
 float LargestStep(std::span<const float> interleaved, size_t first_frame) {
   float largest = 0;
   for (size_t i = 2 * first_frame + 2; i < interleaved.size(); ++i)

@@ -22,6 +22,10 @@ double Rms(std::span<const float> samples);
 size_t FirstAbove(std::span<const float> interleaved, float threshold);
 size_t LastAbove(std::span<const float> interleaved, float threshold);
 
+// The first frame from `from` on where `frames` frames in a row carry sound and equal channels;
+// the size when there is none.
+size_t EqualChannels(std::span<const float> interleaved, size_t from, size_t frames);
+
 // The largest step between neighbouring samples of one channel: a click shows as a large one.
 float LargestStep(std::span<const float> interleaved, size_t first_frame);
 

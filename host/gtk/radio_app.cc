@@ -1,9 +1,13 @@
 #include "radio_app.h"
 
+#include <glib-unix.h>
+
+#include <csignal>
 #include <iostream>
 #include <memory>
 
 #include "folders.h"
+#include "mpris.h"
 #include "radio_host.h"
 #include "radio_window.h"
 #include "screenshot.h"
@@ -23,6 +27,7 @@ struct App {
   const RadioOptions& options;
   std::unique_ptr<RadioHost> host;
   std::unique_ptr<RadioWindow> window;
+  std::unique_ptr<Mpris> mpris;  // the desktop's media interface while the radio runs
   int status = 0;
   int screenshotTries = 0;
 };
@@ -43,8 +48,16 @@ std::unique_ptr<Skin> ChooseSkin(const RadioOptions& options, const std::string&
 }
 
 void Quit(App& app) {
+  app.mpris.reset();
   app.window->Stop();
   g_application_quit(g_application_get_default());
+}
+
+// SIGINT, SIGTERM and SIGHUP close the radio as the close button does, so the presets are saved.
+gboolean OnSignal(gpointer data) {
+  auto& app = *static_cast<App*>(data);
+  if (app.window) Quit(app);
+  return G_SOURCE_CONTINUE;
 }
 
 gboolean OnCloseRequest(GtkWindow*, gpointer data) {
@@ -103,6 +116,12 @@ void OnActivate(GtkApplication* gtkApp, gpointer data) {
     app.status = 1;
     return;
   }
+  // Media keys and the desktop's media widget: told after every repaint, heard on GTK's loop.
+  app.mpris = std::make_unique<Mpris>(host, g_main_context_default(), "halvane-radio", std::cerr);
+  app.mpris->onAction = [&app] { app.window->Repaint(); };
+  app.window->afterRepaint = [&app] {
+    if (app.mpris) app.mpris->Refresh();
+  };
   for (const std::string& command : app.options.commands) app.window->Command(command, false);
   if (app.options.typed) app.window->Type(*app.options.typed);
   gtk_window_present(app.window->window());
@@ -122,7 +141,7 @@ std::string ShippedArtFolder(const std::string& programFolder) {
 }
 
 int RunRadioApp(const RadioOptions& options) {
-  App app{options, nullptr, nullptr, 0, 0};
+  App app{options, nullptr, nullptr, nullptr, 0, 0};
   app.host = std::make_unique<RadioHost>(ResolveFolders(options.home), ProgramFolder());
   // Station pictures are PNG files; the plug-in tries ".png" only with fast mode at -1.
   app.host->sdk().SetVariable("fastmode", "-1");
@@ -131,7 +150,11 @@ int RunRadioApp(const RadioOptions& options) {
   g_signal_connect(gtkApp, "activate", G_CALLBACK(OnActivate), &app);
   char name[] = "halvane-radio";
   char* argv[] = {name, nullptr};
+  guint signals[] = {g_unix_signal_add(SIGINT, OnSignal, &app),
+                     g_unix_signal_add(SIGTERM, OnSignal, &app),
+                     g_unix_signal_add(SIGHUP, OnSignal, &app)};
   const int status = g_application_run(G_APPLICATION(gtkApp), 1, argv);
+  for (guint s : signals) g_source_remove(s);
   app.window.reset();
   g_object_unref(gtkApp);
   app.host.reset();

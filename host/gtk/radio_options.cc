@@ -9,38 +9,44 @@ std::optional<RadioOptions> ParseRadioOptions(const std::vector<std::string>& ar
   RadioOptions options;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    std::string value;
-    // "--name VALUE" or "--name=VALUE".
-    auto takes = [&](const std::string& name) {
-      if (arg == name) {
-        if (i + 1 >= args.size()) {
-          error = name + " needs a value";
-          return false;
-        }
-        value = args[++i];
-        return true;
-      }
-      if (arg.rfind(name + "=", 0) == 0) {
-        value = arg.substr(name.size() + 1);
-        return true;
-      }
-      return false;
-    };
     if (arg == "--help" || arg == "-h") {
       options.help = true;
-    } else if (arg == "--night") {
+      continue;
+    }
+    if (arg == "--night") {
       options.night = true;
-    } else if (takes("--home")) {
-      options.home = value;
-    } else if (takes("--skin")) {
-      options.skin = value;
-    } else if (takes("--command")) {
+      continue;
+    }
+    // The others take a value: "--name VALUE" or "--name=VALUE".
+    const size_t eq = arg.find('=');
+    const std::string name = arg.substr(0, eq);
+    if (name != "--home" && name != "--skin" && name != "--screenshot" && name != "--command" &&
+        name != "--type" && name != "--after" && name != "--var") {
+      error = "unknown option \"" + arg + "\"";
+      return std::nullopt;
+    }
+    std::string value;
+    if (eq != std::string::npos) {
+      value = arg.substr(eq + 1);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      error = name + " needs a value";
+      return std::nullopt;
+    }
+    if (name == "--home" || name == "--skin" || name == "--screenshot") {
+      if (value.empty()) {
+        error = name + " needs a path";
+        return std::nullopt;
+      }
+      (name == "--home"   ? options.home
+       : name == "--skin" ? options.skin
+                          : options.screenshot) = value;
+    } else if (name == "--command") {
       options.commands.push_back(value);
-    } else if (takes("--type")) {
+    } else if (name == "--type") {
       options.typed = value;
-    } else if (takes("--screenshot")) {
-      options.screenshot = value;
-    } else if (takes("--after")) {
+    } else if (name == "--after") {
       char* end = nullptr;
       const long ms = std::strtol(value.c_str(), &end, 10);
       if (value.empty() || *end != '\0' || ms < 0 || ms > 600000) {
@@ -48,24 +54,13 @@ std::optional<RadioOptions> ParseRadioOptions(const std::vector<std::string>& ar
         return std::nullopt;
       }
       options.afterMs = static_cast<int32_t>(ms);
-    } else if (takes("--var")) {
-      const size_t eq = value.find('=');
-      if (eq == std::string::npos || eq == 0) {
+    } else {  // --var
+      const size_t split = value.find('=');
+      if (split == std::string::npos || split == 0) {
         error = "--var needs NAME=VALUE, got \"" + value + "\"";
         return std::nullopt;
       }
-      options.variables.emplace_back(value.substr(0, eq), value.substr(eq + 1));
-    } else {
-      if (error.empty()) error = "unknown option \"" + arg + "\"";
-      return std::nullopt;
-    }
-    if (!error.empty()) return std::nullopt;
-    if ((arg == "--home" || arg.rfind("--home=", 0) == 0 || arg == "--skin" ||
-         arg.rfind("--skin=", 0) == 0 || arg == "--screenshot" ||
-         arg.rfind("--screenshot=", 0) == 0) &&
-        value.empty()) {
-      error = arg.substr(0, arg.find('=')) + " needs a path";
-      return std::nullopt;
+      options.variables.emplace_back(value.substr(0, split), value.substr(split + 1));
     }
   }
   return options;

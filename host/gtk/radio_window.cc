@@ -414,6 +414,7 @@ gboolean RadioWindow::OnTick(gpointer self) {
 void RadioWindow::Repaint() {
   if (presetList_) presetList_->Sync();
   RepaintScreen(prompt_ ? *skin_->keyboard : *skin_->radio);
+  if (afterRepaint) afterRepaint();
 }
 
 void RadioWindow::RepaintScreen(SkinScreen& screen) {

@@ -7,6 +7,7 @@
 
 #include <gtk/gtk.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -53,6 +54,8 @@ class RadioWindow {
 
   // Asks the plug-in for every bound widget of the shown screen and shows the answers.
   void Repaint();
+  // Runs after every repaint (the desktop's media interface hears of changes there).
+  std::function<void()> afterRepaint;
 
   bool KeyboardShown() const { return prompt_.has_value(); }
   // The last failed call ("Can't do \"enter\": ... (error 13)") or error screen; "" when none.

@@ -107,6 +107,19 @@ expect "can go next inactive" "false" "$(timeout 30 dbus-send --session --print-
   org.freedesktop.DBus.Properties.Get string:org.mpris.MediaPlayer2.Player string:CanGoNext |
   sed 's/^ *variant *boolean *//')"
 
+# A second radio on the same bus takes a name of its own.
+mkfifo "$work/second.in"
+"$host_program" --batch --home "$work/second" <"$work/second.in" 2>"$work/second.err" &
+second_pid=$!
+exec {second_in}>"$work/second.in"
+for _ in $(seq 300); do
+  timeout 30 playerctl --list-all | grep -qx "halvane.instance$second_pid" && break
+  sleep 0.1
+done
+expect "players" $'halvane\nhalvane.instance'"$second_pid" "$(timeout 30 playerctl --list-all | sort)"
+exec {second_in}>&-
+wait "$second_pid" || fail "the second host exited with $?"
+
 exec {HOST[1]}>&-
 wait "$host_pid" || fail "the host exited with $?"
 host_pid=""

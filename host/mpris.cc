@@ -59,8 +59,8 @@ constexpr const char* kIntrospection = R"(<node>
   </interface>
 </node>)";
 
-// What each method of the player does: the plug-in's command, or nothing ("" ). Stop mutes, as
-// a radio can't stop the station from sending.
+// What each method of the player does: the plug-in's command, or nothing (""; the radio can't
+// seek). Stop mutes, as a radio can't stop the station from sending.
 struct PlayerMethod {
   const char* name;
   const char* command;
@@ -76,7 +76,7 @@ constexpr PlayerMethod kPlayerMethods[] = {
     {"SetPosition", ""},
 };
 
-// The properties whose values follow the radio, as each is told to the bus.
+// The properties that follow whether the radio is active.
 constexpr const char* kActiveProperties[] = {"CanGoNext", "CanGoPrevious", "CanPlay", "CanPause"};
 
 GVariant* Metadata(const MediaState& state) {

@@ -14,12 +14,13 @@ constexpr unsigned kCaptureLatencyUs = 100000;
 constexpr int kWaitMs = 50;
 constexpr snd_pcm_uframes_t kChunkFrames = kSampleRate / 100;
 
-}  // namespace
-
+// The name ALSA opens for `device`: "hw:..." becomes "plughw:...", anything else stays.
 std::string CaptureDeviceName(const std::string& device) {
   if (device.rfind("hw:", 0) == 0) return "plug" + device;
   return device;
 }
+
+}  // namespace
 
 bool CaptureLoop::Start(const std::string& device, std::shared_ptr<AudioSink> sink,
                         std::string& reason) {

@@ -45,9 +45,6 @@ class CaptureLoop {
   std::atomic<size_t> frames_{0};
 };
 
-// The name ALSA opens for `device`: "hw:..." becomes "plughw:...", anything else stays.
-std::string CaptureDeviceName(const std::string& device);
-
 }  // namespace halvane::driver::audio
 
 #endif

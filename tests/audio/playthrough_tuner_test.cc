@@ -1,12 +1,12 @@
-// A V4L2 kind of tuner with its sound on a capture device: played while the tuner runs, muted
-// and summed to mono in the tuner and the loop, the stream named after the station; without a
-// sound card of its own the radio runs silently and says why.
+// A V4L2 kind of tuner with its sound on an ALSA capture device (one of the test's own: a file
+// plugin over the null device): played while the tuner runs, muted in the loop where the tuner
+// cannot mute itself, the stream named after the station; without a sound card of its own, or
+// with one that cannot be opened, the radio runs silently and says why.
 #include "audio/playthrough_tuner.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 
 #include "alsa_source.h"
 #include "last_reason.h"
@@ -15,38 +15,19 @@
 namespace halvane::audio_test {
 namespace {
 
-using driver::TunerBackend;
 using driver::audio::FrequencyTitle;
 using driver::audio::PlaythroughOptions;
 using driver::audio::PlaythroughTuner;
 
-// Starts with `init_result`, mutes with `mute_result`, remembers what mute and mono it was told,
-// and reports the station name "Café FM" (Windows-1252) in its RDS record.
-struct StubTuner final : TunerBackend {
-  struct Seen {
-    int initialized = 0;
-    int uninitialized = 0;
-    bool muted = false;
-    bool mono = false;
-  };
-  StubTuner(Seen& seen, int32_t init_result, int32_t mute_result = 0)
-      : seen(seen), init_result(init_result), mute_result(mute_result) {}
-  int32_t Initialize() override {
-    ++seen.initialized;
-    return init_result;
-  }
-  int32_t Uninitialize() override {
-    ++seen.uninitialized;
-    return 0;
-  }
-  int32_t SetMute(bool mute) override {
-    seen.muted = mute;
-    return mute_result;
-  }
-  int32_t SetForceMono(bool mono) override {
-    seen.mono = mono;
-    return 0;
-  }
+// Starts with `init_result`, mutes with `mute_result`, and reports the station name "Café FM"
+// (Windows-1252) in its RDS record.
+struct StubTuner final : driver::TunerBackend {
+  StubTuner(int32_t init_result, int32_t mute_result, bool& muted)
+      : init_result(init_result), mute_result(mute_result), muted(muted) {}
+  int32_t Initialize() override { return init_result; }
+  int32_t Uninitialize() override { return 0; }
+  int32_t SetMute(bool mute) override { return muted = mute, mute_result; }
+  int32_t SetForceMono(bool) override { return 0; }
   int32_t SetFrequency(int32_t) override { return 0; }
   int32_t GetFrequency(int32_t&) override { return 0; }
   int32_t Search(int32_t&, bool) override { return 0; }
@@ -58,52 +39,22 @@ struct StubTuner final : TunerBackend {
     std::memcpy(record.ps, " Caf\xE9 FM", 8);
     return 0;
   }
-  Seen& seen;
-  int32_t init_result;
-  int32_t mute_result;
+  int32_t init_result, mute_result;
+  bool& muted;
 };
 
-TEST(PlaythroughTuner, PlaysTheCaptureWhileTheTunerRunsNamedAfterTheStation) {
-  const std::vector<float> input = SourceSamples(2400);
-  auto sink = std::make_shared<RecordingSink>();
-  PlaythroughOptions options;
-  options.capture = DefineAlsaSource(input);
-  options.open_sink = [sink] { return sink; };
-  StubTuner::Seen seen;
-  PlaythroughTuner tuner(std::make_unique<StubTuner>(seen, 0), options);
-
-  ASSERT_EQ(tuner.Initialize(), 0);
-  EXPECT_TRUE(tuner.playing());
-  ASSERT_TRUE(WaitUntil([&] { return sink->samples().size() >= input.size(); }));
-  const std::vector<float> played = sink->samples();
-  EXPECT_EQ(std::vector<float>(played.begin(), played.begin() + input.size()), input);
-
-  EXPECT_EQ(tuner.SetFrequency(95800000), 0);
-  EXPECT_EQ(sink->title(), "FM 95.80 MHz");
-  RdsRecord record{};
-  EXPECT_EQ(tuner.EvalData(record), 0);
-  EXPECT_EQ(sink->title(), "Caf\u00e9 FM");
-
-  tuner.SetForceMono(true);
-  EXPECT_TRUE(seen.mono);
-
-  EXPECT_EQ(tuner.Uninitialize(), 0);
-  EXPECT_FALSE(tuner.playing());
-  EXPECT_EQ(seen.uninitialized, 1);
-  EXPECT_EQ(FrequencyTitle(10080000), "AM 1008 kHz");
-}
-
-TEST(PlaythroughTuner, MutesInTheLoopWhereTheTunerCannotMuteItself) {
+TEST(PlaythroughTuner, PlaysTheCaptureMutingInTheLoopWhereTheTunerCannot) {
   const std::vector<float> input = SourceSamples(2400);
   const struct {
     const char* name;
-    bool tuner_mutes;
+    bool muted, tuner_mutes;
     int32_t mute_result;
     bool loop_silent;
   } cases[] = {
-      {"no mute control", false, 0, true},
-      {"a mute control", true, 0, false},
-      {"a mute control that fails", true, 206, true},
+      {"playing", false, false, 0, false},
+      {"muted, no mute control", true, false, 0, true},
+      {"muted by the tuner's control", true, true, 0, false},
+      {"muted, the control fails", true, true, 206, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -112,44 +63,56 @@ TEST(PlaythroughTuner, MutesInTheLoopWhereTheTunerCannotMuteItself) {
     options.capture = DefineAlsaSource(input);
     options.open_sink = [sink] { return sink; };
     options.tuner_mutes = [&] { return c.tuner_mutes; };
-    StubTuner::Seen seen;
-    PlaythroughTuner tuner(std::make_unique<StubTuner>(seen, 0, c.mute_result), options);
-    EXPECT_EQ(tuner.SetMute(true), c.mute_result);
-    EXPECT_TRUE(seen.muted);
+    bool tuner_muted = false;
+    PlaythroughTuner tuner(std::make_unique<StubTuner>(0, c.mute_result, tuner_muted), options);
+    EXPECT_EQ(tuner.SetMute(c.muted), c.muted ? c.mute_result : 0);
+    EXPECT_EQ(tuner_muted, c.muted);
+
     ASSERT_EQ(tuner.Initialize(), 0);
+    EXPECT_TRUE(tuner.playing());
     ASSERT_TRUE(WaitUntil([&] { return sink->samples().size() >= input.size(); }));
-    tuner.Uninitialize();
     const std::vector<float> played = sink->samples();
     for (size_t i = 0; i < input.size(); ++i)
       ASSERT_EQ(played[i], c.loop_silent ? 0.0f : input[i]) << "sample " << i;
+
+    EXPECT_EQ(tuner.SetFrequency(95800000), 0);
+    EXPECT_EQ(sink->title(), "FM 95.80 MHz");
+    RdsRecord record{};
+    EXPECT_EQ(tuner.EvalData(record), 0);
+    EXPECT_EQ(sink->title(), "Caf\u00e9 FM");
+    EXPECT_EQ(tuner.Uninitialize(), 0);
+    EXPECT_FALSE(tuner.playing());
   }
+  EXPECT_EQ(FrequencyTitle(10080000), "AM 1008 kHz");
 }
 
-TEST(PlaythroughTuner, WithoutItsOwnSoundCardOrATunerItPlaysNothing) {
-  const std::filesystem::path empty_sysfs = ::testing::TempDir();
-  PlaythroughOptions options;
-  options.capture = "auto";
-  options.radio_device = "/dev/radio0";
-  options.sysfs = empty_sysfs.string();
-  int sinks_opened = 0;
-  options.open_sink = [&] {
-    ++sinks_opened;
-    return std::make_shared<RecordingSink>();
+TEST(PlaythroughTuner, WithoutASoundCardItCanUseTheRadioRunsSilentlyAndSaysWhy) {
+  const struct {
+    const char* capture;
+    int32_t init_result;
+    const char* reason;
+  } cases[] = {
+      {"auto", 0, "/dev/radio0 has no sound card of its own"},  // an empty sysfs
+      {"hw:CARD=HalvaneNoSuchCard", 0, "capture device plughw:CARD=HalvaneNoSuchCard: "},
+      {"hw:CARD=HalvaneNoSuchCard", 201, ""},  // a tuner that does not start plays nothing
   };
-
-  StubTuner::Seen seen;
-  driver::ClearLastReason();
-  PlaythroughTuner silent(std::make_unique<StubTuner>(seen, 0), options);
-  EXPECT_EQ(silent.Initialize(), 0);
-  EXPECT_FALSE(silent.playing());
-  EXPECT_NE(driver::LastReason().find("/dev/radio0 has no sound card"), std::string_view::npos)
-      << driver::LastReason();
-
-  // A tuner that does not start plays nothing and keeps its own result.
-  PlaythroughTuner failing(std::make_unique<StubTuner>(seen, 201), options);
-  EXPECT_EQ(failing.Initialize(), 201);
-  EXPECT_FALSE(failing.playing());
-  EXPECT_EQ(sinks_opened, 0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.capture);
+    PlaythroughOptions options;
+    options.capture = c.capture;
+    options.sysfs = ::testing::TempDir();
+    options.open_sink = [] { return std::make_shared<RecordingSink>(); };
+    bool muted = false;
+    driver::ClearLastReason();
+    PlaythroughTuner tuner(std::make_unique<StubTuner>(c.init_result, 0, muted), options);
+    EXPECT_EQ(tuner.Initialize(), c.init_result);
+    EXPECT_FALSE(tuner.playing());
+    if (*c.reason == '\0') {
+      EXPECT_TRUE(driver::LastReason().empty()) << driver::LastReason();
+    } else {
+      EXPECT_EQ(driver::LastReason().find(c.reason), 0u) << driver::LastReason();
+    }
+  }
 }
 
 }  // namespace

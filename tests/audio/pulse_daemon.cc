@@ -51,15 +51,14 @@ std::string ReadFile(const std::string& path) {
 }  // namespace
 
 std::string RunForOutput(const std::vector<std::string>& argv) {
-  char name[] = "/tmp/halvane-audio-out.XXXXXX";
-  const int fd = mkstemp(name);
-  if (fd < 0) return {};
-  close(fd);
-  const pid_t pid = Spawn(argv, name);
-  int status = 0;
-  if (pid > 0) waitpid(pid, &status, 0);
-  std::string out = ReadFile(name);
-  unlink(name);
+  std::string command;
+  for (const std::string& a : argv) command += "'" + a + "' ";
+  std::string out;
+  if (FILE* pipe = popen((command + "2>/dev/null").c_str(), "r")) {
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    pclose(pipe);
+  }
   return out;
 }
 

@@ -1,57 +1,16 @@
-// The programme's way to a sink: the stage's mute ramp and mono sum, and the playback queue's
-// handling of a writer that stalls or races ahead.
+// The playback queue's handling of a writer that comes late, in bursts, or races ahead.
+#include "audio/playback_buffer.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "audio/playback_buffer.h"
-#include "audio/programme_stage.h"
 #include "tone_analysis.h"
 
 namespace halvane::audio_test {
 namespace {
 
-using driver::audio::kRampFrames;
 using driver::audio::PlaybackBuffer;
-using driver::audio::ProgrammeStage;
-
-TEST(ProgrammeStage, MuteRampsToSilenceWithinTenMillisecondsAndBack) {
-  ProgrammeStage stage;
-  std::vector<float> block = Tone(1000, 0.5, 1000, 0.5, 0, 2 * kRampFrames);
-  stage.SetMute(true);
-  stage.Process(block);
-  // Falling without a step, silent from the end of the ramp on.
-  EXPECT_LT(LargestStep(block, 0), 0.07f);
-  EXPECT_GT(std::fabs(block[2 * 10]), 0.0f);
-  for (size_t i = 2 * kRampFrames; i < block.size(); ++i) ASSERT_EQ(block[i], 0.0f) << i;
-
-  std::vector<float> again = Tone(1000, 0.5, 1000, 0.5, 2 * kRampFrames, 2 * kRampFrames);
-  const std::vector<float> original = again;
-  stage.SetMute(false);
-  stage.Process(again);
-  EXPECT_LT(LargestStep(again, 0), 0.07f);
-  for (size_t i = 2 * kRampFrames; i < again.size(); ++i) ASSERT_EQ(again[i], original[i]) << i;
-}
-
-TEST(ProgrammeStage, ForcedMonoGivesBothChannelsTheSumAndResetSkipsTheRamps) {
-  ProgrammeStage stage;
-  stage.SetMono(true);
-  stage.SetMute(true);
-  stage.Reset();
-  std::vector<float> block = Tone(1000, 0.5, 700, 0.3, 0, 4);
-  stage.Process(block);
-  for (float s : block) EXPECT_EQ(s, 0.0f);
-
-  stage.SetMute(false);
-  stage.Reset();
-  block = Tone(1000, 0.5, 700, 0.3, 0, 64);
-  const std::vector<float> original = block;
-  stage.Process(block);
-  for (size_t f = 0; f < 64; ++f) {
-    EXPECT_EQ(block[2 * f], block[2 * f + 1]);
-    EXPECT_FLOAT_EQ(block[2 * f], (original[2 * f] + original[2 * f + 1]) / 2);
-  }
-}
 
 std::vector<float> Constant(size_t frames, float value) {
   return std::vector<float>(2 * frames, value);

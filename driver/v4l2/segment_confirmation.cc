@@ -16,10 +16,10 @@ uint32_t BlockOf(const rds::ReceivedGroup& group, int index) {
 }  // namespace
 
 bool SegmentConfirmation::Confirm(const rds::ReceivedGroup& group) {
-  if (!group.usable[1]) return true;  // the decoder drops it anyway
+  if (!group.usable[1]) return false;
   const uint16_t b = group.blocks[1];
   const int type = rds::GroupTypeCode(b);
-  if (type != kBasicTuning && type != kRadioText) return true;
+  if (type != kBasicTuning && type != kRadioText) return false;
   const bool version_b = rds::IsVersionB(b);
   const int address = type == kBasicTuning ? b & 0x3 : b & 0xF;
   // Block C of group 0A carries alternative frequencies, which change from group to group.

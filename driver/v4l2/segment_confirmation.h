@@ -1,6 +1,8 @@
 // For devices that never flag a damaged RDS block: a group carrying part of the station's name
 // (group 0) or RadioText (group 2) goes on only when the same segment came alike the time
-// before, so a block the chip got wrong never reaches the record. Other groups pass.
+// before, so a block the chip got wrong never reaches the record. Other groups add nothing the
+// record shows that groups 0 and 2 do not carry (PI, programme type, TP), and one with a damaged
+// block B would show a wrong programme type: they are held back.
 #ifndef HALVANE_DRIVER_V4L2_SEGMENT_CONFIRMATION_H
 #define HALVANE_DRIVER_V4L2_SEGMENT_CONFIRMATION_H
 

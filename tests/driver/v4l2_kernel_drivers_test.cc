@@ -261,10 +261,14 @@ TEST_F(KernelDriverTest, UnflaggedDevicesTakeNameAndTextOnlyWhenRepeated) {
   damaged[text_c] = 'z';
   damaged[text_c + 1] = 'z';
   damaged[text_c + 2] = rds::kRawPositionCPrime;
+  // And a group of another type whose block B came wrong: programme type 31.
+  const auto other = RecordsOf({kHeader.pi, 0x1000 | 0x0400 | 31 << 5, 0, 0});
+  damaged.insert(damaged.end(), other.begin(), other.end());
   device_->QueueRds(damaged);
   ASSERT_EQ(tuner_->EvalData(record), kOk);
   EXPECT_EQ(Ps(record).find('X'), std::string::npos) << Ps(record);
   EXPECT_EQ(Rt(record).find('z'), std::string::npos) << Rt(record);
+  EXPECT_EQ(record.pty, 9);
 
   device_->QueueRds(Round());
   device_->QueueRds(Round());

@@ -14,7 +14,7 @@ namespace halvane {
 enum class TunerTypes : int32_t { Basic = 0, HDRadio = 1, RDSBasic = 2, RDSAdvanced = 3 };
 enum class SModes : int32_t { Disabled = 0, Surf = 1, Scan = 2, PresetLearn = 3 };
 
-class IDMRadio {
+class HALVANE_API IDMRadio {
  public:
   virtual ~IDMRadio() = default;
 

@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "halvane/export.h"
+
 namespace halvane {
 
 // The numbers callers see. They keep the meanings hosts of automation components know.
@@ -26,9 +28,9 @@ enum ErrorNumber : int {
 };
 
 // The text that goes with an error number.
-std::string ErrorDescription(int number);
+HALVANE_API std::string ErrorDescription(int number);
 
-class RuntimeError : public std::runtime_error {
+class HALVANE_API RuntimeError : public std::runtime_error {
  public:
   explicit RuntimeError(int number, const std::string& detail = {});
   int number() const noexcept { return number_; }
@@ -37,7 +39,7 @@ class RuntimeError : public std::runtime_error {
   int number_;
 };
 
-[[noreturn]] void Raise(int number, const std::string& detail = {});
+[[noreturn]] HALVANE_API void Raise(int number, const std::string& detail = {});
 
 // Runs one statement of a procedure that skips failing steps: a run-time error (or any other
 // exception thrown by host or driver code) is swallowed and the procedure goes on with its next

@@ -4,6 +4,8 @@
 
 #include <stdint.h>
 
+#include "halvane/export.h"
+
 #define HALVANE_PROGID "Halvane.DMRadio"
 #define HALVANE_SDK_PROGID "Dalmoth.SDK"
 
@@ -24,14 +26,14 @@ extern "C" {
 #endif
 
 /* Records "Halvane.DMRadio" with this library's path in the class registry. */
-int32_t DllRegisterServer(void);
+HALVANE_API int32_t DllRegisterServer(void);
 /* Removes that record. */
-int32_t DllUnregisterServer(void);
+HALVANE_API int32_t DllUnregisterServer(void);
 /* For "Halvane.DMRadio", writes the address of the library's class factory (a
    halvane::ClassFactory, see halvane/dispatch.h) into *factory and returns HALVANE_S_OK. */
-int32_t DllGetClassObject(const char* progId, void** factory);
+HALVANE_API int32_t DllGetClassObject(const char* progId, void** factory);
 /* HALVANE_S_OK when no object of the library is alive, else HALVANE_S_FALSE. */
-int32_t DllCanUnloadNow(void);
+HALVANE_API int32_t DllCanUnloadNow(void);
 
 #ifdef __cplusplus
 }

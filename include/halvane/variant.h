@@ -7,6 +7,8 @@
 #include <string>
 #include <variant>
 
+#include "halvane/export.h"
+
 namespace halvane {
 
 class Dispatch;
@@ -14,7 +16,7 @@ struct NumberFormat;
 
 enum class VarType { Empty, Boolean, Integer, Long, Single, Double, String, Object };
 
-class Variant {
+class HALVANE_API Variant {
  public:
   Variant() = default;
   Variant(bool b) : value_(b) {}

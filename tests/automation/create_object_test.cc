@@ -7,7 +7,7 @@
 #include "halvane/dm_radio.h"
 #include "halvane/errors.h"
 #include "halvane/plugin.h"
-#include "plugin_fixture.h"
+#include "test_basics.h"
 
 namespace {
 

@@ -14,8 +14,7 @@
 #include "fake_host.h"
 #include "plugin/dm_radio.h"
 #include "recording_driver.h"
-
-typedef struct _GMainContext GMainContext;
+#include "test_basics.h"
 
 namespace testing_support {
 
@@ -23,37 +22,6 @@ namespace testing_support {
 rec::Driver& RecordingDriver();
 // The folder to hand the plug-in as "=$DMPath$" so it finds the recording driver.
 std::string RecordingDriverHome();
-
-// A fresh folder under /tmp, removed at destruction.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& bytes);
-bool FileExists(const std::string& path);
-
-// A private GLib context pushed as the thread default for the test's lifetime.
-class ScopedMainContext {
- public:
-  ScopedMainContext();
-  ~ScopedMainContext();
-  GMainContext* get() const { return ctx_; }
-  // Runs the context for `ms` milliseconds of real time, dispatching what falls due.
-  void RunFor(int ms);
-  // Dispatches whatever is due now, without blocking.
-  void Pump();
-
- private:
-  GMainContext* ctx_;
-};
 
 class PluginTest : public ::testing::Test {
  protected:

@@ -1,0 +1,27 @@
+# The plug-in library exports its contract and nothing else: the four entry points and the
+# public API of include/halvane/. Run as: cmake -DLIBRARY=<libHalvane.so> -DNM=<nm> -P this file.
+execute_process(COMMAND ${NM} -DC --defined-only ${LIBRARY}
+  OUTPUT_VARIABLE listing RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+set(public "Variant|Dispatch|MemberTable|RuntimeError|IDMRadio|Invoke|GetProperty|PutProperty")
+string(APPEND public "|MemberNameEquals|RegisterClassObject|RevokeClassObject|CreateObject")
+string(APPEND public "|ClassRegistryPath|RegisterLibraryClass|UnregisterLibraryClass")
+string(APPEND public "|RegisteredLibrary|ErrorDescription|Raise")
+set(entry "DllRegisterServer|DllUnregisterServer|DllGetClassObject|DllCanUnloadNow")
+string(REPLACE "\n" ";" lines "${listing}")
+set(count 0)
+foreach(line IN LISTS lines)
+  if(line STREQUAL "")
+    continue()
+  endif()
+  math(EXPR count "${count} + 1")
+  if(NOT line MATCHES "^[0-9a-f]+ [A-Za-z] ((typeinfo |typeinfo name |vtable )for )?halvane::(${public})([^A-Za-z0-9_]|$)"
+     AND NOT line MATCHES "^[0-9a-f]+ T (${entry})$")
+    message(SEND_ERROR "exported but not part of the contract: ${line}")
+  endif()
+endforeach()
+if(count LESS 20)
+  message(FATAL_ERROR "only ${count} symbols: the contract is not all exported")
+endif()

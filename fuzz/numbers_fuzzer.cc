@@ -141,12 +141,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::memcpy(&a, data + 1, 4);
     std::memcpy(&b, data + 5, 4);
     const int64_t la = a, lb = b;
-    CheckArithmetic<int32_t>(a, b, halvane::CheckedAdd32, la + lb, text);
-    CheckArithmetic<int32_t>(a, b, halvane::CheckedSub32, la - lb, text);
-    CheckArithmetic<int32_t>(a, b, halvane::CheckedMul32, la * lb, text);
+    CheckArithmetic<int32_t>(a, b, halvane::CheckedAdd<int32_t>, la + lb, text);
+    CheckArithmetic<int32_t>(a, b, halvane::CheckedSub<int32_t>, la - lb, text);
+    CheckArithmetic<int32_t>(a, b, halvane::CheckedMul<int32_t>, la * lb, text);
     const auto a16 = static_cast<int16_t>(a), b16 = static_cast<int16_t>(b);
-    CheckArithmetic<int16_t>(a16, b16, halvane::CheckedAdd16, int64_t{a16} + b16, text);
-    CheckArithmetic<int16_t>(a16, b16, halvane::CheckedSub16, int64_t{a16} - b16, text);
+    CheckArithmetic<int16_t>(a16, b16, halvane::CheckedAdd<int16_t>, int64_t{a16} + b16, text);
+    CheckArithmetic<int16_t>(a16, b16, halvane::CheckedSub<int16_t>, int64_t{a16} - b16, text);
   }
   return 0;
 }

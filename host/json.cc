@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "halvane/encodings.h"
+
 namespace host {
 namespace {
 
@@ -12,36 +14,6 @@ void AppendEscape(std::string& out, uint32_t codePoint) {
   char buf[8];
   std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(codePoint));
   out += buf;
-}
-
-// Length of the UTF-8 sequence starting at text[i] and its code point; 0 when it is not one
-// (stray continuation byte, truncated or overlong sequence, surrogate, beyond U+10FFFF).
-size_t DecodeUtf8(std::string_view text, size_t i, uint32_t& codePoint) {
-  const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  size_t length;
-  uint32_t cp;
-  if (lead < 0x80) {
-    codePoint = lead;
-    return 1;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, cp = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, cp = lead & 0x0F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, cp = lead & 0x07;
-  } else {
-    return 0;
-  }
-  if (i + length > text.size()) return 0;
-  for (size_t k = 1; k < length; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (byte(i + k) & 0x3F);
-  }
-  const uint32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (cp < smallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-  codePoint = cp;
-  return length;
 }
 
 bool IsControl(uint32_t cp) { return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F); }
@@ -64,8 +36,8 @@ std::string JsonString(std::string_view text) {
   std::string out = "\"";
   out.reserve(text.size() + 2);
   for (size_t i = 0; i < text.size();) {
-    uint32_t cp = 0;
-    size_t length = DecodeUtf8(text, i, cp);
+    char32_t cp = 0;
+    size_t length = halvane::DecodeUtf8(text, i, cp);
     if (length == 0) {
       out += "\xEF\xBF\xBD";  // U+FFFD for a byte that is not UTF-8
       ++i;

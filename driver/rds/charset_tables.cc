@@ -23,11 +23,6 @@ const std::array<char32_t, 256> kRdsBasicCharset = {
   U'Ã', U'Å', U'Æ', U'Œ', U'ŷ', U'Ý', U'Õ', U'Ø', U'Þ', U'Ŋ', U'Ŕ', U'Ć', U'Ś', U'Ź', U'Ŧ', U'ð',
   U'ã', U'å', U'æ', U'œ', U'ŵ', U'ý', U'õ', U'ø', U'þ', U'ŋ', U'ŕ', U'ć', U'ś', U'ź', U'ŧ', 0,
 };
-
-const std::array<char32_t, 32> kWindows1252High = {
-  U'€', 0,    U'‚', U'ƒ', U'„', U'…', U'†', U'‡', U'ˆ', U'‰', U'Š', U'‹', U'Œ', 0,    U'Ž', 0,
-  0,    U'‘', U'’', U'“', U'”', U'•', U'–', U'—', U'˜', U'™', U'š', U'›', U'œ', 0,    U'ž', U'Ÿ',
-};
 // clang-format on
 
 }  // namespace halvane::driver::rds

@@ -2,12 +2,17 @@
 
 #include <array>
 
+#include "runtime/ascii.h"
+#include "runtime/fields.h"
+
 namespace halvane {
 namespace {
 
 using A = CommandAction;
 using F = FieldRule;
 using O = OtherForms;
+
+constexpr char kCommandSeparator = ';';
 
 // Result 0 lets the host go on with the command itself (the keyboard words open its on-screen
 // keyboard); 2 tells it the radio has handled the command.
@@ -61,7 +66,7 @@ bool FieldsFit(FieldRule rule, std::span<const std::string> fields) {
       return true;
     case FieldRule::kUpOrDown: {
       if (fields.size() != 2) return false;
-      const std::string direction = LowerAscii(fields[1]);
+      const std::string direction = AsciiLowered(fields[1]);
       return direction == "up" || direction == "down";
     }
     case FieldRule::kOneArgument:
@@ -83,26 +88,11 @@ const CommandInfo* FindCommand(std::span<const std::string> fields) {
   return nullptr;
 }
 
-std::vector<std::string> SplitFields(std::string_view command) {
-  std::vector<std::string> fields;
-  size_t start = 0;
-  for (;;) {
-    size_t end = command.find(';', start);
-    if (end == std::string_view::npos) {
-      fields.emplace_back(command.substr(start));
-      return fields;
-    }
-    fields.emplace_back(command.substr(start, end - start));
-    start = end + 1;
-  }
-}
-
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& ch : lower) {
-    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-  }
-  return lower;
+std::vector<std::string> CommandFields(std::string_view command) {
+  const std::vector<std::string_view> split = SplitFields(command, kCommandSeparator);
+  std::vector<std::string> fields(split.begin(), split.end());
+  fields[0] = AsciiLowered(fields[0]);
+  return fields;
 }
 
 std::string_view DescribeFields(FieldRule rule) {

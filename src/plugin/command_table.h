@@ -84,11 +84,9 @@ const CommandInfo* FindCommand(std::span<const std::string> fields);
 // Whether the fields keep the row's rule.
 bool FieldsFit(FieldRule rule, std::span<const std::string> fields);
 
-// The command string split at every ";" (no quoting; empty fields count, "" is one empty field).
-std::vector<std::string> SplitFields(std::string_view command);
-
-// ASCII lower case; other bytes (UTF-8 sequences included) stay as they are.
-std::string LowerAscii(std::string_view text);
+// The command string split at every ";" (no quoting; empty fields count, "" is one empty field),
+// its first field, the command word, lower-cased.
+std::vector<std::string> CommandFields(std::string_view command);
 
 // A short reading of a rule, for documentation: "any", "exactly one argument: up or down", ...
 std::string_view DescribeFields(FieldRule rule);

@@ -3,6 +3,7 @@
 #include "plugin/command_table.h"
 #include "plugin/dm_radio.h"
 #include "plugin/typed_frequency.h"
+#include "runtime/ascii.h"
 #include "runtime/numbers.h"
 
 namespace halvane {
@@ -39,7 +40,7 @@ void ActOnTypedText(DMRadio& radio, const ObjectRef& frm) {
 }  // namespace
 
 void KeyboardRequest(DMRadio& radio, std::string_view command, const ObjectRef& frm) {
-  radio.oskCommand = LowerAscii(command);
+  radio.oskCommand = AsciiLowered(command);
   radio.oskPresetRow = kNoRow;
   if (Contains(host::Tag(frm), kRadioScreenTag)) {
     radio.oskPresetRow = host::ListValue(host::PL(frm)).ToInt16(&radio.component().Numbers());

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/ascii.h"
+
 namespace halvane {
 
 class DMRadio;
@@ -45,10 +47,7 @@ class LoweredKeyword {
 
   explicit LoweredKeyword(std::string_view text) {
     if (text.size() > kCapacity) return;
-    for (size_t i = 0; i < text.size(); ++i) {
-      const char c = text[i];
-      buffer_[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    }
+    for (size_t i = 0; i < text.size(); ++i) buffer_[i] = AsciiLower(text[i]);
     size_ = text.size();
   }
   std::string_view view() const { return {buffer_.data(), size_}; }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "halvane/errors.h"
+#include "runtime/fields.h"
 #include "runtime/numbers.h"
 
 namespace halvane {
@@ -14,27 +15,13 @@ constexpr std::string_view kLineEnd = "\r\n";
 // Runs of lines this long are written from the table's text; shorter ones are copied together.
 constexpr size_t kLongRun = 4096;
 
-std::vector<std::string_view> SplitAt(std::string_view text, char separator) {
-  std::vector<std::string_view> fields;
-  size_t start = 0;
-  for (;;) {
-    size_t at = text.find(separator, start);
-    if (at == std::string_view::npos) {
-      fields.push_back(text.substr(start));
-      return fields;
-    }
-    fields.push_back(text.substr(start, at - start));
-    start = at + 1;
-  }
-}
-
 }  // namespace
 
 ListHeader ReadListHeader(std::string_view line) {
   ListHeader header;
   // Each reading is its own step: a field out of range leaves only that field unread.
   if (line.find(kHeaderSeparator) != std::string_view::npos) {
-    auto fields = SplitAt(line, kHeaderSeparator);
+    auto fields = SplitFields(line, kHeaderSeparator);
     if (fields.size() > 1) IgnoreErrors([&] { header.value2 = ToInt32(LeadingNumber(fields[1])); });
     if (fields.size() > 2) IgnoreErrors([&] { header.value3 = ToInt32(LeadingNumber(fields[2])); });
   }

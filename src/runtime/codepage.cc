@@ -2,14 +2,10 @@
 
 #include <cstdint>
 
+#include "halvane/encodings.h"
+
 namespace halvane {
 namespace {
-
-// Code points of bytes 0x80 to 0x9F; the rest of Windows-1252 is Latin-1.
-constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
@@ -29,10 +25,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
 void AppendCp1252Char(std::string& out, unsigned char byte) {
   if (byte < 0x80)
     out.push_back(static_cast<char>(byte));
-  else if (byte < 0xA0)
-    AppendUtf8(out, kHigh[byte - 0x80]);
   else
-    AppendUtf8(out, byte);
+    AppendUtf8(out, Windows1252ToUnicode(byte));
 }
 
 std::string Cp1252ToUtf8(std::string_view bytes) {
@@ -53,39 +47,9 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
 }
 
 bool IsValidUtf8(std::string_view text) {
-  size_t i = 0, n = text.size();
-  while (i < n) {
-    auto c = static_cast<unsigned char>(text[i]);
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    size_t len;
-    char32_t cp;
-    if ((c & 0xE0) == 0xC0) {
-      len = 2;
-      cp = c & 0x1F;
-    } else if ((c & 0xF0) == 0xE0) {
-      len = 3;
-      cp = c & 0x0F;
-    } else if ((c & 0xF8) == 0xF0) {
-      len = 4;
-      cp = c & 0x07;
-    } else {
-      return false;
-    }
-    if (i + len > n) return false;
-    for (size_t k = 1; k < len; ++k) {
-      auto cc = static_cast<unsigned char>(text[i + k]);
-      if ((cc & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    // No overlong forms, no surrogates, nothing beyond U+10FFFF.
-    if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) ||
-        (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
-      return false;
-    i += len;
-  }
+  char32_t c = 0;
+  for (size_t i = 0, length = 0; i < text.size(); i += length)
+    if ((length = DecodeUtf8(text, i, c)) == 0) return false;
   return true;
 }
 

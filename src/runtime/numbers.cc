@@ -208,32 +208,6 @@ float ToSingle(double value) {
   return static_cast<float>(value);
 }
 
-int16_t CheckedAdd16(int16_t a, int16_t b) {
-  int16_t r;
-  if (__builtin_add_overflow(a, b, &r)) Raise(kOverflow);
-  return r;
-}
-int16_t CheckedSub16(int16_t a, int16_t b) {
-  int16_t r;
-  if (__builtin_sub_overflow(a, b, &r)) Raise(kOverflow);
-  return r;
-}
-int32_t CheckedAdd32(int32_t a, int32_t b) {
-  int32_t r;
-  if (__builtin_add_overflow(a, b, &r)) Raise(kOverflow);
-  return r;
-}
-int32_t CheckedSub32(int32_t a, int32_t b) {
-  int32_t r;
-  if (__builtin_sub_overflow(a, b, &r)) Raise(kOverflow);
-  return r;
-}
-int32_t CheckedMul32(int32_t a, int32_t b) {
-  int32_t r;
-  if (__builtin_mul_overflow(a, b, &r)) Raise(kOverflow);
-  return r;
-}
-
 std::string FormatOneDecimal(double value, const NumberFormat& format) {
   if (!std::isfinite(value)) Raise(kOverflow);
   // A value that is the double nearest a number of at most two decimals and 13 digits (a

@@ -3,11 +3,13 @@
 #ifndef HALVANE_RUNTIME_NUMBERS_H
 #define HALVANE_RUNTIME_NUMBERS_H
 
+#include <concepts>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "halvane/errors.h"
 #include "runtime/locale.h"
 
 namespace halvane {
@@ -43,12 +45,26 @@ int32_t ToInt32(double value);
 // Single precision; beyond its range is error 6.
 float ToSingle(double value);
 
-// 16- and 32-bit arithmetic that raises error 6 instead of wrapping.
-int16_t CheckedAdd16(int16_t a, int16_t b);
-int16_t CheckedSub16(int16_t a, int16_t b);
-int32_t CheckedAdd32(int32_t a, int32_t b);
-int32_t CheckedSub32(int32_t a, int32_t b);
-int32_t CheckedMul32(int32_t a, int32_t b);
+// Integer arithmetic in the operands' own type (16 or 32 bits) that raises error 6 instead of
+// wrapping.
+template <std::signed_integral T>
+T CheckedAdd(T a, T b) {
+  T r;
+  if (__builtin_add_overflow(a, b, &r)) Raise(kOverflow);
+  return r;
+}
+template <std::signed_integral T>
+T CheckedSub(T a, T b) {
+  T r;
+  if (__builtin_sub_overflow(a, b, &r)) Raise(kOverflow);
+  return r;
+}
+template <std::signed_integral T>
+T CheckedMul(T a, T b) {
+  T r;
+  if (__builtin_mul_overflow(a, b, &r)) Raise(kOverflow);
+  return r;
+}
 
 // The "0.0" pattern: the value taken to 15 significant digits, then rounded half away from zero
 // to one decimal, with the locale's decimal separator.

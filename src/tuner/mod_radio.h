@@ -27,6 +27,9 @@ inline constexpr int32_t kSeekWrapUpHz = 87500000;
 inline constexpr int32_t kSeekWrapDownHz = 107900000;
 }  // namespace band
 
+// Which way a step or a seek goes along the band.
+enum class Direction { kDown, kUp };
+
 inline constexpr const char* kDriverRelativePath = "RadioModules/Halvane/Radio_IO.so";
 inline constexpr const char* kLogPrefix = "Halvane---> ";
 
@@ -84,6 +87,7 @@ class ModRadio {
   int16_t decoderLevel = 0;
 
  private:
+  void FineStep(Direction direction);
   int32_t Call(const char* function, std::initializer_list<DriverArg> args);
   void RdsOff();
   void RdsOn();

@@ -12,6 +12,25 @@ constexpr int32_t kAmStep = 10;
 constexpr int32_t kFmAllStep = 10;   // 100 kHz, when every frequency is allowed
 constexpr int32_t kFmPlanStep = 20;  // 200 kHz, on the odd tenths
 constexpr auto kSeekSettle = std::chrono::milliseconds(50);
+
+// The channel next to `c` one step in `direction`: AM in 10 kHz steps; FM in 100 kHz steps when
+// every frequency is allowed, else along the plan of odd tenths (87.5, 87.7, ...), where a
+// frequency off the plan steps up to the plan frequency above its own 200 kHz block's and down
+// to its own block's. Error 6 when the step overflows.
+int32_t NextChannel(int32_t c, Direction direction, bool allowAll) {
+  const int32_t sign = direction == Direction::kUp ? 1 : -1;
+  if (c < band::kFmLow) return CheckedAdd(c, sign * kAmStep);
+  if (allowAll) return CheckedAdd(c, sign * kFmAllStep);
+  const int32_t offPlan = c % kFmPlanStep;
+  if (offPlan == 10) return CheckedAdd(c, sign * kFmPlanStep);
+  return CheckedAdd(CheckedAdd(c, sign * offPlan), 10);
+}
+
+// A step past one end of the band lands on the other.
+int32_t WrapIntoBand(int32_t next, int32_t low, int32_t high, Direction direction) {
+  if (direction == Direction::kUp) return next > high ? low : next;
+  return next < low ? high : next;
+}
 }  // namespace
 
 void ModRadio::RdsOff() { Call(HALVANE_FN_RDS_STOP, {DriverArg::Number(0)}); }
@@ -20,7 +39,7 @@ void ModRadio::RdsOn() { Call(HALVANE_FN_RDS_START, {DriverArg::Number(0)}); }
 void ModRadio::TuneTo(int32_t F) {
   if (!radioReady) return;
   RdsOff();
-  int32_t hz = CheckedMul32(F, band::kHzPerUnit);  // an overflow leaves RDS off
+  int32_t hz = CheckedMul(F, band::kHzPerUnit);  // an overflow leaves RDS off
   Call(HALVANE_FN_SET_FREQUENCY, {DriverArg::Number(0), DriverArg::Number(hz)});
   RadioLog("RadioTune=" + std::to_string(F));
   RdsOn();
@@ -30,14 +49,14 @@ void ModRadio::TuneTo(int32_t F) {
 // Neither megahertz step tests the band: from an AM value they land in or wrap into FM.
 void ModRadio::TuneUp() {
   if (!radioReady) return;
-  currentFreq = CheckedAdd32(currentFreq, kMegahertzStep);
+  currentFreq = CheckedAdd(currentFreq, kMegahertzStep);
   if (currentFreq > band::kFmHigh) currentFreq = band::kFmLow;
   TuneTo(currentFreq);
 }
 
 void ModRadio::TuneDown() {
   if (!radioReady) return;
-  currentFreq = CheckedSub32(currentFreq, kMegahertzStep);
+  currentFreq = CheckedSub(currentFreq, kMegahertzStep);
   if (currentFreq < band::kFmLow) currentFreq = band::kFmHigh;
   TuneTo(currentFreq);
 }
@@ -49,54 +68,27 @@ bool ModRadio::AllowAllFrequencies() {
   return allowed;
 }
 
-// Channel steps skip any failing statement and go on, as the host expects a step never to fail.
-void ModRadio::FineUp() {
-  if (!radioReady) return;
-  const bool allowAll = AllowAllFrequencies();
-  const int32_t c = currentFreq;
-  int32_t next = 0;
-  if (c < band::kFmLow) {
-    IgnoreErrors([&] { next = CheckedAdd32(c, kAmStep); });
-    if (next > band::kAmHigh) next = band::kAmLow;
-  } else {
-    if (allowAll) {
-      IgnoreErrors([&] { next = CheckedAdd32(c, kFmAllStep); });
-    } else if (c % kFmPlanStep == 10) {
-      IgnoreErrors([&] { next = CheckedAdd32(c, kFmPlanStep); });
-    } else {
-      IgnoreErrors([&] { next = CheckedAdd32(CheckedAdd32(c, c % kFmPlanStep), 10); });
-    }
-    if (next > band::kFmHigh) next = band::kFmLow;
-  }
-  IgnoreErrors([&] { TuneTo(next); });
-}
+// Channel steps skip any failing statement and go on, as the host expects a step never to fail:
+// a step that overflows goes on from 0, and so wraps or tunes 0 as the band's ends decide.
+void ModRadio::FineUp() { FineStep(Direction::kUp); }
+void ModRadio::FineDown() { FineStep(Direction::kDown); }
 
-void ModRadio::FineDown() {
+void ModRadio::FineStep(Direction direction) {
   if (!radioReady) return;
   const bool allowAll = AllowAllFrequencies();
   const int32_t c = currentFreq;
+  const bool am = c < band::kFmLow;
   int32_t next = 0;
-  if (c < band::kFmLow) {
-    IgnoreErrors([&] { next = CheckedSub32(c, kAmStep); });
-    if (next < band::kAmLow) next = band::kAmHigh;
-  } else {
-    if (allowAll) {
-      IgnoreErrors([&] { next = CheckedSub32(c, kFmAllStep); });
-    } else if (c % kFmPlanStep == 10) {
-      IgnoreErrors([&] { next = CheckedSub32(c, kFmPlanStep); });
-    } else {
-      // Off the plan: the plan frequency of c's own 200 kHz block.
-      IgnoreErrors([&] { next = CheckedSub32(c, CheckedSub32(c % kFmPlanStep, 10)); });
-    }
-    if (next < band::kFmLow) next = band::kFmHigh;
-  }
+  IgnoreErrors([&] { next = NextChannel(c, direction, allowAll); });
+  next = WrapIntoBand(next, am ? band::kAmLow : band::kFmLow, am ? band::kAmHigh : band::kFmHigh,
+                      direction);
   IgnoreErrors([&] { TuneTo(next); });
 }
 
 void ModRadio::Seek(bool up, int32_t wrapHz) {
   if (!radioReady) return;
   RdsOff();
-  int32_t f = CheckedMul32(currentFreq, band::kHzPerUnit);
+  int32_t f = CheckedMul(currentFreq, band::kHzPerUnit);
   uint8_t level = 0;
   int32_t r = Call(HALVANE_FN_SEARCH, {DriverArg::Number(0), DriverArg::Address(&f),
                                        DriverArg::Number(up ? 1 : 0), DriverArg::Address(&level)});

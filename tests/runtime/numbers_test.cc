@@ -116,13 +116,13 @@ TEST(IntegerConversion, TiesGoToEvenAndTheEdgesOverflow) {
 }
 
 TEST(CheckedArithmetic, OverflowIsErrorSixNeverAWrap) {
-  EXPECT_EQ(CheckedMul32(214748, 10000), 2147480000);
-  EXPECT_EQ(ErrorOf([] { CheckedMul32(214749, 10000); }), kOverflow);
-  EXPECT_EQ(ErrorOf([] { CheckedMul32(-214749, 10000); }), kOverflow);
-  EXPECT_EQ(ErrorOf([] { CheckedAdd32(INT32_MAX, 1); }), kOverflow);
-  EXPECT_EQ(ErrorOf([] { CheckedSub32(INT32_MIN, 1); }), kOverflow);
-  EXPECT_EQ(ErrorOf([] { CheckedAdd16(32767, 1); }), kOverflow);
-  EXPECT_EQ(CheckedSub16(-32767, 1), -32768);
+  EXPECT_EQ(CheckedMul<int32_t>(214748, 10000), 2147480000);
+  EXPECT_EQ(ErrorOf([] { CheckedMul<int32_t>(214749, 10000); }), kOverflow);
+  EXPECT_EQ(ErrorOf([] { CheckedMul<int32_t>(-214749, 10000); }), kOverflow);
+  EXPECT_EQ(ErrorOf([] { CheckedAdd<int32_t>(INT32_MAX, 1); }), kOverflow);
+  EXPECT_EQ(ErrorOf([] { CheckedSub<int32_t>(INT32_MIN, 1); }), kOverflow);
+  EXPECT_EQ(ErrorOf([] { CheckedAdd<int16_t>(32767, 1); }), kOverflow);
+  EXPECT_EQ(CheckedSub<int16_t>(-32767, 1), -32768);
 }
 
 TEST(FormatOneDecimal, RoundsHalfAwayFromZeroAfterFifteenDigits) {

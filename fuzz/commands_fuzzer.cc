@@ -200,7 +200,7 @@ class Session {
         return Expect([&] { radio_->StatusTimer_Timer(); });
       case 4:
         // Search ticks come only while the surf timer runs.
-        if (radio_->SurfTimer && radio_->SurfTimer->Running())
+        if (radio_->search().SurfTimer() && radio_->search().SurfTimer()->Running())
           Expect([&] { radio_->SurfTimer_Timer(); });
         return;
       case 5:
@@ -222,8 +222,8 @@ class Session {
       fuzzing::Fail("active without a ready tuner");
     const auto mode = static_cast<int32_t>(radio_->SearchMode());
     if (mode < 0 || mode > 3) fuzzing::Fail("a search mode nothing sets");
-    if (radio_->SearchMode() == halvane::SModes::Disabled && radio_->SurfTimer &&
-        radio_->SurfTimer->Enabled())
+    if (radio_->SearchMode() == halvane::SModes::Disabled && radio_->search().SurfTimer() &&
+        radio_->search().SurfTimer()->Enabled())
       fuzzing::Fail("the surf timer runs with no search");
   }
 

@@ -16,22 +16,21 @@ DMRadio& PluginOf(Component& component) {
 }
 
 // Creation skips any step that fails: without a host SDK object the instance still comes to life.
-DMRadio::DMRadio(Component& component) : c_(component) {
+DMRadio::DMRadio(Component& component) : c_(component), search_(component) {
   ++liveObjects;
   IgnoreErrors([&] { c_.sdk = CreateObject(HALVANE_SDK_PROGID); });
   IgnoreErrors([&] {
-    SurfTimer = std::make_unique<CTimer>();
+    search_.CreateTimer();
     StatusTimer = std::make_unique<CTimer>();
   });
   IgnoreErrors([&] {
     StatusTimer->Timer = [this] { StatusTimer_Timer(); };
-    SurfTimer->Timer = [this] { SurfTimer_Timer(); };
     // A failing tick is noted in the log and the timer goes on.
     auto logFailure = [this](const std::exception& e) {
       IgnoreErrors([&] { c_.radio.RadioLog(std::string("Timer tick failed: ") + e.what()); });
     };
     StatusTimer->TickFailed = logFailure;
-    SurfTimer->TickFailed = logFailure;
+    search_.SurfTimer()->TickFailed = logFailure;
     StatusTimer->Interval(100);
     StatusTimer->Enabled(true);
   });
@@ -80,11 +79,6 @@ void DMRadio::PresetRecall(int16_t& Preset) {
 }
 
 bool DMRadio::Check() { return c_.radio.CheckRadio(); }
-
-void DMRadio::StopSearch() {
-  if (SurfTimer) SurfTimer->Enabled(false);
-  searchMode_ = SModes::Disabled;
-}
 
 void DMRadio::StatusTimer_Timer() { c_.radio.PollStatus(); }
 

@@ -1,5 +1,5 @@
 // The plug-in object the host creates: thin methods over the tuner and preset modules, the two
-// timers, and the keyboard-dialogue and search state of the command dispatcher.
+// timers, the keyboard-dialogue state of the command dispatcher, and the searches.
 #ifndef HALVANE_PLUGIN_DM_RADIO_H
 #define HALVANE_PLUGIN_DM_RADIO_H
 
@@ -8,6 +8,7 @@
 
 #include "halvane/dm_radio.h"
 #include "plugin/component.h"
+#include "plugin/search.h"
 #include "timers/ctimer.h"
 
 namespace halvane {
@@ -33,8 +34,8 @@ class DMRadio final : public IDMRadio, public Dispatch {
   void PresetMode(bool value) override { presetMode_ = value; }
   bool RDSTAEnabled() override { return rdstaEnabled_; }
   void RDSTAEnabled(bool value) override { rdstaEnabled_ = value; }
-  SModes SearchMode() override { return searchMode_; }
-  void SearchMode(SModes value) override { searchMode_ = value; }
+  SModes SearchMode() override { return search_.Mode(); }
+  void SearchMode(SModes value) override { search_.Mode(value); }
 
   std::string GetName() override { return kModelName; }
   TunerTypes TunerType() override { return TunerTypes::RDSAdvanced; }
@@ -57,31 +58,28 @@ class DMRadio final : public IDMRadio, public Dispatch {
   Variant Invoke(std::string_view member, CallKind kind, std::span<Variant> args) override;
 
   // Stops surf, scan and preset learning.
-  void StopSearch();
+  void StopSearch() { search_.Stop(); }
   void StatusTimer_Timer();
-  void SurfTimer_Timer();
+  void SurfTimer_Timer() { search_.Tick(); }
 
   Component& component() { return c_; }
+  // Surf, scan and preset learning, with SurfTimer.
+  Search& search() { return search_; }
 
   std::unique_ptr<CTimer> StatusTimer;
-  std::unique_ptr<CTimer> SurfTimer;
   // The pending on-screen-keyboard command ("" when none) and the list row recorded with it.
   std::string oskCommand;
   int16_t oskPresetRow = 0;
-  // The screen on which preset learning was started; its list is redrawn as stations are stored.
-  ObjectRef searchScreen;
-  // The frequency seen at the previous preset-learning tick.
-  int32_t lastLearnFreq = 0;
 
  private:
   Component& c_;
+  Search search_;
   std::string configPath_;
   std::string cachePath_;
   bool seekMode_ = false;
   bool localMode_ = false;
   bool presetMode_ = false;
   bool rdstaEnabled_ = false;
-  SModes searchMode_ = SModes::Disabled;
 };
 
 // The number of plug-in objects alive in this library.

@@ -5,8 +5,8 @@
 #include "plugin/command_table.h"
 #include "plugin/dm_radio.h"
 #include "plugin/keyboard_dialogue.h"
-#include "plugin/search_start.h"
 #include "plugin/typed_frequency.h"
+#include "runtime/ascii.h"
 #include "runtime/text_file.h"
 
 namespace halvane {
@@ -32,22 +32,13 @@ void ImportList(DMRadio& radio, const std::string& path, ObjectRef& frm) {
   radio.Refresh(frm);
 }
 
-// Stops surf after anything but the commands that keep it running, and preset learning after
-// anything but "searchpresets" itself. A scan runs until a search command stops it.
-void ApplySearchRule(DMRadio& radio, std::string_view word) {
-  const SModes mode = radio.SearchMode();
-  if (mode == SModes::Surf && word != "scan" && word != "surf" && word != "seekup" &&
-      word != "freq+") {
-    radio.StopSearch();
-  }
-  if (radio.SearchMode() == SModes::PresetLearn && word != "searchpresets") radio.StopSearch();
-}
-
-void StopSearchOr(DMRadio& radio, void (*start)(DMRadio&)) {
-  if (radio.SearchMode() != SModes::Disabled) {
-    radio.StopSearch();
+// A search command stops whatever search runs, or starts its own.
+void StopSearchOr(DMRadio& radio, void (Search::*start)()) {
+  Search& search = radio.search();
+  if (search.Mode() != SModes::Disabled) {
+    search.Stop();
   } else {
-    start(radio);
+    (search.*start)();
   }
 }
 
@@ -63,7 +54,7 @@ void Act(DMRadio& radio, const CommandInfo& row, const std::vector<std::string>&
     case CommandAction::kKeyboardConfirm:
       return KeyboardConfirm(radio, frm);
     case CommandAction::kMovePreset:
-      return presets.MovePreset(frm, LowerAscii(fields[1]) == "up");
+      return presets.MovePreset(frm, AsciiLowered(fields[1]) == "up");
     case CommandAction::kFineUp:
       return tuner.FineUp();
     case CommandAction::kFineDown:
@@ -89,13 +80,13 @@ void Act(DMRadio& radio, const CommandInfo& row, const std::vector<std::string>&
     case CommandAction::kToggleSeekMode:
       return radio.SeekMode(!radio.SeekMode());
     case CommandAction::kScan:
-      return StopSearchOr(radio, &StartScan);
+      return StopSearchOr(radio, &Search::StartScan);
     case CommandAction::kSurf:
-      return StopSearchOr(radio, &StartSurf);
+      return StopSearchOr(radio, &Search::StartSurf);
     case CommandAction::kToggleMono:
       return tuner.ToggleMono();
     case CommandAction::kSetMute: {
-      const std::string state = LowerAscii(fields[1]);
+      const std::string state = AsciiLowered(fields[1]);
       if (state == "true" || state == "on") return tuner.SetMute(true);
       if (state == "off" || state == "false") return tuner.SetMute(false);
       return;
@@ -128,7 +119,7 @@ void Act(DMRadio& radio, const CommandInfo& row, const std::vector<std::string>&
       return presets.SavePresets();
     case CommandAction::kSearchPresets:
       if (radio.SearchMode() != SModes::Disabled) return radio.StopSearch();
-      return StartPresetSearch(radio, frm);
+      return radio.search().StartPresetLearning(frm);
     case CommandAction::kLoadNamedPreset:
       return presets.LoadNamedPreset(fields[1]);
     case CommandAction::kSaveNamedPreset:
@@ -157,8 +148,7 @@ int16_t DMRadio::ProcessCommand(std::string& CMD, std::shared_ptr<Dispatch>& frm
   if (!IsActive()) return kNotHandled;
   if (CMD.empty()) return kNotHandled;
 
-  std::vector<std::string> fields = SplitFields(CMD);
-  fields[0] = LowerAscii(fields[0]);
+  const std::vector<std::string> fields = CommandFields(CMD);
 
   int16_t result = kNotHandled;
   Outcome outcome = Outcome::kUnrecognised;
@@ -173,7 +163,7 @@ int16_t DMRadio::ProcessCommand(std::string& CMD, std::shared_ptr<Dispatch>& frm
   }
 
   c_.presets.SelectCurrentPreset(frm);
-  if (outcome == Outcome::kActed) ApplySearchRule(*this, fields[0]);
+  if (outcome == Outcome::kActed) search_.AfterCommand(fields[0]);
   return result;
 }
 

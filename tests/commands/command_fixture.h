@@ -53,7 +53,7 @@ class CommandTest : public testing_support::PluginTest {
     for (size_t i = 1; i < table.size(); ++i) names.emplace_back(table.Name(i));
     return names;
   }
-  halvane::CTimer& surfTimer() { return *radio->SurfTimer; }
+  halvane::CTimer& surfTimer() { return *radio->search().SurfTimer(); }
 
   // A search running as its command would leave it, without running its first step.
   void Running(halvane::SModes mode) {

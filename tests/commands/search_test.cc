@@ -140,10 +140,9 @@ TEST_F(Searches, WithoutAHostSdkTheScanFailsAfterTheModeIsSet) {
 }
 
 TEST_F(Searches, PresetSearchStartsOnAnEmptyLocalListAtTheBottomOfTheBand) {
-  radio->lastLearnFreq = 8750;
   EXPECT_EQ(Command("searchpresets"), 2);
   EXPECT_EQ(radio->SearchMode(), SModes::PresetLearn);
-  EXPECT_EQ(radio->searchScreen, std::static_pointer_cast<halvane::Dispatch>(screen));
+  EXPECT_EQ(radio->search().Screen(), std::static_pointer_cast<halvane::Dispatch>(screen));
   EXPECT_TRUE(radio->LocalMode());
   EXPECT_TRUE(Names().empty());
   EXPECT_EQ(screen->list->rows, Calls{});
@@ -151,7 +150,6 @@ TEST_F(Searches, PresetSearchStartsOnAnEmptyLocalListAtTheBottomOfTheBand) {
   EXPECT_EQ(Trace(), TuneCalls(8750));
   EXPECT_EQ(surfTimer().Interval(), 1000);
   EXPECT_TRUE(surfTimer().Running());
-  EXPECT_EQ(radio->lastLearnFreq, 0);
   // The main list was saved as it was left; the local list is not touched until a station is
   // stored.
   EXPECT_EQ(testing_support::ReadFile(CacheDir() + "Radio.ini"), kMainList);
@@ -164,7 +162,7 @@ TEST_F(Searches, ANewLearningRunSeeksOnItsFirstTickWhereverTheLastRunStopped) {
   surfTimer().RaiseTimer();  // sees 87.50 MHz, stores nothing, seeks
   Command("tuneup");         // stops the run right after its start
   ASSERT_FALSE(Searching());
-  ASSERT_EQ(radio->lastLearnFreq, 8750);
+  ASSERT_EQ(radio->search().LastLearnFreq(), 8750);
   Command("searchpresets");
   Forget();
   driver->script.searchFound = {90000000};

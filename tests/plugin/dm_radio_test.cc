@@ -25,8 +25,8 @@ TEST_F(DMRadioTest, NewObjectIdentityAndState) {
   EXPECT_EQ(component->plugin, radio.get());
   EXPECT_EQ(radio->StatusTimer->Interval(), 100);
   EXPECT_TRUE(radio->StatusTimer->Enabled());
-  EXPECT_FALSE(radio->SurfTimer->Enabled());
-  EXPECT_EQ(radio->SurfTimer->Interval(), 0);
+  EXPECT_FALSE(radio->search().SurfTimer()->Enabled());
+  EXPECT_EQ(radio->search().SurfTimer()->Interval(), 0);
 }
 
 TEST_F(DMRadioTest, WithoutAHostSdkTheObjectIsStillCreatedAndCheckFails) {
@@ -82,17 +82,17 @@ TEST_F(DMRadioTest, PropertiesAndMethodsByName) {
 
 TEST_F(DMRadioTest, StopAndSetActiveAlwaysEndTheSearchEvenWhenNotReady) {
   radio->SearchMode(SModes::Scan);
-  radio->SurfTimer->Interval(1000);
-  radio->SurfTimer->Enabled(true);
+  radio->search().SurfTimer()->Interval(1000);
+  radio->search().SurfTimer()->Enabled(true);
   radio->StopRadio();
   EXPECT_EQ(radio->SearchMode(), SModes::Disabled);
-  EXPECT_FALSE(radio->SurfTimer->Enabled());
+  EXPECT_FALSE(radio->search().SurfTimer()->Enabled());
   radio->SearchMode(SModes::Surf);
-  radio->SurfTimer->Enabled(true);
+  radio->search().SurfTimer()->Enabled(true);
   bool on = true;
   radio->SetActive(on);
   EXPECT_EQ(radio->SearchMode(), SModes::Disabled);
-  EXPECT_FALSE(radio->SurfTimer->Enabled());
+  EXPECT_FALSE(radio->search().SurfTimer()->Enabled());
   EXPECT_FALSE(radio->IsActive());
   EXPECT_TRUE(Trace().empty());
 }
@@ -115,12 +115,12 @@ TEST_F(DMRadioTest, TuneRefreshAndRecallDoNothingWhileInactive) {
 TEST_F(DMRadioTest, TuneWhileActiveStopsTheSearchAndTunes) {
   StartActive();
   radio->SearchMode(SModes::Scan);
-  radio->SurfTimer->Interval(1000);
-  radio->SurfTimer->Enabled(true);
+  radio->search().SurfTimer()->Interval(1000);
+  radio->search().SurfTimer()->Enabled(true);
   int32_t f = 9580;
   radio->Tune(f);
   EXPECT_EQ(radio->SearchMode(), SModes::Disabled);
-  EXPECT_FALSE(radio->SurfTimer->Enabled());
+  EXPECT_FALSE(radio->search().SurfTimer()->Enabled());
   EXPECT_EQ(Trace(), (std::vector<std::string>{"RDS_Stop(0)", "radioSetFrequency(0,95800000)",
                                                "RDS_Start(0)"}));
   EXPECT_EQ(radio->Freq(), 9580);
@@ -130,7 +130,7 @@ TEST_F(DMRadioTest, PresetRecallOfTheCurrentPresetDoesNothing) {
   StartActive();
   component->presets.currentPreset = 2;
   radio->SearchMode(SModes::Surf);
-  radio->SurfTimer->Enabled(true);
+  radio->search().SurfTimer()->Enabled(true);
   int16_t p = 2;
   radio->PresetRecall(p);
   EXPECT_EQ(radio->SearchMode(), SModes::Surf);

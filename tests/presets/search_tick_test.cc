@@ -51,8 +51,9 @@ TEST_F(SearchTick, SurfOnAnEmptyStoreAndADisabledSearchDoNothing) {
 
 TEST_F(SearchTick, LearningWaitsWhileTheFrequencyStandsStill) {
   StartActive();
-  radio->SearchMode(SModes::PresetLearn);
-  radio->lastLearnFreq = 8750;
+  Command("searchpresets");  // tunes to 87.50
+  Tick();                    // sees 87.50, passes it over and seeks: the driver finds nothing new
+  ClearCalls();
   Tick();
   EXPECT_TRUE(Trace().empty());
   EXPECT_EQ(radio->SearchMode(), SModes::PresetLearn);
@@ -66,7 +67,7 @@ TEST_F(SearchTick, ALearningRunStoresEachNewStationAndStopsAtTheFirstAgain) {
   driver->script.searchResults = {0, 0, 0, HALVANE_SEARCH_BAND_END, 0};
   Command("searchpresets");
   ASSERT_EQ(radio->SearchMode(), SModes::PresetLearn);
-  EXPECT_TRUE(radio->SurfTimer->Enabled());
+  EXPECT_TRUE(radio->search().SurfTimer()->Enabled());
   EXPECT_EQ(ReadFile(MainList()), "8750|0|0\r\n10000,Kept in the main list\r\n");
 
   Tick();  // 87.50: passed over, seeks to 90.00
@@ -79,7 +80,7 @@ TEST_F(SearchTick, ALearningRunStoresEachNewStationAndStopsAtTheFirstAgain) {
   EXPECT_EQ(radio->Freq(), 9000);
   Tick();  // 90.00 is stored: the run is complete
   EXPECT_EQ(radio->SearchMode(), SModes::Disabled);
-  EXPECT_FALSE(radio->SurfTimer->Enabled());
+  EXPECT_FALSE(radio->search().SurfTimer()->Enabled());
   EXPECT_EQ(Searches(), 5);
 
   EXPECT_EQ(Names(), (Lines{"Preset 1", "Preset 2"}));

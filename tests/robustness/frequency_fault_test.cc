@@ -76,10 +76,10 @@ TEST_F(FrequencyFault, SeekThatFindsAFrequencyBeyondSixteenBitsFailsWithRdsLeftO
   sdk->log.clear();
   for (int tick = 0; tick < 3; ++tick) EXPECT_TRUE(FireSurfTick());
   EXPECT_EQ(radio->SearchMode(), SModes::Scan);
-  EXPECT_TRUE(radio->SurfTimer->Running());
+  EXPECT_TRUE(radio->search().SurfTimer()->Running());
   EXPECT_TRUE(Logged("Timer tick failed"));
   EXPECT_EQ(Cmd("scan").value, "2");
-  EXPECT_FALSE(radio->SurfTimer->Enabled());
+  EXPECT_FALSE(radio->search().SurfTimer()->Enabled());
   robustness::Report(
       "faults",
       "`radioSearch` finds 400,000,000 Hz | \"seekup\" fails with 6 after the set and the "
@@ -149,7 +149,7 @@ TEST_F(FrequencyFault, SurfTickOnAPresetBeyondThirtyTwoBitsIsContained) {
   EXPECT_EQ(radio->SearchMode(), SModes::Surf);
   for (int tick = 0; tick < 4; ++tick) EXPECT_TRUE(FireSurfTick());
   EXPECT_EQ(radio->SearchMode(), SModes::Surf);
-  EXPECT_TRUE(radio->SurfTimer->Running());
+  EXPECT_TRUE(radio->search().SurfTimer()->Running());
   EXPECT_TRUE(Logged("Timer tick failed"));
   robustness::Report(
       "faults",

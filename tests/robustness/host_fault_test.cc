@@ -220,7 +220,7 @@ TEST_P(HostFault, SdkMembersMissingOrRaising) {
   EXPECT_EQ(Describe(Cmd("surf")), Err());  // its first step tunes, and fails
   EXPECT_EQ(radio->SearchMode(), SModes::Surf);
   for (int tick = 0; tick < 3; ++tick) EXPECT_TRUE(FireSurfTick());
-  EXPECT_TRUE(radio->SurfTimer->Running());
+  EXPECT_TRUE(radio->search().SurfTimer()->Running());
   EXPECT_EQ(CacheFile("Radio.ini"), kMainList);
 
   // Errscrn and GetUserVar: only Check on a stopped radio and the "status" picture use them.
@@ -262,10 +262,10 @@ TEST_F(HostException, ForeignExceptionsAreIgnoredWhereErrorsAreAndContainedByTic
   sdk->Var("scansecs", Variant(std::string("30")));
   radio->StatusTimer->Interval(3600000);
   radio->SearchMode(SModes::Surf);
-  radio->SurfTimer->Interval(30000);
-  radio->SurfTimer->Enabled(true);
+  radio->search().SurfTimer()->Interval(30000);
+  radio->search().SurfTimer()->Enabled(true);
   for (int tick = 0; tick < 3; ++tick) EXPECT_TRUE(FireSurfTick());
-  EXPECT_TRUE(radio->SurfTimer->Running());
+  EXPECT_TRUE(radio->search().SurfTimer()->Running());
   auto screen = fake::RadioScreen();
   screen->Define("ShowPL", [](CallKind, std::span<Variant>) -> Variant {
     throw std::runtime_error("host screen crashed");

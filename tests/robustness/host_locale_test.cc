@@ -71,7 +71,7 @@ TEST_F(HostNumberLocale, TypedAndStoredFrequenciesReadTheSame) {
   EXPECT_EQ(component->presets.RowText(1), "1. 103.9 - Jazz");
   sdk->Var("scansecs", Variant(std::string("2.5")));
   EXPECT_EQ(Cmd("scan").value, "2");
-  EXPECT_EQ(radio->SurfTimer->Interval(), 2500);
+  EXPECT_EQ(radio->search().SurfTimer()->Interval(), 2500);
 }
 
 }  // namespace

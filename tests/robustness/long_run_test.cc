@@ -149,8 +149,7 @@ class LongRun : public robustness::RobustnessTest {
   // The heap in use with the store emptied, the search stopped and the fakes' records dropped,
   // so that what remains is what the plug-in and the driver hold for themselves.
   size_t SettledHeap() {
-    radio->StopSearch();
-    radio->searchScreen = nullptr;
+    radio->StopSearch();  // lets go of the screen learning drew on
     ModPresets& p = component->presets;
     p.table = PresetTable();  // and its memory with it
     p.ResetPresets();
@@ -181,7 +180,8 @@ TEST_F(LongRun, TicksAndRandomCommandsNeitherFailNorGrowTheHeap) {
   for (int tick = 1; tick <= ticks; ++tick) {
     Tick();
     if (HasFatalFailure()) return;
-    if (radio->SurfTimer->Running() && tick % (radio->SurfTimer->Interval() / kTickMs + 1) == 0) {
+    if (radio->search().SurfTimer()->Running() &&
+        tick % (radio->search().SurfTimer()->Interval() / kTickMs + 1) == 0) {
       FireSurfTick();
       ++surfTicks;
     }

@@ -37,7 +37,7 @@ class RobustnessTest : public testing_support::PluginTest {
   // when the timer has no running tick to fire. A tick never lets an exception out of the loop.
   bool FireTick(halvane::CTimer& timer);
   bool FireStatusTick() { return FireTick(*radio->StatusTimer); }
-  bool FireSurfTick() { return FireTick(*radio->SurfTimer); }
+  bool FireSurfTick() { return FireTick(*radio->search().SurfTimer()); }
 
   // Runs a call, catching a run-time error; any other exception fails the test.
   Outcome Run(const std::function<std::string()>& call);

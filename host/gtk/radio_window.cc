@@ -129,13 +129,14 @@ RadioWindow::RadioWindow(RadioHost& host, std::unique_ptr<Skin> skin, GtkApplica
   gtk_widget_add_controller(GTK_WIDGET(window_), keys);
 
   host_.sdk().onErrorScreen = [this](const ErrorScreen& args) {
-    std::string text;
-    for (size_t i = 0; i < args.size() && i < 3; ++i)
-      text += (i == 0 ? "" : i == 1 ? ": " : " - ") + args[i].ToString();
-    // The plug-in's message is general; the driver may say what is really wrong.
-    if (std::string reason = DriverReason(host_.DriverPath()); !reason.empty())
-      text += " (" + reason + ")";
-    lastError_ = Displayable(text);
+    // Errscrn("Radio", "Device Error", message, ...): a dialog, and the error line.
+    auto part = [&](size_t i) { return i < args.size() ? Displayable(args[i].ToString()) : ""; };
+    std::string body = part(2);
+    // The driver knows why: the file and line, the device and the system's reason.
+    if (const std::string reason = DriverReason(host_.DriverPath()); !reason.empty())
+      body += "\n\nThe tuner driver says:\n" + reason;
+    lastError_ = part(0) + ": " + part(1) + " - " + part(2);
+    ShowDialog(part(1), body);
   };
   tick_ = g_timeout_add(kRepaintMs, &RadioWindow::OnTick, this);
 }
@@ -333,20 +334,25 @@ void RadioWindow::SetNight(bool night) {
         g_variant_new_boolean(night));
 }
 
-void RadioWindow::ShowHelp() {
+void RadioWindow::ShowHelp() { ShowDialog("Keys", KeyHelpText()); }
+
+void RadioWindow::ShowDialog(const std::string& title, const std::string& text) {
   GtkWidget* dialog = gtk_window_new();
-  gtk_window_set_title(GTK_WINDOW(dialog), "Keys");
+  gtk_window_set_title(GTK_WINDOW(dialog), title.c_str());
   gtk_window_set_transient_for(GTK_WINDOW(dialog), window_);
   gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
+  gtk_window_set_destroy_with_parent(GTK_WINDOW(dialog), TRUE);
   GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 12);
-  gtk_widget_add_css_class(box, "help");
-  GtkWidget* text = gtk_label_new(KeyHelpText().c_str());
-  gtk_widget_add_css_class(text, "monospace");
-  gtk_label_set_xalign(GTK_LABEL(text), 0);
+  gtk_widget_add_css_class(box, "dialog");
+  GtkWidget* label = gtk_label_new(text.c_str());
+  gtk_label_set_xalign(GTK_LABEL(label), 0);
+  gtk_label_set_wrap(GTK_LABEL(label), TRUE);
+  gtk_label_set_max_width_chars(GTK_LABEL(label), 70);
+  gtk_label_set_selectable(GTK_LABEL(label), TRUE);
   GtkWidget* close = gtk_button_new_with_label("Close");
   gtk_widget_set_size_request(close, -1, 48);
   g_signal_connect_swapped(close, "clicked", G_CALLBACK(gtk_window_destroy), dialog);
-  gtk_box_append(GTK_BOX(box), text);
+  gtk_box_append(GTK_BOX(box), label);
   gtk_box_append(GTK_BOX(box), close);
   gtk_window_set_child(GTK_WINDOW(dialog), box);
   gtk_window_present(GTK_WINDOW(dialog));

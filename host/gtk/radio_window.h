@@ -49,6 +49,8 @@ class RadioWindow {
   void SetNight(bool night);
   bool night() const { return night_; }
   void ShowHelp();
+  // A window over the radio with `text` and a Close button: the keys, the host's error screen.
+  void ShowDialog(const std::string& title, const std::string& text);
   // Presses a key as the keyboard would; true when the radio took it.
   bool PressKey(guint keyval);
 

@@ -130,6 +130,27 @@ TEST_F(RadioWindowTest, NightStyleIsAToggle) {
   EXPECT_FALSE(gtk_widget_has_css_class(window, "night"));
 }
 
+// A tuner that did not come up: the host's error screen as a dialog, with the driver's reason.
+TEST_F(RadioWindowTest, ATunerThatDidNotStartShowsTheErrorScreenWithTheDriversReason) {
+  host_->sdk().SetVariable("DMPath", home_.path() + "nodriver/");
+  StartRadio();
+  EXPECT_EQ(radio_->lastError().rfind("Radio: Device Error - ", 0), 0u) << radio_->lastError();
+  EXPECT_EQ(Text("host.error"), radio_->lastError());
+  GtkWindow* dialog = nullptr;
+  GListModel* windows = gtk_window_get_toplevels();
+  for (guint i = 0; i < g_list_model_get_n_items(windows); ++i) {
+    auto* window = GTK_WINDOW(g_list_model_get_item(windows, i));
+    if (gtk_window_get_transient_for(window) == radio_->window()) dialog = window;
+    g_object_unref(window);
+  }
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_STREQ(gtk_window_get_title(dialog), "Device Error");
+  GtkWidget* text = gtk_widget_get_first_child(gtk_window_get_child(dialog));
+  // The loader's own words for the missing driver file.
+  EXPECT_NE(std::string(gtk_label_get_text(GTK_LABEL(text))).find("The tuner driver says:"),
+            std::string::npos);
+}
+
 // Every button of both screens is a touch target of at least 48 by 48 pixels.
 TEST_F(RadioWindowTest, EveryButtonIsBigEnoughToTouch) {
   StartRadio();

@@ -12,6 +12,7 @@
 #include "plugin/dm_radio.h"
 #include "presets/list_file.h"
 #include "runtime/codepage.h"
+#include "runtime/fields.h"
 #include "runtime/numbers.h"
 #include "runtime/text_file.h"
 
@@ -50,9 +51,10 @@ Store Expected(std::string_view file, int32_t value2, int32_t value3) {
   const auto lines = halvane::SplitLines(halvane::WithoutByteOrderMark(file));
   for (size_t l = 1; l < lines.size() && store.freqs.size() < halvane::kMaxPresets; ++l) {
     const std::string line = halvane::DecodeFileText(lines[l]);
-    if (auto preset = halvane::ReadPresetLine(line)) {
-      store.freqs.emplace_back(preset->freq);
-      store.names.emplace_back(preset->name);
+    const auto fields = halvane::SplitFields(line, ',');
+    if (fields.size() >= 2) {
+      store.freqs.emplace_back(fields[0]);
+      store.names.emplace_back(fields[1]);
     }
   }
   return store;

@@ -1,6 +1,5 @@
-// The preset list file's line format, apart from the store: line 1 is the header
-// "<frequency>|<value2>|<value3>", every further line one preset "<frequency text>,<name>".
-// There is no quoting: a comma ends the name, and CR or LF end the line.
+// The preset list file's header line, "<frequency>|<value2>|<value3>". The preset lines after it
+// are the table's own (see PresetTable).
 #ifndef HALVANE_PRESETS_LIST_FILE_H
 #define HALVANE_PRESETS_LIST_FILE_H
 
@@ -8,9 +7,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
-
-#include "presets/preset_table.h"
 
 namespace halvane {
 
@@ -25,35 +21,7 @@ struct ListHeader {
 
 ListHeader ReadListHeader(std::string_view line);
 
-// A preset line split at its commas: the text before the first comma and the text up to the
-// second (or the end). Further fields are dropped. A line without a comma is no preset.
-struct PresetLine {
-  std::string_view freq;
-  std::string_view name;
-};
-
-std::optional<PresetLine> ReadPresetLine(std::string_view line);
-
 std::string ListHeaderLine(int32_t freq, int32_t value2, int32_t value3);
-
-// The whole file: the header line, then one line per preset of the table, every line ended by
-// CR LF, then `beyondCap` (lines past the last preset a store can number) exactly as it is, as
-// pieces to be written one after another, without a copy of the table's text where its lines
-// already stand as the file has them (a list loaded and not edited since, or long parts of one).
-class ListFilePieces {
- public:
-  // The table and `beyondCap` must outlive the pieces and stay unchanged while they are used.
-  ListFilePieces(int32_t freq, int32_t value2, int32_t value3, const PresetTable& presets,
-                 std::string_view beyondCap = {});
-  ListFilePieces(const ListFilePieces&) = delete;
-  ListFilePieces& operator=(const ListFilePieces&) = delete;
-  const std::vector<std::string_view>& pieces() const { return pieces_; }
-
- private:
-  std::string header_;
-  std::string staged_;
-  std::vector<std::string_view> pieces_;
-};
 
 }  // namespace halvane
 

@@ -7,10 +7,8 @@
 #include "halvane/errors.h"
 #include "halvane/plugin.h"
 #include "plugin/dm_radio.h"
-#include "presets/line_scan.h"
 #include "presets/list_file.h"
 #include "presets/mod_presets.h"
-#include "runtime/codepage.h"
 #include "runtime/numbers.h"
 #include "runtime/text_file.h"
 
@@ -74,50 +72,16 @@ int16_t ModPresets::LoadPresets(const std::string& fileName) {
     unreadList = path + ": " + (why.empty() ? "can't be read" : why);
     return 0;
   }
-  const size_t first = bytes->size() - WithoutByteOrderMark(*bytes).size();
-  const size_t size = bytes->size();
-  if (first == size) return 0;  // no lines at all
-
-  // The store takes the file's bytes as its text: a plain ASCII preset line already is a
-  // preset's text, and only a line that is not is decoded and written again.
-  table.Adopt(std::move(*bytes));
-
-  // The first line is the header whatever it holds, even when it looks like a preset.
-  const ScannedLine header = ScanLine(table.Block(), first);
+  // Preset numbers are 16-bit: presets past the 32767th can't be numbered and are kept aside as
+  // they stand, to be written back.
+  PresetTable::FileRest rest = table.Load(std::move(*bytes), kMaxPresets);
   IgnoreErrors([&] {
-    const std::string_view line = table.Block().substr(first, header.end - first);
-    ListHeader read = ReadListHeader(DecodeFileText(line));
+    ListHeader read = ReadListHeader(rest.header);
     if (read.value2) headerValue2 = *read.value2;
     if (read.value3) headerValue3 = *read.value3;
     startFreq = read.startFreq;
   });
-
-  // Preset numbers are 16-bit: presets past the 32767th can't be numbered and are left out. A
-  // line without a comma is no preset. Decoded lines are added past the file's bytes, which
-  // is as far as lines are read.
-  size_t at = header.next;
-  while (at < size && table.size() <= static_cast<size_t>(kMaxPresets)) {
-    const std::string_view file = table.Block().substr(0, size);
-    const ScannedLine line = ScanLine(file, at);
-    if (line.comma != std::string_view::npos) {
-      IgnoreErrors([&] {
-        if (line.ascii) {
-          const size_t freqLength = line.comma - at;
-          // A line of two fields ended by CR LF stands in the text as a save writes it.
-          const bool endedByCrLf = line.nameEnd == line.end && line.next == line.end + 2;
-          table.AppendInBlock(at, freqLength, line.nameEnd - line.comma - 1,
-                              LeadingNumber(file.substr(at, freqLength)), endedByCrLf);
-        } else {
-          const std::string decoded = DecodeFileText(file.substr(at, line.end - at));
-          if (auto preset = ReadPresetLine(decoded)) table.Append(preset->freq, preset->name);
-        }
-      });
-    }
-    at = line.next;
-  }
-  // What could not be numbered is kept as it stands, to be written back.
-  if (at < size) IgnoreErrors([&] { linesBeyondCap.assign(table.Block().substr(at, size - at)); });
-  IgnoreErrors([&] { table.FinishLoad(); });
+  linesBeyondCap = std::move(rest.beyond);
   return startFreq;
 }
 
@@ -137,9 +101,10 @@ void ModPresets::SavePresets() {
 
   // The file is written in pieces, most of them straight from the store's text: a list can hold
   // 32767 presets.
-  std::optional<ListFilePieces> file;
+  std::optional<PresetTable::File> file;
   IgnoreErrors([&] {
-    file.emplace(c_.radio.currentFreq, headerValue2, headerValue3, table, linesBeyondCap);
+    file.emplace(table, ListHeaderLine(c_.radio.currentFreq, headerValue2, headerValue3),
+                 linesBeyondCap);
   });
   if (!file) return;
 

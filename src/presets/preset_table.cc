@@ -5,7 +5,10 @@
 #include <utility>
 
 #include "halvane/errors.h"
+#include "presets/line_scan.h"
+#include "runtime/codepage.h"
 #include "runtime/numbers.h"
+#include "runtime/text_file.h"
 
 namespace halvane {
 namespace {
@@ -14,6 +17,8 @@ constexpr char kFieldSeparator = ',';
 constexpr std::string_view kLineEnd = "\r\n";
 // Below this much text, leftovers of edits are not worth a rewrite.
 constexpr size_t kCompactionFloor = 64 * 1024;
+// Runs of lines this long are written from the table's text; shorter ones are copied together.
+constexpr size_t kLongRun = 4096;
 
 }  // namespace
 
@@ -78,9 +83,93 @@ void PresetTable::Swap(size_t a, size_t b) {
   std::swap(values_[a], values_[b]);
 }
 
-void PresetTable::Adopt(std::string text) { text_ = std::move(text); }
+PresetTable::FileRest PresetTable::Load(std::string file, size_t capacity) {
+  FileRest rest;
+  const size_t first = file.size() - WithoutByteOrderMark(file).size();
+  const size_t size = file.size();
+  if (first == size) return rest;  // no lines at all
+  text_ = std::move(file);
 
-void PresetTable::FinishLoad() { CompactWhenWasteful(); }
+  // The first line is the header whatever it holds, even when it looks like a preset.
+  const ScannedLine header = ScanLine(text_, first);
+  IgnoreErrors([&] { rest.header = DecodeFileText(Block().substr(first, header.end - first)); });
+
+  // Decoded lines are added past the file's bytes, which is as far as lines are read.
+  size_t at = header.next;
+  while (at < size && entries_.size() - 1 < capacity) at = LoadLine(at, size);
+  // What could not be numbered is kept as it stands, to be written back.
+  if (at < size) IgnoreErrors([&] { rest.beyond.assign(Block().substr(at, size - at)); });
+  IgnoreErrors([&] { CompactWhenWasteful(); });
+  return rest;
+}
+
+// The one reading of a preset line. A plain ASCII line is its preset's text already and is
+// taken in place; any other line is decoded, and its decoded text split at the same commas.
+size_t PresetTable::LoadLine(size_t at, size_t fileSize) {
+  const std::string_view file = Block().substr(0, fileSize);
+  const ScannedLine line = ScanLine(file, at);
+  if (line.comma == std::string_view::npos) return line.next;  // no preset
+  IgnoreErrors([&] {
+    if (line.ascii) {
+      // A line of two fields ended by CR LF stands in the text as a save writes it.
+      const Entry e{at, FieldLength(line.comma - at), FieldLength(line.nameEnd - line.comma - 1),
+                    line.nameEnd == line.end && line.next == line.end + 2};
+      const double value = LeadingNumber(file.substr(at, e.freqLength));
+      MakeRoom();
+      entries_.push_back(e);
+      values_.push_back(value);
+      used_ += TextLength(e);
+    } else {
+      const std::string decoded = DecodeFileText(file.substr(at, line.end - at));
+      const ScannedLine fields = ScanLine(decoded, 0);
+      const std::string_view text = decoded;
+      Append(text.substr(0, fields.comma),
+             text.substr(fields.comma + 1, fields.nameEnd - fields.comma - 1));
+    }
+  });
+  return line.next;
+}
+
+PresetTable::File::File(const PresetTable& presets, std::string header, std::string_view beyond)
+    : header_(std::move(header.append(kLineEnd))) {
+  // Each piece is a part of the table's text or of `staged_`, where short runs are copied;
+  // the copies' places are known only once `staged_` stops growing.
+  struct Piece {
+    bool staged;
+    size_t offset, length;
+  };
+  std::vector<Piece> parts;
+  auto stage = [&](std::string_view bytes) {
+    if (!parts.empty() && parts.back().staged)
+      parts.back().length += bytes.size();
+    else
+      parts.push_back(Piece{true, staged_.size(), bytes.size()});
+    staged_.append(bytes);
+  };
+  const std::string_view block = presets.text_;
+  const auto& entries = presets.entries_;
+  const size_t count = entries.size();
+  // A run: presets whose lines follow each other in the table's text, each ended by CR LF.
+  for (size_t i = 1; i < count;) {
+    const size_t start = entries[i].offset;
+    size_t end = start + LineLength(entries[i]);
+    for (++i; i < count && entries[i - 1].endedByCrLf && entries[i].offset == end + kLineEnd.size();
+         ++i)
+      end += kLineEnd.size() + LineLength(entries[i]);
+    const bool ended = entries[i - 1].endedByCrLf;
+    if (ended) end += kLineEnd.size();
+    if (end - start >= kLongRun)
+      parts.push_back(Piece{false, start, end - start});
+    else
+      stage(block.substr(start, end - start));
+    if (!ended) stage(kLineEnd);
+  }
+  pieces_.reserve(parts.size() + 2);
+  pieces_.push_back(header_);
+  for (const Piece& p : parts)
+    pieces_.push_back((p.staged ? std::string_view(staged_) : block).substr(p.offset, p.length));
+  if (!beyond.empty()) pieces_.push_back(beyond);
+}
 
 void PresetTable::CompactWhenWasteful() {
   const size_t unused = text_.size() > used_ ? text_.size() - used_ : 0;

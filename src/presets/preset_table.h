@@ -1,7 +1,9 @@
 // The presets as one block of text: each preset is its frequency text, a comma and its name, side
-// by side somewhere in the block, with the frequency's leading number beside it. A list file
-// loads by taking its bytes as they are, since each plain ASCII line already has that shape; an
-// edit writes the preset's new line, with CR LF, at the block's end. Slot 0 holds no preset.
+// by side somewhere in the block, with the frequency's leading number beside it. The table owns
+// that text and its format: it reads a list file into the block and writes the block out as a
+// list file. A load takes the file's bytes as they are, since each plain ASCII line already has a
+// preset's shape; an edit writes the preset's new line, with CR LF, at the block's end. Slot 0
+// holds no preset.
 #ifndef HALVANE_PRESETS_PRESET_TABLE_H
 #define HALVANE_PRESETS_PRESET_TABLE_H
 
@@ -24,41 +26,49 @@ class PresetTable {
     return {text_.data() + e.offset + e.freqLength + 1, e.nameLength};
   }
   double Value(size_t i) const { return values_[i]; }
-  // Preset i as one list-file line without its end: "<frequency text>,<name>".
-  std::string_view Line(size_t i) const { return Text(i, LineLength(entries_[i])); }
-  // Where Line(i) stands in Block(), and whether CR LF follows it there: runs of such lines that
-  // follow each other are written to a list file as they stand.
-  size_t LineOffset(size_t i) const { return entries_[i].offset; }
-  size_t LineLength(size_t i) const { return LineLength(entries_[i]); }
-  bool EndedByCrLf(size_t i) const { return entries_[i].endedByCrLf; }
-  std::string_view Block() const { return text_; }
+  // The bytes of text the table holds, leftovers of edits included.
+  size_t TextBytes() const { return text_.size(); }
 
   // Slot 0 alone, with no text. Keeps the memory for the next load.
   void Reset();
 
   // Adds a preset after the last; its value is the frequency's leading number. Raises 6 when a
-  // field is 2 GiB or longer. The texts must not be views of Block().
+  // field is 2 GiB or longer.
   void Append(std::string_view freq, std::string_view name);
   // Edits of presets 1..size()-1; error 9 for any other slot.
   void SetName(size_t i, std::string_view name);
   void Erase(size_t i);
   void Swap(size_t a, size_t b);
 
-  // Loading: the table (just reset) takes `text` as its block, and presets are then added as
-  // places in it. The caller vouches that the byte after the frequency text is a comma, and
-  // for `endedByCrLf` that CR LF follows the name.
-  void Adopt(std::string text);
-  void AppendInBlock(size_t offset, size_t freqLength, size_t nameLength, double value,
-                     bool endedByCrLf) {
-    const Entry e{offset, FieldLength(freqLength), FieldLength(nameLength), endedByCrLf};
-    MakeRoom();
-    entries_.push_back(e);
-    values_.push_back(value);
-    used_ += TextLength(e);
-  }
-  // Ends a load: what of the text no preset uses (the header, lines that are no preset, lines
-  // past the last preset kept) is dropped when it outweighs what they use.
-  void FinishLoad();
+  // What a list file holds besides its presets.
+  struct FileRest {
+    std::string header;  // the first line (whatever it holds), decoded
+    std::string beyond;  // the lines past the last preset that fits, as the file has them
+  };
+  // Loads a list file's bytes into the table, which must be just reset: the first line is the
+  // header, every later line with a comma a preset "<frequency text>,<name>" (a further comma
+  // ends the name), up to `capacity` presets. A line that is not plain ASCII is decoded first.
+  // Lines end at CR LF, LF or CR; a byte-order mark is skipped. A preset that can't be added is
+  // left out and the load goes on.
+  FileRest Load(std::string file, size_t capacity);
+
+  // The list file of the table: the header line, then one line per preset, every line ended by
+  // CR LF, then `beyond` exactly as it is. It comes as pieces to be written one after another,
+  // without a copy of the table's text where its lines already stand as the file has them (a
+  // list loaded and not edited since, or long parts of one).
+  class File {
+   public:
+    // The table and `beyond` must outlive the pieces and stay unchanged while they are used.
+    File(const PresetTable& presets, std::string header, std::string_view beyond = {});
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    const std::vector<std::string_view>& pieces() const { return pieces_; }
+
+   private:
+    std::string header_;
+    std::string staged_;
+    std::vector<std::string_view> pieces_;
+  };
 
  private:
   struct Entry {
@@ -82,6 +92,9 @@ class PresetTable {
   std::string_view Text(size_t i, size_t length) const {
     return {text_.data() + entries_[i].offset, length};
   }
+  std::string_view Block() const { return text_; }
+  // Preset i as one list-file line without its end: "<frequency text>,<name>".
+  std::string_view Line(size_t i) const { return Text(i, LineLength(entries_[i])); }
   // Room for one more slot in both arrays, so that adding one can't leave them out of step.
   void MakeRoom() {
     if (entries_.size() == entries_.capacity() || values_.size() == values_.capacity()) Grow();
@@ -89,6 +102,9 @@ class PresetTable {
   void Grow();
   // Writes "<freq>,<name>" and CR LF at the block's end and returns its entry.
   Entry Place(std::string_view freq, std::string_view name);
+  // Reads the line of a loaded file's `fileSize` bytes that starts at `at` and adds its preset,
+  // if it is one; returns where the next line starts.
+  size_t LoadLine(size_t at, size_t fileSize);
   // Drops the text no preset uses any more once it outweighs the text in use.
   void CompactWhenWasteful();
 

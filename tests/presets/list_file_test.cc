@@ -101,7 +101,7 @@ TEST_F(ListFile, TextThatHoldsNoPresetIsNotKeptOnceLoaded) {
   ASSERT_EQ(presets().Count(), 32767);
   EXPECT_EQ(presets().presetNames(1), "One");
   EXPECT_EQ(presets().presetNames(2), "Two");
-  EXPECT_LT(presets().table.Block().size(), size_t{32767} * 12);
+  EXPECT_LT(presets().table.TextBytes(), size_t{32767} * 12);
   component->radio.currentFreq = 8750;
   presets().SavePresets();
   EXPECT_EQ(ReadFile(MainList()).substr(0, 30), "8750|0|0\r\n9000,One\r\n9010,Two\r\n");

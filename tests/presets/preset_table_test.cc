@@ -11,7 +11,6 @@
 #include "error_of.h"
 #include "halvane/errors.h"
 #include "presets/line_scan.h"
-#include "presets/list_file.h"
 #include "runtime/numbers.h"
 
 namespace {
@@ -79,21 +78,11 @@ TEST(LineScan, AgreesWithTheByteByByteReadingOnRandomText) {
   }
 }
 
-// A table loaded from `text` the way the store loads a list: every ASCII line with a comma
-// after the first becomes a preset in place.
-PresetTable Loaded(std::string text) {
+// A table loaded from a list file's text.
+PresetTable Loaded(std::string text, size_t capacity = 32767) {
   PresetTable t;
   t.Reset();
-  t.Adopt(text);
-  size_t at = ScanLine(text, 0).next;
-  while (at < text.size()) {
-    const ScannedLine line = ScanLine(text, at);
-    if (line.comma != kNone && line.ascii)
-      t.AppendInBlock(at, line.comma - at, line.nameEnd - line.comma - 1,
-                      halvane::LeadingNumber(text.substr(at, line.comma - at)),
-                      line.nameEnd == line.end && line.next == line.end + 2);
-    at = line.next;
-  }
+  t.Load(std::move(text), capacity);
   return t;
 }
 
@@ -157,21 +146,38 @@ TEST(PresetTable, RenamingOverAndOverKeepsTheTextItHoldsBounded) {
     for (size_t i = 1; i <= 100; ++i)
       t.SetName(i, std::string(100, static_cast<char>('a' + round % 26)) + std::to_string(i));
   size_t live = 0;
-  for (size_t i = 1; i < t.size(); ++i) live += t.Line(i).size();
-  EXPECT_LT(t.Block().size(), 2 * live + 64 * 1024 + 1024);
+  for (size_t i = 1; i < t.size(); ++i) live += t.Freq(i).size() + 1 + t.Name(i).size();
+  EXPECT_LT(t.TextBytes(), 2 * live + 64 * 1024 + 1024);
   EXPECT_EQ(t.Freq(57), "8826");
   EXPECT_EQ(t.Name(57), std::string(100, static_cast<char>('a' + 299 % 26)) + "57");
 }
 
 // The list file a save writes from the table, its pieces joined.
-std::string FileBytes(const PresetTable& t) {
-  const halvane::ListFilePieces file(8750, 1, 2, t);
+std::string FileBytes(const PresetTable& t, std::string_view beyond = {}) {
+  const PresetTable::File file(t, "8750|1|2", beyond);
   std::string bytes;
   for (std::string_view piece : file.pieces()) bytes += piece;
   return bytes;
 }
 
-TEST(ListFilePieces, AListLoadedAndEditedIsWrittenLineForLine) {
+// A line that is not plain ASCII is decoded (UTF-8, else Windows-1252) and split at the same
+// commas; the header is decoded too; what does not fit is kept as the file has it.
+TEST(PresetTable, LoadDecodesOtherLinesAndKeepsWhatDoesNotFit) {
+  PresetTable t;
+  t.Reset();
+  const PresetTable::FileRest rest = t.Load(
+      "\xEF\xBB\xBF"
+      "8750|\xe9\r\n9000,Caf\xe9,x\r\n9100,Caf\xc3\xa9\r\n9200,B\n9300,C\n",
+      3);
+  EXPECT_EQ(rest.header, "8750|\xc3\xa9");
+  EXPECT_EQ(Lines(t), (std::vector<std::string>{"9000|Caf\xc3\xa9", "9100|Caf\xc3\xa9", "9200|B"}));
+  EXPECT_EQ(t.Value(1), 9000);
+  EXPECT_EQ(rest.beyond, "9300,C\n");
+  EXPECT_EQ(FileBytes(t, rest.beyond),
+            "8750|1|2\r\n9000,Caf\xc3\xa9\r\n9100,Caf\xc3\xa9\r\n9200,B\r\n9300,C\n");
+}
+
+TEST(PresetTableFile, AListLoadedAndEditedIsWrittenLineForLine) {
   // Unedited: the preset lines go out as the file held them.
   const std::string file = "8750|1|2\r\n8770,One\r\n8790,Two\r\n8810,Three\r\n";
   PresetTable t = Loaded(file);

@@ -37,6 +37,8 @@ void AddPair(Pair pair, Body ours, Body floor) {
     auto* b = benchmark::RegisterBenchmark((pair.name + side).c_str(), *body);
     if (pair.clock == Clock::kReal) b->UseRealTime();
     if (pair.minTimeSeconds > 0) b->MinTime(pair.minTimeSeconds);
+    if (pair.clock == Clock::kProcess) b->UseManualTime()->Iterations(1);
+    if (pair.repetitions > 0) b->Repetitions(pair.repetitions);
   }
   PairList().push_back(std::move(pair));
   SortByRow(PairList());

@@ -17,7 +17,8 @@ using Body = std::function<void(benchmark::State&)>;
 
 // Which clock a row is judged by. Thread CPU time for work that stays on the processor, so that
 // other processes on a shared machine do not count; wall time where the call waits on the disk.
-enum class Clock { kCpu, kReal };
+// kProcess: the CPU time of a child process over a period, which the benchmark reports itself.
+enum class Clock { kCpu, kReal, kProcess };
 
 struct Pair {
   int row;                  // position in the table
@@ -27,6 +28,7 @@ struct Pair {
   double budgetMicros = 0;  // an absolute limit on our median besides the ratio; 0 for none
   Clock clock = Clock::kCpu;
   double minTimeSeconds = 0;  // per repetition; 0 takes the run's default
+  int repetitions = 0;        // 0 takes the run's default
 };
 
 // Registers "<name>/ours" and "<name>/floor".

@@ -131,8 +131,8 @@ std::vector<Summary::Row> Summary::Rows() const {
     r.floor = p.floor;
     r.maxRatio = p.maxRatio;
     r.budgetMicros = p.budgetMicros;
-    const bool real = p.clock == Clock::kReal;
-    r.clock = real ? "wall" : "cpu";
+    const bool real = p.clock != Clock::kCpu;  // a child's CPU time comes as manual time
+    r.clock = p.clock == Clock::kProcess ? "proc" : real ? "wall" : "cpu";
     if (ours == nullptr || floor == nullptr) {
       r.error = "ours or the floor did not run";
     } else if (!ours->error.empty() || !floor->error.empty()) {

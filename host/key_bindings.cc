@@ -96,7 +96,8 @@ std::string KeyLine(int width) {
       {"Left/Right fine", 4}, {"PgUp/PgDn seek", 2}, {"+/- MHz", 7}, {"n/p next", 6},
       {"1-9 preset", 5},      {"t tune", 3},         {"? help", 1},  {"q quit", 0},
   };
-  return " " + LayFields(hints, width - 1, true);
+  std::string line = " ";
+  return line += LayFields(hints, width - 1, true);
 }
 
 }  // namespace host

@@ -25,8 +25,9 @@ bool Indicator(halvane::IDMRadio& radio, const char* keyword) {
 std::string SignalBar(int32_t signal, int cells) {
   int filled = static_cast<int>(
       (static_cast<int64_t>(std::clamp(signal, 0, 65535)) * cells + 32767) / 65535);
-  return "[" + std::string(static_cast<size_t>(filled), '#') +
-         std::string(static_cast<size_t>(cells - filled), '-') + "]";
+  std::string bar = "[";
+  bar.append(static_cast<size_t>(filled), '#').append(static_cast<size_t>(cells - filled), '-');
+  return bar += "]";
 }
 
 const char* OnOff(bool b) { return b ? "on" : "off"; }
@@ -134,10 +135,14 @@ std::vector<ScreenLine> RenderRadioScreen(const ScreenState& s, int width, int h
   const int inner = box - 4;  // inside "| " and " |"
   std::vector<ScreenLine> lines;
   auto rule = [&] {
-    lines.push_back({"+" + std::string(static_cast<size_t>(box - 2), '-') + "+"});
+    std::string line(static_cast<size_t>(box), '-');
+    line.front() = line.back() = '+';
+    lines.push_back({line});
   };
   auto full = [&](std::vector<Field> fields, LineStyle style = LineStyle::kPlain) {
-    lines.push_back({" " + LayFields(fields, width - 2, ascii) + " ", style});
+    std::string line = " ";
+    line += LayFields(fields, width - 2, ascii);
+    lines.push_back({line += " ", style});
   };
 
   // Title, the two rules, the list's heading and the message line are always there.

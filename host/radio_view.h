@@ -43,6 +43,8 @@ enum class LineStyle { kPlain, kTitle, kHighlight, kError, kNotice };
 struct ScreenLine {
   std::string text;  // UTF-8 (ASCII when the state asks), exactly `width` characters
   LineStyle style = LineStyle::kPlain;
+
+  bool operator==(const ScreenLine&) const = default;
 };
 
 struct ScreenState {

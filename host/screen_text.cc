@@ -6,13 +6,6 @@
 namespace host {
 namespace {
 
-bool IsControlCharacter(const std::string& ch) {
-  unsigned char b0 = static_cast<unsigned char>(ch[0]);
-  if (ch.size() == 1) return b0 < 0x20 || b0 == 0x7F;
-  // U+0080..U+009F are C2 80..C2 9F.
-  return ch.size() == 2 && b0 == 0xC2 && static_cast<unsigned char>(ch[1]) <= 0x9F;
-}
-
 char32_t CodePoint(const std::string& ch) {
   auto b = [&](size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(ch[i])); };
   switch (ch.size()) {
@@ -92,11 +85,21 @@ int CharacterCount(const std::string& text) {
 
 std::string FitText(const std::string& text, int width) {
   std::string out;
+  out.reserve(text.size() + static_cast<size_t>(std::max(width, 0)));
   int count = 0;
-  for (const std::string& ch : Characters(text)) {
-    if (count == width) break;
-    out += IsControlCharacter(ch) ? " " : ch;
-    ++count;
+  for (size_t i = 0; i < text.size() && count < width; ++count) {
+    size_t n = 1;
+    while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) ++n;
+    const auto b0 = static_cast<unsigned char>(text[i]);
+    const bool control =
+        n == 1 ? b0 < 0x20 || b0 == 0x7F
+               : n == 2 && b0 == 0xC2 && static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+    if (control) {
+      out += ' ';
+    } else {
+      out.append(text, i, n);
+    }
+    i += n;
   }
   if (count < width) out.append(static_cast<size_t>(width - count), ' ');
   return out;

@@ -89,13 +89,14 @@ void TerminalPaint::Clear() {
 }
 
 void TerminalPaint::Lines(const std::vector<ScreenLine>& lines) {
-  int y = 0;
-  for (const ScreenLine& line : lines) {
-    if (y >= LINES - 1) break;
-    Style(line.style, true);
-    mvaddstr(y++, 0, FitText(line.text, COLS).c_str());
-    Style(line.style, false);
-  }
+  for (size_t y = 0; y < lines.size(); ++y) Line(static_cast<int>(y), lines[y]);
+}
+
+void TerminalPaint::Line(int y, const ScreenLine& line) {
+  if (y >= LINES - 1) return;
+  Style(line.style, true);
+  mvaddstr(y, 0, FitText(line.text, COLS).c_str());
+  Style(line.style, false);
 }
 
 void TerminalPaint::Bottom(const std::string& text, int cursor) {
@@ -141,7 +142,8 @@ int TerminalPaint::Overlay(const std::string& title, const std::string& body, in
     const std::string fitted = FitText(Ellipsize(content, width - 4, ascii_), width - 4);
     mvaddstr(y, left, ("| " + fitted + " |").c_str());
   };
-  const std::string rule = "+" + std::string(static_cast<size_t>(width - 2), '-') + "+";
+  std::string rule(static_cast<size_t>(width), '-');
+  rule.front() = rule.back() = '+';
   Style(LineStyle::kTitle, true);
   mvaddstr(top, left, rule.c_str());
   row(top + 1, ascii_ ? ToAscii(title) : title);

@@ -25,6 +25,8 @@ class TerminalPaint {
 
   void Clear();
   void Lines(const std::vector<ScreenLine>& lines);
+  // Line `y` alone, over what it showed.
+  void Line(int y, const ScreenLine& line);
   // The last line; with `cursor` at or above 0 the terminal's cursor shows in that column.
   void Bottom(const std::string& text, int cursor = -1);
   // A framed box in the middle of the screen, its body from line `scroll` on; returns the

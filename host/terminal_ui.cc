@@ -30,6 +30,7 @@ namespace host {
 namespace {
 
 constexpr wint_t kEscape = 27;
+constexpr gint64 kRestingReadUs = 190'000;  // a little under two status ticks
 constexpr const char* kChooseFirst = "Choose a preset first (Up/Down)";
 
 std::string Lower(std::string s) {
@@ -123,7 +124,7 @@ class TerminalRadio {
   void CancelPrompt();
   void ReadKeys();
   void Update();
-  void Paint();
+  void Paint(bool forced);
   int32_t RowCount() const { return static_cast<int32_t>(host_.radioScreen->list->rows.size()); }
   int32_t Highlight() const { return host_.radioScreen->list->value; }
 
@@ -149,6 +150,8 @@ class TerminalRadio {
   uint64_t rowsGeneration_ = ~uint64_t{0};
   int32_t paintedHighlight_ = -2;
   int paintedLines_ = 0, paintedColumns_ = 0;
+  std::vector<ScreenLine> paintedScreen_;
+  gint64 lastRead_ = 0;     // when the plug-in was last asked for the screen, monotonic µs
   Mpris* mpris_ = nullptr;  // the desktop's media interface, for the radio's lifetime
 };
 
@@ -445,10 +448,17 @@ void TerminalRadio::ReadKeys() {
 
 void TerminalRadio::Update() {
   if (mpris_ != nullptr) mpris_->Refresh();
-  RadioView view = view_;
+  // At rest the screen follows the radio five times a second (every other status tick), which
+  // halves what looking costs; after a key, a resize or a change of the list, at once.
+  const gint64 now = g_get_monotonic_time();
+  const ListControl& list = *host_.radioScreen->list;
+  if (!dirty_ && list.generation == rowsGeneration_ && now - lastRead_ < kRestingReadUs) return;
+  lastRead_ = now;
+  RadioView view;
   try {
     view = ReadRadioView(host_.Radio(), false);
   } catch (const halvane::RuntimeError& e) {
+    view = view_;
     if (!messageIsError_) Say(ErrorMessage(e.number(), "Can't show the station"), true);
   }
   view.forcedMono = forcedMono_;
@@ -458,7 +468,6 @@ void TerminalRadio::Update() {
     auto mark = view.frequency.find_first_of(".,");
     if (mark != std::string::npos) decimalMark_ = view.frequency[mark];
   }
-  const ListControl& list = *host_.radioScreen->list;
   const bool rowsChanged = list.generation != rowsGeneration_;
   if (!dirty_ && !rowsChanged && view == view_ && list.value == paintedHighlight_ &&
       paint_.lines() == paintedLines_ && paint_.columns() == paintedColumns_)
@@ -471,11 +480,12 @@ void TerminalRadio::Update() {
   paintedHighlight_ = list.value;
   paintedLines_ = paint_.lines();
   paintedColumns_ = paint_.columns();
+  const bool forced = dirty_ || rowsChanged;
   dirty_ = false;
-  Paint();
+  Paint(forced);
 }
 
-void TerminalRadio::Paint() {
+void TerminalRadio::Paint(bool forced) {
   ScreenState state;
   state.view = view_;
   state.rows = rows_;
@@ -483,10 +493,24 @@ void TerminalRadio::Paint() {
   state.message = message_;
   state.messageIsError = messageIsError_;
   state.ascii = paint_.ascii();
+  std::vector<ScreenLine> lines = RenderRadioScreen(state, paint_.columns(), paint_.lines() - 1);
+  // The plug-in's answers change more often than what they look like (the signal within one
+  // step of the bar, RDS fields the screen does not show): the terminal is left alone then.
+  if (!forced && lines == paintedScreen_) return;
+  if (!forced && !errorScreen_ && !helpShown_ && lines.size() == paintedScreen_.size()) {
+    // A new RadioText character, a step of the signal: only the lines that changed.
+    for (size_t i = 0; i < lines.size(); ++i)
+      if (!(lines[i] == paintedScreen_[i])) paint_.Line(static_cast<int>(i), lines[i]);
+    paintedScreen_ = std::move(lines);
+    paint_.Show();
+    return;
+  }
+  paintedScreen_ = lines;
   paint_.Clear();
-  paint_.Lines(RenderRadioScreen(state, paint_.columns(), paint_.lines() - 1));
+  paint_.Lines(lines);
   if (prompt_) {
-    const std::string title = " " + prompt_->Title() + ": ";
+    std::string title = " ";
+    title += prompt_->Title() + ": ";
     const std::string hint = "  (Enter confirm, Esc cancel)";
     int room = paint_.columns() - CharacterCount(title) - 1;
     const bool withHint = room - CharacterCount(hint) >= 12;

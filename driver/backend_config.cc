@@ -1,10 +1,12 @@
 #include "backend_config.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "band/band_loader.h"
+#include "band/file_reading.h"
 #include "band/ini_values.h"
 #include "result_codes.h"
 
@@ -70,14 +72,13 @@ BackendConfigLoad LoadBackendConfig() {
     const std::string folder = band::LibraryFolder();
     if (folder.empty()) return {};
     path = folder + kTunerConfigFileName;
-    std::ifstream probe(path);
-    if (!probe) return {};  // no configuration: the simulated band
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 && errno == ENOENT) return {};  // the simulated band
   }
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  if (in) content << in.rdbuf();
-  if (!in || in.bad()) return {{}, kConfigUnreadable, path + ": cannot read"};
-  const Result parsed = ParseBackendConfig(content.str());
+  std::string why;
+  const std::optional<std::string> text = band::ReadNamedFile(path, band::kConfigFileLimit, why);
+  if (!text) return {{}, kConfigUnreadable, path + ": " + why};
+  const Result parsed = ParseBackendConfig(*text);
   if (!parsed.ok()) {
     return {{}, kConfigInvalid, path + ":" + std::to_string(parsed.line) + ": " + parsed.error};
   }

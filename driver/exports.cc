@@ -1,6 +1,10 @@
 // The C exports: the tuner driver contract plus the test-only hooks. They check their address
-// arguments and forward to the process's one tuner.
+// arguments and forward to the process's one tuner. Their callers are C (the plug-in calls them
+// through libffi), so no exception may leave them: a failure inside, an allocation that fails
+// included, becomes a result code and a reason.
+#include <exception>
 #include <memory>
+#include <new>
 
 #include "backend_factory.h"
 #include "export.h"
@@ -33,9 +37,33 @@ DriverState& State() {
 
 TunerBackend& Tuner() { return *State().tuner; }
 
+void SetReasonQuietly(const char* text) noexcept {
+  try {
+    SetLastReason(text);
+  } catch (...) {
+    ClearLastReason();  // no memory even for the words: at least no stale reason
+  }
+}
+
+// Runs an export's body; whatever it throws ends as kInternalFailure.
+template <class Body>
+int32_t Guarded(Body&& body) noexcept {
+  try {
+    return body();
+  } catch (const std::bad_alloc&) {
+    SetReasonQuietly("the driver ran out of memory");
+  } catch (const std::exception& e) {
+    SetReasonQuietly(e.what());
+  } catch (...) {
+    SetReasonQuietly("the driver failed inside");
+  }
+  return kInternalFailure;
+}
+
 }  // namespace
 }  // namespace halvane::driver
 
+using halvane::driver::Guarded;
 using halvane::driver::kNullArgument;
 using halvane::driver::State;
 using halvane::driver::StateSlot;
@@ -43,68 +71,95 @@ using halvane::driver::Tuner;
 
 extern "C" {
 
-HALVANE_DRIVER_EXPORT int32_t radioInitialize(void) { return Tuner().Initialize(); }
+HALVANE_DRIVER_EXPORT int32_t radioInitialize(void) {
+  return Guarded([&]() -> int32_t { return Tuner().Initialize(); });
+}
 
-HALVANE_DRIVER_EXPORT int32_t radioUninitialize(void) { return Tuner().Uninitialize(); }
+HALVANE_DRIVER_EXPORT int32_t radioUninitialize(void) {
+  return Guarded([&]() -> int32_t { return Tuner().Uninitialize(); });
+}
 
 HALVANE_DRIVER_EXPORT int32_t VolumeMute(int32_t, int32_t mute) {
-  return Tuner().SetMute(mute != 0);
+  return Guarded([&]() -> int32_t { return Tuner().SetMute(mute != 0); });
 }
 
 HALVANE_DRIVER_EXPORT int32_t radioForceMono(int32_t, int32_t mono) {
-  return Tuner().SetForceMono(mono != 0);
+  return Guarded([&]() -> int32_t { return Tuner().SetForceMono(mono != 0); });
 }
 
 HALVANE_DRIVER_EXPORT int32_t radioSetFrequency(int32_t, int32_t hz) {
-  return Tuner().SetFrequency(hz);
+  return Guarded([&]() -> int32_t { return Tuner().SetFrequency(hz); });
 }
 
 HALVANE_DRIVER_EXPORT int32_t radioGetFrequency(int32_t, int32_t* hz) {
-  if (hz == nullptr) return kNullArgument;
-  return Tuner().GetFrequency(*hz);
+  return Guarded([&]() -> int32_t {
+    if (hz == nullptr) return kNullArgument;
+    return Tuner().GetFrequency(*hz);
+  });
 }
 
 HALVANE_DRIVER_EXPORT int32_t radioSearch(int32_t, int32_t* hz, int32_t up, uint8_t*) {
-  // The search level byte is always 0 and the simulated search has no threshold to set.
-  if (hz == nullptr) return kNullArgument;
-  return Tuner().Search(*hz, up != 0);
+  return Guarded([&]() -> int32_t {
+    // The search level byte is always 0 and the simulated search has no threshold to set.
+    if (hz == nullptr) return kNullArgument;
+    return Tuner().Search(*hz, up != 0);
+  });
 }
 
-HALVANE_DRIVER_EXPORT int32_t RDS_Stop(int32_t) { return Tuner().StopRds(); }
+HALVANE_DRIVER_EXPORT int32_t RDS_Stop(int32_t) {
+  return Guarded([&]() -> int32_t { return Tuner().StopRds(); });
+}
 
-HALVANE_DRIVER_EXPORT int32_t RDS_Start(int32_t) { return Tuner().StartRds(); }
+HALVANE_DRIVER_EXPORT int32_t RDS_Start(int32_t) {
+  return Guarded([&]() -> int32_t { return Tuner().StartRds(); });
+}
 
 HALVANE_DRIVER_EXPORT int32_t radioGetState(int32_t, uint8_t* flags) {
-  if (flags == nullptr) return kNullArgument;
-  return Tuner().GetState(*flags);
+  return Guarded([&]() -> int32_t {
+    if (flags == nullptr) return kNullArgument;
+    return Tuner().GetState(*flags);
+  });
 }
 
 HALVANE_DRIVER_EXPORT int32_t RDS_SAA6588_GetDecoderState(int32_t, uint32_t* state) {
-  if (state == nullptr) return kNullArgument;
-  return Tuner().GetDecoderState(*state);
+  return Guarded([&]() -> int32_t {
+    if (state == nullptr) return kNullArgument;
+    return Tuner().GetDecoderState(*state);
+  });
 }
 
 HALVANE_DRIVER_EXPORT int32_t RDS_EvalData(int32_t, RdsRecord* record) {
-  if (record == nullptr) return kNullArgument;
-  return Tuner().EvalData(*record);
+  return Guarded([&]() -> int32_t {
+    if (record == nullptr) return kNullArgument;
+    return Tuner().EvalData(*record);
+  });
 }
 
 // Optional, beside the contract: why the last failing call failed (see last_reason.h). A host
 // looks it up by name and does without it when a driver lacks it.
 HALVANE_DRIVER_EXPORT int32_t radioLastReason(char* buffer, int32_t size) {
-  return halvane::driver::CopyLastReason(buffer, size);
+  return Guarded([&]() -> int32_t { return halvane::driver::CopyLastReason(buffer, size); });
 }
 
 HALVANE_DRIVER_EXPORT int32_t HalvaneSimUseManualClock(int32_t on) {
-  State().clock.UseManual(on != 0);
-  return 0;
+  return Guarded([&]() -> int32_t {
+    State().clock.UseManual(on != 0);
+    return 0;
+  });
 }
 
 HALVANE_DRIVER_EXPORT int32_t HalvaneSimAdvanceClock(int32_t ms) {
-  State().clock.Advance(ms);
-  return 0;
+  return Guarded([&]() -> int32_t {
+    State().clock.Advance(ms);
+    return 0;
+  });
 }
 
-HALVANE_DRIVER_EXPORT void HalvaneSimReset(void) { StateSlot().reset(); }
+HALVANE_DRIVER_EXPORT void HalvaneSimReset(void) {
+  Guarded([]() -> int32_t {
+    StateSlot().reset();
+    return 0;
+  });
+}
 
 }  // extern "C"

@@ -18,6 +18,8 @@ inline constexpr int32_t kRdsStopped = 3;
 inline constexpr int32_t kRdsNoData = 4;
 // RDS_EvalData: no valid group in the last 500 ms.
 inline constexpr int32_t kRdsStale = 5;
+// Any call: the driver failed inside (out of memory, or a fault of its own); the reason says so.
+inline constexpr int32_t kInternalFailure = 6;
 
 // radioInitialize: the band file named by HALVANE_STATIONS, or beside the library, or a capture
 // file it names, cannot be read.

@@ -97,6 +97,7 @@ const BatchSession::Action* BatchSession::FindAction(std::string_view name) {
       {"uservar", [](S& s, std::string_view r) { return s.UserVar(r); }},
       {"wait", [](S& s, std::string_view r) { return s.Wait(r); }},
       {"log", [](S& s, std::string_view r) { return s.Log(r); }},
+      {"notice", [](S& s, std::string_view) { return JsonString(s.Notice()); }},
       {"errscrn", [](S& s, std::string_view r) { return s.ErrorScreens(r); }},
       {"file", [](S& s, std::string_view r) { return s.File(r); }},
   };

@@ -49,6 +49,7 @@ class BatchSession {
   std::string UserVar(std::string_view rest);
   std::string Wait(std::string_view ms);
   std::string Log(std::string_view);
+  std::string Notice() const { return host_.sdk().LatestNotice(); }
   std::string ErrorScreens(std::string_view);
   std::string File(std::string_view path);
 

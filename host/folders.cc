@@ -16,12 +16,12 @@ std::string Env(const char* name) {
 }
 
 // An XDG base folder: the variable when it holds an absolute path (relative ones are invalid
-// and ignored), else the default below $HOME.
+// and ignored), else the default below $HOME; "" when $HOME is no absolute folder either.
 std::string XdgFolder(const char* variable, const char* fallbackBelowHome) {
   std::string value = Env(variable);
   if (!value.empty() && value[0] == '/') return WithSlash(value);
   std::string home = Env("HOME");
-  if (home.empty()) home = "/tmp";
+  if (home.empty() || home[0] != '/') return {};
   return WithSlash(home) + fallbackBelowHome;
 }
 
@@ -50,11 +50,20 @@ Folders ResolveFolders(const std::string& homeOption) {
     f.logFile = f.home + "halvane.log";
     return f;
   }
-  f.config = XdgFolder("XDG_CONFIG_HOME", ".config/") + "halvane/";
-  f.data = XdgFolder("XDG_DATA_HOME", ".local/share/") + "halvane/";
+  const std::string config = XdgFolder("XDG_CONFIG_HOME", ".config/");
+  const std::string data = XdgFolder("XDG_DATA_HOME", ".local/share/");
+  const std::string state = XdgFolder("XDG_STATE_HOME", ".local/state/");
+  if (config.empty() || data.empty() || state.empty()) {
+    f.problem =
+        "HOME is not set (nor XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_STATE_HOME), so there is "
+        "no folder of yours to keep presets in; set HOME or use --home DIR";
+    return f;
+  }
+  f.config = config + "halvane/";
+  f.data = data + "halvane/";
   f.art = f.data + "art/";
   f.skin = f.data + "skin/";
-  f.logFile = XdgFolder("XDG_STATE_HOME", ".local/state/") + "halvane/halvane.log";
+  f.logFile = state + "halvane/halvane.log";
   return f;
 }
 

@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "batch_session.h"
+#include "data_lock.h"
 #include "folders.h"
 #include "mpris.h"
 #include "options.h"
@@ -36,7 +38,22 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  host::RadioHost radioHost(host::ResolveFolders(options->home), host::ProgramFolder());
+  host::Folders folders = host::ResolveFolders(options->home);
+  if (!folders.problem.empty()) {
+    std::cerr << "halvane-host: " << folders.problem << "\n";
+    return 1;
+  }
+  // One radio per data folder, held until the process ends.
+  std::unique_ptr<host::DataLock> lock;
+  if (host::MakeFolderPath(folders.data)) {
+    std::string why;
+    lock = host::DataLock::Acquire(folders.data, why);
+    if (!lock) {
+      std::cerr << "halvane-host: " << why << "\n";
+      return 1;
+    }
+  }
+  host::RadioHost radioHost(std::move(folders), host::ProgramFolder());
   for (const auto& [name, value] : options->variables) radioHost.sdk().SetVariable(name, value);
 
   if (options->batch) {

@@ -6,6 +6,7 @@
 #include "folders.h"
 #include "halvane/errors.h"
 #include "log_file.h"
+#include "halvane/plugin.h"
 
 namespace host {
 namespace {
@@ -39,6 +40,8 @@ SdkObject::SdkObject() {
   });
   Define("DMLOG", [this](CallKind, std::span<Variant> args) {
     std::string line = Arg(args, 0).ToString();
+    if (line.starts_with(HALVANE_LOG_SAVE_FAILED)) latestNotice_ = line;
+    if (line.starts_with(HALVANE_LOG_SAVED_AGAIN)) latestNotice_.clear();
     log_.push_back(line);
     if (!logFile_.empty()) AppendLogLine(logFile_, line);
     return Variant();

@@ -30,6 +30,10 @@ class SdkObject : public halvane::MemberTable {
   // DMLOG lines are appended to this file (when set) and kept for TakeLog.
   void SetLogFile(std::string path) { logFile_ = std::move(path); }
   std::vector<std::string> TakeLog();
+  // The latest line the plug-in logged because a preset list could not be saved (it begins with
+  // HALVANE_LOG_SAVE_FAILED, see halvane/plugin.h), "" when none, or when a save succeeded since
+  // (a line beginning with HALVANE_LOG_SAVED_AGAIN). Both faces show it; TakeLog leaves it.
+  std::string LatestNotice() const { return latestNotice_; }
   std::vector<ErrorScreen> TakeErrorScreens();
 
   // Called for every Errscrn, after it is recorded: the interactive screen shows it.
@@ -43,6 +47,7 @@ class SdkObject : public halvane::MemberTable {
   std::map<std::string, std::string> userVariables_;
   std::string logFile_;
   std::vector<std::string> log_;
+  std::string latestNotice_;
   std::vector<ErrorScreen> errorScreens_;
 };
 

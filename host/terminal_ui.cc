@@ -137,6 +137,7 @@ class TerminalRadio {
   bool quit_ = false;
   bool dirty_ = true;  // something shown changed besides the plug-in's answers
   std::string message_;
+  std::string shownNotice_;  // the latest failed-save line already shown
   bool messageIsError_ = false;
   std::optional<KeyboardPrompt> prompt_;
   std::optional<std::string> errorScreen_;  // an Errscrn call waiting to be dismissed
@@ -460,6 +461,11 @@ void TerminalRadio::Update() {
   } catch (const halvane::RuntimeError& e) {
     view = view_;
     if (!messageIsError_) Say(ErrorMessage(e.number(), "Can't show the station"), true);
+  }
+  // A preset list that could not be saved: the plug-in tells only its log, the user sees it here.
+  if (const std::string notice = host_.sdk().LatestNotice(); notice != shownNotice_) {
+    shownNotice_ = notice;
+    if (!notice.empty()) Say(notice.substr(notice.find("> ") + 2), true);
   }
   view.forcedMono = forcedMono_;
   // The plug-in writes numbers with the decimal mark of the user's locale; a typed frequency is

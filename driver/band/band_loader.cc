@@ -4,33 +4,15 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "band/band_file.h"
 #include "band/capture_file.h"
 #include "band/default_band.h"
+#include "band/file_reading.h"
 #include "result_codes.h"
 
 namespace halvane::driver::band {
 namespace {
-
-// Larger files are surely not band or capture files; refusing them keeps a mistaken path (a
-// device, a video) from eating memory.
-constexpr std::streamoff kMaxFileSize = 16 << 20;
-
-std::optional<std::string> ReadFile(const std::string& path) {
-  struct stat info;
-  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxFileSize) {
-    return std::nullopt;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return std::move(content).str();
-}
 
 bool IsRegularFile(const std::string& path) {
   struct stat info;
@@ -47,8 +29,9 @@ BandLoad Failure(int32_t code, std::string message) { return {std::nullopt, code
 }  // namespace
 
 BandLoad LoadBandFile(const std::string& path) {
-  const std::optional<std::string> text = ReadFile(path);
-  if (!text) return Failure(kBandFileUnreadable, path + ": cannot read");
+  std::string why;
+  const std::optional<std::string> text = ReadNamedFile(path, kBandFileLimit, why);
+  if (!text) return Failure(kBandFileUnreadable, path + ": " + why);
   ParseResult<Band> parsed = ParseBandFile(*text);
   if (!parsed.ok()) {
     return Failure(kBandFileInvalid,
@@ -60,8 +43,9 @@ BandLoad LoadBandFile(const std::string& path) {
     const std::string capture_path = station.capture_path.front() == '/'
                                          ? station.capture_path
                                          : FolderOf(path) + station.capture_path;
-    const std::optional<std::string> capture_text = ReadFile(capture_path);
-    if (!capture_text) return Failure(kBandFileUnreadable, capture_path + ": cannot read");
+    const std::optional<std::string> capture_text =
+        ReadNamedFile(capture_path, kBandFileLimit, why);
+    if (!capture_text) return Failure(kBandFileUnreadable, capture_path + ": " + why);
     ParseResult<std::vector<CapturedGroup>> capture = ParseCaptureFile(*capture_text);
     if (!capture.ok()) {
       return Failure(kBandFileInvalid,

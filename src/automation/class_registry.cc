@@ -29,21 +29,28 @@ void MakeFolders(const std::string& folder) {
 }
 
 // The registry's lines as (ProgId, path) pairs; class names compare without regard to case.
+// A path is bytes as the system takes them: never decoded, so it names the same file it did.
 std::vector<std::pair<std::string, std::string>> ReadRegistry() {
   std::vector<std::pair<std::string, std::string>> rows;
-  auto lines = ReadTextLines(ClassRegistryPath(), kClassRegistryLimit);
-  if (!lines) return rows;
-  for (const auto& line : *lines) {
+  const std::string path = ClassRegistryPath();
+  if (path.empty()) return rows;
+  auto bytes = ReadFileBytes(path, kClassRegistryLimit);
+  if (!bytes) return rows;
+  for (std::string_view line : SplitLines(WithoutByteOrderMark(*bytes))) {
     auto eq = line.find('=');
-    if (eq == std::string::npos || eq == 0) continue;
+    if (eq == std::string_view::npos || eq == 0) continue;
     rows.emplace_back(line.substr(0, eq), line.substr(eq + 1));
   }
   return rows;
 }
 
 void WriteRegistry(const std::vector<std::pair<std::string, std::string>>& rows) {
-  std::string path = ClassRegistryPath();
-  MakeFolders(path.substr(0, path.rfind('/')));
+  const std::string path = ClassRegistryPath();
+  if (path.empty())
+    Raise(kPathFileAccess, "no class registry: neither HOME nor XDG_DATA_HOME names a folder");
+  // A registry named without a folder lies in the current one, which exists.
+  if (const size_t slash = path.rfind('/'); slash != std::string::npos && slash > 0)
+    MakeFolders(path.substr(0, slash));
   std::vector<std::string> lines;
   for (const auto& [id, lib] : rows) lines.push_back(id + "=" + lib);
   WriteTextLinesAtomically(path, lines);
@@ -59,15 +66,20 @@ void RevokeClassObject(const std::string& progId) {
   InProcessClasses().erase(AsciiLowered(progId));
 }
 
+// Paths in the registry are bytes, kept as written. There is no registry ("") when neither
+// HALVANE_CLASS_REGISTRY nor an absolute XDG_DATA_HOME or HOME names one: registering then
+// raises 75, and no class is found in it.
 std::string ClassRegistryPath() {
   if (const char* p = std::getenv("HALVANE_CLASS_REGISTRY"); p && *p) return p;
+  // Only a folder the user keeps data in: never a shared one such as /tmp, where anyone could
+  // put a registry naming their own code.
   std::string data;
   if (const char* x = std::getenv("XDG_DATA_HOME"); x && *x == '/')
     data = x;
-  else if (const char* h = std::getenv("HOME"); h && *h)
+  else if (const char* h = std::getenv("HOME"); h && *h == '/')
     data = std::string(h) + "/.local/share";
   else
-    data = "/tmp";
+    return {};
   return data + "/halvane/classes.reg";
 }
 
@@ -105,6 +117,8 @@ std::shared_ptr<Dispatch> CreateObject(const std::string& progId) {
   }
   std::string library = RegisteredLibrary(progId);
   if (library.empty()) Raise(kCantCreateObject, progId);
+  // A relative path would be looked up from whatever folder the process runs in.
+  if (library.front() != '/') Raise(kCantCreateObject, progId + " (" + library + " is relative)");
   // Like any in-process server, the library stays loaded once an object has come from it.
   void* handle = ::dlopen(library.c_str(), RTLD_NOW);
   if (handle == nullptr) Raise(kCantCreateObject, progId + " (" + library + ")");

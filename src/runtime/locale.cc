@@ -3,35 +3,37 @@
 #include <langinfo.h>
 #include <locale.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <string_view>
+
+#include "runtime/lcid_table.h"
 
 namespace halvane {
 namespace {
 
 struct LocaleRow {
   std::string_view language;  // "de_DE", or a bare language "de" as a fallback
-  int32_t lcid;
   std::string_view decimal;
   std::string_view grouping;
 };
 
-// Identifiers are the Windows ones; separators are what glibc's locales give, used only when the
-// locale is not installed on this machine.
+// Separators as glibc's locales give them, used only when the locale is not installed on this
+// machine.
 constexpr std::array<LocaleRow, 36> kLocales{{
-    {"en_US", 1033, ".", ","},      {"en_GB", 2057, ".", ","},      {"en_AU", 3081, ".", ","},
-    {"en_CA", 4105, ".", ","},      {"en_IE", 6153, ".", ","},      {"en_NZ", 5129, ".", ","},
-    {"de_DE", 1031, ",", "."},      {"de_AT", 3079, ",", "."},      {"de_CH", 2055, ".", "'"},
-    {"fr_FR", 1036, ",", "\u202f"}, {"fr_BE", 2060, ",", "\u202f"}, {"fr_CA", 3084, ",", " "},
-    {"fr_CH", 4108, ",", "\u202f"}, {"it_IT", 1040, ",", "."},      {"es_ES", 3082, ",", "."},
-    {"es_MX", 2058, ".", ","},      {"pt_PT", 2070, ",", " "},      {"pt_BR", 1046, ",", "."},
-    {"nl_NL", 1043, ",", "."},      {"nl_BE", 2067, ",", "."},      {"sv_SE", 1053, ",", " "},
-    {"da_DK", 1030, ",", "."},      {"nb_NO", 1044, ",", " "},      {"fi_FI", 1035, ",", " "},
-    {"pl_PL", 1045, ",", " "},      {"cs_CZ", 1029, ",", " "},      {"ru_RU", 1049, ",", " "},
-    {"ja_JP", 1041, ".", ","},      {"zh_CN", 2052, ".", ","},      {"ko_KR", 1042, ".", ","},
-    {"en", 1033, ".", ","},         {"de", 1031, ",", "."},         {"fr", 1036, ",", "\u202f"},
-    {"it", 1040, ",", "."},         {"es", 3082, ",", "."},         {"nl", 1043, ",", "."},
+    {"en_US", ".", ","},      {"en_GB", ".", ","},      {"en_AU", ".", ","},
+    {"en_CA", ".", ","},      {"en_IE", ".", ","},      {"en_NZ", ".", ","},
+    {"de_DE", ",", "."},      {"de_AT", ",", "."},      {"de_CH", ".", "'"},
+    {"fr_FR", ",", "\u202f"}, {"fr_BE", ",", "\u202f"}, {"fr_CA", ",", " "},
+    {"fr_CH", ",", "\u202f"}, {"it_IT", ",", "."},      {"es_ES", ",", "."},
+    {"es_MX", ".", ","},      {"pt_PT", ",", " "},      {"pt_BR", ",", "."},
+    {"nl_NL", ",", "."},      {"nl_BE", ",", "."},      {"sv_SE", ",", " "},
+    {"da_DK", ",", "."},      {"nb_NO", ",", " "},      {"fi_FI", ",", " "},
+    {"pl_PL", ",", " "},      {"cs_CZ", ",", " "},      {"ru_RU", ",", " "},
+    {"ja_JP", ".", ","},      {"zh_CN", ".", ","},      {"ko_KR", ".", ","},
+    {"en", ".", ","},         {"de", ",", "."},         {"fr", ",", "\u202f"},
+    {"it", ",", "."},         {"es", ",", "."},         {"nl", ",", "."},
 }};
 
 // "de_DE.UTF-8@euro" -> "de_DE"
@@ -70,9 +72,22 @@ const NumberFormat& NumberFormat::Invariant() {
 }
 
 int32_t LcidOfLocaleName(const std::string& name) {
-  if (IsInvariantName(name)) return 127;
-  const LocaleRow* row = FindRow(name);
-  return row != nullptr ? row->lcid : 127;
+  if (IsInvariantName(name)) return kLcidInvariant;
+  // "sr_RS.UTF-8@latin": the language and territory, then the modifier, which names the script
+  // where a language has two; a modifier the table does not know leaves the plain name.
+  const std::string_view whole = name;
+  const std::string_view base = LanguageAndTerritory(whole);
+  const size_t at = whole.find('@');
+  const std::string withModifier =
+      std::string(base) + std::string(at == std::string_view::npos ? "" : whole.substr(at));
+  const auto table = LcidTable();
+  for (const std::string_view key : {std::string_view(withModifier), base}) {
+    const auto row =
+        std::lower_bound(table.begin(), table.end(), key,
+                         [](const LcidRow& r, std::string_view k) { return r.name < k; });
+    if (row != table.end() && row->name == key) return row->lcid;
+  }
+  return kLcidCustomUnspecified;
 }
 
 NumberFormat NumberFormatOfLocaleName(const std::string& name) {

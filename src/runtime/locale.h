@@ -42,8 +42,8 @@ class FixedLocale : public LocaleService {
 // LC_ALL, then LC_MESSAGES, then LANG for the identifier.
 std::shared_ptr<const LocaleService> EnvironmentLocale();
 
-// Windows locale identifier of a POSIX locale name such as "de_DE.UTF-8"; 127 for "C", "POSIX",
-// "" and names not in the table.
+// Windows locale identifier of a POSIX locale name such as "de_DE.UTF-8" (lcid_table.h); 127 for
+// "C", "POSIX" and ""; 4096 (as Windows reports) for a locale without one. Only en_US is 1033.
 int32_t LcidOfLocaleName(const std::string& name);
 
 // Separators of a POSIX locale name, from the system when installed, else from the built-in table.

@@ -67,8 +67,10 @@ int32_t CallThroughFfi(void* function, size_t n, direct_call::Slot* slots, const
 int32_t CallDriver(const std::string& libraryPath, const char* functionName,
                    std::span<const DriverArg> args, const NumberFormat& format) {
   // An empty path names no library: the loader would hand back the program itself, and a
-  // function of the host's with a driver's name would be called in the driver's place.
-  if (libraryPath.empty()) return kDriverCallFailed;
+  // function of the host's with a driver's name would be called in the driver's place. A
+  // relative path (a host folder left empty) names none either: the loader would look for it
+  // from whatever folder the process was started in, and run code nobody chose.
+  if (libraryPath.empty() || libraryPath.front() != '/') return kDriverCallFailed;
   // Loaded on every call and never released: the loader's count only grows, so the library stays
   // mapped for the life of the process.
   void* library = ::dlopen(libraryPath.c_str(), RTLD_NOW);

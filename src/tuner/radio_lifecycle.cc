@@ -31,7 +31,9 @@ bool ModRadio::CheckRadio() {
 // the start half-way with an error, it only leaves the radio stopped or with defaults.
 void ModRadio::RadioStart() {
   debugEnabled = false;
-  IgnoreErrors([&] { debugEnabled = host::GetInfo(c_.sdk, hostvar::kRadioDebug).ToBool(); });
+  IgnoreErrors([&] {
+    debugEnabled = host::GetInfo(c_.sdk, hostvar::kRadioDebug).ToBool(&c_.Numbers());
+  });
   IgnoreErrors([&] { RadioLog("StartRadio"); });
   IgnoreErrors([&] {
     driverPath =

@@ -6,6 +6,7 @@
 
 #include "error_of.h"
 #include "halvane/errors.h"
+#include "halvane/plugin.h"
 #include "key_bindings.h"
 #include "keyboard_prompt.h"
 #include "screen_objects.h"
@@ -23,6 +24,25 @@ Variant Call(const std::shared_ptr<halvane::Dispatch>& o, std::string_view membe
 }
 
 using testing_support::ErrorOf;
+
+// The latest failed-save line is kept until a later save succeeds; other lines leave it alone.
+TEST(SdkObject, KeepsTheLatestFailedSaveUntilASaveSucceeds) {
+  auto sdk = std::make_shared<SdkObject>();
+  const std::string failed = std::string(HALVANE_LOG_SAVE_FAILED) + "/d/Radio.ini: ";
+  const std::pair<std::string, std::string> steps[] = {
+      {"Halvane---> StartRadio", ""},
+      {failed + "Permission denied", failed + "Permission denied"},
+      {failed + "No space left on device", failed + "No space left on device"},
+      {"Halvane---> LCID=1031", failed + "No space left on device"},
+      {std::string(HALVANE_LOG_SAVED_AGAIN) + "/d/Radio.ini", ""},
+  };
+  for (const auto& [line, notice] : steps) {
+    Call(sdk, "DMLOG", {Variant(line)});
+    EXPECT_EQ(sdk->LatestNotice(), notice) << line;
+  }
+  EXPECT_EQ(sdk->TakeLog().size(), 5u);
+  EXPECT_EQ(sdk->LatestNotice(), "");
+}
 
 TEST(SdkObject, AnswersVariablesByTheirRequestAndUnsetOnesEmpty) {
   auto sdk = std::make_shared<SdkObject>();

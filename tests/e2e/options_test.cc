@@ -52,6 +52,21 @@ TEST(Folders, FollowXdgAndIgnoreRelativeValues) {
   EXPECT_EQ(f.logFile, "/home/u/.local/state/halvane/halvane.log");
 }
 
+TEST(Folders, WithoutAnAbsoluteHomeThereAreNone) {
+  for (const char* home : {"", "relative/home"}) {
+    ::setenv("HOME", home, 1);
+    ::setenv("XDG_CONFIG_HOME", "/x/conf", 1);
+    ::setenv("XDG_DATA_HOME", "/x/data", 1);
+    ::unsetenv("XDG_STATE_HOME");
+    Folders f = ResolveFolders("");
+    EXPECT_EQ(f.data, "") << home;
+    EXPECT_NE(f.problem.find("HOME is not set"), std::string::npos) << home;
+    ::setenv("XDG_STATE_HOME", "/x/state", 1);  // every folder named: no home needed
+    EXPECT_EQ(ResolveFolders("").problem, "");
+    EXPECT_EQ(ResolveFolders("").data, "/x/data/halvane/");
+  }
+}
+
 TEST(Folders, WithSlash) {
   EXPECT_EQ(WithSlash("/a"), "/a/");
   EXPECT_EQ(WithSlash("/a/"), "/a/");

@@ -1,5 +1,6 @@
 #include <filesystem>
 
+#include "as_nobody.h"
 #include "presets_fixture.h"
 
 namespace presets_test {
@@ -46,6 +47,29 @@ TEST_F(NamedPresets, SavingWithoutTheConfigurationFolderFails) {
   StartActive();
   radio->ConfigPath(dir->path() + "/missing/");
   EXPECT_EQ(ErrorOf([&] { presets().SaveNamedPreset("x"); }), halvane::kPathNotFound);
+}
+
+// Any valid file name can be saved (the longest, 80 CJK characters), and a file this process may
+// not write is left as it is with error 75: run unprivileged, which a privileged run would hide.
+TEST_F(NamedPresets, AnyValidNameSavesAndAReadOnlyFileIsError75) {
+  StartActive();
+  TuneTo(9590);
+  std::string cjk;
+  for (int i = 0; i < 80; ++i) cjk += "\xe5\x8f\xb0";
+  const std::string longest(255 - 3, 'n');  // with ".fm", the longest file name
+  for (const std::string& name : {cjk, longest}) {
+    EXPECT_EQ(ErrorOf([&] { presets().SaveNamedPreset(name); }), 0);
+    EXPECT_EQ(ReadFile(Folder() + name + ".fm"), "9590\r\n");
+  }
+  WriteFile(Folder() + "kept.fm", "9000\r\n");
+  ::chmod((Folder() + "kept.fm").c_str(), 0444);
+  for (const std::string& p : {dir->path(), ConfigDir(), Folder(), Folder() + "kept.fm"})
+    ASSERT_TRUE(testing_support::LendToNobody(p));
+  EXPECT_EQ(testing_support::AsNobody(
+                [&] { return ErrorOf([&] { presets().SaveNamedPreset("kept"); }); }),
+            halvane::kPathFileAccess);
+  EXPECT_EQ(ReadFile(Folder() + "kept.fm"), "9000\r\n");
+  EXPECT_EQ(testing_support::ModeOf(Folder() + "kept.fm"), 0444u);
 }
 
 TEST_F(NamedPresets, NamesThatLeaveTheFolderAreRefused) {

@@ -1,6 +1,10 @@
 // The driver path the plug-in builds when the host can't tell its folder is empty. Loading ""
 // hands back the program itself, whose functions must not be taken for the driver's: this test
 // program exports a radioInitialize of its own to show that none is called.
+#include <unistd.h>
+
+#include <cstdlib>
+
 #include "robustness_fixture.h"
 #include "tuner/call_driver.h"
 
@@ -43,6 +47,24 @@ TEST_F(EmptyDriverPath, AFolderWithoutTheLibraryFailsTheSameWay) {
   robustness::Report("faults",
                      "driver library missing, or no host folder (empty driver path) | start fails "
                      "with code -1, nothing of the program itself is called");
+}
+
+// A host folder left empty makes the driver path relative; the loader would resolve it from the
+// process's current folder, which here holds a driver.
+TEST_F(EmptyDriverPath, ARelativeDriverPathIsAMissingLibrary) {
+  const std::string home = testing_support::RecordingDriverHome();
+  EXPECT_EQ(CallDriver(home + "/RadioModules/Halvane/Radio_IO.so", HALVANE_FN_INITIALIZE, {}), 0);
+  driver->calls.clear();
+  char* before = ::getcwd(nullptr, 0);
+  ASSERT_EQ(::chdir(home.c_str()), 0);
+  EXPECT_EQ(CallDriver("RadioModules/Halvane/Radio_IO.so", HALVANE_FN_INITIALIZE, {}),
+            kDriverCallFailed);
+  sdk->Var("DMPath", Variant(""));
+  Start();
+  EXPECT_EQ(::chdir(before), 0);
+  std::free(before);
+  EXPECT_FALSE(component->radio.radioReady);
+  EXPECT_TRUE(Trace().empty());
 }
 
 }  // namespace

@@ -100,6 +100,21 @@ TEST_F(RadioLifecycle, FailingHostVariablesAreSkippedStepByStep) {
   EXPECT_FALSE(mod().useRbds);
 }
 
+// Both switches of the start are numbers in the user's locale: ",5" is a half in German, and
+// no number at all where "," groups digits.
+TEST_F(RadioLifecycle, TheSwitchesAreReadInTheUsersLocale) {
+  for (const bool german : {false, true}) {
+    SCOPED_TRACE(german);
+    if (german) SetLocale(",", ".", 1031);
+    sdk->Var("RadioDebug", Variant(",5"));
+    sdk->Var("Userbds", Variant(",5"));
+    radio->StopRadio();
+    Start();
+    EXPECT_EQ(mod().debugEnabled, german);
+    EXPECT_EQ(mod().useRbds, german);
+  }
+}
+
 TEST_F(RadioLifecycle, SecondStartMakesNoDriverCall) {
   Start();
   ClearCalls();

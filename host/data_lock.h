@@ -1,0 +1,31 @@
+// One radio per data folder: two hosts saving the same preset lists would overwrite each other's
+// changes. A host holds an exclusive lock on "halvane.lock" in its data folder for as long as it
+// runs; the system releases it when the process ends, however it ends.
+#ifndef HALVANE_HOST_DATA_LOCK_H
+#define HALVANE_HOST_DATA_LOCK_H
+
+#include <memory>
+#include <string>
+
+namespace host {
+
+inline constexpr const char* kDataLockFile = "halvane.lock";
+
+class DataLock {
+ public:
+  // Locks `folder` (which must exist, ending with "/"). Nothing, with `error` saying why in a
+  // sentence for the user, when another process holds it ("... is in use by process 1234") or
+  // the lock file can't be made.
+  static std::unique_ptr<DataLock> Acquire(const std::string& folder, std::string& error);
+  ~DataLock();
+  DataLock(const DataLock&) = delete;
+  DataLock& operator=(const DataLock&) = delete;
+
+ private:
+  explicit DataLock(int fd) : fd_(fd) {}
+  int fd_;
+};
+
+}  // namespace host
+
+#endif

@@ -21,6 +21,9 @@ class AudioSink {
   virtual void Write(std::span<const float> interleaved) = 0;
   // The station's name, which the desktop's mixer shows for the stream.
   virtual void SetTitle(std::string_view title) = 0;
+  // Lets what is written but not yet heard fade out at once: a mute is heard within the sound
+  // server's own latency, not after everything still queued. The writer goes on writing silence.
+  virtual void Hush() {}
 };
 
 // Takes everything and plays nothing: for a radio without a sound server, and for tests.
@@ -28,6 +31,7 @@ class NullAudioSink final : public AudioSink {
  public:
   void Write(std::span<const float>) override {}
   void SetTitle(std::string_view) override {}
+  void Hush() override {}
 };
 
 // The sink the driver plays through. Without a usable sound server it is a NullAudioSink and the

@@ -69,8 +69,7 @@ void CaptureLoop::Run(void* handle) {
       continue;
     }
     const std::span<float> frames(chunk.data(), static_cast<size_t>(got) * kChannels);
-    stage_.Process(frames);
-    sink_->Write(frames);
+    stage_.Play(frames, *sink_);
     frames_.fetch_add(static_cast<size_t>(got), std::memory_order_relaxed);
   }
   snd_pcm_close(pcm);

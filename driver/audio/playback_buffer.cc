@@ -101,6 +101,14 @@ void PlaybackBuffer::Pull(std::span<float> interleaved) {
   size_ -= given + dropped;
 }
 
+void PlaybackBuffer::Hush() {
+  std::lock_guard lock(mutex_);
+  const size_t kept = playing_ ? std::min(static_cast<size_t>(kRampFrames), size_) : 0;
+  Fade(0, kept, false);
+  size_ = kept;
+  dropping_ = false;
+}
+
 PlaybackBuffer::Counts PlaybackBuffer::counts() const {
   std::lock_guard lock(mutex_);
   return {size_, reserve_, underruns_, overruns_};

@@ -28,6 +28,8 @@ class PlaybackBuffer {
   void Push(std::span<const float> interleaved);
   // Fills `interleaved` whole.
   void Pull(std::span<float> interleaved);
+  // Keeps a 10 ms fade of what plays next and drops the rest: a mute heard at once.
+  void Hush();
 
   struct Counts {
     size_t queued_frames = 0;

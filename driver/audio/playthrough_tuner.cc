@@ -89,10 +89,10 @@ int32_t PlaythroughTuner::Uninitialize() {
 }
 
 // The tuner mutes with its own control where it has one; without it, or when the control
-// fails, the loop ramps its copy down instead.
+// fails, the loop mutes its copy. Either way what is queued but not yet heard fades out at once.
 int32_t PlaythroughTuner::SetMute(bool mute) {
   const int32_t result = tuner_->SetMute(mute);
-  loop_.stage().SetMute(mute && (result != 0 || !options_.tuner_mutes()));
+  loop_.stage().SetMute(mute && (result != 0 || !options_.tuner_mutes()), mute);
   return result;
 }
 

@@ -19,6 +19,16 @@ void ProgrammeStage::Reset() {
   mix_ = mono_.load(std::memory_order_relaxed) ? 1.0f : 0.0f;
 }
 
+void ProgrammeStage::Play(std::span<float> interleaved, AudioSink& sink) {
+  // On the writer's thread, so everything written before the mute is in the sink to be hushed.
+  if (hush_.exchange(false, std::memory_order_acquire)) {
+    sink.Hush();
+    Reset();
+  }
+  Process(interleaved);
+  sink.Write(interleaved);
+}
+
 void ProgrammeStage::Process(std::span<float> interleaved) {
   const float gain_target = mute_.load(std::memory_order_relaxed) ? 0.0f : 1.0f;
   const float mix_target = mono_.load(std::memory_order_relaxed) ? 1.0f : 0.0f;

@@ -16,8 +16,13 @@ inline constexpr int kRampFrames = kSampleRate / 100;
 
 class ProgrammeStage {
  public:
-  // Thread-safe: take effect from the next Process.
-  void SetMute(bool mute) { mute_.store(mute, std::memory_order_relaxed); }
+  // Thread-safe: take effect from the next Process. `at_once`: the next Play also lets the sink
+  // drop what it still holds (with a short fade) and lands the ramps at once, so a mute is heard
+  // within the sound server's latency rather than after everything queued.
+  void SetMute(bool mute, bool at_once = false) {
+    mute_.store(mute, std::memory_order_relaxed);
+    if (at_once) hush_.store(true, std::memory_order_release);
+  }
   void SetMono(bool mono) { mono_.store(mono, std::memory_order_relaxed); }
   bool muted() const { return mute_.load(std::memory_order_relaxed); }
 
@@ -27,10 +32,13 @@ class ProgrammeStage {
 
   // Interleaved stereo frames, changed in place. Called from one thread at a time.
   void Process(std::span<float> interleaved);
+  // Processes `interleaved` and writes it to `sink`, hushing the sink first when asked to.
+  void Play(std::span<float> interleaved, AudioSink& sink);
 
  private:
   std::atomic<bool> mute_{false};
   std::atomic<bool> mono_{false};
+  std::atomic<bool> hush_{false};
   // Where the ramps stand: gain 1 plays, 0 is silent; mix 0 is stereo, 1 the mono sum.
   float gain_ = 1.0f;
   float mix_ = 0.0f;

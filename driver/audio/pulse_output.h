@@ -26,6 +26,7 @@ class PulseOutput final : public AudioSink {
 
   void Write(std::span<const float> interleaved) override;
   void SetTitle(std::string_view title) override;
+  void Hush() override { buffer_.Hush(); }
 
   PlaybackBuffer::Counts counts() const { return buffer_.counts(); }
 

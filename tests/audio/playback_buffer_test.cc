@@ -92,5 +92,24 @@ TEST(PlaybackBuffer, AWriterAheadIsDroppedUntilDrainedToTheReserveWithoutASecond
   EXPECT_LT(LargestStep(rest, 0), 0.01f);
 }
 
+TEST(PlaybackBuffer, AHushFadesWhatPlaysNextAndDropsTheRest) {
+  PlaybackBuffer buffer(4000, 100, 1000);
+  buffer.Push(Constant(2000, 0.5f));
+  std::vector<float> out(2 * 200);
+  buffer.Pull(out);  // the reserve passes
+  buffer.Pull(out);  // playing
+  buffer.Hush();
+  EXPECT_EQ(buffer.counts().queued_frames, 480u);
+  buffer.Push(Constant(1000, 0.0f));  // the writer goes on, muted
+
+  std::vector<float> rest(2 * 600);
+  buffer.Pull(rest);
+  EXPECT_NEAR(rest[0], 0.5f, 0.01f);
+  EXPECT_EQ(rest[2 * 480], 0.0f);
+  EXPECT_LT(LargestStep(rest, 0), 0.01f);
+  EXPECT_EQ(buffer.counts().underruns, 0u);
+  EXPECT_EQ(buffer.counts().reserve_frames, 100u);
+}
+
 }  // namespace
 }  // namespace halvane::audio_test

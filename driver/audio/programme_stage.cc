@@ -14,11 +14,6 @@ float Approach(float value, float target) {
 
 }  // namespace
 
-void ProgrammeStage::Reset() {
-  gain_ = mute_.load(std::memory_order_relaxed) ? 0.0f : 1.0f;
-  mix_ = mono_.load(std::memory_order_relaxed) ? 1.0f : 0.0f;
-}
-
 void ProgrammeStage::Play(std::span<float> interleaved, AudioSink& sink) {
   // On the writer's thread, so everything written before the mute is in the sink to be hushed.
   if (hush_.exchange(false, std::memory_order_acquire)) {
@@ -32,6 +27,10 @@ void ProgrammeStage::Play(std::span<float> interleaved, AudioSink& sink) {
 void ProgrammeStage::Process(std::span<float> interleaved) {
   const float gain_target = mute_.load(std::memory_order_relaxed) ? 0.0f : 1.0f;
   const float mix_target = mono_.load(std::memory_order_relaxed) ? 1.0f : 0.0f;
+  if (snap_.exchange(false, std::memory_order_acquire)) {
+    gain_ = gain_target;
+    mix_ = mix_target;
+  }
   for (size_t i = 0; i + 1 < interleaved.size(); i += kChannels) {
     gain_ = Approach(gain_, gain_target);
     mix_ = Approach(mix_, mix_target);

@@ -26,9 +26,9 @@ class ProgrammeStage {
   void SetMono(bool mono) { mono_.store(mono, std::memory_order_relaxed); }
   bool muted() const { return mute_.load(std::memory_order_relaxed); }
 
-  // Lands the ramps on their targets at once: for a programme that starts, where there is no
-  // sound yet to click.
-  void Reset();
+  // Lands the ramps on their targets at the next Process, as for a programme that starts: there
+  // is no sound yet to click. A new stage starts so. Thread-safe.
+  void Reset() { snap_.store(true, std::memory_order_release); }
 
   // Interleaved stereo frames, changed in place. Called from one thread at a time.
   void Process(std::span<float> interleaved);
@@ -39,6 +39,7 @@ class ProgrammeStage {
   std::atomic<bool> mute_{false};
   std::atomic<bool> mono_{false};
   std::atomic<bool> hush_{false};
+  std::atomic<bool> snap_{true};
   // Where the ramps stand: gain 1 plays, 0 is silent; mix 0 is stereo, 1 the mono sum.
   float gain_ = 1.0f;
   float mix_ = 0.0f;

@@ -146,7 +146,9 @@ int RunRadioApp(const RadioOptions& options) {
   // Station pictures are PNG files; the plug-in tries ".png" only with fast mode at -1.
   app.host->sdk().SetVariable("fastmode", "-1");
 
-  GtkApplication* gtkApp = gtk_application_new(kApplicationId, G_APPLICATION_NON_UNIQUE);
+  // No application id: the desktop then knows the window by the program's name, which is the
+  // name of its desktop entry (halvane-radio.desktop).
+  GtkApplication* gtkApp = gtk_application_new(nullptr, G_APPLICATION_NON_UNIQUE);
   g_signal_connect(gtkApp, "activate", G_CALLBACK(OnActivate), &app);
   char name[] = "halvane-radio";
   char* argv[] = {name, nullptr};

@@ -9,8 +9,6 @@
 
 namespace host::gtk {
 
-inline constexpr const char* kApplicationId = "org.halvanedm.Radio";
-
 // The default skin and the example artwork shipped with the program: beside it in the build
 // ("skins/default/", "art/"), under "../share/halvane/" once installed. "" when not found.
 std::string DefaultSkinFolder(const std::string& programFolder);

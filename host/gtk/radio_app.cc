@@ -6,6 +6,7 @@
 #include <iostream>
 #include <memory>
 
+#include "data_lock.h"
 #include "folders.h"
 #include "mpris.h"
 #include "radio_host.h"
@@ -141,8 +142,23 @@ std::string ShippedArtFolder(const std::string& programFolder) {
 }
 
 int RunRadioApp(const RadioOptions& options) {
+  Folders folders = ResolveFolders(options.home);
+  if (!folders.problem.empty()) {
+    std::cerr << "halvane-radio: " << folders.problem << "\n";
+    return 1;
+  }
+  // One radio per data folder, held until the process ends.
+  std::unique_ptr<DataLock> lock;
+  if (MakeFolderPath(folders.data)) {
+    std::string why;
+    lock = DataLock::Acquire(folders.data, why);
+    if (!lock) {
+      std::cerr << "halvane-radio: " << why << "\n";
+      return 1;
+    }
+  }
   App app{options, nullptr, nullptr, nullptr, 0, 0};
-  app.host = std::make_unique<RadioHost>(ResolveFolders(options.home), ProgramFolder());
+  app.host = std::make_unique<RadioHost>(std::move(folders), ProgramFolder());
   // Station pictures are PNG files; the plug-in tries ".png" only with fast mode at -1.
   app.host->sdk().SetVariable("fastmode", "-1");
 

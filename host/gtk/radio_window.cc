@@ -418,6 +418,11 @@ gboolean RadioWindow::OnTick(gpointer self) {
 }
 
 void RadioWindow::Repaint() {
+  // A preset list that could not be saved: the plug-in tells only its log, the user sees it here.
+  if (const std::string notice = host_.sdk().LatestNotice(); notice != shownNotice_) {
+    shownNotice_ = notice;
+    if (!notice.empty()) lastError_ = Displayable(notice.substr(notice.find("> ") + 2));
+  }
   if (presetList_) presetList_->Sync();
   RepaintScreen(prompt_ ? *skin_->keyboard : *skin_->radio);
   if (afterRepaint) afterRepaint();

@@ -98,6 +98,7 @@ class RadioWindow {
   std::map<GtkWidget*, ArtworkPicture> pictures_;
   std::optional<KeyboardPrompt> prompt_;
   std::string lastError_;
+  std::string shownNotice_;  // the latest failed-save line already shown
   bool night_ = false;
   guint tick_ = 0;
 };

@@ -1,6 +1,8 @@
 // The radio driven as a person's taps and keys would drive it, checked on the bound widgets.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "radio_fixture.h"
 
 namespace gtktest {
@@ -149,6 +151,20 @@ TEST_F(RadioWindowTest, ATunerThatDidNotStartShowsTheErrorScreenWithTheDriversRe
   // The loader's own words for the missing driver file.
   EXPECT_NE(std::string(gtk_label_get_text(GTK_LABEL(text))).find("The tuner driver says:"),
             std::string::npos);
+}
+
+// The plug-in only logs a preset list it could not save; the radio shows it.
+TEST_F(RadioWindowTest, APresetListThatCannotBeSavedIsShown) {
+  StartRadio();
+  const std::string list = host_->folders().data + "Radio.ini";
+  std::filesystem::remove(list);
+  std::filesystem::create_directory(list);  // no file can be written there
+  Command("addpreset");
+  TypeOnKeyboard("LOST");
+  Command("enter", true);
+  EXPECT_NE(Text("host.error").find("Presets not saved: " + list), std::string::npos)
+      << Text("host.error");
+  std::filesystem::remove(list);
 }
 
 // Every button of both screens is a touch target of at least 48 by 48 pixels.

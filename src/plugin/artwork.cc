@@ -26,11 +26,12 @@ std::string DMRadio::GetArtwork() {
   std::string folder;  // stays "" if the host can't say: bare names in the current folder
   int16_t fastMode = kFastModeUnset;
   IgnoreErrors([&] {
-    folder = host::GetInfo(c_.sdk, hostvar::kArtPath).ToString(&c_.Numbers());
+    folder = host::GetInfo(c_.context.Sdk(), hostvar::kArtPath).ToString(&c_.Numbers());
     folder += kArtworkFolder;
   });
   IgnoreErrors([&] {
-    const std::string text = host::GetInfo(c_.sdk, hostvar::kFastMode).ToString(&c_.Numbers());
+    const std::string text =
+        host::GetInfo(c_.context.Sdk(), hostvar::kFastMode).ToString(&c_.Numbers());
     fastMode = ToInt16(LeadingNumber(text));
   });
   const std::span<const std::string_view> extensions =

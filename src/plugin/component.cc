@@ -1,16 +1,17 @@
 #include "plugin/component.h"
 
-#include <thread>
-
 namespace halvane {
 
-Environment Environment::System() {
-  return Environment{EnvironmentLocale(),
-                     [](std::chrono::milliseconds d) { std::this_thread::sleep_for(d); }};
+Component::Component(Environment environment)
+    : context(std::move(environment)), radio(context), presets(context, radio) {}
+
+void Component::LoadNames(bool useRbds) {
+  pty.LoadPtyNames(useRbds, context.Settings().ConfigPath());
 }
 
-Component::Component(Environment environment)
-    : env(std::move(environment)), radio(*this), presets(*this) {}
+int32_t Component::LoadPresets() { return presets.LoadPresets(""); }
+
+void Component::SavePresets() { presets.SavePresets(); }
 
 Component& LibraryComponent() {
   static Component component;

@@ -10,15 +10,10 @@ int liveObjects = 0;
 
 int LiveObjectCount() { return liveObjects; }
 
-DMRadio& PluginOf(Component& component) {
-  if (component.plugin == nullptr) Raise(kNoObject, "plugin");
-  return *component.plugin;
-}
-
 // Creation skips any step that fails: without a host SDK object the instance still comes to life.
 DMRadio::DMRadio(Component& component) : c_(component), search_(component) {
   ++liveObjects;
-  IgnoreErrors([&] { c_.sdk = CreateObject(HALVANE_SDK_PROGID); });
+  IgnoreErrors([&] { c_.context.Sdk(CreateObject(HALVANE_SDK_PROGID)); });
   IgnoreErrors([&] {
     search_.CreateTimer();
     StatusTimer = std::make_unique<CTimer>();
@@ -34,34 +29,34 @@ DMRadio::DMRadio(Component& component) : c_(component), search_(component) {
     StatusTimer->Interval(100);
     StatusTimer->Enabled(true);
   });
-  c_.plugin = this;
+  c_.context.Settings(this);
 }
 
 DMRadio::~DMRadio() {
   // Another instance may have taken over the module references since; leave them to it.
-  if (c_.plugin == this) {
-    c_.plugin = nullptr;
-    c_.sdk = nullptr;
+  if (c_.context.SettingsOwner() == this) {
+    c_.context.Settings(nullptr);
+    c_.context.Sdk(nullptr);
   }
   --liveObjects;
 }
 
 bool DMRadio::IsActive() { return c_.radio.active; }
 
-void DMRadio::StartRadio() { c_.radio.RadioStart(); }
+void DMRadio::StartRadio() { c_.radio.RadioStart(c_); }
 
 void DMRadio::StopRadio() {
-  c_.radio.RadioStop();
+  c_.radio.RadioStop(c_);
   StopSearch();
 }
 
 void DMRadio::SetActive(bool& state) {
-  c_.radio.RadioSetActive(state);
+  c_.radio.RadioSetActive(state, c_);
   StopSearch();
 }
 
 void DMRadio::Refresh(std::shared_ptr<Dispatch>& frm) {
-  if (IsActive()) c_.radio.RadioRefresh(frm);
+  if (IsActive()) c_.presets.RadioRefresh(frm);
 }
 
 int32_t DMRadio::Freq() { return c_.radio.currentFreq; }

@@ -15,7 +15,7 @@ namespace halvane {
 
 inline constexpr const char* kModelName = "Halvane 600";
 
-class DMRadio final : public IDMRadio, public Dispatch {
+class DMRadio final : public IDMRadio, public Dispatch, public PluginSettings {
  public:
   explicit DMRadio(Component& component);
   ~DMRadio() override;
@@ -84,9 +84,6 @@ class DMRadio final : public IDMRadio, public Dispatch {
 
 // The number of plug-in objects alive in this library.
 int LiveObjectCount();
-
-// The plug-in object the modules read their properties through; error 91 when there is none.
-DMRadio& PluginOf(Component& component);
 
 }  // namespace halvane
 

@@ -33,7 +33,7 @@ std::string Learning(DMRadio& r) { return BoolText(r.SearchMode() == SModes::Pre
 // The skin's picture of the mute state: "muted" or "unmuted" directly after the skin folder, as
 // ".png" or else ".gif"; "" when the skin has neither. A failing host call fails the query.
 std::string MutePicture(DMRadio& r) {
-  std::string base = host::GetUserVar(r.component().sdk, "skinpath");
+  std::string base = host::GetUserVar(r.component().context.Sdk(), "skinpath");
   base += Tuner(r).muted ? "muted" : "unmuted";
   for (const char* extension : {".png", ".gif"}) {
     std::string candidate = base + extension;

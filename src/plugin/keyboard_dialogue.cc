@@ -29,11 +29,11 @@ void ActOnTypedText(DMRadio& radio, const ObjectRef& frm) {
     c.presets.RecallPreset(ToInt16(LeadingNumber(text)));
   } else if (pending == "addpreset") {
     c.presets.AddPreset(host::TextBoxText(host::Txt(frm, 0)).ToString(&numbers));
-    c.radio.RadioRefresh(frm);
+    c.presets.RadioRefresh(frm);
   } else if (pending == "editpreset") {
     c.presets.RenamePreset(host::TextBoxText(host::Txt(frm, 0)).ToString(&numbers),
                            radio.oskPresetRow);
-    c.radio.RadioRefresh(frm);
+    c.presets.RadioRefresh(frm);
   }
 }
 

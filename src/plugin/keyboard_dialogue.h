@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "plugin/host_contract.h"
+#include "context/host_contract.h"
 
 namespace halvane {
 

@@ -121,7 +121,8 @@ void Act(DMRadio& radio, const CommandInfo& row, const std::vector<std::string>&
       if (radio.SearchMode() != SModes::Disabled) return radio.StopSearch();
       return radio.search().StartPresetLearning(frm);
     case CommandAction::kLoadNamedPreset:
-      return presets.LoadNamedPreset(fields[1]);
+      if (std::optional<int32_t> freq = presets.LoadNamedPreset(fields[1])) radio.Tune(*freq);
+      return;
     case CommandAction::kSaveNamedPreset:
       return presets.SaveNamedPreset(fields[1]);
   }

@@ -30,7 +30,8 @@ void Search::RunTimer(int32_t intervalMs) {
 }
 
 int16_t Search::ScanDwellMs() const {
-  const std::string seconds = host::GetInfo(c_.sdk, hostvar::kScanSecs).ToString(&c_.Numbers());
+  const std::string seconds =
+      host::GetInfo(c_.context.Sdk(), hostvar::kScanSecs).ToString(&c_.Numbers());
   const int16_t ms = ToInt16(LeadingNumber(seconds) * 1000);
   return ms == 0 ? kDefaultDwellMs : ms;
 }
@@ -55,7 +56,7 @@ void Search::StartPresetLearning(const ObjectRef& frm) {
   lastLearnFreq_ = 0;
   c_.presets.SetLocalPresets(frm, true);
   c_.presets.ResetPresets();
-  c_.radio.RadioRefresh(frm);
+  c_.presets.RadioRefresh(frm);
   c_.radio.TuneTo(band::kFmLow);
   RunTimer(kLearnTickMs);
 }
@@ -98,7 +99,7 @@ void Search::LearnStep() {
   if (IsLearnable(freq)) {
     const int32_t number = c_.presets.Count() + 1;
     c_.presets.AddPreset("Preset " + std::to_string(number));  // saves the local list
-    c_.radio.RadioRefresh(screen_);
+    c_.presets.RadioRefresh(screen_);
   }
   c_.radio.SeekUp();
 }

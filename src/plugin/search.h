@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "halvane/dm_radio.h"
-#include "plugin/host_contract.h"
+#include "context/host_contract.h"
 #include "timers/ctimer.h"
 
 namespace halvane {

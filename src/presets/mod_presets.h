@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,8 +14,9 @@
 
 namespace halvane {
 
-class Component;
 class Dispatch;
+class ModRadio;
+class ModuleContext;
 
 inline constexpr const char* kMainListFile = "Radio.ini";
 inline constexpr const char* kLocalListFile = "RadioLocal.ini";
@@ -24,7 +26,7 @@ inline constexpr int16_t kMaxPresets = 32767;
 
 class ModPresets {
  public:
-  explicit ModPresets(Component& component) : c_(component) {}
+  ModPresets(ModuleContext& context, ModRadio& radio) : c_(context), radio_(radio) {}
 
   // Store and files.
   void ResetPresets();
@@ -33,9 +35,12 @@ class ModPresets {
   void ToggleLocalPresets(const std::shared_ptr<Dispatch>& frm);
   void SetLocalPresets(const std::shared_ptr<Dispatch>& frm, bool mode);
   void SaveNamedPreset(const std::string& name);
-  void LoadNamedPreset(const std::string& name);
+  // The frequency stored under the name, for the plug-in to tune; nothing when there is no such
+  // file.
+  std::optional<int32_t> LoadNamedPreset(const std::string& name);
 
-  // The host's list and editing.
+  // The host's list and editing. RadioRefresh redraws the list while the radio is active.
+  void RadioRefresh(const std::shared_ptr<Dispatch>& frm);
   void FillPresetList(const std::shared_ptr<Dispatch>& frm);
   void SelectCurrentPreset(const std::shared_ptr<Dispatch>& frm);
   void AddPreset(const std::string& name);
@@ -83,7 +88,8 @@ class ModPresets {
   // A slot of the table; error 9 outside it.
   size_t Slot(int16_t i) const;
 
-  Component& c_;
+  ModuleContext& c_;
+  ModRadio& radio_;
 };
 
 }  // namespace halvane

@@ -2,11 +2,12 @@
 // decimal digits. The name becomes part of a path, so it must stay a single plain file name.
 #include <string_view>
 
+#include "context/module_context.h"
 #include "halvane/errors.h"
-#include "plugin/dm_radio.h"
 #include "presets/mod_presets.h"
 #include "runtime/numbers.h"
 #include "runtime/text_file.h"
+#include "tuner/mod_radio.h"
 
 namespace halvane {
 namespace {
@@ -27,9 +28,11 @@ bool IsUsableName(std::string_view name) {
   return true;
 }
 
-std::string NamedPresetFolder(DMRadio& plugin) { return plugin.ConfigPath() + kNamedPresetFolder; }
+std::string NamedPresetFolder(PluginSettings& plugin) {
+  return plugin.ConfigPath() + kNamedPresetFolder;
+}
 
-std::string NamedPresetPath(DMRadio& plugin, const std::string& name) {
+std::string NamedPresetPath(PluginSettings& plugin, const std::string& name) {
   if (!IsUsableName(name)) Raise(kBadFileName, name);
   return NamedPresetFolder(plugin) + "/" + name + kNamedPresetExtension;
 }
@@ -37,23 +40,22 @@ std::string NamedPresetPath(DMRadio& plugin, const std::string& name) {
 }  // namespace
 
 void ModPresets::SaveNamedPreset(const std::string& name) {
-  DMRadio& plugin = PluginOf(c_);
+  PluginSettings& plugin = c_.Settings();
   const std::string path = NamedPresetPath(plugin, name);
   const std::string folder = NamedPresetFolder(plugin);
   if (!IsDirectory(folder)) MakeDirectory(folder);
-  WriteTextLinesAtomically(path, {std::to_string(plugin.Freq())});
+  WriteTextLinesAtomically(path, {std::to_string(radio_.currentFreq)});
 }
 
-void ModPresets::LoadNamedPreset(const std::string& name) {
-  DMRadio& plugin = PluginOf(c_);
+std::optional<int32_t> ModPresets::LoadNamedPreset(const std::string& name) {
+  PluginSettings& plugin = c_.Settings();
   const std::string path = NamedPresetPath(plugin, name);
-  if (!IsRegularFile(path)) return;
+  if (!IsRegularFile(path)) return std::nullopt;
   std::string why;
   auto lines = ReadTextLines(path, kNamedPresetLimit, &why);
   if (!lines) Raise(kPathFileAccess, path + ": " + why);
   if (lines->empty()) Raise(kInputPastEnd, path);
-  int32_t freq = ToInt32(LeadingNumber(lines->front()));
-  plugin.Tune(freq);
+  return ToInt32(LeadingNumber(lines->front()));
 }
 
 }  // namespace halvane

@@ -2,9 +2,10 @@
 // save the list at once; a move reaches the file with the next save.
 #include <string_view>
 
+#include "context/module_context.h"
 #include "halvane/errors.h"
-#include "plugin/component.h"
 #include "presets/mod_presets.h"
+#include "tuner/mod_radio.h"
 
 namespace halvane {
 namespace {
@@ -29,7 +30,7 @@ std::string OneLineName(std::string name) {
 
 void ModPresets::AddPreset(const std::string& name) {
   if (Count() >= kMaxPresets) Raise(kOverflow);
-  table.Append(std::to_string(c_.radio.currentFreq), OneLineName(name));
+  table.Append(std::to_string(radio_.currentFreq), OneLineName(name));
   SavePresets();
 }
 
@@ -46,7 +47,7 @@ void ModPresets::DeletePreset(const std::shared_ptr<Dispatch>& frm) {
   // No row highlighted (-2), or a row past the last preset: nothing is deleted.
   if (row < 0 || row >= Count()) Raise(kSubscriptRange);
   table.Erase(static_cast<size_t>(row) + 1);
-  c_.radio.RadioRefresh(frm);
+  RadioRefresh(frm);
   SavePresets();
 }
 

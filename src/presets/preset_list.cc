@@ -2,10 +2,11 @@
 // redraw clears the list and adds every row again; the highlight follows the tuned frequency.
 #include <optional>
 
+#include "context/module_context.h"
 #include "halvane/errors.h"
-#include "plugin/component.h"
 #include "presets/mod_presets.h"
 #include "runtime/numbers.h"
+#include "tuner/mod_radio.h"
 
 namespace halvane {
 namespace {
@@ -24,12 +25,18 @@ std::string ModPresets::RowText(int16_t i) const {
   return row;
 }
 
+void ModPresets::RadioRefresh(const std::shared_ptr<Dispatch>& frm) {
+  if (!radio_.active) return;
+  FillPresetList(frm);
+  SelectCurrentPreset(frm);
+}
+
 void ModPresets::FillPresetList(const std::shared_ptr<Dispatch>& frm) {
   if (!host::EqualsTrue(host::ShowPL(frm))) return;
   currentPreset = 0;
   host::ListClear(host::PL(frm));
   const int16_t count = Count();
-  const double tuned = c_.radio.currentFreq;
+  const double tuned = radio_.currentFreq;
   for (int32_t i = 1; i <= count; ++i) {
     const auto preset = static_cast<int16_t>(i);
     host::ListAddItem(host::PL(frm), RowText(preset));
@@ -42,10 +49,10 @@ void ModPresets::FillPresetList(const std::shared_ptr<Dispatch>& frm) {
 // ShowPL that was read and is true lets the highlight be written.
 void ModPresets::SelectCurrentPreset(const std::shared_ptr<Dispatch>& frm) {
   currentPreset = 0;
-  IgnoreErrors([&] { currentPreset = PresetHolding(c_.radio.currentFreq); });
+  IgnoreErrors([&] { currentPreset = PresetHolding(radio_.currentFreq); });
   std::optional<Variant> showPL;
   IgnoreErrors([&] { showPL = host::ShowPL(frm); });
-  if (!c_.radio.active || !showPL || !host::EqualsTrue(*showPL)) return;
+  if (!radio_.active || !showPL || !host::EqualsTrue(*showPL)) return;
   const int32_t row = currentPreset > 0 ? currentPreset - 1 : kNoRowHighlighted;
   IgnoreErrors([&] { host::SetListValue(host::PL(frm), row); });
 }

@@ -1,14 +1,15 @@
 // Moving the tuner between presets. Stepping tunes through TuneTo directly, so a running surf or
 // scan goes on; a preset's frequency is its text's leading number rounded to 32 bits.
-#include "plugin/component.h"
+#include "context/module_context.h"
 #include "presets/mod_presets.h"
 #include "runtime/numbers.h"
+#include "tuner/mod_radio.h"
 
 namespace halvane {
 
 void ModPresets::RecallPreset(int16_t n) {
   if (n < 1 || n > Count()) return;
-  c_.radio.TuneTo(ToInt32(FrequencyOf(n)));
+  radio_.TuneTo(ToInt32(FrequencyOf(n)));
   currentPreset = n;  // only once the tuner took it
 }
 
@@ -18,7 +19,7 @@ void ModPresets::NextPreset() {
   if (currentPreset == count) currentPreset = 0;
   if (currentPreset < count) {
     ++currentPreset;
-    c_.radio.TuneTo(ToInt32(FrequencyOf(currentPreset)));
+    radio_.TuneTo(ToInt32(FrequencyOf(currentPreset)));
   }
 }
 
@@ -26,7 +27,7 @@ void ModPresets::NextPreset() {
 void ModPresets::PreviousPreset() {
   if (currentPreset <= 1) return;
   --currentPreset;
-  c_.radio.TuneTo(ToInt32(FrequencyOf(currentPreset)));
+  radio_.TuneTo(ToInt32(FrequencyOf(currentPreset)));
 }
 
 }  // namespace halvane

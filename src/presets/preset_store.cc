@@ -4,13 +4,14 @@
 #include <optional>
 #include <utility>
 
+#include "context/module_context.h"
 #include "halvane/errors.h"
 #include "halvane/plugin.h"
-#include "plugin/dm_radio.h"
 #include "presets/list_file.h"
 #include "presets/mod_presets.h"
 #include "runtime/numbers.h"
 #include "runtime/text_file.h"
+#include "tuner/mod_radio.h"
 
 namespace halvane {
 
@@ -45,7 +46,7 @@ int16_t ModPresets::PresetHolding(int32_t freq) const {
 }
 
 std::string ModPresets::ListFilePath() const {
-  DMRadio& plugin = PluginOf(c_);
+  PluginSettings& plugin = c_.Settings();
   return plugin.CachePath() + (plugin.LocalMode() ? kLocalListFile : kMainListFile);
 }
 
@@ -56,10 +57,8 @@ int16_t ModPresets::LoadPresets(const std::string& fileName) {
 
   // The main list ignores the argument; the local list takes any file as an import.
   std::string path;
-  IgnoreErrors([&] {
-    DMRadio& plugin = PluginOf(c_);
-    path = plugin.LocalMode() && !fileName.empty() ? fileName : ListFilePath();
-  });
+  IgnoreErrors(
+      [&] { path = c_.Settings().LocalMode() && !fileName.empty() ? fileName : ListFilePath(); });
   unreadList.clear();
   if (path.empty() || !IsRegularFile(path)) return 0;
 
@@ -103,7 +102,7 @@ void ModPresets::SavePresets() {
   // 32767 presets.
   std::optional<PresetTable::File> file;
   IgnoreErrors([&] {
-    file.emplace(table, ListHeaderLine(c_.radio.currentFreq, headerValue2, headerValue3),
+    file.emplace(table, ListHeaderLine(radio_.currentFreq, headerValue2, headerValue3),
                  linesBeyondCap);
   });
   if (!file) return;
@@ -125,8 +124,8 @@ void ModPresets::NoteSave(const std::string& path, const std::string& failure) {
   if (failure.empty() && !lastSaveFailed_) return;
   lastSaveFailed_ = !failure.empty();
   IgnoreErrors([&] {
-    c_.radio.RadioNotice(failure.empty() ? HALVANE_LOG_SAVED_AGAIN + path
-                                         : HALVANE_LOG_SAVE_FAILED + path + ": " + failure);
+    radio_.RadioNotice(failure.empty() ? HALVANE_LOG_SAVED_AGAIN + path
+                                       : HALVANE_LOG_SAVE_FAILED + path + ": " + failure);
   });
 }
 

@@ -13,8 +13,8 @@
 
 namespace halvane {
 
-class Component;
 class Dispatch;
+class ModuleContext;
 
 // Band plan, in the plug-in's frequency units (FM 10 kHz, AM kHz).
 namespace band {
@@ -33,9 +33,23 @@ enum class Direction { kDown, kUp };
 inline constexpr const char* kDriverRelativePath = "RadioModules/Halvane/Radio_IO.so";
 inline constexpr const char* kLogPrefix = "Halvane---> ";
 
+// The rest of the plug-in as the tuner's start, stop and activation see it: what is loaded once
+// the driver is up, and saved whenever the radio goes quiet. The tuner knows nothing else of it.
+class RadioStations {
+ public:
+  // The programme-type names of the chosen standard.
+  virtual void LoadNames(bool useRbds) = 0;
+  // The preset list; its start frequency, 0 for none.
+  virtual int32_t LoadPresets() = 0;
+  virtual void SavePresets() = 0;
+
+ protected:
+  ~RadioStations() = default;
+};
+
 class ModRadio {
  public:
-  explicit ModRadio(Component& component) : c_(component) {}
+  explicit ModRadio(ModuleContext& context) : c_(context) {}
 
   // Start, stop, activation, mute.
   void RadioLog(const std::string& message);
@@ -43,9 +57,9 @@ class ModRadio {
   // whole line, handed to DMLOG as it is.
   void RadioNotice(const std::string& line);
   bool CheckRadio();
-  void RadioStart();
-  void RadioStop();
-  void RadioSetActive(bool state);
+  void RadioStart(RadioStations& stations);
+  void RadioStop(RadioStations& stations);
+  void RadioSetActive(bool state, RadioStations& stations);
   void SetMute(bool state);
   void ToggleMute();
 
@@ -59,7 +73,6 @@ class ModRadio {
   void SeekDown();
   void SetMono(bool state);
   void ToggleMono();
-  void RadioRefresh(const std::shared_ptr<Dispatch>& frm);
 
   // Status poll and RDS accessors.
   void PollStatus();
@@ -95,7 +108,7 @@ class ModRadio {
   bool RdsShown() const { return radioReady && rdsValid; }
   bool AllowAllFrequencies();
 
-  Component& c_;
+  ModuleContext& c_;
 };
 
 }  // namespace halvane

@@ -1,8 +1,7 @@
 // Bringing the tuner up and down, muting, activation, and the two ways trouble becomes visible:
 // the debug log through the host, and the host's error screen.
+#include "context/module_context.h"
 #include "halvane/errors.h"
-#include "plugin/component.h"
-#include "plugin/dm_radio.h"
 #include "tuner/mod_radio.h"
 
 namespace halvane {
@@ -13,14 +12,14 @@ int32_t ModRadio::Call(const char* function, std::initializer_list<DriverArg> ar
 }
 
 void ModRadio::RadioLog(const std::string& message) {
-  if (debugEnabled) host::DMLOG(c_.sdk, kLogPrefix + message);
+  if (debugEnabled) host::DMLOG(c_.Sdk(), kLogPrefix + message);
 }
 
-void ModRadio::RadioNotice(const std::string& line) { host::DMLOG(c_.sdk, line); }
+void ModRadio::RadioNotice(const std::string& line) { host::DMLOG(c_.Sdk(), line); }
 
 bool ModRadio::CheckRadio() {
   if (radioReady) return true;
-  host::Errscrn(c_.sdk, "Radio", "Device Error",
+  host::Errscrn(c_.Sdk(), "Radio", "Device Error",
                 "Sorry, The Radio failed to initialize. Check settings.\r\n"
                 "Check Connections. (Restart Required)",
                 true);
@@ -29,15 +28,15 @@ bool ModRadio::CheckRadio() {
 
 // Every step skips on failure and the next one runs: a missing host, driver or file never stops
 // the start half-way with an error, it only leaves the radio stopped or with defaults.
-void ModRadio::RadioStart() {
+void ModRadio::RadioStart(RadioStations& stations) {
   debugEnabled = false;
   IgnoreErrors([&] {
-    debugEnabled = host::GetInfo(c_.sdk, hostvar::kRadioDebug).ToBool(&c_.Numbers());
+    debugEnabled = host::GetInfo(c_.Sdk(), hostvar::kRadioDebug).ToBool(&c_.Numbers());
   });
   IgnoreErrors([&] { RadioLog("StartRadio"); });
   IgnoreErrors([&] {
     driverPath =
-        host::GetInfo(c_.sdk, hostvar::kDMPath).ToString(&c_.Numbers()) + kDriverRelativePath;
+        host::GetInfo(c_.Sdk(), hostvar::kDMPath).ToString(&c_.Numbers()) + kDriverRelativePath;
   });
   if (radioReady) return;
 
@@ -49,36 +48,36 @@ void ModRadio::RadioStart() {
   }
   radioReady = true;
 
-  int32_t lcid = c_.env.locale->Lcid();
+  int32_t lcid = c_.Lcid();
   IgnoreErrors([&] { RadioLog("LCID=" + std::to_string(lcid)); });
-  IgnoreErrors([&] { useRbds = host::GetInfo(c_.sdk, hostvar::kUserbds).ToBool(&c_.Numbers()); });
+  IgnoreErrors([&] { useRbds = host::GetInfo(c_.Sdk(), hostvar::kUserbds).ToBool(&c_.Numbers()); });
   if (lcid == 1033 || useRbds) useRbds = true;
-  IgnoreErrors([&] { c_.pty.LoadPtyNames(useRbds, PluginOf(c_).ConfigPath()); });
+  IgnoreErrors([&] { stations.LoadNames(useRbds); });
   int32_t startFreq = 0;
-  IgnoreErrors([&] { startFreq = c_.presets.LoadPresets(""); });
+  IgnoreErrors([&] { startFreq = stations.LoadPresets(); });
   if (startFreq == 0) startFreq = band::kFmLow;
   IgnoreErrors([&] { SetMute(true); });
   IgnoreErrors([&] { TuneTo(startFreq); });
   active = false;
 }
 
-void ModRadio::RadioStop() {
+void ModRadio::RadioStop(RadioStations& stations) {
   active = false;
   if (radioReady) {
-    c_.presets.SavePresets();
+    stations.SavePresets();
     Call(HALVANE_FN_UNINITIALIZE, {});
   }
   radioReady = false;
 }
 
-void ModRadio::RadioSetActive(bool state) {
+void ModRadio::RadioSetActive(bool state, RadioStations& stations) {
   if (!radioReady) return;
   active = state;
   SetMute(!state);
   if (active)
     TuneTo(currentFreq);  // also restarts RDS decoding
   else
-    c_.presets.SavePresets();
+    stations.SavePresets();
 }
 
 void ModRadio::SetMute(bool state) {

@@ -1,5 +1,5 @@
 // The 100 ms status poll and the accessors that the labels, indicators and artwork read.
-#include "plugin/component.h"
+#include "context/module_context.h"
 #include "runtime/codepage.h"
 #include "runtime/numbers.h"
 #include "tuner/mod_radio.h"

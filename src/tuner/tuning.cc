@@ -1,7 +1,7 @@
 // Everything that changes the tuned frequency: tune, megahertz and channel steps, the tuner's own
-// seek, forced mono, and the preset-list refresh the host asks for.
+// seek, and forced mono.
+#include "context/module_context.h"
 #include "halvane/errors.h"
-#include "plugin/component.h"
 #include "runtime/numbers.h"
 #include "tuner/mod_radio.h"
 
@@ -64,7 +64,7 @@ void ModRadio::TuneDown() {
 bool ModRadio::AllowAllFrequencies() {
   bool allowed = false;
   IgnoreErrors(
-      [&] { allowed = host::GetInfo(c_.sdk, hostvar::kAllowAllFreqs).ToBool(&c_.Numbers()); });
+      [&] { allowed = host::GetInfo(c_.Sdk(), hostvar::kAllowAllFreqs).ToBool(&c_.Numbers()); });
   return allowed;
 }
 
@@ -94,7 +94,7 @@ void ModRadio::Seek(bool up, int32_t wrapHz) {
                                        DriverArg::Number(up ? 1 : 0), DriverArg::Address(&level)});
   if (r == HALVANE_SEARCH_BAND_END) f = wrapHz;
   Call(HALVANE_FN_SET_FREQUENCY, {DriverArg::Number(0), DriverArg::ByRef(&f)});
-  c_.env.sleep(kSeekSettle);
+  c_.Sleep(kSeekSettle);
   r = Call(HALVANE_FN_GET_FREQUENCY, {DriverArg::Number(0), DriverArg::Address(&f)});
   if (r == 0) currentFreq = ToInt16(f / static_cast<double>(band::kHzPerUnit));
   RdsOn();
@@ -110,11 +110,5 @@ void ModRadio::SetMono(bool state) {
 }
 
 void ModRadio::ToggleMono() { SetMono(!mono); }
-
-void ModRadio::RadioRefresh(const std::shared_ptr<Dispatch>& frm) {
-  if (!active) return;
-  c_.presets.FillPresetList(frm);
-  c_.presets.SelectCurrentPreset(frm);
-}
 
 }  // namespace halvane

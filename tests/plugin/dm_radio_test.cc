@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "error_of.h"
 #include "halvane/errors.h"
 #include "halvane/plugin.h"
 #include "plugin_fixture.h"
@@ -21,8 +22,8 @@ TEST_F(DMRadioTest, NewObjectIdentityAndState) {
   EXPECT_FALSE(radio->LocalMode());
   EXPECT_FALSE(radio->PresetMode());
   EXPECT_FALSE(radio->RDSTAEnabled());
-  EXPECT_EQ(component->sdk, sdk);
-  EXPECT_EQ(component->plugin, radio.get());
+  EXPECT_EQ(component->context.Sdk(), sdk);
+  EXPECT_EQ(component->context.SettingsOwner(), radio.get());
   EXPECT_EQ(radio->StatusTimer->Interval(), 100);
   EXPECT_TRUE(radio->StatusTimer->Enabled());
   EXPECT_FALSE(radio->search().SurfTimer()->Enabled());
@@ -33,7 +34,7 @@ TEST_F(DMRadioTest, WithoutAHostSdkTheObjectIsStillCreatedAndCheckFails) {
   radio.reset();
   RevokeClassObject(HALVANE_SDK_PROGID);
   radio = std::make_shared<DMRadio>(*component);
-  EXPECT_EQ(component->sdk, nullptr);
+  EXPECT_EQ(component->context.Sdk(), nullptr);
   EXPECT_EQ(radio->GetName(), "Halvane 600");
   radio->StartRadio();  // no driver path: the start fails quietly
   EXPECT_TRUE(Trace().empty());
@@ -47,8 +48,11 @@ TEST_F(DMRadioTest, WithoutAHostSdkTheObjectIsStillCreatedAndCheckFails) {
 
 TEST_F(DMRadioTest, DestructionClearsTheModuleReferences) {
   radio.reset();
-  EXPECT_EQ(component->plugin, nullptr);
-  EXPECT_EQ(component->sdk, nullptr);
+  EXPECT_EQ(component->context.SettingsOwner(), nullptr);
+  EXPECT_EQ(component->context.Sdk(), nullptr);
+  // The modules then have no plug-in settings to read.
+  EXPECT_EQ(testing_support::ErrorOf([&] { component->presets.SavePresets(); }), 0);
+  EXPECT_EQ(testing_support::ErrorOf([&] { component->context.Settings(); }), kNoObject);
 }
 
 TEST_F(DMRadioTest, StatusTimerPollsEveryHundredMilliseconds) {

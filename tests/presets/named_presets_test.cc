@@ -29,7 +29,7 @@ TEST_F(NamedPresets, LoadingTunesTheStoredFrequency) {
   StartActive();
   std::filesystem::create_directories(Folder());
   WriteFile(Folder() + "jazz.fm", "10390\r\n");
-  presets().LoadNamedPreset("jazz");
+  Command("loadpreset;jazz");
   EXPECT_EQ(radio->Freq(), 10390);
   EXPECT_EQ(Trace(), (Lines{"RDS_Stop(0)", "radioSetFrequency(0,103900000)", "RDS_Start(0)"}));
 }

@@ -50,7 +50,7 @@ class HostFault : public robustness::RobustnessTest, public ::testing::WithParam
     sdk->Var("DMPath", Variant(testing_support::RecordingDriverHome() + "/"));
     sdk->Var("RadioDebug", Variant(true));
     sdk->Var("scansecs", Variant(std::string("30")));
-    component->sdk = sdk;
+    component->context.Sdk(sdk);
   }
 };
 

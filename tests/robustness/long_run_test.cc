@@ -111,9 +111,8 @@ class LongRun : public robustness::RobustnessTest {
     sdk->Var("RadioDebug", Variant(false));
     sdk->Var("scansecs", Variant(std::string("1")));
     // The seek's pause passes on the driver's clock, not the test's.
-    component->env.sleep = [this](std::chrono::milliseconds d) {
-      advance_(static_cast<int32_t>(d.count()));
-    };
+    component->context.UseSleep(
+        [this](std::chrono::milliseconds d) { advance_(static_cast<int32_t>(d.count())); });
     WriteMainList();
   }
   void TearDown() override {

@@ -9,7 +9,7 @@
 
 #include "markdown_page.h"
 #include "plugin/command_table.h"
-#include "plugin/host_contract.h"
+#include "context/host_contract.h"
 #include "plugin/skin_keywords.h"
 #include "rds/pty_tables.h"
 

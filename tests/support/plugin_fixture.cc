@@ -52,8 +52,8 @@ void PluginTest::TearDown() {
 }
 
 void PluginTest::SetLocale(const std::string& decimal, const std::string& grouping, int32_t lcid) {
-  component->env.locale =
-      std::make_shared<halvane::FixedLocale>(halvane::NumberFormat{decimal, grouping}, lcid);
+  component->context.UseLocale(
+      std::make_shared<halvane::FixedLocale>(halvane::NumberFormat{decimal, grouping}, lcid));
 }
 
 void PluginTest::StartActive() {

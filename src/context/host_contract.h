@@ -1,8 +1,8 @@
 // Typed calls on the host's objects: the SDK object and the screen object `frm` with its preset
 // list `PL` and text boxes `txt`. Member names and conversions live here and nowhere else. A call
 // on a missing object raises 91, on a missing member 438.
-#ifndef HALVANE_PLUGIN_HOST_CONTRACT_H
-#define HALVANE_PLUGIN_HOST_CONTRACT_H
+#ifndef HALVANE_CONTEXT_HOST_CONTRACT_H
+#define HALVANE_CONTEXT_HOST_CONTRACT_H
 
 #include <cstdint>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "plugin/host_contract.h"
+#include "context/host_contract.h"
 
 #include <optional>
 #include <utility>

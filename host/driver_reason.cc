@@ -10,9 +10,9 @@ namespace host {
 std::string DriverReason(const std::string& driverPath) {
   void* library = ::dlopen(driverPath.c_str(), RTLD_NOW);
   if (library == nullptr) {
+    // The loader's words name the file and what is wrong with it.
     const char* why = ::dlerror();
-    return "no tuner driver could be loaded from " + driverPath +
-           (why != nullptr ? std::string(" (") + why + ")" : std::string());
+    return "the tuner driver can't be loaded: " + (why != nullptr ? std::string(why) : driverPath);
   }
   using ReasonFn = int32_t (*)(char*, int32_t);
   auto reason = reinterpret_cast<ReasonFn>(::dlsym(library, "radioLastReason"));

@@ -167,7 +167,7 @@ int TerminalRadio::Run() {
     }
     // The driver knows why: the file and line, the device and the system's reason.
     const std::string reason = DriverReason(host_.DriverPath());
-    if (!reason.empty()) text += "\n\nThe tuner driver says:\n" + reason;
+    if (!reason.empty()) text += "\n\nWhy: " + reason;
     errorScreen_ = text;
     overlayScroll_ = 0;
     dirty_ = true;

@@ -1,0 +1,46 @@
+// From the multiplex to RDS data bits: the 57 kHz subcarrier is mixed to baseband (on three
+// times the pilot's phase when the pilot is locked, else on a free oscillator), filtered and
+// decimated, matched-filtered with symbol timing recovery, phase-tracked by a Costas loop and
+// decided as BPSK chips; pairs of chips give biphase bits, differential decoding the data.
+#ifndef HALVANE_DRIVER_SDR_RDS_DEMODULATOR_H
+#define HALVANE_DRIVER_SDR_RDS_DEMODULATOR_H
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "sdr/liquid_objects.h"
+
+namespace halvane::driver::sdr {
+
+class RdsDemodulator {
+ public:
+  RdsDemodulator();
+
+  void Reset();
+
+  // `multiplex` at the multiplex rate; `pilot_phase` the pilot PLL's phase at each of its
+  // samples, used while `pilot_locked`. Appends the decoded data bits (0 or 1) to `bits`.
+  void Process(std::span<const float> multiplex, std::span<const float> pilot_phase,
+               bool pilot_locked, std::vector<uint8_t>& bits);
+
+ private:
+  void OnChip(float chip, std::vector<uint8_t>& bits);
+
+  Oscillator free_carrier_;  // 57 kHz when there is no pilot
+  ComplexDecimator decimator_;
+  SymbolSync symbol_sync_;
+  GainControl agc_;
+  Oscillator costas_;
+  std::vector<Complex> baseband_;  // mixed down, waiting for a whole decimation block
+  std::vector<Complex> decimated_;
+  std::vector<Complex> chips_;
+  float previous_chip_ = 0;
+  uint64_t chip_count_ = 0;
+  float pair_energy_[2] = {0, 0};  // how well chips pair up when a bit starts on an even/odd chip
+  uint8_t previous_bit_ = 0;
+};
+
+}  // namespace halvane::driver::sdr
+
+#endif

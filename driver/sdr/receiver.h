@@ -1,0 +1,72 @@
+// The whole receiver for one channel: FM demodulation, stereo decoding and RDS, from IQ samples
+// to 48 kHz stereo sound and the RDS decoder's data, with the measures a tuner reports: pilot
+// lock, carrier-to-noise and the reception level.
+#ifndef HALVANE_DRIVER_SDR_RECEIVER_H
+#define HALVANE_DRIVER_SDR_RECEIVER_H
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "rds/rds_monitor.h"
+#include "sdr/block_sync.h"
+#include "sdr/fm_demodulator.h"
+#include "sdr/rds_demodulator.h"
+#include "sdr/stereo_decoder.h"
+
+namespace halvane::driver::sdr {
+
+// Reception level 0 (best) to 14 from the carrier-to-noise ratio: 0 from kLevelZeroCnrDb up,
+// one level worse every kDbPerLevel below; under kNoCarrierCnrDb there is no station (15).
+inline constexpr double kLevelZeroCnrDb = 36;
+inline constexpr double kDbPerLevel = 2;
+inline constexpr double kNoCarrierCnrDb = 6;
+// RDS block errors count as well: one level for every 4 % of blocks damaged.
+inline constexpr double kBlockErrorPerLevel = 0.04;
+
+int LevelForCnr(std::optional<double> cnr_db);
+
+struct ReceiverOptions {
+  double sample_rate = 1'024'000;
+  double deemphasis_us = 50;
+};
+
+class Receiver {
+ public:
+  explicit Receiver(const ReceiverOptions& options);
+
+  // A new channel `offset_hz` from the source's centre, from `now_ms` on: everything received
+  // before is forgotten.
+  void Tune(double offset_hz);
+
+  // Demodulates `iq`, whose last sample arrived at `end_ms`. Sound goes to `audio` (appended,
+  // interleaved stereo at 48 kHz); RDS groups go to the monitor while `rds_on`.
+  void Process(std::span<const Complex> iq, int64_t end_ms, bool rds_on, std::vector<float>& audio);
+
+  // Only measures the channel (for a search): no sound, no RDS.
+  void Measure(std::span<const Complex> iq);
+
+  bool pilot_locked() const { return stereo_.pilot_locked(); }
+  std::optional<double> CarrierToNoiseDb() const { return fm_.meter().CarrierToNoiseDb(); }
+  // 0..15 from the carrier-to-noise and the share of RDS blocks damaged in the last second.
+  int Level(int64_t now_ms) const;
+
+  rds::RdsMonitor& monitor() { return monitor_; }
+  const BlockSync& block_sync() const { return sync_; }
+
+ private:
+  ReceiverOptions options_;
+  FmDemodulator fm_;
+  StereoDecoder stereo_;
+  RdsDemodulator rds_;
+  BlockSync sync_;
+  rds::RdsMonitor monitor_;
+  std::vector<float> multiplex_;
+  std::vector<float> pilot_phase_;
+  std::vector<uint8_t> bits_;
+};
+
+}  // namespace halvane::driver::sdr
+
+#endif

@@ -1,0 +1,157 @@
+#include "sdr/stereo_decoder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "audio/audio_sink.h"
+#include "sdr/broadcast.h"
+
+namespace halvane::driver::sdr {
+namespace {
+
+// 228 kHz to 48 kHz: 4 out for every 19 in.
+constexpr unsigned kResampleUp = 4;
+constexpr unsigned kResampleDown = 19;
+static_assert(kMultiplexRate * kResampleUp / kResampleDown == audio::kSampleRate);
+
+constexpr float kPllBandwidth = 1e-6f;
+// The pilot is taken from a 200 Hz band around 19 kHz, clear of the programme and L-R. The PLL
+// locks on half the nominal pilot and lets go below a third of it.
+constexpr float kPilotFilterCutoff = 200.0f / kMultiplexRate;
+constexpr float kLockOn = static_cast<float>(0.5 * kPilotShare);
+constexpr float kLockOff = static_cast<float>(0.33 * kPilotShare);
+
+// The resampler passes 15 kHz and stops what would fold back into the programme band.
+constexpr unsigned kResamplerSemiLength = 40;
+constexpr float kResamplerBandwidth = 0.08f;  // of the multiplex rate
+
+// 15 kHz programme band, the 19 kHz pilot well below the noise.
+constexpr unsigned kLowpassTaps = 95;
+constexpr float kLowpassCutoff = 16.5f / 48.0f;
+constexpr float kLowpassStopbandDb = 60;
+
+RealFilter MakeLowpass() {
+  float taps[kLowpassTaps];
+  liquid_firdes_kaiser(kLowpassTaps, kLowpassCutoff, kLowpassStopbandDb, 0.0f, taps);
+  // Unit gain in the pass band.
+  float sum = 0;
+  for (const float tap : taps) sum += tap;
+  for (float& tap : taps) tap /= sum;
+  return RealFilter(firfilt_rrrf_create(taps, kLowpassTaps));
+}
+
+AudioResampler MakeResampler() {
+  return AudioResampler(rresamp_rrrf_create_kaiser(kResampleUp, kResampleDown, kResamplerSemiLength,
+                                                   kResamplerBandwidth, kLowpassStopbandDb));
+}
+
+// The resampler's gain in the pass band: what a constant input comes out as once the filter is
+// full. (Its own scale setting does not give unit gain, so the decoder divides by this.)
+float ResamplerGain() {
+  AudioResampler resampler = MakeResampler();
+  float ones[kResampleDown];
+  std::fill(std::begin(ones), std::end(ones), 1.0f);
+  float out[kResampleUp] = {};
+  for (unsigned i = 0; i < 2 * kResamplerSemiLength; ++i) {
+    rresamp_rrrf_execute(resampler.get(), ones, out);
+  }
+  return out[0];
+}
+
+// One-pole de-emphasis at 48 kHz: y = (1 - a) x + a y[-1].
+RealIirFilter MakeDeemphasis(double tau_us) {
+  const float a = static_cast<float>(std::exp(-1.0 / (audio::kSampleRate * tau_us * 1e-6)));
+  const float b[2] = {1 - a, 0};
+  const float feedback[2] = {1, -a};
+  return RealIirFilter(
+      iirfilt_rrrf_create(const_cast<float*>(b), 2, const_cast<float*>(feedback), 2));
+}
+
+}  // namespace
+
+StereoDecoder::StereoDecoder(double deemphasis_us)
+    : deemphasis_us_(deemphasis_us),
+      pll_(nco_crcf_create(LIQUID_VCO)),
+      pilot_filter_(iirfilt_crcf_create_lowpass(2, kPilotFilterCutoff)),
+      resampler_gain_(ResamplerGain()),
+      sum_resampler_(MakeResampler()),
+      difference_resampler_(MakeResampler()),
+      sum_lowpass_(MakeLowpass()),
+      difference_lowpass_(MakeLowpass()),
+      left_deemphasis_(MakeDeemphasis(deemphasis_us)),
+      right_deemphasis_(MakeDeemphasis(deemphasis_us)) {
+  Reset();
+}
+
+void StereoDecoder::Reset() {
+  nco_crcf_reset(pll_.get());
+  nco_crcf_set_frequency(pll_.get(),
+                         static_cast<float>(2 * std::numbers::pi * kPilotHz / kMultiplexRate));
+  nco_crcf_pll_set_bandwidth(pll_.get(), kPllBandwidth);
+  iirfilt_crcf_reset(pilot_filter_.get());
+  lock_i_ = lock_q_ = 0;
+  locked_ = false;
+  rresamp_rrrf_reset(sum_resampler_.get());
+  rresamp_rrrf_reset(difference_resampler_.get());
+  firfilt_rrrf_reset(sum_lowpass_.get());
+  firfilt_rrrf_reset(difference_lowpass_.get());
+  iirfilt_rrrf_reset(left_deemphasis_.get());
+  iirfilt_rrrf_reset(right_deemphasis_.get());
+  sum_block_.clear();
+  difference_block_.clear();
+}
+
+void StereoDecoder::Process(std::span<const float> multiplex, std::vector<float>& audio,
+                            std::vector<float>& pilot_phase) {
+  for (const float m : multiplex) {
+    float s = 0;
+    float c = 0;
+    nco_crcf_sincos(pll_.get(), &s, &c);
+    pilot_phase.push_back(nco_crcf_get_phase(pll_.get()));
+    // m carries A sin(p); mixed down by q and low-passed it leaves (A / 2j) e^{j(p - q)}.
+    Complex product(m * c, -m * s);
+    Complex narrow;
+    iirfilt_crcf_execute(pilot_filter_.get(), product, &narrow);
+    const Complex pilot = Complex(0, 2) * narrow;  // A e^{j(p - q)}
+    nco_crcf_pll_step(pll_.get(), std::arg(pilot));
+    nco_crcf_step(pll_.get());
+    lock_i_ = pilot.real();
+    lock_q_ = pilot.imag();
+    // The L-R channel rides on sin(2p) = 2 sin(p) cos(p); the product's average is (L-R)/2.
+    sum_block_.push_back(m);
+    difference_block_.push_back(2 * m * (2 * s * c));
+    if (sum_block_.size() == kResampleDown) Emit(audio);
+  }
+  const float q = std::fabs(lock_q_);
+  if (!locked_ && lock_i_ > kLockOn && q < lock_i_ / 2) locked_ = true;
+  if (locked_ && (lock_i_ < kLockOff || q > lock_i_)) locked_ = false;
+}
+
+void StereoDecoder::Emit(std::vector<float>& audio) {
+  float sum[kResampleUp];
+  float difference[kResampleUp];
+  rresamp_rrrf_execute(sum_resampler_.get(), sum_block_.data(), sum);
+  rresamp_rrrf_execute(difference_resampler_.get(), difference_block_.data(), difference);
+  sum_block_.clear();
+  difference_block_.clear();
+  for (unsigned i = 0; i < kResampleUp; ++i) {
+    float l_plus_r = 0;
+    float l_minus_r = 0;
+    firfilt_rrrf_push(sum_lowpass_.get(), sum[i]);
+    firfilt_rrrf_execute(sum_lowpass_.get(), &l_plus_r);
+    firfilt_rrrf_push(difference_lowpass_.get(), difference[i]);
+    firfilt_rrrf_execute(difference_lowpass_.get(), &l_minus_r);
+    if (!locked_) l_minus_r = 0;
+    // The multiplex holds 0.9 (L+R)/2 and 0.9 (L-R)/2.
+    const float scale = 1.0f / (resampler_gain_ * static_cast<float>(kAudioShare));
+    float left = (l_plus_r + l_minus_r) * scale;
+    float right = (l_plus_r - l_minus_r) * scale;
+    iirfilt_rrrf_execute(left_deemphasis_.get(), left, &left);
+    iirfilt_rrrf_execute(right_deemphasis_.get(), right, &right);
+    audio.push_back(left);
+    audio.push_back(right);
+  }
+}
+
+}  // namespace halvane::driver::sdr

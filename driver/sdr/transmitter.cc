@@ -1,0 +1,144 @@
+#include "sdr/transmitter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "rds/group_encoder.h"
+#include "sdr/broadcast.h"
+#include "sim/prng.h"
+#include "sim/programme_schedule.h"
+
+namespace halvane::driver::sdr {
+namespace {
+
+constexpr double kTwoPi = 2 * std::numbers::pi;
+// The RDS chips are shaped at 16 samples a chip and read between those samples.
+constexpr unsigned kRdsWaveSamplesPerChip = 16;
+constexpr double kRdsWaveRate = kRdsChipRate * kRdsWaveSamplesPerChip;
+constexpr unsigned kShaperSemiLength = 4;  // chips
+
+// Root-raised-cosine chips (roll-off 1), a lone chip peaking at 1.
+RealInterpolator MakeShaper() {
+  constexpr unsigned kTaps = 2 * kRdsWaveSamplesPerChip * kShaperSemiLength + 1;
+  float taps[kTaps];
+  liquid_firdes_prototype(LIQUID_FIRFILT_RRC, kRdsWaveSamplesPerChip, kShaperSemiLength, 1.0f, 0.0f,
+                          taps);
+  float peak = 0;
+  for (const float tap : taps) peak = std::max(peak, std::fabs(tap));
+  for (float& tap : taps) tap /= peak;
+  return RealInterpolator(firinterp_rrrf_create(kRdsWaveSamplesPerChip, taps, kTaps));
+}
+
+}  // namespace
+
+MultiplexModel::MultiplexModel(MultiplexOptions options)
+    : options_(std::move(options)), shaper_(MakeShaper()) {
+  // Pre-emphasis H(f) = 1 + j 2 pi f tau, applied to the tone in closed form.
+  const double w_tau = kTwoPi * options_.tone.hz * options_.preemphasis_us * 1e-6;
+  tone_amplitude_ = options_.tone.level * std::sqrt(1 + w_tau * w_tau);
+  tone_phase_ = std::atan(w_tau);
+}
+
+void MultiplexModel::ExtendRds(double until_index) {
+  while (static_cast<double>(rds_wave_start_ + rds_wave_.size()) < until_index + 2) {
+    if (next_bit_ == bits_.size()) {
+      const rds::Group group = sim::ProgrammeGroup(*options_.rds, options_.stereo, next_group_++);
+      bits_.clear();
+      for (const uint32_t block : rds::EncodeBlocks(group)) {
+        for (int bit = 25; bit >= 0; --bit) bits_.push_back((block >> bit) & 1);
+      }
+      next_bit_ = 0;
+    }
+    // Differential coding, then each bit as a biphase pair of chips: 1 as +-, 0 as -+.
+    last_differential_ ^= bits_[next_bit_++];
+    const float first = last_differential_ ? 1.0f : -1.0f;
+    float shaped[2 * kRdsWaveSamplesPerChip];
+    firinterp_rrrf_execute(shaper_.get(), first, shaped);
+    firinterp_rrrf_execute(shaper_.get(), -first, shaped + kRdsWaveSamplesPerChip);
+    rds_wave_.insert(rds_wave_.end(), std::begin(shaped), std::end(shaped));
+  }
+  // Forget what lies well behind.
+  const double keep_from = until_index - 64;
+  if (keep_from > static_cast<double>(rds_wave_start_) + 4096) {
+    const size_t drop = static_cast<size_t>(keep_from) - rds_wave_start_;
+    rds_wave_.erase(rds_wave_.begin(), rds_wave_.begin() + static_cast<ptrdiff_t>(drop));
+    rds_wave_start_ += drop;
+  }
+}
+
+float MultiplexModel::At(double t) {
+  const double tone = tone_amplitude_ * std::sin(kTwoPi * options_.tone.hz * t + tone_phase_);
+  const double left = options_.tone.left ? tone : 0;
+  const double right = options_.tone.right ? tone : 0;
+  const double pilot = std::fmod(kTwoPi * kPilotHz * t, kTwoPi);
+  double value = kAudioShare * (left + right) / 2;
+  if (options_.stereo) {
+    value += kAudioShare * (left - right) / 2 * std::sin(2 * pilot);
+    if (options_.pilot) value += kPilotShare * std::sin(pilot);
+  }
+  if (options_.rds) {
+    const double index = t * kRdsWaveRate;
+    ExtendRds(index);
+    const double local = index - static_cast<double>(rds_wave_start_);
+    const size_t i = static_cast<size_t>(local);
+    const double frac = local - static_cast<double>(i);
+    const double chips = rds_wave_[i] * (1 - frac) + rds_wave_[i + 1] * frac;
+    value += kRdsShare * chips * std::sin(3 * pilot);
+  }
+  return static_cast<float>(value);
+}
+
+NoiseSource::NoiseSource(double sigma, uint64_t seed) : sigma_(sigma), state_(seed) {}
+
+double NoiseSource::SigmaFor(double amplitude, double cnr_db, double sample_rate) {
+  const double cnr = std::pow(10.0, cnr_db / 10);
+  return amplitude * std::sqrt(sample_rate / kNoiseBandwidthHz / cnr);
+}
+
+uint64_t NoiseSource::NextBits() { return sim::Mix64(state_++); }
+
+float NoiseSource::NextReal() {
+  if (has_spare_) {
+    has_spare_ = false;
+    return spare_;
+  }
+  // Box-Muller: two independent normal values from two uniform ones.
+  const double u1 = (static_cast<double>(NextBits() >> 11) + 1) * 0x1.0p-53;
+  const double u2 = static_cast<double>(NextBits() >> 11) * 0x1.0p-53;
+  const double r = std::sqrt(-2 * std::log(u1)) * sigma_;
+  spare_ = static_cast<float>(r * std::sin(kTwoPi * u2));
+  has_spare_ = true;
+  return static_cast<float>(r * std::cos(kTwoPi * u2));
+}
+
+Complex NoiseSource::Next() {
+  // Each part carries half the power.
+  constexpr float kHalf = 0.70710678f;
+  const float i = NextReal();
+  return {i * kHalf, NextReal() * kHalf};
+}
+
+Transmitter::Transmitter(TransmitterOptions options)
+    : options_(std::move(options)),
+      multiplex_(options_.multiplex),
+      noise_(options_.cnr_db
+                 ? NoiseSource::SigmaFor(options_.amplitude, *options_.cnr_db, options_.sample_rate)
+                 : 0.0,
+             options_.seed),
+      step_s_(1.0 / (options_.sample_rate * (1 + options_.clock_error_ppm * 1e-6))) {}
+
+void Transmitter::Generate(std::span<Complex> out) {
+  const bool noisy = options_.cnr_db.has_value();
+  for (Complex& sample : out) {
+    t_ += step_s_;
+    const double m = multiplex_.At(t_);
+    phase_ += kTwoPi * (kDeviationHz * m + options_.carrier_offset_hz) * step_s_;
+    if (phase_ > std::numbers::pi) phase_ -= kTwoPi;
+    if (phase_ < -std::numbers::pi) phase_ += kTwoPi;
+    sample = std::polar(options_.amplitude, static_cast<float>(phase_));
+    if (noisy) sample += noise_.Next();
+  }
+}
+
+}  // namespace halvane::driver::sdr

@@ -1,0 +1,106 @@
+// A broadcast FM transmitter and the path to the receiver: the stereo multiplex with RDS from our
+// group encoder, FM with 75 kHz deviation, noise for a chosen carrier-to-noise ratio, a carrier
+// offset and a receiver sample clock that runs off. Used by the synthetic source and by tests.
+#ifndef HALVANE_DRIVER_SDR_TRANSMITTER_H
+#define HALVANE_DRIVER_SDR_TRANSMITTER_H
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "band/station.h"
+#include "sdr/liquid_objects.h"
+
+namespace halvane::driver::sdr {
+
+// The programme: a sine tone on the left, the right or both channels (level 1.0 is full scale).
+struct Tone {
+  double hz = 1000;
+  bool left = true;
+  bool right = true;
+  double level = 0.5;
+};
+
+struct MultiplexOptions {
+  bool stereo = true;  // pilot and L-R subcarrier; mono sends L+R alone
+  bool pilot = true;   // stereo without the pilot: only for measuring the RDS signal alone
+  std::optional<band::RdsProgramme> rds;
+  Tone tone;
+  double preemphasis_us = 50;
+};
+
+// The baseband multiplex as a function of time, 1.0 at full deviation.
+class MultiplexModel {
+ public:
+  explicit MultiplexModel(MultiplexOptions options);
+
+  // The multiplex `t` seconds after the start. `t` never goes backwards between calls.
+  float At(double t);
+
+  // RDS groups begun so far.
+  uint64_t groups_sent() const { return next_group_; }
+
+ private:
+  void ExtendRds(double until_index);
+
+  MultiplexOptions options_;
+  double tone_amplitude_ = 0;
+  double tone_phase_ = 0;  // the pre-emphasis's phase shift at the tone's frequency
+  RealInterpolator shaper_;
+  std::vector<float> rds_wave_;  // shaped chips at kRdsWaveRate, from sample rds_wave_start_ on
+  uint64_t rds_wave_start_ = 0;
+  std::vector<uint8_t> bits_;  // bits of the group being sent
+  size_t next_bit_ = 0;
+  uint64_t next_group_ = 0;
+  uint8_t last_differential_ = 0;
+};
+
+struct TransmitterOptions {
+  MultiplexOptions multiplex;
+  double sample_rate = 1'024'000;  // the receiver's nominal rate
+  double carrier_offset_hz = 0;    // the carrier's distance from the receiver's centre
+  double clock_error_ppm = 0;      // the receiver's sample clock runs fast by this much
+  std::optional<double> cnr_db;    // in 200 kHz; none: no noise
+  float amplitude = 1.0f;          // of the carrier
+  uint64_t seed = 1;
+};
+
+// Noise alone, as the receiver hears an empty channel: the noise of a carrier of `amplitude` at
+// `cnr_db`, at `sample_rate`.
+class NoiseSource {
+ public:
+  NoiseSource(double sigma, uint64_t seed);
+  static double SigmaFor(double amplitude, double cnr_db, double sample_rate);
+  Complex Next();
+  float NextReal();
+
+ private:
+  uint64_t NextBits();
+  double sigma_;
+  uint64_t state_;
+  bool has_spare_ = false;
+  float spare_ = 0;
+};
+
+class Transmitter {
+ public:
+  explicit Transmitter(TransmitterOptions options);
+
+  // The next samples as the receiver takes them.
+  void Generate(std::span<Complex> out);
+
+  const MultiplexModel& multiplex() const { return multiplex_; }
+
+ private:
+  TransmitterOptions options_;
+  MultiplexModel multiplex_;
+  NoiseSource noise_;
+  double step_s_;  // true time between two receiver samples
+  double t_ = 0;
+  double phase_ = 0;
+};
+
+}  // namespace halvane::driver::sdr
+
+#endif

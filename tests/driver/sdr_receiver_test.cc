@@ -1,0 +1,46 @@
+// The receiver chain against the transmitter model: what a station sends comes out of the
+// receiver, through noise, a carrier offset and a sample clock that runs off.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "rds/record_writer.h"
+#include "sdr_test_support.h"
+
+namespace halvane::driver::testing_support {
+namespace {
+
+TEST(SdrReceiverTest, DecodesRdsAndStereoThroughAnImpairedChannel) {
+  sdr::Transmitter transmitter(ImpairedStation(22));
+  sdr::Receiver receiver({kTestRate, 50});
+  receiver.Tune(0);
+  RunStation(transmitter, receiver, 4.0);
+
+  EXPECT_TRUE(receiver.pilot_locked());
+  const rds::RdsMonitor& monitor = receiver.monitor();
+  ASSERT_TRUE(monitor.decoder().has_data());
+  EXPECT_EQ(Text(monitor.decoder().data().ps.data(), 8), "SDR TEST");
+  EXPECT_EQ(Text(monitor.decoder().data().rt.data(), 38), "Received through the transmitter model");
+  EXPECT_EQ(monitor.decoder().data().pty, 10);
+  EXPECT_TRUE(monitor.decoder().data().tp);
+  EXPECT_TRUE(monitor.decoder().data().ta);
+  const std::optional<double> cnr = receiver.CarrierToNoiseDb();
+  ASSERT_TRUE(cnr.has_value());
+  EXPECT_NEAR(*cnr, 22, 2);
+}
+
+TEST(SdrReceiverTest, SeparatesALeftToneFromTheRightChannel) {
+  sdr::TransmitterOptions options = ImpairedStation(40);
+  options.multiplex.tone = {1000, true, false, 0.5};
+  sdr::Transmitter transmitter(options);
+  sdr::Receiver receiver({kTestRate, 50});
+  receiver.Tune(0);
+  const std::vector<float> audio = RunStation(transmitter, receiver, 1.0);
+  const double left = TonePower(audio, 0, 1000, 24000);
+  const double right = TonePower(audio, 1, 1000, 24000);
+  EXPECT_NEAR(std::sqrt(left) * 2, 0.5, 0.05);  // amplitude back at its level
+  EXPECT_GT(10 * std::log10(left / right), 25);
+}
+
+}  // namespace
+}  // namespace halvane::driver::testing_support

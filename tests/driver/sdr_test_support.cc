@@ -1,0 +1,65 @@
+#include "sdr_test_support.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace halvane::driver::testing_support {
+
+band::RdsProgramme TestProgramme() {
+  band::RdsProgramme programme;
+  programme.pi = 0xD3C2;
+  programme.pty = 10;
+  programme.tp = true;
+  programme.ta = band::TrafficAnnouncement::kOn;
+  const std::string ps = "SDR TEST";
+  std::copy(ps.begin(), ps.end(), programme.ps.begin());
+  const std::string rt = "Received through the transmitter model";
+  programme.radiotexts.push_back(std::vector<uint8_t>(rt.begin(), rt.end()));
+  return programme;
+}
+
+sdr::TransmitterOptions ImpairedStation(double cnr_db) {
+  sdr::TransmitterOptions options;
+  options.multiplex.rds = TestProgramme();
+  options.sample_rate = kTestRate;
+  options.carrier_offset_hz = 2000;
+  options.clock_error_ppm = 100;
+  options.cnr_db = cnr_db;
+  options.seed = 7;
+  return options;
+}
+
+std::vector<float> RunStation(sdr::Transmitter& transmitter, sdr::Receiver& receiver,
+                              double seconds) {
+  const size_t piece = static_cast<size_t>(kTestRate / 100);
+  std::vector<sdr::Complex> iq(piece);
+  std::vector<float> audio;
+  const int pieces = static_cast<int>(seconds * 100);
+  for (int i = 1; i <= pieces; ++i) {
+    transmitter.Generate(iq);
+    receiver.Process(iq, i * 10, true, audio);
+  }
+  return audio;
+}
+
+double TonePower(const std::vector<float>& audio, int channel, double frequency, size_t skip) {
+  // Goertzel over whole frames.
+  const double w = 2 * std::numbers::pi * frequency / 48000;
+  const double coefficient = 2 * std::cos(w);
+  double s1 = 0;
+  double s2 = 0;
+  size_t n = 0;
+  for (size_t frame = skip; 2 * frame + 1 < audio.size(); ++frame, ++n) {
+    const double s = audio[2 * frame + static_cast<size_t>(channel)] + coefficient * s1 - s2;
+    s2 = s1;
+    s1 = s;
+  }
+  const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+  return n == 0 ? 0 : power / (static_cast<double>(n) * static_cast<double>(n));
+}
+
+std::string Text(const uint8_t* bytes, size_t size) {
+  return std::string(reinterpret_cast<const char*>(bytes), size);
+}
+
+}  // namespace halvane::driver::testing_support

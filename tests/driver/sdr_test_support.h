@@ -1,0 +1,36 @@
+// Shared by the SDR tests: a station for the transmitter model, and running the model into a
+// receiver.
+#ifndef HALVANE_TESTS_DRIVER_SDR_TEST_SUPPORT_H
+#define HALVANE_TESTS_DRIVER_SDR_TEST_SUPPORT_H
+
+#include <string>
+#include <vector>
+
+#include "band/station.h"
+#include "sdr/receiver.h"
+#include "sdr/transmitter.h"
+
+namespace halvane::driver::testing_support {
+
+// A rate the tests run at: a little above the lowest, so signals stay short.
+inline constexpr double kTestRate = 250'000;
+
+band::RdsProgramme TestProgramme();
+
+// The model's options for TestProgramme at `cnr_db`, 2 kHz off centre, clock 100 ppm fast.
+sdr::TransmitterOptions ImpairedStation(double cnr_db);
+
+// Feeds `seconds` of the transmitter into the receiver in 10 ms pieces, on a clock starting at
+// 0 ms; returns the sound.
+std::vector<float> RunStation(sdr::Transmitter& transmitter, sdr::Receiver& receiver,
+                              double seconds);
+
+// The power of `frequency` in one channel (0 left, 1 right) of interleaved stereo at 48 kHz,
+// skipping the first `skip` frames.
+double TonePower(const std::vector<float>& audio, int channel, double frequency, size_t skip);
+
+std::string Text(const uint8_t* bytes, size_t size);
+
+}  // namespace halvane::driver::testing_support
+
+#endif

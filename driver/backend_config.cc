@@ -36,12 +36,15 @@ Result ParseBackendConfig(std::string_view text) {
         config.kind = BackendConfig::Kind::kSimulated;
       } else if (value == "v4l2") {
         config.kind = BackendConfig::Kind::kV4l2;
+      } else if (value == "sdr") {
+        config.kind = BackendConfig::Kind::kSdr;
       } else {
-        return Result::Fail("backend must be simulated or v4l2", line_number);
+        return Result::Fail("backend must be simulated, v4l2 or sdr", line_number);
       }
     } else if (key == "device") {
       if (value.empty()) return Result::Fail("device needs a path", line_number);
       config.device = value;
+      config.sdr.device = value;
     } else if (key == "seek_threshold") {
       const std::optional<int64_t> level = band::ReadInteger(value);
       if (!level || *level < 0 || *level > 14) {
@@ -56,8 +59,16 @@ Result ParseBackendConfig(std::string_view text) {
       config.settle_ms = static_cast<int>(*ms);
     } else if (key == "audio") {
       config.audio = value == "none" ? std::string() : value;
+    } else if (std::string error;
+               sdr::ParseSdrKey(key, value, config.sdr, error) != sdr::KeyResult::kUnknown) {
+      if (!error.empty()) return Result::Fail(error, line_number);
     } else {
       return Result::Fail("unknown key \"" + std::string(key) + "\"", line_number);
+    }
+  }
+  if (config.kind == BackendConfig::Kind::kSdr) {
+    if (std::string error = sdr::CheckSdrConfig(config.sdr); !error.empty()) {
+      return Result::Fail(error, line_number);
     }
   }
   return Result::Ok(std::move(config));

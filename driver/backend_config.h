@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "band/parse_result.h"
+#include "sdr/sdr_config.h"
 
 namespace halvane::driver {
 
@@ -15,7 +16,7 @@ inline constexpr const char* kTunerConfigVariable = "HALVANE_TUNER_CONFIG";
 inline constexpr const char* kTunerConfigFileName = "tuner.ini";
 
 struct BackendConfig {
-  enum class Kind { kSimulated, kV4l2 };
+  enum class Kind { kSimulated, kV4l2, kSdr };
   Kind kind = Kind::kSimulated;
   std::string device = "/dev/radio0";
   int seek_threshold = 10;  // weakest level (0 best .. 14) a software seek stops on
@@ -23,6 +24,7 @@ struct BackendConfig {
   // V4L2: the ALSA capture device that carries the tuner's sound, "auto" for the radio device's
   // own sound card; empty (or "none"): the driver plays no sound of the tuner's.
   std::string audio;
+  sdr::SdrConfig sdr;  // backend = sdr: its source and receiver (device goes there too)
 };
 
 band::ParseResult<BackendConfig> ParseBackendConfig(std::string_view text);

@@ -6,6 +6,10 @@
 #include "band/band_loader.h"
 #include "last_reason.h"
 #include "result_codes.h"
+#include "sdr/file_source.h"
+#include "sdr/sdr_tuner.h"
+#include "sdr/soapy_source.h"
+#include "sdr/synthetic_source.h"
 #include "sim/sim_tuner.h"
 #include "v4l2/linux_radio_device.h"
 #include "v4l2/v4l2_tuner.h"
@@ -56,6 +60,22 @@ std::unique_ptr<TunerBackend> MakeBackend(const BackendConfigLoad& load, const D
     sound.radio_device = config.device;
     sound.tuner_mutes = [v4l2_tuner = tuner.get()] { return v4l2_tuner->has_mute_control(); };
     return std::make_unique<audio::PlaythroughTuner>(std::move(tuner), std::move(sound));
+  }
+  if (config.kind == BackendConfig::Kind::kSdr) {
+    const sdr::SdrConfig& sdr_config = config.sdr;
+    sdr::SdrTunerParts parts;
+    parts.make_source = [sdr_config]() -> std::unique_ptr<sdr::IqSource> {
+      if (sdr_config.is_synthetic()) {
+        return std::make_unique<sdr::SyntheticSource>(sdr_config, band::LoadBand);
+      }
+      if (sdr_config.is_file()) {
+        return std::make_unique<sdr::FileSource>(sdr_config.file_path(), sdr_config.format,
+                                                 sdr_config.rate, sdr_config.center_hz.value_or(0));
+      }
+      return std::make_unique<sdr::SoapySource>(sdr_config);
+    };
+    return std::make_unique<sdr::SdrTuner>(clock, sdr_config, config.seek_threshold,
+                                           std::move(parts));
   }
   return std::make_unique<sim::SimTuner>(clock, band::LoadBand);
 }

@@ -43,6 +43,20 @@ inline constexpr int32_t kDeviceLost = 206;
 // radioSetFrequency, radioSearch: no band of the device covers the frequency.
 inline constexpr int32_t kOutOfBand = 207;
 
+// SDR receiver. radioInitialize: no SoapySDR device answers to the configured arguments.
+inline constexpr int32_t kSdrNoDevice = 301;
+// Any call: the SDR device stopped delivering samples (unplugged); radioUninitialize and
+// radioInitialize reopen it.
+inline constexpr int32_t kSdrDeviceLost = 302;
+// radioInitialize: the IQ recording cannot be opened or read (missing, no permission).
+inline constexpr int32_t kRecordingUnreadable = 303;
+// radioInitialize, or any call while it plays: the recording is truncated or not in its format.
+inline constexpr int32_t kRecordingInvalid = 304;
+// radioInitialize: the sample rate is too low for an FM broadcast channel.
+inline constexpr int32_t kSampleRateTooLow = 305;
+// radioInitialize: the SDR device refused its settings or its sample stream.
+inline constexpr int32_t kSdrDeviceError = 306;
+
 }  // namespace halvane::driver
 
 #endif

@@ -1,0 +1,58 @@
+// Where the receiver's IQ samples come from: a SoapySDR device, a recording, or the synthetic
+// band. Every failure returns a result code and sets the last reason.
+#ifndef HALVANE_DRIVER_SDR_IQ_SOURCE_H
+#define HALVANE_DRIVER_SDR_IQ_SOURCE_H
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "sdr/liquid_objects.h"
+
+namespace halvane::driver::sdr {
+
+// A call that finds the clock far ahead receives only the last this-many milliseconds, so no
+// call takes long; what came before would be gone by now on a real radio anyway.
+inline constexpr int64_t kMaxBacklogMs = 500;
+
+class IqSource {
+ public:
+  virtual ~IqSource() = default;
+
+  virtual int32_t Open(int64_t now_ms) = 0;
+  virtual void Close() = 0;
+  virtual double sample_rate() const = 0;
+
+  // Makes `frequency_hz` receivable from `now_ms` on. `offset_hz` is where the channel lies
+  // from the samples' centre; nothing when the source cannot reach the frequency at all.
+  virtual int32_t Tune(int64_t frequency_hz, int64_t now_ms, std::optional<double>& offset_hz) = 0;
+
+  // Appends the samples that have arrived by `now_ms` since the last call.
+  virtual int32_t ReadDue(int64_t now_ms, std::vector<Complex>& out) = 0;
+
+  // Appends `count` samples of the tuned frequency at once, for measuring it in a search.
+  virtual int32_t ReadNow(size_t count, std::vector<Complex>& out) = 0;
+};
+
+// A source that plays at its sample rate on the driver's clock: the file and the synthetic band.
+class PacedSource : public IqSource {
+ public:
+  int32_t ReadDue(int64_t now_ms, std::vector<Complex>& out) override;
+  int32_t ReadNow(size_t count, std::vector<Complex>& out) override;
+
+ protected:
+  // Restarts the pacing at `now_ms`.
+  void Restart(int64_t now_ms);
+  // Appends the next `count` samples.
+  virtual int32_t Produce(size_t count, std::vector<Complex>& out) = 0;
+  // Passes over `count` samples nobody will hear.
+  virtual int32_t Skip(size_t count) = 0;
+
+ private:
+  int64_t started_ms_ = 0;
+  uint64_t delivered_ = 0;
+};
+
+}  // namespace halvane::driver::sdr
+
+#endif

@@ -1,0 +1,124 @@
+#include "sdr/sdr_config.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "band/ini_values.h"
+
+namespace halvane::driver::sdr {
+namespace {
+
+std::optional<double> ReadNumber(std::string_view text) {
+  const std::string copy(text);
+  if (copy.empty()) return std::nullopt;
+  char* end = nullptr;
+  const double value = std::strtod(copy.c_str(), &end);
+  if (end == copy.c_str() || !std::isfinite(value)) return std::nullopt;
+  if (band::Trim(std::string_view(end)).size() != 0) return std::nullopt;
+  return value;
+}
+
+// "99.5 MHz", "99500 kHz", "99500000" (hertz): the frequency in hertz.
+std::optional<int64_t> ReadHertz(std::string_view text) {
+  text = band::Trim(text);
+  double scale = 1;
+  const auto ends_with = [&](std::string_view unit) {
+    if (text.size() < unit.size()) return false;
+    for (size_t i = 0; i < unit.size(); ++i) {
+      const char c = text[text.size() - unit.size() + i];
+      if (std::tolower(static_cast<unsigned char>(c)) != unit[i]) return false;
+    }
+    text.remove_suffix(unit.size());
+    return true;
+  };
+  if (ends_with("mhz")) {
+    scale = 1e6;
+  } else if (ends_with("khz")) {
+    scale = 1e3;
+  } else {
+    ends_with("hz");
+  }
+  const std::optional<double> value = ReadNumber(band::Trim(text));
+  if (!value || *value <= 0 || *value * scale > 1e10) return std::nullopt;
+  return std::llround(*value * scale);
+}
+
+}  // namespace
+
+KeyResult ParseSdrKey(std::string_view key, const std::string& value, SdrConfig& config,
+                      std::string& error) {
+  const auto bad = [&](std::string why) {
+    error = std::move(why);
+    return KeyResult::kBad;
+  };
+  if (key == "gain") {
+    if (value == "auto") {
+      config.gain_db.reset();
+    } else {
+      const std::optional<double> gain = ReadNumber(value);
+      if (!gain || *gain < 0 || *gain > 100) return bad("gain must be auto or 0 to 100 (dB)");
+      config.gain_db = *gain;
+    }
+  } else if (key == "ppm") {
+    const std::optional<double> ppm = ReadNumber(value);
+    if (!ppm || std::fabs(*ppm) > 1000) return bad("ppm must be -1000 to 1000");
+    config.ppm = *ppm;
+  } else if (key == "format") {
+    if (value == "cu8") {
+      config.format = SampleFormat::kCu8;
+    } else if (value == "cs16") {
+      config.format = SampleFormat::kCs16;
+    } else if (value == "cf32") {
+      config.format = SampleFormat::kCf32;
+    } else {
+      return bad("format must be cu8, cs16 or cf32");
+    }
+  } else if (key == "rate") {
+    const std::optional<int64_t> rate = band::ReadInteger(value);
+    if (!rate || *rate <= 0 || *rate > 100'000'000) return bad("rate must be samples a second");
+    config.rate = static_cast<int32_t>(*rate);
+  } else if (key == "center") {
+    const std::optional<int64_t> center = ReadHertz(value);
+    if (!center) return bad("center must be a frequency (\"99.5 MHz\")");
+    config.center_hz = *center;
+  } else if (key == "deemphasis") {
+    const std::optional<int64_t> us = band::ReadInteger(value);
+    if (!us || (*us != 50 && *us != 75)) return bad("deemphasis must be 50 or 75 (microseconds)");
+    config.deemphasis_us = static_cast<double>(*us);
+  } else if (key == "tone") {
+    const std::optional<double> hz = ReadNumber(value);
+    if (!hz || *hz < 20 || *hz > 15000) return bad("tone must be 20 to 15000 (Hz)");
+    config.tone_hz = *hz;
+  } else if (key == "tone_channel") {
+    if (value != "both" && value != "left" && value != "right") {
+      return bad("tone_channel must be both, left or right");
+    }
+    config.tone_left = value != "right";
+    config.tone_right = value != "left";
+  } else if (key == "carrier_offset") {
+    const std::optional<double> hz = ReadNumber(value);
+    if (!hz || std::fabs(*hz) > 50'000) return bad("carrier_offset must be -50000 to 50000 (Hz)");
+    config.carrier_offset_hz = *hz;
+  } else if (key == "clock_ppm") {
+    const std::optional<double> ppm = ReadNumber(value);
+    if (!ppm || std::fabs(*ppm) > 1000) return bad("clock_ppm must be -1000 to 1000");
+    config.clock_ppm = *ppm;
+  } else if (key == "cnr") {
+    const std::optional<double> db = ReadNumber(value);
+    if (!db || *db < -10 || *db > 100) return bad("cnr must be -10 to 100 (dB)");
+    config.cnr_db = *db;
+  } else {
+    return KeyResult::kUnknown;
+  }
+  return KeyResult::kOk;
+}
+
+std::string CheckSdrConfig(const SdrConfig& config) {
+  if (config.is_file() && config.file_path().empty()) return "device = file: needs a path";
+  if (config.is_file() && !config.center_hz) {
+    return "a recording needs center = the frequency it was recorded at";
+  }
+  return {};
+}
+
+}  // namespace halvane::driver::sdr

@@ -1,0 +1,216 @@
+#include "sdr/sdr_tuner.h"
+
+#include <string>
+
+#include "band/frequency.h"
+#include "last_reason.h"
+#include "rds/record_writer.h"
+#include "result_codes.h"
+#include "sdr/broadcast.h"
+
+namespace halvane::driver::sdr {
+namespace {
+
+constexpr int kNoStation = 15;
+
+std::string RateTooLow(int32_t rate) {
+  return "rate = " + std::to_string(rate) + " is too low for FM broadcast: at least " +
+         std::to_string(kMinimumSampleRate) + " samples a second are needed";
+}
+
+int32_t FmOnly() {
+  SetLastReason("the SDR receiver receives FM broadcast only (87.5 to 108 MHz)");
+  return kOutOfBand;
+}
+
+}  // namespace
+
+SdrTuner::SdrTuner(const DriverClock& clock, SdrConfig config, int seek_threshold,
+                   SdrTunerParts parts)
+    : clock_(clock),
+      config_(std::move(config)),
+      seek_threshold_(seek_threshold),
+      parts_(std::move(parts)) {}
+
+SdrTuner::~SdrTuner() {
+  if (source_) source_->Close();
+}
+
+int32_t SdrTuner::Initialize() {
+  if (config_.rate < kMinimumSampleRate) {
+    SetLastReason(RateTooLow(config_.rate));
+    return kSampleRateTooLow;
+  }
+  if (source_) source_->Close();
+  source_ = parts_.make_source();
+  const int64_t now = clock_.NowMs();
+  if (const int32_t code = source_->Open(now); code != kOk) {
+    source_.reset();
+    initialized_ = false;
+    return code;
+  }
+  receiver_ =
+      std::make_unique<Receiver>(ReceiverOptions{source_->sample_rate(), config_.deemphasis_us});
+  if (!audio_) audio_ = std::make_unique<AudioPath>(parts_.open_audio());
+  audio_->Jump(muted_);
+  audio_->SetMono(mono_);
+  initialized_ = true;
+  failed_ = 0;
+  rds_on_ = false;
+  if (const int32_t code = Tune(frequency_); code != kOk) return Fail(code);
+  ClearLastReason();
+  return kOk;
+}
+
+int32_t SdrTuner::Uninitialize() {
+  if (!initialized_) return kNotInitialized;
+  initialized_ = false;
+  failed_ = 0;
+  if (source_) source_->Close();
+  source_.reset();
+  return kOk;
+}
+
+int32_t SdrTuner::Fail(int32_t code) {
+  failed_ = code;
+  failed_reason_ = std::string(LastReason());
+  return code;
+}
+
+int32_t SdrTuner::Ready() {
+  if (!initialized_) return kNotInitialized;
+  if (failed_ != 0) {
+    SetLastReason(failed_reason_);
+    return failed_;
+  }
+  return Pump();
+}
+
+int32_t SdrTuner::Pump() {
+  const int64_t now = clock_.NowMs();
+  iq_.clear();
+  if (const int32_t code = source_->ReadDue(now, iq_); code != kOk) return Fail(code);
+  if (!reachable_ || iq_.empty()) return kOk;
+  sound_.clear();
+  receiver_->Process(iq_, now, rds_on_, sound_);
+  audio_->Play(sound_);
+  return kOk;
+}
+
+int32_t SdrTuner::Tune(int32_t frequency) {
+  frequency_ = frequency;
+  std::optional<double> offset;
+  if (const int32_t code = source_->Tune(frequency, clock_.NowMs(), offset); code != kOk) {
+    return code;
+  }
+  reachable_ = offset.has_value();
+  receiver_->Tune(offset.value_or(0));
+  return kOk;
+}
+
+int32_t SdrTuner::SetMute(bool mute) {
+  if (const int32_t code = Ready(); code != kOk) return code;
+  muted_ = mute;
+  audio_->SetMute(mute);
+  return kOk;
+}
+
+int32_t SdrTuner::SetForceMono(bool mono) {
+  if (const int32_t code = Ready(); code != kOk) return code;
+  mono_ = mono;
+  audio_->SetMono(mono);
+  return kOk;
+}
+
+int32_t SdrTuner::SetFrequency(int32_t frequency) {
+  if (const int32_t code = Ready(); code != kOk) return code;
+  if (frequency < band::kFmRaster.low) return FmOnly();
+  if (const int32_t code = Tune(band::SnapToRaster(frequency)); code != kOk) return Fail(code);
+  return kOk;
+}
+
+int32_t SdrTuner::GetFrequency(int32_t& frequency) {
+  if (const int32_t code = Ready(); code != kOk) return code;
+  frequency = frequency_;
+  return kOk;
+}
+
+int32_t SdrTuner::MeasureLevel(int32_t frequency, int& level) {
+  std::optional<double> offset;
+  if (const int32_t code = source_->Tune(frequency, clock_.NowMs(), offset); code != kOk) {
+    return code;
+  }
+  level = kNoStation;
+  if (!offset) return kOk;
+  const auto count = static_cast<size_t>(source_->sample_rate() * kSearchMeasureMs / 1000);
+  iq_.clear();
+  if (const int32_t code = source_->ReadNow(count, iq_); code != kOk) return code;
+  receiver_->Tune(*offset);
+  receiver_->Measure(iq_);
+  level = LevelForCnr(receiver_->CarrierToNoiseDb());
+  return kOk;
+}
+
+int32_t SdrTuner::Search(int32_t& frequency, bool up) {
+  if (const int32_t code = Ready(); code != kOk) return code;
+  if (frequency < band::kFmRaster.low) return FmOnly();
+  const band::Raster& raster = band::kFmRaster;
+  int32_t stop = up ? raster.high : raster.low;
+  int32_t code = HALVANE_SEARCH_BAND_END;
+  for (std::optional<int32_t> channel = band::NextChannel(frequency, up); channel;
+       channel = band::NextChannel(*channel, up)) {
+    int level = kNoStation;
+    if (const int32_t failed = MeasureLevel(*channel, level); failed != kOk) return Fail(failed);
+    if (level <= seek_threshold_) {
+      stop = *channel;
+      code = kOk;
+      break;
+    }
+  }
+  if (const int32_t failed = Tune(stop); failed != kOk) return Fail(failed);
+  frequency = stop;
+  return code;
+}
+
+int32_t SdrTuner::StartRds() {
+  if (const int32_t code = Ready(); code != kOk) return code;
+  rds_on_ = true;
+  return kOk;
+}
+
+int32_t SdrTuner::StopRds() {
+  if (const int32_t code = Ready(); code != kOk) return code;
+  rds_on_ = false;
+  return kOk;
+}
+
+int32_t SdrTuner::GetState(uint8_t& flags) {
+  if (const int32_t code = Ready(); code != kOk) return code;
+  const bool station = reachable_ && LevelForCnr(receiver_->CarrierToNoiseDb()) < kNoStation;
+  const bool stereo = station && receiver_->pilot_locked() && !mono_;
+  flags = (station ? kStateStation : 0) | (stereo ? kStateStereo : 0) | (muted_ ? kStateMuted : 0) |
+          (mono_ ? kStateMonoForced : 0);
+  return kOk;
+}
+
+int32_t SdrTuner::GetDecoderState(uint32_t& state) {
+  if (const int32_t code = Ready(); code != kOk) return code;
+  const int64_t now = clock_.NowMs();
+  const bool receiving = reachable_ && rds_on_;
+  const int level = receiving ? receiver_->Level(now) : kNoStation;
+  state = DecoderStateWord(static_cast<uint32_t>(level),
+                           receiver_->monitor().DamagedBlocksInLastSecond(now));
+  return kOk;
+}
+
+int32_t SdrTuner::EvalData(RdsRecord& record) {
+  if (const int32_t code = Ready(); code != kOk) return code;
+  if (!rds_on_) return kRdsStopped;
+  const rds::RdsMonitor& monitor = receiver_->monitor();
+  if (!monitor.decoder().has_data()) return kRdsNoData;
+  if (!monitor.HasFreshData(clock_.NowMs())) return kRdsStale;
+  record = rds::MakeRecord(monitor.decoder().data());
+  return kOk;
+}
+
+}  // namespace halvane::driver::sdr

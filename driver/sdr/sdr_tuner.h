@@ -1,0 +1,80 @@
+// The software-defined radio tuner: IQ samples from a source run through the receiver on the
+// driver's clock whenever the plug-in calls; sound goes to the audio sink, RDS to the record.
+#ifndef HALVANE_DRIVER_SDR_SDR_TUNER_H
+#define HALVANE_DRIVER_SDR_SDR_TUNER_H
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audio/audio_sink.h"
+#include "driver_clock.h"
+#include "sdr/audio_path.h"
+#include "sdr/iq_source.h"
+#include "sdr/receiver.h"
+#include "sdr/sdr_config.h"
+#include "tuner_backend.h"
+
+namespace halvane::driver::sdr {
+
+struct SdrTunerParts {
+  std::function<std::unique_ptr<IqSource>()> make_source;
+  std::function<std::unique_ptr<audio::AudioSink>()> open_audio = audio::OpenAudioOutput;
+};
+
+// A search measures each channel for this long.
+inline constexpr int64_t kSearchMeasureMs = 10;
+
+class SdrTuner final : public TunerBackend {
+ public:
+  SdrTuner(const DriverClock& clock, SdrConfig config, int seek_threshold, SdrTunerParts parts);
+  ~SdrTuner() override;
+
+  int32_t Initialize() override;
+  int32_t Uninitialize() override;
+  int32_t SetMute(bool mute) override;
+  int32_t SetForceMono(bool mono) override;
+  int32_t SetFrequency(int32_t frequency) override;
+  int32_t GetFrequency(int32_t& frequency) override;
+  // Steps the raster from `frequency`, measuring each channel's carrier-to-noise, and stops on
+  // the first whose level is at most the seek threshold; past the band's edge, tunes to the edge
+  // and returns the band-end code.
+  int32_t Search(int32_t& frequency, bool up) override;
+  int32_t StartRds() override;
+  int32_t StopRds() override;
+  int32_t GetState(uint8_t& flags) override;
+  int32_t GetDecoderState(uint32_t& state) override;
+  int32_t EvalData(RdsRecord& record) override;
+
+ private:
+  // Brings the receiver up to the clock. A failing source leaves the tuner failed (every call
+  // returns its code) until the radio is stopped and started again.
+  int32_t Pump();
+  int32_t Ready();
+  int32_t Tune(int32_t frequency);
+  int32_t Fail(int32_t code);
+  int32_t MeasureLevel(int32_t frequency, int& level);
+
+  const DriverClock& clock_;
+  SdrConfig config_;
+  int seek_threshold_;
+  SdrTunerParts parts_;
+  std::unique_ptr<IqSource> source_;
+  std::unique_ptr<Receiver> receiver_;
+  std::unique_ptr<AudioPath> audio_;
+  bool initialized_ = false;
+  int32_t failed_ = 0;  // the code every call returns once the source has failed
+  std::string failed_reason_;
+  bool muted_ = false;
+  bool mono_ = false;
+  bool rds_on_ = false;
+  bool reachable_ = false;  // the tuned frequency lies within the source's reach
+  int32_t frequency_ = 87'500'000;
+  std::vector<Complex> iq_;
+  std::vector<float> sound_;
+};
+
+}  // namespace halvane::driver::sdr
+
+#endif

@@ -1,0 +1,104 @@
+// backend = sdr in tuner.ini: its keys, what each refuses, and the exports driving the synthetic
+// band the configuration chooses.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "backend_config.h"
+#include "halvane/driver_contract.h"
+#include "result_codes.h"
+#include "sdr_test_support.h"
+#include "test_hooks.h"
+
+namespace halvane::driver {
+namespace {
+
+TEST(SdrConfig, ReadsEveryKey) {
+  const auto parsed = ParseBackendConfig(
+      "backend = sdr\ndevice = file:/tmp/fm.cu8\nformat = cs16\nrate = 2048000\n"
+      "center = 99.5 MHz\ngain = 32.8\nppm = -12\ndeemphasis = 75\ntone = 440\n"
+      "tone_channel = left\ncarrier_offset = 2000\nclock_ppm = 100\ncnr = 20\n");
+  ASSERT_TRUE(parsed.ok()) << parsed.error;
+  const sdr::SdrConfig& sdr = parsed.value->sdr;
+  EXPECT_EQ(parsed.value->kind, BackendConfig::Kind::kSdr);
+  EXPECT_TRUE(sdr.is_file());
+  EXPECT_EQ(sdr.file_path(), "/tmp/fm.cu8");
+  EXPECT_EQ(sdr.format, sdr::SampleFormat::kCs16);
+  EXPECT_EQ(sdr.rate, 2'048'000);
+  EXPECT_EQ(sdr.center_hz, 99'500'000);
+  EXPECT_EQ(sdr.gain_db, 32.8);
+  EXPECT_EQ(sdr.ppm, -12);
+  EXPECT_EQ(sdr.deemphasis_us, 75);
+  EXPECT_EQ(sdr.tone_hz, 440);
+  EXPECT_TRUE(sdr.tone_left);
+  EXPECT_FALSE(sdr.tone_right);
+  EXPECT_EQ(sdr.carrier_offset_hz, 2000);
+  EXPECT_EQ(sdr.clock_ppm, 100);
+  EXPECT_EQ(sdr.cnr_db, 20);
+
+  const auto plain = ParseBackendConfig("backend = sdr\n");
+  ASSERT_TRUE(plain.ok());
+  EXPECT_TRUE(plain.value->sdr.is_synthetic());
+  EXPECT_EQ(ParseBackendConfig("backend = sdr\ncenter = 99500 kHz\n").value->sdr.center_hz,
+            99'500'000);
+}
+
+TEST(SdrConfig, RefusesBadValuesWithTheirLine) {
+  const struct {
+    const char* text;
+    const char* error;
+  } cases[] = {
+      {"backend = sdr\nformat = u8\n", "format must be"},
+      {"backend = sdr\nrate = fast\n", "rate must be"},
+      {"backend = sdr\ncenter = near 100\n", "center must be"},
+      {"backend = sdr\ngain = loud\n", "gain must be"},
+      {"backend = sdr\ndeemphasis = 60\n", "deemphasis must be"},
+      {"backend = sdr\ntone_channel = middle\n", "tone_channel must be"},
+      {"backend = sdr\ndevice = file:/tmp/x.cu8\n", "needs center"},
+  };
+  for (const auto& c : cases) {
+    const auto parsed = ParseBackendConfig(c.text);
+    ASSERT_FALSE(parsed.ok()) << c.text;
+    EXPECT_NE(parsed.error.find(c.error), std::string::npos) << parsed.error;
+    EXPECT_EQ(parsed.line, 2) << c.text;
+  }
+}
+
+TEST(SdrConfig, TheExportsPlayTheSyntheticBand) {
+  const std::string folder = ::testing::TempDir() + "sdr_config_" + std::to_string(getpid());
+  ASSERT_EQ(system(("mkdir -p " + folder).c_str()), 0);
+  std::ofstream(folder + "/tuner.ini") << "backend = sdr\ndevice = synthetic\nrate = 250000\n";
+  std::ofstream(folder + "/stations.ini")
+      << "[station one]\nfrequency = 95.8 MHz\npi = 1234\nps = \"ONE FM  \"\n";
+  setenv(kTunerConfigVariable, (folder + "/tuner.ini").c_str(), 1);
+  setenv("HALVANE_STATIONS", (folder + "/stations.ini").c_str(), 1);
+  HalvaneSimReset();
+  HalvaneSimUseManualClock(1);
+  ASSERT_EQ(radioInitialize(), kOk);
+  int32_t hz = 87'500'000;
+  uint8_t level = 0;
+  ASSERT_EQ(radioSearch(0, &hz, 1, &level), kOk);
+  EXPECT_EQ(hz, 95'800'000);
+  ASSERT_EQ(RDS_Start(0), kOk);
+  RdsRecord record{};
+  std::string ps;
+  for (int ms = 0; ms < 3000 && ps != "ONE FM  "; ms += 100) {
+    HalvaneSimAdvanceClock(100);
+    if (RDS_EvalData(0, &record) == kOk) ps.assign(reinterpret_cast<const char*>(record.ps), 8);
+  }
+  EXPECT_EQ(ps, "ONE FM  ");
+  uint8_t flags = 0;
+  ASSERT_EQ(radioGetState(0, &flags), kOk);
+  EXPECT_TRUE(flags & HALVANE_STATE_STEREO);
+  EXPECT_EQ(radioUninitialize(), kOk);
+  unsetenv(kTunerConfigVariable);
+  unsetenv("HALVANE_STATIONS");
+  HalvaneSimReset();
+  ASSERT_EQ(system(("rm -rf " + folder).c_str()), 0);
+}
+
+}  // namespace
+}  // namespace halvane::driver

@@ -1,0 +1,304 @@
+// The SDR tuner as the driver's exports drive it: the synthetic band and recordings on the
+// manual clock, sound into a capturing sink, and every failure with its code and reason.
+#include "sdr/sdr_tuner.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "band/band_file.h"
+#include "last_reason.h"
+#include "result_codes.h"
+#include "sdr/file_source.h"
+#include "sdr/sample_format.h"
+#include "sdr/soapy_source.h"
+#include "sdr/synthetic_source.h"
+#include "sdr_test_support.h"
+
+namespace halvane::driver::testing_support {
+namespace {
+
+using sdr::SdrConfig;
+using sdr::SdrTuner;
+
+constexpr const char* kBand = R"(
+[station strong]
+frequency = 88.0 MHz
+pi = D3C2
+ps = SDR TEST
+rt = Received through the transmitter model
+pty = 10
+tp = yes
+ta = yes
+[station faint]
+frequency = 90.0 MHz
+level = 14
+)";
+
+class CaptureSink final : public audio::AudioSink {
+ public:
+  explicit CaptureSink(std::vector<float>* sound) : sound_(sound) {}
+  void Write(std::span<const float> interleaved) override {
+    sound_->insert(sound_->end(), interleaved.begin(), interleaved.end());
+  }
+  void SetTitle(std::string_view) override {}
+
+ private:
+  std::vector<float>* sound_;
+};
+
+class SdrTunerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    clock_.UseManual(true);
+    folder_ = std::filesystem::temp_directory_path() /
+              ("sdr_tuner_test_" + std::to_string(getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(folder_);
+    config_.rate = static_cast<int32_t>(kTestRate);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  sdr::SdrTunerParts Parts(std::function<std::unique_ptr<sdr::IqSource>()> make_source) {
+    sdr::SdrTunerParts parts;
+    parts.make_source = std::move(make_source);
+    parts.open_audio = [this] { return std::make_unique<CaptureSink>(&sound_); };
+    return parts;
+  }
+
+  std::unique_ptr<SdrTuner> Synthetic() {
+    const SdrConfig config = config_;
+    return std::make_unique<SdrTuner>(clock_, config, 10, Parts([config] {
+                                        return std::make_unique<sdr::SyntheticSource>(config, [] {
+                                          band::BandLoad load;
+                                          load.band = *band::ParseBandFile(kBand).value;
+                                          return load;
+                                        });
+                                      }));
+  }
+
+  std::unique_ptr<SdrTuner> Recording(const std::string& path) {
+    const SdrConfig config = config_;
+    return std::make_unique<SdrTuner>(clock_, config, 10, Parts([config, path] {
+                                        return std::make_unique<sdr::FileSource>(
+                                            path, config.format, config.rate, 88'000'000);
+                                      }));
+  }
+
+  void Play(SdrTuner& tuner, int ms) {
+    for (int t = 0; t < ms; t += 100) {
+      clock_.Advance(100);
+      uint32_t state = 0;
+      ASSERT_EQ(tuner.GetDecoderState(state), kOk);
+    }
+  }
+
+  // Tunes to 88.0 MHz with RDS on, plays `ms` and expects the strong station's RDS and stereo.
+  void ExpectTestStation(SdrTuner& tuner, int ms) {
+    ASSERT_EQ(tuner.SetFrequency(88'000'000), kOk);
+    ASSERT_EQ(tuner.StartRds(), kOk);
+    Play(tuner, ms);
+    RdsRecord record{};
+    ASSERT_EQ(tuner.EvalData(record), kOk);
+    EXPECT_EQ(Text(record.ps, 8), "SDR TEST");
+    EXPECT_EQ(Text(record.rt, 38), "Received through the transmitter model");
+    EXPECT_EQ(record.pty, 10);
+    EXPECT_EQ(record.tp, 1);
+    EXPECT_EQ(record.ta, 1);
+    uint8_t flags = 0;
+    ASSERT_EQ(tuner.GetState(flags), kOk);
+    EXPECT_EQ(flags & (kStateStation | kStateStereo), kStateStation | kStateStereo);
+  }
+
+  std::string WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
+    const std::string path = (folder_ / name).string();
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return path;
+  }
+
+  DriverClock clock_;
+  SdrConfig config_;
+  std::vector<float> sound_;
+  std::filesystem::path folder_;
+};
+
+TEST_F(SdrTunerTest, ReceivesTheSyntheticStationThroughAnImpairedChannel) {
+  config_.cnr_db = 20;
+  config_.carrier_offset_hz = 2000;
+  config_.clock_ppm = 100;
+  auto tuner = Synthetic();
+  ASSERT_EQ(tuner->Initialize(), kOk);
+  ExpectTestStation(*tuner, 3000);
+  uint32_t state = 0;
+  ASSERT_EQ(tuner->GetDecoderState(state), kOk);
+  EXPECT_LE(state & 0x0F, 9u);  // 20 dB: a fair level, short of the best
+  EXPECT_GE(state & 0x0F, 6u);
+  EXPECT_GT(sound_.size(), 48000u * 2 * 2);  // the programme played all along
+}
+
+TEST_F(SdrTunerTest, SearchStopsOnAStationAboveTheThresholdAndEndsAtTheBandEdge) {
+  auto tuner = Synthetic();
+  ASSERT_EQ(tuner->Initialize(), kOk);
+  int32_t frequency = 87'500'000;
+  ASSERT_EQ(tuner->Search(frequency, true), kOk);
+  EXPECT_EQ(frequency, 88'000'000);
+  // The faint station at 90.0 MHz is below the threshold: on to the band's end.
+  ASSERT_EQ(tuner->Search(frequency, true), HALVANE_SEARCH_BAND_END);
+  EXPECT_EQ(frequency, 108'000'000);
+  ASSERT_EQ(tuner->Search(frequency, false), kOk);
+  EXPECT_EQ(frequency, 88'000'000);
+  EXPECT_EQ(tuner->SetFrequency(1'040 * 10'000), kOutOfBand);
+  EXPECT_NE(LastReason().find("FM"), std::string_view::npos);
+}
+
+TEST_F(SdrTunerTest, MuteFadesAndForcedMonoSumsTheChannels) {
+  config_.tone_right = false;  // the tone on the left only
+  auto tuner = Synthetic();
+  ASSERT_EQ(tuner->Initialize(), kOk);
+  ASSERT_EQ(tuner->SetFrequency(88'000'000), kOk);
+  Play(*tuner, 500);
+  ASSERT_EQ(tuner->SetForceMono(true), kOk);
+  sound_.clear();
+  Play(*tuner, 200);
+  for (size_t i = 0; i < sound_.size(); i += 2) ASSERT_EQ(sound_[i], sound_[i + 1]) << i;
+  EXPECT_GT(TonePower(sound_, 0, 1000, 0), 0.01);
+
+  ASSERT_EQ(tuner->SetMute(true), kOk);
+  sound_.clear();
+  Play(*tuner, 200);
+  // A fade of 10 ms, then silence; no step larger than the tone itself moves in a sample.
+  const size_t fade = 2 * sdr::kMuteRampFrames;
+  ASSERT_GT(sound_.size(), fade + 2);
+  EXPECT_GT(std::fabs(sound_[0]) + std::fabs(sound_[2]) + std::fabs(sound_[4]), 0.0f);
+  for (size_t i = fade; i < sound_.size(); ++i) ASSERT_EQ(sound_[i], 0.0f) << i;
+  for (size_t i = 2; i < fade; i += 2) ASSERT_LT(std::fabs(sound_[i] - sound_[i - 2]), 0.1f);
+}
+
+TEST_F(SdrTunerTest, ARecordingWrittenInCu8DecodesTheSame) {
+  sdr::Transmitter transmitter(ImpairedStation(25));
+  std::vector<sdr::Complex> iq(static_cast<size_t>(kTestRate * 3.5));
+  transmitter.Generate(iq);
+  for (sdr::Complex& s : iq) s *= 0.7f;  // headroom for the noise in eight bits
+  const std::string path =
+      WriteBytes("station.cu8", sdr::EncodeSamples(sdr::SampleFormat::kCu8, iq));
+  auto tuner = Recording(path);
+  ASSERT_EQ(tuner->Initialize(), kOk);
+  ExpectTestStation(*tuner, 3000);
+  // Out of the recording's span there is nothing.
+  ASSERT_EQ(tuner->SetFrequency(100'000'000), kOk);
+  Play(*tuner, 200);
+  uint8_t flags = 0;
+  ASSERT_EQ(tuner->GetState(flags), kOk);
+  EXPECT_EQ(flags & kStateStation, 0);
+
+  // Cut short while playing: the next call says so, and keeps saying so.
+  std::filesystem::resize_file(path, 1000);
+  ASSERT_EQ(tuner->SetFrequency(88'000'000), kOk);
+  clock_.Advance(400);
+  uint32_t state = 0;
+  EXPECT_EQ(tuner->GetDecoderState(state), kRecordingInvalid);
+  EXPECT_NE(LastReason().find("truncated"), std::string_view::npos);
+  EXPECT_EQ(tuner->GetState(flags), kRecordingInvalid);
+}
+
+TEST_F(SdrTunerTest, BadRecordingsAndDevicesAreRefusedWithAReason) {
+  const std::vector<uint8_t> noise = [] {
+    std::vector<uint8_t> bytes(static_cast<size_t>(kTestRate) * 2);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 37 % 251);
+    return bytes;
+  }();
+  std::vector<uint8_t> odd = noise;
+  odd.push_back(1);
+  std::vector<uint8_t> wav = noise;
+  std::copy_n("RIFF", 4, wav.begin());
+  const std::vector<uint8_t> nan_floats(static_cast<size_t>(kTestRate) * 8, 0xFF);
+  struct Case {
+    std::string name;
+    std::string path;
+    sdr::SampleFormat format;
+    int32_t code;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {"missing", (folder_ / "absent.cu8").string(), sdr::SampleFormat::kCu8, kRecordingUnreadable,
+       "cannot be opened"},
+      {"short", WriteBytes("short.cu8", {1, 2, 3, 4}), sdr::SampleFormat::kCu8, kRecordingInvalid,
+       "truncated"},
+      {"odd", WriteBytes("odd.cs16", odd), sdr::SampleFormat::kCs16, kRecordingInvalid,
+       "middle of a cs16 sample"},
+      {"wav", WriteBytes("sound.wav", wav), sdr::SampleFormat::kCu8, kRecordingInvalid, "WAV"},
+      {"not floats", WriteBytes("nan.cf32", nan_floats), sdr::SampleFormat::kCf32,
+       kRecordingInvalid, "does not hold cf32"},
+  };
+  for (const Case& c : cases) {
+    config_.format = c.format;
+    auto tuner = Recording(c.path);
+    EXPECT_EQ(tuner->Initialize(), c.code) << c.name;
+    EXPECT_NE(LastReason().find(c.reason), std::string_view::npos)
+        << c.name << ": " << LastReason();
+    int32_t frequency = 0;
+    EXPECT_EQ(tuner->GetFrequency(frequency), kNotInitialized) << c.name;
+  }
+
+  config_.rate = 200'000;
+  EXPECT_EQ(Synthetic()->Initialize(), kSampleRateTooLow);
+  EXPECT_NE(LastReason().find("228000"), std::string_view::npos) << LastReason();
+
+  config_.device = "driver=halvane_no_such_device";
+  config_.rate = 1'024'000;
+  const SdrConfig config = config_;
+  SdrTuner tuner(clock_, config, 10,
+                 Parts([config] { return std::make_unique<sdr::SoapySource>(config); }));
+  EXPECT_EQ(tuner.Initialize(), kSdrNoDevice);
+  EXPECT_NE(LastReason().find("driver=halvane_no_such_device"), std::string_view::npos);
+}
+
+// A device that delivers for a while and then is gone.
+class VanishingSource final : public sdr::IqSource {
+ public:
+  int32_t Open(int64_t) override { return kOk; }
+  void Close() override {}
+  double sample_rate() const override { return kTestRate; }
+  int32_t Tune(int64_t, int64_t, std::optional<double>& offset_hz) override {
+    offset_hz = 0.0;
+    return kOk;
+  }
+  int32_t ReadDue(int64_t, std::vector<sdr::Complex>& out) override {
+    if (++reads_ > 3) {
+      SetLastReason("unplugged");
+      return kSdrDeviceLost;
+    }
+    out.resize(out.size() + 1000);
+    return kOk;
+  }
+  int32_t ReadNow(size_t count, std::vector<sdr::Complex>& out) override {
+    out.resize(out.size() + count);
+    return kOk;
+  }
+
+ private:
+  int reads_ = 0;
+};
+
+TEST_F(SdrTunerTest, ALostDeviceFailsEveryCallUntilTheRadioRestarts) {
+  SdrTuner tuner(clock_, config_, 10, Parts([] { return std::make_unique<VanishingSource>(); }));
+  ASSERT_EQ(tuner.Initialize(), kOk);
+  uint8_t flags = 0;
+  int32_t code = kOk;
+  for (int i = 0; i < 10 && code == kOk; ++i) code = tuner.GetState(flags);
+  EXPECT_EQ(code, kSdrDeviceLost);
+  ClearLastReason();
+  int32_t frequency = 0;
+  EXPECT_EQ(tuner.GetFrequency(frequency), kSdrDeviceLost);
+  EXPECT_EQ(LastReason(), "unplugged");
+  EXPECT_EQ(tuner.Uninitialize(), kOk);
+  EXPECT_EQ(tuner.Initialize(), kOk);
+  EXPECT_EQ(tuner.GetFrequency(frequency), kOk);
+}
+
+}  // namespace
+}  // namespace halvane::driver::testing_support

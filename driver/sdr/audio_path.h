@@ -1,5 +1,5 @@
-// The demodulated programme on its way to the sink: mute fades over a few milliseconds rather
-// than cutting (no click), and forced mono sums both channels.
+// The demodulated programme on its way to the sink, through the driver's programme stage: mute
+// fades rather than cutting (no click), and forced mono sums both channels.
 #ifndef HALVANE_DRIVER_SDR_AUDIO_PATH_H
 #define HALVANE_DRIVER_SDR_AUDIO_PATH_H
 
@@ -7,31 +7,25 @@
 #include <span>
 
 #include "audio/audio_sink.h"
+#include "audio/programme_stage.h"
 
 namespace halvane::driver::sdr {
-
-// A mute or unmute takes this long to fade.
-inline constexpr int kMuteRampFrames = audio::kSampleRate / 100;
 
 class AudioPath {
  public:
   explicit AudioPath(std::unique_ptr<audio::AudioSink> sink);
 
-  void SetMute(bool mute) { muted_ = mute; }
-  void SetMono(bool mono) { mono_ = mono; }
+  void SetMute(bool mute) { stage_.SetMute(mute); }
+  void SetMono(bool mono) { stage_.SetMono(mono); }
   // Starts muted or not at once, without a fade (a new radio session).
   void Jump(bool mute);
 
   // Applies mute and mono to interleaved stereo in place, then hands it to the sink.
   void Play(std::span<float> interleaved);
 
-  audio::AudioSink& sink() { return *sink_; }
-
  private:
   std::unique_ptr<audio::AudioSink> sink_;
-  bool muted_ = false;
-  bool mono_ = false;
-  float gain_ = 1;
+  audio::ProgrammeStage stage_;
 };
 
 }  // namespace halvane::driver::sdr

@@ -66,7 +66,7 @@ std::string Pad(std::string s, size_t width) {
 
 std::string TargetText(double maxRatio, double budgetMicros) {
   if (maxRatio <= 0) return "none, reference";
-  std::string t = "≤ " + Printf("%.1f", maxRatio);
+  std::string t = "≤ " + Printf(maxRatio < 1 ? "%.3g" : "%.1f", maxRatio);
   if (budgetMicros > 0) t += ", < " + FormatDuration(budgetMicros * 1000);
   return t;
 }
@@ -102,6 +102,8 @@ void SummaryReporter::ReportRuns(const std::vector<Run>& reports) {
     m.seen = true;
     if (run.error_occurred) {
       m.error = run.error_message;
+      // A figure that misses its target still shows what it measured.
+      for (const auto& [name, counter] : run.counters) m.counters[name] = counter.value;
       std::cerr << "  " << key << ": skipped, " << run.error_message << "\n";
       continue;
     }
@@ -152,6 +154,10 @@ std::vector<Summary::Row> Summary::Rows() const {
 bool Summary::AllMet() const {
   for (const Row& r : Rows())
     if (!r.met) return false;
+  for (const Figure& f : Figures()) {
+    const Measured* m = Find(f.name);
+    if (m != nullptr && !m->error.empty()) return false;  // a figure that misses its target
+  }
   return true;
 }
 
@@ -199,6 +205,7 @@ std::string Summary::Table() const {
     out << "\n" << f.name << ":";
     for (const auto& [name, value] : m->counters)
       out << "  " << name << " " << Printf("%.1f", value);
+    if (!m->error.empty()) out << "  NOT MET: " << m->error;
     out << "\n";
   }
   return out.str();

@@ -9,6 +9,12 @@ void AudioPath::Jump(bool mute) {
   stage_.Reset();
 }
 
+void AudioPath::SetTitle(const std::string& title) {
+  if (title == title_) return;
+  title_ = title;
+  sink_->SetTitle(title);
+}
+
 void AudioPath::Play(std::span<float> interleaved) {
   if (interleaved.empty()) return;
   stage_.Process(interleaved);

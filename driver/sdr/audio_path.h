@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <span>
+#include <string>
 
 #include "audio/audio_sink.h"
 #include "audio/programme_stage.h"
@@ -20,12 +21,16 @@ class AudioPath {
   // Starts muted or not at once, without a fade (a new radio session).
   void Jump(bool mute);
 
+  // The stream's name in the desktop's mixer; a title already shown is not sent again.
+  void SetTitle(const std::string& title);
+
   // Applies mute and mono to interleaved stereo in place, then hands it to the sink.
   void Play(std::span<float> interleaved);
 
  private:
   std::unique_ptr<audio::AudioSink> sink_;
   audio::ProgrammeStage stage_;
+  std::string title_;
 };
 
 }  // namespace halvane::driver::sdr

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "audio/playthrough_tuner.h"
 #include "band/frequency.h"
 #include "last_reason.h"
 #include "rds/record_writer.h"
@@ -105,6 +106,7 @@ int32_t SdrTuner::Tune(int32_t frequency) {
   }
   reachable_ = offset.has_value();
   receiver_->Tune(offset.value_or(0));
+  audio_->SetTitle(audio::FrequencyTitle(frequency));
   return kOk;
 }
 
@@ -210,6 +212,8 @@ int32_t SdrTuner::EvalData(RdsRecord& record) {
   if (!monitor.decoder().has_data()) return kRdsNoData;
   if (!monitor.HasFreshData(clock_.NowMs())) return kRdsStale;
   record = rds::MakeRecord(monitor.decoder().data());
+  const std::string name = audio::StationNameTitle(record.ps);
+  if (!name.empty()) audio_->SetTitle(name);
   return kOk;
 }
 

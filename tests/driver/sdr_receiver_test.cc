@@ -42,5 +42,19 @@ TEST(SdrReceiverTest, SeparatesALeftToneFromTheRightChannel) {
   EXPECT_GT(10 * std::log10(left / right), 25);
 }
 
+TEST(SdrReceiverTest, AMonoStationsRdsComesWithoutAPilot) {
+  sdr::TransmitterOptions options = ImpairedStation(25);
+  options.multiplex.stereo = false;
+  sdr::Transmitter transmitter(options);
+  sdr::Receiver receiver({kTestRate, 50});
+  receiver.Tune(0);
+  const std::vector<float> audio = RunStation(transmitter, receiver, 3.0);
+  EXPECT_FALSE(receiver.pilot_locked());
+  ASSERT_TRUE(receiver.monitor().decoder().has_data());
+  EXPECT_EQ(Text(receiver.monitor().decoder().data().ps.data(), 8), "SDR TEST");
+  // Both channels carry the same programme.
+  EXPECT_NEAR(TonePower(audio, 0, 1000, 24000), TonePower(audio, 1, 1000, 24000), 1e-4);
+}
+
 }  // namespace
 }  // namespace halvane::driver::testing_support

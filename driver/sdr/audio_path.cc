@@ -17,8 +17,7 @@ void AudioPath::SetTitle(const std::string& title) {
 
 void AudioPath::Play(std::span<float> interleaved) {
   if (interleaved.empty()) return;
-  stage_.Process(interleaved);
-  sink_->Write(interleaved);
+  stage_.Play(interleaved, *sink_);
 }
 
 }  // namespace halvane::driver::sdr

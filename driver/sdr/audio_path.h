@@ -16,7 +16,8 @@ class AudioPath {
  public:
   explicit AudioPath(std::unique_ptr<audio::AudioSink> sink);
 
-  void SetMute(bool mute) { stage_.SetMute(mute); }
+  // A mute is heard at once: what the sink still holds fades out; an unmute fades in.
+  void SetMute(bool mute) { stage_.SetMute(mute, mute); }
   void SetMono(bool mono) { stage_.SetMono(mono); }
   // Starts muted or not at once, without a fade (a new radio session).
   void Jump(bool mute);

@@ -1,5 +1,6 @@
 #include "tone_analysis.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -45,6 +46,23 @@ size_t LastAbove(std::span<const float> interleaved, float threshold) {
   for (size_t i = interleaved.size(); i-- > 0;)
     if (std::fabs(interleaved[i]) > threshold) return i / 2;
   return interleaved.size() / 2;
+}
+
+std::vector<float> WithoutGaps(std::span<const float> interleaved, size_t gap) {
+  std::vector<float> heard;
+  size_t zeros = 0;  // frames of exact silence just before frame f, not yet kept
+  const size_t frames = interleaved.size() / 2;
+  for (size_t f = 0; f <= frames; ++f) {
+    if (f < frames && interleaved[2 * f] == 0.0f && interleaved[2 * f + 1] == 0.0f) {
+      ++zeros;
+      continue;
+    }
+    // A short run of zeros belongs to the sound; a long one is a gap, and so is any at the ends.
+    if (f < frames && zeros < gap && !heard.empty()) heard.insert(heard.end(), 2 * zeros, 0.0f);
+    zeros = 0;
+    if (f < frames) heard.insert(heard.end(), {interleaved[2 * f], interleaved[2 * f + 1]});
+  }
+  return heard;
 }
 
 size_t EqualChannels(std::span<const float> interleaved, size_t from, size_t frames) {

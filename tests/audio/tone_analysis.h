@@ -22,6 +22,11 @@ double Rms(std::span<const float> samples);
 size_t FirstAbove(std::span<const float> interleaved, float threshold);
 size_t LastAbove(std::span<const float> interleaved, float threshold);
 
+// What was heard without the gaps: the recording less every run of at least `gap` frames of
+// exact silence (before, between and after the sound). A sound server fills a late writer's gaps
+// with exact zeros, which no programme carries for long.
+std::vector<float> WithoutGaps(std::span<const float> interleaved, size_t gap);
+
 // The first frame from `from` on where `frames` frames in a row carry sound and equal channels;
 // the size when there is none.
 size_t EqualChannels(std::span<const float> interleaved, size_t from, size_t frames);

@@ -115,6 +115,8 @@ void OnActivate(GtkApplication* gtkApp, gpointer data) {
   if (!app.window->Start(error)) {
     std::cerr << "halvane-radio: can't create the radio: " << error << "\n";
     app.status = 1;
+    // The window holds the application: end it, or it would wait for a window never shown.
+    g_application_quit(G_APPLICATION(gtkApp));
     return;
   }
   // Media keys and the desktop's media widget: told after every repaint, heard on GTK's loop.

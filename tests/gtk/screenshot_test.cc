@@ -16,18 +16,23 @@ struct RadioRun {
   std::string errors;
 };
 
-RadioRun RunRadio(const Scratch& home, std::vector<std::string> args) {
-  args.insert(args.begin(), {HALVANE_RADIO_PROGRAM, "--home", home.path()});
+RadioRun RunRadio(const Scratch& home, std::vector<std::string> args,
+                  const std::string& registry = "") {
+  // A radio that never ends fails the test within a minute rather than hang it.
+  args.insert(args.begin(), {"timeout", "60", HALVANE_RADIO_PROGRAM, "--home", home.path()});
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
   gchar** env = g_get_environ();
-  env = g_environ_setenv(env, "HALVANE_CLASS_REGISTRY", (home.path() + "classes.reg").c_str(), 1);
+  env = g_environ_setenv(env, "HALVANE_CLASS_REGISTRY",
+                         (registry.empty() ? home.path() + "classes.reg" : registry).c_str(), 1);
   gchar* err = nullptr;
   RadioRun run;
   GError* error = nullptr;
-  EXPECT_TRUE(g_spawn_sync(nullptr, argv.data(), env, G_SPAWN_STDOUT_TO_DEV_NULL, nullptr, nullptr,
-                           nullptr, &err, &run.status, &error));
+  EXPECT_TRUE(
+      g_spawn_sync(nullptr, argv.data(), env,
+                   static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_STDOUT_TO_DEV_NULL),
+                   nullptr, nullptr, nullptr, &err, &run.status, &error));
   g_strfreev(env);
   if (error != nullptr) g_error_free(error);
   run.errors = err != nullptr ? err : "";
@@ -80,6 +85,15 @@ TEST(Screenshot, TheDefaultSkinIsDrawnNotBlank) {
       EXPECT_NE(run.errors.find("using the default skin"), std::string::npos) << run.errors;
     }
   }
+}
+
+// A radio that can't be created says why and ends, rather than wait for a window never shown.
+TEST(Screenshot, APlugInThatCannotBeCreatedEndsTheProgram) {
+  Scratch home;
+  RadioRun run = RunRadio(home, {"--screenshot", home.path() + "shot.png"},
+                          "/proc/no-such-folder/classes.reg");
+  EXPECT_NE(run.status, 0);
+  EXPECT_NE(run.errors.find("can't create the radio"), std::string::npos) << run.errors;
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "folders.h"
+
 namespace host {
 namespace {
 
@@ -49,6 +51,17 @@ std::unique_ptr<DataLock> DataLock::Acquire(const std::string& folder, std::stri
   return std::unique_ptr<DataLock>(new DataLock(fd));
 }
 
-DataLock::~DataLock() { ::close(fd_); }
+DataLock::~DataLock() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::unique_ptr<DataLock> ClaimDataFolder(const Folders& folders, std::string& error) {
+  if (!folders.problem.empty()) {
+    error = folders.problem;
+    return nullptr;
+  }
+  if (!MakeFolderPath(folders.data)) return std::unique_ptr<DataLock>(new DataLock(-1));
+  return DataLock::Acquire(folders.data, error);
+}
 
 }  // namespace host

@@ -9,6 +9,8 @@
 
 namespace host {
 
+struct Folders;
+
 inline constexpr const char* kDataLockFile = "halvane.lock";
 
 class DataLock {
@@ -22,9 +24,16 @@ class DataLock {
   DataLock& operator=(const DataLock&) = delete;
 
  private:
+  friend std::unique_ptr<DataLock> ClaimDataFolder(const Folders&, std::string&);
   explicit DataLock(int fd) : fd_(fd) {}
-  int fd_;
+  int fd_;  // -1: nothing locked (no folder to lock)
 };
+
+// What every face does before it creates the plug-in: stops when there are no folders of the
+// user's (`folders.problem`), makes the data folder and locks it. Nothing, with `error` for the
+// user, when the face must stop (exit status 1). A data folder that can't be made is left to the
+// host's own warning that nothing will be saved, and needs no lock.
+std::unique_ptr<DataLock> ClaimDataFolder(const Folders& folders, std::string& error);
 
 }  // namespace host
 

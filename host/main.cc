@@ -39,19 +39,12 @@ int main(int argc, char** argv) {
   }
 
   host::Folders folders = host::ResolveFolders(options->home);
-  if (!folders.problem.empty()) {
-    std::cerr << "halvane-host: " << folders.problem << "\n";
-    return 1;
-  }
   // One radio per data folder, held until the process ends.
-  std::unique_ptr<host::DataLock> lock;
-  if (host::MakeFolderPath(folders.data)) {
-    std::string why;
-    lock = host::DataLock::Acquire(folders.data, why);
-    if (!lock) {
-      std::cerr << "halvane-host: " << why << "\n";
-      return 1;
-    }
+  std::string why;
+  const std::unique_ptr<host::DataLock> lock = host::ClaimDataFolder(folders, why);
+  if (!lock) {
+    std::cerr << "halvane-host: " << why << "\n";
+    return 1;
   }
   host::RadioHost radioHost(std::move(folders), host::ProgramFolder());
   for (const auto& [name, value] : options->variables) radioHost.sdk().SetVariable(name, value);

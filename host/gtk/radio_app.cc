@@ -145,19 +145,12 @@ std::string ShippedArtFolder(const std::string& programFolder) {
 
 int RunRadioApp(const RadioOptions& options) {
   Folders folders = ResolveFolders(options.home);
-  if (!folders.problem.empty()) {
-    std::cerr << "halvane-radio: " << folders.problem << "\n";
-    return 1;
-  }
   // One radio per data folder, held until the process ends.
-  std::unique_ptr<DataLock> lock;
-  if (MakeFolderPath(folders.data)) {
-    std::string why;
-    lock = DataLock::Acquire(folders.data, why);
-    if (!lock) {
-      std::cerr << "halvane-radio: " << why << "\n";
-      return 1;
-    }
+  std::string why;
+  const std::unique_ptr<DataLock> lock = ClaimDataFolder(folders, why);
+  if (!lock) {
+    std::cerr << "halvane-radio: " << why << "\n";
+    return 1;
   }
   App app{options, nullptr, nullptr, nullptr, 0, 0};
   app.host = std::make_unique<RadioHost>(std::move(folders), ProgramFolder());

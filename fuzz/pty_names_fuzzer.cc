@@ -40,7 +40,7 @@ bool Load(ModRdsPtyStrings& pty, bool rbds, const std::string& folder) {
 
 void CheckNames(const ModRdsPtyStrings& pty, const std::string& decodedFile) {
   for (int code = 0; code < 32; ++code) {
-    const std::string& name = pty.ptyNames[code];
+    const std::string& name = pty.PtyNames()[code];
     if (!halvane::IsValidUtf8(name)) fuzzing::Fail("a name is not valid UTF-8");
     if (code == 0 && !name.empty()) fuzzing::Fail("code 0 got a name");
     if (!name.empty() && !IsBuiltIn(code, name) && decodedFile.find(name) == std::string::npos)
@@ -75,20 +75,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ModRdsPtyStrings pty;
   const bool stopped = Load(pty, rbdsFirst, config);
   CheckNames(pty, decoded);
-  const Names afterFirst = pty.ptyNames;
+  const Names afterFirst = pty.PtyNames();
 
   // Loading the same file again gives the same table: nothing depends on what was there before,
   // except the RBDS set's five untouched codes.
-  ModRdsPtyStrings fresh;
-  fresh.ptyNames = afterFirst;
+  ModRdsPtyStrings fresh = pty;
   if (Load(fresh, rbdsFirst, config) != stopped) fuzzing::Fail("a second load ended differently");
-  if (fresh.ptyNames != afterFirst) fuzzing::Fail("a second load gave other names");
+  if (fresh.PtyNames() != afterFirst) fuzzing::Fail("a second load gave other names");
 
   Load(pty, !rbdsFirst, config);
   CheckNames(pty, decoded);
   if (!rbdsFirst) {
     for (int code = 24; code <= 28; ++code)
-      if (pty.ptyNames[code] != afterFirst[code])
+      if (pty.PtyNames()[code] != afterFirst[code])
         fuzzing::Fail("the RBDS set changed code " + std::to_string(code));
   }
   return 0;

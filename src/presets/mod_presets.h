@@ -74,17 +74,17 @@ class ModPresets {
   int16_t currentPreset = 0;
   int32_t headerValue2 = 0;
   int32_t headerValue3 = 0;
+
+ private:
+  // Logs that a save failed, or that the first save after failures succeeded.
+  void NoteSave(const std::string& path, const std::string& failure);
+  bool lastSaveFailed_ = false;
   // The lines past the 32767th preset, exactly as the file had them: they are written back
   // after the store's presets, so that a save never drops what it could not number.
   std::string linesBeyondCap;
   // Why the last load found a list it could not read ("" when it read one or found none). Such
   // a store was never loaded from its file, so nothing is saved over it until a load succeeds.
   std::string unreadList;
-
- private:
-  // Logs that a save failed, or that the first save after failures succeeded.
-  void NoteSave(const std::string& path, const std::string& failure);
-  bool lastSaveFailed_ = false;
   // A slot of the table; error 9 outside it.
   size_t Slot(int16_t i) const;
 

@@ -19,8 +19,12 @@ class ModRdsPtyStrings {
   // The name of a code; "" for 0 and above 31. A negative code is error 9.
   std::string PtyName(int16_t code) const;
 
-  // Indexed by code; entry 0 is never assigned. Empty until the first load, never cleared.
-  std::array<std::string, 32> ptyNames{};
+  // Every name, indexed by code; entry 0 is never assigned. Empty until the first load, never
+  // cleared.
+  const std::array<std::string, 32>& PtyNames() const { return ptyNames_; }
+
+ private:
+  std::array<std::string, 32> ptyNames_{};
 };
 
 }  // namespace halvane

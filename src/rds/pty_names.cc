@@ -39,7 +39,7 @@ const PtyDefault* FindKey(std::span<const PtyDefault> set, std::string_view key)
 
 void ModRdsPtyStrings::LoadPtyNames(bool useRbds, const std::string& configPath) {
   const std::span<const PtyDefault> set = useRbds ? RbdsPtyDefaults() : RdsPtyDefaults();
-  for (const auto& row : set) ptyNames[row.code] = row.name;
+  for (const auto& row : set) ptyNames_[row.code] = row.name;
 
   const std::string path = configPath + std::string(useRbds ? kRbdsNamesFile : kRdsNamesFile);
   if (!IsRegularFile(path)) return;
@@ -57,14 +57,14 @@ void ModRdsPtyStrings::LoadPtyNames(bool useRbds, const std::string& configPath)
     if (equals == std::string_view::npos) Raise(kSubscriptRange, "no value for " + text);
     std::string_view value = line.substr(equals + 1);
     value = value.substr(0, value.find('='));  // text after a second "=" is dropped
-    ptyNames[row->code] = TrimSpaces(value);
+    ptyNames_[row->code] = TrimSpaces(value);
   }
 }
 
 std::string ModRdsPtyStrings::PtyName(int16_t code) const {
   if (code < 0) Raise(kSubscriptRange, "programme type " + std::to_string(code));
   if (code == 0 || code > kHighestCode) return {};
-  return ptyNames[static_cast<size_t>(code)];
+  return ptyNames_[static_cast<size_t>(code)];
 }
 
 }  // namespace halvane

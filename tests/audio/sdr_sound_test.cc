@@ -1,11 +1,11 @@
 // The SDR receiver's sound through the driver's exports to a PulseAudio daemon of the test's
 // own: the synthetic station's programme, a 1 kHz tone on the left, is heard at its frequency
 // and level on the left alone; forced mono gives equal channels; mute falls silent within
-// 100 ms. The driver's clock is driven by the test, a little ahead of the sound server's, so
-// every programme frame has a known time and a busy machine does not starve the output.
+// 100 ms. The driver's clock is driven by the test, a little ahead of what the sound server has
+// played, so every programme frame has a known time and neither side of a busy machine starves
+// or floods the other.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fstream>
 
 #include "halvane/driver_contract.h"
@@ -28,13 +28,16 @@ namespace {
 constexpr size_t kFramesPerMs = 48;
 
 // Moves the driver's clock in 20 ms steps to `until_ms`, asking the tuner something at each so
-// it demodulates, and keeps at most 200 ms ahead of the wall clock.
+// it demodulates, and keeps at most 200 ms ahead of what the sound server has played.
 class ProgrammeClock {
  public:
+  explicit ProgrammeClock(const MonitorRecorder& played)
+      : played_(played), start_frames_(played.frames()) {}
   void PlayUntil(int64_t until_ms) {
     while (now_ms_ < until_ms) {
-      const auto due = start_ + std::chrono::milliseconds(now_ms_ - 200);
-      std::this_thread::sleep_until(due);
+      WaitUntil([&] {
+        return now_ms_ <= static_cast<int64_t>((played_.frames() - start_frames_) / 48) + 200;
+      });
       HalvaneSimAdvanceClock(20);
       now_ms_ += 20;
       int32_t frequency = 0;
@@ -44,7 +47,8 @@ class ProgrammeClock {
   int64_t now_ms() const { return now_ms_; }
 
  private:
-  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  const MonitorRecorder& played_;
+  const size_t start_frames_;
   int64_t now_ms_ = 0;
 };
 
@@ -66,7 +70,7 @@ TEST(SdrSound, TheStationsToneIsHeardMutedWithinAHundredMillisecondsAndSummedToM
   MonitorRecorder recorder(daemon);
   ASSERT_TRUE(WaitUntil([&] { return recorder.frames() > 0; }));
 
-  ProgrammeClock clock;
+  ProgrammeClock clock(recorder);
   clock.PlayUntil(400);  // the receiver settles unheard
   const int64_t unmuted = clock.now_ms();
   VolumeMute(0, 0);

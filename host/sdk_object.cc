@@ -5,8 +5,8 @@
 
 #include "folders.h"
 #include "halvane/errors.h"
-#include "log_file.h"
 #include "halvane/plugin.h"
+#include "log_file.h"
 
 namespace host {
 namespace {
@@ -30,6 +30,13 @@ const Variant& Arg(std::span<Variant> args, size_t i) {
 }
 
 }  // namespace
+
+std::string SdkObject::LatestNoticeText() const {
+  // Both notice lines share the log's "Halvane---> " prefix.
+  constexpr std::string_view kFailed = HALVANE_LOG_SAVE_FAILED;
+  constexpr size_t kPrefix = kFailed.find("> ") + 2;
+  return latestNotice_.size() > kPrefix ? latestNotice_.substr(kPrefix) : std::string();
+}
 
 SdkObject::SdkObject() {
   Define("GetInfo", [this](CallKind, std::span<Variant> args) {

@@ -34,6 +34,9 @@ class SdkObject : public halvane::MemberTable {
   // HALVANE_LOG_SAVE_FAILED, see halvane/plugin.h), "" when none, or when a save succeeded since
   // (a line beginning with HALVANE_LOG_SAVED_AGAIN). Both faces show it; TakeLog leaves it.
   std::string LatestNotice() const { return latestNotice_; }
+  // The same line as a person reads it, without the plug-in's log prefix ("Presets not saved:
+  // ..."); "" when there is none.
+  std::string LatestNoticeText() const;
   std::vector<ErrorScreen> TakeErrorScreens();
 
   // Called for every Errscrn, after it is recorded: the interactive screen shows it.

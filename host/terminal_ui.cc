@@ -465,7 +465,7 @@ void TerminalRadio::Update() {
   // A preset list that could not be saved: the plug-in tells only its log, the user sees it here.
   if (const std::string notice = host_.sdk().LatestNotice(); notice != shownNotice_) {
     shownNotice_ = notice;
-    if (!notice.empty()) Say(notice.substr(notice.find("> ") + 2), true);
+    if (!notice.empty()) Say(host_.sdk().LatestNoticeText(), true);
   }
   view.forcedMono = forcedMono_;
   // The plug-in writes numbers with the decimal mark of the user's locale; a typed frequency is

@@ -421,7 +421,7 @@ void RadioWindow::Repaint() {
   // A preset list that could not be saved: the plug-in tells only its log, the user sees it here.
   if (const std::string notice = host_.sdk().LatestNotice(); notice != shownNotice_) {
     shownNotice_ = notice;
-    if (!notice.empty()) lastError_ = Displayable(notice.substr(notice.find("> ") + 2));
+    if (!notice.empty()) lastError_ = Displayable(host_.sdk().LatestNoticeText());
   }
   if (presetList_) presetList_->Sync();
   RepaintScreen(prompt_ ? *skin_->keyboard : *skin_->radio);

@@ -39,6 +39,8 @@ TEST(SdkObject, KeepsTheLatestFailedSaveUntilASaveSucceeds) {
   for (const auto& [line, notice] : steps) {
     Call(sdk, "DMLOG", {Variant(line)});
     EXPECT_EQ(sdk->LatestNotice(), notice) << line;
+    // What the faces show: the line without the log's prefix.
+    EXPECT_EQ(sdk->LatestNoticeText(), notice.empty() ? "" : notice.substr(12)) << line;
   }
   EXPECT_EQ(sdk->TakeLog().size(), 5u);
   EXPECT_EQ(sdk->LatestNotice(), "");

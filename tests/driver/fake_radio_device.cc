@@ -28,13 +28,7 @@ FakeRadioDevice::FakeRadioDevice(bool low) : personality(Personality::kGeneric) 
   // 87.5..108 MHz
   tuner.rangelow = low ? 1'400'000 : 1400;
   tuner.rangehigh = low ? 1'728'000 : 1728;
-  v4l2_frequency_band fm{};
-  fm.type = V4L2_TUNER_RADIO;
-  fm.capability = tuner.capability;
-  fm.rangelow = tuner.rangelow;
-  fm.rangehigh = tuner.rangehigh;
-  fm.modulation = V4L2_BAND_MODULATION_FM;
-  bands.push_back(fm);
+  AddBand(tuner.rangelow, tuner.rangehigh, tuner.capability, V4L2_BAND_MODULATION_FM);
   frequency = tuner.rangelow;
 }
 
@@ -69,23 +63,26 @@ FakeRadioDevice::FakeRadioDevice(Personality kind) : FakeRadioDevice(true) {
       break;
   }
   std::strcpy(reinterpret_cast<char*>(capabilities.driver), driver);
-  tuner.rangelow = Fine(kind == Personality::kWl128x ? 87'500'000 : 76'000'000);
-  if (kind == Personality::kVirtualReceiver || kind == Personality::kSi476x) {
-    tuner.rangelow = Fine(64'000'000);
-  }
+  // The lowest band's start; wl128x, without a band list, covers the FM band.
+  tuner.rangelow = bands.empty() ? Fine(87'500'000) : bands.back().rangelow;
   tuner.rangehigh = Fine(108'000'000);
   frequency = Fine(87'500'000);
 }
 
+void FakeRadioDevice::AddBand(uint32_t low, uint32_t high, uint32_t capability,
+                              uint32_t modulation) {
+  v4l2_frequency_band band{};
+  band.type = V4L2_TUNER_RADIO;
+  band.index = static_cast<uint32_t>(bands.size());
+  band.capability = capability;
+  band.rangelow = low;
+  band.rangehigh = high;
+  band.modulation = modulation;
+  bands.push_back(band);
+}
+
 void FakeRadioDevice::AddFmBand(int64_t low_hz, int64_t high_hz) {
-  v4l2_frequency_band fm{};
-  fm.type = V4L2_TUNER_RADIO;
-  fm.index = static_cast<uint32_t>(bands.size());
-  fm.capability = tuner.capability;
-  fm.rangelow = Fine(low_hz);
-  fm.rangehigh = Fine(high_hz);
-  fm.modulation = V4L2_BAND_MODULATION_FM;
-  bands.push_back(fm);
+  AddBand(Fine(low_hz), Fine(high_hz), tuner.capability, V4L2_BAND_MODULATION_FM);
 }
 
 void FakeRadioDevice::AddStation(uint32_t units, int32_t signal, bool stereo) {
@@ -93,14 +90,8 @@ void FakeRadioDevice::AddStation(uint32_t units, int32_t signal, bool stereo) {
 }
 
 void FakeRadioDevice::AddAmBand() {
-  v4l2_frequency_band am{};
-  am.type = V4L2_TUNER_RADIO;
-  am.index = static_cast<uint32_t>(bands.size());
-  am.capability = V4L2_TUNER_CAP_LOW;
-  am.rangelow = 530 * 16;  // 1 kHz = 16 units of 62.5 Hz
-  am.rangehigh = 1710 * 16;
-  am.modulation = V4L2_BAND_MODULATION_AM;
-  bands.push_back(am);
+  // 1 kHz = 16 units of 62.5 Hz
+  AddBand(530 * 16, 1710 * 16, V4L2_TUNER_CAP_LOW, V4L2_BAND_MODULATION_AM);
 }
 
 void FakeRadioDevice::QueueRds(const std::vector<uint8_t>& bytes) {

@@ -97,6 +97,7 @@ class FakeRadioDevice final : public v4l2::RadioDevice {
   };
 
   int Check();
+  void AddBand(uint32_t low, uint32_t high, uint32_t capability, uint32_t modulation);
   void AddFmBand(int64_t low_hz, int64_t high_hz);
   int GenericSeek(const v4l2_hw_freq_seek& seek);
   // Steps from the tuned frequency through [low, high] by `step` units.

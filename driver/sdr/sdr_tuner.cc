@@ -69,6 +69,7 @@ int32_t SdrTuner::Uninitialize() {
   failed_ = 0;
   if (source_) source_->Close();
   source_.reset();
+  audio_.reset();  // the stream leaves the desktop's mixer while the radio is off
   return kOk;
 }
 

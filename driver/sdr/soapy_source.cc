@@ -112,7 +112,7 @@ void SoapySource::ReadLoop() {
     int got = 0;
     try {
       got = device_->readStream(stream_, buffers, chunk.size(), flags, time_ns, kReadTimeoutUs);
-    } catch (const std::exception& e) {
+    } catch (const std::exception&) {
       got = SOAPY_SDR_STREAM_ERROR;
     }
     if (got == SOAPY_SDR_OVERFLOW) continue;  // samples dropped; the stream goes on

@@ -71,8 +71,7 @@ RealIirFilter MakeDeemphasis(double tau_us) {
 }  // namespace
 
 StereoDecoder::StereoDecoder(double deemphasis_us)
-    : deemphasis_us_(deemphasis_us),
-      pll_(nco_crcf_create(LIQUID_VCO)),
+    : pll_(nco_crcf_create(LIQUID_VCO)),
       pilot_filter_(iirfilt_crcf_create_lowpass(2, kPilotFilterCutoff)),
       resampler_gain_(ResamplerGain()),
       sum_resampler_(MakeResampler()),

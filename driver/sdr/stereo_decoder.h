@@ -27,7 +27,6 @@ class StereoDecoder {
  private:
   void Emit(std::vector<float>& audio);
 
-  double deemphasis_us_;
   Oscillator pll_;
   ComplexIirFilter pilot_filter_;
   float lock_i_ = 0;  // the pilot's in-phase and quadrature amplitude

@@ -105,7 +105,7 @@ std::string PulseDaemon::Pactl(const std::vector<std::string>& arguments) const 
 MonitorRecorder::MonitorRecorder(const PulseDaemon& daemon)
     : path_(daemon.folder() + "/monitor.raw") {
   pid_ = Spawn({HALVANE_PAREC, "-s", daemon.server(), "-d", "halvane_test.monitor", "--raw",
-                "--format=float32le", "--rate=48000", "--channels=2", "--latency-msec=10"},
+                "--format=float32le", "--rate=48000", "--channels=2", "--latency-msec=100"},
                path_);
 }
 

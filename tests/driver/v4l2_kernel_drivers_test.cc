@@ -48,30 +48,7 @@ std::string Rt(const RdsRecord& record) {
   return std::string(reinterpret_cast<const char*>(record.rt), 64);
 }
 
-class KernelDriverTest : public ::testing::Test {
- protected:
-  void Make(Personality personality) {
-    auto device = std::make_unique<FakeRadioDevice>(personality);
-    device_ = device.get();
-    clock_.UseManual(true);
-    tuner_ = std::make_unique<V4l2Tuner>(std::move(device), V4l2Options{"/dev/radio7", 10}, clock_);
-  }
-  void Start() { ASSERT_EQ(tuner_->Initialize(), kOk); }
-  int32_t Frequency() {
-    int32_t value = 0;
-    EXPECT_EQ(tuner_->GetFrequency(value), kOk);
-    return value;
-  }
-  uint8_t Flags() {
-    uint8_t flags = 0;
-    EXPECT_EQ(tuner_->GetState(flags), kOk);
-    return flags;
-  }
-
-  DriverClock clock_;
-  FakeRadioDevice* device_ = nullptr;  // owned by tuner_
-  std::unique_ptr<V4l2Tuner> tuner_;
-};
+using KernelDriverTest = testing_support::V4l2TunerFixture;
 
 TEST_F(KernelDriverTest, RdsReadsNeverWaitForBlocks) {
   // The virtual receiver has RDS on whole megahertz only; elsewhere nothing ever arrives.

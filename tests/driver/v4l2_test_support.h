@@ -2,12 +2,19 @@
 #ifndef HALVANE_TESTS_DRIVER_V4L2_TEST_SUPPORT_H
 #define HALVANE_TESTS_DRIVER_V4L2_TEST_SUPPORT_H
 
+#include <gtest/gtest.h>
+
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "driver_clock.h"
+#include "fake_radio_device.h"
 #include "rds/group.h"
 #include "rds/raw_blocks.h"
+#include "result_codes.h"
+#include "v4l2/v4l2_tuner.h"
 
 namespace halvane::driver::testing_support {
 
@@ -27,6 +34,34 @@ inline std::vector<uint8_t> RecordsOf(const rds::Group& group,
   }
   return bytes;
 }
+
+// A V4L2 tuner on a fake device, on the manual clock.
+class V4l2TunerFixture : public ::testing::Test {
+ protected:
+  template <class DeviceKind>
+  void Make(DeviceKind kind) {
+    auto device = std::make_unique<FakeRadioDevice>(kind);
+    device_ = device.get();
+    clock_.UseManual(true);
+    tuner_ = std::make_unique<v4l2::V4l2Tuner>(std::move(device),
+                                               v4l2::V4l2Options{"/dev/radio7", 10}, clock_);
+  }
+  void Start() { ASSERT_EQ(tuner_->Initialize(), kOk); }
+  int32_t Frequency() {
+    int32_t value = 0;
+    EXPECT_EQ(tuner_->GetFrequency(value), kOk);
+    return value;
+  }
+  uint8_t Flags() {
+    uint8_t flags = 0;
+    EXPECT_EQ(tuner_->GetState(flags), kOk);
+    return flags;
+  }
+
+  DriverClock clock_;
+  FakeRadioDevice* device_ = nullptr;  // owned by tuner_
+  std::unique_ptr<v4l2::V4l2Tuner> tuner_;
+};
 
 }  // namespace halvane::driver::testing_support
 

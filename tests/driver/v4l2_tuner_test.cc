@@ -23,33 +23,9 @@ constexpr int32_t kFaint = 20'000;  // level 10: found by a software seek, skipp
 // Fine units: 16 per kHz.
 constexpr uint32_t Fine(int64_t hz) { return static_cast<uint32_t>(hz * 2 / 125); }
 
-class V4l2TunerTest : public ::testing::Test {
+class V4l2TunerTest : public testing_support::V4l2TunerFixture {
  protected:
-  void Make(bool low) {
-    auto device = std::make_unique<FakeRadioDevice>(low);
-    device_ = device.get();
-    clock_.UseManual(true);
-    tuner_ = std::make_unique<V4l2Tuner>(std::move(device), V4l2Options{"/dev/radio7", 10}, clock_);
-  }
   void SetUp() override { Make(true); }
-
-  void Start() { ASSERT_EQ(tuner_->Initialize(), kOk); }
-
-  int32_t Frequency() {
-    int32_t value = 0;
-    EXPECT_EQ(tuner_->GetFrequency(value), kOk);
-    return value;
-  }
-
-  uint8_t Flags() {
-    uint8_t flags = 0;
-    EXPECT_EQ(tuner_->GetState(flags), kOk);
-    return flags;
-  }
-
-  DriverClock clock_;
-  FakeRadioDevice* device_ = nullptr;  // owned by tuner_
-  std::unique_ptr<V4l2Tuner> tuner_;
 };
 
 TEST_F(V4l2TunerTest, InitializeNamesWhyTheDeviceCannotBeUsed) {

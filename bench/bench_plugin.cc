@@ -54,7 +54,7 @@ void BenchPlugin::StartActive() {
   bool on = true;
   radio_->SetActive(on);
   tuner().PollStatus();
-  if (!tuner().radioReady || !tuner().active || !tuner().rdsValid)
+  if (!tuner().radioReady() || !tuner().active() || !tuner().rdsValid())
     throw std::runtime_error("the plug-in did not start on the instant driver");
 }
 

@@ -28,8 +28,8 @@ class BenchPlugin {
 
   halvane::DMRadio& radio() { return *radio_; }
   halvane::Component& component() { return *component_; }
-  halvane::ModPresets& presets() { return component_->presets; }
-  halvane::ModRadio& tuner() { return component_->radio; }
+  halvane::ModPresets& presets() { return component_->presets(); }
+  halvane::ModRadio& tuner() { return component_->radio(); }
 
   const std::string& root() const { return root_; }
   std::string ConfigDir() const { return root_ + "/config/"; }

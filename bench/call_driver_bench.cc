@@ -32,7 +32,7 @@ void PollStatusOurs(benchmark::State& state) {
   BenchPlugin plugin;
   plugin.StartActive();
   for (auto _ : state) plugin.tuner().PollStatus();
-  benchmark::DoNotOptimize(plugin.tuner().rdsData);
+  benchmark::DoNotOptimize(plugin.tuner().rdsData());
 }
 
 // The three calls of a tick with the same variables, results used the same way.

@@ -31,14 +31,14 @@ void SelectOurs(benchmark::State& state, int count) {
   BenchPlugin plugin;
   Prepare(plugin, count);
   for (auto _ : state) plugin.presets().SelectCurrentPreset(plugin.frm);
-  if (plugin.presets().currentPreset != 0) state.SkipWithError("a preset matched");
+  if (plugin.presets().currentPreset() != 0) state.SkipWithError("a preset matched");
 }
 
 void SelectFloor(benchmark::State& state) {
   BenchPlugin plugin;
   Prepare(plugin, kFullStore);
   const std::vector<double> values = Frequencies(plugin);
-  const double tuned = plugin.tuner().currentFreq;
+  const double tuned = plugin.tuner().currentFreq();
   const auto count = static_cast<int32_t>(values.size());
   for (auto _ : state) {
     int32_t found = 0;  // the last match wins, as in the store
@@ -71,7 +71,7 @@ void FillFloor(benchmark::State& state) {
   BenchPlugin plugin;
   Prepare(plugin, kFullStore);
   const std::vector<double> values = Frequencies(plugin);
-  const halvane::PresetTable& names = plugin.presets().table;
+  const halvane::PresetTable& names = plugin.presets().table();
   // The floor must make the texts the list shows, or it measures something else.
   for (int n : {1, 2, kFullStore}) {
     if (FormatRow(n, values[n - 1], names.Name(static_cast<size_t>(n))) !=

@@ -213,12 +213,12 @@ class Session {
   }
 
   void CheckStore() const {
-    const auto& p = component_->presets;
-    if (p.table.empty() && component_->radio.radioReady)
+    const auto& p = component_->presets();
+    if (p.table().empty() && component_->radio().radioReady())
       fuzzing::Fail("a started radio without its preset store");
-    if (p.table.size() > static_cast<size_t>(halvane::kMaxPresets) + 1)
+    if (p.table().size() > static_cast<size_t>(halvane::kMaxPresets) + 1)
       fuzzing::Fail("more presets than 16 bits count");
-    if (component_->radio.active && !component_->radio.radioReady)
+    if (component_->radio().active() && !component_->radio().radioReady())
       fuzzing::Fail("active without a ready tuner");
     const auto mode = static_cast<int32_t>(radio_->SearchMode());
     if (mode < 0 || mode > 3) fuzzing::Fail("a search mode nothing sets");

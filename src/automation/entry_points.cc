@@ -10,9 +10,9 @@
 #include <cstring>
 #include <memory>
 
+#include "automation/library_class.h"
 #include "halvane/errors.h"
 #include "halvane/plugin.h"
-#include "plugin/dm_radio.h"
 #include "runtime/ascii.h"
 
 namespace {
@@ -73,14 +73,11 @@ extern "C" __attribute__((visibility("default"))) int32_t DllUnregisterServer(vo
 extern "C" __attribute__((visibility("default"))) int32_t DllGetClassObject(const char* progId,
                                                                             void** factory) {
   try {
-    static halvane::ClassFactory radioFactory = []() -> std::shared_ptr<halvane::Dispatch> {
-      return std::make_shared<halvane::DMRadio>(halvane::LibraryComponent());
-    };
     if (factory == nullptr) return HALVANE_E_CLASSNOTAVAILABLE;
     *factory = nullptr;
     if (progId == nullptr || !halvane::EqualsIgnoringAsciiCase(progId, HALVANE_PROGID))
       return HALVANE_E_CLASSNOTAVAILABLE;
-    *factory = &radioFactory;
+    *factory = &halvane::LibraryClassFactory();
     return HALVANE_S_OK;
   } catch (...) {
     return HALVANE_E_CLASSNOTAVAILABLE;

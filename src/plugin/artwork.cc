@@ -26,12 +26,12 @@ std::string DMRadio::GetArtwork() {
   std::string folder;  // stays "" if the host can't say: bare names in the current folder
   int16_t fastMode = kFastModeUnset;
   IgnoreErrors([&] {
-    folder = host::GetInfo(c_.context.Sdk(), hostvar::kArtPath).ToString(&c_.Numbers());
+    folder = host::GetInfo(c_.context().Sdk(), hostvar::kArtPath).ToString(&c_.Numbers());
     folder += kArtworkFolder;
   });
   IgnoreErrors([&] {
     const std::string text =
-        host::GetInfo(c_.context.Sdk(), hostvar::kFastMode).ToString(&c_.Numbers());
+        host::GetInfo(c_.context().Sdk(), hostvar::kFastMode).ToString(&c_.Numbers());
     fastMode = ToInt16(LeadingNumber(text));
   });
   const std::span<const std::string_view> extensions =
@@ -55,9 +55,9 @@ std::string DMRadio::GetArtwork() {
   };
 
   std::string pi;  // "" unless the tuner is ready and the last RDS record was valid
-  IgnoreErrors([&] { pi = c_.radio.RdsPi(); });
+  IgnoreErrors([&] { pi = c_.radio().RdsPi(); });
   if (!pi.empty() && firstExisting("PI", pi)) return found;
-  if (firstExisting("", std::to_string(c_.radio.currentFreq))) return found;
+  if (firstExisting("", std::to_string(c_.radio().currentFreq()))) return found;
   if (firstExisting("radio", "")) return found;
   return {};
 }

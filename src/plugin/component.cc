@@ -3,15 +3,15 @@
 namespace halvane {
 
 Component::Component(Environment environment)
-    : context(std::move(environment)), radio(context), presets(context, radio) {}
+    : context_(std::move(environment)), radio_(context_), presets_(context_, radio_) {}
 
 void Component::LoadNames(bool useRbds) {
-  pty.LoadPtyNames(useRbds, context.Settings().ConfigPath());
+  pty_.LoadPtyNames(useRbds, context_.Settings().ConfigPath());
 }
 
-int32_t Component::LoadPresets() { return presets.LoadPresets(""); }
+int32_t Component::LoadPresets() { return presets_.LoadPresets(""); }
 
-void Component::SavePresets() { presets.SavePresets(); }
+void Component::SavePresets() { presets_.SavePresets(); }
 
 Component& LibraryComponent() {
   static Component component;

@@ -18,16 +18,24 @@ class Component final : public RadioStations {
   Component(const Component&) = delete;
   Component& operator=(const Component&) = delete;
 
-  const NumberFormat& Numbers() const { return context.Numbers(); }
+  const NumberFormat& Numbers() const { return context_.Numbers(); }
 
   void LoadNames(bool useRbds) override;
   int32_t LoadPresets() override;
   void SavePresets() override;
 
-  ModuleContext context;
-  ModRadio radio;
-  ModRdsPtyStrings pty;
-  ModPresets presets;
+  ModuleContext& context() { return context_; }
+  ModRadio& radio() { return radio_; }
+  ModRdsPtyStrings& pty() { return pty_; }
+  ModPresets& presets() { return presets_; }
+  const ModRadio& radio() const { return radio_; }
+  const ModPresets& presets() const { return presets_; }
+
+ private:
+  ModuleContext context_;
+  ModRadio radio_;
+  ModRdsPtyStrings pty_;
+  ModPresets presets_;
 };
 
 // The component of this loaded library, the one the host's objects use.

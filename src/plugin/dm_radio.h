@@ -8,6 +8,7 @@
 
 #include "halvane/dm_radio.h"
 #include "plugin/component.h"
+#include "plugin/keyboard_dialogue.h"
 #include "plugin/search.h"
 #include "timers/ctimer.h"
 
@@ -66,14 +67,18 @@ class DMRadio final : public IDMRadio, public Dispatch, public PluginSettings {
   // Surf, scan and preset learning, with SurfTimer.
   Search& search() { return search_; }
 
-  std::unique_ptr<CTimer> StatusTimer;
-  // The pending on-screen-keyboard command ("" when none) and the list row recorded with it.
-  std::string oskCommand;
-  int16_t oskPresetRow = 0;
+  // The 100 ms status poll's timer; null when it could not be made.
+  CTimer* StatusTimer() const { return statusTimer_.get(); }
+  // The on-screen keyboard's pending command and the list row recorded with it.
+  KeyboardDialogue& keyboard() { return keyboard_; }
+  const std::string& oskCommand() const { return keyboard_.oskCommand(); }
+  int16_t oskPresetRow() const { return keyboard_.oskPresetRow(); }
 
  private:
   Component& c_;
   Search search_;
+  std::unique_ptr<CTimer> statusTimer_;
+  KeyboardDialogue keyboard_;
   std::string configPath_;
   std::string cachePath_;
   bool seekMode_ = false;
@@ -81,9 +86,6 @@ class DMRadio final : public IDMRadio, public Dispatch, public PluginSettings {
   bool presetMode_ = false;
   bool rdstaEnabled_ = false;
 };
-
-// The number of plug-in objects alive in this library.
-int LiveObjectCount();
 
 }  // namespace halvane
 

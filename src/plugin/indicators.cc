@@ -14,11 +14,11 @@ using skin::BoolText;
 using skin::SliderKeyword;
 using skin::TextKeyword;
 
-ModRadio& Tuner(DMRadio& r) { return r.component().radio; }
+ModRadio& Tuner(DMRadio& r) { return r.component().radio(); }
 
 std::string Stereo(DMRadio& r) { return BoolText(Tuner(r).IsStereo()); }
-std::string Fm(DMRadio& r) { return BoolText(skin::IsFm(Tuner(r).currentFreq)); }
-std::string Muted(DMRadio& r) { return BoolText(Tuner(r).muted); }
+std::string Fm(DMRadio& r) { return BoolText(skin::IsFm(Tuner(r).currentFreq())); }
+std::string Muted(DMRadio& r) { return BoolText(Tuner(r).muted()); }
 std::string TrafficAnnouncement(DMRadio& r) { return BoolText(Tuner(r).RdsTA()); }
 std::string TrafficProgramme(DMRadio& r) { return BoolText(Tuner(r).RdsTP()); }
 std::string MusicSpeech(DMRadio& r) { return BoolText(Tuner(r).RdsMS()); }
@@ -33,8 +33,8 @@ std::string Learning(DMRadio& r) { return BoolText(r.SearchMode() == SModes::Pre
 // The skin's picture of the mute state: "muted" or "unmuted" directly after the skin folder, as
 // ".png" or else ".gif"; "" when the skin has neither. A failing host call fails the query.
 std::string MutePicture(DMRadio& r) {
-  std::string base = host::GetUserVar(r.component().context.Sdk(), "skinpath");
-  base += Tuner(r).muted ? "muted" : "unmuted";
+  std::string base = host::GetUserVar(r.component().context().Sdk(), "skinpath");
+  base += Tuner(r).muted() ? "muted" : "unmuted";
   for (const char* extension : {".png", ".gif"}) {
     std::string candidate = base + extension;
     if (IsRegularFile(candidate)) return candidate;

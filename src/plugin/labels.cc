@@ -13,11 +13,11 @@ namespace {
 
 using skin::TextKeyword;
 
-ModRadio& Tuner(DMRadio& r) { return r.component().radio; }
-ModPresets& Presets(DMRadio& r) { return r.component().presets; }
+ModRadio& Tuner(DMRadio& r) { return r.component().radio(); }
+ModPresets& Presets(DMRadio& r) { return r.component().presets(); }
 
-std::string Band(DMRadio& r) { return skin::IsFm(Tuner(r).currentFreq) ? "FM" : "AM"; }
-std::string Unit(DMRadio& r) { return skin::IsFm(Tuner(r).currentFreq) ? "MHz" : "KHz"; }
+std::string Band(DMRadio& r) { return skin::IsFm(Tuner(r).currentFreq()) ? "FM" : "AM"; }
+std::string Unit(DMRadio& r) { return skin::IsFm(Tuner(r).currentFreq()) ? "MHz" : "KHz"; }
 std::string Frequency(DMRadio& r) { return skin::FrequencyText(r.component()); }
 
 // One of sixteen steps of the signal (0..65535) as a whole percentage, halves to even.
@@ -26,12 +26,12 @@ std::string SignalPercent(DMRadio& r) {
 }
 
 std::string StationName(DMRadio& r) {
-  const int16_t n = Presets(r).currentPreset;
+  const int16_t n = Presets(r).currentPreset();
   return n > 0 ? std::string(skin::PresetName(Presets(r), n)) : std::string();
 }
 
 std::string PresetNumber(DMRadio& r) {
-  const int16_t n = Presets(r).currentPreset;
+  const int16_t n = Presets(r).currentPreset();
   return n > 0 ? std::to_string(n) : std::string();
 }
 
@@ -42,14 +42,14 @@ std::string RdsPi(DMRadio& r) { return Tuner(r).RdsPi(); }
 
 std::string RdsPtyName(DMRadio& r) {
   const ModRadio& tuner = Tuner(r);
-  if (!tuner.radioReady || !tuner.rdsValid) return {};
-  return r.component().pty.PtyName(tuner.rdsData.pty);
+  if (!tuner.radioReady() || !tuner.rdsValid()) return {};
+  return r.component().pty().PtyName(tuner.rdsData().pty);
 }
 
 // The frequency, then " - " and the preset's name when a named preset is current.
 std::string TrackName(DMRadio& r) {
   std::string text = skin::FrequencyText(r.component());
-  const int16_t n = Presets(r).currentPreset;
+  const int16_t n = Presets(r).currentPreset();
   if (n > 0) {
     const std::string_view name = skin::PresetName(Presets(r), n);
     if (!name.empty()) text.append(" - ").append(name);
@@ -57,7 +57,7 @@ std::string TrackName(DMRadio& r) {
   return text;
 }
 
-std::string MuteState(DMRadio& r) { return Tuner(r).muted ? "MUTED" : "UNMUTED"; }
+std::string MuteState(DMRadio& r) { return Tuner(r).muted() ? "MUTED" : "UNMUTED"; }
 
 constexpr std::array<TextKeyword, 15> kLabels{{
     {"fmam", Band},

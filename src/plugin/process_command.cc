@@ -25,10 +25,10 @@ void ImportList(DMRadio& radio, const std::string& path, ObjectRef& frm) {
     Raise(kFileNotFound, path);
   }
   Component& c = radio.component();
-  if (!radio.LocalMode()) c.presets.SavePresets();  // the main list, as switching lists saves it
+  if (!radio.LocalMode()) c.presets().SavePresets();  // the main list, as switching lists saves it
   radio.LocalMode(true);
-  c.presets.LoadPresets(path);  // the list's start frequency is not wanted here
-  c.presets.SavePresets();
+  c.presets().LoadPresets(path);  // the list's start frequency is not wanted here
+  c.presets().SavePresets();
   radio.Refresh(frm);
 }
 
@@ -46,13 +46,13 @@ void StopSearchOr(DMRadio& radio, void (Search::*start)()) {
 void Act(DMRadio& radio, const CommandInfo& row, const std::vector<std::string>& fields,
          std::string_view command, ObjectRef& frm) {
   Component& c = radio.component();
-  ModRadio& tuner = c.radio;
-  ModPresets& presets = c.presets;
+  ModRadio& tuner = c.radio();
+  ModPresets& presets = c.presets();
   switch (row.action) {
     case CommandAction::kKeyboardRequest:
-      return KeyboardRequest(radio, command, frm);
+      return radio.keyboard().Request(c, command, frm);
     case CommandAction::kKeyboardConfirm:
-      return KeyboardConfirm(radio, frm);
+      return radio.keyboard().Confirm(c, frm);
     case CommandAction::kMovePreset:
       return presets.MovePreset(frm, AsciiLowered(fields[1]) == "up");
     case CommandAction::kFineUp:
@@ -163,7 +163,7 @@ int16_t DMRadio::ProcessCommand(std::string& CMD, std::shared_ptr<Dispatch>& frm
     if (outcome == Outcome::kActed) result = row->result;
   }
 
-  c_.presets.SelectCurrentPreset(frm);
+  c_.presets().SelectCurrentPreset(frm);
   if (outcome == Outcome::kActed) search_.AfterCommand(fields[0]);
   return result;
 }

@@ -31,7 +31,7 @@ void Search::RunTimer(int32_t intervalMs) {
 
 int16_t Search::ScanDwellMs() const {
   const std::string seconds =
-      host::GetInfo(c_.context.Sdk(), hostvar::kScanSecs).ToString(&c_.Numbers());
+      host::GetInfo(c_.context().Sdk(), hostvar::kScanSecs).ToString(&c_.Numbers());
   const int16_t ms = ToInt16(LeadingNumber(seconds) * 1000);
   return ms == 0 ? kDefaultDwellMs : ms;
 }
@@ -39,13 +39,13 @@ int16_t Search::ScanDwellMs() const {
 void Search::StartScan() {
   mode_ = SModes::Scan;
   RunTimer(ScanDwellMs());
-  c_.radio.SeekUp();
+  c_.radio().SeekUp();
 }
 
 void Search::StartSurf() {
   mode_ = SModes::Surf;
   RunTimer(ScanDwellMs());
-  c_.presets.NextPreset();
+  c_.presets().NextPreset();
 }
 
 void Search::StartPresetLearning(const ObjectRef& frm) {
@@ -54,10 +54,10 @@ void Search::StartPresetLearning(const ObjectRef& frm) {
   // A new run must see its first frequency as new, or a run starting on the frequency where an
   // earlier one stopped would wait for a change that never comes.
   lastLearnFreq_ = 0;
-  c_.presets.SetLocalPresets(frm, true);
-  c_.presets.ResetPresets();
-  c_.presets.RadioRefresh(frm);
-  c_.radio.TuneTo(band::kFmLow);
+  c_.presets().SetLocalPresets(frm, true);
+  c_.presets().ResetPresets();
+  c_.presets().RadioRefresh(frm);
+  c_.radio().TuneTo(band::kFmLow);
   RunTimer(kLearnTickMs);
 }
 
@@ -70,13 +70,13 @@ void Search::Stop() {
 
 // The timer keeps running while the plug-in is inactive, until the search is stopped.
 void Search::Tick() {
-  if (!c_.radio.active) return;
+  if (!c_.radio().active()) return;
   switch (mode_) {
     case SModes::Surf:
-      c_.presets.NextPreset();
+      c_.presets().NextPreset();
       break;
     case SModes::Scan:
-      c_.radio.SeekUp();
+      c_.radio().SeekUp();
       break;
     case SModes::PresetLearn:
       LearnStep();
@@ -89,19 +89,19 @@ void Search::Tick() {
 // The run ends when the seek comes back to a station already stored; until the frequency moves
 // on from the previous tick's, a tick does nothing at all.
 void Search::LearnStep() {
-  const int32_t freq = c_.radio.currentFreq;
+  const int32_t freq = c_.radio().currentFreq();
   if (freq == lastLearnFreq_) return;
   lastLearnFreq_ = freq;
-  if (c_.presets.PresetHolding(freq) != 0) {
+  if (c_.presets().PresetHolding(freq) != 0) {
     Stop();
     return;
   }
   if (IsLearnable(freq)) {
-    const int32_t number = c_.presets.Count() + 1;
-    c_.presets.AddPreset("Preset " + std::to_string(number));  // saves the local list
-    c_.presets.RadioRefresh(screen_);
+    const int32_t number = c_.presets().Count() + 1;
+    c_.presets().AddPreset("Preset " + std::to_string(number));  // saves the local list
+    c_.presets().RadioRefresh(screen_);
   }
-  c_.radio.SeekUp();
+  c_.radio().SeekUp();
 }
 
 // A scan runs until a search command stops it.

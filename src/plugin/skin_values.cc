@@ -7,7 +7,7 @@
 namespace halvane::skin {
 
 std::string FrequencyText(const Component& c) {
-  const int32_t freq = c.radio.currentFreq;
+  const int32_t freq = c.radio().currentFreq();
   if (IsFm(freq)) return FormatOneDecimal(freq / 100.0, c.Numbers());
   return std::to_string(freq);
 }

@@ -67,13 +67,15 @@ class ModPresets {
 
   // The presets' frequency texts and names, as read or added; slot 0 holds no preset and the
   // presets occupy 1..Count(). No slots until the first ResetPresets.
-  std::string_view presetFreqs(int16_t i) const { return table.Freq(Slot(i)); }
-  std::string_view presetNames(int16_t i) const { return table.Name(Slot(i)); }
+  std::string_view presetFreqs(int16_t i) const { return table_.Freq(Slot(i)); }
+  std::string_view presetNames(int16_t i) const { return table_.Name(Slot(i)); }
   // Every preset's texts and leading number (see PresetTable).
-  PresetTable table;
-  int16_t currentPreset = 0;
-  int32_t headerValue2 = 0;
-  int32_t headerValue3 = 0;
+  const PresetTable& table() const { return table_; }
+  // The preset last recalled or found at the tuned frequency; 0 for none.
+  int16_t currentPreset() const { return currentPreset_; }
+  // The list file's second and third header values, kept as read and written back on save.
+  int32_t headerValue2() const { return headerValue2_; }
+  int32_t headerValue3() const { return headerValue3_; }
 
  private:
   // Logs that a save failed, or that the first save after failures succeeded.
@@ -90,6 +92,10 @@ class ModPresets {
 
   ModuleContext& c_;
   ModRadio& radio_;
+  PresetTable table_;
+  int16_t currentPreset_ = 0;
+  int32_t headerValue2_ = 0;
+  int32_t headerValue3_ = 0;
 };
 
 }  // namespace halvane

@@ -44,7 +44,7 @@ void ModPresets::SaveNamedPreset(const std::string& name) {
   const std::string path = NamedPresetPath(plugin, name);
   const std::string folder = NamedPresetFolder(plugin);
   if (!IsDirectory(folder)) MakeDirectory(folder);
-  WriteTextLinesAtomically(path, {std::to_string(radio_.currentFreq)});
+  WriteTextLinesAtomically(path, {std::to_string(radio_.currentFreq())});
 }
 
 std::optional<int32_t> ModPresets::LoadNamedPreset(const std::string& name) {

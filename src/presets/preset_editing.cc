@@ -30,14 +30,14 @@ std::string OneLineName(std::string name) {
 
 void ModPresets::AddPreset(const std::string& name) {
   if (Count() >= kMaxPresets) Raise(kOverflow);
-  table.Append(std::to_string(radio_.currentFreq), OneLineName(name));
+  table_.Append(std::to_string(radio_.currentFreq()), OneLineName(name));
   SavePresets();
 }
 
 void ModPresets::RenamePreset(const std::string& name, int16_t row) {
   if (row < 0) return;  // no row was highlighted when the edit began
   if (row >= Count()) Raise(kSubscriptRange);
-  table.SetName(static_cast<size_t>(row) + 1, OneLineName(name));
+  table_.SetName(static_cast<size_t>(row) + 1, OneLineName(name));
   SavePresets();
 }
 
@@ -46,7 +46,7 @@ void ModPresets::DeletePreset(const std::shared_ptr<Dispatch>& frm) {
   const int32_t row = host::ListValue(host::PL(frm)).ToInt32();
   // No row highlighted (-2), or a row past the last preset: nothing is deleted.
   if (row < 0 || row >= Count()) Raise(kSubscriptRange);
-  table.Erase(static_cast<size_t>(row) + 1);
+  table_.Erase(static_cast<size_t>(row) + 1);
   RadioRefresh(frm);
   SavePresets();
 }
@@ -62,13 +62,13 @@ void ModPresets::MovePreset(const std::shared_ptr<Dispatch>& frm, bool up) {
   const int16_t chosen = static_cast<int16_t>(row + 1);  // only used where row < count
   bool moved = false;
   if (up) {
-    if (row < count && currentPreset != 0 && row > 0) {
-      table.Swap(static_cast<size_t>(chosen) - 1, static_cast<size_t>(chosen));
+    if (row < count && currentPreset_ != 0 && row > 0) {
+      table_.Swap(static_cast<size_t>(chosen) - 1, static_cast<size_t>(chosen));
       moved = true;
     }
   } else {
-    if (row < count - 1 && currentPreset != 0 && row >= 0) {
-      table.Swap(static_cast<size_t>(chosen), static_cast<size_t>(chosen) + 1);
+    if (row < count - 1 && currentPreset_ != 0 && row >= 0) {
+      table_.Swap(static_cast<size_t>(chosen), static_cast<size_t>(chosen) + 1);
       moved = true;
     }
   }

@@ -26,21 +26,21 @@ std::string ModPresets::RowText(int16_t i) const {
 }
 
 void ModPresets::RadioRefresh(const std::shared_ptr<Dispatch>& frm) {
-  if (!radio_.active) return;
+  if (!radio_.active()) return;
   FillPresetList(frm);
   SelectCurrentPreset(frm);
 }
 
 void ModPresets::FillPresetList(const std::shared_ptr<Dispatch>& frm) {
   if (!host::EqualsTrue(host::ShowPL(frm))) return;
-  currentPreset = 0;
+  currentPreset_ = 0;
   host::ListClear(host::PL(frm));
   const int16_t count = Count();
-  const double tuned = radio_.currentFreq;
+  const double tuned = radio_.currentFreq();
   for (int32_t i = 1; i <= count; ++i) {
     const auto preset = static_cast<int16_t>(i);
     host::ListAddItem(host::PL(frm), RowText(preset));
-    if (FrequencyOf(preset) == tuned) currentPreset = preset;  // the last match wins
+    if (FrequencyOf(preset) == tuned) currentPreset_ = preset;  // the last match wins
   }
   host::ListCenterList(host::PL(frm));
 }
@@ -48,12 +48,12 @@ void ModPresets::FillPresetList(const std::shared_ptr<Dispatch>& frm) {
 // Called after every command: a host call that fails leaves the highlight as it was, and only a
 // ShowPL that was read and is true lets the highlight be written.
 void ModPresets::SelectCurrentPreset(const std::shared_ptr<Dispatch>& frm) {
-  currentPreset = 0;
-  IgnoreErrors([&] { currentPreset = PresetHolding(radio_.currentFreq); });
+  currentPreset_ = 0;
+  IgnoreErrors([&] { currentPreset_ = PresetHolding(radio_.currentFreq()); });
   std::optional<Variant> showPL;
   IgnoreErrors([&] { showPL = host::ShowPL(frm); });
-  if (!radio_.active || !showPL || !host::EqualsTrue(*showPL)) return;
-  const int32_t row = currentPreset > 0 ? currentPreset - 1 : kNoRowHighlighted;
+  if (!radio_.active() || !showPL || !host::EqualsTrue(*showPL)) return;
+  const int32_t row = currentPreset_ > 0 ? currentPreset_ - 1 : kNoRowHighlighted;
   IgnoreErrors([&] { host::SetListValue(host::PL(frm), row); });
 }
 

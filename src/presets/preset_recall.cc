@@ -10,24 +10,24 @@ namespace halvane {
 void ModPresets::RecallPreset(int16_t n) {
   if (n < 1 || n > Count()) return;
   radio_.TuneTo(ToInt32(FrequencyOf(n)));
-  currentPreset = n;  // only once the tuner took it
+  currentPreset_ = n;  // only once the tuner took it
 }
 
 // From the last preset (or none) the next one is preset 1; an empty store does nothing.
 void ModPresets::NextPreset() {
   const int16_t count = Count();
-  if (currentPreset == count) currentPreset = 0;
-  if (currentPreset < count) {
-    ++currentPreset;
-    radio_.TuneTo(ToInt32(FrequencyOf(currentPreset)));
+  if (currentPreset_ == count) currentPreset_ = 0;
+  if (currentPreset_ < count) {
+    ++currentPreset_;
+    radio_.TuneTo(ToInt32(FrequencyOf(currentPreset_)));
   }
 }
 
 // No wrap from the first preset to the last, and nothing to step back from without a preset.
 void ModPresets::PreviousPreset() {
-  if (currentPreset <= 1) return;
-  --currentPreset;
-  radio_.TuneTo(ToInt32(FrequencyOf(currentPreset)));
+  if (currentPreset_ <= 1) return;
+  --currentPreset_;
+  radio_.TuneTo(ToInt32(FrequencyOf(currentPreset_)));
 }
 
 }  // namespace halvane

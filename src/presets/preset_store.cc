@@ -16,24 +16,24 @@
 namespace halvane {
 
 void ModPresets::ResetPresets() {
-  table.Reset();
+  table_.Reset();
   linesBeyondCap.clear();
-  currentPreset = 0;
+  currentPreset_ = 0;
 }
 
 int16_t ModPresets::Count() const {
-  if (table.empty()) Raise(kSubscriptRange);  // a store that does not exist yet
-  return static_cast<int16_t>(table.size() - 1);
+  if (table_.empty()) Raise(kSubscriptRange);  // a store that does not exist yet
+  return static_cast<int16_t>(table_.size() - 1);
 }
 
 size_t ModPresets::Slot(int16_t i) const {
-  if (i < 0 || static_cast<size_t>(i) >= table.size()) Raise(kSubscriptRange);
+  if (i < 0 || static_cast<size_t>(i) >= table_.size()) Raise(kSubscriptRange);
   return static_cast<size_t>(i);
 }
 
 double ModPresets::FrequencyOf(int16_t i) const {
   if (i < 1 || i > Count()) Raise(kSubscriptRange);
-  return table.Value(static_cast<size_t>(i));
+  return table_.Value(static_cast<size_t>(i));
 }
 
 int16_t ModPresets::PresetHolding(int32_t freq) const {
@@ -41,7 +41,7 @@ int16_t ModPresets::PresetHolding(int32_t freq) const {
   const double wanted = freq;
   int16_t found = 0;
   for (int32_t i = 1; i <= count; ++i)
-    if (table.Value(static_cast<size_t>(i)) == wanted) found = static_cast<int16_t>(i);
+    if (table_.Value(static_cast<size_t>(i)) == wanted) found = static_cast<int16_t>(i);
   return found;
 }
 
@@ -53,7 +53,7 @@ std::string ModPresets::ListFilePath() const {
 int16_t ModPresets::LoadPresets(const std::string& fileName) {
   int16_t startFreq = 0;
   IgnoreErrors([&] { ResetPresets(); });
-  if (table.empty()) return 0;
+  if (table_.empty()) return 0;
 
   // The main list ignores the argument; the local list takes any file as an import.
   std::string path;
@@ -73,11 +73,11 @@ int16_t ModPresets::LoadPresets(const std::string& fileName) {
   }
   // Preset numbers are 16-bit: presets past the 32767th can't be numbered and are kept aside as
   // they stand, to be written back.
-  PresetTable::FileRest rest = table.Load(std::move(*bytes), kMaxPresets);
+  PresetTable::FileRest rest = table_.Load(std::move(*bytes), kMaxPresets);
   IgnoreErrors([&] {
     ListHeader read = ReadListHeader(rest.header);
-    if (read.value2) headerValue2 = *read.value2;
-    if (read.value3) headerValue3 = *read.value3;
+    if (read.value2) headerValue2_ = *read.value2;
+    if (read.value3) headerValue3_ = *read.value3;
     startFreq = read.startFreq;
   });
   linesBeyondCap = std::move(rest.beyond);
@@ -102,7 +102,7 @@ void ModPresets::SavePresets() {
   // 32767 presets.
   std::optional<PresetTable::File> file;
   IgnoreErrors([&] {
-    file.emplace(table, ListHeaderLine(radio_.currentFreq, headerValue2, headerValue3),
+    file.emplace(table_, ListHeaderLine(radio_.currentFreq(), headerValue2_, headerValue3_),
                  linesBeyondCap);
   });
   if (!file) return;

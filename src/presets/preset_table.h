@@ -28,6 +28,11 @@ class PresetTable {
   double Value(size_t i) const { return values_[i]; }
   // The bytes of text the table holds, leftovers of edits included.
   size_t TextBytes() const { return text_.size(); }
+  // The heap the table holds on to, reserved room included.
+  size_t HeapBytes() const {
+    return text_.capacity() + entries_.capacity() * sizeof(Entry) +
+           values_.capacity() * sizeof(double);
+  }
 
   // Slot 0 alone, with no text. Keeps the memory for the next load.
   void Reset();

@@ -86,18 +86,18 @@ class ModRadio {
   bool RdsTP() const;
   bool RdsMS() const;
 
-  // Module state.
-  bool debugEnabled = false;
-  std::string driverPath;
-  bool radioReady = false;
-  bool active = false;
-  bool muted = false;
-  bool useRbds = false;
-  int32_t currentFreq = 0;
-  bool mono = false;
-  RdsRecord rdsData{};
-  bool rdsValid = false;
-  int16_t decoderLevel = 0;
+  // The module's state, as the tuner left it; only the procedures above change it.
+  bool debugEnabled() const { return debugEnabled_; }
+  const std::string& driverPath() const { return driverPath_; }
+  bool radioReady() const { return radioReady_; }
+  bool active() const { return active_; }
+  bool muted() const { return muted_; }
+  bool useRbds() const { return useRbds_; }
+  int32_t currentFreq() const { return currentFreq_; }
+  bool mono() const { return mono_; }
+  const RdsRecord& rdsData() const { return rdsData_; }
+  bool rdsValid() const { return rdsValid_; }
+  int16_t decoderLevel() const { return decoderLevel_; }
 
  private:
   void FineStep(Direction direction);
@@ -105,10 +105,21 @@ class ModRadio {
   void RdsOff();
   void RdsOn();
   void Seek(bool up, int32_t wrapHz);
-  bool RdsShown() const { return radioReady && rdsValid; }
+  bool RdsShown() const { return radioReady_ && rdsValid_; }
   bool AllowAllFrequencies();
 
   ModuleContext& c_;
+  bool debugEnabled_ = false;
+  std::string driverPath_;
+  bool radioReady_ = false;
+  bool active_ = false;
+  bool muted_ = false;
+  bool useRbds_ = false;
+  int32_t currentFreq_ = 0;
+  bool mono_ = false;
+  RdsRecord rdsData_{};
+  bool rdsValid_ = false;
+  int16_t decoderLevel_ = 0;
 };
 
 }  // namespace halvane

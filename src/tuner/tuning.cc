@@ -37,28 +37,28 @@ void ModRadio::RdsOff() { Call(HALVANE_FN_RDS_STOP, {DriverArg::Number(0)}); }
 void ModRadio::RdsOn() { Call(HALVANE_FN_RDS_START, {DriverArg::Number(0)}); }
 
 void ModRadio::TuneTo(int32_t F) {
-  if (!radioReady) return;
+  if (!radioReady_) return;
   RdsOff();
   int32_t hz = CheckedMul(F, band::kHzPerUnit);  // an overflow leaves RDS off
   Call(HALVANE_FN_SET_FREQUENCY, {DriverArg::Number(0), DriverArg::Number(hz)});
   RadioLog("RadioTune=" + std::to_string(F));
   RdsOn();
-  currentFreq = F;
+  currentFreq_ = F;
 }
 
 // Neither megahertz step tests the band: from an AM value they land in or wrap into FM.
 void ModRadio::TuneUp() {
-  if (!radioReady) return;
-  currentFreq = CheckedAdd(currentFreq, kMegahertzStep);
-  if (currentFreq > band::kFmHigh) currentFreq = band::kFmLow;
-  TuneTo(currentFreq);
+  if (!radioReady_) return;
+  currentFreq_ = CheckedAdd(currentFreq_, kMegahertzStep);
+  if (currentFreq_ > band::kFmHigh) currentFreq_ = band::kFmLow;
+  TuneTo(currentFreq_);
 }
 
 void ModRadio::TuneDown() {
-  if (!radioReady) return;
-  currentFreq = CheckedSub(currentFreq, kMegahertzStep);
-  if (currentFreq < band::kFmLow) currentFreq = band::kFmHigh;
-  TuneTo(currentFreq);
+  if (!radioReady_) return;
+  currentFreq_ = CheckedSub(currentFreq_, kMegahertzStep);
+  if (currentFreq_ < band::kFmLow) currentFreq_ = band::kFmHigh;
+  TuneTo(currentFreq_);
 }
 
 bool ModRadio::AllowAllFrequencies() {
@@ -74,9 +74,9 @@ void ModRadio::FineUp() { FineStep(Direction::kUp); }
 void ModRadio::FineDown() { FineStep(Direction::kDown); }
 
 void ModRadio::FineStep(Direction direction) {
-  if (!radioReady) return;
+  if (!radioReady_) return;
   const bool allowAll = AllowAllFrequencies();
-  const int32_t c = currentFreq;
+  const int32_t c = currentFreq_;
   const bool am = c < band::kFmLow;
   int32_t next = 0;
   IgnoreErrors([&] { next = NextChannel(c, direction, allowAll); });
@@ -86,9 +86,9 @@ void ModRadio::FineStep(Direction direction) {
 }
 
 void ModRadio::Seek(bool up, int32_t wrapHz) {
-  if (!radioReady) return;
+  if (!radioReady_) return;
   RdsOff();
-  int32_t f = CheckedMul(currentFreq, band::kHzPerUnit);
+  int32_t f = CheckedMul(currentFreq_, band::kHzPerUnit);
   uint8_t level = 0;
   int32_t r = Call(HALVANE_FN_SEARCH, {DriverArg::Number(0), DriverArg::Address(&f),
                                        DriverArg::Number(up ? 1 : 0), DriverArg::Address(&level)});
@@ -96,7 +96,7 @@ void ModRadio::Seek(bool up, int32_t wrapHz) {
   Call(HALVANE_FN_SET_FREQUENCY, {DriverArg::Number(0), DriverArg::ByRef(&f)});
   c_.Sleep(kSeekSettle);
   r = Call(HALVANE_FN_GET_FREQUENCY, {DriverArg::Number(0), DriverArg::Address(&f)});
-  if (r == 0) currentFreq = ToInt16(f / static_cast<double>(band::kHzPerUnit));
+  if (r == 0) currentFreq_ = ToInt16(f / static_cast<double>(band::kHzPerUnit));
   RdsOn();
 }
 
@@ -104,11 +104,11 @@ void ModRadio::SeekUp() { Seek(true, band::kSeekWrapUpHz); }
 void ModRadio::SeekDown() { Seek(false, band::kSeekWrapDownHz); }
 
 void ModRadio::SetMono(bool state) {
-  if (!radioReady) return;
-  mono = state;
+  if (!radioReady_) return;
+  mono_ = state;
   Call(HALVANE_FN_FORCE_MONO, {DriverArg::Number(0), DriverArg::Number(state ? 1 : 0)});
 }
 
-void ModRadio::ToggleMono() { SetMono(!mono); }
+void ModRadio::ToggleMono() { SetMono(!mono_); }
 
 }  // namespace halvane

@@ -28,7 +28,7 @@ class CommandTest : public testing_support::PluginTest {
     testing_support::WriteFile(CacheDir() + "Radio.ini", kMainList);
     testing_support::WriteFile(CacheDir() + "RadioLocal.ini", kLocalList);
     StartActive();
-    component->presets.SelectCurrentPreset(screen);
+    component->presets().SelectCurrentPreset(screen);
     Forget();
   }
 
@@ -46,9 +46,9 @@ class CommandTest : public testing_support::PluginTest {
     return ErrorOf([&] { Command(cmd, s); });
   }
 
-  halvane::ModPresets& presets() { return component->presets; }
+  halvane::ModPresets& presets() { return component->presets(); }
   std::vector<std::string> Names() const {
-    const halvane::PresetTable& table = component->presets.table;
+    const halvane::PresetTable& table = component->presets().table();
     std::vector<std::string> names;
     for (size_t i = 1; i < table.size(); ++i) names.emplace_back(table.Name(i));
     return names;

@@ -145,7 +145,7 @@ TEST_F(Commands, AnInactivePluginAnswersZeroAndTouchesNothing) {
   EXPECT_TRUE(sdk->asked.empty());
   EXPECT_EQ(radio->SearchMode(), SModes::Surf);
   EXPECT_FALSE(radio->SeekMode());
-  EXPECT_EQ(radio->oskCommand, "");
+  EXPECT_EQ(radio->oskCommand(), "");
 }
 
 TEST_F(Commands, ErrorsReachTheHostAndSkipTheClosingSteps) {

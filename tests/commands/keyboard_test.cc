@@ -24,8 +24,8 @@ class Keyboard : public CommandTest {
     return ErrorOf([&] { Type(text); });
   }
   void ExpectIdle() {
-    EXPECT_EQ(radio->oskCommand, "");
-    EXPECT_EQ(radio->oskPresetRow, -1);
+    EXPECT_EQ(radio->oskCommand(), "");
+    EXPECT_EQ(radio->oskPresetRow(), -1);
   }
 
   std::shared_ptr<fake::Screen> keyboard;
@@ -67,7 +67,7 @@ TEST_F(Keyboard, AFrequencyThatIsNoLocaleNumberFailsAndKeepsTheRequest) {
   EXPECT_EQ(ErrorOfTyping("1040 kHz"), kTypeMismatch);
   EXPECT_EQ(ErrorOfTyping(""), kTypeMismatch);
   EXPECT_TRUE(Trace().empty());
-  EXPECT_EQ(radio->oskCommand, "tune");
+  EXPECT_EQ(radio->oskCommand(), "tune");
   EXPECT_EQ(radio->SearchMode(), SModes::Surf);  // the closing steps did not run
   EXPECT_EQ(Type("100.1"), 0);                   // the next try goes through
   EXPECT_EQ(Trace(), TuneCalls(10010));
@@ -87,7 +87,7 @@ TEST_F(Keyboard, RecallsTheTypedPresetNumber) {
   Command("Preset");
   EXPECT_EQ(Type("3"), 0);
   EXPECT_EQ(Trace(), TuneCalls(10010));
-  EXPECT_EQ(presets().currentPreset, 3);
+  EXPECT_EQ(presets().currentPreset(), 3);
   ExpectIdle();
   Command("preset");
   Type("1 please");
@@ -99,7 +99,7 @@ TEST_F(Keyboard, RecallsTheTypedPresetNumber) {
 TEST_F(Keyboard, APresetNumberBeyond16BitsFailsAndKeepsTheRequest) {
   Command("preset");
   EXPECT_EQ(ErrorOfTyping("32768"), kOverflow);
-  EXPECT_EQ(radio->oskCommand, "preset");
+  EXPECT_EQ(radio->oskCommand(), "preset");
   EXPECT_EQ(ErrorOfTyping("-32769"), kOverflow);
   EXPECT_EQ(Type("32767"), 0);  // in range: no such preset, nothing tuned
   EXPECT_TRUE(Trace().empty());
@@ -120,8 +120,8 @@ TEST_F(Keyboard, EditFromTheRadioScreenRenamesTheRowHighlightedThen) {
   screen->list->value = Variant(int32_t{2});
   screen->plValue = Variant(int32_t{0});  // the list's own Value counts, not PLValue
   EXPECT_EQ(Command("EditPreset"), 0);
-  EXPECT_EQ(radio->oskCommand, "editpreset");
-  EXPECT_EQ(radio->oskPresetRow, 2);
+  EXPECT_EQ(radio->oskCommand(), "editpreset");
+  EXPECT_EQ(radio->oskPresetRow(), 2);
   screen->list->value = Variant(int32_t{0});
   EXPECT_EQ(Type("News"), 0);
   EXPECT_EQ(Names(), (std::vector<std::string>{"One", "Two", "News"}));
@@ -131,7 +131,7 @@ TEST_F(Keyboard, EditFromTheRadioScreenRenamesTheRowHighlightedThen) {
 TEST_F(Keyboard, EditFromAnotherScreenRenamesNothing) {
   auto plain = fake::PlainScreen();
   Command("editpreset", plain);
-  EXPECT_EQ(radio->oskPresetRow, -1);
+  EXPECT_EQ(radio->oskPresetRow(), -1);
   EXPECT_TRUE(plain->list->events.empty());
   EXPECT_EQ(Type("News"), 0);
   EXPECT_EQ(Names(), (std::vector<std::string>{"One", "Two", "Three"}));
@@ -150,7 +150,7 @@ TEST_F(Keyboard, EnterFromAnotherScreenOnlyClearsTheRequest) {
 
 TEST_F(Keyboard, OnlyTheBareWordIsConfirmed) {
   Command("tune;5");
-  EXPECT_EQ(radio->oskCommand, "tune;5");
+  EXPECT_EQ(radio->oskCommand(), "tune;5");
   EXPECT_EQ(Type("101.5"), 0);
   EXPECT_TRUE(Trace().empty());
   ExpectIdle();
@@ -160,10 +160,10 @@ TEST_F(Keyboard, ALaterRequestReplacesTheEarlierOne) {
   screen->list->value = Variant(int32_t{1});
   Command("editpreset");
   Command("TUNE");
-  EXPECT_EQ(radio->oskCommand, "tune");
-  EXPECT_EQ(radio->oskPresetRow, 1);
+  EXPECT_EQ(radio->oskCommand(), "tune");
+  EXPECT_EQ(radio->oskPresetRow(), 1);
   Command("fineup");  // other commands leave the request alone
-  EXPECT_EQ(radio->oskCommand, "tune");
+  EXPECT_EQ(radio->oskCommand(), "tune");
   Type("99.9");
   EXPECT_EQ(radio->Freq(), 9990);
   EXPECT_EQ(Names(), (std::vector<std::string>{"One", "Two", "Three"}));
@@ -177,10 +177,10 @@ TEST_F(Keyboard, AScreenWithoutTheMembersTheDialogueReadsFails) {
   frm = nullptr;
   cmd = "enter";
   EXPECT_EQ(ErrorOf([&] { radio->ProcessCommand(cmd, frm); }), kNoObject);
-  EXPECT_EQ(radio->oskCommand, "tune");  // recorded before the screen was asked
+  EXPECT_EQ(radio->oskCommand(), "tune");  // recorded before the screen was asked
   keyboard->txt.clear();
   EXPECT_EQ(ErrorOfCommand("enter", keyboard), kSubscriptRange);
-  EXPECT_EQ(radio->oskCommand, "tune");
+  EXPECT_EQ(radio->oskCommand(), "tune");
 }
 
 }  // namespace

@@ -134,7 +134,7 @@ TEST_F(Searches, ANegativeDwellKeepsThePreviousInterval) {
 }
 
 TEST_F(Searches, WithoutAHostSdkTheScanFailsAfterTheModeIsSet) {
-  component->context.Sdk(nullptr);
+  component->context().Sdk(nullptr);
   EXPECT_EQ(ErrorOfCommand("scan"), kNoObject);
   EXPECT_EQ(radio->SearchMode(), SModes::Scan);
 }

@@ -57,7 +57,7 @@ class PluginWithSimDriver : public testing_support::PluginTest {
   void Play(int ms) {
     for (int t = 0; t < ms; t += 100) {
       Hook<int32_t(int32_t)>("HalvaneSimAdvanceClock")(100);
-      component->radio.PollStatus();
+      component->radio().PollStatus();
     }
   }
 
@@ -73,25 +73,25 @@ TEST_F(PluginWithSimDriver, RdsNameFillsInAfterStartAndAfterASeek) {
   StartActive();
   EXPECT_EQ(radio->Freq(), 8750);
   Play(200);
-  const std::string early = component->radio.RdsName();
+  const std::string early = component->radio().RdsName();
   EXPECT_NE(early, "LOWEND  ");  // two name segments at most so far
   Play(1000);
-  EXPECT_EQ(component->radio.RdsName(), "LOWEND  ");
+  EXPECT_EQ(component->radio().RdsName(), "LOWEND  ");
   EXPECT_EQ(Label("rdsname"), "LOWEND  ");
 
   Command("seekup", screen);
   EXPECT_EQ(radio->Freq(), 8930);
   Play(1000);
-  EXPECT_EQ(component->radio.RdsName(), "NORDWAVE");
-  EXPECT_EQ(component->radio.RdsPi(), std::to_string(int16_t(0xD3C2)));
-  EXPECT_TRUE(component->radio.IsStereo());
-  EXPECT_EQ(component->radio.SignalLevel(), (15 - 1) * 4369);
+  EXPECT_EQ(component->radio().RdsName(), "NORDWAVE");
+  EXPECT_EQ(component->radio().RdsPi(), std::to_string(int16_t(0xD3C2)));
+  EXPECT_TRUE(component->radio().IsStereo());
+  EXPECT_EQ(component->radio().SignalLevel(), (15 - 1) * 4369);
 
   Command("seekdown", screen);
   Command("seekdown", screen);  // off the bottom: the plug-in wraps to 107.9 MHz
   EXPECT_EQ(radio->Freq(), 10790);
   Play(1000);
-  EXPECT_EQ(component->radio.RdsName(), "TOPEND  ");
+  EXPECT_EQ(component->radio().RdsName(), "TOPEND  ");
 }
 
 }  // namespace

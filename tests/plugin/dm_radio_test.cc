@@ -22,10 +22,10 @@ TEST_F(DMRadioTest, NewObjectIdentityAndState) {
   EXPECT_FALSE(radio->LocalMode());
   EXPECT_FALSE(radio->PresetMode());
   EXPECT_FALSE(radio->RDSTAEnabled());
-  EXPECT_EQ(component->context.Sdk(), sdk);
-  EXPECT_EQ(component->context.SettingsOwner(), radio.get());
-  EXPECT_EQ(radio->StatusTimer->Interval(), 100);
-  EXPECT_TRUE(radio->StatusTimer->Enabled());
+  EXPECT_EQ(component->context().Sdk(), sdk);
+  EXPECT_EQ(component->context().SettingsOwner(), radio.get());
+  EXPECT_EQ(radio->StatusTimer()->Interval(), 100);
+  EXPECT_TRUE(radio->StatusTimer()->Enabled());
   EXPECT_FALSE(radio->search().SurfTimer()->Enabled());
   EXPECT_EQ(radio->search().SurfTimer()->Interval(), 0);
 }
@@ -34,7 +34,7 @@ TEST_F(DMRadioTest, WithoutAHostSdkTheObjectIsStillCreatedAndCheckFails) {
   radio.reset();
   RevokeClassObject(HALVANE_SDK_PROGID);
   radio = std::make_shared<DMRadio>(*component);
-  EXPECT_EQ(component->context.Sdk(), nullptr);
+  EXPECT_EQ(component->context().Sdk(), nullptr);
   EXPECT_EQ(radio->GetName(), "Halvane 600");
   radio->StartRadio();  // no driver path: the start fails quietly
   EXPECT_TRUE(Trace().empty());
@@ -48,11 +48,11 @@ TEST_F(DMRadioTest, WithoutAHostSdkTheObjectIsStillCreatedAndCheckFails) {
 
 TEST_F(DMRadioTest, DestructionClearsTheModuleReferences) {
   radio.reset();
-  EXPECT_EQ(component->context.SettingsOwner(), nullptr);
-  EXPECT_EQ(component->context.Sdk(), nullptr);
+  EXPECT_EQ(component->context().SettingsOwner(), nullptr);
+  EXPECT_EQ(component->context().Sdk(), nullptr);
   // The modules then have no plug-in settings to read.
-  EXPECT_EQ(testing_support::ErrorOf([&] { component->presets.SavePresets(); }), 0);
-  EXPECT_EQ(testing_support::ErrorOf([&] { component->context.Settings(); }), kNoObject);
+  EXPECT_EQ(testing_support::ErrorOf([&] { component->presets().SavePresets(); }), 0);
+  EXPECT_EQ(testing_support::ErrorOf([&] { component->context().Settings(); }), kNoObject);
 }
 
 TEST_F(DMRadioTest, StatusTimerPollsEveryHundredMilliseconds) {
@@ -132,7 +132,11 @@ TEST_F(DMRadioTest, TuneWhileActiveStopsTheSearchAndTunes) {
 
 TEST_F(DMRadioTest, PresetRecallOfTheCurrentPresetDoesNothing) {
   StartActive();
-  component->presets.currentPreset = 2;
+  component->presets().ResetPresets();
+  component->presets().AddPreset("One");
+  component->presets().AddPreset("Two");
+  component->presets().RecallPreset(2);
+  ClearCalls();
   radio->SearchMode(SModes::Surf);
   radio->search().SurfTimer()->Enabled(true);
   int16_t p = 2;

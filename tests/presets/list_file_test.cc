@@ -27,24 +27,25 @@ TEST_F(ListFile, HeaderGivesStartFrequencyAndKeepsValuesItCannotRead) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.header);
+    WriteFile(MainList(), "8750|5|7\r\n");
+    presets().LoadPresets("");
     WriteFile(MainList(), c.header + "\r\n9000,Jazz\r\n");
-    presets().headerValue2 = 5;
-    presets().headerValue3 = 7;
     EXPECT_EQ(presets().LoadPresets(""), c.start);
-    EXPECT_EQ(presets().headerValue2, c.value2);
-    EXPECT_EQ(presets().headerValue3, c.value3);
+    EXPECT_EQ(presets().headerValue2(), c.value2);
+    EXPECT_EQ(presets().headerValue3(), c.value3);
     EXPECT_EQ(Names(), Lines{"Jazz"});  // the header never becomes a preset
   }
 }
 
 TEST_F(ListFile, PresetLinesAreReadAndWrittenBackExactlyWithCrLf) {
+  Start();  // with no list yet
   WriteFile(MainList(), "8750|4|5\n8750\n8750,\n08750,News,Talk\r 0999 ,AM\r\n9000,Caf\xe9 \x80\n");
   EXPECT_EQ(presets().LoadPresets(""), 8750);
   EXPECT_EQ(Freqs(), (Lines{"8750", "08750", " 0999 ", "9000"}));
   EXPECT_EQ(Names(),
             (Lines{"", "News", "AM", "Caf\u00e9 \u20ac"}));  // the last line is Windows-1252
 
-  component->radio.currentFreq = 10390;
+  TuneTo(10390);
   presets().SavePresets();
   EXPECT_EQ(ReadFile(MainList()),
             "10390|4|5\r\n8750,\r\n08750,News\r\n 0999 ,AM\r\n9000,Caf\xc3\xa9 \xe2\x82\xac\r\n");
@@ -93,6 +94,7 @@ TEST_F(ListFile, AStoreNeverLoadedDoesNotOverwriteTheList) {
 }
 
 TEST_F(ListFile, TextThatHoldsNoPresetIsNotKeptOnceLoaded) {
+  Start();  // with no list yet: on 87.50 MHz
   // A megabyte of lines that are no presets, between presets and after the last one kept.
   std::string bytes = "8750\r\n9000,One\r\n" + std::string(1 << 20, 'x') + "\r\n9010,Two\r\n";
   for (int i = 0; i < 40000; ++i) bytes += "9020,Many\r\n";
@@ -101,8 +103,7 @@ TEST_F(ListFile, TextThatHoldsNoPresetIsNotKeptOnceLoaded) {
   ASSERT_EQ(presets().Count(), 32767);
   EXPECT_EQ(presets().presetNames(1), "One");
   EXPECT_EQ(presets().presetNames(2), "Two");
-  EXPECT_LT(presets().table.TextBytes(), size_t{32767} * 12);
-  component->radio.currentFreq = 8750;
+  EXPECT_LT(presets().table().TextBytes(), size_t{32767} * 12);
   presets().SavePresets();
   EXPECT_EQ(ReadFile(MainList()).substr(0, 30), "8750|0|0\r\n9000,One\r\n9010,Two\r\n");
 }
@@ -121,13 +122,14 @@ TEST_F(ListFile, TheStoreHoldsAtMost32767Presets) {
 // Lines past the 32767th preset can't be numbered, but a save keeps them: exactly as they were,
 // after the store's presets. Clearing the store clears them too.
 TEST_F(ListFile, LinesPastTheCapAreWrittenBackAsTheyWere) {
+  Start();  // with no list yet
   std::string bytes = "8750\r\n";
   for (int i = 1; i <= 32767; ++i) bytes += "9000,P" + std::to_string(i) + "\r\n";
   const std::string beyond = "9000,Past\n9010,Caf\xe9\rno comma\r\n9020,Last";
   WriteFile(MainList(), bytes + beyond);
   presets().LoadPresets("");
   ASSERT_EQ(presets().Count(), 32767);
-  component->radio.currentFreq = 9590;
+  TuneTo(9590);
   presets().RenamePreset("First", 0);  // an edit, which saves
   const std::string saved = ReadFile(MainList());
   ASSERT_GT(saved.size(), beyond.size());

@@ -23,28 +23,29 @@ TEST_F(PresetList, RowsShowFmInMegahertzAndAmAsStoredInTheUsersLocale) {
 TEST_F(PresetList, HighlightIsTheCurrentRowOrMinusTwoAndTheLastMatchWins) {
   StartWith({"8750", "9000,A", "9100,B", "9000.0,C"});
   presets().SelectCurrentPreset(screen);
-  EXPECT_EQ(presets().currentPreset, 0);
+  EXPECT_EQ(presets().currentPreset(), 0);
   TuneTo(9100);
   presets().SelectCurrentPreset(screen);
-  EXPECT_EQ(presets().currentPreset, 2);
+  EXPECT_EQ(presets().currentPreset(), 2);
   TuneTo(9000);
   presets().SelectCurrentPreset(screen);
-  EXPECT_EQ(presets().currentPreset, 3);
+  EXPECT_EQ(presets().currentPreset(), 3);
   EXPECT_EQ(screen->list->valuesWritten, (std::vector<int32_t>{-2, 1, 2}));
 
-  presets().currentPreset = 0;
+  presets().RecallPreset(1);  // 9000 as well, but the fill takes the last match
   presets().FillPresetList(screen);
-  EXPECT_EQ(presets().currentPreset, 3);
+  EXPECT_EQ(presets().currentPreset(), 3);
 }
 
 TEST_F(PresetList, AScreenWithoutTheListGetsNoRowsAndNoHighlight) {
-  StartWith({"9000", "9000,A"});
+  StartWith({"9000", "9000,A", "9100,B"});
   auto plain = fake::PlainScreen();
-  presets().currentPreset = 5;
+  presets().RecallPreset(2);
+  TuneTo(9000);
   presets().FillPresetList(plain);
-  EXPECT_EQ(presets().currentPreset, 5);
+  EXPECT_EQ(presets().currentPreset(), 2);
   presets().SelectCurrentPreset(plain);
-  EXPECT_EQ(presets().currentPreset, 1);
+  EXPECT_EQ(presets().currentPreset(), 1);
   EXPECT_EQ(plain->events, (Lines{"ShowPL?", "ShowPL?"}));
   EXPECT_TRUE(plain->list->events.empty());
 }
@@ -53,7 +54,7 @@ TEST_F(PresetList, WhileInactiveTheHighlightIsComputedButNotShown) {
   StartWith({"9000", "9000,A"});
   Activate(false);
   presets().SelectCurrentPreset(screen);
-  EXPECT_EQ(presets().currentPreset, 1);
+  EXPECT_EQ(presets().currentPreset(), 1);
   EXPECT_EQ(screen->events, Lines{"ShowPL?"});
   EXPECT_TRUE(screen->list->events.empty());
 }
@@ -62,7 +63,7 @@ TEST_F(PresetList, FailingHostCallsLeaveTheHighlightAlone) {
   StartWith({"9000", "9000,A"});
   screen->Remove("PL");
   EXPECT_NO_THROW(presets().SelectCurrentPreset(screen));
-  EXPECT_EQ(presets().currentPreset, 1);
+  EXPECT_EQ(presets().currentPreset(), 1);
   EXPECT_EQ(ErrorOf([&] { presets().FillPresetList(screen); }), halvane::kNoMember);
   EXPECT_NO_THROW(presets().SelectCurrentPreset(nullptr));
 }

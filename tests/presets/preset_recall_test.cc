@@ -25,7 +25,7 @@ TEST_F(PresetRecall, RecallTunesTheRoundedFrequencyAndIgnoresNumbersOutsideTheSt
   EXPECT_TRUE(Trace().empty());
   presets().RecallPreset(2);
   EXPECT_EQ(Tuned(), std::vector<int32_t>{9101});
-  EXPECT_EQ(presets().currentPreset, 2);
+  EXPECT_EQ(presets().currentPreset(), 2);
 }
 
 TEST_F(PresetRecall, NextWrapsToTheFirstAndPreviousStopsThere) {
@@ -36,10 +36,10 @@ TEST_F(PresetRecall, NextWrapsToTheFirstAndPreviousStopsThere) {
   presets().NextPreset();      // 2 -> 3
   presets().NextPreset();      // 3 -> 1
   presets().PreviousPreset();  // 1: nothing
-  presets().currentPreset = 3;
+  presets().RecallPreset(3);
   presets().PreviousPreset();  // 3 -> 2
-  EXPECT_EQ(Tuned(), (std::vector<int32_t>{9000, 9101, 1000, 9000, 9101}));
-  EXPECT_EQ(presets().currentPreset, 2);
+  EXPECT_EQ(Tuned(), (std::vector<int32_t>{9000, 9101, 1000, 9000, 1000, 9101}));
+  EXPECT_EQ(presets().currentPreset(), 2);
 }
 
 TEST_F(PresetRecall, AnEmptyStoreStepsNowhere) {
@@ -48,13 +48,13 @@ TEST_F(PresetRecall, AnEmptyStoreStepsNowhere) {
   presets().PreviousPreset();
   presets().RecallPreset(1);
   EXPECT_TRUE(Trace().empty());
-  EXPECT_EQ(presets().currentPreset, 0);
+  EXPECT_EQ(presets().currentPreset(), 0);
 }
 
 TEST_F(PresetRecall, AFrequencyBeyond32BitsFailsTheRecall) {
   StartWith({"8750", "99999999999,Huge"});
   EXPECT_EQ(ErrorOf([&] { presets().RecallPreset(1); }), halvane::kOverflow);
-  EXPECT_EQ(presets().currentPreset, 0);
+  EXPECT_EQ(presets().currentPreset(), 0);
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ using Lines = std::vector<std::string>;
 
 class PresetsTest : public testing_support::PluginTest {
  protected:
-  halvane::ModPresets& presets() { return component->presets; }
+  halvane::ModPresets& presets() { return component->presets(); }
   std::string MainList() const { return CacheDir() + "Radio.ini"; }
   std::string LocalList() const { return CacheDir() + "RadioLocal.ini"; }
 
@@ -27,21 +27,21 @@ class PresetsTest : public testing_support::PluginTest {
     testing_support::WriteFile(MainList(), bytes);
     StartActive();
   }
-  void TuneTo(int32_t freq) { component->radio.TuneTo(freq); }
+  void TuneTo(int32_t freq) { component->radio().TuneTo(freq); }
 
   Lines Names() const {
     Lines names;
-    for (size_t i = 1; i < Store().table.size(); ++i) names.emplace_back(Store().table.Name(i));
+    for (size_t i = 1; i < Store().table().size(); ++i) names.emplace_back(Store().table().Name(i));
     return names;
   }
   Lines Freqs() const {
     Lines freqs;
-    for (size_t i = 1; i < Store().table.size(); ++i) freqs.emplace_back(Store().table.Freq(i));
+    for (size_t i = 1; i < Store().table().size(); ++i) freqs.emplace_back(Store().table().Freq(i));
     return freqs;
   }
 
  private:
-  const halvane::ModPresets& Store() const { return component->presets; }
+  const halvane::ModPresets& Store() const { return component->presets(); }
 };
 
 using testing_support::ErrorOf;

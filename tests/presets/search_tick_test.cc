@@ -24,7 +24,7 @@ TEST_F(SearchTick, SurfStepsThroughThePresetsAndScanSeeksOnlyWhileActive) {
   Tick();
   Tick();
   Tick();
-  EXPECT_EQ(presets().currentPreset, 1);
+  EXPECT_EQ(presets().currentPreset(), 1);
   radio->SearchMode(SModes::Scan);
   Tick();
   EXPECT_EQ(driver->Names().back(), "RDS_Start");
@@ -37,7 +37,7 @@ TEST_F(SearchTick, SurfStepsThroughThePresetsAndScanSeeksOnlyWhileActive) {
   radio->SearchMode(SModes::Scan);
   Tick();
   EXPECT_TRUE(Trace().empty());
-  EXPECT_EQ(presets().currentPreset, 1);
+  EXPECT_EQ(presets().currentPreset(), 1);
 }
 
 TEST_F(SearchTick, SurfOnAnEmptyStoreAndADisabledSearchDoNothing) {

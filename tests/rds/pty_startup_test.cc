@@ -11,7 +11,7 @@ using testing_support::PluginTest;
 
 class PtyStartup : public PluginTest {
  protected:
-  std::string Name(int16_t code) const { return component->pty.PtyName(code); }
+  std::string Name(int16_t code) const { return component->pty().PtyName(code); }
 };
 
 TEST_F(PtyStartup, TheStandardFollowsTheLocaleOrTheHostSwitch) {

@@ -34,7 +34,7 @@ TEST_F(EmptyDriverPath, AStartWithoutTheHostFolderFailsAtInitialize) {
   sdk->failingVars.insert("=$DMPath$");
   Start();
   EXPECT_EQ(programInitializeCalls, 0);
-  EXPECT_FALSE(component->radio.radioReady);
+  EXPECT_FALSE(component->radio().radioReady());
   EXPECT_EQ(sdk->log.back(), "Halvane---> Initialize failed return code:-1");
   EXPECT_FALSE(radio->Check());
 }
@@ -42,7 +42,7 @@ TEST_F(EmptyDriverPath, AStartWithoutTheHostFolderFailsAtInitialize) {
 TEST_F(EmptyDriverPath, AFolderWithoutTheLibraryFailsTheSameWay) {
   sdk->Var("DMPath", Variant(dir->path() + "/"));
   Start();
-  EXPECT_FALSE(component->radio.radioReady);
+  EXPECT_FALSE(component->radio().radioReady());
   EXPECT_EQ(sdk->log.back(), "Halvane---> Initialize failed return code:-1");
   robustness::Report("faults",
                      "driver library missing, or no host folder (empty driver path) | start fails "
@@ -63,7 +63,7 @@ TEST_F(EmptyDriverPath, ARelativeDriverPathIsAMissingLibrary) {
   Start();
   EXPECT_EQ(::chdir(before), 0);
   std::free(before);
-  EXPECT_FALSE(component->radio.radioReady);
+  EXPECT_FALSE(component->radio().radioReady());
   EXPECT_TRUE(Trace().empty());
 }
 

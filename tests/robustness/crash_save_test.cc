@@ -20,25 +20,31 @@ using namespace halvane;
 
 constexpr int kKills = 200;
 
-// A full store, every line and the header different from the other list's.
+// A full store, every line and the header different from the other list's, and a file of it
+// elsewhere that the store imports it from.
 struct List {
   PresetTable table;
   int32_t freq = 0;
   int32_t value2 = 0;
   int32_t value3 = 0;
+  std::string source;
 };
 
-List MakeList(bool second) {
+List MakeList(bool second, const std::string& folder) {
   List list;
   list.freq = second ? 10790 : 8750;
   list.value2 = second ? 22 : 11;
   list.value3 = second ? -22 : -11;
+  list.source = folder + (second ? "/new.ini" : "/old.ini");
+  std::string bytes = "0|" + std::to_string(list.value2) + "|" + std::to_string(list.value3);
   list.table.Reset();
   for (int i = 1; i <= kMaxPresets; ++i) {
     list.table.Append(std::to_string((second ? 10790 : 8750) - (i % 100) * 20),
                       second ? "New station number " + std::to_string(i) + " (longer)"
                              : "Old " + std::to_string(i));
+    bytes += "\r\n" + std::string(list.table.Freq(i)) + "," + std::string(list.table.Name(i));
   }
+  testing_support::WriteFile(list.source, bytes + "\r\n");
   return list;
 }
 
@@ -49,42 +55,36 @@ bool SameTexts(const PresetTable& a, const PresetTable& b) {
   return true;
 }
 
+// The saves go to the local list, the one a list file elsewhere is imported into.
 class CrashSave : public robustness::RobustnessTest {
  protected:
-  // Puts a copy of the list into the store.
+  void SetUp() override {
+    RobustnessTest::SetUp();
+    radio->LocalMode(true);
+    Start();
+  }
+  List Make(bool second) const { return MakeList(second, dir->path()); }
+
+  // Imports the list into the store and tunes to its frequency.
   void Put(const List& list) {
-    component->presets.ResetPresets();
-    component->presets.table = list.table;
-    component->presets.headerValue2 = list.value2;
-    component->presets.headerValue3 = list.value3;
-    component->radio.currentFreq = list.freq;
+    component->presets().LoadPresets(list.source);
+    component->radio().TuneTo(list.freq);
   }
 
   bool Holds(const List& list, int16_t start) const {
-    const ModPresets& p = component->presets;
-    return start == list.freq && p.headerValue2 == list.value2 && p.headerValue3 == list.value3 &&
-           SameTexts(p.table, list.table);
+    const ModPresets& p = component->presets();
+    return start == list.freq && p.headerValue2() == list.value2 &&
+           p.headerValue3() == list.value3 && SameTexts(p.table(), list.table);
   }
 
-  // Puts the list into the store by swapping, leaving the store's old contents in its place.
-  void SwapIn(List& list) {
-    ModPresets& p = component->presets;
-    std::swap(p.table, list.table);
-    std::swap(p.headerValue2, list.value2);
-    std::swap(p.headerValue3, list.value3);
-    std::swap(component->radio.currentFreq, list.freq);
-  }
-
-  // Saves the two lists in turn, without end, in a child process; answers its id. The child
-  // changes lists by swapping its own copies in and out, so it spends its time saving.
+  // Saves the two lists in turn, without end, in a child process; answers its id.
   pid_t StartSaver(const List& current, const List& next) {
     const pid_t pid = fork();
     if (pid != 0) return pid;
-    prctl(PR_SET_PDEATHSIG, SIGKILL);    // never outlive the test
-    SwapIn(const_cast<List&>(current));  // the child's own copies, whatever the parent keeps
-    for (;;) {
-      SwapIn(const_cast<List&>(next));  // the new list, then the old one again, and so on
-      component->presets.SavePresets();
+    prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlive the test
+    for (bool toNext = true;; toNext = !toNext) {
+      Put(toNext ? next : current);  // the new list, then the old one again, and so on
+      component->presets().SavePresets();
     }
   }
 
@@ -92,33 +92,36 @@ class CrashSave : public robustness::RobustnessTest {
   std::vector<std::string> Leftovers() const {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(CacheDir()))
-      if (entry.path().filename() != kMainListFile) names.push_back(entry.path().filename());
+      if (entry.path().filename() != kLocalListFile) names.push_back(entry.path().filename());
     return names;
   }
 };
 
 TEST_F(CrashSave, AKilledSaveLeavesTheCompleteOldOrNewList) {
-  const List a = MakeList(false), b = MakeList(true);
-  const std::string path = CacheDir() + kMainListFile;
+  const List a = Make(false), b = Make(true);
+  const std::string path = CacheDir() + kLocalListFile;
   // The two complete files, and that each loads as its list.
   Put(b);
-  component->presets.SavePresets();
+  component->presets().SavePresets();
   const std::string bytesB = testing_support::ReadFile(path);
-  ASSERT_TRUE(Holds(b, component->presets.LoadPresets("")));
+  ASSERT_TRUE(Holds(b, component->presets().LoadPresets("")));
   Put(a);
   const auto begin = std::chrono::steady_clock::now();
-  component->presets.SavePresets();
+  component->presets().SavePresets();
   const auto saveUs = std::chrono::duration_cast<std::chrono::microseconds>(
                           std::chrono::steady_clock::now() - begin)
                           .count();
   const std::string bytesA = testing_support::ReadFile(path);
-  ASSERT_TRUE(Holds(a, component->presets.LoadPresets("")));
+  ASSERT_TRUE(Holds(a, component->presets().LoadPresets("")));
 
   // Kills land anywhere in the child's first saves: before it starts, while it writes, while it
   // flushes, as it renames, and in the saves after. (A child's save takes longer than the
   // parent's: it starts by touching pages it shares with the parent.)
   std::mt19937 random(std::random_device{}());
   std::uniform_int_distribution<long> delayUs(0, 3 * saveUs);
+  List zero;
+  zero.source = dir->path() + "/zero.ini";
+  testing_support::WriteFile(zero.source, "0|0|0\r\n");
   int old = 0, fresh = 0, partial = 0, leftovers = 0;
   bool holdsB = false;  // which list the file holds before the next child starts
   for (int kill = 0; kill < kKills; ++kill) {
@@ -141,8 +144,8 @@ TEST_F(CrashSave, AKilledSaveLeavesTheCompleteOldOrNewList) {
                     << " bytes that is neither list";
     } else {
       if (kill % 10 == 0) {
-        component->presets.headerValue2 = component->presets.headerValue3 = 0;
-        EXPECT_TRUE(Holds(isB ? b : a, component->presets.LoadPresets("")));
+        Put(zero);  // header values that the load must replace
+        EXPECT_TRUE(Holds(isB ? b : a, component->presets().LoadPresets("")));
       }
       if (isB == holdsB) {
         ++old;
@@ -155,7 +158,7 @@ TEST_F(CrashSave, AKilledSaveLeavesTheCompleteOldOrNewList) {
     leftovers += Leftovers().empty() ? 0 : 1;
   }
   EXPECT_EQ(partial, 0);
-  component->presets.SavePresets();
+  component->presets().SavePresets();
   EXPECT_TRUE(Leftovers().empty()) << Leftovers().front();
   robustness::Report("crash", "kills=" + std::to_string(kKills) + " old=" + std::to_string(old) +
                                   " new=" + std::to_string(fresh) +
@@ -170,17 +173,17 @@ TEST_F(CrashSave, ASaveRemovesOnlyTheTemporariesOfItsFileWhoseWriterIsGone) {
   ASSERT_GT(gone, 0);
   ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
   const std::string dead = std::to_string(gone), alive = std::to_string(getppid());
-  const std::string mine = TemporaryNamePrefix(kMainListFile);
+  const std::string mine = TemporaryNamePrefix(kLocalListFile);
   const std::vector<std::string> kept = {
-      mine + alive + "-17",                               // a writer that still runs
-      TemporaryNamePrefix(kLocalListFile) + dead + "-1",  // another file's
-      mine + "notes",                                     // not a temporary of ours
-      "Radio.ini.bak"};
+      mine + alive + "-17",                              // a writer that still runs
+      TemporaryNamePrefix(kMainListFile) + dead + "-1",  // another file's
+      mine + "notes",                                    // not a temporary of ours
+      "RadioLocal.ini.bak"};
   for (const auto& name : kept) WriteCacheFile(name, "x");
   WriteCacheFile(mine + dead + "-123456", "half a list");
   WriteCacheFile(mine + dead + "-9", "");
-  Put(MakeList(false));
-  component->presets.SavePresets();
+  Put(Make(false));
+  component->presets().SavePresets();
   auto left = Leftovers();
   std::sort(left.begin(), left.end());
   auto want = kept;

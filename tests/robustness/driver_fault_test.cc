@@ -61,7 +61,7 @@ class DriverFunctionFault : public RobustnessTest,
     const std::string& f = function();
     if (f == HALVANE_FN_UNINITIALIZE) {
       radio->StopRadio();
-      return component->radio.radioReady ? "still ready" : "stopped";
+      return component->radio().radioReady() ? "still ready" : "stopped";
     }
     if (f == HALVANE_FN_VOLUME_MUTE) {
       Command("radiomute");
@@ -69,7 +69,7 @@ class DriverFunctionFault : public RobustnessTest,
     }
     if (f == HALVANE_FN_FORCE_MONO) {
       Command("mono");
-      return component->radio.mono ? "mono" : "stereo allowed";
+      return component->radio().mono() ? "mono" : "stereo allowed";
     }
     if (f == HALVANE_FN_SET_FREQUENCY) {
       s.setFrequencyTracks = true;
@@ -133,7 +133,7 @@ TEST_P(DriverFunctionFault, IsIgnoredWhereTheResultIsNotReliedOnAndNeverEscapes)
   const bool initFails = function() == HALVANE_FN_INITIALIZE && fault() != Fault::kNone;
   if (initFails) {
     const std::string code = fault() == Fault::kErrorCode ? "5" : "-1";
-    EXPECT_FALSE(component->radio.radioReady);
+    EXPECT_FALSE(component->radio().radioReady());
     ASSERT_FALSE(sdk->log.empty());
     EXPECT_EQ(sdk->log.back(), "Halvane---> Initialize failed return code:" + code);
     EXPECT_FALSE(radio->Check());
@@ -151,14 +151,14 @@ TEST_P(DriverFunctionFault, IsIgnoredWhereTheResultIsNotReliedOnAndNeverEscapes)
                                      "untouched");
     return;
   }
-  ASSERT_TRUE(component->radio.radioReady);
+  ASSERT_TRUE(component->radio().radioReady());
   Activate(true);
   ClearCalls();
 
   const robustness::Outcome probe = Run([&] { return Probe(); });
   ASSERT_TRUE(probe.ok()) << "error " << *probe.error << ": " << probe.value;
   EXPECT_EQ(probe.value, Expected());
-  if (!component->radio.radioReady) {  // the probe of radioUninitialize stopped the radio
+  if (!component->radio().radioReady()) {  // the probe of radioUninitialize stopped the radio
     Start();
     Activate(true);
     WriteMainList();
@@ -173,9 +173,9 @@ TEST_P(DriverFunctionFault, IsIgnoredWhereTheResultIsNotReliedOnAndNeverEscapes)
   }
 
   Activate(false);
-  component->presets.ResetPresets();
-  component->presets.LoadPresets("");
-  EXPECT_EQ(component->presets.Count(), 3) << "the save at deactivation lost presets";
+  component->presets().ResetPresets();
+  component->presets().LoadPresets("");
+  EXPECT_EQ(component->presets().Count(), 3) << "the save at deactivation lost presets";
   if (fault() != Fault::kNone)
     robustness::Report("driver", function() + "\t" + Name(fault()) + "\t" + probe.value);
 }

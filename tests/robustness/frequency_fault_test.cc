@@ -30,20 +30,21 @@ class FrequencyFault : public robustness::RobustnessTest {
 TEST_F(FrequencyFault, ReadBackBeyondSixteenBitsEndsTheTickThereAndTheTimerGoesOn) {
   driver->script.setFrequencyTracks = false;
   for (int32_t hz : {327680000, 327675000, -327690000, INT_MAX, INT_MIN}) {
-    component->radio.rdsValid = true;
+    driver->script.frequencyHz = 95800000;
+    component->radio().PollStatus();  // a good read: the record is valid
     driver->script.frequencyHz = hz;
     ClearCalls();
-    const auto direct = Run([&] { return component->radio.PollStatus(), std::string(); });
+    const auto direct = Run([&] { return component->radio().PollStatus(), std::string(); });
     EXPECT_EQ(direct.error, kOverflow) << hz;
     // The decoder state and the record are not asked for, and the last record stays valid.
     EXPECT_EQ(Trace(), (Calls{"radioGetFrequency(0,0)"})) << hz;
-    EXPECT_TRUE(component->radio.rdsValid) << hz;
+    EXPECT_TRUE(component->radio().rdsValid()) << hz;
     EXPECT_EQ(radio->Freq(), 9580) << hz;
 
     sdk->log.clear();
     EXPECT_TRUE(FireStatusTick());
     EXPECT_TRUE(Logged("Timer tick failed")) << hz;
-    EXPECT_TRUE(radio->StatusTimer->Running());
+    EXPECT_TRUE(radio->StatusTimer()->Running());
   }
   // The edges that still fit, ties to even: 32767, 32766.5 → 32766, -32768.
   for (auto [hz, freq] : std::vector<std::pair<int32_t, int32_t>>{
@@ -70,7 +71,7 @@ TEST_F(FrequencyFault, SeekThatFindsAFrequencyBeyondSixteenBitsFailsWithRdsLeftO
 
   // A scan whose every seek fails this way goes on ticking until a command stops it.
   sdk->Var("scansecs", Variant(std::string("30")));
-  radio->StatusTimer->Interval(3600000);  // only the scan's ticks are fired below
+  radio->StatusTimer()->Interval(3600000);  // only the scan's ticks are fired below
   driver->script.searchFound = {95800000, 400000000, 400000000, 400000000};
   EXPECT_EQ(Cmd("scan").value, "2");  // its first seek finds 95.8 MHz
   sdk->log.clear();
@@ -144,7 +145,7 @@ TEST_F(FrequencyFault, SurfTickOnAPresetBeyondThirtyTwoBitsIsContained) {
   WriteCacheFile("Radio.ini", "9580|0|0\r\n9580,One\r\n99999999999,Huge\r\n8750,Three\r\n");
   StartActive();
   sdk->Var("scansecs", Variant(std::string("30")));
-  radio->StatusTimer->Interval(3600000);  // only the surf's ticks are fired below
+  radio->StatusTimer()->Interval(3600000);  // only the surf's ticks are fired below
   EXPECT_EQ(Cmd("surf").value, "2");  // preset 1 is current: the first step goes to 2 and fails?
   EXPECT_EQ(radio->SearchMode(), SModes::Surf);
   for (int tick = 0; tick < 4; ++tick) EXPECT_TRUE(FireSurfTick());

@@ -50,7 +50,7 @@ class HostFault : public robustness::RobustnessTest, public ::testing::WithParam
     sdk->Var("DMPath", Variant(testing_support::RecordingDriverHome() + "/"));
     sdk->Var("RadioDebug", Variant(true));
     sdk->Var("scansecs", Variant(std::string("30")));
-    component->context.Sdk(sdk);
+    component->context().Sdk(sdk);
   }
 };
 
@@ -146,7 +146,7 @@ TEST_P(HostFault, EveryScreenMemberMissingOrRaisingFailsExactlyTheCommandsThatCa
       auto radioScreen = fake::RadioScreen();
       radioScreen->plValue = Variant(int32_t{1});
       radioScreen->list->value = Variant(int32_t{2});
-      component->presets.SelectCurrentPreset(radioScreen);  // preset 2 holds 9580
+      component->presets().SelectCurrentPreset(radioScreen);  // preset 2 holds 9580
       radioScreen->list->value = Variant(int32_t{2});
       auto keyboard = fake::KeyboardScreen();
       keyboard->txt[0]->text = Variant(std::string("101.5"));
@@ -171,7 +171,7 @@ TEST_P(HostFault, EveryScreenMemberMissingOrRaisingFailsExactlyTheCommandsThatCa
         EXPECT_EQ(CacheFile("Radio.ini"), kMainList) << member << " broken, " << command;
       }
       if (command == "enter" && !outcome.ok()) {
-        EXPECT_EQ(radio->oskCommand, "tune") << "a failed confirmation keeps the request";
+        EXPECT_EQ(radio->oskCommand(), "tune") << "a failed confirmation keeps the request";
       }
     }
   }
@@ -186,7 +186,7 @@ TEST_P(HostFault, SdkMembersMissingOrRaising) {
   // GetInfo broken from the start: no driver path, so the tuner never starts.
   BreakMember(*sdk, "GetInfo", GetParam());
   Start();
-  EXPECT_FALSE(component->radio.radioReady);
+  EXPECT_FALSE(component->radio().radioReady());
   EXPECT_FALSE(radio->Check());
   EXPECT_EQ(sdk->errscrns.size(), 1u);
   EXPECT_EQ(Cmd("seekup").value, "0");
@@ -205,7 +205,7 @@ TEST_P(HostFault, SdkMembersMissingOrRaising) {
   EXPECT_EQ(Describe(Cmd("scan")), "2");         // and the next one stops it
   EXPECT_EQ(Describe(Run([&] { return radio->GetArtwork(); })), "");
   EXPECT_EQ(Describe(Cmd("radioreset")), "2");
-  EXPECT_TRUE(component->radio.radioReady);
+  EXPECT_TRUE(component->radio().radioReady());
 
   // DMLOG broken while logging is on: a tune fails after the tuner was set (RDS left off), a
   // fine step skips the failed tune, and the ticks of a surf contain the failure of each step.
@@ -216,7 +216,7 @@ TEST_P(HostFault, SdkMembersMissingOrRaising) {
   EXPECT_EQ(Trace(), (std::vector<std::string>{"RDS_Stop(0)", "radioSetFrequency(0,96800000)"}));
   EXPECT_EQ(radio->Freq(), 9580);  // the tune ended before it took the new frequency
   EXPECT_EQ(Describe(Cmd("fineup")), "2");
-  radio->StatusTimer->Interval(3600000);    // only the surf's ticks are fired below
+  radio->StatusTimer()->Interval(3600000);  // only the surf's ticks are fired below
   EXPECT_EQ(Describe(Cmd("surf")), Err());  // its first step tunes, and fails
   EXPECT_EQ(radio->SearchMode(), SModes::Surf);
   for (int tick = 0; tick < 3; ++tick) EXPECT_TRUE(FireSurfTick());
@@ -260,7 +260,7 @@ TEST_F(HostException, ForeignExceptionsAreIgnoredWhereErrorsAreAndContainedByTic
   });
   EXPECT_NO_THROW(Start());  // a second start only logs, and skips the failed line
   sdk->Var("scansecs", Variant(std::string("30")));
-  radio->StatusTimer->Interval(3600000);
+  radio->StatusTimer()->Interval(3600000);
   radio->SearchMode(SModes::Surf);
   radio->search().SurfTimer()->Interval(30000);
   radio->search().SurfTimer()->Enabled(true);
@@ -270,7 +270,7 @@ TEST_F(HostException, ForeignExceptionsAreIgnoredWhereErrorsAreAndContainedByTic
   screen->Define("ShowPL", [](CallKind, std::span<Variant>) -> Variant {
     throw std::runtime_error("host screen crashed");
   });
-  EXPECT_NO_THROW(component->presets.SelectCurrentPreset(screen));
+  EXPECT_NO_THROW(component->presets().SelectCurrentPreset(screen));
   robustness::Report(
       "faults",
       "host members throwing an exception of their own (not a run-time error) | ignored where "

@@ -68,7 +68,7 @@ TEST_F(HostNumberLocale, TypedAndStoredFrequenciesReadTheSame) {
   keyboard->txt[0]->text = Variant(std::string("98.7"));
   EXPECT_EQ(Cmd("enter", keyboard).value, "0");
   EXPECT_EQ(radio->Freq(), 9870);
-  EXPECT_EQ(component->presets.RowText(1), "1. 103.9 - Jazz");
+  EXPECT_EQ(component->presets().RowText(1), "1. 103.9 - Jazz");
   sdk->Var("scansecs", Variant(std::string("2.5")));
   EXPECT_EQ(Cmd("scan").value, "2");
   EXPECT_EQ(radio->search().SurfTimer()->Interval(), 2500);

@@ -36,7 +36,7 @@ class RobustnessTest : public testing_support::PluginTest {
   // Fires the timer's tick now through the context, the way the main loop dispatches it; false
   // when the timer has no running tick to fire. A tick never lets an exception out of the loop.
   bool FireTick(halvane::CTimer& timer);
-  bool FireStatusTick() { return FireTick(*radio->StatusTimer); }
+  bool FireStatusTick() { return FireTick(*radio->StatusTimer()); }
   bool FireSurfTick() { return FireTick(*radio->search().SurfTimer()); }
 
   // Runs a call, catching a run-time error; any other exception fails the test.

@@ -27,7 +27,7 @@ class Artwork : public SkinTest {
   // Active on 87.50 MHz with a valid RDS record carrying `pi`.
   void Playing(int16_t pi) {
     StartActive();
-    Tuner().currentFreq = 8750;
+    Receive(8750);
     SetRds(pi, 0, "", "");
     sdk->asked.clear();
   }
@@ -100,9 +100,9 @@ TEST_F(Artwork, EachPassWinsOverBetterExtensionsOfLaterOnes) {
   Put("radio.png");
   Playing(0x1234);
   EXPECT_EQ(radio->GetArtwork(), Found("PI4660.jpg"));
-  Tuner().rdsValid = false;  // no RDS: the PI pass is skipped
+  SendRds(std::nullopt);  // no RDS: the PI pass is skipped
   EXPECT_EQ(radio->GetArtwork(), Found("8750.gif"));
-  Tuner().currentFreq = 1000;
+  Receive(1000);
   EXPECT_EQ(radio->GetArtwork(), Found("radio.png"));
 }
 

@@ -57,23 +57,25 @@ TEST_F(Indicators, OnlyStereoAsksTheDriverAndItAsksEveryTime) {
 
 TEST_F(Indicators, BandMuteAndRdsFlags) {
   Start();  // inactive: these answer all the same
-  Tuner().currentFreq = 8750;
+  Receive(8750);
   EXPECT_EQ(Answer("fmam"), "True");
-  Tuner().currentFreq = 8749;
+  Receive(8749);
   EXPECT_EQ(Answer("FmAm"), "False");
   EXPECT_EQ(Answer("radiomute"), "True");
   Activate(true);
   EXPECT_EQ(Answer("radiomute"), "False");
-  SetRds(0x1234, 1, "", "");
-  Tuner().rdsData.tp = 0x80;
+  RdsRecord record = Record(0x1234, 1, "", "");
+  record.tp = 0x80;
+  SendRds(record);
   EXPECT_EQ(Answer("rdsta"), "False");
   EXPECT_EQ(Answer("rdstp"), "True");
   EXPECT_EQ(Answer("rdsms"), "False");
-  Tuner().rdsData.ta = 1;
-  Tuner().rdsData.ms = 1;
+  record.ta = 1;
+  record.ms = 1;
+  SendRds(record);
   EXPECT_EQ(Answer("rdsta"), "True");
   EXPECT_EQ(Answer("rdsms"), "True");
-  Tuner().rdsValid = false;
+  SendRds(std::nullopt);
   for (const char* k : {"rdsta", "rdstp", "rdsms"}) EXPECT_EQ(Answer(k), "False") << k;
 }
 
@@ -157,7 +159,7 @@ TEST_F(Indicators, SignalSliderIsTheRawLevelAndOtherSlidersMinusOne) {
   EXPECT_EQ(Slider("rsignal"), 0);  // not started
   Start();
   for (int16_t level = 0; level < 16; ++level) {
-    Tuner().decoderLevel = level;
+    Receive(8750, static_cast<uint32_t>(level));
     EXPECT_EQ(Slider(level % 2 ? "RSignal" : "rsignal"), (15 - level) * 4369) << level;
   }
   for (const char* k : {"", "volume", "rsignal ", "signal"}) EXPECT_EQ(Slider(k), -1) << k;

@@ -45,9 +45,8 @@ class Labels : public SkinTest {
  protected:
   // 101.50 MHz, decoder level 3, preset 2 "Jazz FM" current, PS "RADIO 1 ", PTY 10, PI 0x1234.
   void Tuned() {
-    Tuner().currentFreq = 10150;
-    Tuner().decoderLevel = 3;
     SetPresets({"Morning", "Jazz FM"}, 2);
+    Receive(10150, 3);
     SetRds(0x1234, 10, "RADIO 1 ", kText);
   }
 };
@@ -77,7 +76,7 @@ TEST_F(Labels, EveryKeywordInactiveThenActiveWithTheKeywordAfterTheCall) {
 
 TEST_F(Labels, CaseIsIgnoredButBlanksAndUnknownWordsAnswerNothing) {
   StartActive();
-  Tuner().currentFreq = 10790;
+  Receive(10790);
   auto a = Label("Frequency");
   EXPECT_EQ(a.result, "107.9");
   EXPECT_EQ(a.keyword, "Frequency");
@@ -92,15 +91,15 @@ TEST_F(Labels, CaseIsIgnoredButBlanksAndUnknownWordsAnswerNothing) {
 
 TEST_F(Labels, FrequencyInEachLocaleAndBand) {
   StartActive();
-  Tuner().currentFreq = 10790;
+  Receive(10790);
   EXPECT_EQ(Label("frequency").result, "107.9");
   SetLocale(",", ".", 1031);
   EXPECT_EQ(Label("frequency").result, "107,9");
-  Tuner().currentFreq = 8750;
+  Receive(8750);
   EXPECT_EQ(Label("trackname").result, "87,5");
-  Tuner().currentFreq = 8749;  // one unit below the FM band is AM in kHz
+  Receive(8749);  // one unit below the FM band is AM in kHz
   EXPECT_EQ(Label("frequency").result, "8749");
-  Tuner().currentFreq = 1000;
+  Receive(1000);
   EXPECT_EQ(Label("frequency").result, "1000");
   EXPECT_EQ(Label("mhzkhz").result, "KHz");
   EXPECT_EQ(Label("fmam").result, "AM");
@@ -111,21 +110,22 @@ TEST_F(Labels, SignalPercentageAtEveryStep) {
   const char* percent[] = {"100%", "93%", "87%", "80%", "73%", "67%", "60%", "53%",
                            "47%",  "40%", "33%", "27%", "20%", "13%", "7%",  "0%"};
   for (int16_t level = 0; level < 16; ++level) {
-    Tuner().decoderLevel = level;
+    Receive(8750, static_cast<uint32_t>(level) | 0xF0);  // the poll keeps the low four bits
     EXPECT_EQ(Label("rsignal").result, percent[level]) << level;
   }
 }
 
 TEST_F(Labels, RdsTextsAreEmptyUnlessStartedWithAValidRecord) {
-  SetRds(0x1234, 10, "RADIO 1 ", kText);
-  EXPECT_EQ(Label("rsignal").result, "0%");
-  for (const char* k : {"rdsname", "rdstext", "rdspty", "rdsptystring", "rdspi"})
-    EXPECT_EQ(Label(k).result, "") << k;
   StartActive();
   SetRds(static_cast<int16_t>(0xD3C2), 10, "RADIO 1 ", kText);
   EXPECT_EQ(Label("rdspi").result, "-11326");
-  Tuner().rdsValid = false;
+  SendRds(std::nullopt);
   for (const char* k : {"rdsname", "rdstext", "rdspty", "rdsptystring", "rdspi", "tagartist"})
+    EXPECT_EQ(Label(k).result, "") << k;
+  SetRds(0x1234, 10, "RADIO 1 ", kText);
+  radio->StopRadio();  // the record stays valid, the tuner is no longer ready
+  EXPECT_EQ(Label("rsignal").result, "0%");
+  for (const char* k : {"rdsname", "rdstext", "rdspty", "rdsptystring", "rdspi"})
     EXPECT_EQ(Label(k).result, "") << k;
 }
 
@@ -142,7 +142,7 @@ TEST_F(Labels, ProgrammeTypeNameIsEmptyForCodeZeroAndAboveThirtyOne) {
 
 TEST_F(Labels, PresetTextsWithoutACurrentOrANamedPreset) {
   StartActive();
-  Tuner().currentFreq = 8750;
+  Receive(8750);
   SetPresets({"Morning", ""}, 0);
   EXPECT_EQ(Label("station").result, "");
   EXPECT_EQ(Label("preset").result, "");
@@ -150,13 +150,19 @@ TEST_F(Labels, PresetTextsWithoutACurrentOrANamedPreset) {
   EXPECT_EQ(number.result, "");
   EXPECT_EQ(number.keyword, "");
   EXPECT_EQ(Label("trackname").result, "87.5");
-  Presets().currentPreset = 2;  // a preset without a name: no " - "
+  Presets().RecallPreset(2);  // a preset without a name: no " - "
   EXPECT_EQ(Label("trackname").result, "87.5");
 }
 
 TEST_F(Labels, ACurrentPresetBeyondTheStoreFailsAndLeavesTheKeyword) {
   StartActive();
-  SetPresets({"Morning"}, 5);
+  SetPresets({"Morning", "Noon", "Evening", "Night", "Late"}, 5);
+  Activate(false);  // an inactive radio redraws no list, so the current preset stays after deletes
+  for (int row = 3; row >= 1; --row) {
+    screen->list->value = halvane::Variant(int32_t{row});
+    Presets().DeletePreset(screen);
+  }
+  Activate(true);
   for (std::string k : {"station", "radioname", "trackname"}) {
     std::string keyword = k, format;
     try {

@@ -1,11 +1,14 @@
-// A plug-in whose tuner state, RDS record and presets a test sets directly, and calls that return
-// what the skin's three queries answer together with the keyword as the caller holds it after.
+// A plug-in whose station, RDS record and presets a test sets through what the tuner reports and
+// the store's own calls, and calls that return what the skin's three queries answer together with
+// the keyword as the caller holds it after.
 #ifndef HALVANE_TESTS_SKIN_FIXTURE_H
 #define HALVANE_TESTS_SKIN_FIXTURE_H
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,25 +40,50 @@ class SkinTest : public testing_support::PluginTest {
     return radio->ReturnSlider(k);
   }
 
-  halvane::ModRadio& Tuner() { return component->radio; }
-  halvane::ModPresets& Presets() { return component->presets; }
+  halvane::ModRadio& Tuner() { return component->radio(); }
+  halvane::ModPresets& Presets() { return component->presets(); }
 
-  // A valid RDS record as the status poll would have left it.
-  void SetRds(int16_t pi, uint8_t pty, const std::string& ps, const std::string& rt) {
-    auto& r = Tuner().rdsData;
-    r = {};
+  void SetUp() override {
+    PluginTest::SetUp();
+    driver->script.failing.insert(HALVANE_FN_EVAL_DATA);  // no RDS until a test sends some
+  }
+
+  // One tick of the status timer, which takes in what the tuner reports.
+  void Poll() { radio->StatusTimer_Timer(); }
+  // The tuner reports `freq` (in the plug-in's units) at decoder level `level`.
+  void Receive(int32_t freq, uint32_t level = 0) {
+    driver->script.frequencyHz = freq * 10000;
+    driver->script.decoderState = level;
+    Poll();
+  }
+  // The tuner decodes `record`, or (for none) no valid RDS.
+  void SendRds(const std::optional<RdsRecord>& record) {
+    if (record) {
+      driver->script.record = *record;
+      driver->script.failing.erase(HALVANE_FN_EVAL_DATA);
+    } else {
+      driver->script.failing.insert(HALVANE_FN_EVAL_DATA);
+    }
+    Poll();
+  }
+  static RdsRecord Record(int16_t pi, uint8_t pty, const std::string& ps, const std::string& rt) {
+    RdsRecord r{};
     r.pi = pi;
     r.pty = pty;
     std::memcpy(r.ps, ps.data(), std::min(ps.size(), sizeof r.ps));
     std::memcpy(r.rt, rt.data(), std::min(rt.size(), sizeof r.rt));
-    Tuner().rdsValid = true;
+    return r;
+  }
+  void SetRds(int16_t pi, uint8_t pty, const std::string& ps, const std::string& rt) {
+    SendRds(Record(pi, pty, ps, rt));
   }
 
-  // Presets 1..n with the given names; slot 0 holds none.
+  // Presets 1..n with the given names, added at the tuned frequency; then `current` recalled
+  // (0: none).
   void SetPresets(const std::vector<std::string>& names, int16_t current) {
     Presets().ResetPresets();
-    for (const auto& n : names) Presets().table.Append("8750", n);
-    Presets().currentPreset = current;
+    for (const auto& n : names) Presets().AddPreset(n);
+    if (current > 0) Presets().RecallPreset(current);
   }
 };
 

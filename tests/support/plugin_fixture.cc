@@ -52,7 +52,7 @@ void PluginTest::TearDown() {
 }
 
 void PluginTest::SetLocale(const std::string& decimal, const std::string& grouping, int32_t lcid) {
-  component->context.UseLocale(
+  component->context().UseLocale(
       std::make_shared<halvane::FixedLocale>(halvane::NumberFormat{decimal, grouping}, lcid));
 }
 

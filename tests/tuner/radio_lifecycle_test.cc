@@ -15,17 +15,17 @@ const Calls kStartCalls{"radioInitialize()", "VolumeMute(0,1)", "RDS_Stop(0)",
 
 class RadioLifecycle : public PluginTest {
  protected:
-  ModRadio& mod() { return component->radio; }
+  ModRadio& mod() { return component->radio(); }
 };
 
 TEST_F(RadioLifecycle, FirstStartMutesThenTunesToTheDefaultAndStaysInactive) {
   Start();
   EXPECT_EQ(Trace(), kStartCalls);
   EXPECT_FALSE(radio->IsActive());
-  EXPECT_TRUE(mod().radioReady);
-  EXPECT_TRUE(mod().muted);
+  EXPECT_TRUE(mod().radioReady());
+  EXPECT_TRUE(mod().muted());
   EXPECT_EQ(radio->Freq(), 8750);
-  EXPECT_EQ(mod().driverPath,
+  EXPECT_EQ(mod().driverPath(),
             testing_support::RecordingDriverHome() + "/RadioModules/Halvane/Radio_IO.so");
   EXPECT_TRUE(sdk->log.empty());  // logging is off unless the host asks for it
   EXPECT_TRUE(radio->Check());
@@ -46,7 +46,7 @@ TEST_F(RadioLifecycle, FailedInitializeLogsTheCodeAndCheckShowsTheErrorScreenEac
   EXPECT_EQ(Trace(), (Calls{"radioInitialize()"}));
   EXPECT_EQ(sdk->log,
             (Calls{"Halvane---> StartRadio", "Halvane---> Initialize failed return code:5"}));
-  EXPECT_FALSE(mod().radioReady);
+  EXPECT_FALSE(mod().radioReady());
   const std::vector<std::string> screenArgs{
       "Radio", "Device Error",
       "Sorry, The Radio failed to initialize. Check settings.\r\nCheck Connections. (Restart "
@@ -88,16 +88,16 @@ TEST_F(RadioLifecycle, NoDriverLibraryAtAllLeavesTheRadioStopped) {
 TEST_F(RadioLifecycle, EmptyHostFolderLeavesABareRelativeDriverPath) {
   sdk->Var("DMPath", Variant(""));
   Start();
-  EXPECT_EQ(mod().driverPath, "RadioModules/Halvane/Radio_IO.so");
-  EXPECT_FALSE(mod().radioReady);
+  EXPECT_EQ(mod().driverPath(), "RadioModules/Halvane/Radio_IO.so");
+  EXPECT_FALSE(mod().radioReady());
 }
 
 TEST_F(RadioLifecycle, FailingHostVariablesAreSkippedStepByStep) {
   sdk->failingVars = {"=$RadioDebug$", "=$Userbds$"};
   Start();
   EXPECT_EQ(Trace(), kStartCalls);
-  EXPECT_FALSE(mod().debugEnabled);
-  EXPECT_FALSE(mod().useRbds);
+  EXPECT_FALSE(mod().debugEnabled());
+  EXPECT_FALSE(mod().useRbds());
 }
 
 // Both switches of the start are numbers in the user's locale: ",5" is a half in German, and
@@ -110,8 +110,8 @@ TEST_F(RadioLifecycle, TheSwitchesAreReadInTheUsersLocale) {
     sdk->Var("Userbds", Variant(",5"));
     radio->StopRadio();
     Start();
-    EXPECT_EQ(mod().debugEnabled, german);
-    EXPECT_EQ(mod().useRbds, german);
+    EXPECT_EQ(mod().debugEnabled(), german);
+    EXPECT_EQ(mod().useRbds(), german);
   }
 }
 
@@ -126,18 +126,18 @@ TEST_F(RadioLifecycle, SecondStartMakesNoDriverCall) {
 TEST_F(RadioLifecycle, RbdsByLocaleOrByHostSwitch) {
   SetLocale(".", ",", 1033);
   Start();
-  EXPECT_TRUE(mod().useRbds);
+  EXPECT_TRUE(mod().useRbds());
   radio->StopRadio();
 
   SetLocale(",", ".", 1031);
-  mod().useRbds = false;
+  sdk->Var("Userbds", Variant(false));  // unset, the switch would keep the last start's value
   Start();
-  EXPECT_FALSE(mod().useRbds);
+  EXPECT_FALSE(mod().useRbds());
   radio->StopRadio();
 
   sdk->Var("Userbds", Variant("True"));
   Start();
-  EXPECT_TRUE(mod().useRbds);
+  EXPECT_TRUE(mod().useRbds());
 }
 
 TEST_F(RadioLifecycle, SetActiveBeforeAStartDoesNothing) {
@@ -168,7 +168,7 @@ TEST_F(RadioLifecycle, StopSavesThePresetsBeforeReleasingTheDriver) {
   radio->StopRadio();
   EXPECT_EQ(Trace(), (Calls{"radioUninitialize()"}));
   EXPECT_TRUE(testing_support::FileExists(CacheDir() + "Radio.ini"));
-  EXPECT_FALSE(mod().radioReady);
+  EXPECT_FALSE(mod().radioReady());
   EXPECT_FALSE(radio->IsActive());
   ClearCalls();
   radio->StopRadio();  // stopped: no driver call
@@ -183,7 +183,7 @@ TEST_F(RadioLifecycle, MuteAndToggleMute) {
   mod().ToggleMute();
   mod().SetMute(true);
   EXPECT_EQ(Trace(), (Calls{"VolumeMute(0,1)", "VolumeMute(0,0)", "VolumeMute(0,1)"}));
-  EXPECT_TRUE(mod().muted);
+  EXPECT_TRUE(mod().muted());
 }
 
 }  // namespace

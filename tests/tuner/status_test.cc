@@ -14,7 +14,7 @@ using Calls = std::vector<std::string>;
 
 class Status : public PluginTest {
  protected:
-  ModRadio& mod() { return component->radio; }
+  ModRadio& mod() { return component->radio(); }
   void Poll() {
     ClearCalls();
     mod().PollStatus();
@@ -46,7 +46,7 @@ TEST_F(Status, OneTickReadsFrequencyDecoderStateAndRecordInOrder) {
   EXPECT_EQ(Trace(), (Calls{"radioGetFrequency(0,0)", "RDS_SAA6588_GetDecoderState(0,0)",
                             "RDS_EvalData(0,0)"}));
   EXPECT_EQ(radio->Freq(), 9580);
-  EXPECT_TRUE(mod().rdsValid);
+  EXPECT_TRUE(mod().rdsValid());
 }
 
 TEST_F(Status, FrequencyReadBackRoundsTiesToEven) {
@@ -84,10 +84,10 @@ TEST_F(Status, AFailingEvalHidesTheFieldsButKeepsTheRecord) {
   EXPECT_TRUE(mod().RdsTP());
   driver->script.failing = {"RDS_EvalData"};
   Poll();
-  EXPECT_FALSE(mod().rdsValid);
+  EXPECT_FALSE(mod().rdsValid());
   EXPECT_EQ(mod().RdsName(), "");
   EXPECT_FALSE(mod().RdsTP());
-  EXPECT_EQ(std::memcmp(mod().rdsData.ps, "RADIO 1 ", 8), 0);
+  EXPECT_EQ(std::memcmp(mod().rdsData().ps, "RADIO 1 ", 8), 0);
   driver->script.failing.clear();
   Poll();
   EXPECT_EQ(mod().RdsName(), "RADIO 1 ");
@@ -163,7 +163,7 @@ TEST_F(Status, AnOverflowingTickEndsThereAndTheTimerGoesOn) {
   for (const auto& n : names) EXPECT_EQ(n, "radioGetFrequency");  // the rest of each tick skipped
   EXPECT_EQ(radio->Freq(), 8750);
   EXPECT_NE(sdk->log.back().find("Overflow"), std::string::npos);
-  EXPECT_TRUE(radio->StatusTimer->Enabled());
+  EXPECT_TRUE(radio->StatusTimer()->Enabled());
 }
 
 }  // namespace

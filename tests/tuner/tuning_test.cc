@@ -21,13 +21,13 @@ class Tuning : public PluginTest {
     PluginTest::SetUp();
     StartActive();
   }
-  ModRadio& mod() { return component->radio; }
-  // Puts the tuner on f without recording it, then runs one step and returns where it went.
+  ModRadio& mod() { return component->radio(); }
+  // Tunes to `from`, then runs one step and returns where it went.
   int32_t Step(int32_t from, void (ModRadio::*step)()) {
-    mod().currentFreq = from;
+    mod().TuneTo(from);
     ClearCalls();
     (mod().*step)();
-    return mod().currentFreq;
+    return mod().currentFreq();
   }
   std::string SetFrequencyCall() const {
     for (const auto& c : Trace())
@@ -103,12 +103,10 @@ TEST_F(Tuning, ChannelStepsInTheAmPlan) {
   EXPECT_EQ(SetFrequencyCall(), "radioSetFrequency(0,5300000)");
 }
 
-TEST_F(Tuning, ChannelStepOverflowIsIgnored) {
-  mod().currentFreq = INT32_MAX - 5;
+TEST_F(Tuning, ChannelStepFromTheLowestValueTheTunerTakesIsAnAmStep) {
+  mod().TuneTo(-214748);
   EXPECT_NO_THROW(mod().FineUp());
-  mod().currentFreq = -214748;
-  EXPECT_NO_THROW(mod().FineUp());
-  EXPECT_EQ(mod().currentFreq, -214738);
+  EXPECT_EQ(mod().currentFreq(), -214738);
 }
 
 TEST_F(Tuning, SeekUpFindsAStationPausesAndReadsBack) {
@@ -139,7 +137,8 @@ TEST_F(Tuning, SeekRunningOffTheBandWrapsToTheOtherEnd) {
 
 TEST_F(Tuning, MissingSearchCountsAsAStopOnAStation) {
   driver->script.failing = {"radioSearch"};
-  mod().currentFreq = 9000;
+  mod().TuneTo(9000);
+  ClearCalls();
   mod().SeekUp();
   EXPECT_EQ(SetFrequencyCall(), "radioSetFrequency(0,90000000)");
 }
@@ -172,12 +171,12 @@ TEST_F(Tuning, ToggleMonoSendsTheNewState) {
   mod().ToggleMono();
   mod().ToggleMono();
   EXPECT_EQ(Trace(), (Calls{"radioForceMono(0,1)", "radioForceMono(0,0)"}));
-  EXPECT_FALSE(mod().mono);
+  EXPECT_FALSE(mod().mono());
   radio->StopRadio();
   ClearCalls();
   mod().ToggleMono();  // not ready: nothing sent, nothing changed
   EXPECT_TRUE(Trace().empty());
-  EXPECT_FALSE(mod().mono);
+  EXPECT_FALSE(mod().mono());
 }
 
 }  // namespace

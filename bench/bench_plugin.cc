@@ -32,9 +32,9 @@ BenchPlugin::BenchPlugin() {
   screen = std::make_shared<MinimalScreen>();
   frm = screen;
 
-  halvane::Environment env;
-  env.locale = std::make_shared<halvane::FixedLocale>(halvane::NumberFormat{".", ","}, 2057);
-  env.sleep = [](std::chrono::milliseconds) {};
+  const halvane::Environment env(
+      std::make_shared<halvane::FixedLocale>(halvane::NumberFormat{".", ","}, 2057),
+      [](std::chrono::milliseconds) {});
   component_ = std::make_unique<halvane::Component>(env);
   radio_ = std::make_shared<halvane::DMRadio>(*component_);
   radio_->ConfigPath(ConfigDir());

@@ -169,10 +169,10 @@ class Session {
       fuzzing::WriteFileBytes(cache + halvane::kMainListFile,
                               "9580|0|0\r\n8750,One\r\n9580,Two\r\n1040,AM\r\n10790,Top\r\n");
 
-    halvane::Environment env;
-    env.locale = std::make_shared<halvane::FixedLocale>(
-        (setup & 1) ? halvane::NumberFormat{",", "."} : halvane::NumberFormat{".", ","}, 1031);
-    env.sleep = [](std::chrono::milliseconds) {};
+    const halvane::Environment env(
+        std::make_shared<halvane::FixedLocale>(
+            (setup & 1) ? halvane::NumberFormat{",", "."} : halvane::NumberFormat{".", ","}, 1031),
+        [](std::chrono::milliseconds) {});
     component_ = std::make_unique<halvane::Component>(env);
     radio_ = std::make_shared<halvane::DMRadio>(*component_);
     radio_->ConfigPath(config);

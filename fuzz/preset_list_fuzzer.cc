@@ -86,9 +86,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string listPath = cache + (local ? halvane::kLocalListFile : halvane::kMainListFile);
   const std::string importPath = fuzzing::ScratchRoot() + "import.ini";
 
-  halvane::Environment env;
-  env.locale = std::make_shared<halvane::FixedLocale>(halvane::NumberFormat{".", ","}, 2057);
-  env.sleep = [](std::chrono::milliseconds) {};
+  const halvane::Environment env(
+      std::make_shared<halvane::FixedLocale>(halvane::NumberFormat{".", ","}, 2057),
+      [](std::chrono::milliseconds) {});
   halvane::Component c(env);
   halvane::DMRadio radio(c);
   radio.CachePath(cache);

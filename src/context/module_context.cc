@@ -7,8 +7,8 @@
 namespace halvane {
 
 Environment Environment::System() {
-  return Environment{EnvironmentLocale(),
-                     [](std::chrono::milliseconds d) { std::this_thread::sleep_for(d); }};
+  return Environment(EnvironmentLocale(),
+                     [](std::chrono::milliseconds d) { std::this_thread::sleep_for(d); });
 }
 
 PluginSettings& ModuleContext::Settings() const {

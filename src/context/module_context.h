@@ -14,12 +14,23 @@
 
 namespace halvane {
 
-struct Environment {
-  std::shared_ptr<const LocaleService> locale;
-  // The seek's pause; blocks the calling thread.
-  std::function<void(std::chrono::milliseconds)> sleep;
+// The surroundings that tests replace: the user's locale, and the seek's pause (which blocks the
+// calling thread).
+class Environment {
+ public:
+  using Sleep = std::function<void(std::chrono::milliseconds)>;
 
+  Environment(std::shared_ptr<const LocaleService> locale, Sleep sleep)
+      : locale_(std::move(locale)), sleep_(std::move(sleep)) {}
+  // The process's locale, and a pause that sleeps.
   static Environment System();
+
+  const std::shared_ptr<const LocaleService>& locale() const { return locale_; }
+  const Sleep& sleep() const { return sleep_; }
+
+ private:
+  std::shared_ptr<const LocaleService> locale_;
+  Sleep sleep_;
 };
 
 // The plug-in's properties that the modules read, and LocalMode, which switching lists writes.
@@ -36,19 +47,17 @@ class PluginSettings {
 
 class ModuleContext {
  public:
-  explicit ModuleContext(Environment environment = Environment::System())
-      : env_(std::move(environment)) {}
+  explicit ModuleContext(const Environment& environment = Environment::System())
+      : locale_(environment.locale()), sleep_(environment.sleep()) {}
   ModuleContext(const ModuleContext&) = delete;
   ModuleContext& operator=(const ModuleContext&) = delete;
 
-  const NumberFormat& Numbers() const { return env_.locale->Numbers(); }
-  int32_t Lcid() const { return env_.locale->Lcid(); }
-  void Sleep(std::chrono::milliseconds duration) const { env_.sleep(duration); }
+  const NumberFormat& Numbers() const { return locale_->Numbers(); }
+  int32_t Lcid() const { return locale_->Lcid(); }
+  void Sleep(std::chrono::milliseconds duration) const { sleep_(duration); }
   // Replacing the surroundings after creation, as tests do.
-  void UseLocale(std::shared_ptr<const LocaleService> locale) { env_.locale = std::move(locale); }
-  void UseSleep(std::function<void(std::chrono::milliseconds)> sleep) {
-    env_.sleep = std::move(sleep);
-  }
+  void UseLocale(std::shared_ptr<const LocaleService> locale) { locale_ = std::move(locale); }
+  void UseSleep(Environment::Sleep sleep) { sleep_ = std::move(sleep); }
 
   // The host SDK object, from the plug-in object's creation to its end; none before.
   const ObjectRef& Sdk() const { return sdk_; }
@@ -61,7 +70,8 @@ class ModuleContext {
   void Settings(PluginSettings* settings) { settings_ = settings; }
 
  private:
-  Environment env_;
+  std::shared_ptr<const LocaleService> locale_;
+  Environment::Sleep sleep_;
   ObjectRef sdk_;
   PluginSettings* settings_ = nullptr;
 };

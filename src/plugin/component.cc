@@ -2,8 +2,8 @@
 
 namespace halvane {
 
-Component::Component(Environment environment)
-    : context_(std::move(environment)), radio_(context_), presets_(context_, radio_) {}
+Component::Component(const Environment& environment)
+    : context_(environment), radio_(context_), presets_(context_, radio_) {}
 
 void Component::LoadNames(bool useRbds) {
   pty_.LoadPtyNames(useRbds, context_.Settings().ConfigPath());

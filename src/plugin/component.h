@@ -14,7 +14,7 @@ namespace halvane {
 // Also what the tuner's start, stop and activation load and save: the names and the presets.
 class Component final : public RadioStations {
  public:
-  explicit Component(Environment environment = Environment::System());
+  explicit Component(const Environment& environment = Environment::System());
   Component(const Component&) = delete;
   Component& operator=(const Component&) = delete;
 

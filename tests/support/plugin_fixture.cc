@@ -32,9 +32,9 @@ void PluginTest::SetUp() {
   sdk->Var("DMPath", halvane::Variant(RecordingDriverHome() + "/"));
   auto sdkRef = sdk;
   halvane::RegisterClassObject(HALVANE_SDK_PROGID, [sdkRef] { return sdkRef; });
-  halvane::Environment env;
-  env.locale = std::make_shared<halvane::FixedLocale>(halvane::NumberFormat{".", ","}, 2057);
-  env.sleep = [this](std::chrono::milliseconds d) { sleeps.push_back(d); };
+  const halvane::Environment env(
+      std::make_shared<halvane::FixedLocale>(halvane::NumberFormat{".", ","}, 2057),
+      [this](std::chrono::milliseconds d) { sleeps.push_back(d); });
   component = std::make_unique<halvane::Component>(env);
   radio = std::make_shared<halvane::DMRadio>(*component);
   radio->ConfigPath(ConfigDir());

@@ -87,6 +87,9 @@ class ModPresets {
   // Why the last load found a list it could not read ("" when it read one or found none). Such
   // a store was never loaded from its file, so nothing is saved over it until a load succeeds.
   std::string unreadList;
+  // The active list file when the store was last loaded or cleared ("" when the settings could
+  // not be read then): the file its saves go to.
+  std::string storeList_;
   // A slot of the table; error 9 outside it.
   size_t Slot(int16_t i) const;
 

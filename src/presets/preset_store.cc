@@ -19,6 +19,9 @@ void ModPresets::ResetPresets() {
   table_.Reset();
   linesBeyondCap.clear();
   currentPreset_ = 0;
+  // A new store belongs to the list the settings choose now.
+  storeList_.clear();
+  IgnoreErrors([&] { storeList_ = ListFilePath(); });
 }
 
 int16_t ModPresets::Count() const {
@@ -85,8 +88,10 @@ int16_t ModPresets::LoadPresets(const std::string& fileName) {
 }
 
 void ModPresets::SavePresets() {
-  std::string path;
-  IgnoreErrors([&] { path = ListFilePath(); });
+  // The list the store was loaded for, even when LocalMode or CachePath was set since without a
+  // switch of lists: the presets of one list are never written over another list.
+  std::string path = storeList_;
+  if (path.empty()) IgnoreErrors([&] { path = ListFilePath(); });
   if (path.empty()) return;
 
   // A store that was never loaded says nothing about the file's presets: it is not written over.

@@ -82,9 +82,29 @@ TEST_F(ListFile, SavingIntoAMissingFolderWritesAndReportsNothing) {
   StartWith({"9000", "9000,Jazz"});
   const std::string missing = dir->path() + "/missing/";
   radio->CachePath(missing);
+  presets().LoadPresets("");  // the empty store of a folder that isn't there
+  presets().AddPreset("News");  // which saves
   EXPECT_NO_THROW(presets().SavePresets());
   EXPECT_FALSE(FileExists(missing));
   EXPECT_TRUE(sdk->errscrns.empty());
+}
+
+// Setting LocalMode or CachePath directly switches no list: the store still holds the list it was
+// loaded from, and it is that list its saves write, never the other one.
+TEST_F(ListFile, ASaveWritesTheListTheStoreCameFromWhateverTheSettingsSaySince) {
+  WriteFile(LocalList(), "9100\r\n9100,Local\r\n");
+  StartWith({"9000|0|0", "9000,Main"});
+  const std::string elsewhere = dir->path() + "/elsewhere/";
+  std::filesystem::create_directories(elsewhere);
+  radio->LocalMode(true);
+  radio->CachePath(elsewhere);
+  presets().AddPreset("Added");
+  EXPECT_EQ(ReadFile(MainList()), "9000|0|0\r\n9000,Main\r\n9000,Added\r\n");
+  EXPECT_EQ(ReadFile(LocalList()), "9100\r\n9100,Local\r\n");
+  EXPECT_FALSE(FileExists(elsewhere + "RadioLocal.ini"));
+  presets().LoadPresets("");  // a load takes the settings: the local list of the new folder
+  presets().AddPreset("There");
+  EXPECT_EQ(ReadFile(elsewhere + "RadioLocal.ini"), "9000|0|0\r\n9000,There\r\n");
 }
 
 TEST_F(ListFile, AStoreNeverLoadedDoesNotOverwriteTheList) {
@@ -174,11 +194,13 @@ TEST_F(ListFile, AFailedSaveIsLoggedWhateverTheLogSwitch) {
   ASSERT_TRUE(sdk->log.empty());  // debugging is off
   const std::string missing = dir->path() + "/missing/";
   radio->CachePath(missing);
+  presets().LoadPresets("");  // the store of the folder that isn't there
   EXPECT_NO_THROW(presets().SavePresets());
   EXPECT_NO_THROW(presets().SavePresets());
   std::filesystem::remove(MainList());
   std::filesystem::create_directory(MainList());  // a folder where the list belongs
   radio->CachePath(CacheDir());
+  presets().LoadPresets("");
   presets().SavePresets();
   std::filesystem::remove(MainList());
   presets().SavePresets();

@@ -1,11 +1,12 @@
 #include "batch_session.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <sstream>
 
 #include "halvane/errors.h"
@@ -19,6 +20,8 @@ using halvane::CallKind;
 using halvane::Variant;
 
 const std::string kOk = "ok";
+// The most the "file" action reads.
+constexpr size_t kFileActionLimit = size_t{16} << 20;
 
 // A failure of the host itself (a mistyped action or argument), as opposed to a plug-in call
 // that fails, which answers "error N".
@@ -253,12 +256,27 @@ std::string BatchSession::File(std::string_view path) {
   if (path.empty()) throw HostFailure{"file needs a PATH"};
   std::string full(path);
   if (full[0] != '/') full = host_.folders().home + full;  // "" without --home: the current folder
+  // Opened without waiting, so a pipe or a device under the name can't hold the session; only a
+  // regular file is read, and only up to the cap.
+  const int fd = ::open(full.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return "null";
   struct stat st {};
-  if (::stat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return "null";
-  std::ifstream in(full, std::ios::binary);
-  if (!in) return "null";
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return JsonString(bytes);
+  std::string bytes;
+  bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (regular && static_cast<uint64_t>(st.st_size) > kFileActionLimit) {
+    ::close(fd);
+    throw HostFailure{"file " + full + " holds more than 16 MiB"};
+  }
+  char buffer[65536];
+  for (ssize_t n = 0; regular && (n = ::read(fd, buffer, sizeof buffer)) != 0;) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 || bytes.size() + static_cast<size_t>(n) > kFileActionLimit)
+      regular = false;
+    else
+      bytes.append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return regular ? JsonString(bytes) : "null";
 }
 
 }  // namespace host

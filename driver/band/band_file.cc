@@ -77,7 +77,10 @@ bool BandFileParser::ParseLine(std::string_view line) {
     case Section::kNone:
       break;
   }
-  return Fail("\"" + std::string(key) + "\" outside a [tuner] or [station] section");
+  std::string message(1, '"');
+  message += key;
+  message += "\" outside a [tuner] or [station] section";
+  return Fail(message);
 }
 
 bool BandFileParser::OpenSection(std::string_view header) {

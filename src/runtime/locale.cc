@@ -93,14 +93,12 @@ int32_t LcidOfLocaleName(const std::string& name) {
 NumberFormat NumberFormatOfLocaleName(const std::string& name) {
   if (IsInvariantName(name)) return NumberFormat{};
   if (locale_t loc = newlocale(LC_NUMERIC_MASK, name.c_str(), static_cast<locale_t>(0))) {
-    NumberFormat f;
-    f.decimal = nl_langinfo_l(RADIXCHAR, loc);
-    f.grouping = nl_langinfo_l(THOUSEP, loc);
+    const char* radix = nl_langinfo_l(RADIXCHAR, loc);
+    NumberFormat f{*radix != '\0' ? radix : ".", nl_langinfo_l(THOUSEP, loc)};
     freelocale(loc);
-    if (f.decimal.empty()) f.decimal = ".";
     // A locale without a grouping separator still reads the other mark as grouping, as the
     // system's number reading does.
-    if (f.grouping.empty()) f.grouping = f.decimal == "." ? "," : ".";
+    if (f.grouping.empty()) f.grouping.assign(1, f.decimal == "." ? ',' : '.');
     return f;
   }
   if (const LocaleRow* row = FindRow(name))

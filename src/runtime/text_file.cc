@@ -261,7 +261,10 @@ std::string TemporaryNamePrefix(std::string_view fileName) {
   for (char c : fileName) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
   char hex[9];
   std::snprintf(hex, sizeof hex, "%08x", hash);
-  return "." + std::string(hex) + std::string(kTemporaryMark);
+  std::string prefix(1, '.');
+  prefix += hex;
+  prefix += kTemporaryMark;
+  return prefix;
 }
 
 void WriteTextLinesAtomically(const std::string& path, const std::vector<std::string>& lines) {

@@ -6,6 +6,7 @@
 //   #! arg ARG          pass ARG on the host's command line
 // Other lines starting with "#" are comments; the host itself ignores every "#" line.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -102,6 +103,24 @@ TEST_P(BatchScript, AnswersAsExpected) {
       EXPECT_EQ(answer, e.text) << path << ":" << step.line << ": " << step.action;
   }
   EXPECT_EQ(host.Finish(), 0) << "the host's exit status";
+}
+
+// "file" answers at once whatever is under the name, and never reads past its cap.
+TEST(BatchFileAction, ReadsOnlyARegularFileAndOnlyUpToSixteenMebibytes) {
+  ScratchDir scratch;
+  const std::string small = scratch.path() + "/small", fifo = scratch.path() + "/fifo",
+                    large = scratch.path() + "/large";
+  std::ofstream(small) << "a\"b";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::ofstream(large).close();
+  std::filesystem::resize_file(large, (size_t{16} << 20) + 1);  // sparse
+  HostProcess host({"--batch", "--home", scratch.path() + "/home"},
+                   {{"HALVANE_CLASS_REGISTRY", scratch.path() + "/classes.reg"}});
+  EXPECT_EQ(host.Ask("file " + small), "\"a\\\"b\"");
+  EXPECT_EQ(host.Ask("file " + fifo), "null");
+  EXPECT_EQ(host.Ask("file /dev/zero"), "null");
+  EXPECT_EQ(host.Ask("file " + large), "fail file " + large + " holds more than 16 MiB");
+  EXPECT_EQ(host.Finish(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, BatchScript, ::testing::ValuesIn(ScriptNames()),

@@ -20,6 +20,8 @@ constexpr size_t kMaxReserveFrames = FramesOfMs(200);
 constexpr size_t kQueueFrames = FramesOfMs(400);
 // A local server answers at once; one that does not within this long is taken as absent.
 constexpr pa_usec_t kConnectTimeout = 2 * PA_USEC_PER_SEC;
+// How long after losing the server a new connection is tried, and between tries.
+constexpr pa_usec_t kRetryAfter = PA_USEC_PER_SEC;
 
 constexpr const char* kDefaultTitle = "Radio";
 
@@ -43,12 +45,7 @@ bool PulseOutput::WaitFor(Done done) {
   return true;
 }
 
-bool PulseOutput::Connect(std::string& reason) {
-  loop_ = pa_threaded_mainloop_new();
-  if (loop_ == nullptr) {
-    reason = "cannot start the sound client";
-    return false;
-  }
+bool PulseOutput::NewContext() {
   pa_proplist* properties = pa_proplist_new();
   pa_proplist_sets(properties, PA_PROP_APPLICATION_NAME, "Halvane radio");
   pa_proplist_sets(properties, PA_PROP_APPLICATION_ICON_NAME, "audio-radio");
@@ -56,15 +53,52 @@ bool PulseOutput::Connect(std::string& reason) {
   context_ = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(loop_), "Halvane radio",
                                           properties);
   pa_proplist_free(properties);
-  if (context_ == nullptr) {
+  if (context_ == nullptr) return false;
+  pa_context_set_state_callback(context_, &OnStateChange, this);
+  return pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
+}
+
+bool PulseOutput::NewStream() {
+  const pa_sample_spec spec{PA_SAMPLE_FLOAT32LE, kSampleRate, kChannels};
+  stream_ = pa_stream_new(context_, title_.c_str(), &spec, nullptr);
+  if (stream_ == nullptr) return false;
+  pa_stream_set_state_callback(stream_, &OnStreamState, this);
+  pa_stream_set_write_callback(stream_, &OnWritable, this);
+  pa_buffer_attr attributes;
+  attributes.maxlength = static_cast<uint32_t>(-1);
+  attributes.tlength = kServerFrames * kFrameBytes;
+  attributes.prebuf = static_cast<uint32_t>(-1);
+  attributes.minreq = kRequestFrames * kFrameBytes;
+  attributes.fragsize = static_cast<uint32_t>(-1);
+  const auto flags = static_cast<pa_stream_flags_t>(
+      PA_STREAM_ADJUST_LATENCY | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_INTERPOLATE_TIMING);
+  return pa_stream_connect_playback(stream_, nullptr, &attributes, flags, nullptr, nullptr) >= 0;
+}
+
+void PulseOutput::DropConnection() {
+  if (stream_ != nullptr) {
+    pa_stream_set_write_callback(stream_, nullptr, nullptr);
+    pa_stream_set_state_callback(stream_, nullptr, nullptr);
+    pa_stream_disconnect(stream_);
+    pa_stream_unref(stream_);
+    stream_ = nullptr;
+  }
+  if (context_ != nullptr) {
+    pa_context_set_state_callback(context_, nullptr, nullptr);
+    pa_context_disconnect(context_);
+    pa_context_unref(context_);
+    context_ = nullptr;
+  }
+}
+
+bool PulseOutput::Connect(std::string& reason) {
+  loop_ = pa_threaded_mainloop_new();
+  if (loop_ == nullptr) {
     reason = "cannot start the sound client";
     return false;
   }
-  pa_context_set_state_callback(context_, &OnStateChange, this);
-
   pa_threaded_mainloop_lock(loop_);
-  bool ok = pa_threaded_mainloop_start(loop_) >= 0 &&
-            pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
+  bool ok = pa_threaded_mainloop_start(loop_) >= 0 && NewContext();
   if (ok) {
     deadline_ = pa_context_rttime_new(
         context_, pa_rtclock_now() + kConnectTimeout,
@@ -82,68 +116,72 @@ bool PulseOutput::Connect(std::string& reason) {
     });
     ok = ok && pa_context_get_state(context_) == PA_CONTEXT_READY;
   }
-  if (ok) {
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32LE, kSampleRate, kChannels};
-    stream_ = pa_stream_new(context_, title_.c_str(), &spec, nullptr);
-    ok = stream_ != nullptr;
-  }
-  if (ok) {
-    pa_stream_set_state_callback(stream_, &OnStreamState, this);
-    pa_stream_set_write_callback(stream_, &OnWritable, this);
-    pa_buffer_attr attributes;
-    attributes.maxlength = static_cast<uint32_t>(-1);
-    attributes.tlength = kServerFrames * kFrameBytes;
-    attributes.prebuf = static_cast<uint32_t>(-1);
-    attributes.minreq = kRequestFrames * kFrameBytes;
-    attributes.fragsize = static_cast<uint32_t>(-1);
-    const auto flags = static_cast<pa_stream_flags_t>(
-        PA_STREAM_ADJUST_LATENCY | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_INTERPOLATE_TIMING);
-    ok = pa_stream_connect_playback(stream_, nullptr, &attributes, flags, nullptr, nullptr) >= 0 &&
-         WaitFor([&] {
-           const pa_stream_state_t state = pa_stream_get_state(stream_);
-           return state == PA_STREAM_READY || !PA_STREAM_IS_GOOD(state);
-         }) &&
-         pa_stream_get_state(stream_) == PA_STREAM_READY;
-  }
+  ok = ok && NewStream() && WaitFor([&] {
+         const pa_stream_state_t state = pa_stream_get_state(stream_);
+         return state == PA_STREAM_READY || !PA_STREAM_IS_GOOD(state);
+       }) &&
+       pa_stream_get_state(stream_) == PA_STREAM_READY;
   if (deadline_ != nullptr) {
     pa_threaded_mainloop_get_api(loop_)->time_free(deadline_);
     deadline_ = nullptr;
   }
   if (!ok) {
-    const int error = pa_context_errno(context_);
-    reason = timed_out_ ? "the sound server did not answer"
-                        : std::string("no sound server to play on (") +
-                              (error != 0 ? pa_strerror(error) : "not ready") + ")";
+    const int error = context_ != nullptr ? pa_context_errno(context_) : 0;
+    reason = context_ == nullptr ? "cannot start the sound client"
+             : timed_out_        ? "the sound server did not answer"
+                                 : std::string("no sound server to play on (") +
+                                (error != 0 ? pa_strerror(error) : "not ready") + ")";
   }
+  playing_ = ok;
   pa_threaded_mainloop_unlock(loop_);
   return ok;
+}
+
+// The server went away (it was restarted, or the user's session replaced it): the queue goes on
+// taking what the radio writes, and a new connection is tried every second until one plays.
+void PulseOutput::RetrySoon() {
+  if (retry_ != nullptr) return;
+  pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop_);
+  timeval when{};
+  pa_timeval_add(pa_gettimeofday(&when), kRetryAfter);
+  retry_ = api->time_new(
+      api, &when,
+      [](pa_mainloop_api* api, pa_time_event* event, const struct timeval*, void* self) {
+        auto* output = static_cast<PulseOutput*>(self);
+        api->time_free(event);
+        output->retry_ = nullptr;
+        output->DropConnection();
+        if (!output->NewContext()) output->RetrySoon();
+      },
+      this);
 }
 
 PulseOutput::~PulseOutput() {
   if (loop_ == nullptr) return;
   pa_threaded_mainloop_lock(loop_);
-  if (stream_ != nullptr) {
-    pa_stream_set_write_callback(stream_, nullptr, nullptr);
-    pa_stream_set_state_callback(stream_, nullptr, nullptr);
-    pa_stream_disconnect(stream_);
-    pa_stream_unref(stream_);
-  }
-  if (context_ != nullptr) {
-    pa_context_set_state_callback(context_, nullptr, nullptr);
-    pa_context_disconnect(context_);
-    pa_context_unref(context_);
-  }
+  if (retry_ != nullptr) pa_threaded_mainloop_get_api(loop_)->time_free(retry_);
+  retry_ = nullptr;
+  DropConnection();
   pa_threaded_mainloop_unlock(loop_);
   pa_threaded_mainloop_stop(loop_);
   pa_threaded_mainloop_free(loop_);
 }
 
-void PulseOutput::OnStateChange(pa_context*, void* self) {
-  pa_threaded_mainloop_signal(static_cast<PulseOutput*>(self)->loop_, 0);
+void PulseOutput::OnStateChange(pa_context* context, void* self) {
+  auto* output = static_cast<PulseOutput*>(self);
+  pa_threaded_mainloop_signal(output->loop_, 0);
+  if (!output->playing_) return;  // still connecting: Connect watches
+  const pa_context_state_t state = pa_context_get_state(context);
+  if (!PA_CONTEXT_IS_GOOD(state))
+    output->RetrySoon();
+  else if (state == PA_CONTEXT_READY && !output->NewStream())
+    output->RetrySoon();
 }
 
-void PulseOutput::OnStreamState(pa_stream*, void* self) {
-  pa_threaded_mainloop_signal(static_cast<PulseOutput*>(self)->loop_, 0);
+void PulseOutput::OnStreamState(pa_stream* stream, void* self) {
+  auto* output = static_cast<PulseOutput*>(self);
+  pa_threaded_mainloop_signal(output->loop_, 0);
+  if (output->playing_ && !PA_STREAM_IS_GOOD(pa_stream_get_state(stream))) output->RetrySoon();
 }
 
 // The server's thread asks for more: it always gets the whole request, silence where the queue
@@ -168,10 +206,11 @@ void PulseOutput::OnWritable(pa_stream* stream, size_t bytes, void* self) {
 void PulseOutput::Write(std::span<const float> interleaved) { buffer_.Push(interleaved); }
 
 void PulseOutput::SetTitle(std::string_view title) {
-  if (title.empty() || title == title_) return;
+  if (title.empty()) return;
+  pa_threaded_mainloop_lock(loop_);  // a new stream after a reconnection takes title_ too
+  const bool changed = title != title_;
   title_ = title;
-  pa_threaded_mainloop_lock(loop_);
-  if (pa_stream_get_state(stream_) == PA_STREAM_READY) {
+  if (changed && stream_ != nullptr && pa_stream_get_state(stream_) == PA_STREAM_READY) {
     pa_operation* operation = pa_stream_set_name(stream_, title_.c_str(), nullptr, nullptr);
     if (operation != nullptr) pa_operation_unref(operation);
   }

@@ -1,6 +1,7 @@
 // The programme played through the desktop's sound server by its PulseAudio client interface
 // (which PipeWire serves as well): one playback stream, 48 kHz stereo float, about 100 ms from
-// Write to the speakers. libpulse runs on a thread of its own; Write only queues.
+// Write to the speakers. libpulse runs on a thread of its own; Write only queues. A server that
+// goes away is connected to again once it is back.
 #ifndef HALVANE_DRIVER_AUDIO_PULSE_OUTPUT_H
 #define HALVANE_DRIVER_AUDIO_PULSE_OUTPUT_H
 
@@ -33,6 +34,13 @@ class PulseOutput final : public AudioSink {
  private:
   PulseOutput();
   bool Connect(std::string& reason);
+  // With the main loop locked: a new context, connecting; a new stream on the ready context,
+  // connecting; both dropped. False when libpulse refused at once.
+  bool NewContext();
+  bool NewStream();
+  void DropConnection();
+  // Drops the connection and connects anew a second from now (once, however often asked).
+  void RetrySoon();
   // Waits, with the main loop locked, until `done` holds or the server has had long enough.
   template <typename Done>
   bool WaitFor(Done done);
@@ -46,6 +54,8 @@ class PulseOutput final : public AudioSink {
   pa_stream* stream_ = nullptr;
   pa_time_event* deadline_ = nullptr;  // while connecting
   bool timed_out_ = false;
+  bool playing_ = false;            // connected once: a loss from now on is retried
+  pa_time_event* retry_ = nullptr;  // while a new connection waits to be tried
   std::string title_;
 };
 

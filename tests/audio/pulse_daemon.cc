@@ -66,8 +66,7 @@ PulseDaemon::PulseDaemon() {
   char name[] = "/tmp/halvane-pulse.XXXXXX";
   if (mkdtemp(name) == nullptr) return;
   folder_ = name;
-  const std::string socket = folder_ + "/native";
-  server_ = "unix:" + socket;
+  server_ = "unix:" + folder_ + "/native";
   // Everything the daemon and its clients keep goes to the private folder; running as root (as
   // CI does) is allowed for a daemon that is not a system-wide one.
   setenv("HOME", folder_.c_str(), 1);
@@ -77,6 +76,11 @@ PulseDaemon::PulseDaemon() {
   setenv("PULSE_STATE_PATH", folder_.c_str(), 1);
   setenv("PULSE_SERVER", server_.c_str(), 1);
   setenv("PULSE_CLIENTCONFIG", "/dev/null", 1);
+  Start();
+}
+
+void PulseDaemon::Start() {
+  const std::string socket = folder_ + "/native";
   pid_ = Spawn({HALVANE_PULSEAUDIO, "-n", "--daemonize=no", "--system=false", "--exit-idle-time=-1",
                 "--use-pid-file=false", "--disallow-module-loading",
                 "--log-target=file:" + folder_ + "/daemon.log",
@@ -87,6 +91,12 @@ PulseDaemon::PulseDaemon() {
   ready_ = pid_ > 0 && WaitUntil([&] {
              return Pactl({"info"}).find("Default Sink: halvane_test") != std::string::npos;
            });
+}
+
+void PulseDaemon::Restart() {
+  StopProcess(pid_, SIGTERM);
+  pid_ = -1;
+  Start();
 }
 
 PulseDaemon::~PulseDaemon() {

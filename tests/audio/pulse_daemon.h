@@ -21,10 +21,14 @@ class PulseDaemon {
   bool ready() const { return ready_; }
   const std::string& server() const { return server_; }
   const std::string& folder() const { return folder_; }
+  // Stops the daemon and starts it again on the same socket, as a desktop restarts its server.
+  void Restart();
   // `pactl` against this daemon; its standard output.
   std::string Pactl(const std::vector<std::string>& arguments) const;
 
  private:
+  void Start();
+
   std::string folder_;
   std::string server_;
   pid_t pid_ = -1;

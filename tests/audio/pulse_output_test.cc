@@ -6,8 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "audio/programme_stage.h"
 #include "last_reason.h"
@@ -105,6 +109,47 @@ TEST(PulseOutput, PlaysTheToneMutesWithinAHundredMillisecondsAndSumsToMono) {
 
   // No click anywhere: a 1 kHz tone at 0.5 moves at most 0.066 from one sample to the next.
   EXPECT_LT(LargestStep(recording, onset), 0.08f);
+}
+
+// A sound server that goes away and comes back (a desktop restarting it) is played on again, with
+// no help from the radio, which goes on writing all the while.
+TEST(PulseOutput, PlaysOnWhenARestartedServerIsBack) {
+  PulseDaemon daemon;
+  ASSERT_TRUE(daemon.ready());
+  std::string reason;
+  std::unique_ptr<PulseOutput> output = PulseOutput::Open(reason);
+  ASSERT_NE(output, nullptr) << reason;
+  std::atomic<bool> writing{true};
+  std::thread writer([&] {
+    for (size_t frame = 0; writing; std::this_thread::sleep_for(std::chrono::milliseconds(5))) {
+      while (writing && output->counts().queued_frames < 9600) {
+        output->Write(
+            Tone(kLeftHz, kLeftAmplitude, kRightHz, kRightAmplitude, frame, kChunkFrames));
+        frame += kChunkFrames;
+      }
+    }
+  });
+  const auto playing = [&] {
+    return daemon.Pactl({"list", "sink-inputs"}).find("Halvane radio") != std::string::npos;
+  };
+  EXPECT_TRUE(WaitUntil(playing));
+  daemon.Restart();
+  EXPECT_TRUE(daemon.ready());
+  const auto back = std::chrono::steady_clock::now();
+  MonitorRecorder recorder(daemon);
+  EXPECT_TRUE(WaitUntil(playing));
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - back).count();
+  const size_t start = recorder.frames();
+  EXPECT_TRUE(WaitUntil([&] { return recorder.frames() > start + 24000; }));
+  const std::vector<float> recording = recorder.Finish();
+  writing = false;
+  writer.join();
+  std::printf("played again %.2f s after the server was back\n", seconds);
+  EXPECT_LT(seconds, 3.0);
+  ASSERT_GE(recording.size() / 2, start + 24000);
+  EXPECT_NEAR(ToneAmplitude(Channel(recording, 0, start + 9600, 9600), kLeftHz), kLeftAmplitude,
+              0.05);
 }
 
 TEST(PulseOutput, WithoutASoundServerPlaysSilentlyAndSaysWhy) {

@@ -35,6 +35,7 @@ constexpr SkinAction kActions[] = {
     {"recall", "i"},    // PresetRecall with the preset number
     {"type", "s"},      // appends the text to the keyboard screen's text
     {"backspace", ""},  // removes the last character of it
+    {"shift", ""},      // switches the letter keys between capitals and small letters (a toggle)
     {"cancel", ""},     // leaves the keyboard screen without confirming
     {"night", ""},      // switches between the day and the night style (a toggle)
     {"help", ""},       // shows the keys

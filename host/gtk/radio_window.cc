@@ -9,6 +9,7 @@
 #include "halvane/errors.h"
 #include "key_bindings.h"
 #include "key_map.h"
+#include "letter_keys.h"
 
 namespace host::gtk {
 namespace {
@@ -98,16 +99,18 @@ RadioWindow::RadioWindow(RadioHost& host, std::unique_ptr<Skin> skin, GtkApplica
   host_.radioScreen->tag = skin_->radio->tag;
   host_.keyboardScreen->tag = skin_->keyboard->tag;
 
+  // The actions go on the screens before the screens go into the window: GTK (4.8) does not
+  // tell a button of a group put on its screen later, and the button would stay insensitive.
+  radioActions_ = MakeActions(false);
+  keyboardActions_ = MakeActions(true);
+  gtk_widget_insert_action_group(skin_->radio->root.get(), "radio", radioActions_);
+  gtk_widget_insert_action_group(skin_->keyboard->root.get(), "radio", keyboardActions_);
+
   stack_ = GTK_STACK(gtk_stack_new());
   gtk_stack_set_transition_type(stack_, GTK_STACK_TRANSITION_TYPE_NONE);
   gtk_stack_add_named(stack_, skin_->radio->root.get(), "radio");
   gtk_stack_add_named(stack_, skin_->keyboard->root.get(), "keyboard");
   gtk_window_set_child(window_, GTK_WIDGET(stack_));
-
-  radioActions_ = MakeActions(false);
-  keyboardActions_ = MakeActions(true);
-  gtk_widget_insert_action_group(skin_->radio->root.get(), "radio", radioActions_);
-  gtk_widget_insert_action_group(skin_->keyboard->root.get(), "radio", keyboardActions_);
 
   if (skin_->style) {
     style_ = skin_->style.get();
@@ -164,8 +167,9 @@ GActionGroup* RadioWindow::MakeActions(bool keyboard) {
   for (const SkinAction& spec : SkinActions()) {
     const std::string name(spec.name);
     GSimpleAction* action;
-    if (name == "night") {
-      action = g_simple_action_new_stateful(name.c_str(), nullptr, g_variant_new_boolean(night_));
+    if (name == "night" || name == "shift") {
+      const bool on = name == "night" ? night_ : smallLetters_;
+      action = g_simple_action_new_stateful(name.c_str(), nullptr, g_variant_new_boolean(on));
     } else {
       GVariantType* type = spec.targetType.empty()
                                ? nullptr
@@ -194,6 +198,8 @@ void RadioWindow::OnAction(GSimpleAction* action, GVariant* parameter, gpointer 
     self.Backspace();
   } else if (name == "cancel") {
     self.Cancel();
+  } else if (name == "shift") {
+    self.SetSmallLetters(!self.smallLetters());
   } else if (name == "night") {
     self.SetNight(!self.night());
   } else if (name == "help") {
@@ -332,6 +338,15 @@ void RadioWindow::SetNight(bool night) {
     g_simple_action_set_state(
         G_SIMPLE_ACTION(g_action_map_lookup_action(G_ACTION_MAP(group), "night")),
         g_variant_new_boolean(night));
+}
+
+void RadioWindow::SetSmallLetters(bool small) {
+  smallLetters_ = small;
+  ShowLetterCase(skin_->keyboard->root.get(), small);
+  for (GActionGroup* group : {radioActions_, keyboardActions_})
+    g_simple_action_set_state(
+        G_SIMPLE_ACTION(g_action_map_lookup_action(G_ACTION_MAP(group), "shift")),
+        g_variant_new_boolean(small));
 }
 
 void RadioWindow::ShowHelp() { ShowDialog("Keys", KeyHelpText()); }

@@ -48,6 +48,9 @@ class RadioWindow {
   void Cancel();
   void SetNight(bool night);
   bool night() const { return night_; }
+  // The keyboard screen's letter keys in small letters (else capitals, as the skin has them).
+  void SetSmallLetters(bool small);
+  bool smallLetters() const { return smallLetters_; }
   void ShowHelp();
   // A window over the radio with `text` and a Close button: the keys, the host's error screen.
   void ShowDialog(const std::string& title, const std::string& text);
@@ -100,6 +103,7 @@ class RadioWindow {
   std::string lastError_;
   std::string shownNotice_;  // the latest failed-save line already shown
   bool night_ = false;
+  bool smallLetters_ = false;
   guint tick_ = 0;
 };
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "radio_fixture.h"
 
@@ -130,6 +131,52 @@ TEST_F(RadioWindowTest, NightStyleIsAToggle) {
   EXPECT_TRUE(gtk_widget_has_css_class(window, "night"));
   Tap("radio.night", nullptr, true);
   EXPECT_FALSE(gtk_widget_has_css_class(window, "night"));
+}
+
+// The buttons under `root` that run an action of the skin.
+std::vector<GtkWidget*> ActionButtons(GtkWidget* root) {
+  std::vector<GtkWidget*> found;
+  for (GtkWidget* child = gtk_widget_get_first_child(root); child != nullptr;
+       child = gtk_widget_get_next_sibling(child)) {
+    if (GTK_IS_BUTTON(child) && gtk_actionable_get_action_name(GTK_ACTIONABLE(child)) != nullptr)
+      found.push_back(child);
+    for (GtkWidget* inner : ActionButtons(child)) found.push_back(inner);
+  }
+  return found;
+}
+
+// A tap or a click on any button of either screen reaches its action.
+TEST_F(RadioWindowTest, EveryButtonOfBothScreensCanBeTapped) {
+  StartRadio();
+  for (GtkWidget* root : {radio_->skin().radio->root.get(), radio_->skin().keyboard->root.get()})
+    for (GtkWidget* button : ActionButtons(root))
+      EXPECT_TRUE(gtk_widget_is_sensitive(button))
+          << gtk_actionable_get_action_name(GTK_ACTIONABLE(button)) << " "
+          << (gtk_button_get_label(GTK_BUTTON(button)) ?: "");
+}
+
+TEST_F(RadioWindowTest, ShiftSwitchesTheLetterKeysBetweenCapitalsAndSmallLetters) {
+  StartRadio();
+  Command("addpreset");
+  const std::vector<GtkWidget*> keys = ActionButtons(radio_->skin().keyboard->root.get());
+  const auto showing = [&](const char* face) -> GtkWidget* {
+    for (GtkWidget* key : keys)
+      if (g_strcmp0(gtk_button_get_label(GTK_BUTTON(key)), face) == 0) return key;
+    return nullptr;
+  };
+  const auto press = [&](const char* face) {
+    GtkWidget* key = showing(face);
+    ASSERT_NE(key, nullptr) << face;
+    g_signal_emit_by_name(key, "clicked");  // a tap
+  };
+  press("J");
+  Tap("radio.shift", nullptr, true);
+  EXPECT_EQ(showing("A"), nullptr);
+  press("a");
+  press("7");  // not a letter: the same in either case
+  Tap("radio.shift", nullptr, true);
+  press("Z");
+  EXPECT_EQ(Text("txt.0", true), "Ja7Z");
 }
 
 // A tuner that did not come up: the host's error screen as a dialog, with the driver's reason.

@@ -110,7 +110,10 @@ void ModPresets::SavePresets() {
     file.emplace(table_, ListHeaderLine(radio_.currentFreq(), headerValue2_, headerValue3_),
                  linesBeyondCap);
   });
-  if (!file) return;
+  if (!file) {
+    NoteSave(path, "no memory to put the list together");
+    return;
+  }
 
   // The new list is complete on disk before it replaces the old one; a missing folder or an
   // unwritable file leaves everything as it was. Callers hear of nothing, the log does.

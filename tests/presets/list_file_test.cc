@@ -1,4 +1,9 @@
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
 
 #include "as_nobody.h"
 #include "halvane/plugin.h"
@@ -82,7 +87,7 @@ TEST_F(ListFile, SavingIntoAMissingFolderWritesAndReportsNothing) {
   StartWith({"9000", "9000,Jazz"});
   const std::string missing = dir->path() + "/missing/";
   radio->CachePath(missing);
-  presets().LoadPresets("");  // the empty store of a folder that isn't there
+  presets().LoadPresets("");    // the empty store of a folder that isn't there
   presets().AddPreset("News");  // which saves
   EXPECT_NO_THROW(presets().SavePresets());
   EXPECT_FALSE(FileExists(missing));
@@ -210,6 +215,46 @@ TEST_F(ListFile, AFailedSaveIsLoggedWhateverTheLogSwitch) {
                    HALVANE_LOG_SAVE_FAILED + missing + "Radio.ini: No such file or directory",
                    HALVANE_LOG_SAVE_FAILED + MainList() + ": not a regular file",
                    HALVANE_LOG_SAVED_AGAIN + MainList()}));
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define HALVANE_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define HALVANE_UNDER_ASAN 1
+#endif
+#endif
+
+// A save with no memory left to put the list together writes nothing and says so in the log.
+TEST_F(ListFile, ASaveWithoutMemoryForTheListIsLogged) {
+#ifdef HALVANE_UNDER_ASAN
+  GTEST_SKIP() << "the sanitizer's shadow memory does not live within an address-space limit";
+#else
+  // Lines ended by LF alone: a save copies every one of them to add its CR, a megabyte in all.
+  std::string bytes = "8750\n";
+  for (int i = 1; i <= 32767; ++i) bytes += "9000,Station number " + std::to_string(i) + "\n";
+  WriteFile(MainList(), bytes);
+  StartActive();
+  sdk->log.clear();
+  const pid_t child = ::fork();
+  if (child == 0) {
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t room = static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE) + (64 << 10);
+    const rlimit limit{room, room};
+    if (::setrlimit(RLIMIT_AS, &limit) != 0) _exit(3);
+    presets().SavePresets();
+    _exit(sdk->log == Lines{HALVANE_LOG_SAVE_FAILED + MainList() +
+                            ": no memory to put the list together"}
+              ? 0
+              : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "the child ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the log did not say the save failed for want of memory";
+  EXPECT_EQ(ReadFile(MainList()), bytes);
+#endif
 }
 
 }  // namespace

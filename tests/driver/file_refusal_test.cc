@@ -12,6 +12,7 @@
 #include "result_codes.h"
 #include "sim_driver_fixture.h"
 #include "test_hooks.h"
+#include "under_asan.h"
 
 extern "C" int32_t radioLastReason(char* buffer, int32_t size);
 
@@ -64,14 +65,6 @@ TEST_F(FileRefusal, OnlyRegularFilesOfASaneSizeAndNothingThatWaits) {
     UseBand(kTestBand);
   }
 }
-
-#if defined(__SANITIZE_ADDRESS__)
-#define HALVANE_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define HALVANE_UNDER_ASAN 1
-#endif
-#endif
 
 // A child whose address space leaves no room for the band file's bytes: radioInitialize answers
 // with a result and a reason instead of throwing through its C caller (which would end it).

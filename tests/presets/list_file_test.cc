@@ -8,6 +8,7 @@
 #include "as_nobody.h"
 #include "halvane/plugin.h"
 #include "presets_fixture.h"
+#include "under_asan.h"
 
 namespace presets_test {
 namespace {
@@ -216,14 +217,6 @@ TEST_F(ListFile, AFailedSaveIsLoggedWhateverTheLogSwitch) {
                    HALVANE_LOG_SAVE_FAILED + MainList() + ": not a regular file",
                    HALVANE_LOG_SAVED_AGAIN + MainList()}));
 }
-
-#if defined(__SANITIZE_ADDRESS__)
-#define HALVANE_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define HALVANE_UNDER_ASAN 1
-#endif
-#endif
 
 // A save with no memory left to put the list together writes nothing and says so in the log.
 TEST_F(ListFile, ASaveWithoutMemoryForTheListIsLogged) {

@@ -56,12 +56,19 @@ Phases PlayPhases(PulseOutput& output, ProgrammeStage& stage) {
   return phases;
 }
 
-TEST(PulseOutput, PlaysTheToneMutesWithinAHundredMillisecondsAndSumsToMono) {
-  PulseDaemon daemon;
-  ASSERT_TRUE(daemon.ready());
+// The output, playing on the test's own daemon; null (with the reason said) when it can't.
+std::unique_ptr<PulseOutput> OpenOn(const PulseDaemon& daemon) {
+  EXPECT_TRUE(daemon.ready());
   std::string reason;
   std::unique_ptr<PulseOutput> output = PulseOutput::Open(reason);
-  ASSERT_NE(output, nullptr) << reason;
+  EXPECT_NE(output, nullptr) << reason;
+  return output;
+}
+
+TEST(PulseOutput, PlaysTheToneMutesWithinAHundredMillisecondsAndSumsToMono) {
+  PulseDaemon daemon;
+  std::unique_ptr<PulseOutput> output = OpenOn(daemon);
+  ASSERT_NE(output, nullptr);
   output->SetTitle("Halvane FM");
   EXPECT_TRUE(WaitUntil([&] {
     return daemon.Pactl({"list", "sink-inputs"}).find("media.name = \"Halvane FM\"") !=
@@ -115,10 +122,8 @@ TEST(PulseOutput, PlaysTheToneMutesWithinAHundredMillisecondsAndSumsToMono) {
 // no help from the radio, which goes on writing all the while.
 TEST(PulseOutput, PlaysOnWhenARestartedServerIsBack) {
   PulseDaemon daemon;
-  ASSERT_TRUE(daemon.ready());
-  std::string reason;
-  std::unique_ptr<PulseOutput> output = PulseOutput::Open(reason);
-  ASSERT_NE(output, nullptr) << reason;
+  std::unique_ptr<PulseOutput> output = OpenOn(daemon);
+  ASSERT_NE(output, nullptr);
   std::atomic<bool> writing{true};
   std::thread writer([&] {
     for (size_t frame = 0; writing; std::this_thread::sleep_for(std::chrono::milliseconds(5))) {

@@ -37,23 +37,23 @@ RdsProgramme Programme() {
 // RDS alone in a stereo multiplex (pilot present, no programme sound), white noise of the
 // given Eb/N0 added over the whole multiplex band. Returns the share of blocks not received
 // undamaged, counted from the blocks sent after a second of acquisition.
-double MeasuredBlockErrorRate(double ebn0_db, double seconds, double rds_power) {
+double MeasuredBlockErrorRate(double ebn0Db, double seconds, double rdsPower) {
   constexpr double kRate = sdr::kMultiplexRate;
   sdr::MultiplexOptions options;
   options.rds = Programme();
   options.tone.level = 0;
   sdr::MultiplexModel model(options);
   // Eb = P / bit rate; the noise's one-sided density N0 = 2 sigma^2 / rate.
-  const double ebn0 = std::pow(10.0, ebn0_db / 10);
-  const double sigma = std::sqrt(rds_power / sdr::kRdsBitRate / ebn0 * kRate / 2);
-  sdr::NoiseSource noise(sigma, static_cast<uint64_t>(ebn0_db * 1000) + 17);
+  const double ebn0 = std::pow(10.0, ebn0Db / 10);
+  const double sigma = std::sqrt(rdsPower / sdr::kRdsBitRate / ebn0 * kRate / 2);
+  sdr::NoiseSource noise(sigma, static_cast<uint64_t>(ebn0Db * 1000) + 17);
   sdr::StereoDecoder stereo(50);
   sdr::RdsDemodulator demodulator;
   sdr::BlockSync sync;
   std::vector<float> multiplex(static_cast<size_t>(kRate / 100));
   std::vector<float> audio, phase;
   std::vector<uint8_t> bits;
-  uint64_t clean_at_start = 0;
+  uint64_t cleanAtStart = 0;
   const int pieces = static_cast<int>(seconds * 100);
   uint64_t n = 0;
   for (int piece = 0; piece < pieces; ++piece) {
@@ -62,18 +62,18 @@ double MeasuredBlockErrorRate(double ebn0_db, double seconds, double rds_power) 
     phase.clear();
     bits.clear();
     stereo.Process(multiplex, audio, phase);
-    demodulator.Process(multiplex, phase, stereo.pilot_locked(), bits);
+    demodulator.Process(multiplex, phase, stereo.PilotLocked(), bits);
     for (const uint8_t bit : bits) sync.Push(bit, [](const auto&) {});
-    if (piece == 99) clean_at_start = sync.clean_blocks();
+    if (piece == 99) cleanAtStart = sync.CleanBlocks();
   }
   const double sent = (seconds - 1.0) * sdr::kRdsBitRate / 26;
-  return std::max(0.0, 1.0 - static_cast<double>(sync.clean_blocks() - clean_at_start) / sent);
+  return std::max(0.0, 1.0 - static_cast<double>(sync.CleanBlocks() - cleanAtStart) / sent);
 }
 
 // Coherent BPSK: p = Q(sqrt(2 Eb/N0)). Differential decoding makes a block of 26 data bits
 // depend on 27 channel bits; it comes out right when all of them are right (or all wrong).
-double TheoreticalBlockErrorRate(double ebn0_db) {
-  const double ebn0 = std::pow(10.0, ebn0_db / 10);
+double TheoreticalBlockErrorRate(double ebn0Db) {
+  const double ebn0 = std::pow(10.0, ebn0Db / 10);
   const double p = 0.5 * std::erfc(std::sqrt(ebn0));
   return 1.0 - std::pow(1 - p, 27) - std::pow(p, 27);
 }
@@ -134,8 +134,8 @@ constexpr double kChainSeconds = 0.1;  // of signal per iteration
 void WholeChain(benchmark::State& state) {
   sdr::TransmitterOptions options;
   options.multiplex.rds = Programme();
-  options.sample_rate = kChainRate;
-  options.cnr_db = 30;
+  options.sampleRate = kChainRate;
+  options.cnrDb = 30;
   sdr::Transmitter transmitter(options);
   std::vector<sdr::Complex> iq(static_cast<size_t>(kChainRate * 1.0));
   transmitter.Generate(iq);
@@ -143,11 +143,11 @@ void WholeChain(benchmark::State& state) {
   receiver.Tune(0);
   std::vector<float> audio;
   const size_t piece = static_cast<size_t>(kChainRate / 100);  // 10 ms, as the driver's calls
-  const size_t per_iteration = static_cast<size_t>(kChainRate * kChainSeconds);
+  const size_t perIteration = static_cast<size_t>(kChainRate * kChainSeconds);
   size_t at = 0;
   int64_t ms = 0;
   for (auto _ : state) {
-    for (size_t done = 0; done < per_iteration; done += piece) {
+    for (size_t done = 0; done < perIteration; done += piece) {
       if (at + piece > iq.size()) at = 0;
       audio.clear();
       receiver.Process(std::span(iq).subspan(at, piece), ms += 10, true, audio);

@@ -21,54 +21,54 @@ constexpr int kMaxSettleMs = 1000;
 
 Result ParseBackendConfig(std::string_view text) {
   BackendConfig config;
-  int line_number = 0;
+  int lineNumber = 0;
   while (!text.empty()) {
     const std::string_view line = band::Trim(band::NextLine(text));
-    ++line_number;
+    ++lineNumber;
     if (line.empty() || line.front() == '#' || line.front() == ';') continue;
     const size_t equals = line.find('=');
     if (equals == std::string_view::npos)
-      return Result::Fail("expected \"key = value\"", line_number);
+      return Result::Fail("expected \"key = value\"", lineNumber);
     const std::string_view key = band::Trim(line.substr(0, equals));
     const std::string value = band::Unquote(line.substr(equals + 1));
     if (key == "backend") {
       if (value == "simulated") {
-        config.kind = BackendConfig::Kind::kSimulated;
+        config.kind = BackendConfig::Kind::Simulated;
       } else if (value == "v4l2") {
-        config.kind = BackendConfig::Kind::kV4l2;
+        config.kind = BackendConfig::Kind::V4l2;
       } else if (value == "sdr") {
-        config.kind = BackendConfig::Kind::kSdr;
+        config.kind = BackendConfig::Kind::Sdr;
       } else {
-        return Result::Fail("backend must be simulated, v4l2 or sdr", line_number);
+        return Result::Fail("backend must be simulated, v4l2 or sdr", lineNumber);
       }
     } else if (key == "device") {
-      if (value.empty()) return Result::Fail("device needs a path", line_number);
+      if (value.empty()) return Result::Fail("device needs a path", lineNumber);
       config.device = value;
       config.sdr.device = value;
     } else if (key == "seek_threshold") {
       const std::optional<int64_t> level = band::ReadInteger(value);
       if (!level || *level < 0 || *level > 14) {
-        return Result::Fail("seek_threshold must be 0 to 14", line_number);
+        return Result::Fail("seek_threshold must be 0 to 14", lineNumber);
       }
-      config.seek_threshold = static_cast<int>(*level);
+      config.seekThreshold = static_cast<int>(*level);
     } else if (key == "settle_ms") {
       const std::optional<int64_t> ms = band::ReadInteger(value);
       if (!ms || *ms < 0 || *ms > kMaxSettleMs) {
-        return Result::Fail("settle_ms must be 0 to 1000", line_number);
+        return Result::Fail("settle_ms must be 0 to 1000", lineNumber);
       }
-      config.settle_ms = static_cast<int>(*ms);
+      config.settleMs = static_cast<int>(*ms);
     } else if (key == "audio") {
       config.audio = value == "none" ? std::string() : value;
     } else if (std::string error;
-               sdr::ParseSdrKey(key, value, config.sdr, error) != sdr::KeyResult::kUnknown) {
-      if (!error.empty()) return Result::Fail(error, line_number);
+               sdr::ParseSdrKey(key, value, config.sdr, error) != sdr::KeyResult::Unknown) {
+      if (!error.empty()) return Result::Fail(error, lineNumber);
     } else {
-      return Result::Fail("unknown key \"" + std::string(key) + "\"", line_number);
+      return Result::Fail("unknown key \"" + std::string(key) + "\"", lineNumber);
     }
   }
-  if (config.kind == BackendConfig::Kind::kSdr) {
+  if (config.kind == BackendConfig::Kind::Sdr) {
     if (std::string error = sdr::CheckSdrConfig(config.sdr); !error.empty()) {
-      return Result::Fail(error, line_number);
+      return Result::Fail(error, lineNumber);
     }
   }
   return Result::Ok(std::move(config));

@@ -16,11 +16,11 @@ inline constexpr const char* kTunerConfigVariable = "HALVANE_TUNER_CONFIG";
 inline constexpr const char* kTunerConfigFileName = "tuner.ini";
 
 struct BackendConfig {
-  enum class Kind { kSimulated, kV4l2, kSdr };
-  Kind kind = Kind::kSimulated;
+  enum class Kind { Simulated, V4l2, Sdr };
+  Kind kind = Kind::Simulated;
   std::string device = "/dev/radio0";
-  int seek_threshold = 10;  // weakest level (0 best .. 14) a software seek stops on
-  int settle_ms = 20;       // software seek: wait after tuning a channel before reading its signal
+  int seekThreshold = 10;  // weakest level (0 best .. 14) a software seek stops on
+  int settleMs = 20;       // software seek: wait after tuning a channel before reading its signal
   // V4L2: the ALSA capture device that carries the tuner's sound, "auto" for the radio device's
   // own sound card; empty (or "none"): the driver plays no sound of the tuner's.
   std::string audio;
@@ -31,7 +31,7 @@ band::ParseResult<BackendConfig> ParseBackendConfig(std::string_view text);
 
 struct BackendConfigLoad {
   BackendConfig config;
-  int32_t error_code = 0;  // non-zero: the file exists but cannot be used
+  int32_t errorCode = 0;  // non-zero: the file exists but cannot be used
   std::string message;
 };
 

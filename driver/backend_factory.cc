@@ -46,35 +46,34 @@ class UnconfiguredTuner final : public TunerBackend {
 }  // namespace
 
 std::unique_ptr<TunerBackend> MakeBackend(const BackendConfigLoad& load, const DriverClock& clock) {
-  if (load.error_code != 0)
-    return std::make_unique<UnconfiguredTuner>(load.error_code, load.message);
+  if (load.errorCode != 0) return std::make_unique<UnconfiguredTuner>(load.errorCode, load.message);
   const BackendConfig& config = load.config;
-  if (config.kind == BackendConfig::Kind::kV4l2) {
+  if (config.kind == BackendConfig::Kind::V4l2) {
     auto device =
-        std::make_unique<v4l2::LinuxRadioDevice>(std::chrono::milliseconds(config.settle_ms));
+        std::make_unique<v4l2::LinuxRadioDevice>(std::chrono::milliseconds(config.settleMs));
     auto tuner = std::make_unique<v4l2::V4l2Tuner>(
-        std::move(device), v4l2::V4l2Options{config.device, config.seek_threshold}, clock);
+        std::move(device), v4l2::V4l2Options{config.device, config.seekThreshold}, clock);
     if (config.audio.empty()) return tuner;
     audio::PlaythroughOptions sound;
     sound.capture = config.audio;
-    sound.radio_device = config.device;
-    sound.tuner_mutes = [v4l2_tuner = tuner.get()] { return v4l2_tuner->has_mute_control(); };
+    sound.radioDevice = config.device;
+    sound.tunerMutes = [v4l2Tuner = tuner.get()] { return v4l2Tuner->HasMuteControl(); };
     return std::make_unique<audio::PlaythroughTuner>(std::move(tuner), std::move(sound));
   }
-  if (config.kind == BackendConfig::Kind::kSdr) {
-    const sdr::SdrConfig& sdr_config = config.sdr;
+  if (config.kind == BackendConfig::Kind::Sdr) {
+    const sdr::SdrConfig& sdrConfig = config.sdr;
     sdr::SdrTunerParts parts;
-    parts.make_source = [sdr_config]() -> std::unique_ptr<sdr::IqSource> {
-      if (sdr_config.is_synthetic()) {
-        return std::make_unique<sdr::SyntheticSource>(sdr_config, band::LoadBand);
+    parts.makeSource = [sdrConfig]() -> std::unique_ptr<sdr::IqSource> {
+      if (sdrConfig.IsSynthetic()) {
+        return std::make_unique<sdr::SyntheticSource>(sdrConfig, band::LoadBand);
       }
-      if (sdr_config.is_file()) {
-        return std::make_unique<sdr::FileSource>(sdr_config.file_path(), sdr_config.format,
-                                                 sdr_config.rate, sdr_config.center_hz.value_or(0));
+      if (sdrConfig.IsFile()) {
+        return std::make_unique<sdr::FileSource>(sdrConfig.FilePath(), sdrConfig.format,
+                                                 sdrConfig.rate, sdrConfig.centerHz.value_or(0));
       }
-      return std::make_unique<sdr::SoapySource>(sdr_config);
+      return std::make_unique<sdr::SoapySource>(sdrConfig);
     };
-    return std::make_unique<sdr::SdrTuner>(clock, sdr_config, config.seek_threshold,
+    return std::make_unique<sdr::SdrTuner>(clock, sdrConfig, config.seekThreshold,
                                            std::move(parts));
   }
   return std::make_unique<sim::SimTuner>(clock, band::LoadBand);

@@ -36,8 +36,8 @@ inline constexpr uint8_t kStateMuted = 0x04;
 inline constexpr uint8_t kStateMonoForced = 0x08;
 
 // The decoder state word: level in bits 0-3, damaged-block count in bits 4-10.
-constexpr uint32_t DecoderStateWord(uint32_t level, uint32_t damaged_blocks) {
-  return (level & 0x0F) | ((damaged_blocks > 127 ? 127 : damaged_blocks) << 4);
+constexpr uint32_t DecoderStateWord(uint32_t level, uint32_t damagedBlocks) {
+  return (level & 0x0F) | ((damagedBlocks > 127 ? 127 : damagedBlocks) << 4);
 }
 
 }  // namespace halvane::driver

@@ -24,15 +24,15 @@ void CheckStation(const Station& s) {
   if (!RasterOf(s.frequency).Contains(s.frequency)) Fail("a station off the channel raster");
   if (s.level < 0 || s.level >= kNoStationLevel) Fail("a level outside 0..14");
   const bool am = s.frequency < kFmRaster.low;
-  if (am && (s.programme || !s.capture_path.empty())) Fail("RDS on an AM station");
-  if (s.programme && !s.capture_path.empty()) Fail("both RDS fields and a capture");
+  if (am && (s.programme || !s.capturePath.empty())) Fail("RDS on an AM station");
+  if (s.programme && !s.capturePath.empty()) Fail("both RDS fields and a capture");
   if (!s.capture.empty()) Fail("the parser read a capture file itself");
   if (s.programme) {
     const RdsProgramme& p = *s.programme;
     if (p.pty > 31) Fail("a programme type above 31");
-    if (p.ta_period_s < 1 || p.ta_period_s > 3600) Fail("a traffic period outside 1..3600 s");
+    if (p.taPeriodS < 1 || p.taPeriodS > 3600) Fail("a traffic period outside 1..3600 s");
     for (const auto& text : p.radiotexts) {
-      if (text.empty() || text.size() > (p.version_b ? 32u : 64u)) Fail("a RadioText too long");
+      if (text.empty() || text.size() > (p.versionB ? 32u : 64u)) Fail("a RadioText too long");
     }
   }
 }

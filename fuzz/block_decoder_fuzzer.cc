@@ -40,9 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const DecodedBlock decoded = DecodeBlock(block, offset);
   const uint32_t received = block & kBlockMask;
-  if (decoded.status == BlockStatus::kOk && EncodeBlock(decoded.info, offset) != received)
+  if (decoded.status == BlockStatus::Ok && EncodeBlock(decoded.info, offset) != received)
     Fail("a block called good is not the encoding of its word", block, offsetIndex);
-  if (decoded.status == BlockStatus::kCorrected) {
+  if (decoded.status == BlockStatus::Corrected) {
     const uint32_t error = EncodeBlock(decoded.info, offset) ^ received;
     if (error == 0 || BurstLength(error) > kMaxCorrectableBurst)
       Fail("a repair that is not a short burst", block, offsetIndex);
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int shift = (burstBits >> 8) % (26 - length + 1);
   burst <<= shift;
   const DecodedBlock repaired = DecodeBlock(EncodeBlock(word, offset) ^ burst, offset);
-  if (repaired.status != BlockStatus::kCorrected || repaired.info != word)
+  if (repaired.status != BlockStatus::Corrected || repaired.info != word)
     Fail("a correctable burst was not repaired", EncodeBlock(word, offset) ^ burst, offsetIndex);
   return 0;
 }

@@ -34,11 +34,11 @@ int NumberAfter(const std::string& name, const std::string& prefix) {
 }
 
 // The lowest-numbered capture device of a card ("pcmC1D0c" is card 1's device 0, capture).
-int FirstCaptureDevice(const fs::path& card_folder, int card) {
+int FirstCaptureDevice(const fs::path& cardFolder, int card) {
   const std::string prefix = "pcmC" + std::to_string(card) + "D";
   int first = -1;
   std::error_code error;
-  for (const fs::directory_entry& entry : fs::directory_iterator(card_folder, error)) {
+  for (const fs::directory_entry& entry : fs::directory_iterator(cardFolder, error)) {
     std::string name = entry.path().filename().string();
     if (name.empty() || name.back() != 'c') continue;
     name.pop_back();
@@ -50,11 +50,11 @@ int FirstCaptureDevice(const fs::path& card_folder, int card) {
 
 }  // namespace
 
-std::optional<std::string> FindCaptureDevice(const std::string& radio_path,
+std::optional<std::string> FindCaptureDevice(const std::string& radioPath,
                                              const std::string& sysfs) {
   // /dev/radio0 may itself be a link (udev's by-path names): the node's own name counts.
-  fs::path node = Resolve(radio_path);
-  if (node.empty()) node = radio_path;
+  fs::path node = Resolve(radioPath);
+  if (node.empty()) node = radioPath;
   const fs::path radio =
       Resolve(fs::path(sysfs) / "class/video4linux" / node.filename() / "device");
   if (radio.empty()) return std::nullopt;

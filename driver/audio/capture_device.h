@@ -11,7 +11,7 @@ namespace halvane::driver::audio {
 
 // "hw:CARD,DEVICE" of the first capture device of the radio's sound card; nothing when the radio
 // has none. `sysfs` is where sysfs is mounted (tests pass a tree of their own).
-std::optional<std::string> FindCaptureDevice(const std::string& radio_path,
+std::optional<std::string> FindCaptureDevice(const std::string& radioPath,
                                              const std::string& sysfs = "/sys");
 
 }  // namespace halvane::driver::audio

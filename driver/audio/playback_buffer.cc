@@ -13,13 +13,12 @@ constexpr size_t kEdgeFrames = kRampFrames / 4;
 
 }  // namespace
 
-PlaybackBuffer::PlaybackBuffer(size_t capacity_frames, size_t reserve_frames,
-                               size_t max_reserve_frames)
-    : capacity_(capacity_frames),
-      reserve_step_(reserve_frames / 2),
-      max_reserve_(std::min(max_reserve_frames, capacity_frames / 2)),
-      reserve_(std::min(reserve_frames, max_reserve_)),
-      ring_(capacity_frames * kChannels) {}
+PlaybackBuffer::PlaybackBuffer(size_t capacityFrames, size_t reserveFrames, size_t maxReserveFrames)
+    : capacity_(capacityFrames),
+      reserve_step_(reserveFrames / 2),
+      max_reserve_(std::min(maxReserveFrames, capacityFrames / 2)),
+      reserve_(std::min(reserveFrames, max_reserve_)),
+      ring_(capacityFrames * kChannels) {}
 
 size_t PlaybackBuffer::Index(size_t frame) const {
   return ((head_ + frame) % capacity_) * kChannels;

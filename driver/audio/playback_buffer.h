@@ -23,7 +23,7 @@ namespace halvane::driver::audio {
 class PlaybackBuffer {
  public:
   // Sizes in frames of interleaved stereo.
-  PlaybackBuffer(size_t capacity_frames, size_t reserve_frames, size_t max_reserve_frames);
+  PlaybackBuffer(size_t capacityFrames, size_t reserveFrames, size_t maxReserveFrames);
 
   void Push(std::span<const float> interleaved);
   // Fills `interleaved` whole.
@@ -32,8 +32,8 @@ class PlaybackBuffer {
   void Hush();
 
   struct Counts {
-    size_t queued_frames = 0;
-    size_t reserve_frames = 0;
+    size_t queuedFrames = 0;
+    size_t reserveFrames = 0;
     size_t underruns = 0;
     size_t overruns = 0;
   };

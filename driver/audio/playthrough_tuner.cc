@@ -67,15 +67,15 @@ int32_t PlaythroughTuner::Initialize() {
 void PlaythroughTuner::StartSound() {
   std::optional<std::string> device = options_.capture;
   if (options_.capture == "auto") {
-    device = FindCaptureDevice(options_.radio_device, options_.sysfs);
+    device = FindCaptureDevice(options_.radioDevice, options_.sysfs);
     if (!device) {
-      SetLastReason(options_.radio_device +
+      SetLastReason(options_.radioDevice +
                     " has no sound card of its own (audio = auto): the radio plays silently; "
                     "name its capture device in tuner.ini");
       return;
     }
   }
-  sink_ = options_.open_sink();
+  sink_ = options_.openSink();
   // Without a sound server the output has said why already; the device stays free for others.
   if (dynamic_cast<NullAudioSink*>(sink_.get()) != nullptr) return;
   std::string reason;
@@ -92,7 +92,7 @@ int32_t PlaythroughTuner::Uninitialize() {
 // fails, the loop mutes its copy. Either way what is queued but not yet heard fades out at once.
 int32_t PlaythroughTuner::SetMute(bool mute) {
   const int32_t result = tuner_->SetMute(mute);
-  loop_.stage().SetMute(mute && (result != 0 || !options_.tuner_mutes()), mute);
+  loop_.stage().SetMute(mute && (result != 0 || !options_.tunerMutes()), mute);
   return result;
 }
 

@@ -19,12 +19,12 @@ namespace halvane::driver::audio {
 struct PlaythroughOptions {
   // An ALSA capture device name, or "auto": the sound card of `radio_device`.
   std::string capture = "auto";
-  std::string radio_device = "/dev/radio0";
+  std::string radioDevice = "/dev/radio0";
   std::string sysfs = "/sys";
   // Whether the tuner mutes its own sound (a mute control); the loop mutes where it does not.
-  std::function<bool()> tuner_mutes = [] { return false; };
+  std::function<bool()> tunerMutes = [] { return false; };
   // Where the sound goes; the desktop's sound server unless a test says otherwise.
-  std::function<std::shared_ptr<AudioSink>()> open_sink = [] {
+  std::function<std::shared_ptr<AudioSink>()> openSink = [] {
     return std::shared_ptr<AudioSink>(OpenAudioOutput());
   };
 };

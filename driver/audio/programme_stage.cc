@@ -25,15 +25,15 @@ void ProgrammeStage::Play(std::span<float> interleaved, AudioSink& sink) {
 }
 
 void ProgrammeStage::Process(std::span<float> interleaved) {
-  const float gain_target = mute_.load(std::memory_order_relaxed) ? 0.0f : 1.0f;
-  const float mix_target = mono_.load(std::memory_order_relaxed) ? 1.0f : 0.0f;
+  const float gainTarget = mute_.load(std::memory_order_relaxed) ? 0.0f : 1.0f;
+  const float mixTarget = mono_.load(std::memory_order_relaxed) ? 1.0f : 0.0f;
   if (snap_.exchange(false, std::memory_order_acquire)) {
-    gain_ = gain_target;
-    mix_ = mix_target;
+    gain_ = gainTarget;
+    mix_ = mixTarget;
   }
   for (size_t i = 0; i + 1 < interleaved.size(); i += kChannels) {
-    gain_ = Approach(gain_, gain_target);
-    mix_ = Approach(mix_, mix_target);
+    gain_ = Approach(gain_, gainTarget);
+    mix_ = Approach(mix_, mixTarget);
     const float left = interleaved[i];
     const float right = interleaved[i + 1];
     // At mix 1 both channels carry (L + R) / 2; in between, each leans towards the other.

@@ -16,12 +16,12 @@ inline constexpr int kRampFrames = kSampleRate / 100;
 
 class ProgrammeStage {
  public:
-  // Thread-safe: take effect from the next Process. `at_once`: the next Play also lets the sink
+  // Thread-safe: take effect from the next Process. `atOnce`: the next Play also lets the sink
   // drop what it still holds (with a short fade) and lands the ramps at once, so a mute is heard
   // within the sound server's latency rather than after everything queued.
-  void SetMute(bool mute, bool at_once = false) {
+  void SetMute(bool mute, bool atOnce = false) {
     mute_.store(mute, std::memory_order_relaxed);
-    if (at_once) hush_.store(true, std::memory_order_release);
+    if (atOnce) hush_.store(true, std::memory_order_release);
   }
   void SetMono(bool mono) { mono_.store(mono, std::memory_order_relaxed); }
   bool muted() const { return mute_.load(std::memory_order_relaxed); }

@@ -14,17 +14,17 @@ constexpr size_t kRadioTextLengthA = 64;
 constexpr size_t kRadioTextLengthB = 32;
 constexpr int32_t kMaxTaPeriodS = 3600;
 
-enum class Section { kNone, kTuner, kStation };
+enum class Section { None, Tuner, Station };
 
 // A station as its lines are read; RDS fields stay apart until the section is complete, since
 // they only mean something when the station has a PI.
 struct StationDraft {
   Station station;
-  int first_line = 0;
-  bool has_frequency = false;
-  bool stereo_given = false;
-  bool has_pi = false;
-  int rds_field_line = 0;  // a line with an RDS field, 0 if none
+  int firstLine = 0;
+  bool hasFrequency = false;
+  bool stereoGiven = false;
+  bool hasPi = false;
+  int rdsFieldLine = 0;  // a line with an RDS field, 0 if none
   RdsProgramme programme;
 };
 
@@ -44,7 +44,7 @@ class BandFileParser {
   }
 
   Band band_;
-  Section section_ = Section::kNone;
+  Section section_ = Section::None;
   StationDraft draft_;
   int line_number_ = 0;
   std::string error_;
@@ -70,11 +70,11 @@ bool BandFileParser::ParseLine(std::string_view line) {
   const std::string_view key = Trim(trimmed.substr(0, equals));
   const std::string_view value = trimmed.substr(equals + 1);
   switch (section_) {
-    case Section::kTuner:
+    case Section::Tuner:
       return TunerKey(key, value);
-    case Section::kStation:
+    case Section::Station:
       return StationKey(key, value);
-    case Section::kNone:
+    case Section::None:
       break;
   }
   std::string message(1, '"');
@@ -93,11 +93,11 @@ bool BandFileParser::OpenSection(std::string_view header) {
   const std::string_view inside = Trim(header.substr(1, header.size() - 2));
   const std::string_view name = inside.substr(0, inside.find_first_of(" \t"));
   if (name == "tuner" && inside == name) {
-    section_ = Section::kTuner;
+    section_ = Section::Tuner;
   } else if (name == "station") {
-    section_ = Section::kStation;
+    section_ = Section::Station;
     draft_ = StationDraft{};
-    draft_.first_line = line_number_;
+    draft_.firstLine = line_number_;
     draft_.programme.ps.fill(rds::kBlank);
     draft_.station.label = std::string(Trim(inside.substr(name.size())));
   } else {
@@ -112,7 +112,7 @@ bool BandFileParser::TunerKey(std::string_view key, std::string_view value) {
     if (!code || *code < INT32_MIN || *code > INT32_MAX) {
       return Fail("initialize_error must be a 32-bit integer");
     }
-    band_.initialize_error = static_cast<int32_t>(*code);
+    band_.initializeError = static_cast<int32_t>(*code);
     return true;
   }
   return Fail("unknown key \"" + std::string(key) + "\" in [tuner]");
@@ -121,8 +121,8 @@ bool BandFileParser::TunerKey(std::string_view key, std::string_view value) {
 bool BandFileParser::StationKey(std::string_view key, std::string_view value) {
   Station& station = draft_.station;
   RdsProgramme& programme = draft_.programme;
-  const auto rds_field = [&] {
-    if (draft_.rds_field_line == 0) draft_.rds_field_line = line_number_;
+  const auto rdsField = [&] {
+    if (draft_.rdsFieldLine == 0) draft_.rdsFieldLine = line_number_;
   };
   const auto flag = [&](bool& out) {
     const std::optional<bool> b = ReadBoolean(value);
@@ -140,65 +140,65 @@ bool BandFileParser::StationKey(std::string_view key, std::string_view value) {
           "AM 530-1710 kHz in 10 kHz steps");
     }
     station.frequency = *frequency;
-    draft_.has_frequency = true;
+    draft_.hasFrequency = true;
   } else if (key == "level") {
     const std::optional<int64_t> level = ReadInteger(value);
     if (!level || *level < 0 || *level >= kNoStationLevel) return Fail("level must be 0 to 14");
     station.level = static_cast<int>(*level);
   } else if (key == "stereo") {
-    draft_.stereo_given = true;
+    draft_.stereoGiven = true;
     return flag(station.stereo);
   } else if (key == "capture") {
-    station.capture_path = Unquote(value);
-    if (station.capture_path.empty()) return Fail("capture needs a file name");
+    station.capturePath = Unquote(value);
+    if (station.capturePath.empty()) return Fail("capture needs a file name");
   } else if (key == "pi") {
     const std::optional<uint16_t> pi = ReadHex16(value);
     if (!pi) return Fail("pi must be a hexadecimal code such as D3C2");
     programme.pi = *pi;
-    draft_.has_pi = true;
+    draft_.hasPi = true;
   } else if (key == "pty") {
-    rds_field();
+    rdsField();
     const std::optional<int64_t> pty = ReadInteger(value);
     if (!pty || *pty < 0 || *pty > 31) return Fail("pty must be 0 to 31");
     programme.pty = static_cast<uint8_t>(*pty);
   } else if (key == "tp") {
-    rds_field();
+    rdsField();
     return flag(programme.tp);
   } else if (key == "ta") {
-    rds_field();
+    rdsField();
     const std::string text = Unquote(value);
     if (text == "toggle") {
-      programme.ta = TrafficAnnouncement::kToggle;
+      programme.ta = TrafficAnnouncement::Toggle;
     } else if (const std::optional<bool> b = ReadBoolean(text)) {
-      programme.ta = *b ? TrafficAnnouncement::kOn : TrafficAnnouncement::kOff;
+      programme.ta = *b ? TrafficAnnouncement::On : TrafficAnnouncement::Off;
     } else {
       return Fail("ta must be yes, no or toggle");
     }
   } else if (key == "ta_period") {
-    rds_field();
+    rdsField();
     const std::optional<int64_t> seconds = ReadInteger(value);
     if (!seconds || *seconds < 1 || *seconds > kMaxTaPeriodS) {
       return Fail("ta_period must be 1 to 3600 seconds");
     }
-    programme.ta_period_s = static_cast<int32_t>(*seconds);
+    programme.taPeriodS = static_cast<int32_t>(*seconds);
   } else if (key == "ms") {
-    rds_field();
+    rdsField();
     const std::string text = Unquote(value);
     if (text != "music" && text != "speech") return Fail("ms must be music or speech");
     programme.music = text == "music";
   } else if (key == "groups") {
-    rds_field();
+    rdsField();
     const std::string text = Unquote(value);
     if (text != "A" && text != "B") return Fail("groups must be A or B");
-    programme.version_b = text == "B";
+    programme.versionB = text == "B";
   } else if (key == "ps") {
-    rds_field();
+    rdsField();
     const std::vector<uint8_t> ps = rds::EncodeRdsText(Unquote(value));
     if (ps.size() > kPsLength) return Fail("ps has more than 8 characters");
     programme.ps.fill(rds::kBlank);
     std::copy(ps.begin(), ps.end(), programme.ps.begin());
   } else if (key == "rt") {
-    rds_field();
+    rdsField();
     std::vector<uint8_t> text = rds::EncodeRdsText(Unquote(value));
     if (text.empty()) return Fail("rt needs a text");
     if (text.size() > kRadioTextLengthA) return Fail("rt has more than 64 characters");
@@ -210,28 +210,28 @@ bool BandFileParser::StationKey(std::string_view key, std::string_view value) {
 }
 
 bool BandFileParser::FinishStation() {
-  if (section_ != Section::kStation) return true;
-  section_ = Section::kNone;
-  error_line_ = draft_.first_line;
+  if (section_ != Section::Station) return true;
+  section_ = Section::None;
+  error_line_ = draft_.firstLine;
   Station& station = draft_.station;
   RdsProgramme& programme = draft_.programme;
-  if (!draft_.has_frequency) return Fail("station without a frequency");
+  if (!draft_.hasFrequency) return Fail("station without a frequency");
   const bool am = station.frequency < kFmRaster.low;
   if (band_.Find(station.frequency)) return Fail("two stations on one frequency");
-  if (!draft_.stereo_given) station.stereo = !am;
-  if (draft_.rds_field_line != 0 && !draft_.has_pi) {
-    error_line_ = draft_.rds_field_line;
+  if (!draft_.stereoGiven) station.stereo = !am;
+  if (draft_.rdsFieldLine != 0 && !draft_.hasPi) {
+    error_line_ = draft_.rdsFieldLine;
     return Fail("RDS fields need a pi");
   }
-  if ((draft_.has_pi || !station.capture_path.empty()) && am) {
+  if ((draft_.hasPi || !station.capturePath.empty()) && am) {
     return Fail("RDS is broadcast on FM only");
   }
-  if (draft_.has_pi && !station.capture_path.empty()) {
+  if (draft_.hasPi && !station.capturePath.empty()) {
     return Fail("a station has either RDS fields or a capture, not both");
   }
-  if (draft_.has_pi) {
+  if (draft_.hasPi) {
     for (const std::vector<uint8_t>& text : programme.radiotexts) {
-      if (programme.version_b && text.size() > kRadioTextLengthB) {
+      if (programme.versionB && text.size() > kRadioTextLengthB) {
         return Fail("rt has more than 32 characters, the most a version B group carries");
       }
     }

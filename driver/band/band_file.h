@@ -10,7 +10,7 @@
 namespace halvane::driver::band {
 
 // Parses a whole band file. Capture files named by stations are not read here: their paths are
-// left in Station::capture_path for the loader.
+// left in Station::capturePath for the loader.
 ParseResult<Band> ParseBandFile(std::string_view text);
 
 }  // namespace halvane::driver::band

@@ -39,17 +39,16 @@ BandLoad LoadBandFile(const std::string& path) {
   }
   Band& band = *parsed.value;
   for (Station& station : band.stations) {
-    if (station.capture_path.empty()) continue;
-    const std::string capture_path = station.capture_path.front() == '/'
-                                         ? station.capture_path
-                                         : FolderOf(path) + station.capture_path;
-    const std::optional<std::string> capture_text =
-        ReadNamedFile(capture_path, kBandFileLimit, why);
-    if (!capture_text) return Failure(kBandFileUnreadable, capture_path + ": " + why);
-    ParseResult<std::vector<CapturedGroup>> capture = ParseCaptureFile(*capture_text);
+    if (station.capturePath.empty()) continue;
+    const std::string capturePath = station.capturePath.front() == '/'
+                                        ? station.capturePath
+                                        : FolderOf(path) + station.capturePath;
+    const std::optional<std::string> captureText = ReadNamedFile(capturePath, kBandFileLimit, why);
+    if (!captureText) return Failure(kBandFileUnreadable, capturePath + ": " + why);
+    ParseResult<std::vector<CapturedGroup>> capture = ParseCaptureFile(*captureText);
     if (!capture.ok()) {
       return Failure(kBandFileInvalid,
-                     capture_path + ":" + std::to_string(capture.line) + ": " + capture.error);
+                     capturePath + ":" + std::to_string(capture.line) + ": " + capture.error);
     }
     station.capture = std::move(*capture.value);
   }

@@ -16,8 +16,8 @@ inline constexpr const char* kStationsFileName = "stations.ini";
 
 struct BandLoad {
   std::optional<Band> band;
-  int32_t error_code = 0;  // result code when band is empty
-  std::string message;     // what went wrong, with file and line
+  int32_t errorCode = 0;  // result code when band is empty
+  std::string message;    // what went wrong, with file and line
 };
 
 // Reads a band file and the capture files it names (relative to the band file's folder).

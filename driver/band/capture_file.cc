@@ -23,10 +23,10 @@ std::string_view NextWord(std::string_view& text) {
 
 ParseResult<std::vector<CapturedGroup>> ParseCaptureFile(std::string_view text) {
   std::vector<CapturedGroup> groups;
-  int line_number = 0;
+  int lineNumber = 0;
   while (!text.empty()) {
     std::string_view line = Trim(NextLine(text));
-    ++line_number;
+    ++lineNumber;
     if (line.empty() || line.front() == '#') continue;
 
     CapturedGroup group;
@@ -39,12 +39,12 @@ ParseResult<std::vector<CapturedGroup>> ParseCaptureFile(std::string_view text) 
       block = hex ? ReadHex16(word) : std::nullopt;
       if (!block) {
         return ParseResult<std::vector<CapturedGroup>>::Fail(
-            "expected four blocks of 4 hexadecimal digits or \"----\"", line_number);
+            "expected four blocks of 4 hexadecimal digits or \"----\"", lineNumber);
       }
     }
     if (!Trim(line).empty()) {
       return ParseResult<std::vector<CapturedGroup>>::Fail("more than four blocks on a line",
-                                                           line_number);
+                                                           lineNumber);
     }
     groups.push_back(group);
   }

@@ -81,18 +81,18 @@ std::optional<bool> ReadBoolean(std::string_view text) {
 
 std::optional<int32_t> ReadFrequency(std::string_view text) {
   text = Trim(text);
-  size_t number_end = 0;
-  while (number_end < text.size() &&
-         (std::isdigit(static_cast<unsigned char>(text[number_end])) || text[number_end] == '.')) {
-    ++number_end;
+  size_t numberEnd = 0;
+  while (numberEnd < text.size() &&
+         (std::isdigit(static_cast<unsigned char>(text[numberEnd])) || text[numberEnd] == '.')) {
+    ++numberEnd;
   }
-  const std::string_view number = text.substr(0, number_end);
-  const std::string_view unit = Trim(text.substr(number_end));
-  int decimals_per_unit;  // hertz per unit = 10^decimals_per_unit
+  const std::string_view number = text.substr(0, numberEnd);
+  const std::string_view unit = Trim(text.substr(numberEnd));
+  int decimalsPerUnit;  // hertz per unit = 10^decimalsPerUnit
   if (EqualsIgnoringCase(unit, "MHz")) {
-    decimals_per_unit = 6;
+    decimalsPerUnit = 6;
   } else if (EqualsIgnoringCase(unit, "kHz")) {
-    decimals_per_unit = 3;
+    decimalsPerUnit = 3;
   } else {
     return std::nullopt;
   }
@@ -100,19 +100,19 @@ std::optional<int32_t> ReadFrequency(std::string_view text) {
   // Fixed point in hertz, so 95.8 MHz is exactly 95 800 000 Hz.
   int64_t hertz = 0;
   int digits = 0;
-  int fraction_digits = -1;  // -1: no decimal point seen
+  int fractionDigits = -1;  // -1: no decimal point seen
   for (char c : number) {
     if (c == '.') {
-      if (fraction_digits >= 0) return std::nullopt;
-      fraction_digits = 0;
+      if (fractionDigits >= 0) return std::nullopt;
+      fractionDigits = 0;
       continue;
     }
-    if (fraction_digits >= 0 && ++fraction_digits > decimals_per_unit) return std::nullopt;
+    if (fractionDigits >= 0 && ++fractionDigits > decimalsPerUnit) return std::nullopt;
     if (++digits > 12) return std::nullopt;
     hertz = hertz * 10 + (c - '0');
   }
   if (digits == 0) return std::nullopt;
-  for (int i = std::max(fraction_digits, 0); i < decimals_per_unit; ++i) hertz *= 10;
+  for (int i = std::max(fractionDigits, 0); i < decimalsPerUnit; ++i) hertz *= 10;
 
   // The plug-in's value: FM in hertz, AM (below the FM band) in kilohertz times 10000.
   if (hertz < kFmRaster.low) {

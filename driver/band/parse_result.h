@@ -15,8 +15,8 @@ struct ParseResult {
   int line = 0;       // 1-based line of the error, 0 when it concerns the whole file
 
   static ParseResult Ok(T v) { return {std::move(v), {}, 0}; }
-  static ParseResult Fail(std::string message, int at_line) {
-    return {std::nullopt, std::move(message), at_line};
+  static ParseResult Fail(std::string message, int atLine) {
+    return {std::nullopt, std::move(message), atLine};
   }
   bool ok() const { return value.has_value(); }
 };

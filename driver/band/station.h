@@ -13,17 +13,17 @@ namespace halvane::driver::band {
 // A recorded group: the four information words, a block absent where the recording lost it.
 using CapturedGroup = std::array<std::optional<uint16_t>, 4>;
 
-enum class TrafficAnnouncement { kOff, kOn, kToggle };
+enum class TrafficAnnouncement { Off, On, Toggle };
 
 // An RDS programme generated from its fields. Texts are RDS bytes.
 struct RdsProgramme {
   uint16_t pi = 0;
   uint8_t pty = 0;  // 0..31
   bool tp = false;
-  TrafficAnnouncement ta = TrafficAnnouncement::kOff;
-  int32_t ta_period_s = 10;  // kToggle: seconds on, then as many off
+  TrafficAnnouncement ta = TrafficAnnouncement::Off;
+  int32_t taPeriodS = 10;  // kToggle: seconds on, then as many off
   bool music = true;
-  bool version_b = false;                        // 0B/2B groups instead of 0A/2A
+  bool versionB = false;                         // 0B/2B groups instead of 0A/2A
   std::array<uint8_t, 8> ps{};                   // blank-padded
   std::vector<std::vector<uint8_t>> radiotexts;  // without terminator; at most 64 (32 in B)
 };
@@ -35,16 +35,16 @@ struct Station {
   bool stereo = false;
   std::optional<RdsProgramme> programme;  // RDS built from fields...
   std::vector<CapturedGroup> capture;     // ...or replayed from a recording; neither: no RDS
-  std::string capture_path;               // as written in the band file
+  std::string capturePath;                // as written in the band file
 
-  bool has_rds() const { return programme.has_value() || !capture.empty(); }
+  bool HasRds() const { return programme.has_value() || !capture.empty(); }
 };
 
 inline constexpr int kNoStationLevel = 15;
 
 struct Band {
   std::vector<Station> stations;
-  int32_t initialize_error = 0;  // non-zero: radioInitialize fails with it
+  int32_t initializeError = 0;  // non-zero: radioInitialize fails with it
 
   const Station* Find(int32_t frequency) const {
     for (const Station& station : stations) {

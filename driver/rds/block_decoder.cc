@@ -12,9 +12,9 @@ constexpr int kBlockBits = 26;
 std::array<uint32_t, 1024> BuildBurstTable() {
   std::array<uint32_t, 1024> table{};
   for (int length = 1; length <= kMaxCorrectableBurst; ++length) {
-    const uint32_t inner_patterns = length > 2 ? uint32_t{1} << (length - 2) : 1;
+    const uint32_t innerPatterns = length > 2 ? uint32_t{1} << (length - 2) : 1;
     for (int position = 0; position + length <= kBlockBits; ++position) {
-      for (uint32_t inner = 0; inner < inner_patterns; ++inner) {
+      for (uint32_t inner = 0; inner < innerPatterns; ++inner) {
         uint32_t burst = length == 1 ? 1 : (uint32_t{1} << (length - 1)) | 1 | (inner << 1);
         burst <<= position;
         table[Remainder(burst, kBlockBits)] = burst;
@@ -34,11 +34,11 @@ uint32_t BurstForSyndrome(uint16_t syndrome) {
 DecodedBlock DecodeBlock(uint32_t block, Offset expected) {
   block &= 0x3FFFFFF;
   // The syndrome is linear: what is left after removing the offset word is the error's syndrome.
-  const uint16_t error_syndrome = Syndrome(block) ^ OffsetWord(expected);
-  if (error_syndrome == 0) return {BlockStatus::kOk, static_cast<uint16_t>(block >> 10)};
-  const uint32_t burst = BurstForSyndrome(error_syndrome);
+  const uint16_t errorSyndrome = Syndrome(block) ^ OffsetWord(expected);
+  if (errorSyndrome == 0) return {BlockStatus::Ok, static_cast<uint16_t>(block >> 10)};
+  const uint32_t burst = BurstForSyndrome(errorSyndrome);
   if (burst == 0) return {};
-  return {BlockStatus::kCorrected, static_cast<uint16_t>((block ^ burst) >> 10)};
+  return {BlockStatus::Corrected, static_cast<uint16_t>((block ^ burst) >> 10)};
 }
 
 }  // namespace halvane::driver::rds

@@ -14,16 +14,16 @@ namespace halvane::driver::rds {
 inline constexpr int kMaxCorrectableBurst = 5;
 
 enum class BlockStatus : uint8_t {
-  kOk,         // syndrome matched the expected offset word
-  kCorrected,  // a burst of up to kMaxCorrectableBurst bits was repaired
-  kError,      // uncorrectable: the information word must not be used
+  Ok,         // syndrome matched the expected offset word
+  Corrected,  // a burst of up to kMaxCorrectableBurst bits was repaired
+  Error,      // uncorrectable: the information word must not be used
 };
 
 struct DecodedBlock {
-  BlockStatus status = BlockStatus::kError;
-  uint16_t info = 0;  // valid unless status is kError
+  BlockStatus status = BlockStatus::Error;
+  uint16_t info = 0;  // valid unless status is Error
 
-  bool usable() const { return status != BlockStatus::kError; }
+  bool usable() const { return status != BlockStatus::Error; }
 };
 
 // Decodes `block` (bits 25..0; higher bits are ignored) as a block carrying `expected`.

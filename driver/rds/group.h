@@ -14,10 +14,10 @@ inline constexpr int kBlocksPerGroup = 4;
 inline constexpr int kBitsPerGroup = 104;
 
 // Fields of block B shared by every group type.
-constexpr int GroupTypeCode(uint16_t block_b) { return block_b >> 12; }
-constexpr bool IsVersionB(uint16_t block_b) { return (block_b & 0x0800) != 0; }
-constexpr bool TrafficProgramme(uint16_t block_b) { return (block_b & 0x0400) != 0; }
-constexpr uint8_t ProgrammeType(uint16_t block_b) { return (block_b >> 5) & 0x1F; }
+constexpr int GroupTypeCode(uint16_t blockB) { return blockB >> 12; }
+constexpr bool IsVersionB(uint16_t blockB) { return (blockB & 0x0800) != 0; }
+constexpr bool TrafficProgramme(uint16_t blockB) { return (blockB & 0x0400) != 0; }
+constexpr uint8_t ProgrammeType(uint16_t blockB) { return (blockB >> 5) & 0x1F; }
 
 }  // namespace halvane::driver::rds
 

@@ -18,7 +18,7 @@ uint8_t Low(uint16_t word) { return static_cast<uint8_t>(word & 0xFF); }
 
 }  // namespace
 
-int ReceivedGroup::unusable_count() const {
+int ReceivedGroup::UnusableCount() const {
   int count = 0;
   for (bool ok : usable) count += ok ? 0 : 1;
   return count;
@@ -87,11 +87,11 @@ bool GroupDecoder::AcceptPi(uint16_t pi) {
 bool GroupDecoder::Feed(const ReceivedGroup& group) {
   if (!group.usable[1]) return false;
   const uint16_t b = group.blocks[1];
-  const bool version_b = IsVersionB(b);
+  const bool versionB = IsVersionB(b);
   std::optional<uint16_t> pi;
   if (group.usable[0]) {
     pi = group.blocks[0];
-  } else if (version_b && group.usable[2]) {
+  } else if (versionB && group.usable[2]) {
     pi = group.blocks[2];
   }
   if (!pi || !AcceptPi(*pi)) return false;
@@ -117,7 +117,7 @@ bool GroupDecoder::Feed(const ReceivedGroup& group) {
         rt_ab_ = ab;
       }
       const int segment = b & 15;
-      if (version_b) {
+      if (versionB) {
         if (group.usable[3]) {
           data_.rt[2 * segment] = High(group.blocks[3]);
           data_.rt[2 * segment + 1] = Low(group.blocks[3]);

@@ -18,7 +18,7 @@ struct ReceivedGroup {
   Group blocks{};
   std::array<bool, kBlocksPerGroup> usable{};  // false: lost or uncorrectable, do not read
 
-  int unusable_count() const;
+  int UnusableCount() const;
 };
 
 // Checks and corrects each block at its position. Block 3 is expected with offset C' when block
@@ -51,7 +51,7 @@ class GroupDecoder {
   void Clear();
 
   // True once a group has been taken since the last Clear.
-  bool has_data() const { return has_pi_; }
+  bool HasData() const { return has_pi_; }
   const RdsData& data() const { return data_; }
 
  private:

@@ -10,10 +10,10 @@ namespace {
 // exists") followed by the filler code 205.
 constexpr uint16_t kNoAlternativeFrequencies = 0xE0CD;
 
-uint16_t BlockB(const GroupHeader& header, int type_code, uint16_t low_bits) {
-  return static_cast<uint16_t>((type_code << 12) | (header.version_b ? 0x0800 : 0) |
+uint16_t BlockB(const GroupHeader& header, int typeCode, uint16_t lowBits) {
+  return static_cast<uint16_t>((typeCode << 12) | (header.versionB ? 0x0800 : 0) |
                                (header.tp ? 0x0400 : 0) | ((header.pty & 0x1F) << 5) |
-                               (low_bits & 0x1F));
+                               (lowBits & 0x1F));
 }
 
 uint16_t Pair(uint8_t first, uint8_t second) { return static_cast<uint16_t>(first << 8 | second); }
@@ -23,10 +23,10 @@ uint16_t Pair(uint8_t first, uint8_t second) { return static_cast<uint16_t>(firs
 Group EncodeBasicTuning(const GroupHeader& header, bool ta, bool ms, uint8_t di, int segment,
                         std::span<const uint8_t, 8> ps) {
   segment &= 3;
-  const bool di_bit = (di >> (3 - segment)) & 1;
-  const uint16_t low = (ta ? 0x10 : 0) | (ms ? 0x08 : 0) | (di_bit ? 0x04 : 0) | segment;
+  const bool diBit = (di >> (3 - segment)) & 1;
+  const uint16_t low = (ta ? 0x10 : 0) | (ms ? 0x08 : 0) | (diBit ? 0x04 : 0) | segment;
   return {header.pi, BlockB(header, 0, low),
-          header.version_b ? header.pi : kNoAlternativeFrequencies,
+          header.versionB ? header.pi : kNoAlternativeFrequencies,
           Pair(ps[2 * segment], ps[2 * segment + 1])};
 }
 
@@ -34,13 +34,13 @@ Group EncodeRadioText(const GroupHeader& header, bool ab, int segment,
                       std::span<const uint8_t> text) {
   segment &= 15;
   const auto at = [&](size_t i) { return i < text.size() ? text[i] : kBlank; };
-  const uint16_t block_b = BlockB(header, 2, (ab ? 0x10 : 0) | segment);
-  if (header.version_b) {
+  const uint16_t blockB = BlockB(header, 2, (ab ? 0x10 : 0) | segment);
+  if (header.versionB) {
     const size_t first = 2 * static_cast<size_t>(segment);
-    return {header.pi, block_b, header.pi, Pair(at(first), at(first + 1))};
+    return {header.pi, blockB, header.pi, Pair(at(first), at(first + 1))};
   }
   const size_t first = 4 * static_cast<size_t>(segment);
-  return {header.pi, block_b, Pair(at(first), at(first + 1)), Pair(at(first + 2), at(first + 3))};
+  return {header.pi, blockB, Pair(at(first), at(first + 1)), Pair(at(first + 2), at(first + 3))};
 }
 
 std::array<uint32_t, kBlocksPerGroup> EncodeBlocks(const Group& group) {

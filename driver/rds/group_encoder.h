@@ -16,7 +16,7 @@ struct GroupHeader {
   uint16_t pi = 0;
   uint8_t pty = 0;  // 0..31
   bool tp = false;
-  bool version_b = false;
+  bool versionB = false;
 };
 
 // Group 0: `segment` 0..3 carries PS characters 2*segment and 2*segment+1 and decoder

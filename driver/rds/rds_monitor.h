@@ -22,17 +22,17 @@ class RdsMonitor {
   // Forgets the station: decoded data, damaged blocks and the last valid group.
   void Clear();
 
-  // A group that arrived at `at_ms`, with `damaged_blocks` of its blocks lost or uncorrectable.
-  void OnGroup(const ReceivedGroup& group, int64_t at_ms, int damaged_blocks);
+  // A group that arrived at `atMs`, with `damagedBlocks` of its blocks lost or uncorrectable.
+  void OnGroup(const ReceivedGroup& group, int64_t atMs, int damagedBlocks);
   // Damaged blocks that did not make up a group (for example a block of unknown position).
-  void OnDamagedBlocks(int count, int64_t at_ms);
+  void OnDamagedBlocks(int count, int64_t atMs);
 
-  // Blocks lost or uncorrectable in the second before `now_ms`, at most kMaxErrorCount.
-  uint32_t DamagedBlocksInLastSecond(int64_t now_ms) const;
+  // Blocks lost or uncorrectable in the second before `nowMs`, at most kMaxErrorCount.
+  uint32_t DamagedBlocksInLastSecond(int64_t nowMs) const;
   // True while the decoder holds the station's data and a valid group came in the last 500 ms.
-  bool HasFreshData(int64_t now_ms) const;
+  bool HasFreshData(int64_t nowMs) const;
   // Drops the damaged-block times that have left the window.
-  void Expire(int64_t now_ms);
+  void Expire(int64_t nowMs);
 
   const GroupDecoder& decoder() const { return decoder_; }
 

@@ -25,7 +25,7 @@ class BlockSync {
   // Blocks taken while synchronised, and those of them whose syndrome was exactly their offset
   // word (undamaged, before any correction).
   uint64_t blocks() const { return blocks_; }
-  uint64_t clean_blocks() const { return clean_blocks_; }
+  uint64_t CleanBlocks() const { return clean_blocks_; }
 
  private:
   void TakeBlock(const GroupSink& sink);

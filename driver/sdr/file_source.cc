@@ -26,12 +26,12 @@ int32_t Fail(int32_t code, std::string reason) {
 
 }  // namespace
 
-FileSource::FileSource(std::string path, SampleFormat format, double rate, int64_t center_hz)
-    : path_(std::move(path)), format_(format), rate_(rate), center_hz_(center_hz) {}
+FileSource::FileSource(std::string path, SampleFormat format, double rate, int64_t centerHz)
+    : path_(std::move(path)), format_(format), rate_(rate), center_hz_(centerHz) {}
 
 FileSource::~FileSource() { Close(); }
 
-int32_t FileSource::Open(int64_t now_ms) {
+int32_t FileSource::Open(int64_t nowMs) {
   Close();
   file_ = std::fopen(path_.c_str(), "rb");
   if (file_ == nullptr) {
@@ -57,7 +57,7 @@ int32_t FileSource::Open(int64_t now_ms) {
                                        " sample: it is truncated, or in another format");
   }
   position_ = 0;
-  Restart(now_ms);
+  Restart(nowMs);
   return kOk;
 }
 
@@ -102,15 +102,15 @@ void FileSource::Close() {
   file_ = nullptr;
 }
 
-int32_t FileSource::Tune(int64_t frequency_hz, int64_t now_ms, std::optional<double>& offset_hz) {
-  const double offset = static_cast<double>(frequency_hz - center_hz_);
+int32_t FileSource::Tune(int64_t frequencyHz, int64_t nowMs, std::optional<double>& offsetHz) {
+  const double offset = static_cast<double>(frequencyHz - center_hz_);
   // The channel's filter reaches half the multiplex rate either side.
   if (std::fabs(offset) + kMultiplexRate / 2.0 <= rate_ / 2) {
-    offset_hz = offset;
+    offsetHz = offset;
   } else {
-    offset_hz.reset();
+    offsetHz.reset();
   }
-  Restart(now_ms);
+  Restart(nowMs);
   return kOk;
 }
 

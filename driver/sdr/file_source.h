@@ -16,13 +16,13 @@ inline constexpr int64_t kMinimumRecordingMs = 100;
 
 class FileSource final : public PacedSource {
  public:
-  FileSource(std::string path, SampleFormat format, double rate, int64_t center_hz);
+  FileSource(std::string path, SampleFormat format, double rate, int64_t centerHz);
   ~FileSource() override;
 
-  int32_t Open(int64_t now_ms) override;
+  int32_t Open(int64_t nowMs) override;
   void Close() override;
-  double sample_rate() const override { return rate_; }
-  int32_t Tune(int64_t frequency_hz, int64_t now_ms, std::optional<double>& offset_hz) override;
+  double SampleRate() const override { return rate_; }
+  int32_t Tune(int64_t frequencyHz, int64_t nowMs, std::optional<double>& offsetHz) override;
 
  protected:
   int32_t Produce(size_t count, std::vector<Complex>& out) override;

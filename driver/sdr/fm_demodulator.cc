@@ -56,10 +56,10 @@ std::optional<double> ChannelMeter::CarrierToNoiseDb() const {
   return partial.cnr_db_;
 }
 
-FmDemodulator::FmDemodulator(double input_rate)
-    : input_rate_(input_rate),
+FmDemodulator::FmDemodulator(double inputRate)
+    : input_rate_(inputRate),
       mixer_(nco_crcf_create(LIQUID_VCO)),
-      resampler_(msresamp_crcf_create(static_cast<float>(kMultiplexRate / input_rate),
+      resampler_(msresamp_crcf_create(static_cast<float>(kMultiplexRate / inputRate),
                                       kResamplerStopbandDb)),
       discriminator_(freqdem_create(static_cast<float>(kDeviationHz / kMultiplexRate))),
       dc_blocker_(iirfilt_rrrf_create_dc_blocker(1e-4f)) {

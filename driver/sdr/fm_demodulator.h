@@ -35,7 +35,7 @@ class ChannelMeter {
 
 class FmDemodulator {
  public:
-  explicit FmDemodulator(double input_rate);
+  explicit FmDemodulator(double inputRate);
 
   // Where the channel lies from the source's centre.
   void SetOffset(double hz);

@@ -4,15 +4,15 @@
 
 namespace halvane::driver::sdr {
 
-void PacedSource::Restart(int64_t now_ms) {
-  started_ms_ = now_ms;
+void PacedSource::Restart(int64_t nowMs) {
+  started_ms_ = nowMs;
   delivered_ = 0;
 }
 
-int32_t PacedSource::ReadDue(int64_t now_ms, std::vector<Complex>& out) {
-  if (now_ms <= started_ms_) return kOk;
-  const double rate = sample_rate();
-  const auto due = static_cast<uint64_t>(static_cast<double>(now_ms - started_ms_) * rate / 1000);
+int32_t PacedSource::ReadDue(int64_t nowMs, std::vector<Complex>& out) {
+  if (nowMs <= started_ms_) return kOk;
+  const double rate = SampleRate();
+  const auto due = static_cast<uint64_t>(static_cast<double>(nowMs - started_ms_) * rate / 1000);
   if (due <= delivered_) return kOk;
   const auto backlog = static_cast<uint64_t>(static_cast<double>(kMaxBacklogMs) * rate / 1000);
   if (due - delivered_ > backlog) {

@@ -19,16 +19,16 @@ class IqSource {
  public:
   virtual ~IqSource() = default;
 
-  virtual int32_t Open(int64_t now_ms) = 0;
+  virtual int32_t Open(int64_t nowMs) = 0;
   virtual void Close() = 0;
-  virtual double sample_rate() const = 0;
+  virtual double SampleRate() const = 0;
 
-  // Makes `frequency_hz` receivable from `now_ms` on. `offset_hz` is where the channel lies
+  // Makes `frequencyHz` receivable from `nowMs` on. `offsetHz` is where the channel lies
   // from the samples' centre; nothing when the source cannot reach the frequency at all.
-  virtual int32_t Tune(int64_t frequency_hz, int64_t now_ms, std::optional<double>& offset_hz) = 0;
+  virtual int32_t Tune(int64_t frequencyHz, int64_t nowMs, std::optional<double>& offsetHz) = 0;
 
-  // Appends the samples that have arrived by `now_ms` since the last call.
-  virtual int32_t ReadDue(int64_t now_ms, std::vector<Complex>& out) = 0;
+  // Appends the samples that have arrived by `nowMs` since the last call.
+  virtual int32_t ReadDue(int64_t nowMs, std::vector<Complex>& out) = 0;
 
   // Appends `count` samples of the tuned frequency at once, for measuring it in a search.
   virtual int32_t ReadNow(size_t count, std::vector<Complex>& out) = 0;
@@ -37,12 +37,12 @@ class IqSource {
 // A source that plays at its sample rate on the driver's clock: the file and the synthetic band.
 class PacedSource : public IqSource {
  public:
-  int32_t ReadDue(int64_t now_ms, std::vector<Complex>& out) override;
+  int32_t ReadDue(int64_t nowMs, std::vector<Complex>& out) override;
   int32_t ReadNow(size_t count, std::vector<Complex>& out) override;
 
  protected:
-  // Restarts the pacing at `now_ms`.
-  void Restart(int64_t now_ms);
+  // Restarts the pacing at `nowMs`.
+  void Restart(int64_t nowMs);
   // Appends the next `count` samples.
   virtual int32_t Produce(size_t count, std::vector<Complex>& out) = 0;
   // Passes over `count` samples nobody will hear.

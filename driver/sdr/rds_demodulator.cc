@@ -55,10 +55,10 @@ void RdsDemodulator::Reset() {
   previous_bit_ = 0;
 }
 
-void RdsDemodulator::Process(std::span<const float> multiplex, std::span<const float> pilot_phase,
-                             bool pilot_locked, std::vector<uint8_t>& bits) {
+void RdsDemodulator::Process(std::span<const float> multiplex, std::span<const float> pilotPhase,
+                             bool pilotLocked, std::vector<uint8_t>& bits) {
   for (size_t i = 0; i < multiplex.size(); ++i) {
-    const float phase = pilot_locked ? 3 * pilot_phase[i] : nco_crcf_get_phase(free_carrier_.get());
+    const float phase = pilotLocked ? 3 * pilotPhase[i] : nco_crcf_get_phase(free_carrier_.get());
     nco_crcf_step(free_carrier_.get());
     baseband_.push_back(multiplex[i] * std::polar(1.0f, -phase));
   }

@@ -19,10 +19,10 @@ class RdsDemodulator {
 
   void Reset();
 
-  // `multiplex` at the multiplex rate; `pilot_phase` the pilot PLL's phase at each of its
-  // samples, used while `pilot_locked`. Appends the decoded data bits (0 or 1) to `bits`.
-  void Process(std::span<const float> multiplex, std::span<const float> pilot_phase,
-               bool pilot_locked, std::vector<uint8_t>& bits);
+  // `multiplex` at the multiplex rate; `pilotPhase` the pilot PLL's phase at each of its
+  // samples, used while `pilotLocked`. Appends the decoded data bits (0 or 1) to `bits`.
+  void Process(std::span<const float> multiplex, std::span<const float> pilotPhase,
+               bool pilotLocked, std::vector<uint8_t>& bits);
 
  private:
   void OnChip(float chip, std::vector<uint8_t>& bits);

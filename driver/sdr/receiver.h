@@ -25,35 +25,35 @@ inline constexpr double kNoCarrierCnrDb = 6;
 // RDS block errors count as well: one level for every 4 % of blocks damaged.
 inline constexpr double kBlockErrorPerLevel = 0.04;
 
-int LevelForCnr(std::optional<double> cnr_db);
+int LevelForCnr(std::optional<double> cnrDb);
 
 struct ReceiverOptions {
-  double sample_rate = 1'024'000;
-  double deemphasis_us = 50;
+  double sampleRate = 1'024'000;
+  double deemphasisUs = 50;
 };
 
 class Receiver {
  public:
   explicit Receiver(const ReceiverOptions& options);
 
-  // A new channel `offset_hz` from the source's centre, from `now_ms` on: everything received
+  // A new channel `offsetHz` from the source's centre, from `nowMs` on: everything received
   // before is forgotten.
-  void Tune(double offset_hz);
+  void Tune(double offsetHz);
 
-  // Demodulates `iq`, whose last sample arrived at `end_ms`. Sound goes to `audio` (appended,
-  // interleaved stereo at 48 kHz); RDS groups go to the monitor while `rds_on`.
-  void Process(std::span<const Complex> iq, int64_t end_ms, bool rds_on, std::vector<float>& audio);
+  // Demodulates `iq`, whose last sample arrived at `endMs`. Sound goes to `audio` (appended,
+  // interleaved stereo at 48 kHz); RDS groups go to the monitor while `rdsOn`.
+  void Process(std::span<const Complex> iq, int64_t endMs, bool rdsOn, std::vector<float>& audio);
 
   // Only measures the channel (for a search): no sound, no RDS.
   void Measure(std::span<const Complex> iq);
 
-  bool pilot_locked() const { return stereo_.pilot_locked(); }
+  bool PilotLocked() const { return stereo_.PilotLocked(); }
   std::optional<double> CarrierToNoiseDb() const { return fm_.meter().CarrierToNoiseDb(); }
   // 0..15 from the carrier-to-noise and the share of RDS blocks damaged in the last second.
-  int Level(int64_t now_ms) const;
+  int Level(int64_t nowMs) const;
 
   rds::RdsMonitor& monitor() { return monitor_; }
-  const BlockSync& block_sync() const { return sync_; }
+  const BlockSync& blockSync() const { return sync_; }
 
  private:
   ReceiverOptions options_;

@@ -8,11 +8,11 @@ namespace halvane::driver::sdr {
 
 size_t BytesPerSample(SampleFormat format) {
   switch (format) {
-    case SampleFormat::kCu8:
+    case SampleFormat::Cu8:
       return 2;
-    case SampleFormat::kCs16:
+    case SampleFormat::Cs16:
       return 4;
-    case SampleFormat::kCf32:
+    case SampleFormat::Cf32:
       return 8;
   }
   return 8;
@@ -20,11 +20,11 @@ size_t BytesPerSample(SampleFormat format) {
 
 const char* FormatName(SampleFormat format) {
   switch (format) {
-    case SampleFormat::kCu8:
+    case SampleFormat::Cu8:
       return "cu8";
-    case SampleFormat::kCs16:
+    case SampleFormat::Cs16:
       return "cs16";
-    case SampleFormat::kCf32:
+    case SampleFormat::Cf32:
       return "cf32";
   }
   return "?";
@@ -37,16 +37,16 @@ void DecodeSamples(SampleFormat format, std::span<const uint8_t> bytes, std::vec
   for (size_t i = 0; i < count; ++i) {
     const uint8_t* p = bytes.data() + i * frame;
     switch (format) {
-      case SampleFormat::kCu8:
+      case SampleFormat::Cu8:
         out.emplace_back((p[0] - 127.5f) / 127.5f, (p[1] - 127.5f) / 127.5f);
         break;
-      case SampleFormat::kCs16: {
+      case SampleFormat::Cs16: {
         const auto i16 = static_cast<int16_t>(p[0] | (p[1] << 8));
         const auto q16 = static_cast<int16_t>(p[2] | (p[3] << 8));
         out.emplace_back(i16 / 32768.0f, q16 / 32768.0f);
         break;
       }
-      case SampleFormat::kCf32: {
+      case SampleFormat::Cf32: {
         float iq[2];
         std::memcpy(iq, p, sizeof iq);
         out.emplace_back(iq[0], iq[1]);
@@ -67,17 +67,17 @@ std::vector<uint8_t> EncodeSamples(SampleFormat format, std::span<const Complex>
   };
   for (const Complex& s : samples) {
     switch (format) {
-      case SampleFormat::kCu8:
+      case SampleFormat::Cu8:
         bytes.push_back(u8(s.real()));
         bytes.push_back(u8(s.imag()));
         break;
-      case SampleFormat::kCs16:
+      case SampleFormat::Cs16:
         for (const int16_t v : {s16(s.real()), s16(s.imag())}) {
           bytes.push_back(static_cast<uint8_t>(v & 0xFF));
           bytes.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
         }
         break;
-      case SampleFormat::kCf32: {
+      case SampleFormat::Cf32: {
         const float iq[2] = {s.real(), s.imag()};
         uint8_t raw[sizeof iq];
         std::memcpy(raw, iq, sizeof iq);

@@ -22,7 +22,7 @@ std::optional<double> ReadNumber(std::string_view text) {
 std::optional<int64_t> ReadHertz(std::string_view text) {
   text = band::Trim(text);
   double scale = 1;
-  const auto ends_with = [&](std::string_view unit) {
+  const auto endsWith = [&](std::string_view unit) {
     if (text.size() < unit.size()) return false;
     for (size_t i = 0; i < unit.size(); ++i) {
       const char c = text[text.size() - unit.size() + i];
@@ -31,12 +31,12 @@ std::optional<int64_t> ReadHertz(std::string_view text) {
     text.remove_suffix(unit.size());
     return true;
   };
-  if (ends_with("mhz")) {
+  if (endsWith("mhz")) {
     scale = 1e6;
-  } else if (ends_with("khz")) {
+  } else if (endsWith("khz")) {
     scale = 1e3;
   } else {
-    ends_with("hz");
+    endsWith("hz");
   }
   const std::optional<double> value = ReadNumber(band::Trim(text));
   if (!value || *value <= 0 || *value * scale > 1e10) return std::nullopt;
@@ -49,15 +49,15 @@ KeyResult ParseSdrKey(std::string_view key, const std::string& value, SdrConfig&
                       std::string& error) {
   const auto bad = [&](std::string why) {
     error = std::move(why);
-    return KeyResult::kBad;
+    return KeyResult::Bad;
   };
   if (key == "gain") {
     if (value == "auto") {
-      config.gain_db.reset();
+      config.gainDb.reset();
     } else {
       const std::optional<double> gain = ReadNumber(value);
       if (!gain || *gain < 0 || *gain > 100) return bad("gain must be auto or 0 to 100 (dB)");
-      config.gain_db = *gain;
+      config.gainDb = *gain;
     }
   } else if (key == "ppm") {
     const std::optional<double> ppm = ReadNumber(value);
@@ -65,11 +65,11 @@ KeyResult ParseSdrKey(std::string_view key, const std::string& value, SdrConfig&
     config.ppm = *ppm;
   } else if (key == "format") {
     if (value == "cu8") {
-      config.format = SampleFormat::kCu8;
+      config.format = SampleFormat::Cu8;
     } else if (value == "cs16") {
-      config.format = SampleFormat::kCs16;
+      config.format = SampleFormat::Cs16;
     } else if (value == "cf32") {
-      config.format = SampleFormat::kCf32;
+      config.format = SampleFormat::Cf32;
     } else {
       return bad("format must be cu8, cs16 or cf32");
     }
@@ -80,42 +80,42 @@ KeyResult ParseSdrKey(std::string_view key, const std::string& value, SdrConfig&
   } else if (key == "center") {
     const std::optional<int64_t> center = ReadHertz(value);
     if (!center) return bad("center must be a frequency (\"99.5 MHz\")");
-    config.center_hz = *center;
+    config.centerHz = *center;
   } else if (key == "deemphasis") {
     const std::optional<int64_t> us = band::ReadInteger(value);
     if (!us || (*us != 50 && *us != 75)) return bad("deemphasis must be 50 or 75 (microseconds)");
-    config.deemphasis_us = static_cast<double>(*us);
+    config.deemphasisUs = static_cast<double>(*us);
   } else if (key == "tone") {
     const std::optional<double> hz = ReadNumber(value);
     if (!hz || *hz < 20 || *hz > 15000) return bad("tone must be 20 to 15000 (Hz)");
-    config.tone_hz = *hz;
+    config.toneHz = *hz;
   } else if (key == "tone_channel") {
     if (value != "both" && value != "left" && value != "right") {
       return bad("tone_channel must be both, left or right");
     }
-    config.tone_left = value != "right";
-    config.tone_right = value != "left";
+    config.toneLeft = value != "right";
+    config.toneRight = value != "left";
   } else if (key == "carrier_offset") {
     const std::optional<double> hz = ReadNumber(value);
     if (!hz || std::fabs(*hz) > 50'000) return bad("carrier_offset must be -50000 to 50000 (Hz)");
-    config.carrier_offset_hz = *hz;
+    config.carrierOffsetHz = *hz;
   } else if (key == "clock_ppm") {
     const std::optional<double> ppm = ReadNumber(value);
     if (!ppm || std::fabs(*ppm) > 1000) return bad("clock_ppm must be -1000 to 1000");
-    config.clock_ppm = *ppm;
+    config.clockPpm = *ppm;
   } else if (key == "cnr") {
     const std::optional<double> db = ReadNumber(value);
     if (!db || *db < -10 || *db > 100) return bad("cnr must be -10 to 100 (dB)");
-    config.cnr_db = *db;
+    config.cnrDb = *db;
   } else {
-    return KeyResult::kUnknown;
+    return KeyResult::Unknown;
   }
-  return KeyResult::kOk;
+  return KeyResult::Ok;
 }
 
 std::string CheckSdrConfig(const SdrConfig& config) {
-  if (config.is_file() && config.file_path().empty()) return "device = file: needs a path";
-  if (config.is_file() && !config.center_hz) {
+  if (config.IsFile() && config.FilePath().empty()) return "device = file: needs a path";
+  if (config.IsFile() && !config.centerHz) {
     return "a recording needs center = the frequency it was recorded at";
   }
   return {};

@@ -9,33 +9,33 @@
 
 namespace halvane::driver::sdr {
 
-enum class SampleFormat { kCu8, kCs16, kCf32 };
+enum class SampleFormat { Cu8, Cs16, Cf32 };
 
 struct SdrConfig {
   // "synthetic", "file:PATH", or a SoapySDR device argument string ("driver=rtlsdr").
   std::string device = "synthetic";
-  std::optional<double> gain_db;  // device gain; none: the device's automatic gain
-  double ppm = 0;                 // device frequency correction
-  SampleFormat format = SampleFormat::kCu8;
-  int32_t rate = 1'024'000;          // samples a second
-  std::optional<int64_t> center_hz;  // a recording's centre frequency
-  double deemphasis_us = 50;         // 50 (Europe) or 75 (Americas)
+  std::optional<double> gainDb;  // device gain; none: the device's automatic gain
+  double ppm = 0;                // device frequency correction
+  SampleFormat format = SampleFormat::Cu8;
+  int32_t rate = 1'024'000;         // samples a second
+  std::optional<int64_t> centerHz;  // a recording's centre frequency
+  double deemphasisUs = 50;         // 50 (Europe) or 75 (Americas)
   // The synthetic band: the programme tone, and the channel's impairments.
-  double tone_hz = 1000;
-  bool tone_left = true;
-  bool tone_right = true;
-  double carrier_offset_hz = 0;
-  double clock_ppm = 0;
-  std::optional<double> cnr_db;  // every station at this carrier-to-noise; none: from its level
+  double toneHz = 1000;
+  bool toneLeft = true;
+  bool toneRight = true;
+  double carrierOffsetHz = 0;
+  double clockPpm = 0;
+  std::optional<double> cnrDb;  // every station at this carrier-to-noise; none: from its level
 
-  bool is_file() const { return device.starts_with("file:"); }
-  std::string file_path() const { return device.substr(5); }
-  bool is_synthetic() const { return device == "synthetic"; }
+  bool IsFile() const { return device.starts_with("file:"); }
+  std::string FilePath() const { return device.substr(5); }
+  bool IsSynthetic() const { return device == "synthetic"; }
 };
 
-enum class KeyResult { kUnknown, kOk, kBad };
+enum class KeyResult { Unknown, Ok, Bad };
 
-// Reads one "key = value" of the SDR receiver into `config`; on kBad `error` says why.
+// Reads one "key = value" of the SDR receiver into `config`; on Bad `error` says why.
 KeyResult ParseSdrKey(std::string_view key, const std::string& value, SdrConfig& config,
                       std::string& error);
 

@@ -26,11 +26,11 @@ int32_t FmOnly() {
 
 }  // namespace
 
-SdrTuner::SdrTuner(const DriverClock& clock, SdrConfig config, int seek_threshold,
+SdrTuner::SdrTuner(const DriverClock& clock, SdrConfig config, int seekThreshold,
                    SdrTunerParts parts)
     : clock_(clock),
       config_(std::move(config)),
-      seek_threshold_(seek_threshold),
+      seek_threshold_(seekThreshold),
       parts_(std::move(parts)) {}
 
 SdrTuner::~SdrTuner() {
@@ -43,7 +43,7 @@ int32_t SdrTuner::Initialize() {
     return kSampleRateTooLow;
   }
   if (source_) source_->Close();
-  source_ = parts_.make_source();
+  source_ = parts_.makeSource();
   const int64_t now = clock_.NowMs();
   if (const int32_t code = source_->Open(now); code != kOk) {
     source_.reset();
@@ -51,8 +51,8 @@ int32_t SdrTuner::Initialize() {
     return code;
   }
   receiver_ =
-      std::make_unique<Receiver>(ReceiverOptions{source_->sample_rate(), config_.deemphasis_us});
-  if (!audio_) audio_ = std::make_unique<AudioPath>(parts_.open_audio());
+      std::make_unique<Receiver>(ReceiverOptions{source_->SampleRate(), config_.deemphasisUs});
+  if (!audio_) audio_ = std::make_unique<AudioPath>(parts_.openAudio());
   audio_->Jump(muted_);
   audio_->SetMono(mono_);
   initialized_ = true;
@@ -145,7 +145,7 @@ int32_t SdrTuner::MeasureLevel(int32_t frequency, int& level) {
   }
   level = kNoStation;
   if (!offset) return kOk;
-  const auto count = static_cast<size_t>(source_->sample_rate() * kSearchMeasureMs / 1000);
+  const auto count = static_cast<size_t>(source_->SampleRate() * kSearchMeasureMs / 1000);
   iq_.clear();
   if (const int32_t code = source_->ReadNow(count, iq_); code != kOk) return code;
   receiver_->Tune(*offset);
@@ -190,7 +190,7 @@ int32_t SdrTuner::StopRds() {
 int32_t SdrTuner::GetState(uint8_t& flags) {
   if (const int32_t code = Ready(); code != kOk) return code;
   const bool station = reachable_ && LevelForCnr(receiver_->CarrierToNoiseDb()) < kNoStation;
-  const bool stereo = station && receiver_->pilot_locked() && !mono_;
+  const bool stereo = station && receiver_->PilotLocked() && !mono_;
   flags = (station ? kStateStation : 0) | (stereo ? kStateStereo : 0) | (muted_ ? kStateMuted : 0) |
           (mono_ ? kStateMonoForced : 0);
   return kOk;
@@ -210,7 +210,7 @@ int32_t SdrTuner::EvalData(RdsRecord& record) {
   if (const int32_t code = Ready(); code != kOk) return code;
   if (!rds_on_) return kRdsStopped;
   const rds::RdsMonitor& monitor = receiver_->monitor();
-  if (!monitor.decoder().has_data()) return kRdsNoData;
+  if (!monitor.decoder().HasData()) return kRdsNoData;
   if (!monitor.HasFreshData(clock_.NowMs())) return kRdsStale;
   record = rds::MakeRecord(monitor.decoder().data());
   const std::string name = audio::StationNameTitle(record.ps);

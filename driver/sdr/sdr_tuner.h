@@ -19,8 +19,8 @@
 namespace halvane::driver::sdr {
 
 struct SdrTunerParts {
-  std::function<std::unique_ptr<IqSource>()> make_source;
-  std::function<std::unique_ptr<audio::AudioSink>()> open_audio = audio::OpenAudioOutput;
+  std::function<std::unique_ptr<IqSource>()> makeSource;
+  std::function<std::unique_ptr<audio::AudioSink>()> openAudio = audio::OpenAudioOutput;
 };
 
 // A search measures each channel for this long.
@@ -28,7 +28,7 @@ inline constexpr int64_t kSearchMeasureMs = 10;
 
 class SdrTuner final : public TunerBackend {
  public:
-  SdrTuner(const DriverClock& clock, SdrConfig config, int seek_threshold, SdrTunerParts parts);
+  SdrTuner(const DriverClock& clock, SdrConfig config, int seekThreshold, SdrTunerParts parts);
   ~SdrTuner() override;
 
   int32_t Initialize() override;

@@ -57,9 +57,9 @@ int32_t SoapySource::Open(int64_t) {
                                          "least " +
                                          std::to_string(kMinimumSampleRate) + " are needed");
     }
-    if (config_.gain_db) {
+    if (config_.gainDb) {
       device_->setGainMode(SOAPY_SDR_RX, 0, false);
-      device_->setGain(SOAPY_SDR_RX, 0, *config_.gain_db);
+      device_->setGain(SOAPY_SDR_RX, 0, *config_.gainDb);
     } else {
       device_->setGainMode(SOAPY_SDR_RX, 0, true);
     }
@@ -108,10 +108,10 @@ void SoapySource::ReadLoop() {
   while (running_) {
     void* buffers[] = {chunk.data()};
     int flags = 0;
-    long long time_ns = 0;
+    long long timeNs = 0;
     int got = 0;
     try {
-      got = device_->readStream(stream_, buffers, chunk.size(), flags, time_ns, kReadTimeoutUs);
+      got = device_->readStream(stream_, buffers, chunk.size(), flags, timeNs, kReadTimeoutUs);
     } catch (const std::exception&) {
       got = SOAPY_SDR_STREAM_ERROR;
     }
@@ -140,18 +140,18 @@ int32_t SoapySource::Lost() {
                                   " (unplugged?); stop and start the radio to reopen it");
 }
 
-int32_t SoapySource::Tune(int64_t frequency_hz, int64_t, std::optional<double>& offset_hz) {
+int32_t SoapySource::Tune(int64_t frequencyHz, int64_t, std::optional<double>& offsetHz) {
   if (device_ == nullptr) return Lost();
   try {
-    device_->setFrequency(SOAPY_SDR_RX, 0, static_cast<double>(frequency_hz) + lo_offset_hz_);
+    device_->setFrequency(SOAPY_SDR_RX, 0, static_cast<double>(frequencyHz) + lo_offset_hz_);
   } catch (const std::exception& e) {
     return Fail(kSdrDeviceError, "the SoapySDR device \"" + config_.device + "\" cannot tune to " +
-                                     std::to_string(frequency_hz) + " Hz: " + e.what());
+                                     std::to_string(frequencyHz) + " Hz: " + e.what());
   }
   std::lock_guard lock(mutex_);
   if (lost_) return Lost();
   buffer_.clear();
-  offset_hz = -lo_offset_hz_;
+  offsetHz = -lo_offset_hz_;
   return kOk;
 }
 

@@ -27,11 +27,11 @@ class SoapySource final : public IqSource {
   explicit SoapySource(const SdrConfig& config);
   ~SoapySource() override;
 
-  int32_t Open(int64_t now_ms) override;
+  int32_t Open(int64_t nowMs) override;
   void Close() override;
-  double sample_rate() const override { return rate_; }
-  int32_t Tune(int64_t frequency_hz, int64_t now_ms, std::optional<double>& offset_hz) override;
-  int32_t ReadDue(int64_t now_ms, std::vector<Complex>& out) override;
+  double SampleRate() const override { return rate_; }
+  int32_t Tune(int64_t frequencyHz, int64_t nowMs, std::optional<double>& offsetHz) override;
+  int32_t ReadDue(int64_t nowMs, std::vector<Complex>& out) override;
   int32_t ReadNow(size_t count, std::vector<Complex>& out) override;
 
  private:

@@ -60,8 +60,8 @@ float ResamplerGain() {
 }
 
 // One-pole de-emphasis at 48 kHz: y = (1 - a) x + a y[-1].
-RealIirFilter MakeDeemphasis(double tau_us) {
-  const float a = static_cast<float>(std::exp(-1.0 / (audio::kSampleRate * tau_us * 1e-6)));
+RealIirFilter MakeDeemphasis(double tauUs) {
+  const float a = static_cast<float>(std::exp(-1.0 / (audio::kSampleRate * tauUs * 1e-6)));
   const float b[2] = {1 - a, 0};
   const float feedback[2] = {1, -a};
   return RealIirFilter(
@@ -70,7 +70,7 @@ RealIirFilter MakeDeemphasis(double tau_us) {
 
 }  // namespace
 
-StereoDecoder::StereoDecoder(double deemphasis_us)
+StereoDecoder::StereoDecoder(double deemphasisUs)
     : pll_(nco_crcf_create(LIQUID_VCO)),
       pilot_filter_(iirfilt_crcf_create_lowpass(2, kPilotFilterCutoff)),
       resampler_gain_(ResamplerGain()),
@@ -78,8 +78,8 @@ StereoDecoder::StereoDecoder(double deemphasis_us)
       difference_resampler_(MakeResampler()),
       sum_lowpass_(MakeLowpass()),
       difference_lowpass_(MakeLowpass()),
-      left_deemphasis_(MakeDeemphasis(deemphasis_us)),
-      right_deemphasis_(MakeDeemphasis(deemphasis_us)) {
+      left_deemphasis_(MakeDeemphasis(deemphasisUs)),
+      right_deemphasis_(MakeDeemphasis(deemphasisUs)) {
   Reset();
 }
 
@@ -102,12 +102,12 @@ void StereoDecoder::Reset() {
 }
 
 void StereoDecoder::Process(std::span<const float> multiplex, std::vector<float>& audio,
-                            std::vector<float>& pilot_phase) {
+                            std::vector<float>& pilotPhase) {
   for (const float m : multiplex) {
     float s = 0;
     float c = 0;
     nco_crcf_sincos(pll_.get(), &s, &c);
-    pilot_phase.push_back(nco_crcf_get_phase(pll_.get()));
+    pilotPhase.push_back(nco_crcf_get_phase(pll_.get()));
     // m carries A sin(p); mixed down by q and low-passed it leaves (A / 2j) e^{j(p - q)}.
     Complex product(m * c, -m * s);
     Complex narrow;
@@ -135,17 +135,17 @@ void StereoDecoder::Emit(std::vector<float>& audio) {
   sum_block_.clear();
   difference_block_.clear();
   for (unsigned i = 0; i < kResampleUp; ++i) {
-    float l_plus_r = 0;
-    float l_minus_r = 0;
+    float lPlusR = 0;
+    float lMinusR = 0;
     firfilt_rrrf_push(sum_lowpass_.get(), sum[i]);
-    firfilt_rrrf_execute(sum_lowpass_.get(), &l_plus_r);
+    firfilt_rrrf_execute(sum_lowpass_.get(), &lPlusR);
     firfilt_rrrf_push(difference_lowpass_.get(), difference[i]);
-    firfilt_rrrf_execute(difference_lowpass_.get(), &l_minus_r);
-    if (!locked_) l_minus_r = 0;
+    firfilt_rrrf_execute(difference_lowpass_.get(), &lMinusR);
+    if (!locked_) lMinusR = 0;
     // The multiplex holds 0.9 (L+R)/2 and 0.9 (L-R)/2.
     const float scale = 1.0f / (resampler_gain_ * static_cast<float>(kAudioShare));
-    float left = (l_plus_r + l_minus_r) * scale;
-    float right = (l_plus_r - l_minus_r) * scale;
+    float left = (lPlusR + lMinusR) * scale;
+    float right = (lPlusR - lMinusR) * scale;
     iirfilt_rrrf_execute(left_deemphasis_.get(), left, &left);
     iirfilt_rrrf_execute(right_deemphasis_.get(), right, &right);
     audio.push_back(left);

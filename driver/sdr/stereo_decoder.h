@@ -13,16 +13,16 @@ namespace halvane::driver::sdr {
 
 class StereoDecoder {
  public:
-  explicit StereoDecoder(double deemphasis_us);
+  explicit StereoDecoder(double deemphasisUs);
 
   void Reset();
 
   // Decodes `multiplex` (at the multiplex rate). Appends interleaved left/right at 48 kHz to
-  // `audio`, and the pilot PLL's phase at each multiplex sample to `pilot_phase`.
+  // `audio`, and the pilot PLL's phase at each multiplex sample to `pilotPhase`.
   void Process(std::span<const float> multiplex, std::vector<float>& audio,
-               std::vector<float>& pilot_phase);
+               std::vector<float>& pilotPhase);
 
-  bool pilot_locked() const { return locked_; }
+  bool PilotLocked() const { return locked_; }
 
  private:
   void Emit(std::vector<float>& audio);

@@ -17,46 +17,44 @@ constexpr double kFloorCnrDb = kLevelZeroCnrDb;
 
 double CnrForLevel(int level) { return kLevelZeroCnrDb - kDbPerLevel * level - kDbPerLevel / 2; }
 
-SyntheticSource::SyntheticSource(const SdrConfig& config, std::function<band::BandLoad()> load_band)
-    : config_(config), load_band_(std::move(load_band)) {}
+SyntheticSource::SyntheticSource(const SdrConfig& config, std::function<band::BandLoad()> loadBand)
+    : config_(config), load_band_(std::move(loadBand)) {}
 
-int32_t SyntheticSource::Open(int64_t now_ms) {
+int32_t SyntheticSource::Open(int64_t nowMs) {
   if (!band_) {
     band::BandLoad load = load_band_();
     if (!load.band) {
       SetLastReason(load.message);
-      return load.error_code;
+      return load.errorCode;
     }
     band_ = std::move(load.band);
   }
   noise_ =
       std::make_unique<NoiseSource>(NoiseSource::SigmaFor(1.0, kFloorCnrDb, config_.rate), 0x5eed);
-  Restart(now_ms);
+  Restart(nowMs);
   return kOk;
 }
 
-int32_t SyntheticSource::Tune(int64_t frequency_hz, int64_t now_ms,
-                              std::optional<double>& offset_hz) {
+int32_t SyntheticSource::Tune(int64_t frequencyHz, int64_t nowMs, std::optional<double>& offsetHz) {
   transmitter_.reset();
-  const band::Station* station = band_ && frequency_hz <= INT32_MAX
-                                     ? band_->Find(static_cast<int32_t>(frequency_hz))
-                                     : nullptr;
+  const band::Station* station =
+      band_ && frequencyHz <= INT32_MAX ? band_->Find(static_cast<int32_t>(frequencyHz)) : nullptr;
   if (station != nullptr && station->level < band::kNoStationLevel) {
     TransmitterOptions options;
     options.multiplex.stereo = station->stereo;
     options.multiplex.rds = station->programme;
-    options.multiplex.tone = {config_.tone_hz, config_.tone_left, config_.tone_right, 0.5};
-    options.multiplex.preemphasis_us = config_.deemphasis_us;
-    options.sample_rate = config_.rate;
-    options.carrier_offset_hz = config_.carrier_offset_hz;
-    options.clock_error_ppm = config_.clock_ppm;
-    const double cnr = config_.cnr_db.value_or(CnrForLevel(station->level));
+    options.multiplex.tone = {config_.toneHz, config_.toneLeft, config_.toneRight, 0.5};
+    options.multiplex.preemphasisUs = config_.deemphasisUs;
+    options.sampleRate = config_.rate;
+    options.carrierOffsetHz = config_.carrierOffsetHz;
+    options.clockErrorPpm = config_.clockPpm;
+    const double cnr = config_.cnrDb.value_or(CnrForLevel(station->level));
     options.amplitude = static_cast<float>(std::pow(10.0, (cnr - kFloorCnrDb) / 20));
-    options.seed = static_cast<uint64_t>(frequency_hz);
+    options.seed = static_cast<uint64_t>(frequencyHz);
     transmitter_ = std::make_unique<Transmitter>(options);
   }
-  offset_hz = 0.0;
-  Restart(now_ms);
+  offsetHz = 0.0;
+  Restart(nowMs);
   return kOk;
 }
 

@@ -20,12 +20,12 @@ double CnrForLevel(int level);
 
 class SyntheticSource final : public PacedSource {
  public:
-  SyntheticSource(const SdrConfig& config, std::function<band::BandLoad()> load_band);
+  SyntheticSource(const SdrConfig& config, std::function<band::BandLoad()> loadBand);
 
-  int32_t Open(int64_t now_ms) override;
+  int32_t Open(int64_t nowMs) override;
   void Close() override {}
-  double sample_rate() const override { return config_.rate; }
-  int32_t Tune(int64_t frequency_hz, int64_t now_ms, std::optional<double>& offset_hz) override;
+  double SampleRate() const override { return config_.rate; }
+  int32_t Tune(int64_t frequencyHz, int64_t nowMs, std::optional<double>& offsetHz) override;
 
  protected:
   int32_t Produce(size_t count, std::vector<Complex>& out) override;

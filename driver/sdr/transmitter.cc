@@ -35,13 +35,13 @@ RealInterpolator MakeShaper() {
 MultiplexModel::MultiplexModel(MultiplexOptions options)
     : options_(std::move(options)), shaper_(MakeShaper()) {
   // Pre-emphasis H(f) = 1 + j 2 pi f tau, applied to the tone in closed form.
-  const double w_tau = kTwoPi * options_.tone.hz * options_.preemphasis_us * 1e-6;
-  tone_amplitude_ = options_.tone.level * std::sqrt(1 + w_tau * w_tau);
-  tone_phase_ = std::atan(w_tau);
+  const double wTau = kTwoPi * options_.tone.hz * options_.preemphasisUs * 1e-6;
+  tone_amplitude_ = options_.tone.level * std::sqrt(1 + wTau * wTau);
+  tone_phase_ = std::atan(wTau);
 }
 
-void MultiplexModel::ExtendRds(double until_index) {
-  while (static_cast<double>(rds_wave_start_ + rds_wave_.size()) < until_index + 2) {
+void MultiplexModel::ExtendRds(double untilIndex) {
+  while (static_cast<double>(rds_wave_start_ + rds_wave_.size()) < untilIndex + 2) {
     if (next_bit_ == bits_.size()) {
       const rds::Group group = sim::ProgrammeGroup(*options_.rds, options_.stereo, next_group_++);
       bits_.clear();
@@ -59,9 +59,9 @@ void MultiplexModel::ExtendRds(double until_index) {
     rds_wave_.insert(rds_wave_.end(), std::begin(shaped), std::end(shaped));
   }
   // Forget what lies well behind.
-  const double keep_from = until_index - 64;
-  if (keep_from > static_cast<double>(rds_wave_start_) + 4096) {
-    const size_t drop = static_cast<size_t>(keep_from) - rds_wave_start_;
+  const double keepFrom = untilIndex - 64;
+  if (keepFrom > static_cast<double>(rds_wave_start_) + 4096) {
+    const size_t drop = static_cast<size_t>(keepFrom) - rds_wave_start_;
     rds_wave_.erase(rds_wave_.begin(), rds_wave_.begin() + static_cast<ptrdiff_t>(drop));
     rds_wave_start_ += drop;
   }
@@ -91,9 +91,9 @@ float MultiplexModel::At(double t) {
 
 NoiseSource::NoiseSource(double sigma, uint64_t seed) : sigma_(sigma), state_(seed) {}
 
-double NoiseSource::SigmaFor(double amplitude, double cnr_db, double sample_rate) {
-  const double cnr = std::pow(10.0, cnr_db / 10);
-  return amplitude * std::sqrt(sample_rate / kNoiseBandwidthHz / cnr);
+double NoiseSource::SigmaFor(double amplitude, double cnrDb, double sampleRate) {
+  const double cnr = std::pow(10.0, cnrDb / 10);
+  return amplitude * std::sqrt(sampleRate / kNoiseBandwidthHz / cnr);
 }
 
 uint64_t NoiseSource::NextBits() { return sim::Mix64(state_++); }
@@ -122,18 +122,18 @@ Complex NoiseSource::Next() {
 Transmitter::Transmitter(TransmitterOptions options)
     : options_(std::move(options)),
       multiplex_(options_.multiplex),
-      noise_(options_.cnr_db
-                 ? NoiseSource::SigmaFor(options_.amplitude, *options_.cnr_db, options_.sample_rate)
+      noise_(options_.cnrDb
+                 ? NoiseSource::SigmaFor(options_.amplitude, *options_.cnrDb, options_.sampleRate)
                  : 0.0,
              options_.seed),
-      step_s_(1.0 / (options_.sample_rate * (1 + options_.clock_error_ppm * 1e-6))) {}
+      step_s_(1.0 / (options_.sampleRate * (1 + options_.clockErrorPpm * 1e-6))) {}
 
 void Transmitter::Generate(std::span<Complex> out) {
-  const bool noisy = options_.cnr_db.has_value();
+  const bool noisy = options_.cnrDb.has_value();
   for (Complex& sample : out) {
     t_ += step_s_;
     const double m = multiplex_.At(t_);
-    phase_ += kTwoPi * (kDeviationHz * m + options_.carrier_offset_hz) * step_s_;
+    phase_ += kTwoPi * (kDeviationHz * m + options_.carrierOffsetHz) * step_s_;
     if (phase_ > std::numbers::pi) phase_ -= kTwoPi;
     if (phase_ < -std::numbers::pi) phase_ += kTwoPi;
     sample = std::polar(options_.amplitude, static_cast<float>(phase_));

@@ -27,7 +27,7 @@ struct MultiplexOptions {
   bool pilot = true;   // stereo without the pilot: only for measuring the RDS signal alone
   std::optional<band::RdsProgramme> rds;
   Tone tone;
-  double preemphasis_us = 50;
+  double preemphasisUs = 50;
 };
 
 // The baseband multiplex as a function of time, 1.0 at full deviation.
@@ -39,10 +39,10 @@ class MultiplexModel {
   float At(double t);
 
   // RDS groups begun so far.
-  uint64_t groups_sent() const { return next_group_; }
+  uint64_t GroupsSent() const { return next_group_; }
 
  private:
-  void ExtendRds(double until_index);
+  void ExtendRds(double untilIndex);
 
   MultiplexOptions options_;
   double tone_amplitude_ = 0;
@@ -58,20 +58,20 @@ class MultiplexModel {
 
 struct TransmitterOptions {
   MultiplexOptions multiplex;
-  double sample_rate = 1'024'000;  // the receiver's nominal rate
-  double carrier_offset_hz = 0;    // the carrier's distance from the receiver's centre
-  double clock_error_ppm = 0;      // the receiver's sample clock runs fast by this much
-  std::optional<double> cnr_db;    // in 200 kHz; none: no noise
-  float amplitude = 1.0f;          // of the carrier
+  double sampleRate = 1'024'000;  // the receiver's nominal rate
+  double carrierOffsetHz = 0;     // the carrier's distance from the receiver's centre
+  double clockErrorPpm = 0;       // the receiver's sample clock runs fast by this much
+  std::optional<double> cnrDb;    // in 200 kHz; none: no noise
+  float amplitude = 1.0f;         // of the carrier
   uint64_t seed = 1;
 };
 
 // Noise alone, as the receiver hears an empty channel: the noise of a carrier of `amplitude` at
-// `cnr_db`, at `sample_rate`.
+// `cnrDb`, at `sampleRate`.
 class NoiseSource {
  public:
   NoiseSource(double sigma, uint64_t seed);
-  static double SigmaFor(double amplitude, double cnr_db, double sample_rate);
+  static double SigmaFor(double amplitude, double cnrDb, double sampleRate);
   Complex Next();
   float NextReal();
 

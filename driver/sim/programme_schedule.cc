@@ -11,22 +11,20 @@ namespace {
 
 constexpr uint8_t kStereoDecoderId = 0x01;  // DI bit d0
 
-size_t MessageCapacity(const band::RdsProgramme& programme) {
-  return programme.version_b ? 32 : 64;
-}
+size_t MessageCapacity(const band::RdsProgramme& programme) { return programme.versionB ? 32 : 64; }
 
 bool TrafficAnnouncementAt(const band::RdsProgramme& programme, uint64_t n) {
   switch (programme.ta) {
-    case band::TrafficAnnouncement::kOff:
+    case band::TrafficAnnouncement::Off:
       return false;
-    case band::TrafficAnnouncement::kOn:
+    case band::TrafficAnnouncement::On:
       return true;
-    case band::TrafficAnnouncement::kToggle:
+    case band::TrafficAnnouncement::Toggle:
       break;
   }
   // Off for the first period, then on for one, and so on.
-  const int64_t period_ms = int64_t{programme.ta_period_s} * 1000;
-  return (GroupArrivalMs(n) / period_ms) % 2 == 1;
+  const int64_t periodMs = int64_t{programme.taPeriodS} * 1000;
+  return (GroupArrivalMs(n) / periodMs) % 2 == 1;
 }
 
 rds::Group RadioTextGroup(const band::RdsProgramme& programme, const rds::GroupHeader& header,
@@ -47,19 +45,19 @@ rds::Group RadioTextGroup(const band::RdsProgramme& programme, const rds::GroupH
 
 }  // namespace
 
-int RadioTextSegments(const band::RdsProgramme& programme, size_t text_length) {
+int RadioTextSegments(const band::RdsProgramme& programme, size_t textLength) {
   const size_t capacity = MessageCapacity(programme);
-  const size_t per_segment = programme.version_b ? 2 : 4;
-  const size_t length = text_length < capacity ? text_length + 1 : capacity;
-  return static_cast<int>((length + per_segment - 1) / per_segment);
+  const size_t perSegment = programme.versionB ? 2 : 4;
+  const size_t length = textLength < capacity ? textLength + 1 : capacity;
+  return static_cast<int>((length + perSegment - 1) / perSegment);
 }
 
 rds::Group ProgrammeGroup(const band::RdsProgramme& programme, bool stereo, uint64_t n) {
-  const rds::GroupHeader header{programme.pi, programme.pty, programme.tp, programme.version_b};
+  const rds::GroupHeader header{programme.pi, programme.pty, programme.tp, programme.versionB};
   if (programme.radiotexts.empty() || n % 2 == 0) {
-    const uint64_t ps_index = programme.radiotexts.empty() ? n : n / 2;
+    const uint64_t psIndex = programme.radiotexts.empty() ? n : n / 2;
     return rds::EncodeBasicTuning(header, TrafficAnnouncementAt(programme, n), programme.music,
-                                  stereo ? kStereoDecoderId : 0, static_cast<int>(ps_index % 4),
+                                  stereo ? kStereoDecoderId : 0, static_cast<int>(psIndex % 4),
                                   programme.ps);
   }
   return RadioTextGroup(programme, header, n / 2);

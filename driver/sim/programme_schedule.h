@@ -21,7 +21,7 @@ rds::Group ProgrammeGroup(const band::RdsProgramme& programme, bool stereo, uint
 
 // The number of RadioText segments message `text` takes, its 0x0D terminator included when it
 // is shorter than the group version's maximum.
-int RadioTextSegments(const band::RdsProgramme& programme, size_t text_length);
+int RadioTextSegments(const band::RdsProgramme& programme, size_t textLength);
 
 }  // namespace halvane::driver::sim
 

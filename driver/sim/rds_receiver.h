@@ -16,18 +16,18 @@ inline constexpr uint64_t kMaxCatchUpGroups = 64;  // about 5.6 s
 
 class RdsReceiver {
  public:
-  // A new station from `now_ms` on: the decoder forgets everything and the station's groups
+  // A new station from `nowMs` on: the decoder forgets everything and the station's groups
   // count from its first again.
-  void Retune(int64_t now_ms);
+  void Retune(int64_t nowMs);
 
   // Decoding on or off. Groups sent while it is off are never received.
-  void Start(int64_t now_ms);
+  void Start(int64_t nowMs);
   void Stop();
   bool running() const { return running_; }
 
-  // Receives every group of `station` that has fully arrived by `now_ms` (nothing when no
+  // Receives every group of `station` that has fully arrived by `nowMs` (nothing when no
   // station or a station without RDS is tuned).
-  void CatchUp(const band::Station* station, int64_t now_ms);
+  void CatchUp(const band::Station* station, int64_t nowMs);
 
   const rds::RdsMonitor& monitor() const { return monitor_; }
 

@@ -17,11 +17,11 @@ constexpr int64_t GroupArrivalMs(uint64_t n) {
   return (scaled + kGroupMsDenominator - 1) / kGroupMsDenominator;
 }
 
-// How many groups have fully arrived `elapsed_ms` after the stream's start.
-constexpr uint64_t GroupsArrived(int64_t elapsed_ms) {
-  return elapsed_ms <= 0
+// How many groups have fully arrived `elapsedMs` after the stream's start.
+constexpr uint64_t GroupsArrived(int64_t elapsedMs) {
+  return elapsedMs <= 0
              ? 0
-             : static_cast<uint64_t>(elapsed_ms * kGroupMsDenominator / kGroupMsNumerator);
+             : static_cast<uint64_t>(elapsedMs * kGroupMsDenominator / kGroupMsNumerator);
 }
 
 }  // namespace halvane::driver::sim

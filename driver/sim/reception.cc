@@ -16,9 +16,9 @@ constexpr uint32_t kDetectedBurst = 0x3Fu << 10;
 
 rds::AirGroup ReplayCapture(const band::Station& station, uint64_t n) {
   const band::CapturedGroup& recorded = station.capture[n % station.capture.size()];
-  const bool version_b = recorded[1] && rds::IsVersionB(*recorded[1]);
+  const bool versionB = recorded[1] && rds::IsVersionB(*recorded[1]);
   const rds::Offset offsets[] = {rds::Offset::A, rds::Offset::B,
-                                 version_b ? rds::Offset::CPrime : rds::Offset::C, rds::Offset::D};
+                                 versionB ? rds::Offset::CPrime : rds::Offset::C, rds::Offset::D};
   rds::AirGroup air;
   for (int i = 0; i < rds::kBlocksPerGroup; ++i) {
     if (recorded[i]) air[i] = rds::EncodeBlock(*recorded[i], offsets[i]);
@@ -34,18 +34,18 @@ uint32_t ReceptionError(int level, uint64_t seed, uint64_t n, int block) {
   const int length = 1 + static_cast<int>((random >> 8) % kMaxErrorBurst);
   const int position = static_cast<int>((random >> 16) % (kBlockBits - length + 1));
   // First and last bit of the burst set, the ones between random.
-  const uint32_t inner_mask = (uint32_t{1} << length) - 1;
-  const auto burst_from = [&](uint64_t bits) {
-    return ((static_cast<uint32_t>(bits) & inner_mask) | 1 | (uint32_t{1} << (length - 1)))
+  const uint32_t innerMask = (uint32_t{1} << length) - 1;
+  const auto burstFrom = [&](uint64_t bits) {
+    return ((static_cast<uint32_t>(bits) & innerMask) | 1 | (uint32_t{1} << (length - 1)))
            << position;
   };
-  uint32_t burst = burst_from(random >> 32);
+  uint32_t burst = burstFrom(random >> 32);
   if (length <= rds::kMaxCorrectableBurst) return burst;
   // A long burst the decoder would mistake for a short one is drawn again. About two thirds are
   // detected, so a few draws suffice; the fallback is a burst known to be detected.
   for (uint64_t draw = 1; rds::BurstForSyndrome(rds::Remainder(burst, kBlockBits)) != 0; ++draw) {
     if (draw > kMaxRedraws) return kDetectedBurst;
-    burst = burst_from(RandomFor(seed ^ draw, n, static_cast<uint64_t>(block)) >> 32);
+    burst = burstFrom(RandomFor(seed ^ draw, n, static_cast<uint64_t>(block)) >> 32);
   }
   return burst;
 }

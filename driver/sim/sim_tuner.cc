@@ -9,8 +9,8 @@
 
 namespace halvane::driver::sim {
 
-SimTuner::SimTuner(const DriverClock& clock, std::function<band::BandLoad()> load_band)
-    : clock_(clock), load_band_(std::move(load_band)) {}
+SimTuner::SimTuner(const DriverClock& clock, std::function<band::BandLoad()> loadBand)
+    : clock_(clock), load_band_(std::move(loadBand)) {}
 
 int32_t SimTuner::Initialize() {
   if (!band_) {
@@ -18,14 +18,14 @@ int32_t SimTuner::Initialize() {
     if (!load.band) {
       last_error_ = std::move(load.message);
       SetLastReason(last_error_);
-      return load.error_code;
+      return load.errorCode;
     }
     band_ = std::move(load.band);
   }
-  if (band_->initialize_error != 0) {
+  if (band_->initializeError != 0) {
     last_error_ = "the band file asks radioInitialize to fail";
     SetLastReason(last_error_);
-    return band_->initialize_error;
+    return band_->initializeError;
   }
   last_error_.clear();
   ClearLastReason();
@@ -129,7 +129,7 @@ int32_t SimTuner::EvalData(RdsRecord& record) {
   const int64_t now = clock_.NowMs();
   receiver_.CatchUp(TunedStation(), now);
   const rds::RdsMonitor& monitor = receiver_.monitor();
-  if (!monitor.decoder().has_data()) return kRdsNoData;
+  if (!monitor.decoder().HasData()) return kRdsNoData;
   if (!monitor.HasFreshData(now)) return kRdsStale;
   record = rds::MakeRecord(monitor.decoder().data());
   return kOk;

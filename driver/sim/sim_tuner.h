@@ -16,8 +16,8 @@ namespace halvane::driver::sim {
 
 class SimTuner final : public TunerBackend {
  public:
-  // `load_band` runs at the first successful Initialize (and again after a failed one).
-  SimTuner(const DriverClock& clock, std::function<band::BandLoad()> load_band);
+  // `loadBand` runs at the first successful Initialize (and again after a failed one).
+  SimTuner(const DriverClock& clock, std::function<band::BandLoad()> loadBand);
 
   int32_t Initialize() override;
   int32_t Uninitialize() override;
@@ -35,7 +35,7 @@ class SimTuner final : public TunerBackend {
   int32_t EvalData(RdsRecord& record) override;
 
   // Why the last Initialize failed, for tests and diagnostics.
-  const std::string& last_error() const { return last_error_; }
+  const std::string& LastError() const { return last_error_; }
 
  private:
   const band::Station* TunedStation() const;

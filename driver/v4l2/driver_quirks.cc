@@ -16,9 +16,9 @@ DriverQuirks QuirksOf(const v4l2_capability& capabilities) {
   const std::string_view driver(bytes,
                                 std::string_view(bytes, sizeof capabilities.driver).find('\0'));
   DriverQuirks quirks;
-  quirks.misreads_seek_spacing = driver.find(kSi476x) != std::string_view::npos;
+  quirks.misreadsSeekSpacing = driver.find(kSi476x) != std::string_view::npos;
   for (std::string_view name : kWl128x) {
-    if (driver.find(name) != std::string_view::npos) quirks.never_flags_block_errors = true;
+    if (driver.find(name) != std::string_view::npos) quirks.neverFlagsBlockErrors = true;
   }
   return quirks;
 }

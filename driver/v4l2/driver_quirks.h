@@ -10,10 +10,10 @@ namespace halvane::driver::v4l2 {
 struct DriverQuirks {
   // si476x takes a seek's spacing for a count of its 62.5 Hz units (100 kHz becomes 6.25 MHz):
   // it gets 0 and seeks with its own default step.
-  bool misreads_seek_spacing = false;
+  bool misreadsSeekSpacing = false;
   // wl128x never flags an RDS block as corrected or in error: the name and text accept a
   // segment only once it came twice alike.
-  bool never_flags_block_errors = false;
+  bool neverFlagsBlockErrors = false;
 };
 
 DriverQuirks QuirksOf(const v4l2_capability& capabilities);

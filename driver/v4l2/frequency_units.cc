@@ -9,23 +9,23 @@
 namespace halvane::driver::v4l2 {
 
 TunerUnit UnitOf(uint32_t capability) {
-  if (capability & V4L2_TUNER_CAP_1HZ) return TunerUnit::k1Hz;
-  if (capability & V4L2_TUNER_CAP_LOW) return TunerUnit::k62_5Hz;
-  return TunerUnit::k62_5kHz;
+  if (capability & V4L2_TUNER_CAP_1HZ) return TunerUnit::Hertz;
+  if (capability & V4L2_TUNER_CAP_LOW) return TunerUnit::SixteenthKhz;
+  return TunerUnit::SixteenthMhz;
 }
 
 std::optional<uint32_t> HertzToUnits(int64_t hertz, TunerUnit unit) {
   if (hertz < 0) return std::nullopt;
   int64_t units;
   switch (unit) {
-    case TunerUnit::k62_5kHz:
+    case TunerUnit::SixteenthMhz:
       units = (hertz + 31'250) / 62'500;
       break;
-    case TunerUnit::k62_5Hz:
+    case TunerUnit::SixteenthKhz:
       // 62.5 Hz = 125/2 Hz: units = 2 x hertz / 125, rounded.
       units = (2 * hertz + 62) / 125;
       break;
-    case TunerUnit::k1Hz:
+    case TunerUnit::Hertz:
     default:
       units = hertz;
       break;
@@ -36,11 +36,11 @@ std::optional<uint32_t> HertzToUnits(int64_t hertz, TunerUnit unit) {
 
 int64_t UnitsToHertz(uint32_t units, TunerUnit unit) {
   switch (unit) {
-    case TunerUnit::k62_5kHz:
+    case TunerUnit::SixteenthMhz:
       return int64_t{units} * 62'500;
-    case TunerUnit::k62_5Hz:
+    case TunerUnit::SixteenthKhz:
       return int64_t{units} * 125 / 2;
-    case TunerUnit::k1Hz:
+    case TunerUnit::Hertz:
       break;
   }
   return units;

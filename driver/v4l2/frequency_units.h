@@ -8,7 +8,7 @@
 
 namespace halvane::driver::v4l2 {
 
-enum class TunerUnit { k62_5kHz, k62_5Hz, k1Hz };
+enum class TunerUnit { SixteenthMhz, SixteenthKhz, Hertz };
 
 // The unit a tuner's or band's capability flags select.
 TunerUnit UnitOf(uint32_t capability);

@@ -123,15 +123,15 @@ int LinuxRadioDevice::GetStringControl(uint32_t id, std::string& value) {
   return 0;
 }
 
-int LinuxRadioDevice::ReadRds(std::span<uint8_t> buffer, size_t& read_bytes) {
-  read_bytes = 0;
+int LinuxRadioDevice::ReadRds(std::span<uint8_t> buffer, size_t& readBytes) {
+  readBytes = 0;
   if (fd_ < 0) return EBADF;
   ssize_t got;
   do {
     got = read(fd_, buffer.data(), buffer.size());
   } while (got < 0 && errno == EINTR);
   if (got < 0) return errno == EWOULDBLOCK ? EAGAIN : errno;
-  read_bytes = static_cast<size_t>(got);
+  readBytes = static_cast<size_t>(got);
   return 0;
 }
 

@@ -12,7 +12,7 @@ namespace halvane::driver::v4l2 {
 
 class LinuxRadioDevice final : public RadioDevice {
  public:
-  explicit LinuxRadioDevice(std::chrono::milliseconds settle_time) : settle_time_(settle_time) {}
+  explicit LinuxRadioDevice(std::chrono::milliseconds settleTime) : settle_time_(settleTime) {}
   ~LinuxRadioDevice() override;
 
   int Open(const std::string& path) override;

@@ -20,12 +20,12 @@ bool SegmentConfirmation::Confirm(const rds::ReceivedGroup& group) {
   const uint16_t b = group.blocks[1];
   const int type = rds::GroupTypeCode(b);
   if (type != kBasicTuning && type != kRadioText) return false;
-  const bool version_b = rds::IsVersionB(b);
+  const bool versionB = rds::IsVersionB(b);
   const int address = type == kBasicTuning ? b & 0x3 : b & 0xF;
   // Block C of group 0A carries alternative frequencies, which change from group to group.
-  const bool uses_c = type == kRadioText && !version_b;
-  const Content content = {BlockOf(group, 1), uses_c ? BlockOf(group, 2) : 0, BlockOf(group, 3)};
-  const uint32_t key = (type << 8) | (version_b ? 0x80 : 0) | address;
+  const bool usesC = type == kRadioText && !versionB;
+  const Content content = {BlockOf(group, 1), usesC ? BlockOf(group, 2) : 0, BlockOf(group, 3)};
+  const uint32_t key = (type << 8) | (versionB ? 0x80 : 0) | address;
   const auto [entry, first] = last_.try_emplace(key, content);
   if (first) return false;
   const bool alike = entry->second == content;

@@ -42,7 +42,7 @@ int32_t V4l2Tuner::ResetRds() {
 }
 
 int32_t V4l2Tuner::DrainRds() {
-  if (rds_source_ != RdsSource::kBlocks || rds_off_this_tune_) return kOk;
+  if (rds_source_ != RdsSource::Blocks || rds_off_this_tune_) return kOk;
   RdsBuffer buffer;
   for (int i = 0; i < kMaxReadsPerCall; ++i) {
     size_t read = 0;
@@ -57,20 +57,20 @@ int32_t V4l2Tuner::DrainRds() {
 void V4l2Tuner::TakeBlock(rds::RawBlock block, int64_t now) {
   // C' only ever follows block B of a version B group. wl128x hands over the E blocks of other
   // services as position 4 too: they belong to no group.
-  const bool c_prime_allowed = after_version_b_;
+  const bool cPrimeAllowed = after_version_b_;
   after_version_b_ =
       block.position == rds::kRawPositionB && !block.error && rds::IsVersionB(block.info);
-  if (block.position == rds::kRawPositionCPrime && !c_prime_allowed) return;
+  if (block.position == rds::kRawPositionCPrime && !cPrimeAllowed) return;
   if (block.damaged()) monitor_.OnDamagedBlocks(1, now);
   assembler_.Add(block, [&](const rds::ReceivedGroup& group) {
-    if (quirks_.never_flags_block_errors && !confirmation_.Confirm(group)) return;
+    if (quirks_.neverFlagsBlockErrors && !confirmation_.Confirm(group)) return;
     monitor_.OnGroup(group, now, 0);
   });
 }
 
 int32_t V4l2Tuner::PumpRds() {
   const int64_t now = clock_.NowMs();
-  if (rds_source_ == RdsSource::kBlocks && rds_running_ && !rds_off_this_tune_) {
+  if (rds_source_ == RdsSource::Blocks && rds_running_ && !rds_off_this_tune_) {
     RdsBuffer buffer;
     for (int i = 0; i < kMaxReadsPerCall; ++i) {
       size_t read = 0;
@@ -138,9 +138,9 @@ int32_t V4l2Tuner::EvalControls(RdsRecord& record) {
 int32_t V4l2Tuner::EvalData(RdsRecord& record) {
   if (const int32_t ready = Ready(); ready != kOk) return ready;
   if (!rds_running_) return kRdsStopped;
-  if (rds_source_ == RdsSource::kControls) return EvalControls(record);
+  if (rds_source_ == RdsSource::Controls) return EvalControls(record);
   if (const int32_t result = PumpRds(); result != kOk) return result;
-  if (!monitor_.decoder().has_data()) return kRdsNoData;
+  if (!monitor_.decoder().HasData()) return kRdsNoData;
   if (!monitor_.HasFreshData(clock_.NowMs())) return kRdsStale;
   record = rds::MakeRecord(monitor_.decoder().data());
   return kOk;

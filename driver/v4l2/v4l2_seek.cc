@@ -36,15 +36,15 @@ int32_t V4l2Tuner::Search(int32_t& frequency, bool up) {
     return Refuse(kOutOfBand, std::to_string(PlugInValueToHertz(frequency)) +
                                   " Hz is outside every band of the tuner");
   }
-  const DeviceBand seek_band = *band;
+  const DeviceBand seekBand = *band;
   if (hardware_seek_) {
     int32_t found = frequency;
-    if (const std::optional<int32_t> result = HardwareSeek(found, up, seek_band)) {
+    if (const std::optional<int32_t> result = HardwareSeek(found, up, seekBand)) {
       if (*result == kOk || *result == HALVANE_SEARCH_BAND_END) frequency = found;
       return *result;
     }
   }
-  return SoftwareSeek(frequency, up, seek_band);
+  return SoftwareSeek(frequency, up, seekBand);
 }
 
 std::optional<int32_t> V4l2Tuner::HardwareSeek(int32_t& value, bool up, const DeviceBand& band) {
@@ -58,7 +58,7 @@ std::optional<int32_t> V4l2Tuner::HardwareSeek(int32_t& value, bool up, const De
   seek.type = V4L2_TUNER_RADIO;
   seek.seek_upward = up ? 1 : 0;
   seek.wrap_around = 0;
-  seek.spacing = quirks_.misreads_seek_spacing ? 0 : band.am ? kAmSpacingHz : kFmSpacingHz;
+  seek.spacing = quirks_.misreadsSeekSpacing ? 0 : band.am ? kAmSpacingHz : kFmSpacingHz;
   if (tuner_capability_ & V4L2_TUNER_CAP_HWSEEK_PROG_LIM) {
     // Any limits: the plug-in's band, where the device's reaches further (64-108 MHz).
     const band::Raster& raster = band.am ? band::kAmRaster : band::kFmRaster;
@@ -134,7 +134,7 @@ int32_t V4l2Tuner::SoftwareSeek(int32_t& value, bool up, const DeviceBand& band)
     device_->Settle();
     v4l2_tuner tuner{};
     if (const int32_t result = ReadTuner(tuner); result != kOk) return result;
-    if (LevelOf(tuner) <= options_.seek_threshold) {
+    if (LevelOf(tuner) <= options_.seekThreshold) {
       value = *channel;
       return kOk;
     }

@@ -40,10 +40,10 @@ int32_t OpenFailure(int error) {
 }
 
 // The hertz of a plug-in value's band edges, for choosing among a device's bands.
-int64_t RasterDistance(const band::Raster& raster, int64_t low_hz, int64_t high_hz) {
-  const int64_t raster_low = PlugInValueToHertz(raster.low);
-  const int64_t raster_high = PlugInValueToHertz(raster.high);
-  return std::abs(low_hz - raster_low) + std::abs(high_hz - raster_high);
+int64_t RasterDistance(const band::Raster& raster, int64_t lowHz, int64_t highHz) {
+  const int64_t rasterLow = PlugInValueToHertz(raster.low);
+  const int64_t rasterHigh = PlugInValueToHertz(raster.high);
+  return std::abs(lowHz - rasterLow) + std::abs(highHz - rasterHigh);
 }
 
 }  // namespace
@@ -53,7 +53,7 @@ V4l2Tuner::V4l2Tuner(std::unique_ptr<RadioDevice> device, V4l2Options options,
     : device_(std::move(device)), options_(std::move(options)), clock_(clock) {}
 
 int32_t V4l2Tuner::Refuse(int32_t code, std::string_view why) {
-  SetLastReason(options_.device_path + ": " + std::string(why));
+  SetLastReason(options_.devicePath + ": " + std::string(why));
   return code;
 }
 
@@ -104,7 +104,7 @@ int32_t V4l2Tuner::Initialize() {
 }
 
 int32_t V4l2Tuner::OpenAndCheck() {
-  if (const int error = device_->Open(options_.device_path); error != 0) {
+  if (const int error = device_->Open(options_.devicePath); error != 0) {
     return Refuse(OpenFailure(error), std::string("cannot open: ") + std::strerror(error));
   }
   v4l2_capability capabilities{};
@@ -134,19 +134,19 @@ int32_t V4l2Tuner::OpenAndCheck() {
       (tuner.capability & (V4L2_TUNER_CAP_HWSEEK_BOUNDED | V4L2_TUNER_CAP_HWSEEK_WRAP));
   // Blocks are read only from a device that says read() gives them.
   if ((caps & V4L2_CAP_RDS_CAPTURE) && (tuner.capability & V4L2_TUNER_CAP_RDS_BLOCK_IO)) {
-    rds_source_ = RdsSource::kBlocks;
+    rds_source_ = RdsSource::Blocks;
   } else if (tuner.capability & V4L2_TUNER_CAP_RDS_CONTROLS) {
-    rds_source_ = RdsSource::kControls;
+    rds_source_ = RdsSource::Controls;
   } else {
-    rds_source_ = RdsSource::kNone;
+    rds_source_ = RdsSource::None;
   }
   // A device without a mute control answers EINVAL here; one that has it may still answer
   // EINVAL later, for a failure on its bus (si470x-usb).
   v4l2_queryctrl mute{};
   mute.id = V4L2_CID_AUDIO_MUTE;
-  const int mute_error = device_->QueryControl(mute);
-  has_mute_ = mute_error == 0 ? !(mute.flags & V4L2_CTRL_FLAG_DISABLED)
-                              : mute_error != EINVAL && mute_error != ENOTTY;
+  const int muteError = device_->QueryControl(mute);
+  has_mute_ = muteError == 0 ? !(mute.flags & V4L2_CTRL_FLAG_DISABLED)
+                             : muteError != EINVAL && muteError != ENOTTY;
   ReadBands(tuner);
   if (bands_.empty()) return Refuse(kNotRadio, "its tuner lists no band");
   return kOk;
@@ -214,16 +214,16 @@ const V4l2Tuner::DeviceBand* V4l2Tuner::BandFor(int32_t value) const {
   const band::Raster& raster = band::RasterOf(value);
   const int64_t hertz = PlugInValueToHertz(value);
   const DeviceBand* best = nullptr;
-  int64_t best_distance = 0;
+  int64_t bestDistance = 0;
   for (const DeviceBand& band : bands_) {
     if (band.am != am) continue;
     const std::optional<uint32_t> units = HertzToUnits(hertz, band.unit);
     if (!units || *units < band.low || *units > band.high) continue;
     const int64_t distance = RasterDistance(raster, UnitsToHertz(band.low, band.unit),
                                             UnitsToHertz(band.high, band.unit));
-    if (best == nullptr || distance < best_distance) {
+    if (best == nullptr || distance < bestDistance) {
       best = &band;
-      best_distance = distance;
+      bestDistance = distance;
     }
   }
   return best;
@@ -278,7 +278,7 @@ int32_t V4l2Tuner::ValueOfUnits(uint32_t units) const {
   }
   // Coarse units cannot tell channels closer than 62.5 kHz apart: such a reading is taken to the
   // 100 kHz raster. Finer units are exact to the plug-in's 10 kHz.
-  const int64_t step = found->unit == TunerUnit::k62_5kHz ? 100'000 : 10'000;
+  const int64_t step = found->unit == TunerUnit::SixteenthMhz ? 100'000 : 10'000;
   const int64_t snapped = (hertz + step / 2) / step * step;
   return static_cast<int32_t>(std::clamp(snapped, kFmLowHz, kFmHighHz));
 }
@@ -310,7 +310,7 @@ int32_t V4l2Tuner::GetState(uint8_t& flags) {
   if (const int32_t ready = Ready(); ready != kOk) return ready;
   v4l2_tuner tuner{};
   if (const int32_t result = ReadTuner(tuner); result != kOk) return result;
-  const bool station = LevelOf(tuner) <= options_.seek_threshold;
+  const bool station = LevelOf(tuner) <= options_.seekThreshold;
   // si476x and wl128x always say MONO|STEREO: they cannot tell, so that is no stereo.
   const bool stereo = (tuner.rxsubchans & V4L2_TUNER_SUB_STEREO) &&
                       !(tuner.rxsubchans & V4L2_TUNER_SUB_MONO) && !am_tuned_;

@@ -26,9 +26,9 @@
 namespace halvane::driver::v4l2 {
 
 struct V4l2Options {
-  std::string device_path = "/dev/radio0";
+  std::string devicePath = "/dev/radio0";
   // The weakest level (0 best .. 14) a software seek stops on, and the "station" state flag.
-  int seek_threshold = 10;
+  int seekThreshold = 10;
 };
 
 class V4l2Tuner final : public TunerBackend {
@@ -49,7 +49,7 @@ class V4l2Tuner final : public TunerBackend {
   int32_t EvalData(RdsRecord& record) override;
 
   // Whether the open device switches its sound with a mute control (known from Initialize on).
-  bool has_mute_control() const { return has_mute_; }
+  bool HasMuteControl() const { return has_mute_; }
 
  private:
   // A band of the device, in its own units; `listed` when the device enumerated it (a seek may
@@ -67,7 +67,7 @@ class V4l2Tuner final : public TunerBackend {
     int32_t value;
     uint32_t units;
   };
-  enum class RdsSource { kNone, kBlocks, kControls };
+  enum class RdsSource { None, Blocks, Controls };
 
   // v4l2_tuner.cc: opening, failures, tuning, state.
   int32_t OpenAndCheck();
@@ -118,7 +118,7 @@ class V4l2Tuner final : public TunerBackend {
   bool rds_off_this_tune_ = false;
   bool hardware_seek_ = false;
   bool am_tuned_ = false;
-  RdsSource rds_source_ = RdsSource::kNone;
+  RdsSource rds_source_ = RdsSource::None;
   DriverQuirks quirks_;
   uint32_t tuner_capability_ = 0;
   std::vector<DeviceBand> bands_;

@@ -83,10 +83,10 @@ class ModPresets {
   bool lastSaveFailed_ = false;
   // The lines past the 32767th preset, exactly as the file had them: they are written back
   // after the store's presets, so that a save never drops what it could not number.
-  std::string linesBeyondCap;
+  std::string linesBeyondCap_;
   // Why the last load found a list it could not read ("" when it read one or found none). Such
   // a store was never loaded from its file, so nothing is saved over it until a load succeeds.
-  std::string unreadList;
+  std::string unreadList_;
   // The active list file when the store was last loaded or cleared ("" when the settings could
   // not be read then): the file its saves go to.
   std::string storeList_;

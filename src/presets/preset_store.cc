@@ -17,7 +17,7 @@ namespace halvane {
 
 void ModPresets::ResetPresets() {
   table_.Reset();
-  linesBeyondCap.clear();
+  linesBeyondCap_.clear();
   currentPreset_ = 0;
   // A new store belongs to the list the settings choose now.
   storeList_.clear();
@@ -62,7 +62,7 @@ int16_t ModPresets::LoadPresets(const std::string& fileName) {
   std::string path;
   IgnoreErrors(
       [&] { path = c_.Settings().LocalMode() && !fileName.empty() ? fileName : ListFilePath(); });
-  unreadList.clear();
+  unreadList_.clear();
   if (path.empty() || !IsRegularFile(path)) return 0;
 
   // A list that is there but can't be read (no permission, too large) is not the empty list: it
@@ -71,7 +71,7 @@ int16_t ModPresets::LoadPresets(const std::string& fileName) {
   std::string why;
   IgnoreErrors([&] { bytes = ReadFileBytes(path, kListFileLimit, &why); });
   if (!bytes) {
-    unreadList = path + ": " + (why.empty() ? "can't be read" : why);
+    unreadList_ = path + ": " + (why.empty() ? "can't be read" : why);
     return 0;
   }
   // Preset numbers are 16-bit: presets past the 32767th can't be numbered and are kept aside as
@@ -83,7 +83,7 @@ int16_t ModPresets::LoadPresets(const std::string& fileName) {
     if (read.value3) headerValue3_ = *read.value3;
     startFreq = read.startFreq;
   });
-  linesBeyondCap = std::move(rest.beyond);
+  linesBeyondCap_ = std::move(rest.beyond);
   return startFreq;
 }
 
@@ -98,8 +98,8 @@ void ModPresets::SavePresets() {
   std::optional<int16_t> count;
   IgnoreErrors([&] { count = Count(); });
   if (!count) return;
-  if (!unreadList.empty()) {
-    NoteSave(path, "the list " + unreadList + " was not read, so it is not written over");
+  if (!unreadList_.empty()) {
+    NoteSave(path, "the list " + unreadList_ + " was not read, so it is not written over");
     return;
   }
 
@@ -108,7 +108,7 @@ void ModPresets::SavePresets() {
   std::optional<PresetTable::File> file;
   IgnoreErrors([&] {
     file.emplace(table_, ListHeaderLine(radio_.currentFreq(), headerValue2_, headerValue3_),
-                 linesBeyondCap);
+                 linesBeyondCap_);
   });
   if (!file) {
     NoteSave(path, "no memory to put the list together");

@@ -23,7 +23,7 @@ TEST(PlaybackBuffer, ALateWriterFadesOutOnceAndThenGetsALongerReserve) {
   buffer.Pull(out);  // the reserve has not passed: silence, the queue keeps its frames
   buffer.Pull(out);
   EXPECT_EQ(Rms(out), 0.0);
-  EXPECT_EQ(buffer.counts().queued_frames, 200u);
+  EXPECT_EQ(buffer.counts().queuedFrames, 200u);
 
   buffer.Push(Constant(200, 0.5f));
   buffer.Pull(out);  // playing, fading in
@@ -33,7 +33,7 @@ TEST(PlaybackBuffer, ALateWriterFadesOutOnceAndThenGetsALongerReserve) {
 
   buffer.Pull(out);  // the last 200 frames: they fade to nothing instead of stopping dead
   EXPECT_EQ(buffer.counts().underruns, 1u);
-  EXPECT_EQ(buffer.counts().reserve_frames, 450u);
+  EXPECT_EQ(buffer.counts().reserveFrames, 450u);
   EXPECT_EQ(out[0], 0.5f);
   EXPECT_LT(out[2 * 199], 0.01f);
   EXPECT_LT(LargestStep(out, 0), 0.01f);
@@ -70,16 +70,16 @@ TEST(PlaybackBuffer, AWriterAheadIsDroppedUntilDrainedToTheReserveWithoutASecond
   buffer.Push(Constant(900, 0.5f));
   buffer.Push(Constant(200, 0.25f));  // does not fit: dropped, the queue's tail fades out
   EXPECT_EQ(buffer.counts().overruns, 1u);
-  EXPECT_EQ(buffer.counts().queued_frames, 900u);
+  EXPECT_EQ(buffer.counts().queuedFrames, 900u);
 
   std::vector<float> out(2 * 300);
   buffer.Pull(out);                  // the reserve passes
   buffer.Pull(out);                  // playing
   buffer.Push(Constant(50, 0.25f));  // 600 queued, more than the reserve: still dropped
-  EXPECT_EQ(buffer.counts().queued_frames, 600u);
+  EXPECT_EQ(buffer.counts().queuedFrames, 600u);
   buffer.Pull(out);
   buffer.Push(Constant(200, 0.25f));  // 300 queued: taken, fading in
-  EXPECT_EQ(buffer.counts().queued_frames, 500u);
+  EXPECT_EQ(buffer.counts().queuedFrames, 500u);
   EXPECT_EQ(buffer.counts().overruns, 1u);
 
   std::vector<float> rest(2 * 380);
@@ -99,7 +99,7 @@ TEST(PlaybackBuffer, AHushFadesWhatPlaysNextAndDropsTheRest) {
   buffer.Pull(out);  // the reserve passes
   buffer.Pull(out);  // playing
   buffer.Hush();
-  EXPECT_EQ(buffer.counts().queued_frames, 480u);
+  EXPECT_EQ(buffer.counts().queuedFrames, 480u);
   buffer.Push(Constant(1000, 0.0f));  // the writer goes on, muted
 
   std::vector<float> rest(2 * 600);
@@ -108,7 +108,7 @@ TEST(PlaybackBuffer, AHushFadesWhatPlaysNextAndDropsTheRest) {
   EXPECT_EQ(rest[2 * 480], 0.0f);
   EXPECT_LT(LargestStep(rest, 0), 0.01f);
   EXPECT_EQ(buffer.counts().underruns, 0u);
-  EXPECT_EQ(buffer.counts().reserve_frames, 100u);
+  EXPECT_EQ(buffer.counts().reserveFrames, 100u);
 }
 
 }  // namespace

@@ -19,14 +19,14 @@ using driver::audio::FrequencyTitle;
 using driver::audio::PlaythroughOptions;
 using driver::audio::PlaythroughTuner;
 
-// Starts with `init_result`, mutes with `mute_result`, and reports the station name "Café FM"
+// Starts with `initResult`, mutes with `muteResult`, and reports the station name "Café FM"
 // (Windows-1252) in its RDS record.
 struct StubTuner final : driver::TunerBackend {
-  StubTuner(int32_t init_result, int32_t mute_result, bool& muted)
-      : init_result(init_result), mute_result(mute_result), muted(muted) {}
-  int32_t Initialize() override { return init_result; }
+  StubTuner(int32_t initResult, int32_t muteResult, bool& muted)
+      : initResult(initResult), muteResult(muteResult), muted(muted) {}
+  int32_t Initialize() override { return initResult; }
   int32_t Uninitialize() override { return 0; }
-  int32_t SetMute(bool mute) override { return muted = mute, mute_result; }
+  int32_t SetMute(bool mute) override { return muted = mute, muteResult; }
   int32_t SetForceMono(bool) override { return 0; }
   int32_t SetFrequency(int32_t) override { return 0; }
   int32_t GetFrequency(int32_t&) override { return 0; }
@@ -39,7 +39,7 @@ struct StubTuner final : driver::TunerBackend {
     std::memcpy(record.ps, " Caf\xE9 FM", 8);
     return 0;
   }
-  int32_t init_result, mute_result;
+  int32_t initResult, muteResult;
   bool& muted;
 };
 
@@ -47,9 +47,9 @@ TEST(PlaythroughTuner, PlaysTheCaptureMutingInTheLoopWhereTheTunerCannot) {
   const std::vector<float> input = SourceSamples(2400);
   const struct {
     const char* name;
-    bool muted, tuner_mutes;
-    int32_t mute_result;
-    bool loop_silent;
+    bool muted, tunerMutes;
+    int32_t muteResult;
+    bool loopSilent;
   } cases[] = {
       {"playing", false, false, 0, false},
       {"muted, no mute control", true, false, 0, true},
@@ -61,19 +61,19 @@ TEST(PlaythroughTuner, PlaysTheCaptureMutingInTheLoopWhereTheTunerCannot) {
     auto sink = std::make_shared<RecordingSink>();
     PlaythroughOptions options;
     options.capture = DefineAlsaSource(input);
-    options.open_sink = [sink] { return sink; };
-    options.tuner_mutes = [&] { return c.tuner_mutes; };
-    bool tuner_muted = false;
-    PlaythroughTuner tuner(std::make_unique<StubTuner>(0, c.mute_result, tuner_muted), options);
-    EXPECT_EQ(tuner.SetMute(c.muted), c.muted ? c.mute_result : 0);
-    EXPECT_EQ(tuner_muted, c.muted);
+    options.openSink = [sink] { return sink; };
+    options.tunerMutes = [&] { return c.tunerMutes; };
+    bool tunerMuted = false;
+    PlaythroughTuner tuner(std::make_unique<StubTuner>(0, c.muteResult, tunerMuted), options);
+    EXPECT_EQ(tuner.SetMute(c.muted), c.muted ? c.muteResult : 0);
+    EXPECT_EQ(tunerMuted, c.muted);
 
     ASSERT_EQ(tuner.Initialize(), 0);
     EXPECT_TRUE(tuner.playing());
     ASSERT_TRUE(WaitUntil([&] { return sink->samples().size() >= input.size(); }));
     const std::vector<float> played = sink->samples();
     for (size_t i = 0; i < input.size(); ++i)
-      ASSERT_EQ(played[i], c.loop_silent ? 0.0f : input[i]) << "sample " << i;
+      ASSERT_EQ(played[i], c.loopSilent ? 0.0f : input[i]) << "sample " << i;
 
     EXPECT_EQ(tuner.SetFrequency(95800000), 0);
     EXPECT_EQ(sink->title(), "FM 95.80 MHz");
@@ -89,7 +89,7 @@ TEST(PlaythroughTuner, PlaysTheCaptureMutingInTheLoopWhereTheTunerCannot) {
 TEST(PlaythroughTuner, WithoutASoundCardItCanUseTheRadioRunsSilentlyAndSaysWhy) {
   const struct {
     const char* capture;
-    int32_t init_result;
+    int32_t initResult;
     const char* reason;
   } cases[] = {
       {"auto", 0, "/dev/radio0 has no sound card of its own"},  // an empty sysfs
@@ -101,11 +101,11 @@ TEST(PlaythroughTuner, WithoutASoundCardItCanUseTheRadioRunsSilentlyAndSaysWhy) 
     PlaythroughOptions options;
     options.capture = c.capture;
     options.sysfs = ::testing::TempDir();
-    options.open_sink = [] { return std::make_shared<RecordingSink>(); };
+    options.openSink = [] { return std::make_shared<RecordingSink>(); };
     bool muted = false;
     driver::ClearLastReason();
-    PlaythroughTuner tuner(std::make_unique<StubTuner>(c.init_result, 0, muted), options);
-    EXPECT_EQ(tuner.Initialize(), c.init_result);
+    PlaythroughTuner tuner(std::make_unique<StubTuner>(c.initResult, 0, muted), options);
+    EXPECT_EQ(tuner.Initialize(), c.initResult);
     EXPECT_FALSE(tuner.playing());
     if (*c.reason == '\0') {
       EXPECT_TRUE(driver::LastReason().empty()) << driver::LastReason();

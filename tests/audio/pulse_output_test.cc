@@ -47,7 +47,7 @@ Phases PlayPhases(PulseOutput& output, ProgrammeStage& stage) {
     if (frame == phases.mute) stage.SetMute(true);
     // Keep 300 ms queued: even a test machine under load does not starve the output, and the
     // queue's 400 ms are not overrun.
-    WaitUntil([&] { return output.counts().queued_frames < 14400; });
+    WaitUntil([&] { return output.counts().queuedFrames < 14400; });
     std::vector<float> chunk =
         Tone(kLeftHz, kLeftAmplitude, kRightHz, kRightAmplitude, frame, kChunkFrames);
     stage.Process(chunk);
@@ -80,7 +80,7 @@ TEST(PulseOutput, PlaysTheToneMutesWithinAHundredMillisecondsAndSumsToMono) {
   ProgrammeStage stage;
   const Phases phases = PlayPhases(*output, stage);
   // Let the queue and the server play out, then 300 ms more of the monitor.
-  ASSERT_TRUE(WaitUntil([&] { return output->counts().queued_frames == 0; }));
+  ASSERT_TRUE(WaitUntil([&] { return output->counts().queuedFrames == 0; }));
   const size_t played = recorder.frames();
   ASSERT_TRUE(WaitUntil([&] { return recorder.frames() > played + 4800 + 14400; }));
   const std::vector<float> recording = recorder.Finish();
@@ -104,15 +104,15 @@ TEST(PulseOutput, PlaysTheToneMutesWithinAHundredMillisecondsAndSumsToMono) {
   const size_t mono = EqualChannels(recording, onset, 9600);
   ASSERT_LT(mono, recording.size() / 2) << "no 200 ms of equal channels";
   EXPECT_GE(mono, onset + phases.mono);
-  const std::vector<float> mono_left = Channel(recording, 0, mono, 9600);
-  EXPECT_NEAR(ToneAmplitude(mono_left, kLeftHz), kLeftAmplitude / 2, 0.02);
-  EXPECT_NEAR(ToneAmplitude(mono_left, kRightHz), kRightAmplitude / 2, 0.02);
+  const std::vector<float> monoLeft = Channel(recording, 0, mono, 9600);
+  EXPECT_NEAR(ToneAmplitude(monoLeft, kLeftHz), kLeftAmplitude / 2, 0.02);
+  EXPECT_NEAR(ToneAmplitude(monoLeft, kRightHz), kRightAmplitude / 2, 0.02);
 
   // Muted: silent no later than 100 ms after the mute, and for good.
-  const size_t last_sound = LastAbove(recording, 0.001f);
-  EXPECT_LE(last_sound, onset + phases.mute + 4800);
-  EXPECT_GT(last_sound, onset + phases.mute - 4800) << "fell silent before the mute";
-  EXPECT_GE(recording.size() / 2 - last_sound, 9600u);
+  const size_t lastSound = LastAbove(recording, 0.001f);
+  EXPECT_LE(lastSound, onset + phases.mute + 4800);
+  EXPECT_GT(lastSound, onset + phases.mute - 4800) << "fell silent before the mute";
+  EXPECT_GE(recording.size() / 2 - lastSound, 9600u);
 
   // No click anywhere: a 1 kHz tone at 0.5 moves at most 0.066 from one sample to the next.
   EXPECT_LT(LargestStep(recording, onset), 0.08f);
@@ -127,7 +127,7 @@ TEST(PulseOutput, PlaysOnWhenARestartedServerIsBack) {
   std::atomic<bool> writing{true};
   std::thread writer([&] {
     for (size_t frame = 0; writing; std::this_thread::sleep_for(std::chrono::milliseconds(5))) {
-      while (writing && output->counts().queued_frames < 9600) {
+      while (writing && output->counts().queuedFrames < 9600) {
         output->Write(
             Tone(kLeftHz, kLeftAmplitude, kRightHz, kRightAmplitude, frame, kChunkFrames));
         frame += kChunkFrames;

@@ -27,14 +27,14 @@ namespace {
 
 constexpr size_t kFramesPerMs = 48;
 
-// Moves the driver's clock in 20 ms steps to `until_ms`, asking the tuner something at each so
+// Moves the driver's clock in 20 ms steps to `untilMs`, asking the tuner something at each so
 // it demodulates, and keeps at most 200 ms ahead of what the sound server has played.
 class ProgrammeClock {
  public:
   explicit ProgrammeClock(const MonitorRecorder& played)
       : played_(played), start_frames_(played.frames()) {}
-  void PlayUntil(int64_t until_ms) {
-    while (now_ms_ < until_ms) {
+  void PlayUntil(int64_t untilMs) {
+    while (now_ms_ < untilMs) {
       WaitUntil([&] {
         return now_ms_ <= static_cast<int64_t>((played_.frames() - start_frames_) / 48) + 200;
       });
@@ -44,7 +44,7 @@ class ProgrammeClock {
       radioGetFrequency(0, &frequency);
     }
   }
-  int64_t now_ms() const { return now_ms_; }
+  int64_t NowMs() const { return now_ms_; }
 
  private:
   const MonitorRecorder& played_;
@@ -72,13 +72,13 @@ TEST(SdrSound, TheStationsToneIsHeardMutedWithinAHundredMillisecondsAndSummedToM
 
   ProgrammeClock clock(recorder);
   clock.PlayUntil(400);  // the receiver settles unheard
-  const int64_t unmuted = clock.now_ms();
+  const int64_t unmuted = clock.NowMs();
   VolumeMute(0, 0);
   clock.PlayUntil(unmuted + 600);
-  const int64_t mono = clock.now_ms();
+  const int64_t mono = clock.NowMs();
   radioForceMono(0, 1);
   clock.PlayUntil(mono + 600);
-  const int64_t muted = clock.now_ms();
+  const int64_t muted = clock.NowMs();
   VolumeMute(0, 1);
   clock.PlayUntil(muted + 600);
   const size_t recorded = recorder.frames();
@@ -101,10 +101,10 @@ TEST(SdrSound, TheStationsToneIsHeardMutedWithinAHundredMillisecondsAndSummedToM
   EXPECT_LT(ToneAmplitude(right, 1000), level / 17.8);
 
   // Forced mono: both channels carry the same sum, the tone at half its level.
-  const size_t mono_start = EqualChannels(heard, 0, 200 * kFramesPerMs);
-  ASSERT_LT(mono_start, heard.size() / 2) << "no 200 ms of equal channels";
-  EXPECT_GE(mono_start, 500 * kFramesPerMs);
-  EXPECT_NEAR(ToneAmplitude(Channel(heard, 0, mono_start, 9600), 1000), level / 2, 0.03);
+  const size_t monoStart = EqualChannels(heard, 0, 200 * kFramesPerMs);
+  ASSERT_LT(monoStart, heard.size() / 2) << "no 200 ms of equal channels";
+  EXPECT_GE(monoStart, 500 * kFramesPerMs);
+  EXPECT_NEAR(ToneAmplitude(Channel(heard, 0, monoStart, 9600), 1000), level / 2, 0.03);
 
   // Muted: silent no later than 100 ms after the mute (sooner, as what was queued but not yet
   // heard is dropped), and for good.

@@ -82,21 +82,21 @@ size_t EqualChannels(std::span<const float> interleaved, size_t from, size_t fra
   return total;
 }
 
-float LargestStep(std::span<const float> interleaved, size_t first_frame) {
+float LargestStep(std::span<const float> interleaved, size_t firstFrame) {
   float largest = 0;
-  for (size_t i = 2 * first_frame + 2; i < interleaved.size(); ++i)
+  for (size_t i = 2 * firstFrame + 2; i < interleaved.size(); ++i)
     largest = std::fmax(largest, std::fabs(interleaved[i] - interleaved[i - 2]));
   return largest;
 }
 
-std::vector<float> Tone(double left_hz, double left_amplitude, double right_hz,
-                        double right_amplitude, size_t start, size_t frames) {
+std::vector<float> Tone(double leftHz, double leftAmplitude, double rightHz, double rightAmplitude,
+                        size_t start, size_t frames) {
   std::vector<float> out(2 * frames);
   for (size_t f = 0; f < frames; ++f) {
     const double t = (start + f) / kRate;
-    out[2 * f] = static_cast<float>(left_amplitude * std::sin(2 * std::numbers::pi * left_hz * t));
+    out[2 * f] = static_cast<float>(leftAmplitude * std::sin(2 * std::numbers::pi * leftHz * t));
     out[2 * f + 1] =
-        static_cast<float>(right_amplitude * std::sin(2 * std::numbers::pi * right_hz * t));
+        static_cast<float>(rightAmplitude * std::sin(2 * std::numbers::pi * rightHz * t));
   }
   return out;
 }

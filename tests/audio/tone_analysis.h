@@ -32,11 +32,11 @@ std::vector<float> WithoutGaps(std::span<const float> interleaved, size_t gap);
 size_t EqualChannels(std::span<const float> interleaved, size_t from, size_t frames);
 
 // The largest step between neighbouring samples of one channel: a click shows as a large one.
-float LargestStep(std::span<const float> interleaved, size_t first_frame);
+float LargestStep(std::span<const float> interleaved, size_t firstFrame);
 
 // A sine at `frequency` with `amplitude`, `frames` long, starting at frame `start` of the tone.
-std::vector<float> Tone(double left_hz, double left_amplitude, double right_hz,
-                        double right_amplitude, size_t start, size_t frames);
+std::vector<float> Tone(double leftHz, double leftAmplitude, double rightHz, double rightAmplitude,
+                        size_t start, size_t frames);
 
 }  // namespace halvane::audio_test
 

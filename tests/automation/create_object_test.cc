@@ -23,10 +23,10 @@ using testing_support::ErrorOf;
 // Each test gets its own class registry file.
 class CreateObjectTest : public ::testing::Test {
  protected:
-  void SetUp() override { setenv("HALVANE_CLASS_REGISTRY", (dir / "classes.reg").c_str(), 1); }
+  void SetUp() override { setenv("HALVANE_CLASS_REGISTRY", (dir_ / "classes.reg").c_str(), 1); }
   void TearDown() override { unsetenv("HALVANE_CLASS_REGISTRY"); }
-  TempDir dir;
-  testing_support::ScopedMainContext context;
+  TempDir dir_;
+  testing_support::ScopedMainContext context_;
 };
 
 TEST_F(CreateObjectTest, InProcessClassComesFirst) {
@@ -43,7 +43,7 @@ TEST_F(CreateObjectTest, UnknownClassIs429) {
 
 TEST_F(CreateObjectTest, RegisteredLibraryMakesTheRadio) {
   ASSERT_EQ(DllRegisterServer(), HALVANE_S_OK);
-  EXPECT_NE(ReadFile(dir / "classes.reg").find("Halvane.DMRadio="), std::string::npos);
+  EXPECT_NE(ReadFile(dir_ / "classes.reg").find("Halvane.DMRadio="), std::string::npos);
   EXPECT_EQ(DllCanUnloadNow(), HALVANE_S_OK);
   {
     auto object = CreateObject("Halvane.DMRadio");
@@ -72,10 +72,10 @@ TEST_F(CreateObjectTest, StaleRegistryEntryIs429) {
 TEST_F(CreateObjectTest, TheRegistryNamesCodeExactlyAndOnlyWhereTheUserKeepsData) {
   // Loaded by a relative path through a linked folder: the canonical absolute path is recorded.
   std::filesystem::create_directory_symlink(std::filesystem::path(PLUGIN_LIBRARY).parent_path(),
-                                            dir / "linked");
+                                            dir_ / "linked");
   const std::string name = std::filesystem::path(PLUGIN_LIBRARY).filename();
-  const std::string command = std::string("HALVANE_CLASS_REGISTRY=") + (dir / "classes.reg") + " " +
-                              REGISTER_FROM + " " + dir.path() + " linked/" + name;
+  const std::string command = std::string("HALVANE_CLASS_REGISTRY=") + (dir_ / "classes.reg") +
+                              " " + REGISTER_FROM + " " + dir_.path() + " linked/" + name;
   ASSERT_EQ(std::system(command.c_str()), 0);
   EXPECT_EQ(RegisteredLibrary("Halvane.DMRadio"),
             std::filesystem::canonical(PLUGIN_LIBRARY).string());
@@ -86,10 +86,10 @@ TEST_F(CreateObjectTest, TheRegistryNamesCodeExactlyAndOnlyWhereTheUserKeepsData
   EXPECT_EQ(ErrorOf([] { CreateObject("Other.Class"); }), kCantCreateObject);
   // A registry named without a folder lies in the current one.
   char* before = ::getcwd(nullptr, 0);
-  ASSERT_EQ(::chdir(dir.path().c_str()), 0);
+  ASSERT_EQ(::chdir(dir_.path().c_str()), 0);
   setenv("HALVANE_CLASS_REGISTRY", "bare.reg", 1);
   EXPECT_EQ(DllRegisterServer(), HALVANE_S_OK);
-  EXPECT_TRUE(std::filesystem::is_regular_file(dir / "bare.reg"));
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir_ / "bare.reg"));
   EXPECT_EQ(::chdir(before), 0);
   std::free(before);
   // Without a home or a data folder there is no registry at all, never one in a shared folder.

@@ -28,40 +28,40 @@ class CommandTest : public testing_support::PluginTest {
     testing_support::WriteFile(CacheDir() + "Radio.ini", kMainList);
     testing_support::WriteFile(CacheDir() + "RadioLocal.ini", kLocalList);
     StartActive();
-    component->presets().SelectCurrentPreset(screen);
+    component_->presets().SelectCurrentPreset(screen_);
     Forget();
   }
 
   // Empties every record of calls made so far.
   void Forget() {
     ClearCalls();
-    screen->events.clear();
-    screen->list->events.clear();
-    screen->list->valuesWritten.clear();
-    sdk->asked.clear();
-    sleeps.clear();
+    screen_->events.clear();
+    screen_->list->events.clear();
+    screen_->list->valuesWritten.clear();
+    sdk_->asked.clear();
+    sleeps_.clear();
   }
 
   int ErrorOfCommand(const std::string& cmd, std::shared_ptr<fake::Screen> s = nullptr) {
     return ErrorOf([&] { Command(cmd, s); });
   }
 
-  halvane::ModPresets& presets() { return component->presets(); }
+  halvane::ModPresets& presets() { return component_->presets(); }
   std::vector<std::string> Names() const {
-    const halvane::PresetTable& table = component->presets().table();
+    const halvane::PresetTable& table = component_->presets().table();
     std::vector<std::string> names;
     for (size_t i = 1; i < table.size(); ++i) names.emplace_back(table.Name(i));
     return names;
   }
-  halvane::CTimer& surfTimer() { return *radio->search().SurfTimer(); }
+  halvane::CTimer& surfTimer() { return *radio_->search().SurfTimer(); }
 
   // A search running as its command would leave it, without running its first step.
   void Running(halvane::SModes mode) {
-    radio->SearchMode(mode);
+    radio_->SearchMode(mode);
     surfTimer().Interval(1000);
     surfTimer().Enabled(true);
   }
-  bool Searching() { return radio->SearchMode() != halvane::SModes::Disabled; }
+  bool Searching() { return radio_->SearchMode() != halvane::SModes::Disabled; }
 };
 
 // The driver calls of one tune to `f` (tuner units).

@@ -34,9 +34,9 @@ class TunerCommands : public CommandTest, public ::testing::WithParamInterface<R
 
 TEST_P(TunerCommands, ReachTheirOperation) {
   const Row& row = GetParam();
-  radio->SeekMode(row.seekMode);
-  radio->PresetMode(row.presetMode);
-  driver->script.searchFound = {98000000};
+  radio_->SeekMode(row.seekMode);
+  radio_->PresetMode(row.presetMode);
+  driver_->script.searchFound = {98000000};
   EXPECT_EQ(Command(row.command), row.result);
   EXPECT_EQ(Trace(), row.calls);
 }
@@ -87,13 +87,13 @@ class Commands : public CommandTest {};
 
 TEST_F(Commands, ModeWordsToggle) {
   Command("seekmode");
-  EXPECT_TRUE(radio->SeekMode());
+  EXPECT_TRUE(radio_->SeekMode());
   Command("SeekMode;x");
-  EXPECT_FALSE(radio->SeekMode());
+  EXPECT_FALSE(radio_->SeekMode());
   Command("presetmode");
-  EXPECT_TRUE(radio->PresetMode());
+  EXPECT_TRUE(radio_->PresetMode());
   Command("presetmode");
-  EXPECT_FALSE(radio->PresetMode());
+  EXPECT_FALSE(radio_->PresetMode());
 }
 
 TEST_F(Commands, RadiomuteToggleFollowsTheMuteState) {
@@ -108,15 +108,15 @@ TEST_F(Commands, RadioresetRestartsTheTunerAndLeavesItInactive) {
   EXPECT_EQ(Command("radioreset"), 2);
   EXPECT_EQ(Trace(), (Calls{"radioUninitialize()", "radioInitialize()", "VolumeMute(0,1)",
                             "RDS_Stop(0)", "radioSetFrequency(0,95900000)", "RDS_Start(0)"}));
-  EXPECT_FALSE(radio->IsActive());
+  EXPECT_FALSE(radio_->IsActive());
   EXPECT_FALSE(Searching());
-  EXPECT_TRUE(screen->list->valuesWritten.empty());  // inactive: no highlight written
+  EXPECT_TRUE(screen_->list->valuesWritten.empty());  // inactive: no highlight written
 }
 
 TEST_F(Commands, EmptyCommandReturnsAtOnce) {
   EXPECT_EQ(Command(""), 0);
-  EXPECT_TRUE(screen->events.empty());
-  EXPECT_TRUE(screen->list->events.empty());
+  EXPECT_TRUE(screen_->events.empty());
+  EXPECT_TRUE(screen_->list->events.empty());
 }
 
 TEST_F(Commands, EveryOtherCallEndsByHighlightingTheCurrentPreset) {
@@ -125,7 +125,7 @@ TEST_F(Commands, EveryOtherCallEndsByHighlightingTheCurrentPreset) {
   EXPECT_EQ(Command("movepreset;up;x"), 0);
   EXPECT_EQ(Command("fineup"), 2);  // to 96.10, no preset there
   EXPECT_EQ(Command("presetup"), 2);
-  EXPECT_EQ(screen->list->valuesWritten, (std::vector<int32_t>{1, 1, 1, -2, 0}));
+  EXPECT_EQ(screen_->list->valuesWritten, (std::vector<int32_t>{1, 1, 1, -2, 0}));
 }
 
 TEST_F(Commands, AnInactivePluginAnswersZeroAndTouchesNothing) {
@@ -140,12 +140,12 @@ TEST_F(Commands, AnInactivePluginAnswersZeroAndTouchesNothing) {
   }
   EXPECT_EQ(Command(""), 0);
   EXPECT_TRUE(Trace().empty());
-  EXPECT_TRUE(screen->events.empty());
-  EXPECT_TRUE(screen->list->events.empty());
-  EXPECT_TRUE(sdk->asked.empty());
-  EXPECT_EQ(radio->SearchMode(), SModes::Surf);
-  EXPECT_FALSE(radio->SeekMode());
-  EXPECT_EQ(radio->oskCommand(), "");
+  EXPECT_TRUE(screen_->events.empty());
+  EXPECT_TRUE(screen_->list->events.empty());
+  EXPECT_TRUE(sdk_->asked.empty());
+  EXPECT_EQ(radio_->SearchMode(), SModes::Surf);
+  EXPECT_FALSE(radio_->SeekMode());
+  EXPECT_EQ(radio_->oskCommand(), "");
 }
 
 TEST_F(Commands, ErrorsReachTheHostAndSkipTheClosingSteps) {
@@ -153,21 +153,21 @@ TEST_F(Commands, ErrorsReachTheHostAndSkipTheClosingSteps) {
   EXPECT_EQ(ErrorOfCommand("rtune;fm"), kTypeMismatch);
   EXPECT_EQ(ErrorOfCommand("rtune;30000000"), kOverflow);  // 300 GHz in Hz overflows the driver's
   EXPECT_EQ(ErrorOfCommand("rtune;21474836.48"), kOverflow);
-  EXPECT_EQ(radio->SearchMode(), SModes::Surf);
-  EXPECT_TRUE(screen->list->valuesWritten.empty());
+  EXPECT_EQ(radio_->SearchMode(), SModes::Surf);
+  EXPECT_TRUE(screen_->list->valuesWritten.empty());
   EXPECT_EQ(Trace(), (Calls{"RDS_Stop(0)"}));  // the tune that overflowed got this far
 }
 
 TEST_F(Commands, TheCommandStringIsLeftAsSent) {
   std::string cmd = "SeekUp;X";
-  std::shared_ptr<halvane::Dispatch> frm = screen;
-  radio->ProcessCommand(cmd, frm);
+  std::shared_ptr<halvane::Dispatch> frm = screen_;
+  radio_->ProcessCommand(cmd, frm);
   EXPECT_EQ(cmd, "SeekUp;X");
 }
 
 TEST_F(Commands, ByNameCallsReachTheSameDispatcher) {
-  Variant args[2] = {Variant("TUNEUP"), Variant(std::shared_ptr<halvane::Dispatch>(screen))};
-  EXPECT_EQ(radio->Invoke("processcommand", CallKind::Method, args), Variant(int16_t{2}));
+  Variant args[2] = {Variant("TUNEUP"), Variant(std::shared_ptr<halvane::Dispatch>(screen_))};
+  EXPECT_EQ(radio_->Invoke("processcommand", CallKind::Method, args), Variant(int16_t{2}));
   EXPECT_EQ(Trace(), TuneCalls(9690));
 }
 

@@ -13,22 +13,22 @@ class Keyboard : public CommandTest {
  protected:
   void SetUp() override {
     CommandTest::SetUp();
-    keyboard = fake::KeyboardScreen();
+    keyboard_ = fake::KeyboardScreen();
   }
   // The user types `text` on the keyboard screen and confirms.
   int16_t Type(const std::string& text) {
-    keyboard->txt[0]->text = Variant(text);
-    return Command("enter", keyboard);
+    keyboard_->txt[0]->text = Variant(text);
+    return Command("enter", keyboard_);
   }
   int ErrorOfTyping(const std::string& text) {
     return ErrorOf([&] { Type(text); });
   }
   void ExpectIdle() {
-    EXPECT_EQ(radio->oskCommand(), "");
-    EXPECT_EQ(radio->oskPresetRow(), -1);
+    EXPECT_EQ(radio_->oskCommand(), "");
+    EXPECT_EQ(radio_->oskPresetRow(), -1);
   }
 
-  std::shared_ptr<fake::Screen> keyboard;
+  std::shared_ptr<fake::Screen> keyboard_;
 };
 
 struct Typed {
@@ -50,7 +50,7 @@ TEST_P(KeyboardTune, TunesToTheTypedFrequency) {
   EXPECT_EQ(Command("tune"), 0);
   EXPECT_EQ(Type(t.text), 0);
   EXPECT_EQ(Trace(), TuneCalls(t.tuned));
-  EXPECT_EQ(radio->Freq(), t.tuned);
+  EXPECT_EQ(radio_->Freq(), t.tuned);
   ExpectIdle();
 }
 
@@ -67,17 +67,17 @@ TEST_F(Keyboard, AFrequencyThatIsNoLocaleNumberFailsAndKeepsTheRequest) {
   EXPECT_EQ(ErrorOfTyping("1040 kHz"), kTypeMismatch);
   EXPECT_EQ(ErrorOfTyping(""), kTypeMismatch);
   EXPECT_TRUE(Trace().empty());
-  EXPECT_EQ(radio->oskCommand(), "tune");
-  EXPECT_EQ(radio->SearchMode(), SModes::Surf);  // the closing steps did not run
-  EXPECT_EQ(Type("100.1"), 0);                   // the next try goes through
+  EXPECT_EQ(radio_->oskCommand(), "tune");
+  EXPECT_EQ(radio_->SearchMode(), SModes::Surf);  // the closing steps did not run
+  EXPECT_EQ(Type("100.1"), 0);                    // the next try goes through
   EXPECT_EQ(Trace(), TuneCalls(10010));
   EXPECT_FALSE(Searching());
   ExpectIdle();
 }
 
 TEST_F(Keyboard, TheDefaultValueOfTheTextBoxChoosesTheScale) {
-  keyboard->txt[0]->Define(std::string(kDefaultMember),
-                           [](CallKind, std::span<Variant>) { return Variant("1040"); });
+  keyboard_->txt[0]->Define(std::string(kDefaultMember),
+                            [](CallKind, std::span<Variant>) { return Variant("1040"); });
   Command("tune");
   Type("101.5");
   EXPECT_EQ(Trace(), TuneCalls(102));  // 101.5 taken unscaled, ties to even
@@ -93,13 +93,13 @@ TEST_F(Keyboard, RecallsTheTypedPresetNumber) {
   Type("1 please");
   Command("preset");
   Type("9");  // no such preset
-  EXPECT_EQ(radio->Freq(), 8750);
+  EXPECT_EQ(radio_->Freq(), 8750);
 }
 
 TEST_F(Keyboard, APresetNumberBeyond16BitsFailsAndKeepsTheRequest) {
   Command("preset");
   EXPECT_EQ(ErrorOfTyping("32768"), kOverflow);
-  EXPECT_EQ(radio->oskCommand(), "preset");
+  EXPECT_EQ(radio_->oskCommand(), "preset");
   EXPECT_EQ(ErrorOfTyping("-32769"), kOverflow);
   EXPECT_EQ(Type("32767"), 0);  // in range: no such preset, nothing tuned
   EXPECT_TRUE(Trace().empty());
@@ -117,12 +117,12 @@ TEST_F(Keyboard, AddsThePresetUnderTheTypedName) {
 }
 
 TEST_F(Keyboard, EditFromTheRadioScreenRenamesTheRowHighlightedThen) {
-  screen->list->value = Variant(int32_t{2});
-  screen->plValue = Variant(int32_t{0});  // the list's own Value counts, not PLValue
+  screen_->list->value = Variant(int32_t{2});
+  screen_->plValue = Variant(int32_t{0});  // the list's own Value counts, not PLValue
   EXPECT_EQ(Command("EditPreset"), 0);
-  EXPECT_EQ(radio->oskCommand(), "editpreset");
-  EXPECT_EQ(radio->oskPresetRow(), 2);
-  screen->list->value = Variant(int32_t{0});
+  EXPECT_EQ(radio_->oskCommand(), "editpreset");
+  EXPECT_EQ(radio_->oskPresetRow(), 2);
+  screen_->list->value = Variant(int32_t{0});
   EXPECT_EQ(Type("News"), 0);
   EXPECT_EQ(Names(), (std::vector<std::string>{"One", "Two", "News"}));
   ExpectIdle();
@@ -131,7 +131,7 @@ TEST_F(Keyboard, EditFromTheRadioScreenRenamesTheRowHighlightedThen) {
 TEST_F(Keyboard, EditFromAnotherScreenRenamesNothing) {
   auto plain = fake::PlainScreen();
   Command("editpreset", plain);
-  EXPECT_EQ(radio->oskPresetRow(), -1);
+  EXPECT_EQ(radio_->oskPresetRow(), -1);
   EXPECT_TRUE(plain->list->events.empty());
   EXPECT_EQ(Type("News"), 0);
   EXPECT_EQ(Names(), (std::vector<std::string>{"One", "Two", "Three"}));
@@ -145,27 +145,27 @@ TEST_F(Keyboard, EnterFromAnotherScreenOnlyClearsTheRequest) {
   ExpectIdle();
   EXPECT_EQ(Type("101.5"), 0);  // nothing pending any more
   EXPECT_TRUE(Trace().empty());
-  for (const std::string& e : keyboard->events) EXPECT_NE(e, "txt(0)?");
+  for (const std::string& e : keyboard_->events) EXPECT_NE(e, "txt(0)?");
 }
 
 TEST_F(Keyboard, OnlyTheBareWordIsConfirmed) {
   Command("tune;5");
-  EXPECT_EQ(radio->oskCommand(), "tune;5");
+  EXPECT_EQ(radio_->oskCommand(), "tune;5");
   EXPECT_EQ(Type("101.5"), 0);
   EXPECT_TRUE(Trace().empty());
   ExpectIdle();
 }
 
 TEST_F(Keyboard, ALaterRequestReplacesTheEarlierOne) {
-  screen->list->value = Variant(int32_t{1});
+  screen_->list->value = Variant(int32_t{1});
   Command("editpreset");
   Command("TUNE");
-  EXPECT_EQ(radio->oskCommand(), "tune");
-  EXPECT_EQ(radio->oskPresetRow(), 1);
+  EXPECT_EQ(radio_->oskCommand(), "tune");
+  EXPECT_EQ(radio_->oskPresetRow(), 1);
   Command("fineup");  // other commands leave the request alone
-  EXPECT_EQ(radio->oskCommand(), "tune");
+  EXPECT_EQ(radio_->oskCommand(), "tune");
   Type("99.9");
-  EXPECT_EQ(radio->Freq(), 9990);
+  EXPECT_EQ(radio_->Freq(), 9990);
   EXPECT_EQ(Names(), (std::vector<std::string>{"One", "Two", "Three"}));
 }
 
@@ -173,14 +173,14 @@ TEST_F(Keyboard, AScreenWithoutTheMembersTheDialogueReadsFails) {
   auto bare = std::make_shared<MemberTable>();
   std::shared_ptr<halvane::Dispatch> frm = bare;
   std::string cmd = "tune";
-  EXPECT_EQ(ErrorOf([&] { radio->ProcessCommand(cmd, frm); }), kNoMember);
+  EXPECT_EQ(ErrorOf([&] { radio_->ProcessCommand(cmd, frm); }), kNoMember);
   frm = nullptr;
   cmd = "enter";
-  EXPECT_EQ(ErrorOf([&] { radio->ProcessCommand(cmd, frm); }), kNoObject);
-  EXPECT_EQ(radio->oskCommand(), "tune");  // recorded before the screen was asked
-  keyboard->txt.clear();
-  EXPECT_EQ(ErrorOfCommand("enter", keyboard), kSubscriptRange);
-  EXPECT_EQ(radio->oskCommand(), "tune");
+  EXPECT_EQ(ErrorOf([&] { radio_->ProcessCommand(cmd, frm); }), kNoObject);
+  EXPECT_EQ(radio_->oskCommand(), "tune");  // recorded before the screen was asked
+  keyboard_->txt.clear();
+  EXPECT_EQ(ErrorOfCommand("enter", keyboard_), kSubscriptRange);
+  EXPECT_EQ(radio_->oskCommand(), "tune");
 }
 
 }  // namespace

@@ -16,13 +16,13 @@ using Strings = std::vector<std::string>;
 
 class PresetCommands : public CommandTest {
  protected:
-  std::string Imported() const { return dir->path() + "/import.ini"; }
+  std::string Imported() const { return dir_->path() + "/import.ini"; }
   void ExpectUntouched() {
-    EXPECT_FALSE(radio->LocalMode());
+    EXPECT_FALSE(radio_->LocalMode());
     EXPECT_EQ(Names(), (Strings{"One", "Two", "Three"}));
     EXPECT_EQ(ReadFile(CacheDir() + "Radio.ini"), kMainList);
     EXPECT_EQ(ReadFile(CacheDir() + "RadioLocal.ini"), kLocalList);
-    EXPECT_TRUE(screen->list->events.empty());
+    EXPECT_TRUE(screen_->list->events.empty());
   }
 };
 
@@ -30,12 +30,12 @@ TEST_F(PresetCommands, ImportingAListMakesItTheLocalList) {
   WriteFile(Imported(), "10000|7|8\r\n10390,Jazz\r\n1040,Talk\r\n");
   for (const char* word : {"loadpresets", "LoadList"}) {
     SCOPED_TRACE(word);
-    if (radio->LocalMode()) Command("local");
+    if (radio_->LocalMode()) Command("local");
     EXPECT_EQ(Command(std::string(word) + ";" + Imported() + ";more"), 2);
-    EXPECT_TRUE(radio->LocalMode());
+    EXPECT_TRUE(radio_->LocalMode());
     EXPECT_EQ(Names(), (Strings{"Jazz", "Talk"}));
     EXPECT_EQ(ReadFile(CacheDir() + "RadioLocal.ini"), "9590|7|8\r\n10390,Jazz\r\n1040,Talk\r\n");
-    EXPECT_EQ(screen->list->rows, (Strings{"1. 103.9 - Jazz", "2. 1040 - Talk"}));
+    EXPECT_EQ(screen_->list->rows, (Strings{"1. 103.9 - Jazz", "2. 1040 - Talk"}));
   }
   EXPECT_EQ(ReadFile(CacheDir() + "Radio.ini"), kMainList);
   EXPECT_TRUE(Trace().empty());  // importing does not retune
@@ -44,7 +44,7 @@ TEST_F(PresetCommands, ImportingAListMakesItTheLocalList) {
 // A move is saved only with the next save; leaving the main list for an import is one.
 TEST_F(PresetCommands, AnImportSavesTheMainListItLeaves) {
   WriteFile(Imported(), "10000|7|8\r\n10390,Jazz\r\n");
-  screen->plValue = Variant(int32_t{1});
+  screen_->plValue = Variant(int32_t{1});
   EXPECT_EQ(Command("movepreset;up"), 2);
   EXPECT_EQ(ReadFile(CacheDir() + "Radio.ini"), kMainList);
   EXPECT_EQ(Command("loadpresets;" + Imported()), 2);
@@ -54,7 +54,7 @@ TEST_F(PresetCommands, AnImportSavesTheMainListItLeaves) {
 
 TEST_F(PresetCommands, AnEmptyPathReloadsTheLocalList) {
   EXPECT_EQ(Command("loadpresets;"), 2);
-  EXPECT_TRUE(radio->LocalMode());
+  EXPECT_TRUE(radio_->LocalMode());
   EXPECT_EQ(Names(), (Strings{"Local"}));
   EXPECT_EQ(ReadFile(CacheDir() + "RadioLocal.ini"), "9590|0|0\r\n9000,Local\r\n");
 }
@@ -64,13 +64,13 @@ TEST_F(PresetCommands, ImportWithoutASecondFieldFailsBeforeAnythingChanges) {
   EXPECT_EQ(ErrorOfCommand("loadpresets"), kSubscriptRange);
   EXPECT_EQ(ErrorOfCommand("LOADLIST"), kSubscriptRange);
   ExpectUntouched();
-  EXPECT_EQ(radio->SearchMode(), SModes::PresetLearn);  // closing steps skipped
+  EXPECT_EQ(radio_->SearchMode(), SModes::PresetLearn);  // closing steps skipped
 }
 
 TEST_F(PresetCommands, ImportOfAFileThatIsNotThereFailsBeforeAnythingChanges) {
-  EXPECT_EQ(ErrorOfCommand("loadpresets;" + dir->path() + "/typo.ini"), kFileNotFound);
+  EXPECT_EQ(ErrorOfCommand("loadpresets;" + dir_->path() + "/typo.ini"), kFileNotFound);
   EXPECT_EQ(ErrorOfCommand("loadlist;" + CacheDir()), kFileNotFound);  // a folder
-  WriteFile(dir->path() + "/Import.ini", "9000|0|0\r\n9000,X\r\n");
+  WriteFile(dir_->path() + "/Import.ini", "9000|0|0\r\n9000,X\r\n");
   EXPECT_EQ(ErrorOfCommand("loadlist;" + Imported()), kFileNotFound);  // names are exact
   ExpectUntouched();
 }
@@ -78,23 +78,23 @@ TEST_F(PresetCommands, ImportOfAFileThatIsNotThereFailsBeforeAnythingChanges) {
 TEST_F(PresetCommands, ClearingEmptiesTheListOnScreenAndOnDisk) {
   EXPECT_EQ(Command("clearpresets"), 2);
   EXPECT_TRUE(Names().empty());
-  EXPECT_EQ(screen->list->events.front(), "Clear");
+  EXPECT_EQ(screen_->list->events.front(), "Clear");
   EXPECT_EQ(ReadFile(CacheDir() + "Radio.ini"), "9590|0|0\r\n");
   EXPECT_TRUE(Trace().empty());
 }
 
 TEST_F(PresetCommands, LocalSwitchesToTheOtherListAndBack) {
   EXPECT_EQ(Command("local"), 2);
-  EXPECT_TRUE(radio->LocalMode());
-  EXPECT_EQ(screen->list->rows, (Strings{"1. 90.0 - Local"}));
+  EXPECT_TRUE(radio_->LocalMode());
+  EXPECT_EQ(screen_->list->rows, (Strings{"1. 90.0 - Local"}));
   EXPECT_EQ(Command("Local;x"), 2);
-  EXPECT_FALSE(radio->LocalMode());
+  EXPECT_FALSE(radio_->LocalMode());
   EXPECT_EQ(Names(), (Strings{"One", "Two", "Three"}));
   EXPECT_TRUE(Trace().empty());
 }
 
 TEST_F(PresetCommands, DelpresetDeletesTheHighlightedRowOfTheRadioScreen) {
-  screen->list->value = Variant(int32_t{0});
+  screen_->list->value = Variant(int32_t{0});
   EXPECT_EQ(Command("delpreset"), 2);
   EXPECT_EQ(Names(), (Strings{"Two", "Three"}));
   EXPECT_EQ(ReadFile(CacheDir() + "Radio.ini"), "9590|0|0\r\n9590,Two\r\n10010,Three\r\n");
@@ -103,11 +103,11 @@ TEST_F(PresetCommands, DelpresetDeletesTheHighlightedRowOfTheRadioScreen) {
 }
 
 TEST_F(PresetCommands, MovepresetMovesTheCurrentRowEitherWay) {
-  screen->plValue = Variant(int32_t{1});
+  screen_->plValue = Variant(int32_t{1});
   EXPECT_EQ(Command("movepreset;UP"), 2);
   EXPECT_EQ(Names(), (Strings{"Two", "One", "Three"}));
-  EXPECT_EQ(screen->list->valuesWritten.back(), 0);  // the highlight follows the current preset
-  screen->plValue = Variant(int32_t{0});
+  EXPECT_EQ(screen_->list->valuesWritten.back(), 0);  // the highlight follows the current preset
+  screen_->plValue = Variant(int32_t{0});
   EXPECT_EQ(Command("MovePreset;Down"), 2);
   EXPECT_EQ(Names(), (Strings{"One", "Two", "Three"}));
   for (const char* malformed : {"movepreset", "movepreset;left", "movepreset;up;x"}) {
@@ -121,9 +121,9 @@ TEST_F(PresetCommands, NamedPresetsKeepTheNameAsTyped) {
   EXPECT_EQ(ReadFile(ConfigDir() + "FMPresets/Home Station.fm"), "9590\r\n");
   Command("tuneup");
   EXPECT_EQ(Command("loadpreset;home station"), 2);  // another name
-  EXPECT_EQ(radio->Freq(), 9690);
+  EXPECT_EQ(radio_->Freq(), 9690);
   EXPECT_EQ(Command("LoadPreset;Home Station"), 2);
-  EXPECT_EQ(radio->Freq(), 9590);
+  EXPECT_EQ(radio_->Freq(), 9590);
 }
 
 TEST_F(PresetCommands, NamedPresetCommandsNeedExactlyOneNonEmptyName) {

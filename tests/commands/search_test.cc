@@ -28,7 +28,7 @@ class Searches : public CommandTest {
   // "radioreset" leaves the radio inactive, so it is made active again.
   void Send(std::string_view word) {
     Command(Form(word), word == "delpreset" ? fake::PlainScreen() : nullptr);
-    if (!radio->IsActive()) Activate(true);
+    if (!radio_->IsActive()) Activate(true);
   }
   static std::set<std::string_view> Words() {
     std::set<std::string_view> words;
@@ -49,16 +49,16 @@ std::ostream& operator<<(std::ostream& os, const Dwell& d) {
 class ScanDwell : public Searches, public ::testing::WithParamInterface<Dwell> {};
 
 TEST_P(ScanDwell, ScanStepsEveryScansecsAndSeeksAtOnce) {
-  sdk->Var("scansecs", GetParam().scansecs);
-  driver->script.searchFound = {98000000};
+  sdk_->Var("scansecs", GetParam().scansecs);
+  driver_->script.searchFound = {98000000};
   EXPECT_EQ(Command("scan"), 2);
-  EXPECT_EQ(radio->SearchMode(), SModes::Scan);
+  EXPECT_EQ(radio_->SearchMode(), SModes::Scan);
   EXPECT_EQ(surfTimer().Interval(), GetParam().intervalMs);
   EXPECT_TRUE(surfTimer().Enabled());
   EXPECT_TRUE(surfTimer().Running());
-  EXPECT_EQ(sdk->asked, (Calls{"=$scansecs$"}));
+  EXPECT_EQ(sdk_->asked, (Calls{"=$scansecs$"}));
   EXPECT_EQ(Trace()[1], "radioSearch(0,95900000,1,0)");
-  EXPECT_EQ(radio->Freq(), 9800);
+  EXPECT_EQ(radio_->Freq(), 9800);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, ScanDwell,
@@ -70,9 +70,9 @@ INSTANTIATE_TEST_SUITE_P(Values, ScanDwell,
                                            Dwell{Variant("0.0001"), 10000}));
 
 TEST_F(Searches, SurfStepsToTheNextPresetAtOnce) {
-  sdk->Var("scansecs", Variant("3"));
+  sdk_->Var("scansecs", Variant("3"));
   EXPECT_EQ(Command("Surf"), 2);
-  EXPECT_EQ(radio->SearchMode(), SModes::Surf);
+  EXPECT_EQ(radio_->SearchMode(), SModes::Surf);
   EXPECT_EQ(surfTimer().Interval(), 3000);
   EXPECT_TRUE(surfTimer().Running());
   EXPECT_EQ(Trace(), TuneCalls(10010));
@@ -101,52 +101,52 @@ TEST_F(Searches, AnySearchCommandStopsAnotherSearch) {
 }
 
 TEST_F(Searches, ADwellBeyond16BitsFailsAfterTheModeIsSet) {
-  sdk->Var("scansecs", Variant("33"));
+  sdk_->Var("scansecs", Variant("33"));
   EXPECT_EQ(ErrorOfCommand("scan"), kOverflow);
-  EXPECT_EQ(radio->SearchMode(), SModes::Scan);
+  EXPECT_EQ(radio_->SearchMode(), SModes::Scan);
   EXPECT_FALSE(surfTimer().Enabled());
   EXPECT_EQ(surfTimer().Interval(), 0);
   EXPECT_TRUE(Trace().empty());
   EXPECT_EQ(Command("tuneup"), 2);  // a scan is not stopped by other commands
-  EXPECT_EQ(radio->SearchMode(), SModes::Scan);
+  EXPECT_EQ(radio_->SearchMode(), SModes::Scan);
   EXPECT_EQ(Command("surf"), 2);  // the next search command stops it
   EXPECT_FALSE(Searching());
   EXPECT_EQ(ErrorOfCommand("surf"), kOverflow);
-  EXPECT_EQ(radio->SearchMode(), SModes::Surf);
+  EXPECT_EQ(radio_->SearchMode(), SModes::Surf);
 }
 
 TEST_F(Searches, ANegativeDwellKeepsThePreviousInterval) {
-  sdk->Var("scansecs", Variant("-2"));
+  sdk_->Var("scansecs", Variant("-2"));
   EXPECT_EQ(Command("scan"), 2);
-  EXPECT_EQ(radio->SearchMode(), SModes::Scan);
+  EXPECT_EQ(radio_->SearchMode(), SModes::Scan);
   EXPECT_TRUE(surfTimer().Enabled());
   EXPECT_EQ(surfTimer().Interval(), 0);
   EXPECT_FALSE(surfTimer().Running());   // no interval yet: no ticks come
   EXPECT_EQ(Trace()[0], "RDS_Stop(0)");  // the first seek still runs
   Command("scan");
-  sdk->Var("scansecs", Variant("4"));
+  sdk_->Var("scansecs", Variant("4"));
   Command("scan");
   Command("scan");
-  sdk->Var("scansecs", Variant("-1"));
+  sdk_->Var("scansecs", Variant("-1"));
   Command("surf");
   EXPECT_EQ(surfTimer().Interval(), 4000);
   EXPECT_TRUE(surfTimer().Running());
 }
 
 TEST_F(Searches, WithoutAHostSdkTheScanFailsAfterTheModeIsSet) {
-  component->context().Sdk(nullptr);
+  component_->context().Sdk(nullptr);
   EXPECT_EQ(ErrorOfCommand("scan"), kNoObject);
-  EXPECT_EQ(radio->SearchMode(), SModes::Scan);
+  EXPECT_EQ(radio_->SearchMode(), SModes::Scan);
 }
 
 TEST_F(Searches, PresetSearchStartsOnAnEmptyLocalListAtTheBottomOfTheBand) {
   EXPECT_EQ(Command("searchpresets"), 2);
-  EXPECT_EQ(radio->SearchMode(), SModes::PresetLearn);
-  EXPECT_EQ(radio->search().Screen(), std::static_pointer_cast<halvane::Dispatch>(screen));
-  EXPECT_TRUE(radio->LocalMode());
+  EXPECT_EQ(radio_->SearchMode(), SModes::PresetLearn);
+  EXPECT_EQ(radio_->search().Screen(), std::static_pointer_cast<halvane::Dispatch>(screen_));
+  EXPECT_TRUE(radio_->LocalMode());
   EXPECT_TRUE(Names().empty());
-  EXPECT_EQ(screen->list->rows, Calls{});
-  EXPECT_EQ(screen->list->events.back(), "Value=-2");
+  EXPECT_EQ(screen_->list->rows, Calls{});
+  EXPECT_EQ(screen_->list->events.back(), "Value=-2");
   EXPECT_EQ(Trace(), TuneCalls(8750));
   EXPECT_EQ(surfTimer().Interval(), 1000);
   EXPECT_TRUE(surfTimer().Running());
@@ -162,13 +162,13 @@ TEST_F(Searches, ANewLearningRunSeeksOnItsFirstTickWhereverTheLastRunStopped) {
   surfTimer().RaiseTimer();  // sees 87.50 MHz, stores nothing, seeks
   Command("tuneup");         // stops the run right after its start
   ASSERT_FALSE(Searching());
-  ASSERT_EQ(radio->search().LastLearnFreq(), 8750);
+  ASSERT_EQ(radio_->search().LastLearnFreq(), 8750);
   Command("searchpresets");
   Forget();
-  driver->script.searchFound = {90000000};
+  driver_->script.searchFound = {90000000};
   surfTimer().RaiseTimer();
   EXPECT_EQ(Trace()[1], "radioSearch(0,87500000,1,0)");
-  EXPECT_EQ(radio->Freq(), 9000);
+  EXPECT_EQ(radio_->Freq(), 9000);
 }
 
 TEST_F(Searches, SurfIsStoppedByEveryRecognisedCommandButTheSearchAndUpwardSeekWords) {
@@ -177,15 +177,15 @@ TEST_F(Searches, SurfIsStoppedByEveryRecognisedCommandButTheSearchAndUpwardSeekW
     Running(SModes::Surf);
     Send(word);
     // "scan" and "surf" stop it themselves.
-    EXPECT_EQ(radio->SearchMode() == SModes::Surf, word == "seekup" || word == "freq+");
-    radio->StopSearch();
+    EXPECT_EQ(radio_->SearchMode() == SModes::Surf, word == "seekup" || word == "freq+");
+    radio_->StopSearch();
   }
-  radio->SeekMode(true);
+  radio_->SeekMode(true);
   Running(SModes::Surf);
   Command("FREQ+;x");
-  EXPECT_EQ(radio->SearchMode(), SModes::Surf);
+  EXPECT_EQ(radio_->SearchMode(), SModes::Surf);
   Command("next");  // seeks up too, but is another word
-  EXPECT_EQ(radio->SearchMode(), SModes::Disabled);
+  EXPECT_EQ(radio_->SearchMode(), SModes::Disabled);
 }
 
 TEST_F(Searches, PresetLearningIsStoppedByEveryRecognisedCommand) {
@@ -204,8 +204,8 @@ TEST_F(Searches, ScanIsStoppedOnlyBySearchCommands) {
     SCOPED_TRACE(std::string(word));
     Running(SModes::Scan);
     Send(word);
-    EXPECT_EQ(radio->SearchMode() == SModes::Scan, !stoppers.count(word));
-    radio->StopSearch();
+    EXPECT_EQ(radio_->SearchMode() == SModes::Scan, !stoppers.count(word));
+    radio_->StopSearch();
   }
 }
 
@@ -215,7 +215,7 @@ TEST_F(Searches, UnrecognisedAndMalformedCommandsStopNothing) {
     for (const char* cmd : {";", "fmam", "movepreset", "movepreset;left", "movepreset;up;x"}) {
       SCOPED_TRACE(cmd);
       EXPECT_EQ(Command(cmd), 0);
-      EXPECT_EQ(radio->SearchMode(), mode);
+      EXPECT_EQ(radio_->SearchMode(), mode);
     }
   }
 }

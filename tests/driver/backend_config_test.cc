@@ -16,7 +16,7 @@ namespace {
 TEST(BackendConfig, DefaultsToTheSimulatedBand) {
   const auto parsed = ParseBackendConfig("# nothing set\n");
   ASSERT_TRUE(parsed.ok());
-  EXPECT_EQ(parsed.value->kind, BackendConfig::Kind::kSimulated);
+  EXPECT_EQ(parsed.value->kind, BackendConfig::Kind::Simulated);
 }
 
 TEST(BackendConfig, SelectsAV4l2Device) {
@@ -24,10 +24,10 @@ TEST(BackendConfig, SelectsAV4l2Device) {
       "backend = v4l2\r\ndevice = \"/dev/radio1\"\r\nseek_threshold = 6\r\nsettle_ms = 0\r\n"
       "audio = hw:1,0\r\n");
   ASSERT_TRUE(parsed.ok()) << parsed.error;
-  EXPECT_EQ(parsed.value->kind, BackendConfig::Kind::kV4l2);
+  EXPECT_EQ(parsed.value->kind, BackendConfig::Kind::V4l2);
   EXPECT_EQ(parsed.value->device, "/dev/radio1");
-  EXPECT_EQ(parsed.value->seek_threshold, 6);
-  EXPECT_EQ(parsed.value->settle_ms, 0);
+  EXPECT_EQ(parsed.value->seekThreshold, 6);
+  EXPECT_EQ(parsed.value->settleMs, 0);
   EXPECT_EQ(parsed.value->audio, "hw:1,0");
   EXPECT_EQ(ParseBackendConfig("audio = none\n").value->audio, "");
 }

@@ -46,8 +46,8 @@ TEST(BandFile, ReadsStationsAndTheirRds) {
   EXPECT_EQ(rds.pi, 0x5C11);
   EXPECT_EQ(rds.pty, 1);
   EXPECT_TRUE(rds.tp);
-  EXPECT_EQ(rds.ta, TrafficAnnouncement::kToggle);
-  EXPECT_EQ(rds.ta_period_s, 20);
+  EXPECT_EQ(rds.ta, TrafficAnnouncement::Toggle);
+  EXPECT_EQ(rds.taPeriodS, 20);
   EXPECT_FALSE(rds.music);
   EXPECT_EQ(std::string(rds.ps.begin(), rds.ps.end()), " CITY   ");
   ASSERT_EQ(rds.radiotexts.size(), 2u);
@@ -56,10 +56,10 @@ TEST(BandFile, ReadsStationsAndTheirRds) {
   const Station& am = band.stations[1];
   EXPECT_EQ(am.frequency, 10'400'000);  // AM: kHz x 10000
   EXPECT_FALSE(am.stereo);
-  EXPECT_FALSE(am.has_rds());
+  EXPECT_FALSE(am.HasRds());
 
   EXPECT_EQ(band.stations[2].frequency, 100'000'000);
-  EXPECT_EQ(band.stations[2].capture_path, "recorded.txt");
+  EXPECT_EQ(band.stations[2].capturePath, "recorded.txt");
   EXPECT_FALSE(band.stations[2].stereo);
   EXPECT_EQ(band.Find(95'800'000), &city);
   EXPECT_EQ(band.Find(95'900'000), nullptr);
@@ -68,14 +68,14 @@ TEST(BandFile, ReadsStationsAndTheirRds) {
 TEST(BandFile, TunerSectionCanMakeInitializeFail) {
   const ParseResult<Band> parsed = ParseBandFile("[tuner]\ninitialize_error = -7\n");
   ASSERT_TRUE(parsed.ok());
-  EXPECT_EQ(parsed.value->initialize_error, -7);
+  EXPECT_EQ(parsed.value->initializeError, -7);
   EXPECT_TRUE(parsed.value->stations.empty());
 }
 
 struct BadBand {
   const char* text;
   int line;
-  const char* error_part;
+  const char* errorPart;
 };
 
 class BandFileErrors : public testing::TestWithParam<BadBand> {};
@@ -84,7 +84,7 @@ TEST_P(BandFileErrors, NameTheLineAndTheFault) {
   const ParseResult<Band> parsed = ParseBandFile(GetParam().text);
   ASSERT_FALSE(parsed.ok());
   EXPECT_EQ(parsed.line, GetParam().line);
-  EXPECT_NE(parsed.error.find(GetParam().error_part), std::string::npos) << parsed.error;
+  EXPECT_NE(parsed.error.find(GetParam().errorPart), std::string::npos) << parsed.error;
 }
 
 std::string CaseName(const testing::TestParamInfo<BadBand>& info) {

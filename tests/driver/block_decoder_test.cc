@@ -9,7 +9,7 @@ constexpr uint16_t kInfo = 0x5C11;
 
 TEST(BlockDecoder, IntactBlockIsOk) {
   const DecodedBlock block = DecodeBlock(EncodeBlock(kInfo, Offset::C), Offset::C);
-  EXPECT_EQ(block.status, BlockStatus::kOk);
+  EXPECT_EQ(block.status, BlockStatus::Ok);
   EXPECT_EQ(block.info, kInfo);
 }
 
@@ -24,7 +24,7 @@ TEST(BlockDecoder, CorrectsEveryBurstUpToFiveBits) {
         const uint32_t burst = (1u << (length - 1)) | (inner << 1) | 1u;
         for (int position = 0; position + length <= 26; ++position) {
           const DecodedBlock block = DecodeBlock(sent ^ (burst << position), offset);
-          ASSERT_EQ(block.status, BlockStatus::kCorrected) << burst << " at " << position;
+          ASSERT_EQ(block.status, BlockStatus::Corrected) << burst << " at " << position;
           ASSERT_EQ(block.info, kInfo) << burst << " at " << position;
           ++bursts;
         }
@@ -37,10 +37,10 @@ TEST(BlockDecoder, CorrectsEveryBurstUpToFiveBits) {
 TEST(BlockDecoder, RejectsWhatItCannotCorrect) {
   const uint32_t sent = EncodeBlock(kInfo, Offset::A);
   // A 6-bit burst in the information word and two errors at the block's two ends.
-  EXPECT_EQ(DecodeBlock(sent ^ (0x3Fu << 10), Offset::A).status, BlockStatus::kError);
-  EXPECT_EQ(DecodeBlock(sent ^ (1u << 25) ^ 1u, Offset::A).status, BlockStatus::kError);
+  EXPECT_EQ(DecodeBlock(sent ^ (0x3Fu << 10), Offset::A).status, BlockStatus::Error);
+  EXPECT_EQ(DecodeBlock(sent ^ (1u << 25) ^ 1u, Offset::A).status, BlockStatus::Error);
   // A block sent at position C read where A belongs is not taken as an A block.
-  EXPECT_EQ(DecodeBlock(EncodeBlock(kInfo, Offset::C), Offset::A).status, BlockStatus::kError);
+  EXPECT_EQ(DecodeBlock(EncodeBlock(kInfo, Offset::C), Offset::A).status, BlockStatus::Error);
 }
 
 }  // namespace

@@ -81,8 +81,8 @@ void FakeRadioDevice::AddBand(uint32_t low, uint32_t high, uint32_t capability,
   bands.push_back(band);
 }
 
-void FakeRadioDevice::AddFmBand(int64_t low_hz, int64_t high_hz) {
-  AddBand(Fine(low_hz), Fine(high_hz), tuner.capability, V4L2_BAND_MODULATION_FM);
+void FakeRadioDevice::AddFmBand(int64_t lowHz, int64_t highHz) {
+  AddBand(Fine(lowHz), Fine(highHz), tuner.capability, V4L2_BAND_MODULATION_FM);
 }
 
 void FakeRadioDevice::AddStation(uint32_t units, int32_t signal, bool stereo) {
@@ -114,13 +114,13 @@ bool FakeRadioDevice::ReportsBothSubchannels() const {
 int FakeRadioDevice::Check() {
   if (gone) return ENODEV;
   if (!open) return EBADF;
-  if (fail_all != 0) return fail_all;
-  return std::exchange(fail_next, 0);
+  if (failAll != 0) return failAll;
+  return std::exchange(failNext, 0);
 }
 
 int FakeRadioDevice::Open(const std::string&) {
   if (gone) return ENOENT;
-  if (open_error != 0) return open_error;
+  if (openError != 0) return openError;
   open = true;
   ++opens;
   return 0;
@@ -131,7 +131,7 @@ void FakeRadioDevice::Close() { open = false; }
 int FakeRadioDevice::QueryCapabilities(v4l2_capability& out) {
   if (gone) return ENODEV;
   if (!open) return EBADF;
-  if (query_error != 0) return query_error;
+  if (queryError != 0) return queryError;
   out = capabilities;
   return 0;
 }
@@ -227,7 +227,7 @@ int FakeRadioDevice::SteppedSeek(const v4l2_hw_freq_seek& seek, uint32_t low, ui
 int FakeRadioDevice::SeekHardware(const v4l2_hw_freq_seek& seek) {
   if (const int error = Check(); error != 0) return error;
   seeks.push_back(seek);
-  if (seek_error != 0) return std::exchange(seek_error, 0);
+  if (seekError != 0) return std::exchange(seekError, 0);
   const bool ranged = seek.rangelow != 0 || seek.rangehigh != 0;
   const uint32_t spacing = seek.spacing != 0 ? seek.spacing : 100'000;
   switch (personality) {
@@ -268,8 +268,8 @@ int FakeRadioDevice::SeekHardware(const v4l2_hw_freq_seek& seek) {
 int FakeRadioDevice::QueryControl(v4l2_queryctrl& control) {
   if (const int error = Check(); error != 0) return error;
   const uint32_t id = control.id;
-  if (id == V4L2_CID_AUDIO_MUTE ? has_mute : controls_now.count(id) || strings_now.count(id)) {
-    control.type = strings_now.count(id) ? V4L2_CTRL_TYPE_STRING : V4L2_CTRL_TYPE_INTEGER;
+  if (id == V4L2_CID_AUDIO_MUTE ? hasMute : controlsNow.count(id) || stringsNow.count(id)) {
+    control.type = stringsNow.count(id) ? V4L2_CTRL_TYPE_STRING : V4L2_CTRL_TYPE_INTEGER;
     return 0;
   }
   return EINVAL;
@@ -277,23 +277,23 @@ int FakeRadioDevice::QueryControl(v4l2_queryctrl& control) {
 
 int FakeRadioDevice::GetControl(uint32_t id, int32_t& value) {
   if (const int error = Check(); error != 0) return error;
-  const auto found = controls_now.find(id);
-  if (found == controls_now.end()) return EINVAL;
+  const auto found = controlsNow.find(id);
+  if (found == controlsNow.end()) return EINVAL;
   value = found->second;
   return 0;
 }
 
 int FakeRadioDevice::SetControl(uint32_t id, int32_t value) {
   if (const int error = Check(); error != 0) return error;
-  if (id == V4L2_CID_AUDIO_MUTE && !has_mute) return EINVAL;
+  if (id == V4L2_CID_AUDIO_MUTE && !hasMute) return EINVAL;
   controls.emplace_back(id, value);
   return 0;
 }
 
 int FakeRadioDevice::GetStringControl(uint32_t id, std::string& value) {
   if (const int error = Check(); error != 0) return error;
-  const auto found = strings_now.find(id);
-  if (found == strings_now.end()) return EINVAL;
+  const auto found = stringsNow.find(id);
+  if (found == stringsNow.end()) return EINVAL;
   value = found->second;
   return 0;
 }
@@ -301,7 +301,7 @@ int FakeRadioDevice::GetStringControl(uint32_t id, std::string& value) {
 int FakeRadioDevice::ReadRds(std::span<uint8_t> buffer, size_t& read) {
   read = 0;
   if (const int error = Check(); error != 0) return error;
-  if (rds_read_error != 0) return rds_read_error;
+  if (rdsReadError != 0) return rdsReadError;
   if (rds.size() < 3) return EAGAIN;
   // Whole records only, as the kernel hands them out.
   while (read + 3 <= buffer.size() && rds.size() >= 3) {

@@ -49,16 +49,16 @@ class FakeRadioDevice final : public v4l2::RadioDevice {
 
   // Script.
   Personality personality;
-  int open_error = 0;
-  int query_error = 0;
-  int seek_error = 0;      // returned by the next hardware seek instead of seeking
-  bool has_mute = true;    // without: no mute control (VIDIOC_QUERYCTRL and _S_CTRL: EINVAL)
-  bool gone = false;       // unplugged: every call fails with ENODEV
-  int fail_next = 0;       // the next call (of any kind but QUERYCAP) fails with this, once
-  int fail_all = 0;        // every call but QUERYCAP fails with this (si470x-usb: EINVAL)
-  int rds_read_error = 0;  // read() fails with this (EBUSY, EINVAL)
-  std::map<uint32_t, int32_t> controls_now;     // integer controls the device answers
-  std::map<uint32_t, std::string> strings_now;  // string controls the device answers
+  int openError = 0;
+  int queryError = 0;
+  int seekError = 0;     // returned by the next hardware seek instead of seeking
+  bool hasMute = true;   // without: no mute control (VIDIOC_QUERYCTRL and _S_CTRL: EINVAL)
+  bool gone = false;     // unplugged: every call fails with ENODEV
+  int failNext = 0;      // the next call (of any kind but QUERYCAP) fails with this, once
+  int failAll = 0;       // every call but QUERYCAP fails with this (si470x-usb: EINVAL)
+  int rdsReadError = 0;  // read() fails with this (EBUSY, EINVAL)
+  std::map<uint32_t, int32_t> controlsNow;     // integer controls the device answers
+  std::map<uint32_t, std::string> stringsNow;  // string controls the device answers
   v4l2_capability capabilities{};
   v4l2_tuner tuner{};  // name, type, capability, range; signal and subchannels from the station
   std::vector<v4l2_frequency_band> bands;
@@ -98,7 +98,7 @@ class FakeRadioDevice final : public v4l2::RadioDevice {
 
   int Check();
   void AddBand(uint32_t low, uint32_t high, uint32_t capability, uint32_t modulation);
-  void AddFmBand(int64_t low_hz, int64_t high_hz);
+  void AddFmBand(int64_t lowHz, int64_t highHz);
   int GenericSeek(const v4l2_hw_freq_seek& seek);
   // Steps from the tuned frequency through [low, high] by `step` units.
   int SteppedSeek(const v4l2_hw_freq_seek& seek, uint32_t low, uint32_t high, uint32_t step);

@@ -88,8 +88,8 @@ TEST(GroupCodec, ChangedAbFlagClearsRadioText) {
 
 TEST(GroupCodec, VersionBGroupsCarryPiInBlockThree) {
   GroupDecoder decoder;
-  const Group ps_group = EncodeBasicTuning(kHeaderB, false, true, 0, 0, Ps("BRAVO   "));
-  ReceivedGroup received = OverAir(ps_group);
+  const Group psGroup = EncodeBasicTuning(kHeaderB, false, true, 0, 0, Ps("BRAVO   "));
+  ReceivedGroup received = OverAir(psGroup);
   received.usable[0] = false;  // block A lost: PI comes from block C'
   EXPECT_TRUE(decoder.Feed(received));
   EXPECT_EQ(decoder.data().pi, 0xD3C2);
@@ -110,7 +110,7 @@ TEST(GroupCodec, GroupWithoutBlockBOrPiIsNotTaken) {
   group.usable[1] = true;
   group.usable[0] = false;  // version A: nowhere else to find the PI
   EXPECT_FALSE(decoder.Feed(group));
-  EXPECT_FALSE(decoder.has_data());
+  EXPECT_FALSE(decoder.HasData());
 }
 
 TEST(GroupCodec, DamagedBlocksAreCorrectedOrLeftOut) {
@@ -123,7 +123,7 @@ TEST(GroupCodec, DamagedBlocksAreCorrectedOrLeftOut) {
   blocks = EncodeBlocks(EncodeBasicTuning(kHeader, false, true, 0, 2, Ps("ABCDEFGH")));
   blocks[3] ^= (1u << 25) | 1u;  // uncorrectable: the characters stay out
   const ReceivedGroup group = DecodeAirGroup({blocks[0], blocks[1], blocks[2], blocks[3]});
-  EXPECT_EQ(group.unusable_count(), 1);
+  EXPECT_EQ(group.UnusableCount(), 1);
   EXPECT_TRUE(decoder.Feed(group));
   EXPECT_EQ(PsOf(decoder), "  CD    ");
 }

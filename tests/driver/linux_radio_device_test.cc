@@ -27,8 +27,8 @@ class LinuxRadioDeviceTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets_.data()), 0);
     // A blocking read waits for this many bytes; poll() says readable from the first one.
-    const int low_water = 4096;
-    ASSERT_EQ(setsockopt(sockets_[0], SOL_SOCKET, SO_RCVLOWAT, &low_water, sizeof low_water), 0);
+    const int lowWater = 4096;
+    ASSERT_EQ(setsockopt(sockets_[0], SOL_SOCKET, SO_RCVLOWAT, &lowWater, sizeof lowWater), 0);
     ASSERT_EQ(device_.Adopt(sockets_[0]), 0);
   }
   void TearDown() override {

@@ -31,9 +31,9 @@ class PluginWithSimDriver : public testing_support::PluginTest {
  protected:
   void SetUp() override {
     PluginTest::SetUp();
-    testing_support::WriteFile(*dir / "stations.ini", kBand);
-    setenv("HALVANE_STATIONS", (*dir / "stations.ini").c_str(), 1);
-    sdk->Var("DMPath", halvane::Variant(std::string(kHostFolder)));
+    testing_support::WriteFile(*dir_ / "stations.ini", kBand);
+    setenv("HALVANE_STATIONS", (*dir_ / "stations.ini").c_str(), 1);
+    sdk_->Var("DMPath", halvane::Variant(std::string(kHostFolder)));
     // The same path the plug-in loads, so the same library and the same tuner.
     driver_ =
         dlopen((std::string(kHostFolder) + "RadioModules/Halvane/Radio_IO.so").c_str(), RTLD_NOW);
@@ -57,13 +57,13 @@ class PluginWithSimDriver : public testing_support::PluginTest {
   void Play(int ms) {
     for (int t = 0; t < ms; t += 100) {
       Hook<int32_t(int32_t)>("HalvaneSimAdvanceClock")(100);
-      component->radio().PollStatus();
+      component_->radio().PollStatus();
     }
   }
 
   std::string Label(std::string name) {
     std::string format;
-    return radio->ReturnLabel(name, format);
+    return radio_->ReturnLabel(name, format);
   }
 
   void* driver_ = nullptr;
@@ -71,27 +71,27 @@ class PluginWithSimDriver : public testing_support::PluginTest {
 
 TEST_F(PluginWithSimDriver, RdsNameFillsInAfterStartAndAfterASeek) {
   StartActive();
-  EXPECT_EQ(radio->Freq(), 8750);
+  EXPECT_EQ(radio_->Freq(), 8750);
   Play(200);
-  const std::string early = component->radio().RdsName();
+  const std::string early = component_->radio().RdsName();
   EXPECT_NE(early, "LOWEND  ");  // two name segments at most so far
   Play(1000);
-  EXPECT_EQ(component->radio().RdsName(), "LOWEND  ");
+  EXPECT_EQ(component_->radio().RdsName(), "LOWEND  ");
   EXPECT_EQ(Label("rdsname"), "LOWEND  ");
 
-  Command("seekup", screen);
-  EXPECT_EQ(radio->Freq(), 8930);
+  Command("seekup", screen_);
+  EXPECT_EQ(radio_->Freq(), 8930);
   Play(1000);
-  EXPECT_EQ(component->radio().RdsName(), "NORDWAVE");
-  EXPECT_EQ(component->radio().RdsPi(), std::to_string(int16_t(0xD3C2)));
-  EXPECT_TRUE(component->radio().IsStereo());
-  EXPECT_EQ(component->radio().SignalLevel(), (15 - 1) * 4369);
+  EXPECT_EQ(component_->radio().RdsName(), "NORDWAVE");
+  EXPECT_EQ(component_->radio().RdsPi(), std::to_string(int16_t(0xD3C2)));
+  EXPECT_TRUE(component_->radio().IsStereo());
+  EXPECT_EQ(component_->radio().SignalLevel(), (15 - 1) * 4369);
 
-  Command("seekdown", screen);
-  Command("seekdown", screen);  // off the bottom: the plug-in wraps to 107.9 MHz
-  EXPECT_EQ(radio->Freq(), 10790);
+  Command("seekdown", screen_);
+  Command("seekdown", screen_);  // off the bottom: the plug-in wraps to 107.9 MHz
+  EXPECT_EQ(radio_->Freq(), 10790);
   Play(1000);
-  EXPECT_EQ(component->radio().RdsName(), "TOPEND  ");
+  EXPECT_EQ(component_->radio().RdsName(), "TOPEND  ");
 }
 
 }  // namespace

@@ -33,10 +33,10 @@ TEST(Reception, DamageIsCorrectedOrDetectedNeverWrong) {
     ASSERT_LT(error, 1u << 26);
     const rds::DecodedBlock block =
         rds::DecodeBlock(rds::EncodeBlock(kInfo, rds::Offset::B) ^ error, rds::Offset::B);
-    if (block.status == rds::BlockStatus::kError) {
+    if (block.status == rds::BlockStatus::Error) {
       ++rejected;
     } else {
-      ASSERT_EQ(block.status, rds::BlockStatus::kCorrected);
+      ASSERT_EQ(block.status, rds::BlockStatus::Corrected);
       ASSERT_EQ(block.info, kInfo) << "group " << n;
       ++corrected;
     }

@@ -44,19 +44,19 @@ TEST(SdrBlockSync, FindsBlocksAfterNoiseAndHandsOnWholeGroups) {
   EXPECT_FALSE(fed.groups[0][0].has_value());
   for (size_t i = 1; i < fed.groups.size(); ++i) {
     const rds::ReceivedGroup decoded = rds::DecodeAirGroup(fed.groups[i]);
-    EXPECT_EQ(decoded.unusable_count(), 0);
+    EXPECT_EQ(decoded.UnusableCount(), 0);
     EXPECT_EQ(decoded.blocks, group);
   }
-  EXPECT_EQ(sync.clean_blocks(), sync.blocks());
+  EXPECT_EQ(sync.CleanBlocks(), sync.blocks());
 
   // A slipped bit damages every block after it: the sync lets go, then finds the new grid.
   const std::vector<uint8_t> g = GroupBits(group);
   std::vector<uint8_t> slipped(g.begin() + 1, g.end());
   for (int i = 0; i < 6; ++i) slipped.insert(slipped.end(), g.begin(), g.end());
-  const uint64_t clean_before = sync.clean_blocks();
+  const uint64_t cleanBefore = sync.CleanBlocks();
   Feed(sync, slipped, fed);
   EXPECT_TRUE(sync.synced());
-  EXPECT_GT(sync.clean_blocks(), clean_before);
+  EXPECT_GT(sync.CleanBlocks(), cleanBefore);
   EXPECT_EQ(rds::DecodeAirGroup(fed.groups.back()).blocks, group);
 }
 
@@ -66,9 +66,9 @@ TEST(SdrSampleFormat, EachFormatRoundTrips) {
     SampleFormat format;
     size_t bytes;
     float tolerance;
-  } cases[] = {{SampleFormat::kCu8, 2, 1.0f / 127},
-               {SampleFormat::kCs16, 4, 1.0f / 32000},
-               {SampleFormat::kCf32, 8, 0}};
+  } cases[] = {{SampleFormat::Cu8, 2, 1.0f / 127},
+               {SampleFormat::Cs16, 4, 1.0f / 32000},
+               {SampleFormat::Cf32, 8, 0}};
   for (const auto& c : cases) {
     std::vector<uint8_t> bytes = EncodeSamples(c.format, samples);
     ASSERT_EQ(bytes.size(), samples.size() * c.bytes) << FormatName(c.format);
@@ -83,7 +83,7 @@ TEST(SdrSampleFormat, EachFormatRoundTrips) {
   }
   // rtl_sdr's bytes: 127/128 straddle zero, 0 and 255 the ends.
   std::vector<Complex> raw;
-  DecodeSamples(SampleFormat::kCu8, std::vector<uint8_t>{0, 255}, raw);
+  DecodeSamples(SampleFormat::Cu8, std::vector<uint8_t>{0, 255}, raw);
   EXPECT_FLOAT_EQ(raw[0].real(), -1.0f);
   EXPECT_FLOAT_EQ(raw[0].imag(), 1.0f);
 }

@@ -23,26 +23,26 @@ TEST(SdrConfig, ReadsEveryKey) {
       "tone_channel = left\ncarrier_offset = 2000\nclock_ppm = 100\ncnr = 20\n");
   ASSERT_TRUE(parsed.ok()) << parsed.error;
   const sdr::SdrConfig& sdr = parsed.value->sdr;
-  EXPECT_EQ(parsed.value->kind, BackendConfig::Kind::kSdr);
-  EXPECT_TRUE(sdr.is_file());
-  EXPECT_EQ(sdr.file_path(), "/tmp/fm.cu8");
-  EXPECT_EQ(sdr.format, sdr::SampleFormat::kCs16);
+  EXPECT_EQ(parsed.value->kind, BackendConfig::Kind::Sdr);
+  EXPECT_TRUE(sdr.IsFile());
+  EXPECT_EQ(sdr.FilePath(), "/tmp/fm.cu8");
+  EXPECT_EQ(sdr.format, sdr::SampleFormat::Cs16);
   EXPECT_EQ(sdr.rate, 2'048'000);
-  EXPECT_EQ(sdr.center_hz, 99'500'000);
-  EXPECT_EQ(sdr.gain_db, 32.8);
+  EXPECT_EQ(sdr.centerHz, 99'500'000);
+  EXPECT_EQ(sdr.gainDb, 32.8);
   EXPECT_EQ(sdr.ppm, -12);
-  EXPECT_EQ(sdr.deemphasis_us, 75);
-  EXPECT_EQ(sdr.tone_hz, 440);
-  EXPECT_TRUE(sdr.tone_left);
-  EXPECT_FALSE(sdr.tone_right);
-  EXPECT_EQ(sdr.carrier_offset_hz, 2000);
-  EXPECT_EQ(sdr.clock_ppm, 100);
-  EXPECT_EQ(sdr.cnr_db, 20);
+  EXPECT_EQ(sdr.deemphasisUs, 75);
+  EXPECT_EQ(sdr.toneHz, 440);
+  EXPECT_TRUE(sdr.toneLeft);
+  EXPECT_FALSE(sdr.toneRight);
+  EXPECT_EQ(sdr.carrierOffsetHz, 2000);
+  EXPECT_EQ(sdr.clockPpm, 100);
+  EXPECT_EQ(sdr.cnrDb, 20);
 
   const auto plain = ParseBackendConfig("backend = sdr\n");
   ASSERT_TRUE(plain.ok());
-  EXPECT_TRUE(plain.value->sdr.is_synthetic());
-  EXPECT_EQ(ParseBackendConfig("backend = sdr\ncenter = 99500 kHz\n").value->sdr.center_hz,
+  EXPECT_TRUE(plain.value->sdr.IsSynthetic());
+  EXPECT_EQ(ParseBackendConfig("backend = sdr\ncenter = 99500 kHz\n").value->sdr.centerHz,
             99'500'000);
 }
 

@@ -31,8 +31,8 @@ TEST(SdrReceiverTest, AMonoStationsRdsComesWithoutAPilot) {
   sdr::Receiver receiver({kTestRate, 50});
   receiver.Tune(0);
   const std::vector<float> audio = RunStation(transmitter, receiver, 3.0);
-  EXPECT_FALSE(receiver.pilot_locked());
-  ASSERT_TRUE(receiver.monitor().decoder().has_data());
+  EXPECT_FALSE(receiver.PilotLocked());
+  ASSERT_TRUE(receiver.monitor().decoder().HasData());
   EXPECT_EQ(Text(receiver.monitor().decoder().data().ps.data(), 8), "SDR TEST");
   // Both channels carry the same programme.
   EXPECT_NEAR(TonePower(audio, 0, 1000, 24000), TonePower(audio, 1, 1000, 24000), 1e-4);

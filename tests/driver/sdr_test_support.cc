@@ -10,7 +10,7 @@ band::RdsProgramme TestProgramme() {
   programme.pi = 0xD3C2;
   programme.pty = 10;
   programme.tp = true;
-  programme.ta = band::TrafficAnnouncement::kOn;
+  programme.ta = band::TrafficAnnouncement::On;
   const std::string ps = "SDR TEST";
   std::copy(ps.begin(), ps.end(), programme.ps.begin());
   const std::string rt = "Received through the transmitter model";
@@ -18,13 +18,13 @@ band::RdsProgramme TestProgramme() {
   return programme;
 }
 
-sdr::TransmitterOptions ImpairedStation(double cnr_db) {
+sdr::TransmitterOptions ImpairedStation(double cnrDb) {
   sdr::TransmitterOptions options;
   options.multiplex.rds = TestProgramme();
-  options.sample_rate = kTestRate;
-  options.carrier_offset_hz = 2000;
-  options.clock_error_ppm = 100;
-  options.cnr_db = cnr_db;
+  options.sampleRate = kTestRate;
+  options.carrierOffsetHz = 2000;
+  options.clockErrorPpm = 100;
+  options.cnrDb = cnrDb;
   options.seed = 7;
   return options;
 }

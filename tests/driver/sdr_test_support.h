@@ -17,8 +17,8 @@ inline constexpr double kTestRate = 250'000;
 
 band::RdsProgramme TestProgramme();
 
-// The model's options for TestProgramme at `cnr_db`, 2 kHz off centre, clock 100 ppm fast.
-sdr::TransmitterOptions ImpairedStation(double cnr_db);
+// The model's options for TestProgramme at `cnrDb`, 2 kHz off centre, clock 100 ppm fast.
+sdr::TransmitterOptions ImpairedStation(double cnrDb);
 
 // Feeds `seconds` of the transmitter into the receiver in 10 ms pieces, on a clock starting at
 // 0 ms; returns the sound.

@@ -63,10 +63,10 @@ class SdrTunerTest : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(folder_); }
 
-  sdr::SdrTunerParts Parts(std::function<std::unique_ptr<sdr::IqSource>()> make_source) {
+  sdr::SdrTunerParts Parts(std::function<std::unique_ptr<sdr::IqSource>()> makeSource) {
     sdr::SdrTunerParts parts;
-    parts.make_source = std::move(make_source);
-    parts.open_audio = [this] { return std::make_unique<CaptureSink>(&sound_, &hushes_); };
+    parts.makeSource = std::move(makeSource);
+    parts.openAudio = [this] { return std::make_unique<CaptureSink>(&sound_, &hushes_); };
     return parts;
   }
 
@@ -130,9 +130,9 @@ class SdrTunerTest : public ::testing::Test {
 };
 
 TEST_F(SdrTunerTest, ReceivesTheSyntheticStationThroughAnImpairedChannel) {
-  config_.cnr_db = 20;
-  config_.carrier_offset_hz = 2000;
-  config_.clock_ppm = 100;
+  config_.cnrDb = 20;
+  config_.carrierOffsetHz = 2000;
+  config_.clockPpm = 100;
   auto tuner = Synthetic();
   ASSERT_EQ(tuner->Initialize(), kOk);
   ExpectTestStation(*tuner, 3000);
@@ -159,7 +159,7 @@ TEST_F(SdrTunerTest, SearchStopsOnAStationAboveTheThresholdAndEndsAtTheBandEdge)
 }
 
 TEST_F(SdrTunerTest, MuteIsHeardAtOnceAndForcedMonoSumsTheChannels) {
-  config_.tone_right = false;  // the tone on the left only
+  config_.toneRight = false;  // the tone on the left only
   auto tuner = Synthetic();
   ASSERT_EQ(tuner->Initialize(), kOk);
   ASSERT_EQ(tuner->SetFrequency(88'000'000), kOk);
@@ -188,7 +188,7 @@ TEST_F(SdrTunerTest, ARecordingWrittenInCu8DecodesTheSame) {
   transmitter.Generate(iq);
   for (sdr::Complex& s : iq) s *= 0.7f;  // headroom for the noise in eight bits
   const std::string path =
-      WriteBytes("station.cu8", sdr::EncodeSamples(sdr::SampleFormat::kCu8, iq));
+      WriteBytes("station.cu8", sdr::EncodeSamples(sdr::SampleFormat::Cu8, iq));
   auto tuner = Recording(path);
   ASSERT_EQ(tuner->Initialize(), kOk);
   ExpectTestStation(*tuner, 3000);
@@ -219,7 +219,7 @@ TEST_F(SdrTunerTest, BadRecordingsAndDevicesAreRefusedWithAReason) {
   odd.push_back(1);
   std::vector<uint8_t> wav = noise;
   std::copy_n("RIFF", 4, wav.begin());
-  const std::vector<uint8_t> nan_floats(static_cast<size_t>(kTestRate) * 8, 0xFF);
+  const std::vector<uint8_t> nanFloats(static_cast<size_t>(kTestRate) * 8, 0xFF);
   struct Case {
     std::string name;
     std::string path;
@@ -228,15 +228,15 @@ TEST_F(SdrTunerTest, BadRecordingsAndDevicesAreRefusedWithAReason) {
     std::string reason;
   };
   const Case cases[] = {
-      {"missing", (folder_ / "absent.cu8").string(), sdr::SampleFormat::kCu8, kRecordingUnreadable,
+      {"missing", (folder_ / "absent.cu8").string(), sdr::SampleFormat::Cu8, kRecordingUnreadable,
        "cannot be opened"},
-      {"short", WriteBytes("short.cu8", {1, 2, 3, 4}), sdr::SampleFormat::kCu8, kRecordingInvalid,
+      {"short", WriteBytes("short.cu8", {1, 2, 3, 4}), sdr::SampleFormat::Cu8, kRecordingInvalid,
        "truncated"},
-      {"odd", WriteBytes("odd.cs16", odd), sdr::SampleFormat::kCs16, kRecordingInvalid,
+      {"odd", WriteBytes("odd.cs16", odd), sdr::SampleFormat::Cs16, kRecordingInvalid,
        "middle of a cs16 sample"},
-      {"wav", WriteBytes("sound.wav", wav), sdr::SampleFormat::kCu8, kRecordingInvalid, "WAV"},
-      {"not floats", WriteBytes("nan.cf32", nan_floats), sdr::SampleFormat::kCf32,
-       kRecordingInvalid, "does not hold cf32"},
+      {"wav", WriteBytes("sound.wav", wav), sdr::SampleFormat::Cu8, kRecordingInvalid, "WAV"},
+      {"not floats", WriteBytes("nan.cf32", nanFloats), sdr::SampleFormat::Cf32, kRecordingInvalid,
+       "does not hold cf32"},
   };
   for (const Case& c : cases) {
     config_.format = c.format;
@@ -266,9 +266,9 @@ class VanishingSource final : public sdr::IqSource {
  public:
   int32_t Open(int64_t) override { return kOk; }
   void Close() override {}
-  double sample_rate() const override { return kTestRate; }
-  int32_t Tune(int64_t, int64_t, std::optional<double>& offset_hz) override {
-    offset_hz = 0.0;
+  double SampleRate() const override { return kTestRate; }
+  int32_t Tune(int64_t, int64_t, std::optional<double>& offsetHz) override {
+    offsetHz = 0.0;
     return kOk;
   }
   int32_t ReadDue(int64_t, std::vector<sdr::Complex>& out) override {

@@ -20,7 +20,7 @@ using testing_support::FakeRadioDevice;
 using testing_support::Personality;
 using testing_support::RecordsOf;
 
-constexpr auto Fine = FakeRadioDevice::Fine;
+constexpr auto kFine = FakeRadioDevice::Fine;
 constexpr int32_t kStrong = 60'000;
 
 const rds::GroupHeader kHeader{0x6E07, 9, true, false};
@@ -53,7 +53,7 @@ using KernelDriverTest = testing_support::V4l2TunerFixture;
 TEST_F(KernelDriverTest, RdsReadsNeverWaitForBlocks) {
   // The virtual receiver has RDS on whole megahertz only; elsewhere nothing ever arrives.
   Make(Personality::kVirtualReceiver);
-  device_->AddStation(Fine(95'000'000), kStrong);
+  device_->AddStation(kFine(95'000'000), kStrong);
   Start();
   ASSERT_EQ(tuner_->StartRds(), kOk);
   EXPECT_EQ(tuner_->SetFrequency(95'500'000), kOk);
@@ -74,32 +74,33 @@ TEST_F(KernelDriverTest, HardwareSeekFindsAndTunesTheBandsEnd) {
     int32_t from;
     bool up;
     int32_t edge;
-    uint32_t range_low, range_high;  // what the seek asks of the device
+    uint32_t rangeLow, rangeHigh;  // what the seek asks of the device
   } cases[] = {
       // Without programmable limits, the device's own band that matches the FM band.
-      {Personality::kSi470x, 88'000'000, false, 87'500'000, Fine(87'500'000), Fine(108'000'000)},
-      {Personality::kSi470x, 107'000'000, true, 108'000'000, Fine(87'500'000), Fine(108'000'000)},
+      {Personality::kSi470x, 88'000'000, false, 87'500'000, kFine(87'500'000), kFine(108'000'000)},
+      {Personality::kSi470x, 107'000'000, true, 108'000'000, kFine(87'500'000), kFine(108'000'000)},
       {Personality::kWl128x, 107'000'000, true, 108'000'000, 0, 0},  // stops on the edge
       // With them, the FM band, not the device's 64-108 MHz.
-      {Personality::kVirtualReceiver, 100'000'000, true, 108'000'000, Fine(87'500'000),
-       Fine(108'000'000)},  // does not move
-      {Personality::kSi476x, 88'000'000, false, 87'500'000, Fine(87'500'000), Fine(108'000'000)},
-      {Personality::kGeneric, 100'000'000, true, 108'000'000, Fine(87'500'000), Fine(108'000'000)},
+      {Personality::kVirtualReceiver, 100'000'000, true, 108'000'000, kFine(87'500'000),
+       kFine(108'000'000)},  // does not move
+      {Personality::kSi476x, 88'000'000, false, 87'500'000, kFine(87'500'000), kFine(108'000'000)},
+      {Personality::kGeneric, 100'000'000, true, 108'000'000, kFine(87'500'000),
+       kFine(108'000'000)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message()
                  << "device " << static_cast<int>(c.personality) << " from " << c.from);
     Make(c.personality);
-    device_->AddStation(Fine(70'000'000), kStrong);  // below the FM band (OIRT)
+    device_->AddStation(kFine(70'000'000), kStrong);  // below the FM band (OIRT)
     Start();
     int32_t value = c.from;
     EXPECT_EQ(tuner_->Search(value, c.up), HALVANE_SEARCH_BAND_END);
     EXPECT_EQ(value, c.edge);
-    EXPECT_EQ(device_->frequency, Fine(c.edge));
+    EXPECT_EQ(device_->frequency, kFine(c.edge));
     EXPECT_EQ(Frequency(), c.edge);
     ASSERT_FALSE(device_->seeks.empty());
-    EXPECT_EQ(device_->seeks[0].rangelow, c.range_low);
-    EXPECT_EQ(device_->seeks[0].rangehigh, c.range_high);
+    EXPECT_EQ(device_->seeks[0].rangelow, c.rangeLow);
+    EXPECT_EQ(device_->seeks[0].rangehigh, c.rangeHigh);
     // And again from the edge, as the plug-in repeats a seek.
     EXPECT_EQ(tuner_->Search(value, c.up), HALVANE_SEARCH_BAND_END);
     EXPECT_EQ(value, c.edge);
@@ -109,7 +110,7 @@ TEST_F(KernelDriverTest, HardwareSeekFindsAndTunesTheBandsEnd) {
 TEST_F(KernelDriverTest, SeekResultsStayOnTheRaster) {
   // si476x reads the spacing in its own units: it gets none and uses its default.
   Make(Personality::kSi476x);
-  device_->AddStation(Fine(90'000'000), FakeRadioDevice::RssiSignal(50));
+  device_->AddStation(kFine(90'000'000), FakeRadioDevice::RssiSignal(50));
   Start();
   int32_t value = 88'000'000;
   EXPECT_EQ(tuner_->Search(value, true), kOk);
@@ -118,7 +119,7 @@ TEST_F(KernelDriverTest, SeekResultsStayOnTheRaster) {
 
   // si470x stops on its own 50 kHz raster: the channel beyond, in the seek's direction.
   Make(Personality::kSi470x);
-  device_->AddStation(Fine(95'850'000), kStrong);
+  device_->AddStation(kFine(95'850'000), kStrong);
   Start();
   value = 95'000'000;
   EXPECT_EQ(tuner_->Search(value, true), kOk);
@@ -134,10 +135,10 @@ TEST_F(KernelDriverTest, RdsErrorsNeverFailATune) {
   for (int error : {EBUSY, EINVAL}) {
     SCOPED_TRACE(error);
     Make(Personality::kSi470x);
-    device_->AddStation(Fine(95'000'000), kStrong);
+    device_->AddStation(kFine(95'000'000), kStrong);
     Start();
     ASSERT_EQ(tuner_->StartRds(), kOk);
-    device_->rds_read_error = error;
+    device_->rdsReadError = error;
     EXPECT_EQ(tuner_->SetFrequency(94'000'000), kOk);
     RdsRecord record{};
     EXPECT_EQ(tuner_->EvalData(record), kRdsNoData);
@@ -145,13 +146,13 @@ TEST_F(KernelDriverTest, RdsErrorsNeverFailATune) {
     EXPECT_EQ(tuner_->GetDecoderState(state), kOk);
 
     // A software seek walks on to the station.
-    device_->seek_error = ENOTTY;
+    device_->seekError = ENOTTY;
     int32_t value = 94'000'000;
     EXPECT_EQ(tuner_->Search(value, true), kOk);
     EXPECT_EQ(value, 95'000'000);
 
     // The next tune tries again.
-    device_->rds_read_error = 0;
+    device_->rdsReadError = 0;
     EXPECT_EQ(tuner_->SetFrequency(95'000'000), kOk);
     device_->QueueRds(Round());
     EXPECT_EQ(tuner_->EvalData(record), kOk);
@@ -161,21 +162,21 @@ TEST_F(KernelDriverTest, RdsErrorsNeverFailATune) {
 TEST_F(KernelDriverTest, RdsFromControlsWhenTheDeviceHasNoBlockIo) {
   Make(Personality::kSi476x);
   device_->tuner.capability &= ~V4L2_TUNER_CAP_RDS_BLOCK_IO;
-  device_->rds_read_error = EINVAL;
-  device_->AddStation(Fine(95'000'000), FakeRadioDevice::RssiSignal(50));
-  device_->controls_now = {{V4L2_CID_RDS_RX_PTY, 10},
-                           {V4L2_CID_RDS_RX_TRAFFIC_ANNOUNCEMENT, 1},
-                           {V4L2_CID_RDS_RX_TRAFFIC_PROGRAM, 1},
-                           {V4L2_CID_RDS_RX_MUSIC_SPEECH, 0}};
-  device_->strings_now = {{V4L2_CID_RDS_RX_PS_NAME, ""}, {V4L2_CID_RDS_RX_RADIO_TEXT, ""}};
+  device_->rdsReadError = EINVAL;
+  device_->AddStation(kFine(95'000'000), FakeRadioDevice::RssiSignal(50));
+  device_->controlsNow = {{V4L2_CID_RDS_RX_PTY, 10},
+                          {V4L2_CID_RDS_RX_TRAFFIC_ANNOUNCEMENT, 1},
+                          {V4L2_CID_RDS_RX_TRAFFIC_PROGRAM, 1},
+                          {V4L2_CID_RDS_RX_MUSIC_SPEECH, 0}};
+  device_->stringsNow = {{V4L2_CID_RDS_RX_PS_NAME, ""}, {V4L2_CID_RDS_RX_RADIO_TEXT, ""}};
   Start();
   ASSERT_EQ(tuner_->StartRds(), kOk);
   ASSERT_EQ(tuner_->SetFrequency(95'000'000), kOk);
   RdsRecord record{};
   EXPECT_EQ(tuner_->EvalData(record), kRdsNoData);  // nothing received yet
 
-  device_->strings_now[V4L2_CID_RDS_RX_PS_NAME] = "CTRL";
-  device_->strings_now[V4L2_CID_RDS_RX_RADIO_TEXT] = "Text by controls";
+  device_->stringsNow[V4L2_CID_RDS_RX_PS_NAME] = "CTRL";
+  device_->stringsNow[V4L2_CID_RDS_RX_RADIO_TEXT] = "Text by controls";
   ASSERT_EQ(tuner_->EvalData(record), kOk);
   EXPECT_EQ(Ps(record), "CTRL    ");
   EXPECT_EQ(Rt(record), "Text by controls" + std::string(48, ' '));
@@ -189,7 +190,7 @@ TEST_F(KernelDriverTest, RdsFromControlsWhenTheDeviceHasNoBlockIo) {
 TEST_F(KernelDriverTest, EmptyChannelIsNeitherStationNorStereo) {
   for (Personality personality : {Personality::kSi476x, Personality::kWl128x}) {
     Make(personality);
-    device_->AddStation(Fine(90'000'000), FakeRadioDevice::RssiSignal(50));
+    device_->AddStation(kFine(90'000'000), FakeRadioDevice::RssiSignal(50));
     Start();
     // The seek passes 88.1 MHz by: the noise floor is measured there.
     int32_t value = 88'000'000;
@@ -211,7 +212,7 @@ TEST_F(KernelDriverTest, EmptyChannelIsNeitherStationNorStereo) {
 
 TEST_F(KernelDriverTest, UnflaggedDevicesTakeNameAndTextOnlyWhenRepeated) {
   Make(Personality::kWl128x);  // never flags a block in error
-  device_->AddStation(Fine(99'000'000), FakeRadioDevice::RssiSignal(50));
+  device_->AddStation(kFine(99'000'000), FakeRadioDevice::RssiSignal(50));
   Start();
   ASSERT_EQ(tuner_->SetFrequency(99'000'000), kOk);
   ASSERT_EQ(tuner_->StartRds(), kOk);
@@ -223,10 +224,10 @@ TEST_F(KernelDriverTest, UnflaggedDevicesTakeNameAndTextOnlyWhenRepeated) {
   std::vector<uint8_t> damaged = Round();
   damaged[3 * 4 + 9] = 'X';  // name segment 1, block D
   damaged[3 * 4 + 10] = 'X';
-  const size_t text_c = 3 * 16 + 6;
-  damaged[text_c] = 'z';
-  damaged[text_c + 1] = 'z';
-  damaged[text_c + 2] = rds::kRawPositionCPrime;
+  const size_t textC = 3 * 16 + 6;
+  damaged[textC] = 'z';
+  damaged[textC + 1] = 'z';
+  damaged[textC + 2] = rds::kRawPositionCPrime;
   // And a group of another type whose block B came wrong: programme type 31.
   const auto other = RecordsOf({kHeader.pi, 0x1000 | 0x0400 | 31 << 5, 0, 0});
   damaged.insert(damaged.end(), other.begin(), other.end());
@@ -248,7 +249,7 @@ TEST_F(KernelDriverTest, TransientFailuresAreNotLoss) {
   Start();
   ASSERT_EQ(tuner_->SetFrequency(95'000'000), kOk);
   // si470x-i2c: one I/O error on the bus.
-  device_->fail_next = EIO;
+  device_->failNext = EIO;
   int32_t value = 0;
   EXPECT_EQ(tuner_->GetFrequency(value), kDeviceError);
   EXPECT_NE(LastReason().find("/dev/radio7"), std::string_view::npos) << LastReason();
@@ -256,9 +257,9 @@ TEST_F(KernelDriverTest, TransientFailuresAreNotLoss) {
   EXPECT_EQ(Frequency(), 95'000'000);
 
   // si470x-usb: any failure of the USB transfer is EINVAL, also from the mute control it has.
-  device_->fail_all = EINVAL;
+  device_->failAll = EINVAL;
   EXPECT_EQ(tuner_->SetMute(true), kDeviceError);
-  device_->fail_all = 0;
+  device_->failAll = 0;
   EXPECT_EQ(Flags() & kStateMuted, 0);
 }
 

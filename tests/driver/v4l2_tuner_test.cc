@@ -29,16 +29,16 @@ class V4l2TunerTest : public testing_support::V4l2TunerFixture {
 };
 
 TEST_F(V4l2TunerTest, InitializeNamesWhyTheDeviceCannotBeUsed) {
-  device_->open_error = ENOENT;
+  device_->openError = ENOENT;
   EXPECT_EQ(tuner_->Initialize(), kNoDevice);
-  device_->open_error = EBUSY;
+  device_->openError = EBUSY;
   EXPECT_EQ(tuner_->Initialize(), kDeviceBusy);
-  device_->open_error = EACCES;
+  device_->openError = EACCES;
   EXPECT_EQ(tuner_->Initialize(), kNoPermission);
-  device_->open_error = 0;
-  device_->query_error = ENOTTY;  // not a V4L2 device at all
+  device_->openError = 0;
+  device_->queryError = ENOTTY;  // not a V4L2 device at all
   EXPECT_EQ(tuner_->Initialize(), kNotRadio);
-  device_->query_error = 0;
+  device_->queryError = 0;
   device_->capabilities.capabilities &= ~V4L2_CAP_RADIO;  // a video capture device
   EXPECT_EQ(tuner_->Initialize(), kNotRadio);
   EXPECT_FALSE(device_->open);
@@ -126,7 +126,7 @@ TEST_F(V4l2TunerTest, HardwareSeekWithoutStationReportsTheBandEdge) {
 
 TEST_F(V4l2TunerTest, BusySeekLeavesTheFrequencyAlone) {
   Start();
-  device_->seek_error = EBUSY;
+  device_->seekError = EBUSY;
   int32_t value = 90'000'000;
   EXPECT_EQ(tuner_->Search(value, true), kDeviceBusy);
   EXPECT_EQ(value, 90'000'000);
@@ -158,7 +158,7 @@ TEST_F(V4l2TunerTest, SoftwareSeekWalksTheRasterWhenTheDeviceCannotSeek) {
 TEST_F(V4l2TunerTest, RefusedHardwareSeekFallsBackToTheWalk) {
   device_->AddStation(Fine(88'300'000), kFaint);
   Start();
-  device_->seek_error = EINVAL;  // e.g. a spacing the chip cannot do
+  device_->seekError = EINVAL;  // e.g. a spacing the chip cannot do
   int32_t value = 87'500'000;
   EXPECT_EQ(tuner_->Search(value, true), kOk);
   EXPECT_EQ(value, 88'300'000);
@@ -197,7 +197,7 @@ TEST_F(V4l2TunerTest, MuteThroughTheControlWhenThereIsOne) {
   EXPECT_TRUE(Flags() & kStateMuted);
   // Without one (seen when the device is opened), muting only notes the state.
   tuner_->Uninitialize();
-  device_->has_mute = false;
+  device_->hasMute = false;
   Start();
   EXPECT_EQ(tuner_->SetMute(true), kOk);
   EXPECT_TRUE(Flags() & kStateMuted);
@@ -234,14 +234,14 @@ class V4l2RdsTest : public V4l2TunerTest {
   }
 
   // A station's name and text as groups.
-  std::vector<uint8_t> Broadcast(std::array<uint8_t, 4> status_of_block_b = {}) {
+  std::vector<uint8_t> Broadcast(std::array<uint8_t, 4> statusOfBlockB = {}) {
     const rds::GroupHeader header{0x6E07, 9, true, false};
     const std::array<uint8_t, 8> ps = {'H', 'A', 'R', 'D', 'W', 'A', 'R', 'E'};
     const std::vector<uint8_t> text = {'O', 'n', ' ', 'a', 'i', 'r', '\r'};
     std::vector<uint8_t> bytes;
     for (int segment = 0; segment < 4; ++segment) {
       const auto records =
-          RecordsOf(rds::EncodeBasicTuning(header, false, true, 0, segment, ps), status_of_block_b);
+          RecordsOf(rds::EncodeBasicTuning(header, false, true, 0, segment, ps), statusOfBlockB);
       bytes.insert(bytes.end(), records.begin(), records.end());
     }
     for (int segment = 0; segment < 2; ++segment) {

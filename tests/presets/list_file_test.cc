@@ -58,41 +58,41 @@ TEST_F(ListFile, PresetLinesAreReadAndWrittenBackExactlyWithCrLf) {
 }
 
 TEST_F(ListFile, ModeChoosesTheFileAndOnlyTheLocalListImports) {
-  const std::string other = dir->path() + "/other.ini";
+  const std::string other = dir_->path() + "/other.ini";
   WriteFile(MainList(), "8750\r\n9000,Main\r\n");
   WriteFile(LocalList(), "8800\r\n9100,Local\r\n");
   WriteFile(other, "8900\r\n9200,Other\r\n");
 
   EXPECT_EQ(presets().LoadPresets(other), 8750);  // the main list ignores the argument
   EXPECT_EQ(Names(), Lines{"Main"});
-  radio->LocalMode(true);
+  radio_->LocalMode(true);
   EXPECT_EQ(presets().LoadPresets(""), 8800);
   EXPECT_EQ(Names(), Lines{"Local"});
   EXPECT_EQ(presets().LoadPresets(other), 8900);
   EXPECT_EQ(Names(), Lines{"Other"});
-  EXPECT_EQ(presets().LoadPresets(dir->path() + "/none.ini"), 0);
+  EXPECT_EQ(presets().LoadPresets(dir_->path() + "/none.ini"), 0);
   EXPECT_TRUE(Names().empty());
 }
 
 TEST_F(ListFile, ImportCommandWritesTheFileIntoTheLocalList) {
   StartWith({"9000|0|0", "9000,Main"});
-  const std::string other = dir->path() + "/other.ini";
+  const std::string other = dir_->path() + "/other.ini";
   WriteFile(other, "8900|1|1\r\n9200,Other\r\n");
   Command("loadpresets;" + other);
-  EXPECT_TRUE(radio->LocalMode());
+  EXPECT_TRUE(radio_->LocalMode());
   EXPECT_EQ(ReadFile(LocalList()), "9000|1|1\r\n9200,Other\r\n");
   EXPECT_EQ(ReadFile(MainList()), "9000|0|0\r\n9000,Main\r\n");
 }
 
 TEST_F(ListFile, SavingIntoAMissingFolderWritesAndReportsNothing) {
   StartWith({"9000", "9000,Jazz"});
-  const std::string missing = dir->path() + "/missing/";
-  radio->CachePath(missing);
+  const std::string missing = dir_->path() + "/missing/";
+  radio_->CachePath(missing);
   presets().LoadPresets("");    // the empty store of a folder that isn't there
   presets().AddPreset("News");  // which saves
   EXPECT_NO_THROW(presets().SavePresets());
   EXPECT_FALSE(FileExists(missing));
-  EXPECT_TRUE(sdk->errscrns.empty());
+  EXPECT_TRUE(sdk_->errscrns.empty());
 }
 
 // Setting LocalMode or CachePath directly switches no list: the store still holds the list it was
@@ -100,10 +100,10 @@ TEST_F(ListFile, SavingIntoAMissingFolderWritesAndReportsNothing) {
 TEST_F(ListFile, ASaveWritesTheListTheStoreCameFromWhateverTheSettingsSaySince) {
   WriteFile(LocalList(), "9100\r\n9100,Local\r\n");
   StartWith({"9000|0|0", "9000,Main"});
-  const std::string elsewhere = dir->path() + "/elsewhere/";
+  const std::string elsewhere = dir_->path() + "/elsewhere/";
   std::filesystem::create_directories(elsewhere);
-  radio->LocalMode(true);
-  radio->CachePath(elsewhere);
+  radio_->LocalMode(true);
+  radio_->CachePath(elsewhere);
   presets().AddPreset("Added");
   EXPECT_EQ(ReadFile(MainList()), "9000|0|0\r\n9000,Main\r\n9000,Added\r\n");
   EXPECT_EQ(ReadFile(LocalList()), "9100\r\n9100,Local\r\n");
@@ -174,15 +174,15 @@ TEST_F(ListFile, LinesPastTheCapAreWrittenBackAsTheyWere) {
 // the log says why, debugging off.
 TEST_F(ListFile, AListThatCantBeReadIsNeverWrittenOver) {
   StartWith({"9000", "9000,Jazz"});
-  for (const std::string& p : {dir->path(), CacheDir(), MainList()})
+  for (const std::string& p : {dir_->path(), CacheDir(), MainList()})
     ASSERT_TRUE(testing_support::LendToNobody(p));
   ::chmod(MainList().c_str(), 0200);
   const int logged = testing_support::AsNobody([&] {
     presets().LoadPresets("");
     presets().AddPreset("Added");  // an edit, which saves
     presets().SavePresets();
-    if (sdk->log.size() != 2) return 10 + static_cast<int>(sdk->log.size());
-    return sdk->log[0].starts_with(HALVANE_LOG_SAVE_FAILED + MainList() + ": the list ") ? 0 : 1;
+    if (sdk_->log.size() != 2) return 10 + static_cast<int>(sdk_->log.size());
+    return sdk_->log[0].starts_with(HALVANE_LOG_SAVE_FAILED + MainList() + ": the list ") ? 0 : 1;
   });
   EXPECT_EQ(logged, 0);
   ::chmod(MainList().c_str(), 0644);
@@ -197,21 +197,21 @@ TEST_F(ListFile, AListThatCantBeReadIsNeverWrittenOver) {
 // save that succeeds after failures says so too.
 TEST_F(ListFile, AFailedSaveIsLoggedWhateverTheLogSwitch) {
   StartWith({"9000", "9000,Jazz"});
-  ASSERT_TRUE(sdk->log.empty());  // debugging is off
-  const std::string missing = dir->path() + "/missing/";
-  radio->CachePath(missing);
+  ASSERT_TRUE(sdk_->log.empty());  // debugging is off
+  const std::string missing = dir_->path() + "/missing/";
+  radio_->CachePath(missing);
   presets().LoadPresets("");  // the store of the folder that isn't there
   EXPECT_NO_THROW(presets().SavePresets());
   EXPECT_NO_THROW(presets().SavePresets());
   std::filesystem::remove(MainList());
   std::filesystem::create_directory(MainList());  // a folder where the list belongs
-  radio->CachePath(CacheDir());
+  radio_->CachePath(CacheDir());
   presets().LoadPresets("");
   presets().SavePresets();
   std::filesystem::remove(MainList());
   presets().SavePresets();
   presets().SavePresets();
-  EXPECT_EQ(sdk->log,
+  EXPECT_EQ(sdk_->log,
             (Lines{HALVANE_LOG_SAVE_FAILED + missing + "Radio.ini: No such file or directory",
                    HALVANE_LOG_SAVE_FAILED + missing + "Radio.ini: No such file or directory",
                    HALVANE_LOG_SAVE_FAILED + MainList() + ": not a regular file",
@@ -228,7 +228,7 @@ TEST_F(ListFile, ASaveWithoutMemoryForTheListIsLogged) {
   for (int i = 1; i <= 32767; ++i) bytes += "9000,Station number " + std::to_string(i) + "\n";
   WriteFile(MainList(), bytes);
   StartActive();
-  sdk->log.clear();
+  sdk_->log.clear();
   const pid_t child = ::fork();
   if (child == 0) {
     long pages = 0;
@@ -237,8 +237,8 @@ TEST_F(ListFile, ASaveWithoutMemoryForTheListIsLogged) {
     const rlimit limit{room, room};
     if (::setrlimit(RLIMIT_AS, &limit) != 0) _exit(3);
     presets().SavePresets();
-    _exit(sdk->log == Lines{HALVANE_LOG_SAVE_FAILED + MainList() +
-                            ": no memory to put the list together"}
+    _exit(sdk_->log == Lines{HALVANE_LOG_SAVE_FAILED + MainList() +
+                             ": no memory to put the list together"}
               ? 0
               : 1);
   }

@@ -17,15 +17,15 @@ TEST_F(LocalLists, ToggleSavesTheListLeftLoadsTheOtherAndRedrawsWithoutRetuning)
   presets().RenamePreset("Main edited", 0);
   std::filesystem::remove(MainList());
 
-  presets().ToggleLocalPresets(screen);
-  EXPECT_TRUE(radio->LocalMode());
+  presets().ToggleLocalPresets(screen_);
+  EXPECT_TRUE(radio_->LocalMode());
   EXPECT_EQ(Names(), Lines{"Local"});
   EXPECT_EQ(ReadFile(MainList()), "9000|0|0\r\n9000,Main edited\r\n");
-  EXPECT_EQ(screen->list->rows, Lines{"1. 91.0 - Local"});
+  EXPECT_EQ(screen_->list->rows, Lines{"1. 91.0 - Local"});
   EXPECT_TRUE(Trace().empty());
 
-  presets().ToggleLocalPresets(screen);
-  EXPECT_FALSE(radio->LocalMode());
+  presets().ToggleLocalPresets(screen_);
+  EXPECT_FALSE(radio_->LocalMode());
   EXPECT_EQ(Names(), Lines{"Main edited"});
   EXPECT_EQ(ReadFile(LocalList()), "9000|0|0\r\n9100,Local\r\n");
 }
@@ -33,12 +33,12 @@ TEST_F(LocalLists, ToggleSavesTheListLeftLoadsTheOtherAndRedrawsWithoutRetuning)
 TEST_F(LocalLists, SetToTheActiveModeDoesNothing) {
   StartWith({"9000", "9000,Main"});
   std::filesystem::remove(MainList());
-  presets().SetLocalPresets(screen, false);
+  presets().SetLocalPresets(screen_, false);
   EXPECT_FALSE(FileExists(MainList()));
-  EXPECT_TRUE(screen->list->events.empty());
+  EXPECT_TRUE(screen_->list->events.empty());
 
-  presets().SetLocalPresets(screen, true);
-  EXPECT_TRUE(radio->LocalMode());
+  presets().SetLocalPresets(screen_, true);
+  EXPECT_TRUE(radio_->LocalMode());
   EXPECT_TRUE(FileExists(MainList()));
   EXPECT_TRUE(Names().empty());  // no local list yet
 }

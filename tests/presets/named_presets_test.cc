@@ -30,7 +30,7 @@ TEST_F(NamedPresets, LoadingTunesTheStoredFrequency) {
   std::filesystem::create_directories(Folder());
   WriteFile(Folder() + "jazz.fm", "10390\r\n");
   Command("loadpreset;jazz");
-  EXPECT_EQ(radio->Freq(), 10390);
+  EXPECT_EQ(radio_->Freq(), 10390);
   EXPECT_EQ(Trace(), (Lines{"RDS_Stop(0)", "radioSetFrequency(0,103900000)", "RDS_Start(0)"}));
 }
 
@@ -45,7 +45,7 @@ TEST_F(NamedPresets, MissingFileIsIgnoredAndEmptyFileIsAnError) {
 
 TEST_F(NamedPresets, SavingWithoutTheConfigurationFolderFails) {
   StartActive();
-  radio->ConfigPath(dir->path() + "/missing/");
+  radio_->ConfigPath(dir_->path() + "/missing/");
   EXPECT_EQ(ErrorOf([&] { presets().SaveNamedPreset("x"); }), halvane::kPathNotFound);
 }
 
@@ -63,7 +63,7 @@ TEST_F(NamedPresets, AnyValidNameSavesAndAReadOnlyFileIsError75) {
   }
   WriteFile(Folder() + "kept.fm", "9000\r\n");
   ::chmod((Folder() + "kept.fm").c_str(), 0444);
-  for (const std::string& p : {dir->path(), ConfigDir(), Folder(), Folder() + "kept.fm"})
+  for (const std::string& p : {dir_->path(), ConfigDir(), Folder(), Folder() + "kept.fm"})
     ASSERT_TRUE(testing_support::LendToNobody(p));
   EXPECT_EQ(testing_support::AsNobody(
                 [&] { return ErrorOf([&] { presets().SaveNamedPreset("kept"); }); }),

@@ -13,12 +13,12 @@ class PresetEditing : public PresetsTest {
   // Three presets, tuned to the middle one; the list file is removed so a save shows.
   void StartWithThree() {
     StartWith({"9100", "9000,A", "9100,B", "9200,C"});
-    presets().SelectCurrentPreset(screen);
+    presets().SelectCurrentPreset(screen_);
     Forget();
   }
   void Forget() {
     std::filesystem::remove(MainList());
-    screen->list->events.clear();
+    screen_->list->events.clear();
   }
   bool Saved() const { return FileExists(MainList()); }
 };
@@ -31,7 +31,7 @@ TEST_F(PresetEditing, AddStoresTheTunedFrequencyOnOneLineAndSaves) {
   EXPECT_EQ(Names().back(), "");
   EXPECT_EQ(ReadFile(MainList()),
             "9100|0|0\r\n9000,A\r\n9100,B\r\n9200,C\r\n9100,Jazz  FM, late\r\n9100,\r\n");
-  EXPECT_TRUE(screen->list->events.empty());  // the callers redraw
+  EXPECT_TRUE(screen_->list->events.empty());  // the callers redraw
 }
 
 TEST_F(PresetEditing, RenameChangesOnlyTheNameOfAnExistingRow) {
@@ -51,29 +51,29 @@ TEST_F(PresetEditing, DeleteRemovesTheHighlightedPresetRedrawsAndSaves) {
   for (const auto& [row, left] : cases) {
     SCOPED_TRACE(row);
     StartWithThree();
-    screen->list->value = row;
-    presets().DeletePreset(screen);
+    screen_->list->value = row;
+    presets().DeletePreset(screen_);
     EXPECT_EQ(Names(), left);
-    EXPECT_EQ(screen->list->rows.size(), 2u);
+    EXPECT_EQ(screen_->list->rows.size(), 2u);
     EXPECT_TRUE(Saved());
-    radio->StopRadio();
+    radio_->StopRadio();
   }
 }
 
 TEST_F(PresetEditing, DeletingTheOnlyPresetLeavesTheHeaderAlone) {
   StartWith({"9000", "9000,A"});
-  screen->list->value = 0;
-  presets().DeletePreset(screen);
+  screen_->list->value = 0;
+  presets().DeletePreset(screen_);
   EXPECT_TRUE(Names().empty());
   EXPECT_EQ(ReadFile(MainList()), "9000|0|0\r\n");
-  EXPECT_EQ(ErrorOf([&] { presets().DeletePreset(screen); }), halvane::kSubscriptRange);
+  EXPECT_EQ(ErrorOf([&] { presets().DeletePreset(screen_); }), halvane::kSubscriptRange);
 }
 
 TEST_F(PresetEditing, DeleteWithoutAPresetRowChangesNothing) {
   StartWithThree();
   for (int32_t row : {-2, 3, 40}) {
-    screen->list->value = row;
-    EXPECT_EQ(ErrorOf([&] { presets().DeletePreset(screen); }), halvane::kSubscriptRange);
+    screen_->list->value = row;
+    EXPECT_EQ(ErrorOf([&] { presets().DeletePreset(screen_); }), halvane::kSubscriptRange);
   }
   auto keyboard = fake::KeyboardScreen();
   presets().DeletePreset(keyboard);
@@ -84,11 +84,11 @@ TEST_F(PresetEditing, DeleteWithoutAPresetRowChangesNothing) {
 
 TEST_F(PresetEditing, MoveSwapsWithTheNeighbourAndRedrawsWithoutSaving) {
   StartWithThree();
-  screen->plValue = int32_t{1};
-  presets().MovePreset(screen, true);
+  screen_->plValue = int32_t{1};
+  presets().MovePreset(screen_, true);
   EXPECT_EQ(Names(), (Lines{"B", "A", "C"}));
-  EXPECT_EQ(screen->list->rows[0], "1. 91.0 - B");
-  presets().MovePreset(screen, false);
+  EXPECT_EQ(screen_->list->rows[0], "1. 91.0 - B");
+  presets().MovePreset(screen_, false);
   EXPECT_EQ(Names(), (Lines{"B", "C", "A"}));
   EXPECT_EQ(Freqs(), (Lines{"9100", "9200", "9000"}));
   EXPECT_FALSE(Saved());
@@ -98,20 +98,20 @@ TEST_F(PresetEditing, MoveStopsAtTheEndsAndWithoutACurrentPreset) {
   StartWithThree();
   const std::pair<int32_t, bool> refused[] = {{0, true}, {2, false}, {3, true}, {-1, false}};
   for (const auto& [row, up] : refused) {
-    screen->plValue = row;
-    presets().MovePreset(screen, up);
+    screen_->plValue = row;
+    presets().MovePreset(screen_, up);
   }
   auto hidden = std::make_shared<fake::Screen>("radio_player.skin", false);
   hidden->plValue = int32_t{1};
   presets().MovePreset(hidden, true);
   TuneTo(8750);
-  presets().SelectCurrentPreset(screen);
-  screen->plValue = int32_t{1};
-  presets().MovePreset(screen, true);
-  presets().MovePreset(screen, false);
+  presets().SelectCurrentPreset(screen_);
+  screen_->plValue = int32_t{1};
+  presets().MovePreset(screen_, true);
+  presets().MovePreset(screen_, false);
   presets().MovePreset(nullptr, true);
   EXPECT_EQ(Names(), (Lines{"A", "B", "C"}));
-  EXPECT_EQ(screen->list->events, Lines{"Value=-2"});  // only the highlight, no redraw
+  EXPECT_EQ(screen_->list->events, Lines{"Value=-2"});  // only the highlight, no redraw
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ class PresetRecall : public PresetsTest {
   // The frequencies the driver was told to tune, in the plug-in's units.
   std::vector<int32_t> Tuned() const {
     std::vector<int32_t> out;
-    for (const auto& call : driver->calls)
+    for (const auto& call : driver_->calls)
       if (call.name == "radioSetFrequency")
         out.push_back(static_cast<int32_t>(call.args[1] / 10000));
     return out;

@@ -16,7 +16,7 @@ using Lines = std::vector<std::string>;
 
 class PresetsTest : public testing_support::PluginTest {
  protected:
-  halvane::ModPresets& presets() { return component->presets(); }
+  halvane::ModPresets& presets() { return component_->presets(); }
   std::string MainList() const { return CacheDir() + "Radio.ini"; }
   std::string LocalList() const { return CacheDir() + "RadioLocal.ini"; }
 
@@ -27,7 +27,7 @@ class PresetsTest : public testing_support::PluginTest {
     testing_support::WriteFile(MainList(), bytes);
     StartActive();
   }
-  void TuneTo(int32_t freq) { component->radio().TuneTo(freq); }
+  void TuneTo(int32_t freq) { component_->radio().TuneTo(freq); }
 
   Lines Names() const {
     Lines names;
@@ -41,7 +41,7 @@ class PresetsTest : public testing_support::PluginTest {
   }
 
  private:
-  const halvane::ModPresets& Store() const { return component->presets(); }
+  const halvane::ModPresets& Store() const { return component_->presets(); }
 };
 
 using testing_support::ErrorOf;

@@ -15,20 +15,20 @@ using testing_support::WriteFile;
 
 class PtyOverride : public ::testing::Test {
  protected:
-  std::string Folder() const { return dir.path() + "/"; }
+  std::string Folder() const { return dir_.path() + "/"; }
   // Loads the RDS set with this "RDS.ini"; answers the error number raised, 0 for none.
   int LoadRds(const std::string& contents) {
-    WriteFile(dir / "RDS.ini", contents);
+    WriteFile(dir_ / "RDS.ini", contents);
     try {
-      pty.LoadPtyNames(false, Folder());
+      pty_.LoadPtyNames(false, Folder());
     } catch (const halvane::RuntimeError& e) {
       return e.number();
     }
     return 0;
   }
 
-  TempDir dir;
-  ModRdsPtyStrings pty;
+  TempDir dir_;
+  ModRdsPtyStrings pty_;
 };
 
 TEST_F(PtyOverride, EachLineRule) {
@@ -59,51 +59,51 @@ TEST_F(PtyOverride, EachLineRule) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(LoadRds(c.file), 0) << c.file;
-    EXPECT_EQ(pty.PtyName(c.code), c.name) << c.file;
-    EXPECT_EQ(pty.PtyName(18), "Children\xE2\x80\x99s programmes") << c.file;
+    EXPECT_EQ(pty_.PtyName(c.code), c.name) << c.file;
+    EXPECT_EQ(pty_.PtyName(18), "Children\xE2\x80\x99s programmes") << c.file;
   }
 }
 
 TEST_F(PtyOverride, CrLfAndLfFilesAndBareCr) {
   LoadRds("# German\r\nnews = Nachrichten\r\n\r\npop = Popmusik\r\n");
-  EXPECT_EQ(pty.PtyName(1), "Nachrichten");
-  EXPECT_EQ(pty.PtyName(10), "Popmusik");
+  EXPECT_EQ(pty_.PtyName(1), "Nachrichten");
+  EXPECT_EQ(pty_.PtyName(10), "Popmusik");
   LoadRds("# German\nnews = Nachrichten\n\npop = Popmusik\n");
-  EXPECT_EQ(pty.PtyName(1), "Nachrichten");
-  EXPECT_EQ(pty.PtyName(10), "Popmusik");
+  EXPECT_EQ(pty_.PtyName(1), "Nachrichten");
+  EXPECT_EQ(pty_.PtyName(10), "Popmusik");
   LoadRds("news=Cr\rsport=Last");
-  EXPECT_EQ(pty.PtyName(1), "Cr");
-  EXPECT_EQ(pty.PtyName(4), "Last");
+  EXPECT_EQ(pty_.PtyName(1), "Cr");
+  EXPECT_EQ(pty_.PtyName(4), "Last");
 }
 
 TEST_F(PtyOverride, AKnownKeyWithoutEqualsSignEndsTheReadKeepingEarlierNames) {
   EXPECT_EQ(LoadRds("news=Nachrichten\r\n  SPORT  \r\nweather=Wetter\r\n"),
             halvane::kSubscriptRange);
-  EXPECT_EQ(pty.PtyName(1), "Nachrichten");
-  EXPECT_EQ(pty.PtyName(4), "Sport");
-  EXPECT_EQ(pty.PtyName(16), "Weather");
+  EXPECT_EQ(pty_.PtyName(1), "Nachrichten");
+  EXPECT_EQ(pty_.PtyName(4), "Sport");
+  EXPECT_EQ(pty_.PtyName(16), "Weather");
 }
 
 TEST_F(PtyOverride, RbdsReadsItsOwnFileWithItsOwnKeys) {
-  WriteFile(dir / "RDS.ini", "news=From the RDS file\r\n");
-  WriteFile(dir / "RBDS.ini", "sports=Deportes\r\nsport=Ignored\r\nemergency=Alerta\r\n");
-  pty.LoadPtyNames(true, Folder());
-  EXPECT_EQ(pty.PtyName(1), "News");
-  EXPECT_EQ(pty.PtyName(3), "Deportes");
-  EXPECT_EQ(pty.PtyName(4), "Talk");
-  EXPECT_EQ(pty.PtyName(31), "Alerta");
+  WriteFile(dir_ / "RDS.ini", "news=From the RDS file\r\n");
+  WriteFile(dir_ / "RBDS.ini", "sports=Deportes\r\nsport=Ignored\r\nemergency=Alerta\r\n");
+  pty_.LoadPtyNames(true, Folder());
+  EXPECT_EQ(pty_.PtyName(1), "News");
+  EXPECT_EQ(pty_.PtyName(3), "Deportes");
+  EXPECT_EQ(pty_.PtyName(4), "Talk");
+  EXPECT_EQ(pty_.PtyName(31), "Alerta");
 }
 
 TEST_F(PtyOverride, OnlyAnOrdinaryFileOfTheExactNameGluedToTheFolderCounts) {
-  WriteFile(dir / "rds.ini", "news=Lower-case name\r\n");
-  pty.LoadPtyNames(false, Folder());
-  EXPECT_EQ(pty.PtyName(1), "News");
-  WriteFile(dir / "cfgRDS.ini", "news=Glued\r\n");
-  pty.LoadPtyNames(false, dir / "cfg");
-  EXPECT_EQ(pty.PtyName(1), "Glued");
-  std::filesystem::create_directory(dir / "RDS.ini");
-  pty.LoadPtyNames(false, Folder());  // each load starts from the defaults again
-  EXPECT_EQ(pty.PtyName(1), "News");
+  WriteFile(dir_ / "rds.ini", "news=Lower-case name\r\n");
+  pty_.LoadPtyNames(false, Folder());
+  EXPECT_EQ(pty_.PtyName(1), "News");
+  WriteFile(dir_ / "cfgRDS.ini", "news=Glued\r\n");
+  pty_.LoadPtyNames(false, dir_ / "cfg");
+  EXPECT_EQ(pty_.PtyName(1), "Glued");
+  std::filesystem::create_directory(dir_ / "RDS.ini");
+  pty_.LoadPtyNames(false, Folder());  // each load starts from the defaults again
+  EXPECT_EQ(pty_.PtyName(1), "News");
 }
 
 }  // namespace

@@ -11,14 +11,14 @@ using testing_support::PluginTest;
 
 class PtyStartup : public PluginTest {
  protected:
-  std::string Name(int16_t code) const { return component->pty().PtyName(code); }
+  std::string Name(int16_t code) const { return component_->pty().PtyName(code); }
 };
 
 TEST_F(PtyStartup, TheStandardFollowsTheLocaleOrTheHostSwitch) {
   Start();  // en-GB
   EXPECT_EQ(Name(31), "Alarm");
-  radio->StopRadio();
-  sdk->Var("Userbds", Variant(true));
+  radio_->StopRadio();
+  sdk_->Var("Userbds", Variant(true));
   Start();  // RBDS now, keeping the RDS names of 24 to 28
   EXPECT_EQ(Name(31), "ALERT! ALERT!");
   EXPECT_EQ(Name(24), "Jazz music");

@@ -31,19 +31,19 @@ TEST_F(EmptyDriverPath, CallsNothingAndAnswersMinusOne) {
 
 TEST_F(EmptyDriverPath, AStartWithoutTheHostFolderFailsAtInitialize) {
   programInitializeCalls = 0;
-  sdk->failingVars.insert("=$DMPath$");
+  sdk_->failingVars.insert("=$DMPath$");
   Start();
   EXPECT_EQ(programInitializeCalls, 0);
-  EXPECT_FALSE(component->radio().radioReady());
-  EXPECT_EQ(sdk->log.back(), "Halvane---> Initialize failed return code:-1");
-  EXPECT_FALSE(radio->Check());
+  EXPECT_FALSE(component_->radio().radioReady());
+  EXPECT_EQ(sdk_->log.back(), "Halvane---> Initialize failed return code:-1");
+  EXPECT_FALSE(radio_->Check());
 }
 
 TEST_F(EmptyDriverPath, AFolderWithoutTheLibraryFailsTheSameWay) {
-  sdk->Var("DMPath", Variant(dir->path() + "/"));
+  sdk_->Var("DMPath", Variant(dir_->path() + "/"));
   Start();
-  EXPECT_FALSE(component->radio().radioReady());
-  EXPECT_EQ(sdk->log.back(), "Halvane---> Initialize failed return code:-1");
+  EXPECT_FALSE(component_->radio().radioReady());
+  EXPECT_EQ(sdk_->log.back(), "Halvane---> Initialize failed return code:-1");
   robustness::Report("faults",
                      "driver library missing, or no host folder (empty driver path) | start fails "
                      "with code -1, nothing of the program itself is called");
@@ -54,16 +54,16 @@ TEST_F(EmptyDriverPath, AFolderWithoutTheLibraryFailsTheSameWay) {
 TEST_F(EmptyDriverPath, ARelativeDriverPathIsAMissingLibrary) {
   const std::string home = testing_support::RecordingDriverHome();
   EXPECT_EQ(CallDriver(home + "/RadioModules/Halvane/Radio_IO.so", HALVANE_FN_INITIALIZE, {}), 0);
-  driver->calls.clear();
+  driver_->calls.clear();
   char* before = ::getcwd(nullptr, 0);
   ASSERT_EQ(::chdir(home.c_str()), 0);
   EXPECT_EQ(CallDriver("RadioModules/Halvane/Radio_IO.so", HALVANE_FN_INITIALIZE, {}),
             kDriverCallFailed);
-  sdk->Var("DMPath", Variant(""));
+  sdk_->Var("DMPath", Variant(""));
   Start();
   EXPECT_EQ(::chdir(before), 0);
   std::free(before);
-  EXPECT_FALSE(component->radio().radioReady());
+  EXPECT_FALSE(component_->radio().radioReady());
   EXPECT_TRUE(Trace().empty());
 }
 

@@ -60,19 +60,19 @@ class CrashSave : public robustness::RobustnessTest {
  protected:
   void SetUp() override {
     RobustnessTest::SetUp();
-    radio->LocalMode(true);
+    radio_->LocalMode(true);
     Start();
   }
-  List Make(bool second) const { return MakeList(second, dir->path()); }
+  List Make(bool second) const { return MakeList(second, dir_->path()); }
 
   // Imports the list into the store and tunes to its frequency.
   void Put(const List& list) {
-    component->presets().LoadPresets(list.source);
-    component->radio().TuneTo(list.freq);
+    component_->presets().LoadPresets(list.source);
+    component_->radio().TuneTo(list.freq);
   }
 
   bool Holds(const List& list, int16_t start) const {
-    const ModPresets& p = component->presets();
+    const ModPresets& p = component_->presets();
     return start == list.freq && p.headerValue2() == list.value2 &&
            p.headerValue3() == list.value3 && SameTexts(p.table(), list.table);
   }
@@ -84,7 +84,7 @@ class CrashSave : public robustness::RobustnessTest {
     prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlive the test
     for (bool toNext = true;; toNext = !toNext) {
       Put(toNext ? next : current);  // the new list, then the old one again, and so on
-      component->presets().SavePresets();
+      component_->presets().SavePresets();
     }
   }
 
@@ -102,17 +102,17 @@ TEST_F(CrashSave, AKilledSaveLeavesTheCompleteOldOrNewList) {
   const std::string path = CacheDir() + kLocalListFile;
   // The two complete files, and that each loads as its list.
   Put(b);
-  component->presets().SavePresets();
+  component_->presets().SavePresets();
   const std::string bytesB = testing_support::ReadFile(path);
-  ASSERT_TRUE(Holds(b, component->presets().LoadPresets("")));
+  ASSERT_TRUE(Holds(b, component_->presets().LoadPresets("")));
   Put(a);
   const auto begin = std::chrono::steady_clock::now();
-  component->presets().SavePresets();
+  component_->presets().SavePresets();
   const auto saveUs = std::chrono::duration_cast<std::chrono::microseconds>(
                           std::chrono::steady_clock::now() - begin)
                           .count();
   const std::string bytesA = testing_support::ReadFile(path);
-  ASSERT_TRUE(Holds(a, component->presets().LoadPresets("")));
+  ASSERT_TRUE(Holds(a, component_->presets().LoadPresets("")));
 
   // Kills land anywhere in the child's first saves: before it starts, while it writes, while it
   // flushes, as it renames, and in the saves after. (A child's save takes longer than the
@@ -120,7 +120,7 @@ TEST_F(CrashSave, AKilledSaveLeavesTheCompleteOldOrNewList) {
   std::mt19937 random(std::random_device{}());
   std::uniform_int_distribution<long> delayUs(0, 3 * saveUs);
   List zero;
-  zero.source = dir->path() + "/zero.ini";
+  zero.source = dir_->path() + "/zero.ini";
   testing_support::WriteFile(zero.source, "0|0|0\r\n");
   int old = 0, fresh = 0, partial = 0, leftovers = 0;
   bool holdsB = false;  // which list the file holds before the next child starts
@@ -145,7 +145,7 @@ TEST_F(CrashSave, AKilledSaveLeavesTheCompleteOldOrNewList) {
     } else {
       if (kill % 10 == 0) {
         Put(zero);  // header values that the load must replace
-        EXPECT_TRUE(Holds(isB ? b : a, component->presets().LoadPresets("")));
+        EXPECT_TRUE(Holds(isB ? b : a, component_->presets().LoadPresets("")));
       }
       if (isB == holdsB) {
         ++old;
@@ -158,7 +158,7 @@ TEST_F(CrashSave, AKilledSaveLeavesTheCompleteOldOrNewList) {
     leftovers += Leftovers().empty() ? 0 : 1;
   }
   EXPECT_EQ(partial, 0);
-  component->presets().SavePresets();
+  component_->presets().SavePresets();
   EXPECT_TRUE(Leftovers().empty()) << Leftovers().front();
   robustness::Report("crash", "kills=" + std::to_string(kKills) + " old=" + std::to_string(old) +
                                   " new=" + std::to_string(fresh) +
@@ -183,7 +183,7 @@ TEST_F(CrashSave, ASaveRemovesOnlyTheTemporariesOfItsFileWhoseWriterIsGone) {
   WriteCacheFile(mine + dead + "-123456", "half a list");
   WriteCacheFile(mine + dead + "-9", "");
   Put(Make(false));
-  component->presets().SavePresets();
+  component_->presets().SavePresets();
   auto left = Leftovers();
   std::sort(left.begin(), left.end());
   auto want = kept;

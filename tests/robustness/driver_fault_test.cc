@@ -38,30 +38,30 @@ class DriverFunctionFault : public RobustnessTest,
   void SetUp() override {
     RobustnessTest::SetUp();
     WriteMainList();
-    driver->script.setFrequencyTracks = false;
-    driver->script.frequencyHz = 95800000;
+    driver_->script.setFrequencyTracks = false;
+    driver_->script.frequencyHz = 95800000;
     switch (fault()) {
       case Fault::kNone:
         break;
       case Fault::kMissing:
-        sdk->Var("DMPath", Variant(std::string(PARTIAL_DRIVER_HOMES) + function() + "/"));
+        sdk_->Var("DMPath", Variant(std::string(PARTIAL_DRIVER_HOMES) + function() + "/"));
         break;
       case Fault::kFailing:
-        driver->script.failing.insert(function());
+        driver_->script.failing.insert(function());
         break;
       case Fault::kErrorCode:
-        driver->script.results[function()] = 5;
+        driver_->script.results[function()] = 5;
         break;
     }
   }
 
   // Shows what the function is relied on for: what the plug-in sees after one use of it.
   std::string Probe() {
-    rec::Script& s = driver->script;
+    rec::Script& s = driver_->script;
     const std::string& f = function();
     if (f == HALVANE_FN_UNINITIALIZE) {
-      radio->StopRadio();
-      return component->radio().radioReady() ? "still ready" : "stopped";
+      radio_->StopRadio();
+      return component_->radio().radioReady() ? "still ready" : "stopped";
     }
     if (f == HALVANE_FN_VOLUME_MUTE) {
       Command("radiomute");
@@ -69,28 +69,28 @@ class DriverFunctionFault : public RobustnessTest,
     }
     if (f == HALVANE_FN_FORCE_MONO) {
       Command("mono");
-      return component->radio().mono() ? "mono" : "stereo allowed";
+      return component_->radio().mono() ? "mono" : "stereo allowed";
     }
     if (f == HALVANE_FN_SET_FREQUENCY) {
       s.setFrequencyTracks = true;
       Command("tuneup");
       return "tuner at " + std::to_string(s.frequencyHz) + ", Freq " +
-             std::to_string(radio->Freq());
+             std::to_string(radio_->Freq());
     }
     if (f == HALVANE_FN_GET_FREQUENCY) {
       s.frequencyHz = 101100000;
       FireStatusTick();
-      return "Freq " + std::to_string(radio->Freq());
+      return "Freq " + std::to_string(radio_->Freq());
     }
     if (f == HALVANE_FN_SEARCH) {
       s.setFrequencyTracks = true;  // the seek reads back what it set
       s.searchFound = {101100000};
       Command("seekup");
-      return "Freq " + std::to_string(radio->Freq());
+      return "Freq " + std::to_string(radio_->Freq());
     }
     if (f == HALVANE_FN_RDS_STOP || f == HALVANE_FN_RDS_START) {
       Command("tuneup");
-      return "Freq " + std::to_string(radio->Freq());
+      return "Freq " + std::to_string(radio_->Freq());
     }
     if (f == HALVANE_FN_GET_STATE) {
       s.stateFlags = HALVANE_STATE_STEREO;
@@ -133,32 +133,32 @@ TEST_P(DriverFunctionFault, IsIgnoredWhereTheResultIsNotReliedOnAndNeverEscapes)
   const bool initFails = function() == HALVANE_FN_INITIALIZE && fault() != Fault::kNone;
   if (initFails) {
     const std::string code = fault() == Fault::kErrorCode ? "5" : "-1";
-    EXPECT_FALSE(component->radio().radioReady());
-    ASSERT_FALSE(sdk->log.empty());
-    EXPECT_EQ(sdk->log.back(), "Halvane---> Initialize failed return code:" + code);
-    EXPECT_FALSE(radio->Check());
-    EXPECT_EQ(sdk->errscrns.size(), 1u);
+    EXPECT_FALSE(component_->radio().radioReady());
+    ASSERT_FALSE(sdk_->log.empty());
+    EXPECT_EQ(sdk_->log.back(), "Halvane---> Initialize failed return code:" + code);
+    EXPECT_FALSE(radio_->Check());
+    EXPECT_EQ(sdk_->errscrns.size(), 1u);
     Activate(true);
-    EXPECT_FALSE(radio->IsActive());
+    EXPECT_FALSE(radio_->IsActive());
     EXPECT_EQ(Cmd("seekup").value, "0");  // an inactive plug-in answers 0 and does nothing
     EXPECT_TRUE(SweepWithoutSaving().empty());
     EXPECT_TRUE(FireStatusTick());
-    radio->StopRadio();
+    radio_->StopRadio();
     EXPECT_EQ(CacheFile("Radio.ini"), kMainList) << "a radio that never started saved its list";
-    for (const auto& call : driver->calls) EXPECT_EQ(call.name, HALVANE_FN_INITIALIZE);
+    for (const auto& call : driver_->calls) EXPECT_EQ(call.name, HALVANE_FN_INITIALIZE);
     robustness::Report("driver", function() + "\t" + Name(fault()) + "\tstart fails (code " + code +
                                      "), Check shows the error screen, commands answer 0, list "
                                      "untouched");
     return;
   }
-  ASSERT_TRUE(component->radio().radioReady());
+  ASSERT_TRUE(component_->radio().radioReady());
   Activate(true);
   ClearCalls();
 
   const robustness::Outcome probe = Run([&] { return Probe(); });
   ASSERT_TRUE(probe.ok()) << "error " << *probe.error << ": " << probe.value;
   EXPECT_EQ(probe.value, Expected());
-  if (!component->radio().radioReady()) {  // the probe of radioUninitialize stopped the radio
+  if (!component_->radio().radioReady()) {  // the probe of radioUninitialize stopped the radio
     Start();
     Activate(true);
     WriteMainList();
@@ -169,13 +169,13 @@ TEST_P(DriverFunctionFault, IsIgnoredWhereTheResultIsNotReliedOnAndNeverEscapes)
   EXPECT_TRUE(FireStatusTick());
   EXPECT_EQ(CacheFile("Radio.ini"), kMainList) << "saved although no save was due";
   if (fault() == Fault::kMissing) {
-    for (const auto& call : driver->calls) EXPECT_NE(call.name, function());
+    for (const auto& call : driver_->calls) EXPECT_NE(call.name, function());
   }
 
   Activate(false);
-  component->presets().ResetPresets();
-  component->presets().LoadPresets("");
-  EXPECT_EQ(component->presets().Count(), 3) << "the save at deactivation lost presets";
+  component_->presets().ResetPresets();
+  component_->presets().LoadPresets("");
+  EXPECT_EQ(component_->presets().Count(), 3) << "the save at deactivation lost presets";
   if (fault() != Fault::kNone)
     robustness::Report("driver", function() + "\t" + Name(fault()) + "\t" + probe.value);
 }

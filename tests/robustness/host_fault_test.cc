@@ -37,8 +37,8 @@ class HostFault : public robustness::RobustnessTest, public ::testing::WithParam
   std::string Err() const { return "error " + std::to_string(Expected()); }
 
   void Restart() {
-    radio->StopRadio();
-    radio->LocalMode(false);
+    radio_->StopRadio();
+    radio_->LocalMode(false);
     std::filesystem::remove(CacheDir() + "RadioLocal.ini");
     WriteMainList();
     StartActive();
@@ -46,11 +46,11 @@ class HostFault : public robustness::RobustnessTest, public ::testing::WithParam
 
   // An intact SDK object in place of the one a step broke.
   void FreshSdk() {
-    sdk = std::make_shared<fake::Sdk>();
-    sdk->Var("DMPath", Variant(testing_support::RecordingDriverHome() + "/"));
-    sdk->Var("RadioDebug", Variant(true));
-    sdk->Var("scansecs", Variant(std::string("30")));
-    component->context().Sdk(sdk);
+    sdk_ = std::make_shared<fake::Sdk>();
+    sdk_->Var("DMPath", Variant(testing_support::RecordingDriverHome() + "/"));
+    sdk_->Var("RadioDebug", Variant(true));
+    sdk_->Var("scansecs", Variant(std::string("30")));
+    component_->context().Sdk(sdk_);
   }
 };
 
@@ -146,7 +146,7 @@ TEST_P(HostFault, EveryScreenMemberMissingOrRaisingFailsExactlyTheCommandsThatCa
       auto radioScreen = fake::RadioScreen();
       radioScreen->plValue = Variant(int32_t{1});
       radioScreen->list->value = Variant(int32_t{2});
-      component->presets().SelectCurrentPreset(radioScreen);  // preset 2 holds 9580
+      component_->presets().SelectCurrentPreset(radioScreen);  // preset 2 holds 9580
       radioScreen->list->value = Variant(int32_t{2});
       auto keyboard = fake::KeyboardScreen();
       keyboard->txt[0]->text = Variant(std::string("101.5"));
@@ -171,7 +171,7 @@ TEST_P(HostFault, EveryScreenMemberMissingOrRaisingFailsExactlyTheCommandsThatCa
         EXPECT_EQ(CacheFile("Radio.ini"), kMainList) << member << " broken, " << command;
       }
       if (command == "enter" && !outcome.ok()) {
-        EXPECT_EQ(radio->oskCommand(), "tune") << "a failed confirmation keeps the request";
+        EXPECT_EQ(radio_->oskCommand(), "tune") << "a failed confirmation keeps the request";
       }
     }
   }
@@ -184,56 +184,56 @@ TEST_P(HostFault, EveryScreenMemberMissingOrRaisingFailsExactlyTheCommandsThatCa
 TEST_P(HostFault, SdkMembersMissingOrRaising) {
   WriteMainList();
   // GetInfo broken from the start: no driver path, so the tuner never starts.
-  BreakMember(*sdk, "GetInfo", GetParam());
+  BreakMember(*sdk_, "GetInfo", GetParam());
   Start();
-  EXPECT_FALSE(component->radio().radioReady());
-  EXPECT_FALSE(radio->Check());
-  EXPECT_EQ(sdk->errscrns.size(), 1u);
+  EXPECT_FALSE(component_->radio().radioReady());
+  EXPECT_FALSE(radio_->Check());
+  EXPECT_EQ(sdk_->errscrns.size(), 1u);
   EXPECT_EQ(Cmd("seekup").value, "0");
   EXPECT_TRUE(Trace().empty());
-  radio->StopRadio();
+  radio_->StopRadio();
   EXPECT_EQ(CacheFile("Radio.ini"), kMainList);
 
   // GetInfo broken after a good start: only what reads a host variable without ignoring errors
   // fails; a restart keeps the driver path it had.
   FreshSdk();
   StartActive();
-  BreakMember(*sdk, "GetInfo", GetParam());
+  BreakMember(*sdk_, "GetInfo", GetParam());
   EXPECT_EQ(Describe(Cmd("fineup")), "2");
   EXPECT_EQ(Describe(Cmd("scan")), Err());
-  EXPECT_EQ(radio->SearchMode(), SModes::Scan);  // set before the dwell was asked for
-  EXPECT_EQ(Describe(Cmd("scan")), "2");         // and the next one stops it
-  EXPECT_EQ(Describe(Run([&] { return radio->GetArtwork(); })), "");
+  EXPECT_EQ(radio_->SearchMode(), SModes::Scan);  // set before the dwell was asked for
+  EXPECT_EQ(Describe(Cmd("scan")), "2");          // and the next one stops it
+  EXPECT_EQ(Describe(Run([&] { return radio_->GetArtwork(); })), "");
   EXPECT_EQ(Describe(Cmd("radioreset")), "2");
-  EXPECT_TRUE(component->radio().radioReady());
+  EXPECT_TRUE(component_->radio().radioReady());
 
   // DMLOG broken while logging is on: a tune fails after the tuner was set (RDS left off), a
   // fine step skips the failed tune, and the ticks of a surf contain the failure of each step.
   FreshSdk();
   Restart();
-  BreakMember(*sdk, "DMLOG", GetParam());
+  BreakMember(*sdk_, "DMLOG", GetParam());
   EXPECT_EQ(Describe(Cmd("rtune;96.8")), Err());
   EXPECT_EQ(Trace(), (std::vector<std::string>{"RDS_Stop(0)", "radioSetFrequency(0,96800000)"}));
-  EXPECT_EQ(radio->Freq(), 9580);  // the tune ended before it took the new frequency
+  EXPECT_EQ(radio_->Freq(), 9580);  // the tune ended before it took the new frequency
   EXPECT_EQ(Describe(Cmd("fineup")), "2");
-  radio->StatusTimer()->Interval(3600000);  // only the surf's ticks are fired below
-  EXPECT_EQ(Describe(Cmd("surf")), Err());  // its first step tunes, and fails
-  EXPECT_EQ(radio->SearchMode(), SModes::Surf);
+  radio_->StatusTimer()->Interval(3600000);  // only the surf's ticks are fired below
+  EXPECT_EQ(Describe(Cmd("surf")), Err());   // its first step tunes, and fails
+  EXPECT_EQ(radio_->SearchMode(), SModes::Surf);
   for (int tick = 0; tick < 3; ++tick) EXPECT_TRUE(FireSurfTick());
-  EXPECT_TRUE(radio->search().SurfTimer()->Running());
+  EXPECT_TRUE(radio_->search().SurfTimer()->Running());
   EXPECT_EQ(CacheFile("Radio.ini"), kMainList);
 
   // Errscrn and GetUserVar: only Check on a stopped radio and the "status" picture use them.
   FreshSdk();
   Restart();
-  BreakMember(*sdk, "Errscrn", GetParam());
-  BreakMember(*sdk, "GetUserVar", GetParam());
-  EXPECT_EQ(Describe(Run([&] { return std::string(radio->Check() ? "True" : "False"); })), "True");
+  BreakMember(*sdk_, "Errscrn", GetParam());
+  BreakMember(*sdk_, "GetUserVar", GetParam());
+  EXPECT_EQ(Describe(Run([&] { return std::string(radio_->Check() ? "True" : "False"); })), "True");
   EXPECT_EQ(Describe(Run([&] { return Indicator("status"); })), Err());
   EXPECT_EQ(Describe(Run([&] { return Indicator("stereo"); })), "False");
-  radio->StopRadio();
+  radio_->StopRadio();
   EXPECT_EQ(Describe(Run([&] { return Indicator("status"); })), "");  // inactive: not asked
-  EXPECT_EQ(Describe(Run([&] { return std::string(radio->Check() ? "True" : "False"); })), Err());
+  EXPECT_EQ(Describe(Run([&] { return std::string(radio_->Check() ? "True" : "False"); })), Err());
   robustness::Report("faults", std::string("SDK members ") +
                                    (GetParam() == Break::kRemove ? "missing" : "raising 5") +
                                    " | GetInfo before start: start fails, Check shows the " +
@@ -255,22 +255,22 @@ class HostException : public robustness::RobustnessTest {};
 TEST_F(HostException, ForeignExceptionsAreIgnoredWhereErrorsAreAndContainedByTicks) {
   WriteMainList();
   StartActive();
-  sdk->Define("DMLOG", [](CallKind, std::span<Variant>) -> Variant {
+  sdk_->Define("DMLOG", [](CallKind, std::span<Variant>) -> Variant {
     throw std::runtime_error("host logging crashed");
   });
   EXPECT_NO_THROW(Start());  // a second start only logs, and skips the failed line
-  sdk->Var("scansecs", Variant(std::string("30")));
-  radio->StatusTimer()->Interval(3600000);
-  radio->SearchMode(SModes::Surf);
-  radio->search().SurfTimer()->Interval(30000);
-  radio->search().SurfTimer()->Enabled(true);
+  sdk_->Var("scansecs", Variant(std::string("30")));
+  radio_->StatusTimer()->Interval(3600000);
+  radio_->SearchMode(SModes::Surf);
+  radio_->search().SurfTimer()->Interval(30000);
+  radio_->search().SurfTimer()->Enabled(true);
   for (int tick = 0; tick < 3; ++tick) EXPECT_TRUE(FireSurfTick());
-  EXPECT_TRUE(radio->search().SurfTimer()->Running());
+  EXPECT_TRUE(radio_->search().SurfTimer()->Running());
   auto screen = fake::RadioScreen();
   screen->Define("ShowPL", [](CallKind, std::span<Variant>) -> Variant {
     throw std::runtime_error("host screen crashed");
   });
-  EXPECT_NO_THROW(component->presets().SelectCurrentPreset(screen));
+  EXPECT_NO_THROW(component_->presets().SelectCurrentPreset(screen));
   robustness::Report(
       "faults",
       "host members throwing an exception of their own (not a run-time error) | ignored where "

@@ -22,7 +22,7 @@ class HostNumberLocale : public robustness::RobustnessTest {
  protected:
   void SetUp() override {
     RobustnessTest::SetUp();
-    const std::string folder = dir->path() + "/locales";
+    const std::string folder = dir_->path() + "/locales";
     std::filesystem::create_directories(folder);
     testing_support::WriteFile(folder + "/comma.src", kCommaLocaleSource);
     const std::string make =
@@ -62,16 +62,16 @@ TEST_F(HostNumberLocale, TypedAndStoredFrequenciesReadTheSame) {
   WriteCacheFile("Radio.ini", "9580|0|0\r\n10390,Jazz\r\n");
   StartActive();
   EXPECT_EQ(Cmd("rtune;101.5").value, "2");
-  EXPECT_EQ(radio->Freq(), 10150);
+  EXPECT_EQ(radio_->Freq(), 10150);
   EXPECT_EQ(Cmd("tune").value, "0");
   auto keyboard = fake::KeyboardScreen();
   keyboard->txt[0]->text = Variant(std::string("98.7"));
   EXPECT_EQ(Cmd("enter", keyboard).value, "0");
-  EXPECT_EQ(radio->Freq(), 9870);
-  EXPECT_EQ(component->presets().RowText(1), "1. 103.9 - Jazz");
-  sdk->Var("scansecs", Variant(std::string("2.5")));
+  EXPECT_EQ(radio_->Freq(), 9870);
+  EXPECT_EQ(component_->presets().RowText(1), "1. 103.9 - Jazz");
+  sdk_->Var("scansecs", Variant(std::string("2.5")));
   EXPECT_EQ(Cmd("scan").value, "2");
-  EXPECT_EQ(radio->search().SurfTimer()->Interval(), 2500);
+  EXPECT_EQ(radio_->search().SurfTimer()->Interval(), 2500);
 }
 
 }  // namespace

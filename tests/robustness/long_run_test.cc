@@ -107,11 +107,11 @@ class LongRun : public robustness::RobustnessTest {
     unsetenv("HALVANE_STATIONS");  // the built-in band
     reset_();
     manual_(1);
-    sdk->Var("DMPath", Variant(home));
-    sdk->Var("RadioDebug", Variant(false));
-    sdk->Var("scansecs", Variant(std::string("1")));
+    sdk_->Var("DMPath", Variant(home));
+    sdk_->Var("RadioDebug", Variant(false));
+    sdk_->Var("scansecs", Variant(std::string("1")));
     // The seek's pause passes on the driver's clock, not the test's.
-    component->context().UseSleep(
+    component_->context().UseSleep(
         [this](std::chrono::milliseconds d) { advance_(static_cast<int32_t>(d.count())); });
     WriteMainList();
   }
@@ -132,16 +132,16 @@ class LongRun : public robustness::RobustnessTest {
       screen = fake::KeyboardScreen();
       screen->txt[0]->text = Variant(std::string(kTyped[random() % std::size(kTyped)]));
     }
-    const int rows = component->presets().table().empty() ? 0 : component->presets().Count();
+    const int rows = component_->presets().table().empty() ? 0 : component_->presets().Count();
     screen->plValue = Variant(static_cast<int32_t>(random() % (rows + 2)) - 1);
     screen->list->value = Variant(static_cast<int32_t>(random() % (rows + 2)) - 1);
     const robustness::Outcome o = Cmd(command, screen);
     if (!o.ok()) ++errors_[*o.error];
     // A stopped radio is started and made active again, as a host would after "radioreset".
-    if (!radio->IsActive()) {
-      radio->StartRadio();
+    if (!radio_->IsActive()) {
+      radio_->StartRadio();
       bool on = true;
-      radio->SetActive(on);
+      radio_->SetActive(on);
     }
   }
 
@@ -149,11 +149,11 @@ class LongRun : public robustness::RobustnessTest {
   // stopped and the fakes' records dropped, so that what remains is what the plug-in and the
   // driver hold for themselves.
   size_t SettledHeap() {
-    radio->StopSearch();  // lets go of the screen learning drew on
-    component->presets().ResetPresets();
-    std::vector<std::string>().swap(sdk->asked);
-    std::vector<std::string>().swap(sdk->log);
-    return HeapInUse() - component->presets().table().HeapBytes();
+    radio_->StopSearch();  // lets go of the screen learning drew on
+    component_->presets().ResetPresets();
+    std::vector<std::string>().swap(sdk_->asked);
+    std::vector<std::string>().swap(sdk_->log);
+    return HeapInUse() - component_->presets().table().HeapBytes();
   }
 
   std::map<int, int> errors_;
@@ -170,7 +170,7 @@ TEST_F(LongRun, TicksAndRandomCommandsNeitherFailNorGrowTheHeap) {
   ASSERT_GT(commands, 0);
   std::mt19937 random(20241207);
   StartActive();
-  ASSERT_TRUE(component->radio().radioReady());
+  ASSERT_TRUE(component_->radio().radioReady());
 
   const int ticksPerCommand = std::max(1, ticks / commands);
   size_t baseline = 0, peak = 0;
@@ -178,8 +178,8 @@ TEST_F(LongRun, TicksAndRandomCommandsNeitherFailNorGrowTheHeap) {
   for (int tick = 1; tick <= ticks; ++tick) {
     Tick();
     if (HasFatalFailure()) return;
-    if (radio->search().SurfTimer()->Running() &&
-        tick % (radio->search().SurfTimer()->Interval() / kTickMs + 1) == 0) {
+    if (radio_->search().SurfTimer()->Running() &&
+        tick % (radio_->search().SurfTimer()->Interval() / kTickMs + 1) == 0) {
       FireSurfTick();
       ++surfTicks;
     }

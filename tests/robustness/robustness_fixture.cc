@@ -32,15 +32,15 @@ const char* const RobustnessTest::kMainList =
 
 void RobustnessTest::SetUp() {
   PluginTest::SetUp();
-  sdk->Var("RadioDebug", halvane::Variant(true));
+  sdk_->Var("RadioDebug", halvane::Variant(true));
 }
 
 bool RobustnessTest::FireTick(halvane::CTimer& timer) {
   if (!timer.Running()) return false;
-  GSource* source = g_main_context_find_source_by_user_data(context->get(), &timer);
+  GSource* source = g_main_context_find_source_by_user_data(context_->get(), &timer);
   if (source == nullptr) return false;
   g_source_set_ready_time(source, 0);  // due now; the timer sets its next time after the tick
-  EXPECT_NO_THROW(g_main_context_iteration(context->get(), FALSE));
+  EXPECT_NO_THROW(g_main_context_iteration(context_->get(), FALSE));
   return true;
 }
 
@@ -93,20 +93,20 @@ std::map<std::string, int> RobustnessTest::SweepWithoutSaving() {
   for (const char* l : kLabels) {
     Outcome o = Run([&] {
       std::string lbl = l, fmt;
-      return radio->ReturnLabel(lbl, fmt);
+      return radio_->ReturnLabel(lbl, fmt);
     });
     if (!o.ok()) errors[std::string("label ") + l] = *o.error;
   }
   for (const char* i : kIndicators) {
     Outcome o = Run([&] {
       std::string ind = i;
-      return radio->ReturnIndicatorEx(ind);
+      return radio_->ReturnIndicatorEx(ind);
     });
     if (!o.ok()) errors[std::string("indicator ") + i] = *o.error;
   }
   Outcome slider = Run([&] {
     std::string s = "rsignal";
-    return std::to_string(radio->ReturnSlider(s));
+    return std::to_string(radio_->ReturnSlider(s));
   });
   if (!slider.ok()) errors["slider rsignal"] = *slider.error;
   return errors;

@@ -36,8 +36,8 @@ class RobustnessTest : public testing_support::PluginTest {
   // Fires the timer's tick now through the context, the way the main loop dispatches it; false
   // when the timer has no running tick to fire. A tick never lets an exception out of the loop.
   bool FireTick(halvane::CTimer& timer);
-  bool FireStatusTick() { return FireTick(*radio->StatusTimer()); }
-  bool FireSurfTick() { return FireTick(*radio->search().SurfTimer()); }
+  bool FireStatusTick() { return FireTick(*radio_->StatusTimer()); }
+  bool FireSurfTick() { return FireTick(*radio_->search().SurfTimer()); }
 
   // Runs a call, catching a run-time error; any other exception fails the test.
   Outcome Run(const std::function<std::string()>& call);
@@ -46,11 +46,11 @@ class RobustnessTest : public testing_support::PluginTest {
   // A label's or an indicator's answer to a keyword, as the skin asks on a repaint.
   std::string Label(const std::string& keyword) {
     std::string lbl = keyword, fmt;
-    return radio->ReturnLabel(lbl, fmt);
+    return radio_->ReturnLabel(lbl, fmt);
   }
   std::string Indicator(const std::string& keyword) {
     std::string ind = keyword;
-    return radio->ReturnIndicatorEx(ind);
+    return radio_->ReturnIndicatorEx(ind);
   }
 
   // The bytes of a file under the cache folder; nothing when it is not there.

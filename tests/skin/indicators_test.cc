@@ -19,10 +19,10 @@ class Indicators : public SkinTest {
  protected:
   // Answers "skinpath" from `skinPath`, counting the calls.
   void HookSkinPath() {
-    sdk->Define("GetUserVar", [this](CallKind, std::span<Variant> a) {
-      ++userVarCalls;
+    sdk_->Define("GetUserVar", [this](CallKind, std::span<Variant> a) {
+      ++userVarCalls_;
       if (a[0].ToString() != "skinpath") halvane::Raise(halvane::kInvalidCall, "GetUserVar");
-      return Variant(skinPath);
+      return Variant(skinPath_);
     });
   }
   std::string Answer(const std::string& keyword) {
@@ -30,17 +30,17 @@ class Indicators : public SkinTest {
     EXPECT_EQ(a.keyword, keyword);  // IND is never changed
     return a.result;
   }
-  std::string Skin() const { return dir->path() + "/skin/"; }
+  std::string Skin() const { return dir_->path() + "/skin/"; }
 
-  std::string skinPath;
-  int userVarCalls = 0;
+  std::string skinPath_;
+  int userVarCalls_ = 0;
 };
 
 TEST_F(Indicators, OnlyStereoAsksTheDriverAndItAsksEveryTime) {
   StartActive();
-  driver->script.stateFlags = 0x02;
+  driver_->script.stateFlags = 0x02;
   EXPECT_EQ(Answer("stereo"), "True");
-  driver->script.stateFlags = 0xFD;  // every flag but stereo
+  driver_->script.stateFlags = 0xFD;  // every flag but stereo
   EXPECT_EQ(Answer("STEREO"), "False");
   EXPECT_EQ(Trace(), (std::vector<std::string>{"radioGetState(0,0)", "radioGetState(0,0)"}));
   ClearCalls();
@@ -48,9 +48,9 @@ TEST_F(Indicators, OnlyStereoAsksTheDriverAndItAsksEveryTime) {
                         "seekmode", "local", "scan", "surf", "searchpresets", "status"})
     Answer(k);
   EXPECT_TRUE(Trace().empty());
-  radio->StopRadio();
+  radio_->StopRadio();
   ClearCalls();
-  driver->script.stateFlags = 0x02;
+  driver_->script.stateFlags = 0x02;
   EXPECT_EQ(Answer("stereo"), "False");  // not ready: no driver call
   EXPECT_TRUE(Trace().empty());
 }
@@ -81,12 +81,12 @@ TEST_F(Indicators, BandMuteAndRdsFlags) {
 
 TEST_F(Indicators, ModesAndSearches) {
   Start();
-  radio->SeekMode(true);
+  radio_->SeekMode(true);
   EXPECT_EQ(Answer("seekmode"), "True");
   EXPECT_EQ(Answer("presetmode"), "False");
   EXPECT_EQ(Answer("local"), "False");
-  radio->PresetMode(true);
-  radio->LocalMode(true);
+  radio_->PresetMode(true);
+  radio_->LocalMode(true);
   EXPECT_EQ(Answer("presetmode"), "True");
   EXPECT_EQ(Answer("Local"), "True");
   struct Case {
@@ -97,7 +97,7 @@ TEST_F(Indicators, ModesAndSearches) {
        {Case{SModes::Disabled, "False", "False", "False"},
         Case{SModes::Surf, "False", "True", "False"}, Case{SModes::Scan, "True", "False", "False"},
         Case{SModes::PresetLearn, "False", "False", "True"}}) {
-    radio->SearchMode(c.mode);
+    radio_->SearchMode(c.mode);
     EXPECT_EQ(Answer("scan"), c.scan);
     EXPECT_EQ(Answer("surf"), c.surf);
     EXPECT_EQ(Answer("searchpresets"), c.learn);
@@ -112,14 +112,14 @@ TEST_F(Indicators, UnknownAndLabelOnlyKeywordsAreEmpty) {
 
 TEST_F(Indicators, StatusPictureIsPngThenGifFromTheSkinFolderOnlyWhileActive) {
   HookSkinPath();
-  skinPath = Skin();
+  skinPath_ = Skin();
   std::filesystem::create_directories(Skin() + "muted.png");  // a folder is no picture
   WriteFile(Skin() + "unmuted.png", "png");
   WriteFile(Skin() + "unmuted.gif", "gif");
   WriteFile(Skin() + "muted.gif", "gif");
   Start();
   EXPECT_EQ(Answer("status"), "");
-  EXPECT_EQ(userVarCalls, 0);
+  EXPECT_EQ(userVarCalls_, 0);
   Activate(true);
   EXPECT_EQ(Answer("Status"), Skin() + "unmuted.png");
   std::filesystem::remove(Skin() + "unmuted.png");
@@ -128,13 +128,13 @@ TEST_F(Indicators, StatusPictureIsPngThenGifFromTheSkinFolderOnlyWhileActive) {
   EXPECT_EQ(Answer("status"), Skin() + "muted.gif");
   std::filesystem::remove(Skin() + "muted.gif");
   EXPECT_EQ(Answer("status"), "");
-  skinPath = Skin() + "theme-";  // glued on without a separator
+  skinPath_ = Skin() + "theme-";  // glued on without a separator
   WriteFile(Skin() + "theme-muted.gif", "gif");
   EXPECT_EQ(Answer("status"), Skin() + "theme-muted.gif");
 }
 
 TEST_F(Indicators, AFailingSkinFolderQueryFailsTheCall) {
-  sdk->Remove("GetUserVar");
+  sdk_->Remove("GetUserVar");
   StartActive();
   try {
     Answer("status");
@@ -145,13 +145,13 @@ TEST_F(Indicators, AFailingSkinFolderQueryFailsTheCall) {
 }
 
 TEST_F(Indicators, RadioArtIsTheArtworkLookup) {
-  sdk->Var("dmartpath", Variant(dir->path() + "/"));
-  std::filesystem::create_directories(dir->path() + "/RadioArt");
-  WriteFile(dir->path() + "/RadioArt/radio.gif", "gif");
+  sdk_->Var("dmartpath", Variant(dir_->path() + "/"));
+  std::filesystem::create_directories(dir_->path() + "/RadioArt");
+  WriteFile(dir_->path() + "/RadioArt/radio.gif", "gif");
   Start();
   EXPECT_EQ(Answer("radioart"), "");
   Activate(true);
-  EXPECT_EQ(Answer("RadioArt"), dir->path() + "/RadioArt/radio.gif");
+  EXPECT_EQ(Answer("RadioArt"), dir_->path() + "/RadioArt/radio.gif");
 }
 
 TEST_F(Indicators, SignalSliderIsTheRawLevelAndOtherSlidersMinusOne) {

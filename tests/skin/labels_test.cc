@@ -123,7 +123,7 @@ TEST_F(Labels, RdsTextsAreEmptyUnlessStartedWithAValidRecord) {
   for (const char* k : {"rdsname", "rdstext", "rdspty", "rdsptystring", "rdspi", "tagartist"})
     EXPECT_EQ(Label(k).result, "") << k;
   SetRds(0x1234, 10, "RADIO 1 ", kText);
-  radio->StopRadio();  // the record stays valid, the tuner is no longer ready
+  radio_->StopRadio();  // the record stays valid, the tuner is no longer ready
   EXPECT_EQ(Label("rsignal").result, "0%");
   for (const char* k : {"rdsname", "rdstext", "rdspty", "rdsptystring", "rdspi"})
     EXPECT_EQ(Label(k).result, "") << k;
@@ -159,14 +159,14 @@ TEST_F(Labels, ACurrentPresetBeyondTheStoreFailsAndLeavesTheKeyword) {
   SetPresets({"Morning", "Noon", "Evening", "Night", "Late"}, 5);
   Activate(false);  // an inactive radio redraws no list, so the current preset stays after deletes
   for (int row = 3; row >= 1; --row) {
-    screen->list->value = halvane::Variant(int32_t{row});
-    Presets().DeletePreset(screen);
+    screen_->list->value = halvane::Variant(int32_t{row});
+    Presets().DeletePreset(screen_);
   }
   Activate(true);
   for (std::string k : {"station", "radioname", "trackname"}) {
     std::string keyword = k, format;
     try {
-      radio->ReturnLabel(keyword, format);
+      radio_->ReturnLabel(keyword, format);
       ADD_FAILURE() << k << ": no error";
     } catch (const halvane::RuntimeError& e) {
       EXPECT_EQ(e.number(), halvane::kSubscriptRange);
@@ -180,7 +180,7 @@ TEST_F(Labels, StatusFollowsMutingAndByNameTheEmptiedKeywordIsWrittenBack) {
   StartActive();
   Tuner().SetMute(true);
   halvane::Variant args[2] = {halvane::Variant("Status"), halvane::Variant("")};
-  EXPECT_EQ(radio->Invoke("ReturnLabel", halvane::CallKind::Method, args).ToString(), "MUTED");
+  EXPECT_EQ(radio_->Invoke("ReturnLabel", halvane::CallKind::Method, args).ToString(), "MUTED");
   EXPECT_EQ(args[0].ToString(), "");
 }
 

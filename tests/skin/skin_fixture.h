@@ -27,42 +27,42 @@ class SkinTest : public testing_support::PluginTest {
   Answer Label(const std::string& keyword) {
     Answer a{"", keyword};
     std::string format = "unused";
-    a.result = radio->ReturnLabel(a.keyword, format);
+    a.result = radio_->ReturnLabel(a.keyword, format);
     return a;
   }
   Answer Indicator(const std::string& keyword) {
     Answer a{"", keyword};
-    a.result = radio->ReturnIndicatorEx(a.keyword);
+    a.result = radio_->ReturnIndicatorEx(a.keyword);
     return a;
   }
   int32_t Slider(const std::string& keyword) {
     std::string k = keyword;
-    return radio->ReturnSlider(k);
+    return radio_->ReturnSlider(k);
   }
 
-  halvane::ModRadio& Tuner() { return component->radio(); }
-  halvane::ModPresets& Presets() { return component->presets(); }
+  halvane::ModRadio& Tuner() { return component_->radio(); }
+  halvane::ModPresets& Presets() { return component_->presets(); }
 
   void SetUp() override {
     PluginTest::SetUp();
-    driver->script.failing.insert(HALVANE_FN_EVAL_DATA);  // no RDS until a test sends some
+    driver_->script.failing.insert(HALVANE_FN_EVAL_DATA);  // no RDS until a test sends some
   }
 
   // One tick of the status timer, which takes in what the tuner reports.
-  void Poll() { radio->StatusTimer_Timer(); }
+  void Poll() { radio_->StatusTimer_Timer(); }
   // The tuner reports `freq` (in the plug-in's units) at decoder level `level`.
   void Receive(int32_t freq, uint32_t level = 0) {
-    driver->script.frequencyHz = freq * 10000;
-    driver->script.decoderState = level;
+    driver_->script.frequencyHz = freq * 10000;
+    driver_->script.decoderState = level;
     Poll();
   }
   // The tuner decodes `record`, or (for none) no valid RDS.
   void SendRds(const std::optional<RdsRecord>& record) {
     if (record) {
-      driver->script.record = *record;
-      driver->script.failing.erase(HALVANE_FN_EVAL_DATA);
+      driver_->script.record = *record;
+      driver_->script.failing.erase(HALVANE_FN_EVAL_DATA);
     } else {
-      driver->script.failing.insert(HALVANE_FN_EVAL_DATA);
+      driver_->script.failing.insert(HALVANE_FN_EVAL_DATA);
     }
     Poll();
   }

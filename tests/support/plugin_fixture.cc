@@ -22,37 +22,37 @@ rec::Driver& RecordingDriver() {
 }
 
 void PluginTest::SetUp() {
-  context = std::make_unique<ScopedMainContext>();
-  dir = std::make_unique<TempDir>();
+  context_ = std::make_unique<ScopedMainContext>();
+  dir_ = std::make_unique<TempDir>();
   std::filesystem::create_directories(ConfigDir());
   std::filesystem::create_directories(CacheDir());
-  driver = &RecordingDriver();
-  driver->Reset();
-  sdk = std::make_shared<fake::Sdk>();
-  sdk->Var("DMPath", halvane::Variant(RecordingDriverHome() + "/"));
-  auto sdkRef = sdk;
+  driver_ = &RecordingDriver();
+  driver_->Reset();
+  sdk_ = std::make_shared<fake::Sdk>();
+  sdk_->Var("DMPath", halvane::Variant(RecordingDriverHome() + "/"));
+  auto sdkRef = sdk_;
   halvane::RegisterClassObject(HALVANE_SDK_PROGID, [sdkRef] { return sdkRef; });
   const halvane::Environment env(
       std::make_shared<halvane::FixedLocale>(halvane::NumberFormat{".", ","}, 2057),
-      [this](std::chrono::milliseconds d) { sleeps.push_back(d); });
-  component = std::make_unique<halvane::Component>(env);
-  radio = std::make_shared<halvane::DMRadio>(*component);
-  radio->ConfigPath(ConfigDir());
-  radio->CachePath(CacheDir());
-  screen = fake::RadioScreen();
+      [this](std::chrono::milliseconds d) { sleeps_.push_back(d); });
+  component_ = std::make_unique<halvane::Component>(env);
+  radio_ = std::make_shared<halvane::DMRadio>(*component_);
+  radio_->ConfigPath(ConfigDir());
+  radio_->CachePath(CacheDir());
+  screen_ = fake::RadioScreen();
 }
 
 void PluginTest::TearDown() {
-  radio.reset();
-  component.reset();
+  radio_.reset();
+  component_.reset();
   halvane::RevokeClassObject(HALVANE_SDK_PROGID);
-  driver->Reset();
-  dir.reset();
-  context.reset();
+  driver_->Reset();
+  dir_.reset();
+  context_.reset();
 }
 
 void PluginTest::SetLocale(const std::string& decimal, const std::string& grouping, int32_t lcid) {
-  component->context().UseLocale(
+  component_->context().UseLocale(
       std::make_shared<halvane::FixedLocale>(halvane::NumberFormat{decimal, grouping}, lcid));
 }
 
@@ -64,8 +64,8 @@ void PluginTest::StartActive() {
 
 int16_t PluginTest::Command(const std::string& cmd, std::shared_ptr<fake::Screen> s) {
   std::string c = cmd;
-  std::shared_ptr<halvane::Dispatch> frm = s ? s : screen;
-  return radio->ProcessCommand(c, frm);
+  std::shared_ptr<halvane::Dispatch> frm = s ? s : screen_;
+  return radio_->ProcessCommand(c, frm);
 }
 
 }  // namespace testing_support

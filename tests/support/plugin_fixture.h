@@ -31,26 +31,26 @@ class PluginTest : public ::testing::Test {
   // Locale: separators and the Windows identifier.
   void SetLocale(const std::string& decimal, const std::string& grouping, int32_t lcid);
 
-  void Start() { radio->StartRadio(); }
-  void Activate(bool state = true) { radio->SetActive(state); }
+  void Start() { radio_->StartRadio(); }
+  void Activate(bool state = true) { radio_->SetActive(state); }
   // Started and active, with the driver's record of calls emptied.
   void StartActive();
-  std::vector<std::string> Trace() const { return driver->Trace(); }
-  void ClearCalls() { driver->calls.clear(); }
+  std::vector<std::string> Trace() const { return driver_->Trace(); }
+  void ClearCalls() { driver_->calls.clear(); }
 
   int16_t Command(const std::string& cmd, std::shared_ptr<fake::Screen> screen = nullptr);
 
-  std::string ConfigDir() const { return dir->path() + "/config/"; }
-  std::string CacheDir() const { return dir->path() + "/cache/"; }
+  std::string ConfigDir() const { return dir_->path() + "/config/"; }
+  std::string CacheDir() const { return dir_->path() + "/cache/"; }
 
-  std::unique_ptr<ScopedMainContext> context;
-  std::unique_ptr<TempDir> dir;
-  rec::Driver* driver = nullptr;
-  std::shared_ptr<fake::Sdk> sdk;
-  std::shared_ptr<fake::Screen> screen;  // a radio screen
-  std::unique_ptr<halvane::Component> component;
-  std::shared_ptr<halvane::DMRadio> radio;
-  std::vector<std::chrono::milliseconds> sleeps;
+  std::unique_ptr<ScopedMainContext> context_;
+  std::unique_ptr<TempDir> dir_;
+  rec::Driver* driver_ = nullptr;
+  std::shared_ptr<fake::Sdk> sdk_;
+  std::shared_ptr<fake::Screen> screen_;  // a radio screen
+  std::unique_ptr<halvane::Component> component_;
+  std::shared_ptr<halvane::DMRadio> radio_;
+  std::vector<std::chrono::milliseconds> sleeps_;
 };
 
 }  // namespace testing_support

@@ -17,9 +17,9 @@ using testing_support::ScopedMainContext;
 // wide: only "ticks" against "no ticks", and rough rates, are asserted.
 class TimerTest : public ::testing::Test {
  protected:
-  ScopedMainContext context;
-  int ticks = 0;
-  std::unique_ptr<CTimer> timer = Make(&ticks);
+  ScopedMainContext context_;
+  int ticks_ = 0;
+  std::unique_ptr<CTimer> timer_ = Make(&ticks_);
   static std::unique_ptr<CTimer> Make(int* counter) {
     auto t = std::make_unique<CTimer>();
     t->Timer = [counter] { ++*counter; };
@@ -28,102 +28,102 @@ class TimerTest : public ::testing::Test {
 };
 
 TEST_F(TimerTest, NewTimerIsDisabledWithIntervalZero) {
-  EXPECT_FALSE(timer->Enabled());
-  EXPECT_EQ(timer->Interval(), 0);
-  EXPECT_TRUE(timer->HasContext());
-  EXPECT_FALSE(timer->Running());
+  EXPECT_FALSE(timer_->Enabled());
+  EXPECT_EQ(timer_->Interval(), 0);
+  EXPECT_TRUE(timer_->HasContext());
+  EXPECT_FALSE(timer_->Running());
 }
 
 TEST_F(TimerTest, EnabledWithAnIntervalTicks) {
-  timer->Interval(20);
-  timer->Enabled(true);
-  context.RunFor(300);
-  EXPECT_GE(ticks, 5);
+  timer_->Interval(20);
+  timer_->Enabled(true);
+  context_.RunFor(300);
+  EXPECT_GE(ticks_, 5);
 }
 
 TEST_F(TimerTest, DisabledTimerNeverTicks) {
-  timer->Interval(10);  // changed while disabled: only the value is kept
-  EXPECT_FALSE(timer->Running());
-  context.RunFor(100);
-  EXPECT_EQ(ticks, 0);
+  timer_->Interval(10);  // changed while disabled: only the value is kept
+  EXPECT_FALSE(timer_->Running());
+  context_.RunFor(100);
+  EXPECT_EQ(ticks_, 0);
 }
 
 TEST_F(TimerTest, NegativeIntervalIsIgnored) {
-  timer->Interval(20);
-  timer->Enabled(true);
-  timer->Interval(-5);
-  EXPECT_EQ(timer->Interval(), 20);
-  EXPECT_TRUE(timer->Running());
-  context.RunFor(200);
-  EXPECT_GT(ticks, 0);
+  timer_->Interval(20);
+  timer_->Enabled(true);
+  timer_->Interval(-5);
+  EXPECT_EQ(timer_->Interval(), 20);
+  EXPECT_TRUE(timer_->Running());
+  context_.RunFor(200);
+  EXPECT_GT(ticks_, 0);
 }
 
 TEST_F(TimerTest, IntervalZeroWhileEnabledStopsTicksButStaysEnabled) {
-  timer->Interval(10);
-  timer->Enabled(true);
-  timer->Interval(0);
-  EXPECT_TRUE(timer->Enabled());
-  EXPECT_FALSE(timer->Running());
-  context.RunFor(100);
-  EXPECT_EQ(ticks, 0);
-  timer->Interval(10);  // a positive interval starts the ticks without touching Enabled
-  context.RunFor(200);
-  EXPECT_GT(ticks, 0);
+  timer_->Interval(10);
+  timer_->Enabled(true);
+  timer_->Interval(0);
+  EXPECT_TRUE(timer_->Enabled());
+  EXPECT_FALSE(timer_->Running());
+  context_.RunFor(100);
+  EXPECT_EQ(ticks_, 0);
+  timer_->Interval(10);  // a positive interval starts the ticks without touching Enabled
+  context_.RunFor(200);
+  EXPECT_GT(ticks_, 0);
 }
 
 TEST_F(TimerTest, EnabledWhileIntervalZeroReadsTrueAndNeverTicks) {
-  timer->Enabled(true);
-  EXPECT_TRUE(timer->Enabled());
-  context.RunFor(50);
-  EXPECT_EQ(ticks, 0);
+  timer_->Enabled(true);
+  EXPECT_TRUE(timer_->Enabled());
+  context_.RunFor(50);
+  EXPECT_EQ(ticks_, 0);
 }
 
 TEST_F(TimerTest, ReEnablingRestartsThePeriod) {
-  timer->Interval(400);
-  timer->Enabled(true);
+  timer_->Interval(400);
+  timer_->Enabled(true);
   // Keep restarting well before a period has passed: no tick can fall due.
   for (int i = 0; i < 6; ++i) {
-    context.RunFor(50);
-    timer->Enabled(true);
+    context_.RunFor(50);
+    timer_->Enabled(true);
   }
-  EXPECT_EQ(ticks, 0);
-  context.RunFor(900);
-  EXPECT_GT(ticks, 0);
+  EXPECT_EQ(ticks_, 0);
+  context_.RunFor(900);
+  EXPECT_GT(ticks_, 0);
 }
 
 TEST_F(TimerTest, TwoTimersOnOneContextTickIndependently) {
   int other = 0;
   auto second = Make(&other);
-  timer->Interval(10);
-  timer->Enabled(true);
+  timer_->Interval(10);
+  timer_->Enabled(true);
   second->Interval(100);
   second->Enabled(true);
-  context.RunFor(450);
-  EXPECT_GT(ticks, other);
+  context_.RunFor(450);
+  EXPECT_GT(ticks_, other);
   EXPECT_GE(other, 2);
 }
 
 TEST_F(TimerTest, NoTickAfterDestruction) {
-  timer->Interval(5);
-  timer->Enabled(true);
-  timer.reset();
-  context.RunFor(50);
-  EXPECT_EQ(ticks, 0);
+  timer_->Interval(5);
+  timer_->Enabled(true);
+  timer_.reset();
+  context_.RunFor(50);
+  EXPECT_EQ(ticks_, 0);
 }
 
 TEST_F(TimerTest, AHandlerErrorIsContainedAndTheTimerGoesOn) {
   int failures = 0;
-  timer->Timer = [this] {
-    ++ticks;
+  timer_->Timer = [this] {
+    ++ticks_;
     halvane::Raise(halvane::kOverflow);
   };
-  timer->TickFailed = [&](const std::exception&) { ++failures; };
-  timer->Interval(10);
-  timer->Enabled(true);
-  context.RunFor(200);
-  EXPECT_GE(ticks, 2);
-  EXPECT_EQ(failures, ticks);
-  EXPECT_TRUE(timer->Enabled());
+  timer_->TickFailed = [&](const std::exception&) { ++failures; };
+  timer_->Interval(10);
+  timer_->Enabled(true);
+  context_.RunFor(200);
+  EXPECT_GE(ticks_, 2);
+  EXPECT_EQ(failures, ticks_);
+  EXPECT_TRUE(timer_->Enabled());
 }
 
 TEST(TimerThreads, ATimerWithoutADeliveryContextNeverStarts) {

@@ -14,17 +14,17 @@ using Calls = std::vector<std::string>;
 
 class Status : public PluginTest {
  protected:
-  ModRadio& mod() { return component->radio(); }
+  ModRadio& mod() { return component_->radio(); }
   void Poll() {
     ClearCalls();
     mod().PollStatus();
   }
-  void SetPs(const char* bytes) { std::memcpy(driver->script.record.ps, bytes, 8); }
+  void SetPs(const char* bytes) { std::memcpy(driver_->script.record.ps, bytes, 8); }
 };
 
 TEST_F(Status, EveryAccessorBeforeAStartIsEmptyAndCallsNothing) {
-  driver->script.stateFlags = 2;
-  driver->script.record.pty = 10;
+  driver_->script.stateFlags = 2;
+  driver_->script.record.pty = 10;
   mod().PollStatus();
   EXPECT_FALSE(mod().IsStereo());
   EXPECT_EQ(mod().SignalLevel(), 0);
@@ -36,27 +36,27 @@ TEST_F(Status, EveryAccessorBeforeAStartIsEmptyAndCallsNothing) {
   EXPECT_FALSE(mod().RdsTP());
   EXPECT_FALSE(mod().RdsMS());
   EXPECT_TRUE(Trace().empty());
-  EXPECT_EQ(radio->Freq(), 0);
+  EXPECT_EQ(radio_->Freq(), 0);
 }
 
 TEST_F(Status, OneTickReadsFrequencyDecoderStateAndRecordInOrder) {
   Start();
-  driver->script.frequencyHz = 95800000;
+  driver_->script.frequencyHz = 95800000;
   Poll();
   EXPECT_EQ(Trace(), (Calls{"radioGetFrequency(0,0)", "RDS_SAA6588_GetDecoderState(0,0)",
                             "RDS_EvalData(0,0)"}));
-  EXPECT_EQ(radio->Freq(), 9580);
+  EXPECT_EQ(radio_->Freq(), 9580);
   EXPECT_TRUE(mod().rdsValid());
 }
 
 TEST_F(Status, FrequencyReadBackRoundsTiesToEven) {
   Start();
-  driver->script.setFrequencyTracks = false;
+  driver_->script.setFrequencyTracks = false;
   for (auto [hz, expected] : std::vector<std::pair<int32_t, int32_t>>{
            {87500000, 8750}, {87505000, 8750}, {87515000, 8752}, {10400000, 1040}}) {
-    driver->script.frequencyHz = hz;
+    driver_->script.frequencyHz = hz;
     Poll();
-    EXPECT_EQ(radio->Freq(), expected) << hz;
+    EXPECT_EQ(radio_->Freq(), expected) << hz;
   }
 }
 
@@ -65,12 +65,12 @@ TEST_F(Status, SignalFollowsTheLowFourBitsOfTheDecoderState) {
   EXPECT_EQ(mod().SignalLevel(), 65535);  // before the first state arrives
   for (auto [state, signal] : std::vector<std::pair<uint32_t, int32_t>>{
            {0x0000, 65535}, {0x000F, 0}, {0x0123, 52428}, {0x7FF0, 65535}}) {
-    driver->script.decoderState = state;
+    driver_->script.decoderState = state;
     Poll();
     EXPECT_EQ(mod().SignalLevel(), signal) << state;
   }
-  driver->script.failing = {"RDS_SAA6588_GetDecoderState"};
-  driver->script.decoderState = 0x0005;
+  driver_->script.failing = {"RDS_SAA6588_GetDecoderState"};
+  driver_->script.decoderState = 0x0005;
   Poll();
   EXPECT_EQ(mod().SignalLevel(), 65535);  // a failed read keeps the last level
 }
@@ -78,35 +78,35 @@ TEST_F(Status, SignalFollowsTheLowFourBitsOfTheDecoderState) {
 TEST_F(Status, AFailingEvalHidesTheFieldsButKeepsTheRecord) {
   Start();
   SetPs("RADIO 1 ");
-  driver->script.record.tp = 1;
+  driver_->script.record.tp = 1;
   Poll();
   EXPECT_EQ(mod().RdsName(), "RADIO 1 ");
   EXPECT_TRUE(mod().RdsTP());
-  driver->script.failing = {"RDS_EvalData"};
+  driver_->script.failing = {"RDS_EvalData"};
   Poll();
   EXPECT_FALSE(mod().rdsValid());
   EXPECT_EQ(mod().RdsName(), "");
   EXPECT_FALSE(mod().RdsTP());
   EXPECT_EQ(std::memcmp(mod().rdsData().ps, "RADIO 1 ", 8), 0);
-  driver->script.failing.clear();
+  driver_->script.failing.clear();
   Poll();
   EXPECT_EQ(mod().RdsName(), "RADIO 1 ");
 }
 
 TEST_F(Status, AFailingFrequencyReadDoesNotSkipTheOtherCalls) {
   Start();
-  driver->script.failing = {"radioGetFrequency"};
-  driver->script.frequencyHz = 95800000;
+  driver_->script.failing = {"radioGetFrequency"};
+  driver_->script.frequencyHz = 95800000;
   Poll();
   EXPECT_EQ(Trace().size(), 3u);
-  EXPECT_EQ(radio->Freq(), 8750);
+  EXPECT_EQ(radio_->Freq(), 8750);
 }
 
 TEST_F(Status, NameAndTextKeepBlanksZerosAndCountCharacters) {
   Start();
   SetPs("ABCDEFG ");
-  std::memset(driver->script.record.rt, 0, sizeof driver->script.record.rt);
-  std::memcpy(driver->script.record.rt, "Caf\xe9 \x80", 6);
+  std::memset(driver_->script.record.rt, 0, sizeof driver_->script.record.rt);
+  std::memcpy(driver_->script.record.rt, "Caf\xe9 \x80", 6);
   Poll();
   EXPECT_EQ(mod().RdsName(), "ABCDEFG ");
   std::string text = mod().RdsText();
@@ -114,14 +114,14 @@ TEST_F(Status, NameAndTextKeepBlanksZerosAndCountCharacters) {
   EXPECT_EQ(text.substr(0, 9), "Caf\xc3\xa9 \xe2\x82\xac");
   EXPECT_EQ(text.size(), 9u + 58u);
   EXPECT_EQ(text.substr(9), std::string(58, '\0'));
-  std::memset(driver->script.record.ps, 0, 9);
+  std::memset(driver_->script.record.ps, 0, 9);
   Poll();
   EXPECT_EQ(mod().RdsName(), std::string(8, '\0'));
 }
 
 TEST_F(Status, CodesAndFlagsAsTheRecordHoldsThem) {
   Start();
-  auto& r = driver->script.record;
+  auto& r = driver_->script.record;
   r.pi = static_cast<int16_t>(0xD3C2);
   r.pty = 0;
   r.ta = 2;
@@ -141,29 +141,29 @@ TEST_F(Status, CodesAndFlagsAsTheRecordHoldsThem) {
 TEST_F(Status, StereoIsAskedAfreshEveryTime) {
   Start();
   ClearCalls();
-  driver->script.stateFlags = 0x02;
+  driver_->script.stateFlags = 0x02;
   EXPECT_TRUE(mod().IsStereo());
-  driver->script.stateFlags = 0xFD;
+  driver_->script.stateFlags = 0xFD;
   EXPECT_FALSE(mod().IsStereo());
-  driver->script.stateFlags = 0x02;
-  driver->script.failing = {"radioGetState"};
+  driver_->script.stateFlags = 0x02;
+  driver_->script.failing = {"radioGetState"};
   EXPECT_FALSE(mod().IsStereo());
   EXPECT_EQ(Trace(), (Calls{"radioGetState(0,0)", "radioGetState(0,0)", "radioGetState(0,0)"}));
 }
 
 TEST_F(Status, AnOverflowingTickEndsThereAndTheTimerGoesOn) {
-  sdk->Var("RadioDebug", Variant(true));
+  sdk_->Var("RadioDebug", Variant(true));
   Start();
-  driver->script.setFrequencyTracks = false;
-  driver->script.frequencyHz = 400000000;  // 40000 does not fit 16 bits
+  driver_->script.setFrequencyTracks = false;
+  driver_->script.frequencyHz = 400000000;  // 40000 does not fit 16 bits
   ClearCalls();
-  context->RunFor(350);
-  auto names = driver->Names();
+  context_->RunFor(350);
+  auto names = driver_->Names();
   ASSERT_GE(names.size(), 2u);
   for (const auto& n : names) EXPECT_EQ(n, "radioGetFrequency");  // the rest of each tick skipped
-  EXPECT_EQ(radio->Freq(), 8750);
-  EXPECT_NE(sdk->log.back().find("Overflow"), std::string::npos);
-  EXPECT_TRUE(radio->StatusTimer()->Enabled());
+  EXPECT_EQ(radio_->Freq(), 8750);
+  EXPECT_NE(sdk_->log.back().find("Overflow"), std::string::npos);
+  EXPECT_TRUE(radio_->StatusTimer()->Enabled());
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ class Tuning : public PluginTest {
     PluginTest::SetUp();
     StartActive();
   }
-  ModRadio& mod() { return component->radio(); }
+  ModRadio& mod() { return component_->radio(); }
   // Tunes to `from`, then runs one step and returns where it went.
   int32_t Step(int32_t from, void (ModRadio::*step)()) {
     mod().TuneTo(from);
@@ -37,27 +37,27 @@ class Tuning : public PluginTest {
 };
 
 TEST_F(Tuning, TuneToSendsHertzAndLogs) {
-  sdk->Var("RadioDebug", Variant(true));
-  radio->StopRadio();
+  sdk_->Var("RadioDebug", Variant(true));
+  radio_->StopRadio();
   Start();
-  sdk->log.clear();
+  sdk_->log.clear();
   ClearCalls();
   mod().TuneTo(9580);
   EXPECT_EQ(Trace(), (Calls{"RDS_Stop(0)", "radioSetFrequency(0,95800000)", "RDS_Start(0)"}));
-  EXPECT_EQ(sdk->log, (Calls{"Halvane---> RadioTune=9580"}));
-  EXPECT_EQ(radio->Freq(), 9580);
+  EXPECT_EQ(sdk_->log, (Calls{"Halvane---> RadioTune=9580"}));
+  EXPECT_EQ(radio_->Freq(), 9580);
 }
 
 TEST_F(Tuning, TuneToOverflowLeavesRdsOffAndTheFrequencyAlone) {
   int32_t f = 214749;
-  EXPECT_EQ(ErrorOf([&] { radio->Tune(f); }), kOverflow);
+  EXPECT_EQ(ErrorOf([&] { radio_->Tune(f); }), kOverflow);
   EXPECT_EQ(Trace(), (Calls{"RDS_Stop(0)"}));
-  EXPECT_EQ(radio->Freq(), 8750);
+  EXPECT_EQ(radio_->Freq(), 8750);
   f = -214749;
-  EXPECT_EQ(ErrorOf([&] { radio->Tune(f); }), kOverflow);
+  EXPECT_EQ(ErrorOf([&] { radio_->Tune(f); }), kOverflow);
   f = 214748;  // the largest that fits
-  radio->Tune(f);
-  EXPECT_EQ(radio->Freq(), 214748);
+  radio_->Tune(f);
+  EXPECT_EQ(radio_->Freq(), 214748);
 }
 
 TEST_F(Tuning, MegahertzStepsWrapAtTheBandEdges) {
@@ -85,13 +85,13 @@ TEST_F(Tuning, ChannelStepsOnTheChannelPlan) {
 }
 
 TEST_F(Tuning, ChannelStepsWithAllFrequenciesAllowed) {
-  sdk->Var("allowallfreqs", Variant(true));
+  sdk_->Var("allowallfreqs", Variant(true));
   EXPECT_EQ(Step(8750, &ModRadio::FineUp), 8760);
   EXPECT_EQ(Step(8760, &ModRadio::FineDown), 8750);
   EXPECT_EQ(Step(10790, &ModRadio::FineUp), 8750);
   EXPECT_EQ(Step(8750, &ModRadio::FineDown), 10790);
   EXPECT_EQ(Step(9000, &ModRadio::FineDown), 8990);
-  sdk->failingVars = {"=$allowallfreqs$"};  // unreadable counts as false
+  sdk_->failingVars = {"=$allowallfreqs$"};  // unreadable counts as false
   EXPECT_EQ(Step(8750, &ModRadio::FineUp), 8770);
 }
 
@@ -110,33 +110,33 @@ TEST_F(Tuning, ChannelStepFromTheLowestValueTheTunerTakesIsAnAmStep) {
 }
 
 TEST_F(Tuning, SeekUpFindsAStationPausesAndReadsBack) {
-  driver->script.searchFound = {95800000};
+  driver_->script.searchFound = {95800000};
   mod().SeekUp();
   EXPECT_EQ(Trace(),
             (Calls{"RDS_Stop(0)", "radioSearch(0,87500000,1,0)", "radioSetFrequency(0,95800000)",
                    "radioGetFrequency(0,95800000)", "RDS_Start(0)"}));
-  ASSERT_EQ(sleeps.size(), 1u);
-  EXPECT_EQ(sleeps[0], std::chrono::milliseconds(50));
-  EXPECT_EQ(radio->Freq(), 9580);
+  ASSERT_EQ(sleeps_.size(), 1u);
+  EXPECT_EQ(sleeps_[0], std::chrono::milliseconds(50));
+  EXPECT_EQ(radio_->Freq(), 9580);
 }
 
 TEST_F(Tuning, SeekRunningOffTheBandWrapsToTheOtherEnd) {
-  driver->script.searchFound = {108000000};
-  driver->script.searchResults = {HALVANE_SEARCH_BAND_END};
+  driver_->script.searchFound = {108000000};
+  driver_->script.searchResults = {HALVANE_SEARCH_BAND_END};
   mod().SeekUp();
   EXPECT_EQ(SetFrequencyCall(), "radioSetFrequency(0,87500000)");
-  EXPECT_EQ(radio->Freq(), 8750);
+  EXPECT_EQ(radio_->Freq(), 8750);
   ClearCalls();
-  driver->script.searchFound = {87500000};
-  driver->script.searchResults = {HALVANE_SEARCH_BAND_END};
+  driver_->script.searchFound = {87500000};
+  driver_->script.searchResults = {HALVANE_SEARCH_BAND_END};
   mod().SeekDown();
   EXPECT_EQ(Trace()[1], "radioSearch(0,87500000,0,0)");
   EXPECT_EQ(SetFrequencyCall(), "radioSetFrequency(0,107900000)");
-  EXPECT_EQ(radio->Freq(), 10790);
+  EXPECT_EQ(radio_->Freq(), 10790);
 }
 
 TEST_F(Tuning, MissingSearchCountsAsAStopOnAStation) {
-  driver->script.failing = {"radioSearch"};
+  driver_->script.failing = {"radioSearch"};
   mod().TuneTo(9000);
   ClearCalls();
   mod().SeekUp();
@@ -144,27 +144,27 @@ TEST_F(Tuning, MissingSearchCountsAsAStopOnAStation) {
 }
 
 TEST_F(Tuning, FailedReadBackKeepsThePreSeekFrequency) {
-  driver->script.searchFound = {95800000};
-  driver->script.failing = {"radioGetFrequency"};
+  driver_->script.searchFound = {95800000};
+  driver_->script.failing = {"radioGetFrequency"};
   mod().SeekUp();
-  EXPECT_EQ(radio->Freq(), 8750);
+  EXPECT_EQ(radio_->Freq(), 8750);
   EXPECT_EQ(Trace().back(), "RDS_Start(0)");
 }
 
 TEST_F(Tuning, ReadBackBeyondSixteenBitsIsOverflowWithRdsLeftOff) {
-  driver->script.searchFound = {400000000};
+  driver_->script.searchFound = {400000000};
   EXPECT_EQ(ErrorOf([&] { mod().SeekUp(); }), kOverflow);
   EXPECT_EQ(Trace().back(), "radioGetFrequency(0,400000000)");
-  EXPECT_EQ(radio->Freq(), 8750);
+  EXPECT_EQ(radio_->Freq(), 8750);
 }
 
 TEST_F(Tuning, ReadBackRoundsTiesToEven) {
-  driver->script.searchFound = {87505000};
+  driver_->script.searchFound = {87505000};
   mod().SeekUp();
-  EXPECT_EQ(radio->Freq(), 8750);
-  driver->script.searchFound = {87515000};
+  EXPECT_EQ(radio_->Freq(), 8750);
+  driver_->script.searchFound = {87515000};
   mod().SeekUp();
-  EXPECT_EQ(radio->Freq(), 8752);
+  EXPECT_EQ(radio_->Freq(), 8752);
 }
 
 TEST_F(Tuning, ToggleMonoSendsTheNewState) {
@@ -172,7 +172,7 @@ TEST_F(Tuning, ToggleMonoSendsTheNewState) {
   mod().ToggleMono();
   EXPECT_EQ(Trace(), (Calls{"radioForceMono(0,1)", "radioForceMono(0,0)"}));
   EXPECT_FALSE(mod().mono());
-  radio->StopRadio();
+  radio_->StopRadio();
   ClearCalls();
   mod().ToggleMono();  // not ready: nothing sent, nothing changed
   EXPECT_TRUE(Trace().empty());

@@ -9,8 +9,8 @@
 
 #include "fuzz_dirs.h"
 #include "halvane/errors.h"
-#include "rds/mod_rds_pty_strings.h"
-#include "rds/pty_tables.h"
+#include "pty/mod_rds_pty_strings.h"
+#include "pty/pty_tables.h"
 #include "runtime/codepage.h"
 #include "runtime/text_file.h"
 

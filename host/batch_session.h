@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver_clock.h"
+#include "batch_clock.h"
 #include "radio_host.h"
 
 namespace host {
@@ -55,7 +55,7 @@ class BatchSession {
 
   RadioHost& host_;
   bool holdDriverClock_;
-  DriverClock clock_;
+  BatchClock clock_;
   std::shared_ptr<ScreenObject> screen_;  // the screen "cmd" and "refresh" pass
 };
 

@@ -6,7 +6,7 @@
 
 #include "context/module_context.h"
 #include "presets/mod_presets.h"
-#include "rds/mod_rds_pty_strings.h"
+#include "pty/mod_rds_pty_strings.h"
 #include "tuner/mod_radio.h"
 
 namespace halvane {

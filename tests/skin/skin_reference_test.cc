@@ -11,7 +11,7 @@
 #include "plugin/command_table.h"
 #include "context/host_contract.h"
 #include "plugin/skin_keywords.h"
-#include "rds/pty_tables.h"
+#include "pty/pty_tables.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "halvane/errors.h"
 #include "plugin_fixture.h"
-#include "rds/mod_rds_pty_strings.h"
+#include "pty/mod_rds_pty_strings.h"
 
 namespace {
 
@@ -104,6 +104,30 @@ TEST_F(PtyOverride, OnlyAnOrdinaryFileOfTheExactNameGluedToTheFolderCounts) {
   std::filesystem::create_directory(dir_ / "RDS.ini");
   pty_.LoadPtyNames(false, Folder());  // each load starts from the defaults again
   EXPECT_EQ(pty_.PtyName(1), "News");
+}
+
+}  // namespace
+
+namespace {
+
+// The names themselves are held against the skin reference; these are the rules around them.
+TEST(PtyDefaults, RbdsAfterRdsKeepsTwentyFourToTwentyEightAndCodesOutOfRangeAnswerAsTheyShould) {
+  const std::string noFolder = "/nonexistent-halvane-config/";
+  ModRdsPtyStrings pty;
+  pty.LoadPtyNames(true, noFolder);
+  EXPECT_EQ(pty.PtyName(24), "");
+  pty.LoadPtyNames(false, noFolder);
+  pty.LoadPtyNames(true, noFolder);
+  EXPECT_EQ(pty.PtyName(24), "Jazz music");
+  EXPECT_EQ(pty.PtyName(5), "Rock music");
+  EXPECT_EQ(pty.PtyName(40), "");
+  EXPECT_EQ(pty.PtyName(32767), "");
+  try {
+    pty.PtyName(-1);
+    FAIL() << "no error";
+  } catch (const halvane::RuntimeError& e) {
+    EXPECT_EQ(e.number(), halvane::kSubscriptRange);
+  }
 }
 
 }  // namespace

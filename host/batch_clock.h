@@ -2,8 +2,8 @@
 // hooks that stop its clock and move it by hand; batch mode uses them so that RDS arrives by
 // `wait` alone and a script's answers never depend on how fast the machine runs. A driver
 // without the hooks (a real tuner, another test driver) keeps its own time.
-#ifndef HALVANE_HOST_DRIVER_CLOCK_H
-#define HALVANE_HOST_DRIVER_CLOCK_H
+#ifndef HALVANE_HOST_BATCH_CLOCK_H
+#define HALVANE_HOST_BATCH_CLOCK_H
 
 #include <cstdint>
 #include <map>
@@ -11,7 +11,7 @@
 
 namespace host {
 
-class DriverClock {
+class BatchClock {
  public:
   // Stops the clock of the driver library at `path`, once per library; nothing when the library
   // can't be loaded or has no hooks. Returns whether that library's clock is held.

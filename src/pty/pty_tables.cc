@@ -1,4 +1,4 @@
-#include "rds/pty_tables.h"
+#include "pty/pty_tables.h"
 
 #include <array>
 

@@ -2,8 +2,8 @@
 #include <string_view>
 
 #include "halvane/errors.h"
-#include "rds/mod_rds_pty_strings.h"
-#include "rds/pty_tables.h"
+#include "pty/mod_rds_pty_strings.h"
+#include "pty/pty_tables.h"
 #include "runtime/text_file.h"
 
 namespace halvane {

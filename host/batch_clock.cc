@@ -1,10 +1,10 @@
-#include "driver_clock.h"
+#include "batch_clock.h"
 
 #include <dlfcn.h>
 
 namespace host {
 
-bool DriverClock::Hold(const std::string& path) {
+bool BatchClock::Hold(const std::string& path) {
   if (auto it = held_.find(path); it != held_.end()) return it->second != nullptr;
   // The plug-in loads the same path and never unloads it, so both share one copy of the
   // driver's state; this handle is kept for the life of the process too. A library that is not
@@ -22,7 +22,7 @@ bool DriverClock::Hold(const std::string& path) {
   return advance != nullptr;
 }
 
-void DriverClock::Advance(int32_t ms) {
+void BatchClock::Advance(int32_t ms) {
   for (auto& [path, advance] : held_)
     if (advance != nullptr) advance(ms);
 }

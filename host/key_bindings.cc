@@ -80,11 +80,13 @@ std::string KeyHelpText() {
   char line[160];
   for (const KeyBinding& binding : kBindings) {
     if (binding.help[0] == '\0') continue;
-    std::snprintf(line, sizeof line, "  %-10s %s\n", binding.name, binding.help);
+    // A tab marks where a wrapped line's continuation starts: under the description.
+    std::snprintf(line, sizeof line, "  %-10s \t%s\n", binding.name, binding.help);
     text += line;
   }
   text +=
       "\n  In a prompt: Left/Right, Home/End move; Backspace/Delete erase;\n"
+      "  Ctrl-U erases the whole line.\n"
       "  Enter confirms, Esc cancels. A frequency takes \".\" or \",\".\n";
   return text;
 }
@@ -93,8 +95,8 @@ std::string KeyLine(int width) {
   // In the order shown; the priority says which stay when the line is narrow: quit and help
   // always.
   const std::vector<Field> hints = {
-      {"Left/Right fine", 4}, {"PgUp/PgDn seek", 2}, {"+/- MHz", 7}, {"n/p next", 6},
-      {"1-9 preset", 5},      {"t tune", 3},         {"? help", 1},  {"q quit", 0},
+      {"Left/Right step", 4}, {"PgUp/PgDn seek", 2}, {"+/- 1 MHz", 7}, {"n/p next", 6},
+      {"1-9 preset", 5},      {"t tune", 3},         {"? help", 1},    {"q quit", 0},
   };
   std::string line = " ";
   return line += LayFields(hints, width - 1, true);

@@ -38,7 +38,8 @@ const KeyBinding* FindKeyBinding(int key);
 // 0) and confirms the typed text with "enter" from the keyboard screen.
 bool IsKeyboardCommand(const std::string& command);
 
-// The help screen: one line per key, then the prompt's editing keys.
+// The help screen: one line per key, then the prompt's editing keys. A tab in a line marks the
+// column its continuation lines start at when it wraps; it shows as nothing.
 std::string KeyHelpText();
 
 // The bottom line's reminder of the main keys in `width` characters; "q quit" and "? help"

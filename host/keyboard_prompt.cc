@@ -41,6 +41,21 @@ std::string KeyboardPrompt::Title() const {
   return keyboardCommand_;
 }
 
+void KeyboardPrompt::SetText(std::string text) {
+  text_.clear();
+  cursor_ = 0;
+  // Through Insert, so control characters stay out as they do when typed.
+  for (size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    char32_t cp = length == 1 ? lead : lead & (0x7F >> length);
+    for (int k = 1; k < length && i + static_cast<size_t>(k) < text.size(); ++k)
+      cp = (cp << 6) | (static_cast<unsigned char>(text[i + static_cast<size_t>(k)]) & 0x3F);
+    Insert(cp);
+    i += static_cast<size_t>(length);
+  }
+}
+
 size_t KeyboardPrompt::ByteOffset(int character) const {
   size_t i = 0;
   for (int n = 0; i < text_.size() && n < character; ++n) {

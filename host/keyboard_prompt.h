@@ -19,6 +19,10 @@ class KeyboardPrompt {
   std::string Title() const;
 
   const std::string& text() const { return text_; }
+  // Replaces the text (a prefilled name, what a touch keyboard holds); the cursor goes to its end.
+  void SetText(std::string text);
+  // Whether only a number is asked for (a frequency, a preset number): a face offers a number pad.
+  bool AsksNumber() const { return keyboardCommand_ == "tune" || keyboardCommand_ == "preset"; }
   // The cursor, in characters from the start of the text.
   int cursor() const { return cursor_; }
   // Inserts one character at the cursor (a Unicode code point; control characters are refused).

@@ -44,14 +44,17 @@ struct BoxLine {
 
 std::vector<BoxLine> BoxLines(const RadioView& v, int width, const std::string& rdsName,
                               const std::string& rdsText, const std::string& ptyName,
-                              const std::string& presetName) {
-  std::string tuned = v.frequency.empty() || v.frequency == "0"
+                              const std::string& presetName, const std::string& tunerProblem) {
+  std::string tuned = !tunerProblem.empty() ? tunerProblem
+                      : v.frequency.empty() || v.frequency == "0"
                           ? "no station"
                           : v.band + "  " + v.frequency + " " + v.unit;
   std::string preset = v.presetNumber.empty() ? "" : "P" + v.presetNumber + "  " + presetName;
   std::string reception = v.forcedMono ? "FORCED MONO" : v.stereo ? "STEREO" : "mono";
+  // The traffic flags only when set: "TP" (a traffic programme), "TA" (an announcement now).
   std::string traffic =
-      v.pi.empty() ? "" : std::string(v.tp ? "TP" : "--") + " " + (v.ta ? "TA" : "--");
+      v.pi.empty() ? ""
+                   : std::string(v.tp ? "TP" : "") + (v.tp && v.ta ? " " : "") + (v.ta ? "TA" : "");
   std::string content = v.pi.empty() ? "" : v.ms ? "MUSIC" : "SPEECH";
   std::string signal = " " + v.signalText;
   const int cells = width >= 50 ? 16 : 8;
@@ -93,6 +96,7 @@ RadioView ReadRadioView(halvane::IDMRadio& radio, bool withArtwork) {
   v.signal = radio.ReturnSlider(sld);
   v.signalText = Label(radio, "rsignal");
   v.stereo = Indicator(radio, "stereo");
+  v.forcedMono = Indicator(radio, "mono");
   v.rdsName = Label(radio, "rdsname");
   v.rdsText = Label(radio, "rdstext");
   v.pty = Label(radio, "rdspty");
@@ -158,8 +162,8 @@ std::vector<ScreenLine> RenderRadioScreen(const ScreenState& s, int width, int h
   full({{"HalvaneDM  Halvane 600", 1, false, false, "HalvaneDM"}, {state, 0, true}},
        LineStyle::kTitle);
   rule();
-  for (const BoxLine& line :
-       BoxLines(v, inner, text(v.rdsName), text(v.rdsText), text(v.ptyName), text(v.presetName)))
+  for (const BoxLine& line : BoxLines(v, inner, text(v.rdsName), text(v.rdsText), text(v.ptyName),
+                                      text(v.presetName), text(s.tunerProblem)))
     if (line.rank < boxLines) lines.push_back({"| " + LayFields(line.fields, inner, ascii) + " |"});
   rule();
 

@@ -21,7 +21,7 @@ struct RadioView {
   int32_t signal = 0;      // 0 to 65535
   std::string signalText;  // "93%"
   bool stereo = false;
-  bool forcedMono = false;  // kept by the host: the plug-in has no indicator for it
+  bool forcedMono = false;
   std::string rdsName, rdsText, pty, ptyName, pi;
   bool tp = false, ta = false, ms = false;
   bool muted = false;
@@ -53,7 +53,8 @@ struct ScreenState {
   int32_t highlight = -1;             // the list's highlighted row
   std::string message;                // what the last action came to, or ""
   bool messageIsError = false;
-  bool ascii = false;  // the terminal can't show UTF-8: spell everything in ASCII
+  std::string tunerProblem;  // a tuner that does not work, in words: shown for the station
+  bool ascii = false;        // the terminal can't show UTF-8: spell everything in ASCII
 };
 
 // The radio screen in `height` lines (or fewer) of `width` characters, the message line last.

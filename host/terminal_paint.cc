@@ -110,9 +110,17 @@ int TerminalPaint::Overlay(const std::string& title, const std::string& body, in
   std::vector<std::string> text;
   std::istringstream in(ascii_ ? ToAscii(body) : body);
   for (std::string line; std::getline(in, line);) {
-    // Long lines (a driver's reason with its file's path) wrap at blanks where they can.
+    // Long lines (a driver's reason with its file's path) wrap at blanks where they can; a tab
+    // says where the continuation lines start.
+    const size_t tab = line.find('\t');
+    size_t hang = 0;
+    if (tab != std::string::npos) {
+      line.erase(tab, 1);
+      hang = Characters(line.substr(0, tab)).size();
+    }
     std::vector<std::string> chars = Characters(line);
     const size_t room = static_cast<size_t>(std::max(width - 4, 1));
+    if (hang > room / 2) hang = 0;
     while (chars.size() > room) {
       size_t cut = room;
       for (size_t i = room; i > room / 2; --i)
@@ -124,7 +132,8 @@ int TerminalPaint::Overlay(const std::string& title, const std::string& body, in
       for (size_t i = 0; i < cut; ++i) head += chars[i];
       text.push_back(head);
       chars.erase(chars.begin(), chars.begin() + static_cast<std::ptrdiff_t>(cut));
-      if (!chars.empty() && chars.front() == " ") chars.erase(chars.begin());
+      while (!chars.empty() && chars.front() == " ") chars.erase(chars.begin());
+      chars.insert(chars.begin(), hang, std::string(" "));
     }
     std::string rest;
     for (const std::string& c : chars) rest += c;
@@ -144,6 +153,11 @@ int TerminalPaint::Overlay(const std::string& title, const std::string& body, in
   };
   std::string rule(static_cast<size_t>(width), '-');
   rule.front() = rule.back() = '+';
+  // The box's rows are blank from edge to edge, so nothing of the screen shows beside it.
+  for (int y = top; y < top + height && y < LINES; ++y) {
+    move(y, 0);
+    clrtoeol();
+  }
   Style(LineStyle::kTitle, true);
   mvaddstr(top, left, rule.c_str());
   row(top + 1, ascii_ ? ToAscii(title) : title);

@@ -13,9 +13,9 @@ constexpr std::string_view kLabels[] = {
     "pty",       "rdsptystring", "rdspi",       "tagartist", "tagalbum", "tagtitle",
     "trackname", "audiotrack",   "tracknumber", "status"};
 // Indicators answering "True" or "False".
-constexpr std::string_view kIndicators[] = {"stereo", "fmam",  "radiomute",  "rdsta",
-                                            "rdstp",  "rdsms", "presetmode", "seekmode",
-                                            "local",  "scan",  "surf",       "searchpresets"};
+constexpr std::string_view kIndicators[] = {"stereo", "mono",  "fmam",         "radiomute", "rdsta",
+                                            "rdstp",  "rdsms", "presetmode",   "seekmode",  "local",
+                                            "scan",   "surf",  "searchpresets"};
 // Indicators answering a picture's path.
 constexpr std::string_view kArtwork[] = {"radioart", "status"};
 constexpr std::string_view kSliders[] = {"rsignal"};

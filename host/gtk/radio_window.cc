@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "driver_reason.h"
+#include "dialogs.h"
 #include "error_words.h"
 #include "halvane/errors.h"
 #include "key_bindings.h"
@@ -15,12 +15,6 @@ namespace host::gtk {
 namespace {
 
 constexpr guint kRepaintMs = 100;
-
-std::string Lowered(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
 
 // A text fit for a label: valid UTF-8, control characters (the RDS record's NULs among them) as
 // blanks, the blanks that pad RDS texts to their length removed at the end.
@@ -73,21 +67,8 @@ bool PngTried(RadioHost& host) {
 
 }  // namespace
 
-template <class Call>
-bool RadioWindow::Guard(std::string_view what, Call&& call) {
-  try {
-    call();
-    return true;
-  } catch (const halvane::RuntimeError& e) {
-    lastError_ = ErrorMessage(e.number(), what);
-  } catch (const std::exception& e) {
-    lastError_ = std::string(what) + ": " + e.what();
-  }
-  return false;
-}
-
 RadioWindow::RadioWindow(RadioHost& host, std::unique_ptr<Skin> skin, GtkApplication* app)
-    : host_(host), skin_(std::move(skin)) {
+    : host_(host), skin_(std::move(skin)), session_(host) {
   window_ =
       app != nullptr ? GTK_WINDOW(gtk_application_window_new(app)) : GTK_WINDOW(gtk_window_new());
   g_object_ref(window_);  // released in the destructor, after the window is destroyed
@@ -131,22 +112,11 @@ RadioWindow::RadioWindow(RadioHost& host, std::unique_ptr<Skin> skin, GtkApplica
   g_signal_connect(keys, "key-pressed", G_CALLBACK(OnKey), this);
   gtk_widget_add_controller(GTK_WIDGET(window_), keys);
 
-  host_.sdk().onErrorScreen = [this](const ErrorScreen& args) {
-    // Errscrn("Radio", "Device Error", message, ...): a dialog, and the error line.
-    auto part = [&](size_t i) { return i < args.size() ? Displayable(args[i].ToString()) : ""; };
-    std::string body = part(2);
-    // The driver knows why: the file and line, the device and the system's reason.
-    if (const std::string reason = DriverReason(host_.DriverPath()); !reason.empty())
-      body += "\n\nThe tuner driver says:\n" + reason;
-    lastError_ = part(0) + ": " + part(1) + " - " + part(2);
-    ShowDialog(part(1), body);
-  };
   tick_ = g_timeout_add(kRepaintMs, &RadioWindow::OnTick, this);
 }
 
 RadioWindow::~RadioWindow() {
   g_source_remove(tick_);
-  host_.sdk().onErrorScreen = nullptr;
   if (style_ != nullptr)
     gtk_style_context_remove_provider_for_display(gtk_widget_get_display(GTK_WIDGET(window_)),
                                                   GTK_STYLE_PROVIDER(style_));
@@ -210,94 +180,61 @@ void RadioWindow::OnAction(GSimpleAction* action, GVariant* parameter, gpointer 
 }
 
 bool RadioWindow::Start(std::string& error) {
-  try {
-    host_.Create();
-  } catch (const halvane::RuntimeError& e) {
-    error = e.what();
-    return false;
-  }
-  halvane::IDMRadio& radio = host_.Radio();
-  Guard("Can't start the radio", [&] { radio.StartRadio(); });
-  Guard("Can't check the tuner", [&] { radio.Check(); });
-  bool on = true;
-  Guard("Can't switch the radio on", [&] { radio.SetActive(on); });
-  RefreshList();
+  if (!session_.Create(error)) return false;
+  session_.Start();
   Repaint();
   return true;
 }
 
 void RadioWindow::Stop() {
   if (!host_.HasPlugin()) return;
-  halvane::IDMRadio& radio = host_.Radio();
-  bool off = false;
-  Guard("Can't switch the radio off", [&] { radio.SetActive(off); });  // saves the presets
-  Guard("Can't stop the radio", [&] { radio.StopRadio(); });
+  session_.Stop();  // saves the presets
   host_.Destroy();
 }
 
-void RadioWindow::RunCommand(const std::string& command,
-                             const std::shared_ptr<ScreenObject>& screen) {
-  if (!host_.HasPlugin()) return;
-  std::string cmd = command;
-  std::shared_ptr<halvane::Dispatch> frm = screen;
-  int16_t result = -1;
-  if (!Guard("Can't do \"" + command + "\"",
-             [&] { result = host_.Radio().ProcessCommand(cmd, frm); }))
-    return;
-  // 0 for a keyboard word: the host goes on by showing its on-screen keyboard.
-  if (result == 0 && IsKeyboardCommand(command)) ShowKeyboard(Lowered(command));
+void RadioWindow::Command(const std::string& command, bool fromKeyboard) {
+  if (fromKeyboard && g_ascii_strcasecmp(command.c_str(), "enter") == 0)
+    Confirm();
+  else
+    session_.Command(command);
+  Repaint();
 }
 
-void RadioWindow::Command(const std::string& command, bool fromKeyboard) {
-  const bool confirm = fromKeyboard && Lowered(command) == "enter";
-  if (confirm && prompt_ && prompt_->IsCommandLine()) {
-    // The ":" line: what was typed is a command of the radio screen.
-    const std::string typed = TypedText();
-    HideKeyboard();
-    if (!typed.empty()) RunCommand(typed, host_.radioScreen);
-  } else if (fromKeyboard) {
-    host_.keyboardScreen->txt[0]->text = TypedText();
-    const std::string before = lastError_;
-    lastError_.clear();
-    RunCommand(command, host_.keyboardScreen);
-    // A typed text the plug-in refused keeps the keyboard open; the plug-in keeps the request.
-    if (confirm && lastError_.empty()) {
-      HideKeyboard();
-      RefreshList();
-    }
-    if (lastError_.empty()) lastError_ = before;
-  } else {
-    RunCommand(command, host_.radioScreen);
-  }
-  Repaint();
+void RadioWindow::Confirm() {
+  KeyboardPrompt* prompt = session_.prompt();
+  if (prompt == nullptr) return;
+  prompt->SetText(TypedText());
+  session_.ConfirmPrompt();
 }
 
 void RadioWindow::Recall(int32_t preset) {
-  if (!host_.HasPlugin() || preset < 1 || preset > INT16_MAX) return;
-  int16_t n = static_cast<int16_t>(preset);
-  if (Guard("Can't recall preset " + std::to_string(preset),
-            [&] { host_.Radio().PresetRecall(n); }))
-    RefreshList();
+  session_.Recall(preset);
   Repaint();
 }
 
-void RadioWindow::RefreshList() {
-  if (!host_.HasPlugin()) return;
-  std::shared_ptr<halvane::Dispatch> frm = host_.radioScreen;
-  Guard("Can't show the presets", [&] { host_.Radio().Refresh(frm); });
-}
-
-void RadioWindow::ShowKeyboard(const std::string& keyboardCommand) {
-  prompt_.emplace(keyboardCommand);
-  if (GtkEditable* typed = skin_->keyboard->typedText) gtk_editable_set_text(typed, "");
-  gtk_stack_set_visible_child_name(stack_, "keyboard");
-  if (GtkEditable* typed = skin_->keyboard->typedText) gtk_widget_grab_focus(GTK_WIDGET(typed));
-  Repaint();
-}
-
-void RadioWindow::HideKeyboard() {
-  prompt_.reset();
-  gtk_stack_set_visible_child_name(stack_, "radio");
+void RadioWindow::FollowSession() {
+  // The keyboard screen while the session asks for text, prefilled with what it starts from.
+  const KeyboardPrompt* prompt = session_.prompt();
+  if ((prompt != nullptr) != keyboardShown_) {
+    keyboardShown_ = prompt != nullptr;
+    GtkEditable* typed = skin_->keyboard->typedText;
+    prefilled_ = keyboardShown_ && !prompt->text().empty();
+    if (keyboardShown_ && typed != nullptr) {
+      gtk_editable_set_text(typed, prompt->text().c_str());
+      gtk_editable_select_region(typed, 0, -1);
+    }
+    gtk_stack_set_visible_child_name(stack_, keyboardShown_ ? "keyboard" : "radio");
+    if (keyboardShown_ && typed != nullptr) gtk_widget_grab_focus(GTK_WIDGET(typed));
+  }
+  if (const auto& screen = session_.errorScreen()) {
+    const ErrorScreenText shown = *screen;
+    session_.DismissErrorScreen();  // the dialog is the screen from here on
+    ShowDialog(shown.title, shown.body);
+  }
+  if (session_.question() && !questionShown_) {
+    questionShown_ = true;
+    AskQuestion(session_.question()->text);
+  }
 }
 
 std::string RadioWindow::TypedText() const {
@@ -308,7 +245,9 @@ std::string RadioWindow::TypedText() const {
 void RadioWindow::Type(const std::string& text) {
   GtkEditable* typed = skin_->keyboard->typedText;
   if (typed == nullptr) return;
-  const std::string now = gtk_editable_get_text(typed);
+  // The first key replaces a prefilled text, as typing over a selection does.
+  const std::string now = prefilled_ ? "" : gtk_editable_get_text(typed);
+  prefilled_ = false;
   gtk_editable_set_text(typed, (now + text).c_str());
   gtk_editable_set_position(typed, -1);
 }
@@ -317,14 +256,15 @@ void RadioWindow::Backspace() {
   GtkEditable* typed = skin_->keyboard->typedText;
   if (typed == nullptr) return;
   const int length = static_cast<int>(g_utf8_strlen(gtk_editable_get_text(typed), -1));
-  if (length > 0) gtk_editable_delete_text(typed, length - 1, length);
+  if (prefilled_)
+    gtk_editable_delete_text(typed, 0, length);
+  else if (length > 0)
+    gtk_editable_delete_text(typed, length - 1, length);
+  prefilled_ = false;
 }
 
 void RadioWindow::Cancel() {
-  const bool keyboard = prompt_ && !prompt_->IsCommandLine();
-  HideKeyboard();
-  // "enter" from a screen other than the keyboard drops the plug-in's pending request.
-  if (keyboard) RunCommand("enter", host_.plainScreen);
+  session_.CancelPrompt();
   Repaint();
 }
 
@@ -349,71 +289,55 @@ void RadioWindow::SetSmallLetters(bool small) {
         g_variant_new_boolean(small));
 }
 
-void RadioWindow::ShowHelp() { ShowDialog("Keys", KeyHelpText()); }
+void RadioWindow::ShowHelp() { ShowKeysHelp(window_); }
 
 void RadioWindow::ShowDialog(const std::string& title, const std::string& text) {
-  GtkWidget* dialog = gtk_window_new();
-  gtk_window_set_title(GTK_WINDOW(dialog), title.c_str());
-  gtk_window_set_transient_for(GTK_WINDOW(dialog), window_);
-  gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
-  gtk_window_set_destroy_with_parent(GTK_WINDOW(dialog), TRUE);
-  GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 12);
-  gtk_widget_add_css_class(box, "dialog");
-  GtkWidget* label = gtk_label_new(text.c_str());
-  gtk_label_set_xalign(GTK_LABEL(label), 0);
-  gtk_label_set_wrap(GTK_LABEL(label), TRUE);
-  gtk_label_set_max_width_chars(GTK_LABEL(label), 70);
-  gtk_label_set_selectable(GTK_LABEL(label), TRUE);
-  GtkWidget* close = gtk_button_new_with_label("Close");
-  gtk_widget_set_size_request(close, -1, 48);
-  g_signal_connect_swapped(close, "clicked", G_CALLBACK(gtk_window_destroy), dialog);
-  gtk_box_append(GTK_BOX(box), label);
-  gtk_box_append(GTK_BOX(box), close);
-  gtk_window_set_child(GTK_WINDOW(dialog), box);
-  gtk_window_present(GTK_WINDOW(dialog));
+  ShowMessage(window_, title, text);
+}
+
+void RadioWindow::AskQuestion(const std::string& question) {
+  gtk::Ask(window_, question, [this](bool yes) {
+    questionShown_ = false;
+    session_.Answer(yes);
+    Repaint();
+  });
 }
 
 bool RadioWindow::PressKey(guint keyval) {
-  if (prompt_) {
+  if (session_.prompt() != nullptr) {
     if (keyval != GDK_KEY_Escape) return false;  // the keyboard screen's text takes the key
     Cancel();
     return true;
   }
   const KeyBinding* binding = BindingForKey(keyval);
   if (binding == nullptr) return false;
-  ListControl& list = *host_.radioScreen->list;
-  const auto rows = static_cast<int32_t>(list.rows.size());
   switch (binding->action) {
     case KeyAction::Command:
-      Command(binding->command, false);
+      session_.Command(binding->command);
       break;
     case KeyAction::RecallPreset:
-      Recall(binding->preset);
+      session_.Recall(binding->preset);
       break;
     case KeyAction::HighlightUp:
-    case KeyAction::HighlightDown: {
-      if (rows == 0) break;
-      int32_t row = list.value < 0 ? 0 : list.value;
-      row += binding->action == KeyAction::HighlightUp ? -1 : 1;
-      row = std::clamp(row, 0, rows - 1);
-      list.value = row;
-      host_.radioScreen->plValue = row;
-      Repaint();
+      session_.MoveHighlight(-1);
       break;
-    }
+    case KeyAction::HighlightDown:
+      session_.MoveHighlight(1);
+      break;
     case KeyAction::RecallHighlight:
-      if (list.value >= 0 && list.value < rows) Recall(list.value + 1);
+      session_.RecallHighlight();
       break;
     case KeyAction::CommandLine:
-      ShowKeyboard("");
+      session_.OpenCommandLine();
       break;
     case KeyAction::Help:
       ShowHelp();
-      break;
+      return true;
     case KeyAction::Quit:
       gtk_window_close(window_);
-      break;
+      return true;
   }
+  Repaint();
   return true;
 }
 
@@ -433,14 +357,24 @@ gboolean RadioWindow::OnTick(gpointer self) {
 }
 
 void RadioWindow::Repaint() {
-  // A preset list that could not be saved: the plug-in tells only its log, the user sees it here.
-  if (const std::string notice = host_.sdk().LatestNotice(); notice != shownNotice_) {
-    shownNotice_ = notice;
-    if (!notice.empty()) lastError_ = Displayable(host_.sdk().LatestNoticeText());
-  }
+  session_.Follow();
+  FollowSession();
   if (presetList_) presetList_->Sync();
-  RepaintScreen(prompt_ ? *skin_->keyboard : *skin_->radio);
+  RepaintScreen(keyboardShown_ ? *skin_->keyboard : *skin_->radio);
   if (afterRepaint) afterRepaint();
+}
+
+template <class Call>
+bool RadioWindow::Query(const std::string& keyword, Call&& call) {
+  try {
+    call();
+    return true;
+  } catch (const halvane::RuntimeError& e) {
+    session_.Say(ErrorMessage(e.number(), "Can't show " + keyword), true);
+  } catch (const std::exception& e) {
+    session_.Say("Can't show " + keyword + ": " + e.what(), true);
+  }
+  return false;
 }
 
 void RadioWindow::RepaintScreen(SkinScreen& screen) {
@@ -452,15 +386,18 @@ void RadioWindow::RepaintScreen(SkinScreen& screen) {
       case BindingKind::Label: {
         if (!plugin) break;
         std::string lbl = keyword, fmt, text;
-        if (Guard("Can't show " + keyword, [&] { text = host_.Radio().ReturnLabel(lbl, fmt); }))
+        // A tuner that did not start: words instead of its zero frequency.
+        if (!session_.tunerProblem().empty() &&
+            (keyword == "frequency" || keyword == "fmam" || keyword == "mhzkhz"))
+          SetWidgetText(bound.widget, keyword == "frequency" ? session_.tunerProblem() : "");
+        else if (Query(keyword, [&] { text = host_.Radio().ReturnLabel(lbl, fmt); }))
           SetWidgetText(bound.widget, Displayable(text));
         break;
       }
       case BindingKind::Indicator: {
         if (!plugin) break;
         std::string ind = keyword, answer;
-        if (!Guard("Can't show " + keyword, [&] { answer = host_.Radio().ReturnIndicatorEx(ind); }))
-          break;
+        if (!Query(keyword, [&] { answer = host_.Radio().ReturnIndicatorEx(ind); })) break;
         if (answer == "True")
           gtk_widget_add_css_class(bound.widget, "on");
         else
@@ -471,7 +408,7 @@ void RadioWindow::RepaintScreen(SkinScreen& screen) {
         if (!plugin) break;
         std::string sld = keyword;
         int32_t value = -1;
-        if (Guard("Can't show " + keyword, [&] { value = host_.Radio().ReturnSlider(sld); }))
+        if (Query(keyword, [&] { value = host_.Radio().ReturnSlider(sld); }))
           SetLevel(bound.widget, value);
         break;
       }
@@ -479,7 +416,7 @@ void RadioWindow::RepaintScreen(SkinScreen& screen) {
         if (!plugin) break;
         std::string ind = keyword, answer;
         int32_t freq = 0;
-        if (!Guard("Can't show " + keyword, [&] {
+        if (!Query(keyword, [&] {
               answer = host_.Radio().ReturnIndicatorEx(ind);
               freq = host_.Radio().Freq();
             }))
@@ -495,8 +432,9 @@ void RadioWindow::RepaintScreen(SkinScreen& screen) {
         break;
       }
       case BindingKind::Host:
-        if (keyword == "error") SetWidgetText(bound.widget, lastError_);
-        if (keyword == "prompt") SetWidgetText(bound.widget, prompt_ ? prompt_->Title() : "");
+        if (keyword == "error") SetWidgetText(bound.widget, session_.message());
+        if (keyword == "prompt")
+          SetWidgetText(bound.widget, session_.prompt() ? session_.prompt()->Title() : "");
         break;
     }
   }

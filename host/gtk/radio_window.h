@@ -18,6 +18,7 @@
 #include "keyboard_prompt.h"
 #include "preset_list.h"
 #include "radio_host.h"
+#include "radio_session.h"
 #include "skin.h"
 
 namespace host::gtk {
@@ -62,18 +63,21 @@ class RadioWindow {
   // Runs after every repaint (the desktop's media interface hears of changes there).
   std::function<void()> afterRepaint;
 
-  bool KeyboardShown() const { return prompt_.has_value(); }
-  // The last failed call ("Can't do \"enter\": ... (error 13)") or error screen; "" when none.
-  const std::string& lastError() const { return lastError_; }
+  bool KeyboardShown() const { return session_.prompt() != nullptr; }
+  // The message line: what the last action came to ("Can't do ...: ... (error 13)"), "" once
+  // one works.
+  const std::string& lastError() const { return session_.message(); }
+  RadioSession& session() { return session_; }
 
  private:
-  // Runs one plug-in call; a run-time error becomes the last error, said with `what`.
+  // Shows what the session holds: the keyboard screen while it has a prompt, the error screen,
+  // a question.
+  void FollowSession();
+  void AskQuestion(const std::string& question);
+  // Runs one query of a repaint; a run-time error goes to the message line.
   template <class Call>
-  bool Guard(std::string_view what, Call&& call);
-  void RunCommand(const std::string& command, const std::shared_ptr<ScreenObject>& screen);
-  void RefreshList();
-  void ShowKeyboard(const std::string& keyboardCommand);
-  void HideKeyboard();
+  bool Query(const std::string& keyword, Call&& call);
+  void Confirm();
   std::string TypedText() const;
   void RepaintScreen(SkinScreen& screen);
   GActionGroup* MakeActions(bool keyboard);
@@ -99,9 +103,10 @@ class RadioWindow {
   GActionGroup* keyboardActions_ = nullptr;
   std::unique_ptr<PresetList> presetList_;
   std::map<GtkWidget*, ArtworkPicture> pictures_;
-  std::optional<KeyboardPrompt> prompt_;
-  std::string lastError_;
-  std::string shownNotice_;  // the latest failed-save line already shown
+  RadioSession session_;
+  bool keyboardShown_ = false;  // the keyboard screen is up for the session's prompt
+  bool questionShown_ = false;
+  bool prefilled_ = false;  // the typed text is still the prefilled one: a key replaces it
   bool night_ = false;
   bool smallLetters_ = false;
   guint tick_ = 0;

@@ -17,6 +17,7 @@ using skin::TextKeyword;
 ModRadio& Tuner(DMRadio& r) { return r.component().radio(); }
 
 std::string Stereo(DMRadio& r) { return BoolText(Tuner(r).IsStereo()); }
+std::string ForcedMono(DMRadio& r) { return BoolText(Tuner(r).mono()); }
 std::string Fm(DMRadio& r) { return BoolText(skin::IsFm(Tuner(r).currentFreq())); }
 std::string Muted(DMRadio& r) { return BoolText(Tuner(r).muted()); }
 std::string TrafficAnnouncement(DMRadio& r) { return BoolText(Tuner(r).RdsTA()); }
@@ -44,8 +45,9 @@ std::string MutePicture(DMRadio& r) {
 
 int32_t Signal(DMRadio& r) { return Tuner(r).SignalLevel(); }
 
-constexpr std::array<TextKeyword, 13> kIndicators{{
+constexpr std::array<TextKeyword, 14> kIndicators{{
     {"stereo", Stereo},
+    {"mono", ForcedMono},
     {"fmam", Fm},
     {"radiomute", Muted},
     {"rdsta", TrafficAnnouncement},

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "halvane/file_names.h"
 #include "presets/preset_table.h"
 
 namespace halvane {
@@ -18,10 +19,6 @@ class Dispatch;
 class ModRadio;
 class ModuleContext;
 
-inline constexpr const char* kMainListFile = "Radio.ini";
-inline constexpr const char* kLocalListFile = "RadioLocal.ini";
-inline constexpr const char* kNamedPresetFolder = "FMPresets";
-inline constexpr const char* kNamedPresetExtension = ".fm";
 inline constexpr int16_t kMaxPresets = 32767;
 
 class ModPresets {

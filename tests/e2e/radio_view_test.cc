@@ -49,7 +49,7 @@ TEST(RenderRadioScreen, ShowsStationRdsModesListAndError) {
   s.messageIsError = true;
   auto lines = RenderRadioScreen(s, 80, 23);
   std::string text = All(lines);
-  for (const char* part : {"FM  104.5 MHz", "JAZZ 104", "P2  Jazz", "93%", "STEREO", "TP --",
+  for (const char* part : {"FM  104.5 MHz", "JAZZ 104", "P2  Jazz", "93%", "STEREO", "TP |",
                            "Late night jazz", "PTY 14  Jazz music", "PI 8A04", "search scan",
                            "> 2. 104.5 - Jazz", "Can't tune: that is not a number (error 13)"})
     EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -124,9 +125,10 @@ TEST_F(TerminalRadio, ShowsTheStationAndFollowsTheKeys) {
   ASSERT_TRUE(WaitForText("NORDWAVE")) << Screen();
   EXPECT_TRUE(WaitForText("PI D3C2")) << Screen();
 
-  // Add it as a preset through the keyboard prompt.
+  // Add it as a preset through the keyboard prompt, which starts from the station's name.
   Keys("a");
-  ASSERT_TRUE(WaitForText("New preset's name:")) << Screen();
+  ASSERT_TRUE(WaitForText("New preset's name: NORDWAVE")) << Screen();
+  Keys("C-u");
   Type("Nordic");
   Keys("Enter");
   ASSERT_TRUE(WaitForText("> 1. 89.3 - Nordic")) << Screen();
@@ -311,6 +313,59 @@ TEST_F(TerminalRadio, TakesEitherDecimalMarkInACommaLocale) {
   Type(":rtune;89.3");
   Keys("Enter");
   EXPECT_TRUE(WaitForText("FM  89,3 MHz")) << Screen();
+}
+
+}  // namespace
+}  // namespace e2e
+
+namespace e2e {
+namespace {
+
+// What the plug-in does without a word the terminal says: a frequency outside the band kept at
+// its edge. Deleting asks first; the help fits 40 columns, its lines wrapped under their text.
+TEST_F(TerminalRadio, SaysTheBandsEdgeAsksBeforeDeletingAndFitsItsHelp) {
+  WritePresets(kFourPresets);
+  Start(90, 30);
+  ASSERT_TRUE(WaitForText("> 1. 87.5 - One")) << Screen();
+  const std::pair<const char*, const char*> edges[] = {
+      {"200", "is the top of the FM band"},
+      {"5", "530 kHz is the bottom of the AM band"},
+  };
+  for (const auto& [typed, words] : edges) {
+    Keys("t");
+    Type(typed);
+    Keys("Enter");
+    EXPECT_TRUE(WaitForText(words)) << typed << "\n" << Screen();
+  }
+  Keys("1");
+  ASSERT_TRUE(WaitFor([](const std::string& s) {
+    return s.find("FM  87.5 MHz") != std::string::npos && s.find("band") == std::string::npos;
+  })) << Screen();
+
+  for (const char* answer : {"n", "y"}) {
+    Keys("x");
+    ASSERT_TRUE(WaitForText("Delete preset 1 \"One\"?  y yes, n no")) << Screen();
+    Keys(answer);
+    EXPECT_TRUE(WaitForText(answer[0] == 'n' ? "> 1. 87.5 - One" : "Presets, main list (3)"))
+        << Screen();
+  }
+
+  Shell(Tmux("resize-window -x 40 -y 12"));
+  Keys("?");
+  ASSERT_TRUE(WaitForText("lines 1-")) << Screen();
+  // "seek the next station up" wraps at a blank, its second line under the first's text.
+  const std::regex continued("\\|\\s{13,}\\S");
+  bool wrapped = false;
+  for (int i = 0; i < 10 && !wrapped; ++i) {
+    wrapped = std::regex_search(Screen(), continued);
+    if (!wrapped) Keys("Down");
+  }
+  EXPECT_TRUE(wrapped) << Screen();
+  std::istringstream lines(Screen());
+  for (std::string line; std::getline(lines, line);)
+    EXPECT_LE(std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) != 0x80; }),
+              40)
+        << line;
 }
 
 }  // namespace

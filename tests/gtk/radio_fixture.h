@@ -34,6 +34,13 @@ void CopyDefaultSkin(const std::string& folder);
 // The text of a file, with `from` replaced by `to` (once); for skins made to fail.
 void EditFile(const std::string& path, const std::string& from, const std::string& to);
 
+// The texts of every label inside `widget`, one a line.
+std::string ShownText(GtkWidget* widget);
+// The window over `parent` with the title `title`, or null.
+GtkWindow* DialogOver(GtkWindow* parent, const char* title);
+// Presses a key on `widget` as its key controllers hear it.
+bool PressOn(GtkWidget* widget, guint keyval);
+
 class RadioTest : public ::testing::Test {
  protected:
   void SetUp() override;

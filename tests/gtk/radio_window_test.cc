@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "radio_fixture.h"
@@ -45,6 +46,11 @@ TEST_F(RadioWindowTest, APresetNamedOnTheKeyboardScreenIsRecalledByButtonAndList
   Command("addpreset");
   ASSERT_TRUE(radio_->KeyboardShown());
   EXPECT_EQ(Text("host.prompt", true), "New preset's name");
+  // The name starts as the station's own (its frequency until RDS names it).
+  GtkEditable* typed = radio_->skin().keyboard->typedText;
+  const std::string prefilled = gtk_editable_get_text(typed);
+  EXPECT_TRUE(prefilled == "104.5" || prefilled == "JAZZ 104") << prefilled;
+  gtk_editable_set_text(typed, "");
   TypeOnKeyboard("JAZZX");
   Tap("radio.backspace", nullptr, true);
   Command("enter", true);
@@ -183,7 +189,8 @@ TEST_F(RadioWindowTest, ShiftSwitchesTheLetterKeysBetweenCapitalsAndSmallLetters
 TEST_F(RadioWindowTest, ATunerThatDidNotStartShowsTheErrorScreenWithTheDriversReason) {
   host_->sdk().SetVariable("DMPath", home_.path() + "nodriver/");
   StartRadio();
-  EXPECT_EQ(radio_->lastError().rfind("Radio: Device Error - ", 0), 0u) << radio_->lastError();
+  EXPECT_EQ(radio_->lastError().rfind("The tuner did not start: ", 0), 0u) << radio_->lastError();
+  EXPECT_EQ(Text("label.frequency"), "No tuner");
   EXPECT_EQ(Text("host.error"), radio_->lastError());
   GtkWindow* dialog = nullptr;
   GListModel* windows = gtk_window_get_toplevels();
@@ -194,10 +201,8 @@ TEST_F(RadioWindowTest, ATunerThatDidNotStartShowsTheErrorScreenWithTheDriversRe
   }
   ASSERT_NE(dialog, nullptr);
   EXPECT_STREQ(gtk_window_get_title(dialog), "Device Error");
-  GtkWidget* text = gtk_widget_get_first_child(gtk_window_get_child(dialog));
   // The loader's own words for the missing driver file.
-  EXPECT_NE(std::string(gtk_label_get_text(GTK_LABEL(text))).find("The tuner driver says:"),
-            std::string::npos);
+  EXPECT_NE(ShownText(GTK_WIDGET(dialog)).find("The tuner driver says:"), std::string::npos);
 }
 
 // The plug-in only logs a preset list it could not save; the radio shows it.
@@ -237,6 +242,113 @@ TEST_F(RadioWindowTest, EveryButtonIsBigEnoughToTouch) {
     g_slist_free(objects);
     EXPECT_GT(buttons, 10);
   }
+}
+
+}  // namespace
+}  // namespace gtktest
+
+namespace gtktest {
+namespace {
+
+GtkWidget* ButtonLabelled(GtkWidget* root, const char* label) {
+  if (GTK_IS_BUTTON(root) && g_strcmp0(gtk_button_get_label(GTK_BUTTON(root)), label) == 0)
+    return root;
+  for (GtkWidget* child = gtk_widget_get_first_child(root); child != nullptr;
+       child = gtk_widget_get_next_sibling(child))
+    if (GtkWidget* found = ButtonLabelled(child, label)) return found;
+  return nullptr;
+}
+
+// The help on the 800x480 screen it is made for: it fits with its Close button in view, and
+// closes by Esc and by that button.
+TEST_F(RadioWindowTest, HelpFitsTheScreenAndClosesByEscAndByItsButton) {
+  StartRadio();
+  for (bool byEscape : {true, false}) {
+    ASSERT_TRUE(radio_->PressKey(GDK_KEY_question));
+    GtkWindow* help = nullptr;
+    ASSERT_TRUE(RunUntil([&] {
+      help = DialogOver(radio_->window(), "Keys");
+      return help != nullptr && gtk_widget_get_mapped(GTK_WIDGET(help)) &&
+             gtk_widget_get_height(GTK_WIDGET(help)) > 0;
+    }));
+    EXPECT_LE(gtk_widget_get_width(GTK_WIDGET(help)), 800);
+    EXPECT_LE(gtk_widget_get_height(GTK_WIDGET(help)), 480);
+    GtkWidget* close = ButtonLabelled(GTK_WIDGET(help), "Close");
+    ASSERT_NE(close, nullptr);
+    graphene_rect_t bounds;
+    ASSERT_TRUE(gtk_widget_compute_bounds(close, GTK_WIDGET(help), &bounds));
+    EXPECT_LE(bounds.origin.y + bounds.size.height, gtk_widget_get_height(GTK_WIDGET(help)));
+    EXPECT_GE(bounds.size.height, 48);
+    EXPECT_NE(ShownText(GTK_WIDGET(help)).find("seek the next station up"), std::string::npos);
+    if (byEscape)
+      EXPECT_TRUE(PressOn(GTK_WIDGET(help), GDK_KEY_Escape));
+    else
+      g_signal_emit_by_name(close, "clicked");
+    EXPECT_TRUE(RunUntil([&] { return DialogOver(radio_->window(), "Keys") == nullptr; }))
+        << (byEscape ? "Esc" : "Close");
+  }
+}
+
+// The message line says what failed until the next action that works; deleting asks first, and
+// a preset needs a name.
+TEST_F(RadioWindowTest, TheMessageLineClearsAtTheNextSuccessAndDeletingAsks) {
+  StartRadio();
+  Command("rtune;abc");
+  EXPECT_NE(Text("host.error").find("(error 13)"), std::string::npos) << Text("host.error");
+  Command("fineup");
+  EXPECT_EQ(Text("host.error"), "");
+  Command("delpreset");
+  EXPECT_EQ(Text("host.error"), "Choose a preset in the list first");
+
+  Command("addpreset");
+  gtk_editable_set_text(radio_->skin().keyboard->typedText, "  ");
+  Command("enter", true);
+  EXPECT_TRUE(radio_->KeyboardShown());
+  EXPECT_EQ(Text("host.error", true), "A preset needs a name: type one, or cancel");
+  gtk_editable_set_text(radio_->skin().keyboard->typedText, "Mine");
+  Command("enter", true);
+  const std::string row = "1. " + Text("label.frequency") + " - Mine";
+  ASSERT_EQ(Text("row.1"), row) << radio_->lastError();
+  EXPECT_EQ(Text("host.error"), "");
+
+  for (bool yes : {false, true}) {
+    ASSERT_TRUE(radio_->PressKey(GDK_KEY_x));
+    GtkWindow* question = nullptr;
+    ASSERT_TRUE(RunUntil([&] {
+      question = DialogOver(radio_->window(), "Are you sure?");
+      return question != nullptr;
+    }));
+    EXPECT_NE(ShownText(GTK_WIDGET(question)).find("Delete preset 1 \"Mine\"?"), std::string::npos);
+    if (yes)
+      g_signal_emit_by_name(ButtonLabelled(GTK_WIDGET(question), "Yes"), "clicked");
+    else
+      PressOn(GTK_WIDGET(question), GDK_KEY_Escape);
+    ASSERT_TRUE(RunUntil([&] { return DialogOver(radio_->window(), "Are you sure?") == nullptr; }));
+    RunUntil([] { return false; }, 150);
+    EXPECT_EQ(Text("row.1"), yes ? "1" : row);
+  }
+}
+
+// A scan's steps are no commands, yet the preset shown is the one the scan reached, and stays
+// right once the scan stops there.
+TEST_F(RadioWindowTest, ThePresetShownFollowsAScan) {
+  std::filesystem::create_directories(home_.path() + "data");
+  std::ofstream(home_.path() + "data/Radio.ini", std::ios::binary)
+      << "8750|0|0\r\n8750,One\r\n8930,Two\r\n9120,Three\r\n";
+  host_->sdk().SetVariable("scansecs", "1");
+  StartRadio();
+  ASSERT_EQ(Text("label.preset"), "1");
+  Command("scan");
+  for (const char* preset : {"2", "3"}) {
+    const std::string frequency = preset[0] == '2' ? "89.3" : "91.2";
+    ASSERT_TRUE(RunUntil([&] { return Text("label.frequency") == frequency; }))
+        << Text("label.frequency");
+    EXPECT_EQ(Text("label.preset"), preset);
+    EXPECT_EQ(Text("label.station"), preset[0] == '2' ? "Two" : "Three");
+  }
+  Command("scan");
+  EXPECT_EQ(Text("label.frequency"), "91.2");
+  EXPECT_EQ(Text("label.preset"), "3");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 
+#include "audio/programme_stage.h"
 #include "backend_factory.h"
 #include "export.h"
 #include "halvane/driver_contract.h"
@@ -22,6 +23,7 @@ namespace {
 struct DriverState {
   DriverClock clock;
   std::unique_ptr<TunerBackend> tuner = MakeBackend(LoadBackendConfig(), clock);
+  int32_t volume = 100;  // percent, for the process's life: a restarted tuner plays as loud
 };
 
 std::unique_ptr<DriverState>& StateSlot() {
@@ -72,7 +74,12 @@ using halvane::driver::Tuner;
 extern "C" {
 
 HALVANE_DRIVER_EXPORT int32_t radioInitialize(void) {
-  return Guarded([&]() -> int32_t { return Tuner().Initialize(); });
+  return Guarded([&]() -> int32_t {
+    const int32_t result = Tuner().Initialize();
+    if (result == halvane::driver::kOk)
+      Tuner().SetVolume(halvane::driver::audio::VolumeGain(State().volume));
+    return result;
+  });
 }
 
 HALVANE_DRIVER_EXPORT int32_t radioUninitialize(void) {
@@ -81,6 +88,24 @@ HALVANE_DRIVER_EXPORT int32_t radioUninitialize(void) {
 
 HALVANE_DRIVER_EXPORT int32_t VolumeMute(int32_t, int32_t mute) {
   return Guarded([&]() -> int32_t { return Tuner().SetMute(mute != 0); });
+}
+
+// Optional, beside the contract: the programme's volume in percent, 0 to 100 (beyond is taken as
+// the nearer end). Works before radioInitialize too; the volume holds for the process's life.
+HALVANE_DRIVER_EXPORT int32_t radioSetVolume(int32_t, int32_t percent) {
+  return Guarded([&]() -> int32_t {
+    State().volume = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+    Tuner().SetVolume(halvane::driver::audio::VolumeGain(State().volume));
+    return halvane::driver::kOk;
+  });
+}
+
+HALVANE_DRIVER_EXPORT int32_t radioGetVolume(int32_t, int32_t* percent) {
+  return Guarded([&]() -> int32_t {
+    if (percent == nullptr) return kNullArgument;
+    *percent = State().volume;
+    return halvane::driver::kOk;
+  });
 }
 
 HALVANE_DRIVER_EXPORT int32_t radioForceMono(int32_t, int32_t mono) {

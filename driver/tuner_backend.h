@@ -18,6 +18,9 @@ class TunerBackend {
   virtual int32_t Uninitialize() = 0;
   virtual int32_t SetMute(bool mute) = 0;
   virtual int32_t SetForceMono(bool mono) = 0;
+  // The programme's gain (0 to 1) where the driver carries the sound; a backend whose sound does
+  // not pass through the driver has nothing to set. Kept across Initialize.
+  virtual void SetVolume(float gain) { static_cast<void>(gain); }
   // `frequency` in the plug-in's values (FM hertz, AM kilohertz x 10000).
   virtual int32_t SetFrequency(int32_t frequency) = 0;
   virtual int32_t GetFrequency(int32_t& frequency) = 0;

@@ -47,6 +47,8 @@ const KeyBinding kBindings[] = {
   {'L',       "L",         KeyAction::Command, "searchpresets",  0, "learn presets: store every station of the band"},
   {'m',       "m",         KeyAction::Command, "radiomute",      0, "mute on/off"},
   {'o',       "o",         KeyAction::Command, "mono",           0, "forced mono on/off"},
+  {'>',       ">",         KeyAction::VolumeUp, nullptr,         0, "louder"},
+  {'<',       "<",         KeyAction::VolumeDown, nullptr,       0, "quieter"},
   {'l',       "l",         KeyAction::Command, "local",          0, "switch between the main and the local preset list"},
   {'S',       "S",         KeyAction::Command, "seekmode",       0, "seek mode: n/p seek the next station instead of stepping a channel"},
   {'P',       "P",         KeyAction::Command, "presetmode",     0, "preset mode: n/p step through presets"},

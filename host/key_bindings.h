@@ -15,7 +15,9 @@ enum class KeyAction {
   HighlightUp,   // move the preset list's highlight
   HighlightDown,
   RecallHighlight,  // PresetRecall with the highlighted row's preset
-  CommandLine,      // type any command string
+  VolumeUp,         // the tuner's volume, by kVolumeStep
+  VolumeDown,
+  CommandLine,  // type any command string
   Help,
   Quit,
 };
@@ -28,6 +30,8 @@ struct KeyBinding {
   int16_t preset;       // for RecallPreset
   const char* help;     // what it does; empty for keys that share the line of the one before
 };
+
+inline constexpr int kVolumeStep = 5;  // percent
 
 std::span<const KeyBinding> KeyBindings();
 

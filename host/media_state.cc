@@ -3,6 +3,7 @@
 #include <glib.h>
 
 #include <memory>
+#include <optional>
 
 #include "halvane/errors.h"
 
@@ -51,6 +52,7 @@ void DescribeStation(const StationTexts& texts, MediaState& state) {
 MediaState ReadMediaState(RadioHost& host) {
   MediaState state;
   if (!host.HasPlugin()) return state;
+  if (std::optional<int32_t> percent = host.Volume()) state.volume = *percent / 100.0;
   try {
     halvane::IDMRadio& radio = host.Radio();
     state.active = radio.IsActive();

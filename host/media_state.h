@@ -19,6 +19,7 @@ struct MediaState {
   std::string album;                       // "104.5 MHz"
   std::string artUrl;                      // "file:///..." or ""
   std::string trackId;                     // an object path naming the tuned frequency
+  double volume = 1.0;                     // 0 to 1; 1 for a tuner without volume control
 
   bool operator==(const MediaState&) const = default;
 };

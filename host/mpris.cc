@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <ostream>
 
 #include "halvane/errors.h"
@@ -46,7 +48,7 @@ constexpr const char* kIntrospection = R"(<node>
     <property name="PlaybackStatus" type="s" access="read"/>
     <property name="Rate" type="d" access="read"/>
     <property name="Metadata" type="a{sv}" access="read"/>
-    <property name="Volume" type="d" access="read"/>
+    <property name="Volume" type="d" access="readwrite"/>
     <property name="Position" type="x" access="read"/>
     <property name="MinimumRate" type="d" access="read"/>
     <property name="MaximumRate" type="d" access="read"/>
@@ -121,7 +123,7 @@ Mpris::Mpris(RadioHost& host, GMainContext* context, std::string desktopEntry,
     g_dbus_connection_set_exit_on_close(connection_, FALSE);
     introspection_ = g_dbus_node_info_new_for_xml(kIntrospection, nullptr);
     static const GDBusInterfaceVTable vtable = {
-        &Mpris::OnMethodCall, &Mpris::OnGetProperty, nullptr, {}};
+        &Mpris::OnMethodCall, &Mpris::OnGetProperty, &Mpris::OnSetProperty, {}};
     for (int i = 0; i < 2 && error == nullptr; ++i)
       registrations_[i] = g_dbus_connection_register_object(
           connection_, kObjectPath, introspection_->interfaces[i], &vtable, this, nullptr, &error);
@@ -187,8 +189,11 @@ void Mpris::Refresh() {
   MediaState track = now, trackBefore = before;
   track.playbackStatus = trackBefore.playbackStatus;
   track.active = trackBefore.active;
+  track.volume = trackBefore.volume;
   if (track != trackBefore)
     g_variant_builder_add(&changed, "{sv}", "Metadata", PlayerProperty("Metadata"));
+  if (now.volume != before.volume)
+    g_variant_builder_add(&changed, "{sv}", "Volume", PlayerProperty("Volume"));
   g_dbus_connection_emit_signal(
       connection_, nullptr, kObjectPath, "org.freedesktop.DBus.Properties", "PropertiesChanged",
       g_variant_new("(sa{sv}as)", kPlayerInterface, &changed, nullptr), nullptr);
@@ -206,7 +211,8 @@ GVariant* Mpris::PlayerProperty(const std::string& name) const {
   if (name == "PlaybackStatus") return g_variant_new_string(state_.playbackStatus.c_str());
   if (name == "Metadata") return Metadata(state_);
   if (name == "Position") return g_variant_new_int64(0);
-  if (name == "Rate" || name == "Volume" || name == "MinimumRate" || name == "MaximumRate")
+  if (name == "Volume") return g_variant_new_double(state_.volume);
+  if (name == "Rate" || name == "MinimumRate" || name == "MaximumRate")
     return g_variant_new_double(1.0);
   if (name == "CanControl") return g_variant_new_boolean(true);
   if (name == "CanSeek") return g_variant_new_boolean(false);
@@ -253,6 +259,27 @@ void Mpris::OnMethodCall(GDBusConnection*, const gchar*, const gchar*, const gch
   }
   // Raise and Quit: the radio can do neither (CanRaise, CanQuit), so they do nothing.
   g_dbus_method_invocation_return_value(invocation, nullptr);
+}
+
+// Volume is the one property a client may set: the tuner's volume, where it has one.
+gboolean Mpris::OnSetProperty(GDBusConnection*, const gchar*, const gchar*, const gchar* interface,
+                              const gchar* property, GVariant* value, GError** error,
+                              gpointer self) {
+  auto* mpris = static_cast<Mpris*>(self);
+  if (g_strcmp0(interface, kPlayerInterface) != 0 || g_strcmp0(property, "Volume") != 0 ||
+      !g_variant_is_of_type(value, G_VARIANT_TYPE_DOUBLE)) {
+    g_set_error(error, G_DBUS_ERROR, G_DBUS_ERROR_PROPERTY_READ_ONLY, "%s can't be set", property);
+    return FALSE;
+  }
+  // Beyond 0 to 1 is taken as the nearer end, as the media interface asks.
+  const double wanted = std::clamp(g_variant_get_double(value), 0.0, 1.0);
+  if (!mpris->host_.SetVolume(static_cast<int32_t>(std::lround(wanted * 100)))) {
+    g_set_error(error, G_DBUS_ERROR, G_DBUS_ERROR_NOT_SUPPORTED, "the tuner has no volume control");
+    return FALSE;
+  }
+  mpris->Refresh();
+  if (mpris->onAction) mpris->onAction();
+  return TRUE;
 }
 
 GVariant* Mpris::OnGetProperty(GDBusConnection*, const gchar*, const gchar*, const gchar* interface,

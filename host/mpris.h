@@ -42,6 +42,9 @@ class Mpris {
   static void OnMethodCall(GDBusConnection*, const gchar* sender, const gchar* path,
                            const gchar* interface, const gchar* method, GVariant* parameters,
                            GDBusMethodInvocation* invocation, gpointer self);
+  static gboolean OnSetProperty(GDBusConnection*, const gchar* sender, const gchar* path,
+                                const gchar* interface, const gchar* property, GVariant* value,
+                                GError** error, gpointer self);
   static GVariant* OnGetProperty(GDBusConnection*, const gchar* sender, const gchar* path,
                                  const gchar* interface, const gchar* property, GError** error,
                                  gpointer self);

@@ -3,8 +3,10 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <iostream>
 
+#include "driver_volume.h"
 #include "halvane/errors.h"
 #include "halvane/plugin.h"
 
@@ -51,6 +53,7 @@ RadioHost::~RadioHost() {
 
 void RadioHost::Create() {
   Destroy();
+  volumeRead_ = false;
   if (!RegistryNamesLoadedLibrary() && DllRegisterServer() != HALVANE_S_OK)
     halvane::Raise(halvane::kCantCreateObject, "can't register " HALVANE_PROGID);
   auto object = halvane::CreateObject(HALVANE_PROGID);
@@ -82,5 +85,21 @@ halvane::IDMRadio& RadioHost::Radio() const {
 }
 
 std::string RadioHost::DriverPath() const { return sdk_->Variable("DMPath") + kDriverRelativePath; }
+
+std::optional<int32_t> RadioHost::Volume() {
+  if (!volumeRead_) {
+    volume_ = ReadDriverVolume(DriverPath());
+    volumeRead_ = true;
+  }
+  return volume_;
+}
+
+bool RadioHost::SetVolume(int32_t percent) {
+  percent = std::clamp(percent, 0, 100);
+  if (!WriteDriverVolume(DriverPath(), percent)) return false;
+  volume_ = percent;
+  volumeRead_ = true;
+  return true;
+}
 
 }  // namespace host

@@ -3,7 +3,9 @@
 #ifndef HALVANE_HOST_RADIO_HOST_H
 #define HALVANE_HOST_RADIO_HOST_H
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "folders.h"
@@ -39,6 +41,12 @@ class RadioHost {
   // The driver library the plug-in will load: "=$DMPath$" + "RadioModules/Halvane/Radio_IO.so".
   std::string DriverPath() const;
 
+  // The driver's volume in percent, nothing when it has no volume control: asked of the driver
+  // once after each Create, then kept, so the faces and the desktop's media interface share it.
+  std::optional<int32_t> Volume();
+  // Sets it (0 to 100, beyond taken as the nearer end); false without a volume control.
+  bool SetVolume(int32_t percent);
+
   const Folders& folders() const { return folders_; }
   SdkObject& sdk() { return *sdk_; }
 
@@ -51,6 +59,8 @@ class RadioHost {
   std::shared_ptr<SdkObject> sdk_ = std::make_shared<SdkObject>();
   std::shared_ptr<halvane::Dispatch> dispatch_;
   halvane::IDMRadio* radio_ = nullptr;  // the same object as dispatch_
+  bool volumeRead_ = false;
+  std::optional<int32_t> volume_;
 };
 
 // Whether the class registry names, for "Halvane.DMRadio", the very file of the plug-in library

@@ -12,6 +12,7 @@
 #include "error_words.h"
 #include "halvane/errors.h"
 #include "halvane/file_names.h"
+#include "host_settings.h"
 #include "key_bindings.h"
 
 namespace host {
@@ -156,6 +157,10 @@ void RadioSession::DismissErrorScreen() {
 
 void RadioSession::Start() {
   halvane::IDMRadio& radio = host_.Radio();
+  // The volume of the last run, before there is sound, where the tuner has a volume control.
+  if (const auto saved = HostSettings(SettingsPath()).GetNumber("volume", 0, 100);
+      saved && volume())
+    host_.SetVolume(*saved);
   starting_ = true;
   tunerProblem_.clear();
   Guard("Can't start the radio", [&] { radio.StartRadio(); });
@@ -169,12 +174,19 @@ void RadioSession::Start() {
   Follow();
 }
 
+std::string RadioSession::SettingsPath() const { return host_.folders().config + kSettingsFile; }
+
 void RadioSession::Stop() {
   if (!host_.HasPlugin()) return;
   halvane::IDMRadio& radio = host_.Radio();
   bool off = false;
   Guard("Can't save the presets", [&] { radio.SetActive(off); });
   Guard("Can't stop the radio", [&] { radio.StopRadio(); });
+  if (const std::optional<int32_t> percent = host_.Volume()) {
+    HostSettings settings(SettingsPath());
+    settings.Set("volume", std::to_string(*percent));
+    if (!settings.Save()) Say("Can't keep the volume in " + SettingsPath(), true);
+  }
 }
 
 int32_t RadioSession::rowCount() const {
@@ -312,6 +324,12 @@ void RadioSession::MoveHighlight(int32_t step) {
   const int32_t row = list.value < 0 ? 0 : list.value + step;
   // The person's choice: the list's Value, which the screen's PLValue answers too.
   list.value = std::clamp(row, 0, rows - 1);
+  Say("");
+  Changed();
+}
+
+void RadioSession::SetVolume(int32_t percent) {
+  if (!host_.SetVolume(percent)) return Say("This tuner has no volume control");
   Say("");
   Changed();
 }

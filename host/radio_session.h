@@ -64,6 +64,11 @@ class RadioSession {
   // Moves the preset list's highlight (the row the person chose) by `step` rows.
   void MoveHighlight(int32_t step);
   void RecallHighlight();
+
+  // The tuner's volume in percent; nothing when the driver has no volume control.
+  std::optional<int32_t> volume() { return host_.Volume(); }
+  void SetVolume(int32_t percent);
+  void StepVolume(int32_t step) { SetVolume(volume().value_or(0) + step); }
   int32_t rowCount() const;
   int32_t highlight() const;
 
@@ -101,6 +106,7 @@ class RadioSession {
   void OpenPrompt(const std::string& keyboardCommand);
   void CheckRequestedFrequency(int32_t tuned);
   void Changed() { ++changes_; }
+  std::string SettingsPath() const;
   std::string Label(const char* keyword);
   std::string RowName(int32_t row) const;
 

@@ -157,6 +157,7 @@ std::vector<ScreenLine> RenderRadioScreen(const ScreenState& s, int width, int h
 
   std::string state = !v.active ? "OFF" : "ACTIVE";
   if (v.muted) state += "  MUTED";
+  if (s.volume >= 0) state += "  volume " + std::to_string(s.volume) + "%";
   if (v.scan || v.surf || v.learning)
     state += std::string("  ") + (v.learning ? "LEARNING" : v.scan ? "SCAN" : "SURF");
   full({{"HalvaneDM  Halvane 600", 1, false, false, "HalvaneDM"}, {state, 0, true}},

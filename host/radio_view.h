@@ -54,6 +54,7 @@ struct ScreenState {
   std::string message;                // what the last action came to, or ""
   bool messageIsError = false;
   std::string tunerProblem;  // a tuner that does not work, in words: shown for the station
+  int32_t volume = -1;       // percent; below 0 for a tuner without volume control
   bool ascii = false;        // the terminal can't show UTF-8: spell everything in ASCII
 };
 

@@ -198,6 +198,10 @@ void TerminalRadio::OnBinding(const KeyBinding& binding) {
       return session_.MoveHighlight(1);
     case KeyAction::RecallHighlight:
       return session_.RecallHighlight();
+    case KeyAction::VolumeUp:
+      return session_.StepVolume(kVolumeStep);
+    case KeyAction::VolumeDown:
+      return session_.StepVolume(-kVolumeStep);
     case KeyAction::CommandLine:
       return session_.OpenCommandLine();
     case KeyAction::Help:
@@ -261,6 +265,7 @@ void TerminalRadio::Paint(bool forced) {
   state.message = session_.message();
   state.messageIsError = session_.messageIsError();
   state.tunerProblem = session_.tunerProblem();
+  state.volume = session_.volume().value_or(-1);
   state.ascii = paint_.ascii();
   std::vector<ScreenLine> lines = RenderRadioScreen(state, paint_.columns(), paint_.lines() - 1);
   // The plug-in's answers change more often than what they look like (the signal within one

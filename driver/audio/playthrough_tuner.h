@@ -38,6 +38,7 @@ class PlaythroughTuner final : public TunerBackend {
   int32_t Uninitialize() override;
   int32_t SetMute(bool mute) override;
   int32_t SetForceMono(bool mono) override;
+  void SetVolume(float gain) override { loop_.stage().SetVolume(gain); }
   int32_t SetFrequency(int32_t frequency) override;
   int32_t GetFrequency(int32_t& frequency) override { return tuner_->GetFrequency(frequency); }
   int32_t Search(int32_t& frequency, bool up) override { return tuner_->Search(frequency, up); }

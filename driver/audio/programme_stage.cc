@@ -25,7 +25,8 @@ void ProgrammeStage::Play(std::span<float> interleaved, AudioSink& sink) {
 }
 
 void ProgrammeStage::Process(std::span<float> interleaved) {
-  const float gainTarget = mute_.load(std::memory_order_relaxed) ? 0.0f : 1.0f;
+  const float gainTarget =
+      mute_.load(std::memory_order_relaxed) ? 0.0f : volume_.load(std::memory_order_relaxed);
   const float mixTarget = mono_.load(std::memory_order_relaxed) ? 1.0f : 0.0f;
   if (snap_.exchange(false, std::memory_order_acquire)) {
     gain_ = gainTarget;

@@ -1,10 +1,12 @@
-// The last step before a sink: the programme's mute, ramped so it never clicks, and the forced
-// mono sum. Shared by every backend whose sound the driver carries (the SDR receiver's audio, the
-// capture loop of a USB tuner). The tuner's thread sets the targets; the audio thread processes.
+// The last step before a sink: the programme's volume and mute, ramped so they never click, and
+// the forced mono sum. Shared by every backend whose sound the driver carries (the SDR receiver's
+// audio, the capture loop of a USB tuner). The tuner's thread sets the targets; the audio thread
+// processes.
 #ifndef HALVANE_DRIVER_AUDIO_PROGRAMME_STAGE_H
 #define HALVANE_DRIVER_AUDIO_PROGRAMME_STAGE_H
 
 #include <atomic>
+#include <cstdint>
 #include <span>
 
 #include "audio/audio_sink.h"
@@ -13,6 +15,13 @@ namespace halvane::driver::audio {
 
 // 10 ms: short enough that a mute is heard at once, long enough that the step is no click.
 inline constexpr int kRampFrames = kSampleRate / 100;
+
+// The gain of a volume from 0 to 100 percent: the cube of its fraction, so equal steps sound
+// like equal steps (50 % is about -18 dB), as the desktop's own volume controls do.
+inline float VolumeGain(int32_t percent) {
+  const float fraction = static_cast<float>(percent < 0 ? 0 : percent > 100 ? 100 : percent) / 100;
+  return fraction * fraction * fraction;
+}
 
 class ProgrammeStage {
  public:
@@ -24,6 +33,8 @@ class ProgrammeStage {
     if (atOnce) hush_.store(true, std::memory_order_release);
   }
   void SetMono(bool mono) { mono_.store(mono, std::memory_order_relaxed); }
+  // The programme's gain while not muted, from 0 to 1; reached with the same ramp as a mute.
+  void SetVolume(float gain) { volume_.store(gain, std::memory_order_relaxed); }
   bool muted() const { return mute_.load(std::memory_order_relaxed); }
 
   // Lands the ramps on their targets at the next Process, as for a programme that starts: there
@@ -38,6 +49,7 @@ class ProgrammeStage {
  private:
   std::atomic<bool> mute_{false};
   std::atomic<bool> mono_{false};
+  std::atomic<float> volume_{1.0f};
   std::atomic<bool> hush_{false};
   std::atomic<bool> snap_{true};
   // Where the ramps stand: gain 1 plays, 0 is silent; mix 0 is stereo, 1 the mono sum.

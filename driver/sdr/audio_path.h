@@ -19,6 +19,7 @@ class AudioPath {
   // A mute is heard at once: what the sink still holds fades out; an unmute fades in.
   void SetMute(bool mute) { stage_.SetMute(mute, mute); }
   void SetMono(bool mono) { stage_.SetMono(mono); }
+  void SetVolume(float gain) { stage_.SetVolume(gain); }
   // Starts muted or not at once, without a fade (a new radio session).
   void Jump(bool mute);
 

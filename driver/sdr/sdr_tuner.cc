@@ -55,6 +55,7 @@ int32_t SdrTuner::Initialize() {
   if (!audio_) audio_ = std::make_unique<AudioPath>(parts_.openAudio());
   audio_->Jump(muted_);
   audio_->SetMono(mono_);
+  audio_->SetVolume(volume_);
   initialized_ = true;
   failed_ = 0;
   rds_on_ = false;
@@ -116,6 +117,11 @@ int32_t SdrTuner::SetMute(bool mute) {
   muted_ = mute;
   audio_->SetMute(mute);
   return kOk;
+}
+
+void SdrTuner::SetVolume(float gain) {
+  volume_ = gain;
+  if (audio_) audio_->SetVolume(gain);
 }
 
 int32_t SdrTuner::SetForceMono(bool mono) {

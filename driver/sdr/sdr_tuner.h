@@ -34,6 +34,7 @@ class SdrTuner final : public TunerBackend {
   int32_t Initialize() override;
   int32_t Uninitialize() override;
   int32_t SetMute(bool mute) override;
+  void SetVolume(float gain) override;
   int32_t SetForceMono(bool mono) override;
   int32_t SetFrequency(int32_t frequency) override;
   int32_t GetFrequency(int32_t& frequency) override;
@@ -68,6 +69,7 @@ class SdrTuner final : public TunerBackend {
   std::string failed_reason_;
   bool muted_ = false;
   bool mono_ = false;
+  float volume_ = 1.0f;  // the programme's gain, kept while the audio path comes and goes
   bool rds_on_ = false;
   bool reachable_ = false;  // the tuned frequency lies within the source's reach
   int32_t frequency_ = 87'500'000;

@@ -19,7 +19,7 @@ constexpr std::string_view kIndicators[] = {"stereo", "mono",  "fmam",         "
 // Indicators answering a picture's path.
 constexpr std::string_view kArtwork[] = {"radioart", "status"};
 constexpr std::string_view kSliders[] = {"rsignal"};
-constexpr std::string_view kHostTexts[] = {"error", "prompt"};
+constexpr std::string_view kHostTexts[] = {"error", "prompt", "volume"};
 
 constexpr BindingKindInfo kKinds[] = {
     {BindingKind::Label, "label", kLabels},
@@ -39,6 +39,7 @@ constexpr SkinAction kActions[] = {
     {"cancel", ""},     // leaves the keyboard screen without confirming
     {"night", ""},      // switches between the day and the night style (a toggle)
     {"help", ""},       // shows the keys
+    {"volume", "i"},    // changes the tuner's volume by the number of percent
     {"quit", ""},
 };
 

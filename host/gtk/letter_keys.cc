@@ -3,6 +3,43 @@
 #include <string>
 
 namespace host::gtk {
+namespace {
+
+bool IsLetterKey(GtkWidget* widget) {
+  if (!GTK_IS_BUTTON(widget)) return false;
+  GtkActionable* key = GTK_ACTIONABLE(widget);
+  const char* action = gtk_actionable_get_action_name(key);
+  if (g_strcmp0(action, "radio.shift") == 0) return true;
+  GVariant* target = gtk_actionable_get_action_target_value(key);
+  if (g_strcmp0(action, "radio.type") != 0 || target == nullptr ||
+      !g_variant_is_of_type(target, G_VARIANT_TYPE_STRING))
+    return false;
+  const char* text = g_variant_get_string(target, nullptr);
+  return text[0] != '\0' && text[1] == '\0' && g_ascii_isalpha(text[0]);
+}
+
+// Returns whether anything under `root` stays shown.
+bool ShowLetters(GtkWidget* root, bool shown) {
+  bool any = false;
+  for (GtkWidget* child = gtk_widget_get_first_child(root); child != nullptr;
+       child = gtk_widget_get_next_sibling(child)) {
+    if (IsLetterKey(child)) {
+      gtk_widget_set_visible(child, shown);
+      any = any || shown;
+    } else if (GTK_IS_BOX(child) && gtk_widget_get_first_child(child) != nullptr) {
+      const bool stays = ShowLetters(child, shown);
+      gtk_widget_set_visible(child, stays);
+      any = any || stays;
+    } else {
+      any = any || gtk_widget_get_visible(child);
+    }
+  }
+  return any;
+}
+
+}  // namespace
+
+void ShowLetterKeys(GtkWidget* root, bool shown) { ShowLetters(root, shown); }
 
 void ShowLetterCase(GtkWidget* root, bool small) {
   for (GtkWidget* child = gtk_widget_get_first_child(root); child != nullptr;

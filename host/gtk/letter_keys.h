@@ -11,6 +11,10 @@ namespace host::gtk {
 // Keys of other texts (digits, marks, "Space") are left as the skin made them.
 void ShowLetterCase(GtkWidget* root, bool small);
 
+// Shows or hides every letter key under `root` (and the shift key): hidden, the keyboard is a
+// number pad for a frequency or a preset number. A row left with no key shown goes too.
+void ShowLetterKeys(GtkWidget* root, bool shown);
+
 }  // namespace host::gtk
 
 #endif

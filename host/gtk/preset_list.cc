@@ -51,6 +51,7 @@ void PresetList::Sync() {
     texts.push_back(nullptr);
     gtk_string_list_splice(rows_, 0, static_cast<guint>(shown_.size()), texts.data());
     shown_ = rows;
+    scrolledTo_ = GTK_INVALID_LIST_POSITION;  // new rows: the highlighted one may be out of view
   }
   const int32_t value = screen_.list->value;
   const guint wanted = value >= 0 && static_cast<size_t>(value) < rows.size()
@@ -58,8 +59,10 @@ void PresetList::Sync() {
                            : GTK_INVALID_LIST_POSITION;
   if (gtk_single_selection_get_selected(selection_.get()) != wanted)
     gtk_single_selection_set_selected(selection_.get(), wanted);
-  // Keep the highlighted row in view, once the list is on screen to be scrolled.
-  if (wanted != scrolledTo_ && gtk_widget_get_mapped(GTK_WIDGET(view_))) {
+  // Keep the highlighted row in view, once the list is on screen with a size to be scrolled in
+  // (mapped but not yet allocated, right after a start, it would not move).
+  if (wanted != scrolledTo_ && gtk_widget_get_mapped(GTK_WIDGET(view_)) &&
+      gtk_widget_get_height(GTK_WIDGET(view_)) > 0) {
     if (wanted != GTK_INVALID_LIST_POSITION)
       gtk_widget_activate_action(GTK_WIDGET(view_), "list.scroll-to-item", "u", wanted);
     scrolledTo_ = wanted;

@@ -47,6 +47,43 @@ void SetWidgetText(GtkWidget* widget, const std::string& text) {
   }
 }
 
+// A label's text as a person reads it: the unit spelled "kHz", a preset's number said to be one.
+std::string ShownLabel(const std::string& keyword, std::string text) {
+  if (keyword == "mhzkhz" && text == "KHz") return "kHz";
+  if ((keyword == "preset" || keyword == "radionumber") && !text.empty()) return "Preset " + text;
+  return text;
+}
+
+// A preset's button: its name large on one line, its frequency small below ("2. 105.3 - Jazz" is
+// the list's row for it); a preset without a name shows its frequency alone.
+void ShowPresetButton(GtkWidget* button, const std::string& row) {
+  const size_t dot = row.find(". ");
+  const size_t dash = row.find(" - ", dot == std::string::npos ? 0 : dot);
+  const size_t from = dot == std::string::npos ? 0 : dot + 2;
+  const std::string frequency = row.substr(from, dash == std::string::npos ? dash : dash - from);
+  std::string name = dash == std::string::npos ? "" : row.substr(dash + 3);
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  gchar* markup =
+      name.empty()
+          ? g_markup_printf_escaped("<span size='large' weight='bold'>%s</span>", frequency.c_str())
+          : g_markup_printf_escaped(
+                "<span size='large' weight='bold'>%s</span>\n<span size='small'>%s</span>",
+                name.c_str(), frequency.c_str());
+  GtkWidget* label = gtk_button_get_child(GTK_BUTTON(button));
+  if (!GTK_IS_LABEL(label) || gtk_button_get_label(GTK_BUTTON(button)) != nullptr) {
+    label = gtk_label_new(nullptr);
+    gtk_button_set_child(GTK_BUTTON(button), label);
+  }
+  gtk_label_set_wrap(GTK_LABEL(label), FALSE);
+  gtk_label_set_justify(GTK_LABEL(label), GTK_JUSTIFY_CENTER);
+  // Each line on its own, cut with "…" rather than broken inside a name.
+  gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
+  if (g_strcmp0(gtk_label_get_label(GTK_LABEL(label)), markup) != 0)
+    gtk_label_set_markup(GTK_LABEL(label), markup);
+  gtk_widget_set_tooltip_text(button, row.c_str());
+  g_free(markup);
+}
+
 void SetLevel(GtkWidget* widget, int32_t value) {
   if (value < 0) return;  // a keyword the plug-in does not answer
   const double fraction = std::clamp(value, 0, 65535) / 65535.0;
@@ -172,6 +209,9 @@ void RadioWindow::OnAction(GSimpleAction* action, GVariant* parameter, gpointer 
     self.SetSmallLetters(!self.smallLetters());
   } else if (name == "night") {
     self.SetNight(!self.night());
+  } else if (name == "volume") {
+    self.session_.StepVolume(g_variant_get_int32(parameter));
+    self.Repaint();
   } else if (name == "help") {
     self.ShowHelp();
   } else if (name == "quit") {
@@ -219,6 +259,8 @@ void RadioWindow::FollowSession() {
     keyboardShown_ = prompt != nullptr;
     GtkEditable* typed = skin_->keyboard->typedText;
     prefilled_ = keyboardShown_ && !prompt->text().empty();
+    // A frequency or a preset number: the keyboard becomes a number pad.
+    if (keyboardShown_) ShowLetterKeys(skin_->keyboard->root.get(), !prompt->AsksNumber());
     if (keyboardShown_ && typed != nullptr) {
       gtk_editable_set_text(typed, prompt->text().c_str());
       gtk_editable_select_region(typed, 0, -1);
@@ -327,6 +369,12 @@ bool RadioWindow::PressKey(guint keyval) {
     case KeyAction::RecallHighlight:
       session_.RecallHighlight();
       break;
+    case KeyAction::VolumeUp:
+      session_.StepVolume(kVolumeStep);
+      break;
+    case KeyAction::VolumeDown:
+      session_.StepVolume(-kVolumeStep);
+      break;
     case KeyAction::CommandLine:
       session_.OpenCommandLine();
       break;
@@ -391,7 +439,7 @@ void RadioWindow::RepaintScreen(SkinScreen& screen) {
             (keyword == "frequency" || keyword == "fmam" || keyword == "mhzkhz"))
           SetWidgetText(bound.widget, keyword == "frequency" ? session_.tunerProblem() : "");
         else if (Query(keyword, [&] { text = host_.Radio().ReturnLabel(lbl, fmt); }))
-          SetWidgetText(bound.widget, Displayable(text));
+          SetWidgetText(bound.widget, ShownLabel(keyword, Displayable(text)));
         break;
       }
       case BindingKind::Indicator: {
@@ -427,12 +475,19 @@ void RadioWindow::RepaintScreen(SkinScreen& screen) {
       case BindingKind::Row: {
         // An empty row shows its number, so a preset button never goes blank.
         const size_t row = std::strtoul(keyword.c_str(), nullptr, 10);
-        SetWidgetText(bound.widget,
-                      row >= 1 && row <= rows.size() ? Displayable(rows[row - 1]) : keyword);
+        if (GTK_IS_BUTTON(bound.widget) && row >= 1 && row <= rows.size())
+          ShowPresetButton(bound.widget, Displayable(rows[row - 1]));
+        else
+          SetWidgetText(bound.widget,
+                        row >= 1 && row <= rows.size() ? Displayable(rows[row - 1]) : keyword);
         break;
       }
       case BindingKind::Host:
         if (keyword == "error") SetWidgetText(bound.widget, session_.message());
+        if (keyword == "volume") {
+          const std::optional<int32_t> volume = session_.volume();
+          SetWidgetText(bound.widget, volume ? std::to_string(*volume) + "%" : "");
+        }
         if (keyword == "prompt")
           SetWidgetText(bound.widget, session_.prompt() ? session_.prompt()->Title() : "");
         break;

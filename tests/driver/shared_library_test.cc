@@ -29,8 +29,9 @@ TEST(SharedLibrary, ExportsTheContractAndTheTestHooks) {
        {HALVANE_FN_INITIALIZE, HALVANE_FN_UNINITIALIZE, HALVANE_FN_VOLUME_MUTE,
         HALVANE_FN_FORCE_MONO, HALVANE_FN_SET_FREQUENCY, HALVANE_FN_GET_FREQUENCY,
         HALVANE_FN_SEARCH, HALVANE_FN_RDS_STOP, HALVANE_FN_RDS_START, HALVANE_FN_GET_STATE,
-        HALVANE_FN_DECODER_STATE, HALVANE_FN_EVAL_DATA, "radioLastReason",
-        "HalvaneSimUseManualClock", "HalvaneSimAdvanceClock", "HalvaneSimReset"}) {
+        HALVANE_FN_DECODER_STATE, HALVANE_FN_EVAL_DATA, "radioLastReason", "radioSetVolume",
+        "radioGetVolume", "HalvaneSimUseManualClock", "HalvaneSimAdvanceClock",
+        "HalvaneSimReset"}) {
     EXPECT_NE(dlsym(handle, name), nullptr) << name;
   }
   // Internals stay hidden.
@@ -94,4 +95,30 @@ TEST(SharedLibrary, LastReasonNamesTheBandFilesFault) {
   unsetenv("HALVANE_STATIONS");
   Find<void()>(handle, "HalvaneSimReset")();
   std::remove(band.c_str());
+}
+
+// The optional volume: 0 to 100 percent (beyond taken as the nearer end), kept while the tuner is
+// stopped and started again.
+TEST(SharedLibrary, VolumeIsKeptInPercent) {
+  void* handle = Open();
+  ASSERT_NE(handle, nullptr);
+  auto set = Find<int32_t(int32_t, int32_t)>(handle, "radioSetVolume");
+  auto get = Find<int32_t(int32_t, int32_t*)>(handle, "radioGetVolume");
+  Find<void()>(handle, "HalvaneSimReset")();
+  int32_t percent = -1;
+  ASSERT_EQ(get(0, &percent), 0);
+  EXPECT_EQ(percent, 100);
+  const std::pair<int32_t, int32_t> cases[] = {{40, 40}, {150, 100}, {-5, 0}, {0, 0}, {65, 65}};
+  for (const auto& [asked, kept] : cases) {
+    EXPECT_EQ(set(0, asked), 0) << asked;
+    ASSERT_EQ(get(0, &percent), 0);
+    EXPECT_EQ(percent, kept) << asked;
+  }
+  ASSERT_EQ(Find<int32_t()>(handle, HALVANE_FN_INITIALIZE)(), 0);
+  Find<int32_t()>(handle, HALVANE_FN_UNINITIALIZE)();
+  ASSERT_EQ(Find<int32_t()>(handle, HALVANE_FN_INITIALIZE)(), 0);
+  ASSERT_EQ(get(0, &percent), 0);
+  EXPECT_EQ(percent, 65);
+  EXPECT_EQ(get(0, nullptr), 2);
+  Find<void()>(handle, "HalvaneSimReset")();
 }

@@ -118,7 +118,12 @@ GtkWidget* RadioTest::Widget(const std::string& id, bool keyboard) const {
 std::string RadioTest::Text(const std::string& id, bool keyboard) const {
   GtkWidget* widget = Widget(id, keyboard);
   if (GTK_IS_LABEL(widget)) return gtk_label_get_text(GTK_LABEL(widget));
-  if (GTK_IS_BUTTON(widget)) return gtk_button_get_label(GTK_BUTTON(widget));
+  if (GTK_IS_BUTTON(widget)) {
+    // A button's own label, or the text of the label put in it (a preset's two lines).
+    if (const char* label = gtk_button_get_label(GTK_BUTTON(widget))) return label;
+    GtkWidget* child = gtk_button_get_child(GTK_BUTTON(widget));
+    return GTK_IS_LABEL(child) ? gtk_label_get_text(GTK_LABEL(child)) : "";
+  }
   return gtk_editable_get_text(GTK_EDITABLE(widget));
 }
 

@@ -45,5 +45,14 @@ wait_for "JAZZ 104" player metadata xesam:artist
 wait_for Playing player status
 player pause
 wait_for Paused player status
+# The volume, read and written through the media interface, kept in the settings at the end.
+wait_for 1.000000 player volume
+player volume 0.4
+wait_for 0.400000 player volume
+kill "$radio_pid"
+wait "$radio_pid" || true
+radio_pid=
+grep -qx "volume=40" "$work/home/config/halvane-host.ini" ||
+  fail "volume not kept: $(cat "$work/home/config/halvane-host.ini" 2>&1)"
 grep -q "media keys are not available" "$work/radio.err" && fail "no bus: $(cat "$work/radio.err")"
 echo "ok"

@@ -55,7 +55,8 @@ TEST_F(RadioWindowTest, APresetNamedOnTheKeyboardScreenIsRecalledByButtonAndList
   Tap("radio.backspace", nullptr, true);
   Command("enter", true);
   EXPECT_FALSE(radio_->KeyboardShown()) << radio_->lastError();
-  EXPECT_EQ(Text("row.1"), "1. 104.5 - JAZZ");
+  // The preset's button: its name, and its frequency below.
+  EXPECT_EQ(Text("row.1"), "JAZZ\n104.5");
   EXPECT_EQ(Text("row.2"), "2");
 
   Tune("rtune;89.3", "89.3");
@@ -63,7 +64,7 @@ TEST_F(RadioWindowTest, APresetNamedOnTheKeyboardScreenIsRecalledByButtonAndList
   Tap("radio.recall", g_variant_new_int32(1));
   EXPECT_EQ(Text("label.frequency"), "104.5");
   EXPECT_EQ(Text("label.station"), "JAZZ");
-  EXPECT_EQ(Text("label.preset"), "1");
+  EXPECT_EQ(Text("label.preset"), "Preset 1");
 
   // A tap on the list's row chooses it and recalls its preset.
   Tune("rtune;89.3", "89.3");
@@ -307,7 +308,7 @@ TEST_F(RadioWindowTest, TheMessageLineClearsAtTheNextSuccessAndDeletingAsks) {
   EXPECT_EQ(Text("host.error", true), "A preset needs a name: type one, or cancel");
   gtk_editable_set_text(radio_->skin().keyboard->typedText, "Mine");
   Command("enter", true);
-  const std::string row = "1. " + Text("label.frequency") + " - Mine";
+  const std::string row = "Mine\n" + Text("label.frequency");
   ASSERT_EQ(Text("row.1"), row) << radio_->lastError();
   EXPECT_EQ(Text("host.error"), "");
 
@@ -337,18 +338,42 @@ TEST_F(RadioWindowTest, ThePresetShownFollowsAScan) {
       << "8750|0|0\r\n8750,One\r\n8930,Two\r\n9120,Three\r\n";
   host_->sdk().SetVariable("scansecs", "1");
   StartRadio();
-  ASSERT_EQ(Text("label.preset"), "1");
+  ASSERT_EQ(Text("label.preset"), "Preset 1");
   Command("scan");
   for (const char* preset : {"2", "3"}) {
     const std::string frequency = preset[0] == '2' ? "89.3" : "91.2";
     ASSERT_TRUE(RunUntil([&] { return Text("label.frequency") == frequency; }))
         << Text("label.frequency");
-    EXPECT_EQ(Text("label.preset"), preset);
+    EXPECT_EQ(Text("label.preset"), std::string("Preset ") + preset);
     EXPECT_EQ(Text("label.station"), preset[0] == '2' ? "Two" : "Three");
   }
   Command("scan");
   EXPECT_EQ(Text("label.frequency"), "91.2");
-  EXPECT_EQ(Text("label.preset"), "3");
+  EXPECT_EQ(Text("label.preset"), "Preset 3");
+}
+
+}  // namespace
+}  // namespace gtktest
+
+namespace gtktest {
+namespace {
+
+// The tuner's volume: the last run's from the settings, changed by buttons and keys, kept for
+// the next run.
+TEST_F(RadioWindowTest, VolumeComesFromTheSettingsAndIsKeptThere) {
+  std::filesystem::create_directories(home_.path() + "config");
+  const std::string settings = home_.path() + "config/halvane-host.ini";
+  std::ofstream(settings) << "volume=30\n";
+  StartRadio();
+  EXPECT_EQ(Text("host.volume"), "30%");
+  Tap("radio.volume", g_variant_new_int32(5));
+  EXPECT_EQ(Text("host.volume"), "35%");
+  radio_->PressKey(GDK_KEY_less);
+  radio_->PressKey(GDK_KEY_less);
+  EXPECT_EQ(Text("host.volume"), "25%");
+  radio_->Stop();
+  std::ifstream in(settings);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "volume=25\n");
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 namespace host::gtk {
 namespace {
 
-bool IsLetterKey(GtkWidget* widget) {
+// A key a number does not need: one typing anything but a digit or a decimal mark, and shift.
+bool IsWordKey(GtkWidget* widget) {
   if (!GTK_IS_BUTTON(widget)) return false;
   GtkActionable* key = GTK_ACTIONABLE(widget);
   const char* action = gtk_actionable_get_action_name(key);
@@ -14,8 +15,8 @@ bool IsLetterKey(GtkWidget* widget) {
   if (g_strcmp0(action, "radio.type") != 0 || target == nullptr ||
       !g_variant_is_of_type(target, G_VARIANT_TYPE_STRING))
     return false;
-  const char* text = g_variant_get_string(target, nullptr);
-  return text[0] != '\0' && text[1] == '\0' && g_ascii_isalpha(text[0]);
+  const std::string text = g_variant_get_string(target, nullptr);
+  return text.size() != 1 || !(g_ascii_isdigit(text[0]) || text[0] == '.' || text[0] == ',');
 }
 
 // Returns whether anything under `root` stays shown.
@@ -23,7 +24,7 @@ bool ShowLetters(GtkWidget* root, bool shown) {
   bool any = false;
   for (GtkWidget* child = gtk_widget_get_first_child(root); child != nullptr;
        child = gtk_widget_get_next_sibling(child)) {
-    if (IsLetterKey(child)) {
+    if (IsWordKey(child)) {
       gtk_widget_set_visible(child, shown);
       any = any || shown;
     } else if (GTK_IS_BOX(child) && gtk_widget_get_first_child(child) != nullptr) {

@@ -11,8 +11,9 @@ namespace host::gtk {
 // Keys of other texts (digits, marks, "Space") are left as the skin made them.
 void ShowLetterCase(GtkWidget* root, bool small);
 
-// Shows or hides every letter key under `root` (and the shift key): hidden, the keyboard is a
-// number pad for a frequency or a preset number. A row left with no key shown goes too.
+// Shows or hides every key under `root` that types anything but a digit or a decimal mark (and
+// the shift key): hidden, the keyboard is a number pad for a frequency or a preset number. A row
+// left with no key shown goes too.
 void ShowLetterKeys(GtkWidget* root, bool shown);
 
 }  // namespace host::gtk

@@ -10,6 +10,8 @@
 namespace gtktest {
 namespace {
 
+std::vector<GtkWidget*> ActionButtons(GtkWidget* root);
+
 class RadioWindowTest : public RadioTest {
  protected:
   void Tune(const char* command, const char* frequency) {
@@ -77,6 +79,13 @@ TEST_F(RadioWindowTest, APresetNamedOnTheKeyboardScreenIsRecalledByButtonAndList
 TEST_F(RadioWindowTest, ATypedFrequencyTunesAndRefusedTextKeepsTheKeyboardOpen) {
   StartRadio();
   Command("tune");
+  // A number pad: digits and decimal marks, no letters.
+  for (GtkWidget* key : ActionButtons(radio_->skin().keyboard->root.get())) {
+    const char* face = gtk_button_get_label(GTK_BUTTON(key));
+    if (g_strcmp0(face, "A") == 0 || g_strcmp0(face, "7") == 0 || g_strcmp0(face, ".") == 0) {
+      EXPECT_EQ(gtk_widget_is_visible(key), face[0] != 'A') << face;
+    }
+  }
   TypeOnKeyboard("abc");
   Command("enter", true);
   EXPECT_TRUE(radio_->KeyboardShown());
@@ -224,7 +233,7 @@ TEST_F(RadioWindowTest, APresetListThatCannotBeSavedIsShown) {
 TEST_F(RadioWindowTest, EveryButtonIsBigEnoughToTouch) {
   StartRadio();
   for (bool keyboard : {false, true}) {
-    if (keyboard) Command("tune");
+    if (keyboard) Command("addpreset");  // the whole keyboard, letters too
     const host::gtk::SkinScreen& screen =
         keyboard ? *radio_->skin().keyboard : *radio_->skin().radio;
     ASSERT_TRUE(RunUntil([&] {

@@ -162,7 +162,8 @@ int TerminalPaint::Overlay(const std::string& title, const std::string& body, in
   mvaddstr(top, left, rule.c_str());
   row(top + 1, ascii_ ? ToAscii(title) : title);
   Style(LineStyle::kTitle, false);
-  for (int i = 0; i < shown; ++i) row(top + 2 + i, text[static_cast<size_t>(scroll + i)]);
+  for (int i = 0; i < shown; ++i)
+    row(top + 2 + i, text[static_cast<size_t>(scroll) + static_cast<size_t>(i)]);
   std::string more = maxScroll > 0 ? "lines " + std::to_string(scroll + 1) + "-" +
                                          std::to_string(scroll + shown) + " of " +
                                          std::to_string(count) + "  "

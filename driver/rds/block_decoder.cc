@@ -1,6 +1,7 @@
 #include "rds/block_decoder.h"
 
 #include <array>
+#include <bit>
 
 namespace halvane::driver::rds {
 namespace {
@@ -31,13 +32,17 @@ uint32_t BurstForSyndrome(uint16_t syndrome) {
   return table[syndrome & 0x3FF];
 }
 
-DecodedBlock DecodeBlock(uint32_t block, Offset expected) {
+int BurstLength(uint32_t burst) {
+  return burst == 0 ? 0 : static_cast<int>(std::bit_width(burst)) - std::countr_zero(burst);
+}
+
+DecodedBlock DecodeBlock(uint32_t block, Offset expected, int maxBurst) {
   block &= 0x3FFFFFF;
   // The syndrome is linear: what is left after removing the offset word is the error's syndrome.
   const uint16_t errorSyndrome = Syndrome(block) ^ OffsetWord(expected);
   if (errorSyndrome == 0) return {BlockStatus::Ok, static_cast<uint16_t>(block >> 10)};
   const uint32_t burst = BurstForSyndrome(errorSyndrome);
-  if (burst == 0) return {};
+  if (burst == 0 || BurstLength(burst) > maxBurst) return {};
   return {BlockStatus::Corrected, static_cast<uint16_t>((block ^ burst) >> 10)};
 }
 

@@ -56,6 +56,7 @@ void RawGroupAssembler::Add(const RawBlock& block, const GroupSink& sink) {
   }
   current_.blocks[index] = block.info;
   current_.usable[index] = !block.error;
+  current_.corrected[index] = block.corrected;
   last_position_ = index;
   if (index == 3) {
     sink(current_);

@@ -12,6 +12,9 @@ constexpr uint32_t kBlockMask = (1u << kBlockBits) - 1;
 // Synchronisation is lost when more than this many of the last 16 blocks were damaged.
 constexpr uint32_t kRecentBlocksMask = 0xFFFF;
 constexpr int kMaxRecentDamage = 8;
+constexpr int kSolidAfterBlocks = 8;
+constexpr uint32_t kSolidWindowMask = 0xFF;
+constexpr int kMaxSolidDamage = 2;
 
 // The group position an offset word stands for: A 0, B 1, C and C' 2, D 3.
 int PositionOf(rds::Offset offset) {
@@ -38,47 +41,54 @@ bool IsClean(uint32_t block, int position) {
 
 void BlockSync::Reset() { *this = BlockSync(); }
 
+bool BlockSync::solid() const {
+  return synced_ && blocksSynced_ >= kSolidAfterBlocks &&
+         std::popcount(recentDamage_ & kSolidWindowMask) <= kMaxSolidDamage;
+}
+
 void BlockSync::Push(uint8_t bit, const GroupSink& sink) {
   register_ = ((register_ << 1) | (bit & 1)) & kBlockMask;
-  ++bit_count_;
+  ++bitCount_;
   if (synced_) {
-    if (--bits_to_block_ == 0) TakeBlock(sink);
+    if (--bitsToBlock_ == 0) TakeBlock(sink);
     return;
   }
-  if (bit_count_ < kBlockBits) return;
+  if (bitCount_ < kBlockBits) return;
   const std::optional<rds::Offset> offset = rds::DetectOffset(register_);
   if (!offset) return;
   const int position = PositionOf(*offset);
-  const uint64_t distance = bit_count_ - last_position_bit_;
-  if (last_position_ >= 0 && distance % kBlockBits == 0 && distance <= 4 * kBlockBits &&
-      (last_position_ + static_cast<int>(distance / kBlockBits)) % 4 == position) {
+  const uint64_t distance = bitCount_ - lastPositionBit_;
+  if (lastPosition_ >= 0 && distance % kBlockBits == 0 && distance <= 4 * kBlockBits &&
+      (lastPosition_ + static_cast<int>(distance / kBlockBits)) % 4 == position) {
     synced_ = true;
-    recent_damage_ = 0;
+    recentDamage_ = 0;
+    blocksSynced_ = 0;
     group_ = {};
     position_ = position;
     // The block just found is the first of the synchronised stream.
     TakeBlock(sink);
     return;
   }
-  last_position_ = position;
-  last_position_bit_ = bit_count_;
+  lastPosition_ = position;
+  lastPositionBit_ = bitCount_;
 }
 
 void BlockSync::TakeBlock(const GroupSink& sink) {
   const bool clean = IsClean(register_, position_);
   ++blocks_;
-  if (clean) ++clean_blocks_;
-  recent_damage_ = ((recent_damage_ << 1) | (clean ? 0 : 1)) & kRecentBlocksMask;
+  if (blocksSynced_ < kSolidAfterBlocks) ++blocksSynced_;
+  if (clean) ++cleanBlocks_;
+  recentDamage_ = ((recentDamage_ << 1) | (clean ? 0 : 1)) & kRecentBlocksMask;
   group_[static_cast<size_t>(position_)] = register_;
   if (position_ == 3) {
     sink(group_);
     group_ = {};
   }
   position_ = (position_ + 1) % 4;
-  bits_to_block_ = kBlockBits;
-  if (std::popcount(recent_damage_) > kMaxRecentDamage) {
+  bitsToBlock_ = kBlockBits;
+  if (std::popcount(recentDamage_) > kMaxRecentDamage) {
     synced_ = false;
-    last_position_ = -1;
+    lastPosition_ = -1;
     if (position_ != 0) {
       // The blocks of the group begun still go on, the rest absent.
       sink(group_);

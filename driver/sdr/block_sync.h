@@ -22,27 +22,32 @@ class BlockSync {
   void Push(uint8_t bit, const GroupSink& sink);
 
   bool synced() const { return synced_; }
+  // Synchronised for two groups at least, with at most two of the last eight blocks damaged:
+  // only then is a damaged block worth correcting. Right after a new lock, or while blocks keep
+  // failing, the lock itself may be false and a "correction" would invent data.
+  bool solid() const;
   // Blocks taken while synchronised, and those of them whose syndrome was exactly their offset
   // word (undamaged, before any correction).
   uint64_t blocks() const { return blocks_; }
-  uint64_t CleanBlocks() const { return clean_blocks_; }
+  uint64_t CleanBlocks() const { return cleanBlocks_; }
 
  private:
   void TakeBlock(const GroupSink& sink);
 
   uint32_t register_ = 0;
-  uint64_t bit_count_ = 0;
+  uint64_t bitCount_ = 0;
   bool synced_ = false;
   // Searching: the last offset word seen, and where.
-  int last_position_ = -1;
-  uint64_t last_position_bit_ = 0;
+  int lastPosition_ = -1;
+  uint64_t lastPositionBit_ = 0;
   // Synchronised: position of the next block and bits still to come for it.
   int position_ = 0;
-  int bits_to_block_ = 0;
+  int bitsToBlock_ = 0;
   rds::AirGroup group_{};
-  uint32_t recent_damage_ = 0;  // one bit per recent block, 1 where damaged
+  uint32_t recentDamage_ = 0;  // one bit per recent block, 1 where damaged
+  int blocksSynced_ = 0;       // since the lock was found, counted up to kSolidAfterBlocks
   uint64_t blocks_ = 0;
-  uint64_t clean_blocks_ = 0;
+  uint64_t cleanBlocks_ = 0;
 };
 
 }  // namespace halvane::driver::sdr

@@ -47,7 +47,8 @@ void Receiver::Process(std::span<const Complex> iq, int64_t endMs, bool rdsOn,
   for (const uint8_t bit : bits_) {
     sync_.Push(bit, [&](const rds::AirGroup& air) {
       if (!rdsOn) return;
-      const rds::ReceivedGroup group = rds::DecodeAirGroup(air);
+      const rds::ReceivedGroup group =
+          rds::DecodeAirGroup(air, sync_.solid() ? rds::kReliableBurst : 0);
       monitor_.OnGroup(group, endMs, group.UnusableCount());
     });
   }

@@ -45,8 +45,12 @@ std::string RtOf(const GroupDecoder& decoder) {
 TEST(GroupCodec, BasicTuningFieldsAndProgrammeServiceName) {
   GroupDecoder decoder;
   const auto ps = Ps("NORDWAVE");
+  // Intact blocks show their characters at once; PI and the flags wait for a second group.
   EXPECT_TRUE(decoder.Feed(OverAir(EncodeBasicTuning(kHeader, true, false, 0, 2, ps))));
+  EXPECT_FALSE(decoder.HasData());
   EXPECT_EQ(PsOf(decoder), "    WA  ");
+  EXPECT_TRUE(decoder.Feed(OverAir(EncodeBasicTuning(kHeader, true, false, 0, 3, ps))));
+  ASSERT_TRUE(decoder.HasData());
   const RdsData& data = decoder.data();
   EXPECT_EQ(data.pi, 0xD3C2);
   EXPECT_EQ(data.pty, 10);
@@ -54,7 +58,7 @@ TEST(GroupCodec, BasicTuningFieldsAndProgrammeServiceName) {
   EXPECT_TRUE(data.ta);
   EXPECT_FALSE(data.ms);
   // Segments in any order fill the name.
-  for (int segment : {3, 0, 1}) {
+  for (int segment : {0, 1}) {
     decoder.Feed(OverAir(EncodeBasicTuning(kHeader, false, true, 0, segment, ps)));
   }
   EXPECT_EQ(PsOf(decoder), "NORDWAVE");
@@ -71,18 +75,24 @@ TEST(GroupCodec, RadioTextAssembledOutOfOrderAndEndsAtCarriageReturn) {
   EXPECT_EQ(RtOf(decoder), "Hello world" + std::string(53, ' '));
 }
 
-TEST(GroupCodec, ChangedAbFlagClearsRadioText) {
+TEST(GroupCodec, ChangedAbFlagClearsRadioTextOnceConfirmed) {
   GroupDecoder decoder;
   const std::vector<uint8_t> first = Text("First message...");
-  const std::vector<uint8_t> second = Text("Next");
+  const std::vector<uint8_t> second = Text("NextText");
   for (int segment = 0; segment < 4; ++segment) {
     decoder.Feed(OverAir(EncodeRadioText(kHeader, false, segment, first)));
   }
   ASSERT_EQ(RtOf(decoder).substr(0, 16), "First message...");
+  // One group with the other flag may be a damaged block B: the text stays.
+  decoder.Feed(OverAir(EncodeRadioText(kHeader, true, 0, second)));
+  EXPECT_EQ(RtOf(decoder).substr(0, 16), "First message...");
+  decoder.Feed(OverAir(EncodeRadioText(kHeader, false, 1, first)));
+  // Two in a row announce the new message.
+  decoder.Feed(OverAir(EncodeRadioText(kHeader, true, 0, second)));
   decoder.Feed(OverAir(EncodeRadioText(kHeader, true, 0, second)));
   EXPECT_EQ(RtOf(decoder), "Next" + std::string(60, ' '));
   // The same flag again keeps what was assembled.
-  decoder.Feed(OverAir(EncodeRadioText(kHeader, true, 1, Text("NextText"))));
+  decoder.Feed(OverAir(EncodeRadioText(kHeader, true, 1, second)));
   EXPECT_EQ(RtOf(decoder), "NextText" + std::string(56, ' '));
 }
 
@@ -91,6 +101,7 @@ TEST(GroupCodec, VersionBGroupsCarryPiInBlockThree) {
   const Group psGroup = EncodeBasicTuning(kHeaderB, false, true, 0, 0, Ps("BRAVO   "));
   ReceivedGroup received = OverAir(psGroup);
   received.usable[0] = false;  // block A lost: PI comes from block C'
+  EXPECT_TRUE(decoder.Feed(received));
   EXPECT_TRUE(decoder.Feed(received));
   EXPECT_EQ(decoder.data().pi, 0xD3C2);
   EXPECT_EQ(PsOf(decoder), "BR      ");
@@ -113,25 +124,73 @@ TEST(GroupCodec, GroupWithoutBlockBOrPiIsNotTaken) {
   EXPECT_FALSE(decoder.HasData());
 }
 
-TEST(GroupCodec, DamagedBlocksAreCorrectedOrLeftOut) {
+// A corrected block may be a wrong one: its characters wait for a second receipt alike.
+TEST(GroupCodec, CorrectedBlocksWaitForConfirmationUncorrectableOnesStayOut) {
   GroupDecoder decoder;
-  auto blocks = EncodeBlocks(EncodeBasicTuning(kHeader, false, true, 0, 1, Ps("ABCDEFGH")));
-  blocks[3] ^= 0x7u << 12;  // correctable burst in block D
-  EXPECT_TRUE(decoder.Feed(DecodeAirGroup({blocks[0], blocks[1], blocks[2], blocks[3]})));
+  const auto name = Ps("ABCDEFGH");
+  const auto damaged = [&](int segment, uint32_t error) {
+    auto blocks = EncodeBlocks(EncodeBasicTuning(kHeader, false, true, 0, segment, name));
+    blocks[3] ^= error;
+    return DecodeAirGroup({blocks[0], blocks[1], blocks[2], blocks[3]});
+  };
+  const ReceivedGroup corrected = damaged(1, 0x3u << 12);  // a 2-bit burst
+  ASSERT_TRUE(corrected.usable[3] && corrected.corrected[3]);
+  EXPECT_TRUE(decoder.Feed(corrected));
+  EXPECT_EQ(PsOf(decoder), "        ");
+  EXPECT_TRUE(decoder.Feed(corrected));
   EXPECT_EQ(PsOf(decoder), "  CD    ");
+  // Longer bursts are not corrected at all.
+  for (const uint32_t error : {0x7u << 12, (1u << 25) | 1u}) {
+    const ReceivedGroup group = damaged(2, error);
+    EXPECT_EQ(group.UnusableCount(), 1) << error;
+    EXPECT_TRUE(decoder.Feed(group));
+  }
+  EXPECT_EQ(PsOf(decoder), "  CD    ");
+  // A wrong word once, then the right one intact: the right one shows, the wrong one never did.
+  ReceivedGroup wrong = OverAir(EncodeBasicTuning(kHeader, false, true, 0, 3, Ps("ABCDEFXX")));
+  wrong.corrected[3] = true;
+  decoder.Feed(wrong);
+  EXPECT_EQ(PsOf(decoder), "  CD    ");
+  decoder.Feed(OverAir(EncodeBasicTuning(kHeader, false, true, 0, 3, name)));
+  EXPECT_EQ(PsOf(decoder), "  CD  GH");
+}
 
-  blocks = EncodeBlocks(EncodeBasicTuning(kHeader, false, true, 0, 2, Ps("ABCDEFGH")));
-  blocks[3] ^= (1u << 25) | 1u;  // uncorrectable: the characters stay out
-  const ReceivedGroup group = DecodeAirGroup({blocks[0], blocks[1], blocks[2], blocks[3]});
-  EXPECT_EQ(group.UnusableCount(), 1);
-  EXPECT_TRUE(decoder.Feed(group));
-  EXPECT_EQ(PsOf(decoder), "  CD    ");
+// PI, programme type and the flags each need two groups alike: one damaged group changes nothing.
+TEST(GroupCodec, OneStrayGroupChangesNoField) {
+  GroupDecoder decoder;
+  const auto ps = Ps("STATION1");
+  decoder.Feed(Clean(EncodeBasicTuning(kHeader, false, true, 0, 0, ps)));
+  EXPECT_FALSE(decoder.HasData());
+  decoder.Feed(Clean(EncodeBasicTuning(kHeader, false, true, 0, 1, ps)));
+  ASSERT_TRUE(decoder.HasData());
+  struct Stray {
+    GroupHeader header;
+    bool ta;
+    bool ms;
+  };
+  for (const Stray& stray : {Stray{{0xD3C2, 21, true, false}, false, true},
+                             Stray{{0xD3C2, 10, false, false}, false, true},
+                             Stray{kHeader, true, true}, Stray{kHeader, false, false}}) {
+    decoder.Feed(Clean(EncodeBasicTuning(stray.header, stray.ta, stray.ms, 0, 2, ps)));
+    decoder.Feed(Clean(EncodeBasicTuning(kHeader, false, true, 0, 3, ps)));
+    const RdsData& data = decoder.data();
+    EXPECT_EQ(data.pty, 10);
+    EXPECT_TRUE(data.tp);
+    EXPECT_FALSE(data.ta);
+    EXPECT_TRUE(data.ms);
+  }
+  EXPECT_EQ(PsOf(decoder), "STATION1");
 }
 
 TEST(GroupCodec, NewPiNeedsTwoGroupsInARow) {
   GroupDecoder decoder;
   const auto ps = Ps("STATION1");
+  // Before any PI is confirmed, a group of another PI starts the collection over.
+  decoder.Feed(Clean(EncodeBasicTuning({0x4242, 1, false, false}, false, true, 0, 3, ps)));
   decoder.Feed(Clean(EncodeBasicTuning(kHeader, false, true, 0, 0, ps)));
+  decoder.Feed(Clean(EncodeBasicTuning(kHeader, false, true, 0, 1, ps)));
+  ASSERT_TRUE(decoder.HasData());
+  EXPECT_EQ(PsOf(decoder), "STAT    ");
   const GroupHeader other{0x1111, 3, false, false};
   EXPECT_FALSE(decoder.Feed(Clean(EncodeBasicTuning(other, false, true, 0, 1, ps))));
   EXPECT_TRUE(decoder.Feed(Clean(EncodeBasicTuning(kHeader, false, true, 0, 1, ps))));
@@ -141,7 +200,6 @@ TEST(GroupCodec, NewPiNeedsTwoGroupsInARow) {
   // The second one in a row switches, and the old station's text goes.
   EXPECT_TRUE(decoder.Feed(Clean(EncodeBasicTuning(other, false, true, 0, 3, ps))));
   EXPECT_EQ(decoder.data().pi, 0x1111);
-  EXPECT_EQ(decoder.data().pty, 3);
   EXPECT_EQ(PsOf(decoder), "      N1");
 }
 

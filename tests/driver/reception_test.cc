@@ -31,8 +31,8 @@ TEST(Reception, DamageIsCorrectedOrDetectedNeverWrong) {
     const uint32_t error = ReceptionError(14, 91'200'000, n, 1);
     if (error == 0) continue;
     ASSERT_LT(error, 1u << 26);
-    const rds::DecodedBlock block =
-        rds::DecodeBlock(rds::EncodeBlock(kInfo, rds::Offset::B) ^ error, rds::Offset::B);
+    const rds::DecodedBlock block = rds::DecodeBlock(
+        rds::EncodeBlock(kInfo, rds::Offset::B) ^ error, rds::Offset::B, rds::kMaxCorrectableBurst);
     if (block.status == rds::BlockStatus::Error) {
       ++rejected;
     } else {

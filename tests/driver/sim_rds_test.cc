@@ -11,21 +11,26 @@ namespace {
 
 using SimRds = SimDriverTest;
 
-// Groups 0, 2, 4 and 6 carry the four name segments; group 6 is complete at 614 ms.
+// Groups 0, 2, 4 and 6 carry the four name segments; group 6 is complete at 614 ms. The PI,
+// programme type and flags show once two groups carried them alike (group 1, at 176 ms).
 TEST_F(SimRds, NameIsCompleteAfterFourNameGroups) {
   StartRadio();
   Tune(90'000'000);
   RdsRecord record{};
   EXPECT_EQ(EvalData(record), kRdsNoData);  // nothing received yet
   Advance(88);                              // group 0
+  EXPECT_EQ(EvalData(record), kRdsNoData);  // one group: not yet the station's PI
+  Advance(176 - 88);                        // group 1
   ASSERT_EQ(EvalData(record), 0);
   EXPECT_EQ(Ps(record), "ST      ");
   EXPECT_EQ(record.pi, static_cast<int16_t>(0xC0DE));
   EXPECT_EQ(record.pty, 14);
   EXPECT_EQ(record.tp, 1);
+  Advance(263 - 176);  // group 2, the second to carry the flags of group 0
+  ASSERT_EQ(EvalData(record), 0);
   EXPECT_EQ(record.ta, 0);
   EXPECT_EQ(record.ms, 1);
-  Advance(613 - 88);
+  Advance(613 - 263);
   EXPECT_EQ(Ps(*Record()), "STRONG  ");  // three segments: the last one is blanks anyway
   Tune(87'500'000);
   Advance(613);
@@ -46,14 +51,15 @@ TEST_F(SimRds, RadioTextIsCompleteAfterItsSegments) {
 }
 
 // Each message is sent in 48 RadioText groups, 96 groups in all: the second message starts in
-// group 97 (complete at 8583 ms) with the other A/B flag, which wipes the first.
+// group 97 (complete at 8583 ms) with the other A/B flag; the next RadioText group (99, complete
+// at 8758 ms) confirms the change, which wipes the first.
 TEST_F(SimRds, NextMessageReplacesTheFirst) {
   StartRadio();
   Tune(90'000'000);
-  Advance(8582);
+  Advance(8583);
   EXPECT_EQ(Rt(*Record()).substr(0, 7), "Classic");
-  Advance(1);
-  EXPECT_EQ(Rt(*Record()), "Seco" + std::string(60, ' '));
+  Advance(8758 - 8583);
+  EXPECT_EQ(Rt(*Record()), "Second m" + std::string(56, ' '));
   Advance(1000);
   EXPECT_EQ(Rt(*Record()), "Second message" + std::string(50, ' '));
 }
@@ -102,7 +108,7 @@ TEST_F(SimRds, TuningClearsTheDecoder) {
   EXPECT_FALSE(Record());
   Tune(90'000'000);
   EXPECT_FALSE(Record());  // the same station again starts from nothing
-  Advance(88);
+  Advance(176);
   EXPECT_EQ(Ps(*Record()), "ST      ");
 }
 
@@ -145,23 +151,24 @@ TEST_F(SimRds, WeakStationCountsDamagedBlocks) {
 }
 
 TEST_F(SimRds, RecordIsFreshOnlyWhileValidGroupsArrive) {
-  // Group 0 complete, then eleven groups without block B: the record goes stale 500 ms after
-  // group 0 and is fresh again when the recording starts over.
-  std::string capture = "# one good group, then noise\n1234 0408 E0CD 4341\n";
-  for (int i = 0; i < 11; ++i) capture += "1234 ---- ---- ----\n";
+  // Groups 0 and 1 complete, then ten groups without block B: the record goes stale 500 ms after
+  // group 1 and is fresh again when the recording starts over.
+  std::string capture = "# two good groups, then noise\n";
+  for (int i = 0; i < 2; ++i) capture += "1234 0408 E0CD 4341\n";
+  for (int i = 0; i < 10; ++i) capture += "1234 ---- ---- ----\n";
   WriteFile("noise.txt", capture);
   UseBand("[station]\nfrequency = 99.0 MHz\ncapture = noise.txt\n");
   StartRadio();
   Tune(99'000'000);
-  Advance(88);  // group 0 complete
+  Advance(176);  // group 1 complete
   ASSERT_TRUE(Record());
   Advance(500);
   EXPECT_TRUE(Record());
   Advance(1);
   RdsRecord record;
   EXPECT_EQ(EvalData(record), kRdsStale);
-  EXPECT_EQ(DecoderState() >> 4, 15u);  // 3 lost blocks in each of groups 1 to 5
-  Advance(1139 - 589);                  // group 12 = group 0 again, complete at 1139 ms
+  EXPECT_EQ(DecoderState() >> 4, 15u);  // 3 lost blocks in each of groups 2 to 6
+  Advance(1139 - 677);                  // group 12 = group 0 again, complete at 1139 ms
   EXPECT_EQ(EvalData(record), 0);
   EXPECT_EQ(Ps(record), "CA      ");
 }

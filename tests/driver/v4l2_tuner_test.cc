@@ -257,7 +257,11 @@ class V4l2RdsTest : public V4l2TunerTest {
 TEST_F(V4l2RdsTest, NameAndTextFromTheBlockStream) {
   RdsRecord record{};
   EXPECT_EQ(Eval(record), kRdsNoData);
-  device_->QueueRds(Broadcast({0, rds::kRawCorrected, 0, 0}));  // corrected blocks are used
+  // Blocks the chip corrected are used once a second receipt confirms them.
+  device_->QueueRds(Broadcast({0, rds::kRawCorrected, 0, 0}));
+  ASSERT_EQ(Eval(record), kOk);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(record.ps), 8), "        ");
+  device_->QueueRds(Broadcast({0, rds::kRawCorrected, 0, 0}));
   ASSERT_EQ(Eval(record), kOk);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(record.ps), 8), "HARDWARE");
   EXPECT_EQ(std::string(reinterpret_cast<char*>(record.rt), 64), "On air" + std::string(58, ' '));

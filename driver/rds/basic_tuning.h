@@ -1,0 +1,23 @@
+// Groups 0A and 0B: the traffic announcement and music/speech flags, and the programme service
+// name two characters at a time.
+#ifndef HALVANE_DRIVER_RDS_BASIC_TUNING_H
+#define HALVANE_DRIVER_RDS_BASIC_TUNING_H
+
+#include "rds/confirmation.h"
+#include "rds/received_group.h"
+
+namespace halvane::driver::rds {
+
+struct StationState;
+
+struct BasicTuningState {
+  Confirmed<bool> ta;
+  Confirmed<bool> ms;
+  ConfirmedText<8> ps;
+};
+
+void DecodeBasicTuning(const ReceivedGroup& group, StationState& station);
+
+}  // namespace halvane::driver::rds
+
+#endif

@@ -5,20 +5,21 @@
 namespace halvane::driver::sdr {
 
 void PacedSource::Restart(int64_t nowMs) {
-  started_ms_ = nowMs;
+  startedMs_ = nowMs;
   delivered_ = 0;
 }
 
 int32_t PacedSource::ReadDue(int64_t nowMs, std::vector<Complex>& out) {
-  if (nowMs <= started_ms_) return kOk;
+  if (nowMs <= startedMs_) return kOk;
   const double rate = SampleRate();
-  const auto due = static_cast<uint64_t>(static_cast<double>(nowMs - started_ms_) * rate / 1000);
+  const auto due = static_cast<uint64_t>(static_cast<double>(nowMs - startedMs_) * rate / 1000);
   if (due <= delivered_) return kOk;
   const auto backlog = static_cast<uint64_t>(static_cast<double>(kMaxBacklogMs) * rate / 1000);
   if (due - delivered_ > backlog) {
     const uint64_t skip = due - delivered_ - backlog;
     if (const int32_t code = Skip(skip); code != kOk) return code;
     delivered_ += skip;
+    dropped_ += skip;
   }
   const size_t count = static_cast<size_t>(due - delivered_);
   delivered_ = due;

@@ -11,8 +11,10 @@
 
 namespace halvane::driver::sdr {
 
-// A call that finds the clock far ahead receives only the last this-many milliseconds, so no
-// call takes long; what came before would be gone by now on a real radio anyway.
+// On a running clock, a call that finds the clock far ahead receives only the last this-many
+// milliseconds, so no call takes long; what came before would be gone by now on a real radio
+// anyway. The samples passed over are counted in SamplesDropped, and the receiver starts afresh
+// after them. (A held clock is never behind: the tuner reads it in steps.)
 inline constexpr int64_t kMaxBacklogMs = 500;
 
 class IqSource {
@@ -32,6 +34,9 @@ class IqSource {
 
   // Appends `count` samples of the tuned frequency at once, for measuring it in a search.
   virtual int32_t ReadNow(size_t count, std::vector<Complex>& out) = 0;
+
+  // Samples that came and were never delivered (too late to be worth hearing), since Open.
+  virtual uint64_t SamplesDropped() const { return 0; }
 };
 
 // A source that plays at its sample rate on the driver's clock: the file and the synthetic band.
@@ -39,6 +44,7 @@ class PacedSource : public IqSource {
  public:
   int32_t ReadDue(int64_t nowMs, std::vector<Complex>& out) override;
   int32_t ReadNow(size_t count, std::vector<Complex>& out) override;
+  uint64_t SamplesDropped() const override { return dropped_; }
 
  protected:
   // Restarts the pacing at `nowMs`.
@@ -49,8 +55,9 @@ class PacedSource : public IqSource {
   virtual int32_t Skip(size_t count) = 0;
 
  private:
-  int64_t started_ms_ = 0;
+  int64_t startedMs_ = 0;
   uint64_t delivered_ = 0;
+  uint64_t dropped_ = 0;
 };
 
 }  // namespace halvane::driver::sdr

@@ -31,6 +31,13 @@ void Receiver::Tune(double offsetHz) {
   monitor_.Clear();
 }
 
+void Receiver::Interrupt() {
+  fm_.Reset();
+  stereo_.Reset();
+  rds_.Reset();
+  sync_.Reset();
+}
+
 void Receiver::Measure(std::span<const Complex> iq) {
   multiplex_.clear();
   fm_.Process(iq, multiplex_);

@@ -40,6 +40,10 @@ class Receiver {
   // before is forgotten.
   void Tune(double offsetHz);
 
+  // The signal broke off (samples were dropped): the demodulators start afresh on the next
+  // samples, and no RDS group is put together across the gap. What the RDS decoder holds stays.
+  void Interrupt();
+
   // Demodulates `iq`, whose last sample arrived at `endMs`. Sound goes to `audio` (appended,
   // interleaved stereo at 48 kHz); RDS groups go to the monitor while `rdsOn`.
   void Process(std::span<const Complex> iq, int64_t endMs, bool rdsOn, std::vector<float>& audio);

@@ -1,5 +1,6 @@
 #include "sdr/sdr_tuner.h"
 
+#include <algorithm>
 #include <string>
 
 #include "audio/playthrough_tuner.h"
@@ -91,11 +92,23 @@ int32_t SdrTuner::Ready() {
 
 int32_t SdrTuner::Pump() {
   const int64_t now = clock_.NowMs();
+  if (clock_.manual()) {
+    for (int64_t step = pumpedMs_ + kPumpStepMs; step < now; step += kPumpStepMs) {
+      if (const int32_t code = PumpUntil(step); code != kOk) return code;
+    }
+  }
+  return PumpUntil(now);
+}
+
+int32_t SdrTuner::PumpUntil(int64_t nowMs) {
+  pumpedMs_ = std::max(pumpedMs_, nowMs);
   iq_.clear();
-  if (const int32_t code = source_->ReadDue(now, iq_); code != kOk) return Fail(code);
+  const uint64_t droppedBefore = source_->SamplesDropped();
+  if (const int32_t code = source_->ReadDue(nowMs, iq_); code != kOk) return Fail(code);
+  if (source_->SamplesDropped() != droppedBefore) receiver_->Interrupt();
   if (!reachable_ || iq_.empty()) return kOk;
   sound_.clear();
-  receiver_->Process(iq_, now, rds_on_, sound_);
+  receiver_->Process(iq_, nowMs, rds_on_, sound_);
   audio_->Play(sound_);
   return kOk;
 }
@@ -103,7 +116,8 @@ int32_t SdrTuner::Pump() {
 int32_t SdrTuner::Tune(int32_t frequency) {
   frequency_ = frequency;
   std::optional<double> offset;
-  if (const int32_t code = source_->Tune(frequency, clock_.NowMs(), offset); code != kOk) {
+  pumpedMs_ = clock_.NowMs();
+  if (const int32_t code = source_->Tune(frequency, pumpedMs_, offset); code != kOk) {
     return code;
   }
   reachable_ = offset.has_value();

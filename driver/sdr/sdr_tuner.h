@@ -23,6 +23,9 @@ struct SdrTunerParts {
   std::function<std::unique_ptr<audio::AudioSink>()> openAudio = audio::OpenAudioOutput;
 };
 
+// A held clock's long step is received in pieces of this length.
+inline constexpr int64_t kPumpStepMs = 100;
+
 // A search measures each channel for this long.
 inline constexpr int64_t kSearchMeasureMs = 10;
 
@@ -49,9 +52,12 @@ class SdrTuner final : public TunerBackend {
   int32_t EvalData(RdsRecord& record) override;
 
  private:
-  // Brings the receiver up to the clock. A failing source leaves the tuner failed (every call
-  // returns its code) until the radio is stopped and started again.
+  // Brings the receiver up to the clock. A held clock (batch mode, tests) is followed in steps of
+  // kPumpStepMs, so every millisecond of a long wait is heard and decoded; on a running clock a
+  // late call takes what the source still holds (kMaxBacklogMs). A failing source leaves the
+  // tuner failed (every call returns its code) until the radio is stopped and started again.
   int32_t Pump();
+  int32_t PumpUntil(int64_t nowMs);
   int32_t Ready();
   int32_t Tune(int32_t frequency);
   int32_t Fail(int32_t code);
@@ -73,6 +79,7 @@ class SdrTuner final : public TunerBackend {
   bool rds_on_ = false;
   bool reachable_ = false;  // the tuned frequency lies within the source's reach
   int32_t frequency_ = 87'500'000;
+  int64_t pumpedMs_ = 0;  // the clock's reading at the last pump or tune
   std::vector<Complex> iq_;
   std::vector<float> sound_;
 };

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -259,6 +260,67 @@ TEST_F(SdrTunerTest, BadRecordingsAndDevicesAreRefusedWithAReason) {
                  Parts([config] { return std::make_unique<sdr::SoapySource>(config); }));
   EXPECT_EQ(tuner.Initialize(), kSdrNoDevice);
   EXPECT_NE(LastReason().find("driver=halvane_no_such_device"), std::string_view::npos);
+}
+
+// With a held clock every millisecond is decoded however far one step goes: one wait of 8 s shows
+// what sixteen of 500 ms show.
+TEST_F(SdrTunerTest, OneLongStepOfAHeldClockDecodesAsManyShortOnes) {
+  const auto recordAfter = [&](int steps, int stepMs) {
+    auto tuner = Synthetic();
+    EXPECT_EQ(tuner->Initialize(), kOk);
+    EXPECT_EQ(tuner->SetFrequency(88'000'000), kOk);
+    EXPECT_EQ(tuner->StartRds(), kOk);
+    uint32_t state = 0;
+    for (int i = 0; i < steps; ++i) {
+      clock_.Advance(stepMs);
+      EXPECT_EQ(tuner->GetDecoderState(state), kOk);
+    }
+    RdsRecord record{};
+    EXPECT_EQ(tuner->EvalData(record), kOk);
+    return record;
+  };
+  const RdsRecord once = recordAfter(1, 8000);
+  const RdsRecord inSteps = recordAfter(16, 500);
+  EXPECT_EQ(Text(once.ps, 8), "SDR TEST");
+  EXPECT_EQ(Text(once.rt, 38), "Received through the transmitter model");
+  EXPECT_EQ(std::memcmp(&once, &inSteps, sizeof once), 0);
+}
+
+// On a running clock a call a second late drops the stretch it can no longer use and starts the
+// receiver afresh: nothing from either side of the gap is joined into a wrong character.
+TEST_F(SdrTunerTest, ALateCallShowsNoWrongCharacter) {
+  sdr::Transmitter transmitter(ImpairedStation(14));
+  std::vector<sdr::Complex> iq(static_cast<size_t>(kTestRate * 12));
+  transmitter.Generate(iq);
+  const std::string path = WriteBytes("late.cf32", sdr::EncodeSamples(sdr::SampleFormat::Cf32, iq));
+  config_.format = sdr::SampleFormat::Cf32;
+  int64_t now = 0;
+  DriverClock running([&now] { return now; });
+  const SdrConfig config = config_;
+  SdrTuner tuner(running, config, 10, Parts([config, path] {
+                   return std::make_unique<sdr::FileSource>(path, config.format, config.rate,
+                                                            88'000'000);
+                 }));
+  ASSERT_EQ(tuner.Initialize(), kOk);
+  ASSERT_EQ(tuner.SetFrequency(88'000'000), kOk);
+  ASSERT_EQ(tuner.StartRds(), kOk);
+  const std::string ps = "SDR TEST";
+  const std::string rt = "Received through the transmitter model";
+  std::string shown;
+  for (int64_t step = 100; now < 11'000; now += step) {
+    step = now == 4'000 || now == 7'000 ? 1'000 : 100;
+    RdsRecord record{};
+    if (tuner.EvalData(record) != kOk) continue;
+    shown = Text(record.ps, 8);
+    for (size_t i = 0; i < 8; ++i) {
+      ASSERT_TRUE(shown[i] == ' ' || shown[i] == ps[i]) << now << ": " << shown;
+    }
+    const std::string text = Text(record.rt, 38);
+    for (size_t i = 0; i < rt.size(); ++i) {
+      ASSERT_TRUE(text[i] == ' ' || text[i] == rt[i]) << now << ": " << text;
+    }
+  }
+  EXPECT_EQ(shown, ps);
 }
 
 // A device that delivers for a while and then is gone.

@@ -32,8 +32,7 @@ Folders ResolveFolders(const std::string& homeOption);
 bool MakeFolders(const Folders& folders);
 bool MakeFolderPath(const std::string& folder);
 
-// The folder of the running program, with "/": "=$DMPath$", so the simulated driver installed
-// under "RadioModules/Halvane/" beside the host is the default tuner.
+// The folder of the running program, with "/"; installed_paths.h finds what lies around it.
 std::string ProgramFolder();
 
 // `folder` with a "/" at its end; "" stays "".

@@ -11,6 +11,7 @@
 #include "batch_session.h"
 #include "data_lock.h"
 #include "folders.h"
+#include "installed_paths.h"
 #include "mpris.h"
 #include "options.h"
 #include "radio_host.h"
@@ -29,7 +30,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options->version) {
-    std::cout << host::VersionText();
+    std::cout << host::VersionText("halvane-host");
     return 0;
   }
   if (!options->batch && !(::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO))) {
@@ -46,7 +47,7 @@ int main(int argc, char** argv) {
     std::cerr << "halvane-host: " << why << "\n";
     return 1;
   }
-  host::RadioHost radioHost(std::move(folders), host::ProgramFolder());
+  host::RadioHost radioHost(std::move(folders), host::DriverHostFolder(host::ProgramFolder()));
   for (const auto& [name, value] : options->variables) radioHost.sdk().SetVariable(name, value);
 
   if (options->batch) {

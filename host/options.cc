@@ -1,5 +1,8 @@
 #include "options.h"
 
+#include "folders.h"
+#include "installed_paths.h"
+
 namespace host {
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
@@ -51,11 +54,11 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
   return options;
 }
 
-const char* UsageText() {
+std::string UsageText() {
   return "usage: halvane-host [--batch [--real-clock]] [--home DIR] [--var NAME=VALUE]...\n"
          "\n"
          "Plays the HalvaneDM radio plug-in in a terminal, or, with --batch, runs actions read\n"
-         "from standard input and prints one answer line for each (see docs/host.md).\n"
+         "from standard input and prints one answer line for each.\n"
          "\n"
          "  --batch          actions from standard input; the simulated tuner's clock moves\n"
          "                   only in \"wait\", so answers never depend on timing\n"
@@ -64,9 +67,14 @@ const char* UsageText() {
          "  --var NAME=VALUE set a host variable (\"=$NAME$\"); --var DMPath=DIR/ points at the\n"
          "                   driver DIR/RadioModules/Halvane/Radio_IO.so\n"
          "  --help           this text\n"
-         "  --version        the host's version\n";
+         "  --version        the host's version\n"
+         "\n"
+         "The actions, their answers and the folders are described in\n  " +
+         DocumentPath(ProgramFolder(), "host.md") + "\n";
 }
 
-std::string VersionText() { return std::string("halvane-host ") + HALVANE_VERSION + "\n"; }
+std::string VersionText(std::string_view program) {
+  return std::string(program) + " " + HALVANE_VERSION + "\n";
+}
 
 }  // namespace host

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -21,11 +22,11 @@ struct Options {
 // Parses argv[1..]; on a mistake returns nullopt and says why in `error`.
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
 
-// The --help text.
-const char* UsageText();
+// The --help text; it names the documentation where it is installed.
+std::string UsageText();
 
-// The --version line: "halvane-host 1.0.0".
-std::string VersionText();
+// The --version line of `program`: "halvane-host 1.0.0".
+std::string VersionText(std::string_view program);
 
 }  // namespace host
 

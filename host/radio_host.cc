@@ -36,8 +36,8 @@ bool RegistryNamesLoadedLibrary() {
   return !registered.empty() && SameFile(registered, LoadedPluginLibrary());
 }
 
-RadioHost::RadioHost(Folders folders, std::string programFolder) : folders_(std::move(folders)) {
-  sdk_->SetVariable("DMPath", programFolder);
+RadioHost::RadioHost(Folders folders, std::string hostFolder) : folders_(std::move(folders)) {
+  sdk_->SetVariable("DMPath", hostFolder);
   sdk_->SetVariable("dmartpath", folders_.art);
   sdk_->SetUserVariable("skinpath", folders_.skin);
   sdk_->SetLogFile(folders_.logFile);

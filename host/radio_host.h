@@ -20,8 +20,9 @@ inline constexpr const char* kDriverRelativePath = "RadioModules/Halvane/Radio_I
 class RadioHost {
  public:
   // Registers the SDK class in-process and sets the host variables from the folders:
-  // "=$DMPath$" the program's folder, "=$dmartpath$" the art folder, "skinpath" the skin folder.
-  RadioHost(Folders folders, std::string programFolder);
+  // "=$DMPath$" the host folder (DriverHostFolder), "=$dmartpath$" the art folder, "skinpath" the
+  // skin folder.
+  RadioHost(Folders folders, std::string hostFolder);
   ~RadioHost();
   RadioHost(const RadioHost&) = delete;
   RadioHost& operator=(const RadioHost&) = delete;

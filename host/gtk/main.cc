@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "options.h"
 #include "radio_app.h"
 #include "radio_options.h"
 
@@ -16,6 +17,10 @@ int main(int argc, char** argv) {
   }
   if (options->help) {
     std::cout << host::gtk::RadioUsageText();
+    return 0;
+  }
+  if (options->version) {
+    std::cout << host::VersionText("halvane-radio");
     return 0;
   }
   return host::gtk::RunRadioApp(*options);

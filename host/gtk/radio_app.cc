@@ -8,6 +8,7 @@
 
 #include "data_lock.h"
 #include "folders.h"
+#include "installed_paths.h"
 #include "mpris.h"
 #include "radio_host.h"
 #include "radio_window.h"
@@ -153,7 +154,7 @@ int RunRadioApp(const RadioOptions& options) {
     return 1;
   }
   App app{options, nullptr, nullptr, nullptr, 0, 0};
-  app.host = std::make_unique<RadioHost>(std::move(folders), ProgramFolder());
+  app.host = std::make_unique<RadioHost>(std::move(folders), DriverHostFolder(ProgramFolder()));
   // Station pictures are PNG files; the plug-in tries ".png" only with fast mode at -1.
   app.host->sdk().SetVariable("fastmode", "-1");
 

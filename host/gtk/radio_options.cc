@@ -2,6 +2,9 @@
 
 #include <cstdlib>
 
+#include "folders.h"
+#include "installed_paths.h"
+
 namespace host::gtk {
 
 std::optional<RadioOptions> ParseRadioOptions(const std::vector<std::string>& args,
@@ -11,6 +14,10 @@ std::optional<RadioOptions> ParseRadioOptions(const std::vector<std::string>& ar
     const std::string& arg = args[i];
     if (arg == "--help" || arg == "-h") {
       options.help = true;
+      continue;
+    }
+    if (arg == "--version") {
+      options.version = true;
       continue;
     }
     if (arg == "--night") {
@@ -66,11 +73,11 @@ std::optional<RadioOptions> ParseRadioOptions(const std::vector<std::string>& ar
   return options;
 }
 
-const char* RadioUsageText() {
+std::string RadioUsageText() {
   return "usage: halvane-radio [--home DIR] [--var NAME=VALUE]... [--skin DIR] [--night]\n"
          "                     [--command CMD]... [--type TEXT] [--screenshot FILE [--after MS]]\n"
          "\n"
-         "Plays the HalvaneDM radio plug-in in a window drawn by a skin (see docs/skins.md).\n"
+         "Plays the HalvaneDM radio plug-in in a window drawn by a skin.\n"
          "\n"
          "  --home DIR         keep config/, data/, art/ and halvane.log under DIR\n"
          "  --var NAME=VALUE   set a host variable (\"=$NAME$\"); repeatable\n"
@@ -82,7 +89,11 @@ const char* RadioUsageText() {
          "  --type TEXT        then put TEXT on the keyboard screen\n"
          "  --screenshot FILE  draw the window into the PNG FILE after --after MS milliseconds\n"
          "                     (1000 by default) and quit\n"
-         "  --help             this text\n";
+         "  --help             this text\n"
+         "  --version          the radio's version\n"
+         "\n"
+         "Skins, and how to make one, are described in\n  " +
+         DocumentPath(ProgramFolder(), "skins.md") + "\n";
 }
 
 }  // namespace host::gtk

@@ -20,13 +20,15 @@ struct RadioOptions {
   std::string screenshot;             // --screenshot FILE
   int32_t afterMs = 1000;             // --after MS
   bool help = false;
+  bool version = false;  // --version
 };
 
 // Parses argv[1..]; on a mistake returns nullopt and says why in `error`.
 std::optional<RadioOptions> ParseRadioOptions(const std::vector<std::string>& args,
                                               std::string& error);
 
-const char* RadioUsageText();
+// The --help text; it names the skin documentation where it is installed.
+std::string RadioUsageText();
 
 }  // namespace host::gtk
 

@@ -19,7 +19,7 @@ run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 
 foreach(installed
     bin/halvane-host
-    bin/RadioModules/Halvane/Radio_IO.so
+    ${LIBDIR}/halvane/RadioModules/Halvane/Radio_IO.so
     include/halvane/dm_radio.h
     include/halvane/dispatch.h
     include/halvane/driver_contract.h)
@@ -55,12 +55,12 @@ run(pkg-config --cflags --libs halvane)
 string(STRIP "${last_output}" pc_flags)
 separate_arguments(pc_flags UNIX_COMMAND "${pc_flags}")
 separate_arguments(extra UNIX_COMMAND "${EXTRA_FLAGS}")
-run(${CXX_COMPILER} ${extra} "-DHALVANE_HOST_DIR=\"${prefix}/bin/\""
+run(${CXX_COMPILER} ${extra} "-DHALVANE_HOST_DIR=\"${prefix}/${LIBDIR}/halvane/\""
   ${CONSUMER_DIR}/tiny_host.cc -o ${WORK_DIR}/tiny_host_pc ${pc_flags})
 run(${WORK_DIR}/tiny_host_pc)
 expect_output("Halvane 600 ready 8750\n")
 
-# The installed reference host finds its plug-in and, beside itself, the simulated tuner.
+# The installed reference host finds its plug-in and, in the driver's folder, the simulated tuner.
 file(WRITE ${WORK_DIR}/script.batch "create\nname\nstart\ncheck\nactive true\nfreq\n")
 run(${prefix}/bin/halvane-host --batch --home ${WORK_DIR}/home INPUT_FILE ${WORK_DIR}/script.batch)
 expect_output("ok\n\"Halvane 600\"\nok\ntrue\nok\n8750\n")

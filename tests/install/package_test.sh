@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian packages from a finished build folder, unpacks them into a scratch root and
-# uses what they installed: each file in the package Debian would put it in, both radios run from
-# the root and find the driver in its private folder, their help names the installed guides, the
+# uses what they installed: each file in the package Debian would put it in, both radios play
+# from the root with the driver found in its private folder, their help names the installed guides, the
 # manual pages render, the menu entries validate, a host builds against the development package,
 # and lintian (when installed) finds nothing to object to.
 #   package_test.sh SOURCE_DIR BUILD_DIR MULTIARCH PROGRAM...   (the programs this build makes)
@@ -60,6 +60,14 @@ run() {
 answers=$(printf 'create\nname\nstart\ncheck\nactive true\nfreq\n' |
   run "$root/usr/bin/halvane-host" --batch --home "$work/home" 2>/dev/null)
 [ "$answers" = $'ok\n"Halvane 600"\nok\ntrue\nok\n8750' ] || fail "installed host answered: $answers"
+
+# The graphical radio plays too, with the skin and the driver it found from its own place: a media
+# client on a private bus sees the station it tunes.
+if [[ " ${programs[*]} " == *" halvane-radio "* ]]; then
+  LD_LIBRARY_PATH="$root/$lib" "$source_dir/tests/gtk/run_with_xvfb" \
+    bash "$source_dir/tests/gtk/radio_mpris_test.sh" "$root/usr/bin/halvane-radio" >/dev/null ||
+    fail "the installed halvane-radio does not play"
+fi
 
 declare -A guide=([halvane-host]=host.md.gz [halvane-radio]=skins.md.gz)
 for program in "${programs[@]}"; do

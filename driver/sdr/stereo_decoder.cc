@@ -15,12 +15,24 @@ constexpr unsigned kResampleUp = 4;
 constexpr unsigned kResampleDown = 19;
 static_assert(kMultiplexRate * kResampleUp / kResampleDown == audio::kSampleRate);
 
+// The loop acquires wide (a time constant of about 50 ms, so stereo is back well within 300 ms of
+// a pilot's return) and tracks narrow once locked.
+constexpr float kAcquireBandwidth = 1e-4f;
 constexpr float kPllBandwidth = 1e-6f;
+// The loop's frequency stays within this distance of 19 kHz: the pilot is within 2 Hz of it,
+// and a receiver clock 200 ppm off moves it by under 4 Hz. Further out the loop could only have
+// wandered in noise, and would then sit outside the pilot filter, unable to pull in.
+constexpr double kCaptureHz = 10;
+constexpr float kNominalStep = static_cast<float>(2 * std::numbers::pi * kPilotHz / kMultiplexRate);
+constexpr float kMaxStepOffset =
+    static_cast<float>(2 * std::numbers::pi * kCaptureHz / kMultiplexRate);
 // The pilot is taken from a 200 Hz band around 19 kHz, clear of the programme and L-R. The PLL
 // locks on half the nominal pilot and lets go below a third of it.
 constexpr float kPilotFilterCutoff = 200.0f / kMultiplexRate;
 constexpr float kLockOn = static_cast<float>(0.5 * kPilotShare);
 constexpr float kLockOff = static_cast<float>(0.33 * kPilotShare);
+// Without at least this much pilot the loop is not steered: there is nothing to follow.
+constexpr float kSteerFloor = static_cast<float>(0.2 * kPilotShare);
 
 // The resampler passes 15 kHz and stops what would fold back into the programme band.
 constexpr unsigned kResamplerSemiLength = 40;
@@ -85,9 +97,8 @@ StereoDecoder::StereoDecoder(double deemphasisUs)
 
 void StereoDecoder::Reset() {
   nco_crcf_reset(pll_.get());
-  nco_crcf_set_frequency(pll_.get(),
-                         static_cast<float>(2 * std::numbers::pi * kPilotHz / kMultiplexRate));
-  nco_crcf_pll_set_bandwidth(pll_.get(), kPllBandwidth);
+  nco_crcf_set_frequency(pll_.get(), kNominalStep);
+  nco_crcf_pll_set_bandwidth(pll_.get(), kAcquireBandwidth);
   iirfilt_crcf_reset(pilot_filter_.get());
   lock_i_ = lock_q_ = 0;
   locked_ = false;
@@ -113,7 +124,14 @@ void StereoDecoder::Process(std::span<const float> multiplex, std::vector<float>
     Complex narrow;
     iirfilt_crcf_execute(pilot_filter_.get(), product, &narrow);
     const Complex pilot = Complex(0, 2) * narrow;  // A e^{j(p - q)}
-    nco_crcf_pll_step(pll_.get(), std::arg(pilot));
+    if (std::norm(pilot) > kSteerFloor * kSteerFloor) {
+      nco_crcf_pll_step(pll_.get(), std::arg(pilot));
+      const float step = nco_crcf_get_frequency(pll_.get());
+      if (std::fabs(step - kNominalStep) > kMaxStepOffset) {
+        nco_crcf_set_frequency(pll_.get(), std::clamp(step, kNominalStep - kMaxStepOffset,
+                                                      kNominalStep + kMaxStepOffset));
+      }
+    }
     nco_crcf_step(pll_.get());
     lock_i_ = pilot.real();
     lock_q_ = pilot.imag();
@@ -122,9 +140,14 @@ void StereoDecoder::Process(std::span<const float> multiplex, std::vector<float>
     difference_block_.push_back(2 * m * (2 * s * c));
     if (sum_block_.size() == kResampleDown) Emit(audio);
   }
+  // Hysteresis: lock on a strong pilot in phase, let go only well below that.
   const float q = std::fabs(lock_q_);
+  const bool was = locked_;
   if (!locked_ && lock_i_ > kLockOn && q < lock_i_ / 2) locked_ = true;
   if (locked_ && (lock_i_ < kLockOff || q > lock_i_)) locked_ = false;
+  if (locked_ != was) {
+    nco_crcf_pll_set_bandwidth(pll_.get(), locked_ ? kPllBandwidth : kAcquireBandwidth);
+  }
 }
 
 void StereoDecoder::Emit(std::vector<float>& audio) {

@@ -73,7 +73,7 @@ float MultiplexModel::At(double t) {
   const double right = options_.tone.right ? tone : 0;
   const double pilot = std::fmod(kTwoPi * kPilotHz * t, kTwoPi);
   double value = kAudioShare * (left + right) / 2;
-  if (options_.stereo) {
+  if (options_.stereo && t >= options_.stereoFromS) {
     value += kAudioShare * (left - right) / 2 * std::sin(2 * pilot);
     if (options_.pilot) value += kPilotShare * std::sin(pilot);
   }
@@ -136,7 +136,8 @@ void Transmitter::Generate(std::span<Complex> out) {
     phase_ += kTwoPi * (kDeviationHz * m + options_.carrierOffsetHz) * step_s_;
     if (phase_ > std::numbers::pi) phase_ -= kTwoPi;
     if (phase_ < -std::numbers::pi) phase_ += kTwoPi;
-    sample = std::polar(options_.amplitude, static_cast<float>(phase_));
+    const bool off = t_ >= options_.dropoutFromS && t_ < options_.dropoutFromS + options_.dropoutS;
+    sample = off ? Complex{} : std::polar(options_.amplitude, static_cast<float>(phase_));
     if (noisy) sample += noise_.Next();
   }
 }

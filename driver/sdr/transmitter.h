@@ -23,8 +23,9 @@ struct Tone {
 };
 
 struct MultiplexOptions {
-  bool stereo = true;  // pilot and L-R subcarrier; mono sends L+R alone
-  bool pilot = true;   // stereo without the pilot: only for measuring the RDS signal alone
+  bool stereo = true;      // pilot and L-R subcarrier; mono sends L+R alone
+  bool pilot = true;       // stereo without the pilot: only for measuring the RDS signal alone
+  double stereoFromS = 0;  // a stereo station sends mono (no pilot, no L-R) before this time
   std::optional<band::RdsProgramme> rds;
   Tone tone;
   double preemphasisUs = 50;
@@ -63,6 +64,9 @@ struct TransmitterOptions {
   double clockErrorPpm = 0;       // the receiver's sample clock runs fast by this much
   std::optional<double> cnrDb;    // in 200 kHz; none: no noise
   float amplitude = 1.0f;         // of the carrier
+  // The carrier is off (only noise arrives) for `dropoutS` seconds from `dropoutFromS` on.
+  double dropoutFromS = 0;
+  double dropoutS = 0;
   uint64_t seed = 1;
 };
 

@@ -185,14 +185,14 @@ TEST_F(SdrTunerTest, MuteIsHeardAtOnceAndForcedMonoSumsTheChannels) {
 
 TEST_F(SdrTunerTest, ARecordingWrittenInCu8DecodesTheSame) {
   sdr::Transmitter transmitter(ImpairedStation(25));
-  std::vector<sdr::Complex> iq(static_cast<size_t>(kTestRate * 3.5));
+  std::vector<sdr::Complex> iq(static_cast<size_t>(kTestRate * 5));
   transmitter.Generate(iq);
   for (sdr::Complex& s : iq) s *= 0.7f;  // headroom for the noise in eight bits
   const std::string path =
       WriteBytes("station.cu8", sdr::EncodeSamples(sdr::SampleFormat::Cu8, iq));
   auto tuner = Recording(path);
   ASSERT_EQ(tuner->Initialize(), kOk);
-  ExpectTestStation(*tuner, 3000);
+  ExpectTestStation(*tuner, 4500);
   // Out of the recording's span there is nothing.
   ASSERT_EQ(tuner->SetFrequency(100'000'000), kOk);
   Play(*tuner, 200);

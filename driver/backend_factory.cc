@@ -7,6 +7,7 @@
 #include "last_reason.h"
 #include "result_codes.h"
 #include "sdr/file_source.h"
+#include "sdr/rtl_tcp_source.h"
 #include "sdr/sdr_tuner.h"
 #include "sdr/soapy_source.h"
 #include "sdr/synthetic_source.h"
@@ -70,6 +71,14 @@ std::unique_ptr<TunerBackend> MakeBackend(const BackendConfigLoad& load, const D
       if (sdrConfig.IsFile()) {
         return std::make_unique<sdr::FileSource>(sdrConfig.FilePath(), sdrConfig.format,
                                                  sdrConfig.rate, sdrConfig.centerHz.value_or(0));
+      }
+      if (sdrConfig.IsRtlTcp()) {
+        // The configuration's check has read the address already.
+        std::string why;
+        const std::optional<sdr::NetworkAddress> address =
+            sdr::ParseNetworkAddress(sdrConfig.RtlTcpServer(), why);
+        return std::make_unique<sdr::RtlTcpSource>(sdrConfig,
+                                                   address.value_or(sdr::NetworkAddress{}));
       }
       return std::make_unique<sdr::SoapySource>(sdrConfig);
     };

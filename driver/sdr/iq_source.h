@@ -37,6 +37,10 @@ class IqSource {
 
   // Samples that came and were never delivered (too late to be worth hearing), since Open.
   virtual uint64_t SamplesDropped() const { return 0; }
+
+  // A source that finds its samples again by itself after a failure (a network server that
+  // comes back): its failures last only while they last, the radio need not be restarted.
+  virtual bool Reconnects() const { return false; }
 };
 
 // A source that plays at its sample rate on the driver's clock: the file and the synthetic band.

@@ -45,6 +45,54 @@ std::optional<int64_t> ReadHertz(std::string_view text) {
 
 }  // namespace
 
+std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text, std::string& why) {
+  NetworkAddress address;
+  std::string_view port;
+  if (text.starts_with("[")) {
+    const size_t close = text.find(']');
+    if (close == std::string_view::npos) {
+      why = "an IPv6 address needs its closing bracket";
+      return std::nullopt;
+    }
+    address.host = std::string(text.substr(1, close - 1));
+    std::string_view rest = text.substr(close + 1);
+    if (!rest.empty()) {
+      if (!rest.starts_with(":")) {
+        why = "after the IPv6 address comes \":PORT\"";
+        return std::nullopt;
+      }
+      port = rest.substr(1);
+    }
+  } else if (const size_t colon = text.rfind(':'); colon != std::string_view::npos) {
+    if (text.find(':') != colon) {
+      why = "an IPv6 address goes in brackets: [::1]:1234";
+      return std::nullopt;
+    }
+    address.host = std::string(text.substr(0, colon));
+    port = text.substr(colon + 1);
+    if (port.empty()) {
+      why = "the port after \":\" is missing";
+      return std::nullopt;
+    }
+  } else {
+    address.host = std::string(text);
+  }
+  if (address.host.empty()) {
+    why = "the server's host is missing";
+    return std::nullopt;
+  }
+  address.port = kRtlTcpDefaultPort;
+  if (!port.empty()) {
+    const std::optional<int64_t> number = band::ReadInteger(port);
+    if (!number || *number < 1 || *number > 65535) {
+      why = "the port must be 1 to 65535";
+      return std::nullopt;
+    }
+    address.port = static_cast<uint16_t>(*number);
+  }
+  return address;
+}
+
 KeyResult ParseSdrKey(std::string_view key, const std::string& value, SdrConfig& config,
                       std::string& error) {
   const auto bad = [&](std::string why) {
@@ -117,6 +165,12 @@ std::string CheckSdrConfig(const SdrConfig& config) {
   if (config.IsFile() && config.FilePath().empty()) return "device = file: needs a path";
   if (config.IsFile() && !config.centerHz) {
     return "a recording needs center = the frequency it was recorded at";
+  }
+  if (config.IsRtlTcp()) {
+    std::string why;
+    if (!ParseNetworkAddress(config.RtlTcpServer(), why)) {
+      return "device = rtl_tcp=HOST:PORT: " + why;
+    }
   }
   return {};
 }

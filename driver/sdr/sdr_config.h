@@ -12,7 +12,8 @@ namespace halvane::driver::sdr {
 enum class SampleFormat { Cu8, Cs16, Cf32 };
 
 struct SdrConfig {
-  // "synthetic", "file:PATH", or a SoapySDR device argument string ("driver=rtlsdr").
+  // "synthetic", "file:PATH", "rtl_tcp=HOST:PORT", or a SoapySDR device argument string
+  // ("driver=rtlsdr").
   std::string device = "synthetic";
   std::optional<double> gainDb;  // device gain; none: the device's automatic gain
   double ppm = 0;                // device frequency correction
@@ -31,7 +32,22 @@ struct SdrConfig {
   bool IsFile() const { return device.starts_with("file:"); }
   std::string FilePath() const { return device.substr(5); }
   bool IsSynthetic() const { return device == "synthetic"; }
+  bool IsRtlTcp() const { return device.starts_with("rtl_tcp="); }
+  std::string_view RtlTcpServer() const { return std::string_view(device).substr(8); }
 };
+
+// Where an rtl_tcp server listens.
+struct NetworkAddress {
+  std::string host;
+  uint16_t port = 0;
+};
+
+// rtl_tcp's own port, when the device names none.
+inline constexpr uint16_t kRtlTcpDefaultPort = 1234;
+
+// "HOST:PORT", "HOST" (port 1234), "[IPv6]:PORT" after "rtl_tcp="; nothing, with `why` set, when
+// the text names no address.
+std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text, std::string& why);
 
 enum class KeyResult { Unknown, Ok, Bad };
 

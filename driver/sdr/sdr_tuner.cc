@@ -76,6 +76,7 @@ int32_t SdrTuner::Uninitialize() {
 }
 
 int32_t SdrTuner::Fail(int32_t code) {
+  if (source_ && source_->Reconnects()) return code;
   failed_ = code;
   failed_reason_ = std::string(LastReason());
   return code;

@@ -55,7 +55,8 @@ class SdrTuner final : public TunerBackend {
   // Brings the receiver up to the clock. A held clock (batch mode, tests) is followed in steps of
   // kPumpStepMs, so every millisecond of a long wait is heard and decoded; on a running clock a
   // late call takes what the source still holds (kMaxBacklogMs). A failing source leaves the
-  // tuner failed (every call returns its code) until the radio is stopped and started again.
+  // tuner failed (every call returns its code) until the radio is stopped and started again,
+  // unless the source reconnects by itself: then each call fails only while the source does.
   int32_t Pump();
   int32_t PumpUntil(int64_t nowMs);
   int32_t Ready();

@@ -44,6 +44,26 @@ TEST(SdrConfig, ReadsEveryKey) {
   EXPECT_TRUE(plain.value->sdr.IsSynthetic());
   EXPECT_EQ(ParseBackendConfig("backend = sdr\ncenter = 99500 kHz\n").value->sdr.centerHz,
             99'500'000);
+
+  // An rtl_tcp server: a name or address, its port (rtl_tcp's own when none is given).
+  const struct {
+    const char* server;
+    const char* host;
+    uint16_t port;
+  } servers[] = {{"attic.local:1234", "attic.local", 1234},
+                 {"192.168.1.20", "192.168.1.20", 1234},
+                 {"[fd00::7]:7373", "fd00::7", 7373}};
+  for (const auto& c : servers) {
+    const auto network =
+        ParseBackendConfig(std::string("backend = sdr\ndevice = rtl_tcp=") + c.server + "\n");
+    ASSERT_TRUE(network.ok()) << network.error;
+    ASSERT_TRUE(network.value->sdr.IsRtlTcp());
+    std::string why;
+    const auto address = sdr::ParseNetworkAddress(network.value->sdr.RtlTcpServer(), why);
+    ASSERT_TRUE(address) << c.server;
+    EXPECT_EQ(address->host, c.host);
+    EXPECT_EQ(address->port, c.port);
+  }
 }
 
 TEST(SdrConfig, RefusesBadValuesWithTheirLine) {
@@ -58,6 +78,11 @@ TEST(SdrConfig, RefusesBadValuesWithTheirLine) {
       {"backend = sdr\ndeemphasis = 60\n", "deemphasis must be"},
       {"backend = sdr\ntone_channel = middle\n", "tone_channel must be"},
       {"backend = sdr\ndevice = file:/tmp/x.cu8\n", "needs center"},
+      {"backend = sdr\ndevice = rtl_tcp=:1234\n", "host is missing"},
+      {"backend = sdr\ndevice = rtl_tcp=pi:70000\n", "port must be 1 to 65535"},
+      {"backend = sdr\ndevice = rtl_tcp=pi:\n", "port after \":\" is missing"},
+      {"backend = sdr\ndevice = rtl_tcp=::1:1234\n", "in brackets"},
+      {"backend = sdr\ndevice = rtl_tcp=[::1\n", "closing bracket"},
   };
   for (const auto& c : cases) {
     const auto parsed = ParseBackendConfig(c.text);

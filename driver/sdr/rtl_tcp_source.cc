@@ -68,10 +68,10 @@ RtlTcpSource::RtlTcpSource(const SdrConfig& config, NetworkAddress address, RtlT
       address_(std::move(address)),
       timeouts_(timeouts),
       rate_(config.rate),
-      capacity_bytes_(2 * static_cast<size_t>(rate_ * kMaxBacklogMs / 1000)),
-      settle_bytes_(2 * static_cast<size_t>(rate_ * kSettleMs / 1000)) {
+      capacityBytes_(2 * static_cast<size_t>(rate_ * kMaxBacklogMs / 1000)),
+      settleBytes_(2 * static_cast<size_t>(rate_ * kSettleMs / 1000)) {
   // Stay clear of the dongle's DC spike when the rate leaves room for it.
-  lo_offset_hz_ = rate_ >= 4.0 * kMultiplexRate ? rate_ / 4 : 0;
+  loOffsetHz_ = rate_ >= 4.0 * kMultiplexRate ? rate_ / 4 : 0;
 }
 
 RtlTcpSource::~RtlTcpSource() { Close(); }
@@ -190,7 +190,7 @@ int RtlTcpSource::Connect(int32_t& code, std::string& why) {
     if (attempt.get() < 0) continue;
     // A small receive buffer: a slow link shows as overruns here, not as seconds of samples
     // queued in the kernel that the sound would lag behind.
-    const int buffer = static_cast<int>(std::max<size_t>(capacity_bytes_ / 4, 64 * 1024));
+    const int buffer = static_cast<int>(std::max<size_t>(capacityBytes_ / 4, 64 * 1024));
     ::setsockopt(attempt.get(), SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
     const int one = 1;
     ::setsockopt(attempt.get(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
@@ -260,7 +260,7 @@ void RtlTcpSource::QueueSettings() {
   if (const auto ppm = static_cast<int32_t>(std::lround(config_.ppm)); ppm != 0) {
     Queue(RtlTcpCommand::Correction, static_cast<uint32_t>(ppm));
   }
-  if (center_hz_ > 0) Queue(RtlTcpCommand::Frequency, static_cast<uint32_t>(center_hz_));
+  if (centerHz_ > 0) Queue(RtlTcpCommand::Frequency, static_cast<uint32_t>(centerHz_));
 }
 
 void RtlTcpSource::Queue(RtlTcpCommand command, uint32_t value) {
@@ -318,9 +318,9 @@ void RtlTcpSource::Receive(const uint8_t* bytes, size_t size) {
   discard_ -= dropped;
   pending_.insert(pending_.end(), bytes + dropped, bytes + size);
   counters_.receivedSamples += size / 2;
-  if (pending_.size() > capacity_bytes_) {
+  if (pending_.size() > capacityBytes_) {
     // Whole samples only, so I stays before Q.
-    const size_t excess = (pending_.size() - capacity_bytes_ + 1) & ~size_t{1};
+    const size_t excess = (pending_.size() - capacityBytes_ + 1) & ~size_t{1};
     pending_.erase(pending_.begin(), pending_.begin() + static_cast<ptrdiff_t>(excess));
     counters_.overrunSamples += excess / 2;
   }
@@ -337,13 +337,13 @@ int32_t RtlTcpSource::Tune(int64_t frequencyHz, int64_t, std::optional<double>& 
     // While the server is away the frequency waits for it: the reconnection sends it.
     std::lock_guard lock(mutex_);
     if (link_ == Link::Connecting) return NotUp();
-    center_hz_ = frequencyHz + static_cast<int64_t>(lo_offset_hz_);
-    if (link_ == Link::Up) Queue(RtlTcpCommand::Frequency, static_cast<uint32_t>(center_hz_));
+    centerHz_ = frequencyHz + static_cast<int64_t>(loOffsetHz_);
+    if (link_ == Link::Up) Queue(RtlTcpCommand::Frequency, static_cast<uint32_t>(centerHz_));
     pending_.clear();
-    discard_ = settle_bytes_;
+    discard_ = settleBytes_;
   }
   Wake();
-  offsetHz = -lo_offset_hz_;
+  offsetHz = -loOffsetHz_;
   return kOk;
 }
 

@@ -73,10 +73,10 @@ class RtlTcpSource final : public IqSource {
   NetworkAddress address_;
   RtlTcpTimeouts timeouts_;
   double rate_;
-  double lo_offset_hz_ = 0;
-  size_t capacity_bytes_;  // the buffer: half a second of samples
-  size_t settle_bytes_;    // dropped after a retune, still of the old frequency
-  int wake_ = -1;          // an eventfd the host's thread pokes the reader with
+  double loOffsetHz_ = 0;
+  size_t capacityBytes_;  // the buffer: half a second of samples
+  size_t settleBytes_;    // dropped after a retune, still of the old frequency
+  int wake_ = -1;         // an eventfd the host's thread pokes the reader with
   std::thread reader_;
   std::vector<uint8_t> taken_;  // the host thread's copy of the buffer, decoded outside the lock
 
@@ -87,7 +87,7 @@ class RtlTcpSource final : public IqSource {
   Link link_ = Link::Connecting;
   int32_t code_ = 0;  // why the link is down, with reason_
   std::string reason_;
-  int64_t center_hz_ = 0;  // the frequency the dongle should be on; 0 before the first tune
+  int64_t centerHz_ = 0;  // the frequency the dongle should be on; 0 before the first tune
   std::vector<uint8_t> outgoing_;
   std::vector<uint8_t> pending_;  // cu8 bytes received and not yet taken
   size_t discard_ = 0;            // bytes still to drop after a retune

@@ -100,15 +100,16 @@ TEST_F(RtlTcpTest, SendsTheSettingsAndTuningAndReceivesTheStationsRds) {
   config_.rate = 1'024'000;
   config_.gainDb.reset();
   config_.ppm = 0;
-  auto wideTuner = Tuner(wide.port());
-  ASSERT_EQ(wideTuner->Initialize(), kOk) << LastReason();
-  ASSERT_EQ(wideTuner->SetFrequency(88'000'000), kOk);
-  ASSERT_TRUE(WaitUntil([&] { return wide.Commands().size() == 5; }));
+  sdr::RtlTcpSource wideSource(config_, sdr::NetworkAddress{"127.0.0.1", wide.port()});
+  ASSERT_EQ(wideSource.Open(0), kOk) << LastReason();
+  std::optional<double> offset;
+  ASSERT_EQ(wideSource.Tune(88'000'000, 0, offset), kOk);
+  EXPECT_EQ(offset, -256'000.0);
+  ASSERT_TRUE(WaitUntil([&] { return wide.Commands().size() == 4; }));
   EXPECT_EQ(wide.Commands(),
             (std::vector<ReceivedCommand>{
                 Sent(RtlTcpCommand::SampleRate, 1'024'000), Sent(RtlTcpCommand::GainMode, 0),
-                Sent(RtlTcpCommand::Agc, 1), Sent(RtlTcpCommand::Frequency, 87'756'000),
-                Sent(RtlTcpCommand::Frequency, 88'256'000)}));
+                Sent(RtlTcpCommand::Agc, 1), Sent(RtlTcpCommand::Frequency, 88'256'000)}));
 }
 
 TEST_F(RtlTcpTest, ServersThatAreNoneOrMisbehaveAtTheStartAreRefusedWithAReason) {

@@ -10,12 +10,18 @@ namespace {
 constexpr size_t kFrameBytes = kChannels * sizeof(float);
 constexpr size_t FramesOfMs(int ms) { return static_cast<size_t>(kSampleRate) * ms / 1000; }
 
-// The server holds 50 ms; our queue plays 40 ms after the writer's first frames, so a steady
-// writer is heard about 100 ms after it wrote. A writer that keeps coming late makes the reserve
-// grow, to 200 ms at most; the queue never holds more than 400 ms.
-constexpr size_t kServerFrames = FramesOfMs(50);
+// The writer comes every 100 ms (the plug-in's status poll brings the sound), and its first
+// write may hold only a few milliseconds. The server holds 50 ms; our queue waits its reserve
+// after the writer's first frames, so that reserve and server together outlast one writing
+// interval and 50 ms of lateness from the very first write: no gap right after the first sound,
+// and a steady writer is heard about 150 ms after it wrote. A writer that keeps coming later
+// makes the reserve grow, to 200 ms at most; the queue never holds more than 400 ms.
+constexpr int kWriteIntervalMs = 100;
+constexpr int kServerMs = 50;
+constexpr int kLatenessMs = 50;
+constexpr size_t kServerFrames = FramesOfMs(kServerMs);
 constexpr size_t kRequestFrames = FramesOfMs(10);
-constexpr size_t kReserveFrames = FramesOfMs(40);
+constexpr size_t kReserveFrames = FramesOfMs(kWriteIntervalMs + kLatenessMs - kServerMs);
 constexpr size_t kMaxReserveFrames = FramesOfMs(200);
 constexpr size_t kQueueFrames = FramesOfMs(400);
 // A local server answers at once; one that does not within this long is taken as absent.

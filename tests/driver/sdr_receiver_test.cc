@@ -40,6 +40,23 @@ TEST(SdrReceiverTest, AMonoStationsRdsComesWithoutAPilot) {
   EXPECT_NEAR(TonePower(audio, 0, 1000, 24000), TonePower(audio, 1, 1000, 24000), 1e-4);
 }
 
+// A stereo station without RDS: noise on the empty 57 kHz band now and then passes for a block,
+// but never for a station.
+TEST(SdrReceiverTest, AStationWithoutRdsShowsNoRds) {
+  for (const double cnrDb : {30.0, 12.0}) {
+    sdr::TransmitterOptions options;  // as ImpairedStation, without RDS
+    options.sampleRate = kTestRate;
+    options.carrierOffsetHz = 2000;
+    options.clockErrorPpm = 100;
+    options.cnrDb = cnrDb;
+    sdr::Transmitter transmitter(options);
+    sdr::Receiver receiver({kTestRate, 50});
+    receiver.Tune(0);
+    RunStation(transmitter, receiver, 6.0);
+    EXPECT_FALSE(receiver.monitor().decoder().HasData()) << cnrDb;
+  }
+}
+
 // The pilot loop comes back within 300 ms of a pilot that starts late or a carrier that drops out
 // for any length, and shows no stereo while there is no pilot.
 TEST(SdrReceiverTest, StereoComesBackAfterAMonoStretchOrADropout) {

@@ -41,7 +41,11 @@ std::optional<std::string> ReadNamedFile(const std::string& path, size_t limit,
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return Refuse(reason, std::strerror(errno));
-    if (n == 0) return text;
+    if (n == 0) {
+      // Text editors may begin a UTF-8 file with a byte-order mark; it is no part of the text.
+      if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
+      return text;
+    }
     // A file that grew past the limit since it was measured is refused all the same.
     if (text.size() + static_cast<size_t>(n) > limit) return Refuse(reason, TooLarge(limit));
     text.append(buffer, static_cast<size_t>(n));

@@ -15,8 +15,9 @@ namespace halvane::driver::band {
 inline constexpr size_t kBandFileLimit = size_t{16} << 20;
 inline constexpr size_t kConfigFileLimit = size_t{1} << 20;
 
-// The file's bytes, or nothing with `reason` saying why ("not a regular file", "larger than
-// 1048576 bytes", the system's words for a failed open or read).
+// The file's bytes (without a leading UTF-8 byte-order mark), or nothing with `reason` saying why
+// ("not a regular file", "larger than 1048576 bytes", the system's words for a failed open or
+// read).
 std::optional<std::string> ReadNamedFile(const std::string& path, size_t limit,
                                          std::string& reason);
 

@@ -1,6 +1,8 @@
 #include "sdr/file_source.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -27,21 +29,34 @@ int32_t Fail(int32_t code, std::string reason) {
 }  // namespace
 
 FileSource::FileSource(std::string path, SampleFormat format, double rate, int64_t centerHz)
-    : path_(std::move(path)), format_(format), rate_(rate), center_hz_(centerHz) {}
+    : path_(std::move(path)), format_(format), rate_(rate), centerHz_(centerHz) {}
 
 FileSource::~FileSource() { Close(); }
 
 int32_t FileSource::Open(int64_t nowMs) {
   Close();
-  file_ = std::fopen(path_.c_str(), "rb");
-  if (file_ == nullptr) {
+  if (rate_ > kHighestRecordingRate) {
+    return Fail(kRecordingInvalid,
+                "the recording " + path_ + " is at " + std::to_string(static_cast<int64_t>(rate_)) +
+                    " samples a second; the receiver keeps up with at most " +
+                    std::to_string(kHighestRecordingRate) + ": record at that rate or lower");
+  }
+  // Opened without waiting, so a FIFO or a device can't hold the radio before it is refused.
+  const int fd = open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
     return Fail(kRecordingUnreadable,
                 "the recording " + path_ + " cannot be opened: " + std::strerror(errno));
   }
   struct stat info {};
-  if (fstat(fileno(file_), &info) != 0 || !S_ISREG(info.st_mode)) {
-    Close();
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
     return Fail(kRecordingUnreadable, "the recording " + path_ + " is not a regular file");
+  }
+  file_ = fdopen(fd, "rb");
+  if (file_ == nullptr) {
+    ::close(fd);
+    return Fail(kRecordingUnreadable,
+                "the recording " + path_ + " cannot be opened: " + std::strerror(errno));
   }
   const uint64_t bytes = static_cast<uint64_t>(info.st_size);
   const size_t frame = BytesPerSample(format_);
@@ -81,13 +96,12 @@ int32_t FileSource::Check() {
                                        " is a WAV file; give raw IQ samples (cu8, cs16 or cf32)");
   }
   std::vector<Complex> samples;
-  DecodeSamples(format_, buffer_, samples);
+  if (DecodeSamples(format_, buffer_, samples) != 0) {
+    return Fail(kRecordingInvalid, "the recording " + path_ + " does not hold " +
+                                       FormatName(format_) + " samples (values out of range)");
+  }
   bool varies = false;
   for (const Complex& s : samples) {
-    if (!std::isfinite(s.real()) || !std::isfinite(s.imag()) || std::abs(s) > 1e3f) {
-      return Fail(kRecordingInvalid, "the recording " + path_ + " does not hold " +
-                                         FormatName(format_) + " samples (values out of range)");
-    }
     if (s != samples.front()) varies = true;
   }
   if (!varies) {
@@ -103,7 +117,7 @@ void FileSource::Close() {
 }
 
 int32_t FileSource::Tune(int64_t frequencyHz, int64_t nowMs, std::optional<double>& offsetHz) {
-  const double offset = static_cast<double>(frequencyHz - center_hz_);
+  const double offset = static_cast<double>(frequencyHz - centerHz_);
   // The channel's filter reaches half the multiplex rate either side.
   if (std::fabs(offset) + kMultiplexRate / 2.0 <= rate_ / 2) {
     offsetHz = offset;

@@ -30,10 +30,27 @@ const char* FormatName(SampleFormat format) {
   return "?";
 }
 
-void DecodeSamples(SampleFormat format, std::span<const uint8_t> bytes, std::vector<Complex>& out) {
+size_t DecodeSamples(SampleFormat format, std::span<const uint8_t> bytes,
+                     std::vector<Complex>& out) {
   const size_t frame = BytesPerSample(format);
   const size_t count = bytes.size() / frame;
-  out.reserve(out.size() + count);
+  // Grown geometrically: a call per chunk must not copy everything decoded before it.
+  if (out.capacity() < out.size() + count)
+    out.reserve(std::max(out.size() + count, out.capacity() * 2));
+  size_t replaced = 0;
+  // A value no receiver stage can take (NaN, an infinity, or so large that its square
+  // overflows) would stay in every filter it reaches: it is held at zero, or at the limit.
+  const auto scrub = [&replaced](float v) {
+    if (std::isnan(v)) {
+      ++replaced;
+      return 0.0f;
+    }
+    if (std::fabs(v) > kLargestSampleValue) {
+      ++replaced;
+      return std::copysign(kLargestSampleValue, v);
+    }
+    return v;
+  };
   for (size_t i = 0; i < count; ++i) {
     const uint8_t* p = bytes.data() + i * frame;
     switch (format) {
@@ -49,11 +66,12 @@ void DecodeSamples(SampleFormat format, std::span<const uint8_t> bytes, std::vec
       case SampleFormat::Cf32: {
         float iq[2];
         std::memcpy(iq, p, sizeof iq);
-        out.emplace_back(iq[0], iq[1]);
+        out.emplace_back(scrub(iq[0]), scrub(iq[1]));
         break;
       }
     }
   }
+  return replaced;
 }
 
 std::vector<uint8_t> EncodeSamples(SampleFormat format, std::span<const Complex> samples) {

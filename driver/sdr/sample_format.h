@@ -16,8 +16,14 @@ namespace halvane::driver::sdr {
 size_t BytesPerSample(SampleFormat format);
 const char* FormatName(SampleFormat format);
 
-// Appends the samples of whole frames in `bytes`.
-void DecodeSamples(SampleFormat format, std::span<const uint8_t> bytes, std::vector<Complex>& out);
+// The largest magnitude a float sample keeps; recordings hold values around 1.
+inline constexpr float kLargestSampleValue = 1e3f;
+
+// Appends the samples of whole frames in `bytes`. A float that is not a number becomes 0 and
+// one beyond kLargestSampleValue (an infinity too) becomes that limit; returns how many values
+// were replaced.
+size_t DecodeSamples(SampleFormat format, std::span<const uint8_t> bytes,
+                     std::vector<Complex>& out);
 
 // The bytes of `samples` (clipped to the format's range).
 std::vector<uint8_t> EncodeSamples(SampleFormat format, std::span<const Complex> samples);

@@ -43,6 +43,7 @@ int32_t SdrTuner::Initialize() {
     SetLastReason(RateTooLow(config_.rate));
     return kSampleRateTooLow;
   }
+  ClearLastReason();  // what opening the sound says stays for the caller
   if (source_) source_->Close();
   source_ = parts_.makeSource();
   const int64_t now = clock_.NowMs();
@@ -61,7 +62,6 @@ int32_t SdrTuner::Initialize() {
   failed_ = 0;
   rds_on_ = false;
   if (const int32_t code = Tune(frequency_); code != kOk) return Fail(code);
-  ClearLastReason();
   return kOk;
 }
 

@@ -66,6 +66,29 @@ TEST_F(FileRefusal, OnlyRegularFilesOfASaneSizeAndNothingThatWaits) {
   }
 }
 
+// A byte-order mark before the text is no part of it; the reason quoting a file's bytes that are
+// not UTF-8 comes out as UTF-8 all the same.
+TEST_F(FileRefusal, AByteOrderMarkIsSkippedAndReasonsAreAlwaysUtf8) {
+  setenv("HALVANE_STATIONS",
+         WriteFile("bom.ini", "\xEF\xBB\xBF[station Jazz]\nfrequency = 90.0 MHz\n").c_str(), 1);
+  HalvaneSimReset();
+  EXPECT_EQ(radioInitialize(), 0) << Reason();
+  EXPECT_EQ(radioUninitialize(), 0);
+  setenv("HALVANE_TUNER_CONFIG",
+         WriteFile("tuner\xE9\xFF.ini",
+                   "\xEF\xBB\xBF"
+                   "backend = none\n")
+             .c_str(),
+         1);
+  HalvaneSimReset();
+  EXPECT_EQ(radioInitialize(), kConfigInvalid);
+  const std::string reason = Reason();
+  EXPECT_NE(reason.find("tuner\xEF\xBF\xBD\xEF\xBF\xBD.ini:1: backend must be"), std::string::npos)
+      << reason;
+  unsetenv("HALVANE_TUNER_CONFIG");
+  UseBand(kTestBand);
+}
+
 // A child whose address space leaves no room for the band file's bytes: radioInitialize answers
 // with a result and a reason instead of throwing through its C caller (which would end it).
 TEST_F(FileRefusal, AnAllocationFailureInsideIsAResult) {

@@ -3,8 +3,10 @@
 #include "sdr/sdr_tuner.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -210,6 +212,40 @@ TEST_F(SdrTunerTest, ARecordingWrittenInCu8DecodesTheSame) {
   EXPECT_EQ(tuner->GetState(flags), kRecordingInvalid);
 }
 
+// A float recording with a value that is no number, and one far out of range, a second in: the
+// sound goes on (finite, the station heard) rather than every filter holding the bad value.
+TEST_F(SdrTunerTest, SamplesThatAreNoNumbersDoNotSilenceTheRadio) {
+  sdr::Transmitter transmitter(ImpairedStation(25));
+  std::vector<sdr::Complex> iq(static_cast<size_t>(kTestRate * 3.5));
+  transmitter.Generate(iq);
+  const auto second = static_cast<size_t>(kTestRate);
+  iq[second] = {NAN, 0.5f};
+  iq[second + 1] = {1e30f, -INFINITY};
+  config_.format = sdr::SampleFormat::Cf32;
+  const std::string path = WriteBytes("nan.cf32", sdr::EncodeSamples(config_.format, iq));
+  // The sound server's reason, set while the radio opens its sound, reaches the caller.
+  auto tuner = std::make_unique<SdrTuner>(clock_, config_, 10, [&] {
+    sdr::SdrTunerParts parts = Parts([this, path] {
+      return std::make_unique<sdr::FileSource>(path, config_.format, config_.rate, 88'000'000);
+    });
+    parts.openAudio = [this] {
+      SetLastReason("no sound server to play on (test): the radio plays silently");
+      return std::make_unique<CaptureSink>(&sound_, &hushes_);
+    };
+    return parts;
+  }());
+  ASSERT_EQ(tuner->Initialize(), kOk);
+  EXPECT_NE(LastReason().find("no sound server"), std::string_view::npos) << LastReason();
+  ExpectTestStation(*tuner, 3000);
+  const size_t lastSecond = sound_.size() - 2 * 48000;
+  double power = 0;
+  for (size_t i = lastSecond; i < sound_.size(); ++i) {
+    ASSERT_TRUE(std::isfinite(sound_[i])) << i;
+    power += sound_[i] * sound_[i];
+  }
+  EXPECT_GT(power / (2 * 48000), 1e-4);
+}
+
 TEST_F(SdrTunerTest, BadRecordingsAndDevicesAreRefusedWithAReason) {
   const std::vector<uint8_t> noise = [] {
     std::vector<uint8_t> bytes(static_cast<size_t>(kTestRate) * 2);
@@ -221,6 +257,8 @@ TEST_F(SdrTunerTest, BadRecordingsAndDevicesAreRefusedWithAReason) {
   std::vector<uint8_t> wav = noise;
   std::copy_n("RIFF", 4, wav.begin());
   const std::vector<uint8_t> nanFloats(static_cast<size_t>(kTestRate) * 8, 0xFF);
+  const std::string fifo = (folder_ / "pipe.cu8").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   struct Case {
     std::string name;
     std::string path;
@@ -238,6 +276,8 @@ TEST_F(SdrTunerTest, BadRecordingsAndDevicesAreRefusedWithAReason) {
       {"wav", WriteBytes("sound.wav", wav), sdr::SampleFormat::Cu8, kRecordingInvalid, "WAV"},
       {"not floats", WriteBytes("nan.cf32", nanFloats), sdr::SampleFormat::Cf32, kRecordingInvalid,
        "does not hold cf32"},
+      {"a pipe, which is never waited on", fifo, sdr::SampleFormat::Cu8, kRecordingUnreadable,
+       "not a regular file"},
   };
   for (const Case& c : cases) {
     config_.format = c.format;
@@ -248,6 +288,13 @@ TEST_F(SdrTunerTest, BadRecordingsAndDevicesAreRefusedWithAReason) {
     int32_t frequency = 0;
     EXPECT_EQ(tuner->GetFrequency(frequency), kNotInitialized) << c.name;
   }
+
+  config_.format = sdr::SampleFormat::Cu8;
+  config_.rate = static_cast<int32_t>(sdr::kHighestRecordingRate) + 1;
+  EXPECT_EQ(Recording(WriteBytes("fast.cu8", noise))->Initialize(), kRecordingInvalid);
+  EXPECT_NE(LastReason().find("at most " + std::to_string(sdr::kHighestRecordingRate)),
+            std::string_view::npos)
+      << LastReason();
 
   config_.rate = 200'000;
   EXPECT_EQ(Synthetic()->Initialize(), kSampleRateTooLow);

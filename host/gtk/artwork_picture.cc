@@ -2,11 +2,38 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace host::gtk {
 namespace {
 
 constexpr std::array<const char*, 3> kTypes = {".png", ".jpg", ".gif"};
+
+// Decodes the picture in `file`, or null. Its size is read from its header first: a picture
+// wider or taller than kLargestPictureSide, or of more than kMostPicturePixels, is not decoded
+// at all (a small file can claim a picture of gigabytes), and one larger than the screen shows
+// is scaled while it loads.
+GdkTexture* DecodePicture(const std::string& file) {
+  int width = 0, height = 0;
+  if (gdk_pixbuf_get_file_info(file.c_str(), &width, &height) == nullptr) return nullptr;
+  if (width <= 0 || height <= 0 || width > kLargestPictureSide || height > kLargestPictureSide ||
+      int64_t{width} * height > kMostPicturePixels)
+    return nullptr;
+  GError* error = nullptr;
+  GdkTexture* texture = nullptr;
+  if (width > kShownPictureSide || height > kShownPictureSide) {
+    GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file_at_scale(file.c_str(), kShownPictureSide,
+                                                          kShownPictureSide, TRUE, &error);
+    if (pixbuf != nullptr) {
+      texture = gdk_texture_new_for_pixbuf(pixbuf);
+      g_object_unref(pixbuf);
+    }
+  } else {
+    texture = gdk_texture_new_from_filename(file.c_str(), &error);
+  }
+  g_clear_error(&error);
+  return texture;
+}
 
 }  // namespace
 
@@ -44,12 +71,8 @@ void ArtworkPicture::Show(GtkWidget* widget, const std::string& answer,
       files.push_back(std::move(later));
     for (const std::string& file : files) {
       if (!g_file_test(file.c_str(), G_FILE_TEST_IS_REGULAR)) continue;
-      GError* error = nullptr;
-      GdkTexture* texture = gdk_texture_new_from_filename(file.c_str(), &error);
-      if (texture == nullptr) {
-        g_error_free(error);
-        continue;
-      }
+      GdkTexture* texture = DecodePicture(file);
+      if (texture == nullptr) continue;
       texture_.reset(texture);
       shownFile_ = file;
       break;

@@ -1,17 +1,24 @@
 // Pictures for the artwork widgets. The plug-in answers the path of the first candidate file that
-// exists; a file that exists but does not decode is passed over like a missing one, and the next
-// candidate of the same lookup order is shown instead.
+// exists; a file that exists but does not decode, or holds a picture too large to show, is passed
+// over like a missing one, and the next candidate of the same lookup order is shown instead.
 #ifndef HALVANE_HOST_GTK_ARTWORK_PICTURE_H
 #define HALVANE_HOST_GTK_ARTWORK_PICTURE_H
 
 #include <gtk/gtk.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "gobject_ptr.h"
 
 namespace host::gtk {
+
+// The largest picture decoded: each side, and all its pixels (64 MiB of colour at most).
+inline constexpr int kLargestPictureSide = 8192;
+inline constexpr int64_t kMostPicturePixels = int64_t{4096} * 4096;
+// A picture larger than this on a side is scaled down to it while it loads.
+inline constexpr int kShownPictureSide = 1024;
 
 // The candidates the plug-in's lookup would have tried after `path`, in order: the other picture
 // types of the same name, then the station's frequency (`frequencyName`, "8750"), then "radio".

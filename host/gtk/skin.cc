@@ -1,10 +1,89 @@
 #include "skin.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 namespace host::gtk {
 namespace {
+
+// A screen file larger than this is no skin.
+constexpr off_t kLargestScreenFile = 4 * 1024 * 1024;
+
+// Why the screen file at `file` is not read ("" when it may be, or is missing: the builder says
+// so in its own words). Opening never waits, so a pipe can't hold the radio.
+std::string RefusedScreenFile(const std::string& file) {
+  const int fd = open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? "" : file + ": " + std::strerror(errno);
+  struct stat info {};
+  const bool read = fstat(fd, &info) == 0;
+  close(fd);
+  if (!read || !S_ISREG(info.st_mode)) return file + ": not a regular file";
+  if (info.st_size > kLargestScreenFile)
+    return file + ": larger than " + std::to_string(kLargestScreenFile) + " bytes";
+  return "";
+}
+
+// The builder's scope for skin files. A skin is a shared file that anyone may have written, so
+// it reaches no function of the process: a signal handler it names is connected to nothing
+// (the radio has no handlers of its own to offer) and said in a warning, a type function is
+// refused, and a class resolves only to a type already known or to one of the toolkit's.
+struct SkinScope {
+  GObject parent;
+  std::vector<std::string>* handlers;  // the names asked for while loading
+};
+struct SkinScopeClass {
+  GObjectClass parent;
+};
+
+using TypeFromName = GType (*)(GtkBuilderScope*, GtkBuilder*, const char*);
+TypeFromName toolkitTypeFromName = nullptr;
+GtkBuilderScope* toolkitScope = nullptr;
+
+GType ScopeTypeFromName(GtkBuilderScope*, GtkBuilder* builder, const char* name) {
+  const GType known = g_type_from_name(name);
+  if (known != G_TYPE_INVALID) return known;
+  if (std::strncmp(name, "Gtk", 3) != 0 || toolkitTypeFromName == nullptr) return G_TYPE_INVALID;
+  return toolkitTypeFromName(toolkitScope, builder, name);
+}
+
+GType ScopeTypeFromFunction(GtkBuilderScope*, GtkBuilder*, const char*) { return G_TYPE_INVALID; }
+
+void DoNothing(GClosure*, GValue*, guint, const GValue*, gpointer, gpointer) {}
+
+GClosure* ScopeCreateClosure(GtkBuilderScope* scope, GtkBuilder*, const char* name,
+                             GtkBuilderClosureFlags, GObject*, GError**) {
+  auto* self = reinterpret_cast<SkinScope*>(scope);
+  if (self->handlers != nullptr) self->handlers->push_back(name);
+  GClosure* closure = g_closure_new_simple(sizeof(GClosure), nullptr);
+  g_closure_set_marshal(closure, DoNothing);
+  return closure;
+}
+
+void InitScope(gpointer iface, gpointer) {
+  auto* scope = static_cast<GtkBuilderScopeInterface*>(iface);
+  scope->get_type_from_name = ScopeTypeFromName;
+  scope->get_type_from_function = ScopeTypeFromFunction;
+  scope->create_closure = ScopeCreateClosure;
+}
+
+GType SkinScopeType() {
+  static const GType type = [] {
+    toolkitScope = gtk_builder_cscope_new();
+    toolkitTypeFromName = GTK_BUILDER_SCOPE_GET_IFACE(toolkitScope)->get_type_from_name;
+    const GType t =
+        g_type_register_static_simple(G_TYPE_OBJECT, "HalvaneSkinScope", sizeof(SkinScopeClass),
+                                      nullptr, sizeof(SkinScope), nullptr, GTypeFlags{});
+    const GInterfaceInfo info{InitScope, nullptr, nullptr};
+    g_type_add_interface_static(t, GTK_TYPE_BUILDER_SCOPE, &info);
+    return t;
+  }();
+  return type;
+}
 
 std::string BaseName(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -76,9 +155,20 @@ std::unique_ptr<SkinScreen> LoadScreen(const std::string& file, std::string& err
   auto screen = std::make_unique<SkinScreen>();
   screen->file = file;
   screen->tag = ScreenTag(file);
+  if (error = RefusedScreenFile(file); !error.empty()) return nullptr;
   screen->builder.reset(gtk_builder_new());
+  auto* scope = static_cast<SkinScope*>(g_object_new(SkinScopeType(), nullptr));
+  std::vector<std::string> handlers;
+  scope->handlers = &handlers;
+  gtk_builder_set_scope(screen->builder.get(), reinterpret_cast<GtkBuilderScope*>(scope));
   GError* gerror = nullptr;
-  if (!gtk_builder_add_from_file(screen->builder.get(), file.c_str(), &gerror)) {
+  const bool loaded = gtk_builder_add_from_file(screen->builder.get(), file.c_str(), &gerror);
+  scope->handlers = nullptr;
+  g_object_unref(scope);
+  for (const std::string& handler : handlers)
+    warnings.push_back(BaseName(file) + ": no signal handler \"" + handler +
+                       "\"; the signal is left unconnected");
+  if (!loaded) {
     error = SkinErrorText(file, gerror);
     g_error_free(gerror);
     return nullptr;

@@ -1,4 +1,5 @@
-// A station picture that exists but does not decode is passed over like a missing file.
+// A station picture that exists but does not decode, or claims a size too large to decode, is
+// passed over like a missing file; a large one is scaled as it loads.
 #include "artwork_picture.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,26 @@ namespace gtktest {
 namespace {
 
 using Candidates = std::vector<std::string>;
+
+// The start of a PNG file that claims a picture of `width` by `height` grey pixels: enough for
+// its size to be read, far too little to decode.
+std::string PngClaiming(uint32_t width, uint32_t height) {
+  const auto crc = [](const std::string& bytes) {
+    uint32_t c = 0xFFFFFFFFu;
+    for (const char b : bytes) {
+      c ^= static_cast<uint8_t>(b);
+      for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+    }
+    return ~c;
+  };
+  const auto be32 = [](uint32_t v) {
+    return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16),
+                       static_cast<char>(v >> 8), static_cast<char>(v)};
+  };
+  const std::string header =
+      "IHDR" + be32(width) + be32(height) + std::string("\x08\x00\x00\x00\x00", 5);
+  return "\x89PNG\r\n\x1a\n" + be32(13) + header + be32(crc(header)) + std::string(64, '\0');
+}
 
 TEST(ArtworkPicture, LaterCandidatesFollowTheLookupOrder) {
   using host::gtk::LaterArtworkCandidates;
@@ -45,6 +66,26 @@ TEST(ArtworkPicture, APictureThatDoesNotDecodeGivesWayToTheNextCandidate) {
   shown.Show(picture, art.path() + "PI4660.png", "8750", true);
   EXPECT_EQ(shown.shownFile(), "");
   EXPECT_EQ(gtk_picture_get_paintable(GTK_PICTURE(picture)), nullptr);
+  g_object_unref(picture);
+}
+
+TEST(ArtworkPicture, APictureTooLargeIsNotDecodedAndALargeOneIsScaled) {
+  gtk_init();
+  Scratch art;
+  std::ofstream(art.path() + "PI4660.png", std::ios::binary) << PngClaiming(40000, 40000);
+  std::ofstream(art.path() + "PI4660.jpg", std::ios::binary) << PngClaiming(8000, 8000);
+  GdkPixbuf* wide = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, 3000, 1500);
+  gdk_pixbuf_fill(wide, 0x336699ffu);
+  ASSERT_TRUE(gdk_pixbuf_save(wide, (art.path() + "8750.png").c_str(), "png", nullptr, nullptr));
+  g_object_unref(wide);
+  GtkWidget* picture = g_object_ref_sink(gtk_picture_new());
+  host::gtk::ArtworkPicture shown;
+  shown.Show(picture, art.path() + "PI4660.png", "8750", true);
+  EXPECT_EQ(shown.shownFile(), art.path() + "8750.png");
+  GdkPaintable* paintable = gtk_picture_get_paintable(GTK_PICTURE(picture));
+  ASSERT_NE(paintable, nullptr);
+  EXPECT_EQ(gdk_paintable_get_intrinsic_width(paintable), host::gtk::kShownPictureSide);
+  EXPECT_EQ(gdk_paintable_get_intrinsic_height(paintable), host::gtk::kShownPictureSide / 2);
   g_object_unref(picture);
 }
 

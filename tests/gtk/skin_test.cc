@@ -3,6 +3,8 @@
 #include "skin.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -64,6 +66,50 @@ TEST(Skin, ASkinThatFailsToLoadSaysFileLineAndReason) {
       EXPECT_EQ(error.rfind(file + ": ", 0), 0u) << error;
     EXPECT_NE(error.find(c.reason), std::string::npos) << error;
   }
+}
+
+// A screen file that is a pipe or a device is refused without waiting or reading; a skin
+// reaches no function of the process: a handler it names is connected to nothing and named in
+// a warning, and a type function is refused.
+TEST(Skin, ASkinCanNeitherHoldTheRadioNorCallIntoIt) {
+  gtk_init();
+  Scratch scratch;
+  const std::string folder = scratch.path() + "skin/";
+  CopyDefaultSkin(folder);
+  const std::string radio = folder + host::gtk::kRadioScreenFile;
+  const std::string saved = radio + ".saved";
+  std::rename(radio.c_str(), saved.c_str());
+  for (const bool pipe : {true, false}) {
+    std::remove(radio.c_str());
+    if (pipe)
+      ASSERT_EQ(mkfifo(radio.c_str(), 0600), 0);
+    else
+      ASSERT_EQ(symlink("/dev/zero", radio.c_str()), 0);
+    std::string error;
+    EXPECT_EQ(host::gtk::LoadSkin(folder, error), nullptr);
+    EXPECT_EQ(error, radio + ": not a regular file");
+  }
+  std::remove(radio.c_str());
+  std::rename(saved.c_str(), radio.c_str());
+
+  EditFile(radio, "<object class=\"GtkLabel\" id=\"label.rdsptystring\">",
+           "<object class=\"GtkLabel\" id=\"label.rdsptystring\"><signal name=\"notify::label\" "
+           "handler=\"abort\"/><signal name=\"notify::label\" handler=\"exit\" swapped=\"yes\"/>");
+  std::string error;
+  auto skin = host::gtk::LoadSkin(folder, error);
+  ASSERT_NE(skin, nullptr) << error;
+  EXPECT_EQ(skin->warnings,
+            (std::vector<std::string>{
+                "radio_player.ui: no signal handler \"abort\"; the signal is left unconnected",
+                "radio_player.ui: no signal handler \"exit\"; the signal is left unconnected"}));
+  GObject* label = gtk_builder_get_object(skin->radio->builder.get(), "label.rdsptystring");
+  ASSERT_NE(label, nullptr);
+  gtk_label_set_label(GTK_LABEL(label), "emits notify::label");  // would end the process
+
+  EditFile(radio, "<object class=\"GtkLevelBar\"",
+           "<object class=\"GtkLevelBar\" type-func=\"abort\"");
+  EXPECT_EQ(host::gtk::LoadSkin(folder, error), nullptr);
+  EXPECT_NE(error.find("abort"), std::string::npos) << error;
 }
 
 TEST(Skin, TheTagIsTheFileNameAsASkin) {

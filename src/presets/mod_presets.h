@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "halvane/file_names.h"
 #include "presets/preset_table.h"
@@ -81,6 +82,16 @@ class ModPresets {
   // The lines past the 32767th preset, exactly as the file had them: they are written back
   // after the store's presets, so that a save never drops what it could not number.
   std::string linesBeyondCap_;
+  // The lines among the presets that hold none, written back where they stood.
+  std::vector<PresetTable::KeptLines> keptLines_;
+  // Why the last load found a file that is no list ("" otherwise): it has neither a header nor
+  // a preset. Only the user's own edits (or clearing) write over it; other saves skip it.
+  std::string notAList_;
+  // A save the user asked for: writes over a file that is no list.
+  void SaveEdit() {
+    notAList_.clear();
+    SavePresets();
+  }
   // Why the last load found a list it could not read ("" when it read one or found none). Such
   // a store was never loaded from its file, so nothing is saved over it until a load succeeds.
   std::string unreadList_;

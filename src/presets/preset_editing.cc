@@ -31,14 +31,14 @@ std::string OneLineName(std::string name) {
 void ModPresets::AddPreset(const std::string& name) {
   if (Count() >= kMaxPresets) Raise(kOverflow);
   table_.Append(std::to_string(radio_.currentFreq()), OneLineName(name));
-  SavePresets();
+  SaveEdit();
 }
 
 void ModPresets::RenamePreset(const std::string& name, int16_t row) {
   if (row < 0) return;  // no row was highlighted when the edit began
   if (row >= Count()) Raise(kSubscriptRange);
   table_.SetName(static_cast<size_t>(row) + 1, OneLineName(name));
-  SavePresets();
+  SaveEdit();
 }
 
 void ModPresets::DeletePreset(const std::shared_ptr<Dispatch>& frm) {
@@ -48,7 +48,7 @@ void ModPresets::DeletePreset(const std::shared_ptr<Dispatch>& frm) {
   if (row < 0 || row >= Count()) Raise(kSubscriptRange);
   table_.Erase(static_cast<size_t>(row) + 1);
   RadioRefresh(frm);
-  SavePresets();
+  SaveEdit();
 }
 
 // Moves only while the tuned frequency is one of the presets (currentPreset is not 0), and never

@@ -14,10 +14,41 @@
 #include "tuner/mod_radio.h"
 
 namespace halvane {
+namespace {
+
+// Whether `text` begins with a number, as a header or a preset's frequency does.
+bool StartsWithNumber(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  if (i < text.size() && text[i] == '.') ++i;
+  return i < text.size() && text[i] >= '0' && text[i] <= '9';
+}
+
+bool IsBlank(std::string_view text) {
+  return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+// A list file has a header or a preset, or holds nothing but blank lines; any other file (a
+// document, a copy of a system file) was named by mistake and is not a list to write over.
+bool ReadsAsList(std::string_view header, const PresetTable& table,
+                 const std::vector<PresetTable::KeptLines>& kept) {
+  if (StartsWithNumber(header)) return true;
+  for (size_t i = 1; i < table.size(); ++i)
+    if (StartsWithNumber(table.Freq(i))) return true;
+  if (!IsBlank(header) || table.size() > 1) return false;
+  for (const PresetTable::KeptLines& lines : kept)
+    if (!IsBlank(lines.text)) return false;
+  return true;
+}
+
+}  // namespace
 
 void ModPresets::ResetPresets() {
   table_.Reset();
   linesBeyondCap_.clear();
+  keptLines_.clear();
+  notAList_.clear();
   currentPreset_ = 0;
   // A new store belongs to the list the settings choose now.
   storeList_.clear();
@@ -84,6 +115,10 @@ int16_t ModPresets::LoadPresets(const std::string& fileName) {
     startFreq = read.startFreq;
   });
   linesBeyondCap_ = std::move(rest.beyond);
+  keptLines_ = std::move(rest.kept);
+  // An import is the user's own choice of file; it is never the file saved to.
+  if (path == storeList_ && !ReadsAsList(rest.header, table_, keptLines_))
+    notAList_ = path + " has neither a list header nor a preset";
   return startFreq;
 }
 
@@ -102,13 +137,17 @@ void ModPresets::SavePresets() {
     NoteSave(path, "the list " + unreadList_ + " was not read, so it is not written over");
     return;
   }
+  if (!notAList_.empty()) {
+    NoteSave(path, notAList_ + ", so only an edit of the presets writes over it");
+    return;
+  }
 
   // The file is written in pieces, most of them straight from the store's text: a list can hold
   // 32767 presets.
   std::optional<PresetTable::File> file;
   IgnoreErrors([&] {
     file.emplace(table_, ListHeaderLine(radio_.currentFreq(), headerValue2_, headerValue3_),
-                 linesBeyondCap_);
+                 linesBeyondCap_, keptLines_);
   });
   if (!file) {
     NoteSave(path, "no memory to put the list together");

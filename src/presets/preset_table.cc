@@ -1,6 +1,7 @@
 #include "presets/preset_table.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 #include <utility>
 
@@ -96,7 +97,7 @@ PresetTable::FileRest PresetTable::Load(std::string file, size_t capacity) {
 
   // Decoded lines are added past the file's bytes, which is as far as lines are read.
   size_t at = header.next;
-  while (at < size && entries_.size() - 1 < capacity) at = LoadLine(at, size);
+  while (at < size && entries_.size() - 1 < capacity) at = LoadLine(at, size, rest.kept);
   // What could not be numbered is kept as it stands, to be written back.
   if (at < size) IgnoreErrors([&] { rest.beyond.assign(Block().substr(at, size - at)); });
   IgnoreErrors([&] { CompactWhenWasteful(); });
@@ -105,10 +106,18 @@ PresetTable::FileRest PresetTable::Load(std::string file, size_t capacity) {
 
 // The one reading of a preset line. A plain ASCII line is its preset's text already and is
 // taken in place; any other line is decoded, and its decoded text split at the same commas.
-size_t PresetTable::LoadLine(size_t at, size_t fileSize) {
+size_t PresetTable::LoadLine(size_t at, size_t fileSize, std::vector<KeptLines>& kept) {
   const std::string_view file = Block().substr(0, fileSize);
   const ScannedLine line = ScanLine(file, at);
-  if (line.comma == std::string_view::npos) return line.next;  // no preset
+  if (line.comma == std::string_view::npos) {
+    // No preset: kept, together with the lines before it that followed the same preset.
+    IgnoreErrors([&] {
+      const size_t after = entries_.size() - 1;
+      if (kept.empty() || kept.back().after != after) kept.push_back(KeptLines{after, {}});
+      kept.back().text.append(file.substr(at, line.next - at));
+    });
+    return line.next;
+  }
   IgnoreErrors([&] {
     if (line.ascii) {
       // A line of two fields ended by CR LF stands in the text as a save writes it.
@@ -130,7 +139,8 @@ size_t PresetTable::LoadLine(size_t at, size_t fileSize) {
   return line.next;
 }
 
-PresetTable::File::File(const PresetTable& presets, std::string header, std::string_view beyond)
+PresetTable::File::File(const PresetTable& presets, std::string header, std::string_view beyond,
+                        const std::vector<KeptLines>& kept)
     : header_(std::move(header.append(kLineEnd))) {
   // Each piece is a part of the table's text or of `staged_`, where short runs are copied;
   // the copies' places are known only once `staged_` stops growing.
@@ -146,14 +156,26 @@ PresetTable::File::File(const PresetTable& presets, std::string header, std::str
       parts.push_back(Piece{true, staged_.size(), bytes.size()});
     staged_.append(bytes);
   };
+  size_t k = 0;  // the next kept lines to write
+  auto stageKeptUpTo = [&](size_t slot) {
+    for (; k < kept.size() && kept[k].after <= slot; ++k) {
+      const std::string_view text = kept[k].text;
+      stage(text);
+      if (!text.empty() && text.back() != '\n' && text.back() != '\r') stage(kLineEnd);
+    }
+  };
+  stageKeptUpTo(0);
   const std::string_view block = presets.text_;
   const auto& entries = presets.entries_;
   const size_t count = entries.size();
-  // A run: presets whose lines follow each other in the table's text, each ended by CR LF.
+  // A run: presets whose lines follow each other in the table's text, each ended by CR LF, with
+  // no kept line between them.
   for (size_t i = 1; i < count;) {
     const size_t start = entries[i].offset;
     size_t end = start + LineLength(entries[i]);
-    for (++i; i < count && entries[i - 1].endedByCrLf && entries[i].offset == end + kLineEnd.size();
+    for (++i;
+         i < count && entries[i - 1].endedByCrLf && entries[i].offset == end + kLineEnd.size() &&
+         (k == kept.size() || kept[k].after >= i);
          ++i)
       end += kLineEnd.size() + LineLength(entries[i]);
     const bool ended = entries[i - 1].endedByCrLf;
@@ -163,7 +185,9 @@ PresetTable::File::File(const PresetTable& presets, std::string header, std::str
     else
       stage(block.substr(start, end - start));
     if (!ended) stage(kLineEnd);
+    stageKeptUpTo(i - 1);
   }
+  stageKeptUpTo(SIZE_MAX);
   pieces_.reserve(parts.size() + 2);
   pieces_.push_back(header_);
   for (const Piece& p : parts)

@@ -45,26 +45,35 @@ class PresetTable {
   void Erase(size_t i);
   void Swap(size_t a, size_t b);
 
+  // Lines among the presets that hold none (blank lines, notes): kept with the number of the
+  // preset they followed (0: the header), line ends and all, to be written back there.
+  struct KeptLines {
+    size_t after;
+    std::string text;  // one or more whole lines, as the file has them
+  };
   // What a list file holds besides its presets.
   struct FileRest {
-    std::string header;  // the first line (whatever it holds), decoded
-    std::string beyond;  // the lines past the last preset that fits, as the file has them
+    std::string header;           // the first line (whatever it holds), decoded
+    std::vector<KeptLines> kept;  // in file order
+    std::string beyond;           // the lines past the last preset that fits, as the file has them
   };
   // Loads a list file's bytes into the table, which must be just reset: the first line is the
   // header, every later line with a comma a preset "<frequency text>,<name>" (a further comma
   // ends the name), up to `capacity` presets. A line that is not plain ASCII is decoded first.
   // Lines end at CR LF, LF or CR; a byte-order mark is skipped. A preset that can't be added is
-  // left out and the load goes on.
+  // left out and the load goes on. Lines without a comma are kept in `kept`.
   FileRest Load(std::string file, size_t capacity);
 
   // The list file of the table: the header line, then one line per preset, every line ended by
   // CR LF, then `beyond` exactly as it is. It comes as pieces to be written one after another,
   // without a copy of the table's text where its lines already stand as the file has them (a
-  // list loaded and not edited since, or long parts of one).
+  // list loaded and not edited since, or long parts of one). Kept lines stand after the preset
+  // they followed when loaded, or after the last preset when there are fewer now.
   class File {
    public:
     // The table and `beyond` must outlive the pieces and stay unchanged while they are used.
-    File(const PresetTable& presets, std::string header, std::string_view beyond = {});
+    File(const PresetTable& presets, std::string header, std::string_view beyond = {},
+         const std::vector<KeptLines>& kept = {});
     File(const File&) = delete;
     File& operator=(const File&) = delete;
     const std::vector<std::string_view>& pieces() const { return pieces_; }
@@ -108,8 +117,8 @@ class PresetTable {
   // Writes "<freq>,<name>" and CR LF at the block's end and returns its entry.
   Entry Place(std::string_view freq, std::string_view name);
   // Reads the line of a loaded file's `fileSize` bytes that starts at `at` and adds its preset,
-  // if it is one; returns where the next line starts.
-  size_t LoadLine(size_t at, size_t fileSize);
+  // if it is one, or keeps it in `kept`; returns where the next line starts.
+  size_t LoadLine(size_t at, size_t fileSize, std::vector<KeptLines>& kept);
   // Drops the text no preset uses any more once it outweighs the text in use.
   void CompactWhenWasteful();
 

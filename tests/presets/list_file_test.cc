@@ -53,8 +53,9 @@ TEST_F(ListFile, PresetLinesAreReadAndWrittenBackExactlyWithCrLf) {
 
   TuneTo(10390);
   presets().SavePresets();
-  EXPECT_EQ(ReadFile(MainList()),
-            "10390|4|5\r\n8750,\r\n08750,News\r\n 0999 ,AM\r\n9000,Caf\xc3\xa9 \xe2\x82\xac\r\n");
+  EXPECT_EQ(
+      ReadFile(MainList()),
+      "10390|4|5\r\n8750\n8750,\r\n08750,News\r\n 0999 ,AM\r\n9000,Caf\xc3\xa9 \xe2\x82\xac\r\n");
 }
 
 TEST_F(ListFile, ModeChoosesTheFileAndOnlyTheLocalListImports) {
@@ -119,7 +120,7 @@ TEST_F(ListFile, AStoreNeverLoadedDoesNotOverwriteTheList) {
   EXPECT_EQ(ReadFile(MainList()), "9000\r\n9000,Jazz\r\n");
 }
 
-TEST_F(ListFile, TextThatHoldsNoPresetIsNotKeptOnceLoaded) {
+TEST_F(ListFile, TextThatHoldsNoPresetIsKeptApartFromTheStore) {
   Start();  // with no list yet: on 87.50 MHz
   // A megabyte of lines that are no presets, between presets and after the last one kept.
   std::string bytes = "8750\r\n9000,One\r\n" + std::string(1 << 20, 'x') + "\r\n9010,Two\r\n";
@@ -131,7 +132,43 @@ TEST_F(ListFile, TextThatHoldsNoPresetIsNotKeptOnceLoaded) {
   EXPECT_EQ(presets().presetNames(2), "Two");
   EXPECT_LT(presets().table().TextBytes(), size_t{32767} * 12);
   presets().SavePresets();
-  EXPECT_EQ(ReadFile(MainList()).substr(0, 30), "8750|0|0\r\n9000,One\r\n9010,Two\r\n");
+  EXPECT_EQ(ReadFile(MainList()), "8750|0|0" + bytes.substr(4));
+}
+
+// Blank lines and notes among the presets stay where they stood, through loads, saves and
+// edits; only clearing the list drops them.
+TEST_F(ListFile, LinesThatHoldNoPresetStayWhereTheyStood) {
+  StartWith({"8750|0|0", "", "Jazz FM at 101.5", "10150,Jazz", "", "9000,News"});
+  presets().SavePresets();
+  const std::string kept = "8750|0|0\r\n\r\nJazz FM at 101.5\r\n10150,Jazz\r\n\r\n9000,News\r\n";
+  EXPECT_EQ(ReadFile(MainList()), kept);
+  presets().AddPreset("Added");
+  EXPECT_EQ(ReadFile(MainList()), kept + "8750,Added\r\n");
+  presets().RenamePreset("Smooth", 0);
+  EXPECT_EQ(ReadFile(MainList()),
+            "8750|0|0\r\n\r\nJazz FM at 101.5\r\n10150,Smooth\r\n\r\n9000,News\r\n8750,Added\r\n");
+  presets().ResetPresets();
+  presets().SavePresets();
+  EXPECT_EQ(ReadFile(MainList()), "8750|0|0\r\n");
+}
+
+// A file with neither a header nor a preset (another file named by mistake, or a link to one)
+// is no list: starting and stopping leave it as it is and the log says why; an edit of the
+// user's writes the list.
+TEST_F(ListFile, AFileThatIsNoListIsWrittenOnlyByAnEdit) {
+  const std::string passwd =
+      "root:x:0:0:root:/root:/bin/bash\nuser:x:1000:1000:User,,,:/home/user:/bin/bash\n";
+  Start();
+  WriteFile(MainList(), passwd);
+  presets().LoadPresets("");
+  presets().SavePresets();
+  EXPECT_EQ(ReadFile(MainList()), passwd);
+  ASSERT_FALSE(sdk_->log.empty());
+  EXPECT_TRUE(sdk_->log.back().starts_with(HALVANE_LOG_SAVE_FAILED + MainList() + ": " +
+                                           MainList() + " has neither"))
+      << sdk_->log.back();
+  presets().AddPreset("Mine");
+  EXPECT_NE(ReadFile(MainList()).find("8750,Mine\r\n"), std::string::npos);
 }
 
 TEST_F(ListFile, TheStoreHoldsAtMost32767Presets) {

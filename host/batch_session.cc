@@ -20,6 +20,31 @@ using halvane::CallKind;
 using halvane::Variant;
 
 const std::string kOk = "ok";
+// The longest line read as an action; a longer one is answered "fail" and passed over.
+constexpr size_t kLongestLine = size_t{1} << 20;
+// How much of an unknown action's word its answer quotes.
+constexpr size_t kShownWord = 80;
+
+// Reads the next line (without its LF) into `line`, keeping at most kLongestLine bytes of it;
+// `tooLong` says whether more came. False at the end of the input.
+bool ReadLine(std::istream& in, std::string& line, bool& tooLong) {
+  line.clear();
+  tooLong = false;
+  std::streambuf* buffer = in.rdbuf();
+  if (buffer == nullptr) return false;
+  for (;;) {
+    const int c = buffer->sbumpc();
+    if (c == std::char_traits<char>::eof()) {
+      in.setstate(std::ios::eofbit);
+      return !line.empty() || tooLong;
+    }
+    if (c == '\n') return true;
+    if (line.size() < kLongestLine)
+      line.push_back(static_cast<char>(c));
+    else
+      tooLong = true;
+  }
+}
 // The most the "file" action reads.
 constexpr size_t kFileActionLimit = size_t{16} << 20;
 
@@ -40,8 +65,7 @@ int32_t WholeNumber(std::string_view text, const char* what) {
   int32_t n = 0;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
   if (text.empty() || ec != std::errc() || end != text.data() + text.size())
-    throw HostFailure{std::string(what) + " must be a whole number, got \"" + std::string(text) +
-                      "\""};
+    throw HostFailure{std::string(what) + " must be a whole number, got " + JsonString(text)};
   return n;
 }
 
@@ -117,7 +141,7 @@ std::optional<std::string> BatchSession::Execute(std::string_view line) {
   if (line.empty() || line.front() == '#') return std::nullopt;
   auto [word, rest] = SplitWord(line);
   const Action* action = FindAction(word);
-  if (action == nullptr) return "fail unknown action \"" + std::string(word) + "\"";
+  if (action == nullptr) return "fail unknown action " + JsonString(word.substr(0, kShownWord));
   // Before the plug-in's first driver call, so that the driver's time starts held.
   if (holdDriverClock_) clock_.Hold(host_.DriverPath());
   try {
@@ -134,8 +158,12 @@ std::optional<std::string> BatchSession::Execute(std::string_view line) {
 void BatchSession::Run(std::istream& in, std::ostream& out,
                        const std::function<void()>& afterEach) {
   std::string line;
-  while (std::getline(in, line)) {
-    if (auto answer = Execute(line)) {
+  bool tooLong = false;
+  while (ReadLine(in, line, tooLong)) {
+    if (tooLong) {
+      out << "fail the line is longer than " << kLongestLine << " bytes\n";
+      out.flush();
+    } else if (auto answer = Execute(line)) {
       out << *answer << '\n';
       out.flush();
     }
@@ -175,7 +203,7 @@ std::string BatchSession::Screen(std::string_view name) {
   else if (name == "plain")
     screen_ = host_.plainScreen;
   else
-    throw HostFailure{"screen must be radio, osk or plain, got \"" + std::string(name) + "\""};
+    throw HostFailure{"screen must be radio, osk or plain, got " + JsonString(name)};
   return kOk;
 }
 
@@ -265,7 +293,7 @@ std::string BatchSession::File(std::string_view path) {
   bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
   if (regular && static_cast<uint64_t>(st.st_size) > kFileActionLimit) {
     ::close(fd);
-    throw HostFailure{"file " + full + " holds more than 16 MiB"};
+    throw HostFailure{"file " + JsonString(full) + " holds more than 16 MiB"};
   }
   char buffer[65536];
   for (ssize_t n = 0; regular && (n = ::read(fd, buffer, sizeof buffer)) != 0;) {

@@ -1,6 +1,7 @@
 #include "data_lock.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,7 +23,13 @@ flock WholeFile(short type) {
 
 std::unique_ptr<DataLock> DataLock::Acquire(const std::string& folder, std::string& error) {
   const std::string path = folder + kDataLockFile;
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+  const int fd =
+      ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0644);
+  if (fd < 0 && (errno == EROFS || errno == EACCES) && ::access(folder.c_str(), W_OK) != 0) {
+    // A folder nobody may write (a read-only home): no radio can save there, so there is nothing
+    // to guard; the radio plays and the host says that nothing will be saved.
+    return std::unique_ptr<DataLock>(new DataLock(-1));
+  }
   if (fd < 0) {
     error =
         "can't lock the data folder " + folder + " (" + path + ": " + std::strerror(errno) + ")";
@@ -43,9 +50,12 @@ std::unique_ptr<DataLock> DataLock::Acquire(const std::string& folder, std::stri
     ::close(fd);
     return nullptr;
   }
-  // The holder's number in the file too, for a person looking (the lock itself is the truth).
+  // The holder's number in the file too, for a person looking (the lock itself is the truth);
+  // never into a file that is also another name's (a hard link) or no plain file at all.
+  struct stat info {};
   const std::string pid = std::to_string(::getpid()) + "\n";
-  if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, pid.data(), pid.size(), 0) < 0) {
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1 &&
+      (::ftruncate(fd, 0) != 0 || ::pwrite(fd, pid.data(), pid.size(), 0) < 0)) {
     // only informative
   }
   return std::unique_ptr<DataLock>(new DataLock(fd));

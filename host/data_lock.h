@@ -17,7 +17,8 @@ class DataLock {
  public:
   // Locks `folder` (which must exist, ending with "/"). Nothing, with `error` saying why in a
   // sentence for the user, when another process holds it ("... is in use by process 1234") or
-  // the lock file can't be made.
+  // the lock file can't be made. A folder that can't be written at all needs no lock: nothing is
+  // locked then.
   static std::unique_ptr<DataLock> Acquire(const std::string& folder, std::string& error);
   ~DataLock();
   DataLock(const DataLock&) = delete;

@@ -104,7 +104,7 @@ GVariant* Metadata(const MediaState& state) {
 
 Mpris::Mpris(RadioHost& host, GMainContext* context, std::string desktopEntry,
              std::ostream& notices)
-    : host_(host), desktopEntry_(std::move(desktopEntry)) {
+    : host_(host), desktopEntry_(std::move(desktopEntry)), context_(context) {
   // Calls for the objects registered here are dispatched in the thread-default context.
   g_main_context_push_thread_default(context);
   GError* error = nullptr;
@@ -146,6 +146,11 @@ Mpris::Mpris(RadioHost& host, GMainContext* context, std::string desktopEntry,
 Mpris::~Mpris() { Close(); }
 
 void Mpris::Close() {
+  if (stepping_ != nullptr) {
+    g_source_destroy(stepping_);
+    g_source_unref(stepping_);
+    stepping_ = nullptr;
+  }
   if (connection_ != nullptr) {
     for (guint& id : registrations_) {
       if (id != 0) g_dbus_connection_unregister_object(connection_, id);
@@ -229,24 +234,57 @@ void Mpris::Act(const std::string& method, GDBusMethodInvocation* invocation) {
                                                "the radio plays stations, not addresses");
     return;
   }
-  std::string failure;
-  if (*found->command != '\0' && host_.HasPlugin()) {
-    try {
-      std::string command = found->command;
-      std::shared_ptr<halvane::Dispatch> frm = host_.radioScreen;
-      host_.Radio().ProcessCommand(command, frm);
-    } catch (const halvane::RuntimeError& e) {
-      failure = std::to_string(e.number()) + " " + halvane::ErrorDescription(e.number());
-    } catch (const std::exception& e) {
-      failure = e.what();
-    }
-    Refresh();
-    if (onAction) onAction();
+  // A step may be a seek that holds the radio a while: the steps that queued up meanwhile are
+  // one more step, taken once the radio is idle again, not one seek each.
+  const bool step = method == "Next" || method == "Previous";
+  if (step && stepping_ != nullptr) {
+    pendingStep_ = found->command;
+    g_dbus_method_invocation_return_value(invocation, nullptr);
+    return;
   }
+  if (step) AwaitIdleAfterStep();
+  const std::string failure = Run(found->command);
   if (failure.empty())
     g_dbus_method_invocation_return_value(invocation, nullptr);
   else
     g_dbus_method_invocation_return_dbus_error(invocation, kErrorName, failure.c_str());
+}
+
+std::string Mpris::Run(const char* command) {
+  std::string failure;
+  if (*command == '\0' || !host_.HasPlugin()) return failure;
+  try {
+    std::string text = command;
+    std::shared_ptr<halvane::Dispatch> frm = host_.radioScreen;
+    host_.Radio().ProcessCommand(text, frm);
+  } catch (const halvane::RuntimeError& e) {
+    failure = std::to_string(e.number()) + " " + halvane::ErrorDescription(e.number());
+  } catch (const std::exception& e) {
+    failure = e.what();
+  }
+  Refresh();
+  if (onAction) onAction();
+  return failure;
+}
+
+void Mpris::AwaitIdleAfterStep() {
+  stepping_ = g_idle_source_new();
+  g_source_set_priority(stepping_, G_PRIORITY_LOW);
+  g_source_set_callback(stepping_, &Mpris::OnIdleAfterStep, this, nullptr);
+  g_source_attach(stepping_, context_);
+}
+
+gboolean Mpris::OnIdleAfterStep(gpointer self) {
+  auto* mpris = static_cast<Mpris*>(self);
+  g_source_unref(mpris->stepping_);
+  mpris->stepping_ = nullptr;
+  if (!mpris->pendingStep_.empty()) {
+    const std::string command = std::move(mpris->pendingStep_);
+    mpris->pendingStep_.clear();
+    mpris->AwaitIdleAfterStep();
+    mpris->Run(command.c_str());
+  }
+  return G_SOURCE_REMOVE;
 }
 
 void Mpris::OnMethodCall(GDBusConnection*, const gchar*, const gchar*, const gchar* interface,

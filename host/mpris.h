@@ -50,6 +50,11 @@ class Mpris {
                                  gpointer self);
 
   void Act(const std::string& method, GDBusMethodInvocation* invocation);
+  // Gives the plug-in `command` ("" for none); the failure in words, "" for none.
+  std::string Run(const char* command);
+  // Steps that arrive until the context is next idle are merged into pendingStep_.
+  void AwaitIdleAfterStep();
+  static gboolean OnIdleAfterStep(gpointer self);
   GVariant* RootProperty(const std::string& name) const;
   GVariant* PlayerProperty(const std::string& name) const;
   bool RequestName(const std::string& name);
@@ -57,6 +62,9 @@ class Mpris {
 
   RadioHost& host_;
   std::string desktopEntry_;
+  GMainContext* context_;
+  GSource* stepping_ = nullptr;  // while steps are merged
+  std::string pendingStep_;      // the command of the last merged step, "" for none
   GDBusConnection* connection_ = nullptr;
   GDBusNodeInfo* introspection_ = nullptr;
   guint registrations_[2] = {0, 0};

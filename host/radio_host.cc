@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <iostream>
@@ -54,15 +55,21 @@ RadioHost::~RadioHost() {
 void RadioHost::Create() {
   Destroy();
   volumeRead_ = false;
-  if (!RegistryNamesLoadedLibrary() && DllRegisterServer() != HALVANE_S_OK)
-    halvane::Raise(halvane::kCantCreateObject, "can't register " HALVANE_PROGID);
+  if (!RegistryNamesLoadedLibrary() && DllRegisterServer() != HALVANE_S_OK) {
+    // No class registry can be written (a read-only home): the plug-in this host has loaded
+    // serves its class in-process for this run.
+    void* factory = nullptr;
+    if (DllGetClassObject(HALVANE_PROGID, &factory) != HALVANE_S_OK || factory == nullptr)
+      halvane::Raise(halvane::kCantCreateObject, "can't register " HALVANE_PROGID);
+    halvane::RegisterClassObject(HALVANE_PROGID, *static_cast<halvane::ClassFactory*>(factory));
+  }
   auto object = halvane::CreateObject(HALVANE_PROGID);
   auto* radio = dynamic_cast<halvane::IDMRadio*>(object.get());
   if (radio == nullptr) halvane::Raise(halvane::kTypeMismatch, HALVANE_PROGID);
   dispatch_ = std::move(object);
   radio_ = radio;
   // The plug-in saves presets without reporting failures: say it here, once, when it can't.
-  if (!MakeFolders(folders_))
+  if (!MakeFolders(folders_) || ::access(folders_.data.c_str(), W_OK) != 0)
     std::cerr << "halvane-host: can't make the folders for presets and settings ("
               << folders_.config << ", " << folders_.data << "); nothing will be saved\n";
   radio_->ConfigPath(folders_.config);

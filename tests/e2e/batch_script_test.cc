@@ -123,6 +123,21 @@ TEST(BatchFileAction, ReadsOnlyARegularFileAndOnlyUpToSixteenMebibytes) {
   EXPECT_EQ(host.Finish(), 0);
 }
 
+// A line past the longest read is answered "fail" and the session goes on; what a "fail" quotes
+// is escaped as every string of the protocol is.
+TEST(BatchLines, ALineTooLongFailsAndQuotedTextIsEscaped) {
+  ScratchDir scratch;
+  HostProcess host({"--batch", "--home", scratch.path() + "/home"},
+                   {{"HALVANE_CLASS_REGISTRY", scratch.path() + "/classes.reg"}});
+  EXPECT_EQ(host.Ask("tune " + std::string(size_t{1} << 21, '9')),
+            "fail the line is longer than 1048576 bytes");
+  EXPECT_EQ(host.Ask("x\x1b\xff"), "fail unknown action \"x\\u001b\xEF\xBF\xBD\"");
+  EXPECT_EQ(host.Ask("wait \x01"),
+            "fail wait's milliseconds must be a whole number, got \"\\u0001\"");
+  EXPECT_EQ(host.Ask("create"), "ok");
+  EXPECT_EQ(host.Finish(), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Scripts, BatchScript, ::testing::ValuesIn(ScriptNames()),
                          [](const ::testing::TestParamInfo<std::string>& info) {
                            std::string name = info.param;

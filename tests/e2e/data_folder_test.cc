@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "host_process.h"
 
@@ -23,6 +25,22 @@ TEST(DataFolder, ASecondRadioOnTheSameFolderStopsAndTheFirstGoesOn) {
   HostProcess third(args, env);  // the lock went with the first host
   EXPECT_EQ(third.Ask("create"), "ok");
   EXPECT_EQ(third.Finish(), 0);
+}
+
+// The lock file's name linked to another file (a hard link) locks it but writes nothing into it.
+TEST(DataFolder, TheLockNeverWritesIntoALinkedFile) {
+  ScratchDir scratch;
+  const std::string data = scratch.path() + "/home/data/", precious = scratch.path() + "/notes";
+  std::filesystem::create_directories(data);
+  { std::ofstream(precious) << "keep me\n"; }
+  std::filesystem::create_hard_link(precious, data + "halvane.lock");
+  HostProcess host({"--batch", "--home", scratch.path() + "/home"},
+                   {{"HALVANE_CLASS_REGISTRY", scratch.path() + "/classes.reg"}});
+  EXPECT_EQ(host.Ask("create"), "ok");
+  EXPECT_EQ(host.Finish(), 0);
+  std::ifstream in(precious);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text, "keep me\n");
 }
 
 TEST(DataFolder, WithoutAHomeTheHostStops) {

@@ -119,7 +119,7 @@ TEST(BatchFileAction, ReadsOnlyARegularFileAndOnlyUpToSixteenMebibytes) {
   EXPECT_EQ(host.Ask("file " + small), "\"a\\\"b\"");
   EXPECT_EQ(host.Ask("file " + fifo), "null");
   EXPECT_EQ(host.Ask("file /dev/zero"), "null");
-  EXPECT_EQ(host.Ask("file " + large), "fail file " + large + " holds more than 16 MiB");
+  EXPECT_EQ(host.Ask("file " + large), "fail file \"" + large + "\" holds more than 16 MiB");
   EXPECT_EQ(host.Finish(), 0);
 }
 

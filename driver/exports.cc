@@ -5,11 +5,13 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <string>
 
 #include "audio/programme_stage.h"
 #include "backend_factory.h"
 #include "export.h"
 #include "halvane/driver_contract.h"
+#include "halvane/driver_extras.h"
 #include "last_reason.h"
 #include "result_codes.h"
 #include "test_hooks.h"
@@ -164,6 +166,20 @@ HALVANE_DRIVER_EXPORT int32_t RDS_EvalData(int32_t, RdsRecord* record) {
 // looks it up by name and does without it when a driver lacks it.
 HALVANE_DRIVER_EXPORT int32_t radioLastReason(char* buffer, int32_t size) {
   return Guarded([&]() -> int32_t { return halvane::driver::CopyLastReason(buffer, size); });
+}
+
+// Optional, beside the contract: the extended RDS data of the tuned station as "key=value"
+// lines (rds/extended_report.h). Copies as radioLastReason does and returns the report's whole
+// length; a negative result is an export's result code (-1: not initialised).
+HALVANE_DRIVER_EXPORT int32_t RDS_ExtendedData(char* buffer, int32_t size) {
+  int32_t length = 0;
+  const int32_t result = Guarded([&]() -> int32_t {
+    std::string report;
+    if (const int32_t code = Tuner().ExtendedRds(report); code != 0) return code;
+    length = halvane::driver::CopyText(report, buffer, size);
+    return 0;
+  });
+  return result != 0 ? -result : length;
 }
 
 HALVANE_DRIVER_EXPORT int32_t HalvaneSimUseManualClock(int32_t on) {

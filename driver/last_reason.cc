@@ -66,8 +66,9 @@ void ClearLastReason() { Reason().clear(); }
 
 std::string_view LastReason() { return Reason(); }
 
-int32_t CopyLastReason(char* buffer, int32_t size) {
-  const std::string& reason = Reason();
+int32_t CopyLastReason(char* buffer, int32_t size) { return CopyText(Reason(), buffer, size); }
+
+int32_t CopyText(std::string_view reason, char* buffer, int32_t size) {
   if (buffer != nullptr && size >= 1) {
     size_t n = reason.size() < static_cast<size_t>(size) - 1 ? reason.size() : size - 1;
     // Step back over continuation bytes so the cut never splits a character.

@@ -19,6 +19,9 @@ std::string_view LastReason();
 // none. A null buffer or a size below 1 copies nothing.
 int32_t CopyLastReason(char* buffer, int32_t size);
 
+// The same copy of any text.
+int32_t CopyText(std::string_view text, char* buffer, int32_t size);
+
 }  // namespace halvane::driver
 
 #endif

@@ -5,6 +5,7 @@
 #define HALVANE_DRIVER_TUNER_BACKEND_H
 
 #include <cstdint>
+#include <string>
 
 #include "halvane/driver_contract.h"
 
@@ -30,6 +31,12 @@ class TunerBackend {
   virtual int32_t GetState(uint8_t& flags) = 0;
   virtual int32_t GetDecoderState(uint32_t& state) = 0;
   virtual int32_t EvalData(RdsRecord& record) = 0;
+  // The extended RDS report of the tuned station (rds/extended_report.h); a backend without
+  // RDS of its own leaves it empty.
+  virtual int32_t ExtendedRds(std::string& report) {
+    report.clear();
+    return 0;
+  }
 };
 
 // radioGetState's flag bits. Only kStateStereo is part of the contract; the others are ours.

@@ -107,6 +107,8 @@ int32_t PlaythroughTuner::SetFrequency(int32_t frequency) {
   return result;
 }
 
+int32_t PlaythroughTuner::ExtendedRds(std::string& report) { return tuner_->ExtendedRds(report); }
+
 int32_t PlaythroughTuner::EvalData(RdsRecord& record) {
   const int32_t result = tuner_->EvalData(record);
   if (result == 0) {

@@ -47,6 +47,7 @@ class PlaythroughTuner final : public TunerBackend {
   int32_t GetState(uint8_t& flags) override { return tuner_->GetState(flags); }
   int32_t GetDecoderState(uint32_t& state) override { return tuner_->GetDecoderState(state); }
   int32_t EvalData(RdsRecord& record) override;
+  int32_t ExtendedRds(std::string& report) override;
 
   bool playing() const { return loop_.running(); }
 

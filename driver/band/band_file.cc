@@ -1,5 +1,7 @@
 #include "band/band_file.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "band/frequency.h"
@@ -118,6 +120,42 @@ bool BandFileParser::TunerKey(std::string_view key, std::string_view value) {
   return Fail("unknown key \"" + std::string(key) + "\" in [tuner]");
 }
 
+// RadioText+ content types a band file may tag, by the name written in braces.
+struct TagName {
+  std::string_view name;
+  uint8_t contentType;
+};
+constexpr TagName kTagTypes[] = {{"title", 1}, {"album", 2},  {"artist", 4}, {"programme", 33},
+                                 {"host", 36}, {"phone", 41}, {"sms", 44},   {"url", 29}};
+constexpr const char* kTagNames = "title album artist programme host phone sms url";
+constexpr size_t kMaxAlternativeFrequencies = 25;
+
+// "Now {artist:Nina Simone} with {title:Feeling Good}": the text without the braces and the
+// tags over it, counted in characters.
+bool ReadTaggedText(std::string_view text, std::string& plain, std::vector<RadioTextTag>& tags) {
+  const auto chars = [](std::string_view s) { return rds::DecodeText(s).size(); };
+  while (!text.empty()) {
+    const size_t open = text.find('{');
+    plain.append(text.substr(0, open));
+    if (open == std::string_view::npos) break;
+    const size_t colon = text.find(':', open);
+    const size_t close = text.find('}', open);
+    if (colon == std::string_view::npos || close == std::string_view::npos || close < colon) {
+      return false;
+    }
+    const std::string_view name = text.substr(open + 1, colon - open - 1);
+    const std::string_view inner = text.substr(colon + 1, close - colon - 1);
+    const auto* type = std::find_if(std::begin(kTagTypes), std::end(kTagTypes),
+                                    [&](const TagName& t) { return t.name == name; });
+    if (type == std::end(kTagTypes) || inner.empty()) return false;
+    tags.push_back({type->contentType, static_cast<uint8_t>(std::min<size_t>(chars(plain), 255)),
+                    static_cast<uint8_t>(std::min<size_t>(chars(inner), 255))});
+    plain.append(inner);
+    text.remove_prefix(close + 1);
+  }
+  return true;
+}
+
 bool BandFileParser::StationKey(std::string_view key, std::string_view value) {
   Station& station = draft_.station;
   RdsProgramme& programme = draft_.programme;
@@ -199,10 +237,38 @@ bool BandFileParser::StationKey(std::string_view key, std::string_view value) {
     std::copy(ps.begin(), ps.end(), programme.ps.begin());
   } else if (key == "rt") {
     rdsField();
-    std::vector<uint8_t> text = rds::EncodeRdsText(Unquote(value));
+    std::vector<RadioTextTag> tags;
+    std::string plain;
+    if (!ReadTaggedText(Unquote(value), plain, tags)) {
+      return Fail("rt tags are written {artist:...}; known: " + std::string(kTagNames));
+    }
+    std::vector<uint8_t> text = rds::EncodeRdsText(plain);
     if (text.empty()) return Fail("rt needs a text");
     if (text.size() > kRadioTextLengthA) return Fail("rt has more than 64 characters");
     programme.radiotexts.push_back(std::move(text));
+    programme.radiotextTags.push_back(std::move(tags));
+  } else if (key == "af") {
+    rdsField();
+    programme.alternativeFrequencies.clear();
+    for (std::string_view rest = value; !rest.empty();) {
+      const size_t comma = rest.find(',');
+      const std::optional<int32_t> frequency = ReadFrequency(Trim(rest.substr(0, comma)));
+      if (!frequency || *frequency < kFmRaster.low || !kFmRaster.Contains(*frequency)) {
+        return Fail("af lists FM channels: \"89.3 MHz, 99.5 MHz\"");
+      }
+      programme.alternativeFrequencies.push_back(*frequency);
+      rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    }
+    if (programme.alternativeFrequencies.size() > kMaxAlternativeFrequencies) {
+      return Fail("af lists at most 25 frequencies");
+    }
+  } else if (key == "ptyn") {
+    rdsField();
+    const std::vector<uint8_t> name = rds::EncodeRdsText(Unquote(value));
+    if (name.size() > kPsLength) return Fail("ptyn has more than 8 characters");
+    programme.ptyName.emplace();
+    programme.ptyName->fill(rds::kBlank);
+    std::copy(name.begin(), name.end(), programme.ptyName->begin());
   } else {
     return Fail("unknown key \"" + std::string(key) + "\" in [station]");
   }

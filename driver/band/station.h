@@ -15,6 +15,13 @@ using CapturedGroup = std::array<std::optional<uint16_t>, 4>;
 
 enum class TrafficAnnouncement { Off, On, Toggle };
 
+// A RadioText+ tag over a message: its content type, first character and length.
+struct RadioTextTag {
+  uint8_t contentType = 0;
+  uint8_t start = 0;
+  uint8_t length = 0;
+};
+
 // An RDS programme generated from its fields. Texts are RDS bytes.
 struct RdsProgramme {
   uint16_t pi = 0;
@@ -26,6 +33,16 @@ struct RdsProgramme {
   bool versionB = false;                         // 0B/2B groups instead of 0A/2A
   std::array<uint8_t, 8> ps{};                   // blank-padded
   std::vector<std::vector<uint8_t>> radiotexts;  // without terminator; at most 64 (32 in B)
+  // RadioText+ tags of each message (parallel to radiotexts; empty: none sent).
+  std::vector<std::vector<RadioTextTag>> radiotextTags;
+  std::vector<int32_t> alternativeFrequencies;    // sent as a method A list in group 0A
+  std::optional<std::array<uint8_t, 8>> ptyName;  // group 10A
+
+  bool HasTags() const {
+    for (const auto& tags : radiotextTags)
+      if (!tags.empty()) return true;
+    return false;
+  }
 };
 
 struct Station {

@@ -33,7 +33,39 @@ char32_t CharacterOfByte(uint8_t byte) {
   return IsWindows1252Character(byte) ? Windows1252ToUnicode(byte) : U' ';
 }
 
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x20 || c == 0x7F) c = U' ';
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
 }  // namespace
+
+std::string RdsToUtf8(std::span<const uint8_t> bytes) {
+  std::string text;
+  for (uint8_t byte : bytes) AppendUtf8(text, kRdsBasicCharset[byte]);
+  return text;
+}
+
+std::string CleanUtf8(std::span<const uint8_t> bytes) {
+  std::string text;
+  const std::string_view raw(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  for (char32_t c : DecodeText(raw)) AppendUtf8(text, c);
+  return text;
+}
 
 uint8_t RdsToWindows1252(uint8_t rds) {
   static const std::array<uint8_t, 256> table = BuildRdsToWindows1252();

@@ -6,6 +6,7 @@
 #define HALVANE_DRIVER_RDS_CHARSET_H
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,13 @@ uint8_t UnicodeToRds(char32_t c);
 // The characters of `text` read as UTF-8; a byte that does not start a valid UTF-8 sequence
 // stands for its Windows-1252 character, so files written by older tools still read sensibly.
 std::u32string DecodeText(std::string_view text);
+
+// RDS bytes as UTF-8 text; control codes and undefined bytes become blanks.
+std::string RdsToUtf8(std::span<const uint8_t> bytes);
+
+// Bytes a station sent as UTF-8 (the long programme service name), made safe to show: control
+// codes become blanks and a byte that starts no valid sequence reads as Windows-1252.
+std::string CleanUtf8(std::span<const uint8_t> bytes);
 
 // `text` (as read by DecodeText) in RDS bytes.
 std::vector<uint8_t> EncodeRdsText(std::string_view text);

@@ -6,10 +6,6 @@
 namespace halvane::driver::rds {
 namespace {
 
-// Block 3 of group 0A when the station lists no alternative frequencies: code 224 ("no AF
-// exists") followed by the filler code 205.
-constexpr uint16_t kNoAlternativeFrequencies = 0xE0CD;
-
 uint16_t BlockB(const GroupHeader& header, int typeCode, uint16_t lowBits) {
   return static_cast<uint16_t>((typeCode << 12) | (header.versionB ? 0x0800 : 0) |
                                (header.tp ? 0x0400 : 0) | ((header.pty & 0x1F) << 5) |
@@ -21,13 +17,23 @@ uint16_t Pair(uint8_t first, uint8_t second) { return static_cast<uint16_t>(firs
 }  // namespace
 
 Group EncodeBasicTuning(const GroupHeader& header, bool ta, bool ms, uint8_t di, int segment,
-                        std::span<const uint8_t, 8> ps) {
+                        std::span<const uint8_t, 8> ps, uint16_t afPair) {
   segment &= 3;
   const bool diBit = (di >> (3 - segment)) & 1;
   const uint16_t low = (ta ? 0x10 : 0) | (ms ? 0x08 : 0) | (diBit ? 0x04 : 0) | segment;
-  return {header.pi, BlockB(header, 0, low),
-          header.versionB ? header.pi : kNoAlternativeFrequencies,
+  return {header.pi, BlockB(header, 0, low), header.versionB ? header.pi : afPair,
           Pair(ps[2 * segment], ps[2 * segment + 1])};
+}
+
+Group EncodeOdaRegistration(const GroupHeader& header, int groupType, uint16_t aid) {
+  return {header.pi, BlockB(header, 3, static_cast<uint16_t>(groupType & 0x1F)), 0, aid};
+}
+
+Group EncodeOdaGroup(const GroupHeader& header, int groupType, uint8_t lowBits, uint16_t c,
+                     uint16_t d) {
+  GroupHeader own = header;
+  own.versionB = (groupType & 1) != 0;
+  return {header.pi, BlockB(own, groupType >> 1, lowBits), own.versionB ? header.pi : c, d};
 }
 
 Group EncodeRadioText(const GroupHeader& header, bool ab, int segment,

@@ -19,10 +19,23 @@ struct GroupHeader {
   bool versionB = false;
 };
 
+// Block 3 of group 0A when the station lists no alternative frequencies: code 224 ("no AF
+// exists") followed by the filler code 205.
+inline constexpr uint16_t kNoAlternativeFrequencies = 0xE0CD;
+
 // Group 0: `segment` 0..3 carries PS characters 2*segment and 2*segment+1 and decoder
-// identification bit 3-segment of `di` (bit 0 is the stereo flag).
+// identification bit 3-segment of `di` (bit 0 is the stereo flag); version A carries `afPair`,
+// two AF codes, in block 3.
 Group EncodeBasicTuning(const GroupHeader& header, bool ta, bool ms, uint8_t di, int segment,
-                        std::span<const uint8_t, 8> ps);
+                        std::span<const uint8_t, 8> ps,
+                        uint16_t afPair = kNoAlternativeFrequencies);
+
+// The open data application groups: 3A registering `aid` on group type `groupType` (code x 2 +
+// version), and any group of type `groupType` carrying the application's blocks B (low five
+// bits), C and D.
+Group EncodeOdaRegistration(const GroupHeader& header, int groupType, uint16_t aid);
+Group EncodeOdaGroup(const GroupHeader& header, int groupType, uint8_t lowBits, uint16_t c,
+                     uint16_t d);
 
 // Group 2: version A `segment` 0..15 carries text[4*segment .. 4*segment+3]; version B carries
 // text[2*segment .. 2*segment+1]. `text` holds the whole message buffer (64 bytes for A, at least

@@ -6,13 +6,19 @@ namespace halvane::driver::rds {
 
 void RdsMonitor::Clear() {
   decoder_.Clear();
+  extended_.Clear();
   damaged_at_ms_.clear();
   last_valid_ms_.reset();
 }
 
 void RdsMonitor::OnGroup(const ReceivedGroup& group, int64_t atMs, int damagedBlocks) {
   OnDamagedBlocks(damagedBlocks, atMs);
-  if (decoder_.Feed(group)) last_valid_ms_ = atMs;
+  const uint16_t pi = decoder_.data().pi;
+  const bool taken = decoder_.Feed(group);
+  // The decoder started over with another station: so does everything else it sent.
+  if (taken && decoder_.data().pi != pi) extended_.Clear();
+  extended_.Feed(group, taken, decoder_.data().rt);
+  if (taken) last_valid_ms_ = atMs;
 }
 
 void RdsMonitor::OnDamagedBlocks(int count, int64_t atMs) {

@@ -7,6 +7,7 @@
 #include <deque>
 #include <optional>
 
+#include "rds/extended_decoder.h"
 #include "rds/group_decoder.h"
 
 namespace halvane::driver::rds {
@@ -35,9 +36,11 @@ class RdsMonitor {
   void Expire(int64_t nowMs);
 
   const GroupDecoder& decoder() const { return decoder_; }
+  const ExtendedDecoder& extended() const { return extended_; }
 
  private:
   GroupDecoder decoder_;
+  ExtendedDecoder extended_;
   std::deque<int64_t> damaged_at_ms_;  // arrival time of each damaged block, oldest first
   std::optional<int64_t> last_valid_ms_;
 };

@@ -6,6 +6,7 @@
 #include "audio/playthrough_tuner.h"
 #include "band/frequency.h"
 #include "last_reason.h"
+#include "rds/extended_report.h"
 #include "rds/record_writer.h"
 #include "result_codes.h"
 #include "sdr/broadcast.h"
@@ -224,6 +225,12 @@ int32_t SdrTuner::GetDecoderState(uint32_t& state) {
   const int level = receiving ? receiver_->Level(now) : kNoStation;
   state = DecoderStateWord(static_cast<uint32_t>(level),
                            receiver_->monitor().DamagedBlocksInLastSecond(now));
+  return kOk;
+}
+
+int32_t SdrTuner::ExtendedRds(std::string& report) {
+  if (const int32_t code = Ready(); code != kOk) return code;
+  report = rds_on_ ? rds::MonitorReport(receiver_->monitor(), frequency_) : std::string();
   return kOk;
 }
 

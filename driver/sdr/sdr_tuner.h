@@ -50,6 +50,7 @@ class SdrTuner final : public TunerBackend {
   int32_t GetState(uint8_t& flags) override;
   int32_t GetDecoderState(uint32_t& state) override;
   int32_t EvalData(RdsRecord& record) override;
+  int32_t ExtendedRds(std::string& report) override;
 
  private:
   // Brings the receiver up to the clock. A held clock (batch mode, tests) is followed in steps of

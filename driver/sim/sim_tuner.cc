@@ -4,6 +4,7 @@
 
 #include "band/frequency.h"
 #include "last_reason.h"
+#include "rds/extended_report.h"
 #include "rds/record_writer.h"
 #include "result_codes.h"
 
@@ -132,6 +133,15 @@ int32_t SimTuner::EvalData(RdsRecord& record) {
   if (!monitor.decoder().HasData()) return kRdsNoData;
   if (!monitor.HasFreshData(now)) return kRdsStale;
   record = rds::MakeRecord(monitor.decoder().data());
+  return kOk;
+}
+
+int32_t SimTuner::ExtendedRds(std::string& report) {
+  if (!initialized_) return kNotInitialized;
+  report.clear();
+  if (!receiver_.running()) return kOk;
+  receiver_.CatchUp(TunedStation(), clock_.NowMs());
+  report = rds::MonitorReport(receiver_.monitor(), frequency_);
   return kOk;
 }
 

@@ -33,6 +33,7 @@ class SimTuner final : public TunerBackend {
   int32_t GetState(uint8_t& flags) override;
   int32_t GetDecoderState(uint32_t& state) override;
   int32_t EvalData(RdsRecord& record) override;
+  int32_t ExtendedRds(std::string& report) override;
 
   // Why the last Initialize failed, for tests and diagnostics.
   const std::string& LastError() const { return last_error_; }

@@ -2,6 +2,7 @@
 #include <array>
 #include <cerrno>
 
+#include "rds/extended_report.h"
 #include "rds/group.h"
 #include "rds/record_writer.h"
 #include "result_codes.h"
@@ -143,6 +144,17 @@ int32_t V4l2Tuner::EvalData(RdsRecord& record) {
   if (!monitor_.decoder().HasData()) return kRdsNoData;
   if (!monitor_.HasFreshData(clock_.NowMs())) return kRdsStale;
   record = rds::MakeRecord(monitor_.decoder().data());
+  return kOk;
+}
+
+int32_t V4l2Tuner::ExtendedRds(std::string& report) {
+  if (const int32_t ready = Ready(); ready != kOk) return ready;
+  report.clear();
+  // Devices that decode RDS themselves hand over PS and RadioText only.
+  if (!rds_running_ || rds_source_ == RdsSource::Controls) return kOk;
+  int32_t frequency = 0;
+  if (GetFrequency(frequency) != kOk) frequency = 0;
+  report = rds::MonitorReport(monitor_, frequency);
   return kOk;
 }
 

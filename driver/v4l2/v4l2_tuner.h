@@ -47,6 +47,7 @@ class V4l2Tuner final : public TunerBackend {
   int32_t GetState(uint8_t& flags) override;
   int32_t GetDecoderState(uint32_t& state) override;
   int32_t EvalData(RdsRecord& record) override;
+  int32_t ExtendedRds(std::string& report) override;
 
   // Whether the open device switches its sound with a mute control (known from Initialize on).
   bool HasMuteControl() const { return has_mute_; }

@@ -22,6 +22,11 @@ std::string Fm(DMRadio& r) { return BoolText(skin::IsFm(Tuner(r).currentFreq()))
 std::string Muted(DMRadio& r) { return BoolText(Tuner(r).muted()); }
 std::string TrafficAnnouncement(DMRadio& r) { return BoolText(Tuner(r).RdsTA()); }
 std::string TrafficProgramme(DMRadio& r) { return BoolText(Tuner(r).RdsTP()); }
+// A traffic announcement now: the station's own, or one of a linked programme it tells of.
+std::string TrafficNow(DMRadio& r) {
+  ModRadio& tuner = Tuner(r);
+  return BoolText((tuner.RdsTP() && tuner.RdsTA()) || tuner.RdsExtra("eon.traffic") == "1");
+}
 std::string MusicSpeech(DMRadio& r) { return BoolText(Tuner(r).RdsMS()); }
 std::string Artwork(DMRadio& r) { return r.GetArtwork(); }
 std::string PresetMode(DMRadio& r) { return BoolText(r.PresetMode()); }
@@ -53,6 +58,7 @@ constexpr std::array<TextKeyword, 14> kIndicators{{
     {"rdsta", TrafficAnnouncement},
     {"rdstp", TrafficProgramme},
     {"rdsms", MusicSpeech},
+    {"rdstraffic", TrafficNow},
     {"radioart", Artwork},
     {"presetmode", PresetMode},
     {"seekmode", SeekMode},

@@ -46,6 +46,40 @@ std::string RdsPtyName(DMRadio& r) {
   return r.component().pty().PtyName(tuner.rdsData().pty);
 }
 
+// What the station sends beyond the record, as the driver reports it.
+template <const char* Key>
+std::string Extra(DMRadio& r) {
+  return Tuner(r).RdsExtra(Key);
+}
+constexpr char kArtist[] = "rtplus.artist";
+constexpr char kTitle[] = "rtplus.title";
+constexpr char kAlbum[] = "rtplus.album";
+constexpr char kProgrammeNow[] = "rtplus.programme";
+constexpr char kHost[] = "rtplus.host";
+constexpr char kPtyName[] = "ptyn";
+constexpr char kClock[] = "clock";
+constexpr char kLongName[] = "longps";
+constexpr char kCountry[] = "country";
+constexpr char kLanguage[] = "language";
+constexpr char kAlternatives[] = "af";
+constexpr char kGroups[] = "groups";
+
+// Call letters stand for a PI only where the RBDS names are in use (North America).
+std::string CallLetters(DMRadio& r) {
+  return Tuner(r).useRbds() ? Tuner(r).RdsExtra("callletters") : std::string();
+}
+
+// Damaged blocks among those received since the tune, in whole percent.
+std::string BlockErrors(DMRadio& r) {
+  const std::string blocks = Tuner(r).RdsExtra("blocks");
+  const size_t blank = blocks.find(' ');
+  if (blank == std::string::npos) return {};
+  const double total = LeadingNumber(blocks.substr(0, blank));
+  const double damaged = LeadingNumber(blocks.substr(blank + 1));
+  if (total <= 0) return {};
+  return std::to_string(ToInt32(damaged / total * 100.0)) + "%";
+}
+
 // The frequency, then " - " and the preset's name when a named preset is current.
 std::string TrackName(DMRadio& r) {
   std::string text = skin::FrequencyText(r.component());
@@ -59,7 +93,7 @@ std::string TrackName(DMRadio& r) {
 
 std::string MuteState(DMRadio& r) { return Tuner(r).muted() ? "MUTED" : "UNMUTED"; }
 
-constexpr std::array<TextKeyword, 15> kLabels{{
+constexpr std::array<TextKeyword, 29> kLabels{{
     {"fmam", Band},
     {"mhzkhz", Unit},
     {"frequency", Frequency},
@@ -75,6 +109,20 @@ constexpr std::array<TextKeyword, 15> kLabels{{
     {"pty", RdsPty},
     {"rdsptystring", RdsPtyName},
     {"rdspi", RdsPi},
+    {"rdsartist", Extra<kArtist>},
+    {"rdstitle", Extra<kTitle>},
+    {"rdsalbum", Extra<kAlbum>},
+    {"rdsprogramme", Extra<kProgrammeNow>},
+    {"rdshost", Extra<kHost>},
+    {"rdsptyn", Extra<kPtyName>},
+    {"rdsclock", Extra<kClock>},
+    {"rdslongname", Extra<kLongName>},
+    {"rdscountry", Extra<kCountry>},
+    {"rdslanguage", Extra<kLanguage>},
+    {"rdscallletters", CallLetters},
+    {"rdsaf", Extra<kAlternatives>},
+    {"rdsgroups", Extra<kGroups>},
+    {"rdsblockerrors", BlockErrors},
 }};
 
 constexpr std::array<TextKeyword, 7> kActiveLabels{{

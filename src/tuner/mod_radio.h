@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "halvane/driver_contract.h"
 #include "tuner/call_driver.h"
@@ -85,6 +86,9 @@ class ModRadio {
   bool RdsTA() const;
   bool RdsTP() const;
   bool RdsMS() const;
+  // What the station sends beyond the record, by the key of the driver's optional report
+  // ("rtplus.artist", "ptyn", "af" ...); empty when not received or the driver has no report.
+  std::string RdsExtra(std::string_view key);
 
   // The module's state, as the tuner left it; only the procedures above change it.
   bool debugEnabled() const { return debugEnabled_; }
@@ -107,6 +111,7 @@ class ModRadio {
   void Seek(bool up, int32_t wrapHz);
   bool RdsShown() const { return radioReady_ && rdsValid_; }
   bool AllowAllFrequencies();
+  void ReadExtras();
 
   ModuleContext& c_;
   bool debugEnabled_ = false;
@@ -120,6 +125,10 @@ class ModRadio {
   RdsRecord rdsData_{};
   bool rdsValid_ = false;
   int16_t decoderLevel_ = 0;
+  uint64_t pollCount_ = 0;   // status ticks so far
+  uint64_t extrasPoll_ = 0;  // the tick whose report `extras_` holds
+  bool extrasRead_ = false;
+  std::string extras_;  // the report, each line after a line feed
 };
 
 }  // namespace halvane

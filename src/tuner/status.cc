@@ -21,6 +21,7 @@ void ModRadio::PollStatus() {
   if (Call(HALVANE_FN_DECODER_STATE, {DriverArg::Number(0), DriverArg::Address(&state)}) == 0)
     decoderLevel_ = static_cast<int16_t>(state & kLevelMask);
   rdsValid_ = false;
+  ++pollCount_;
   if (Call(HALVANE_FN_EVAL_DATA, {DriverArg::Number(0), DriverArg::Address(&rdsData_)}) == 0)
     rdsValid_ = true;
 }

@@ -20,6 +20,9 @@ frequency = 89.3 MHz
 level = 1
 pi = D3C2
 ps = NORDWAVE
+af = 91.0 MHz, 99.5 MHz
+ptyn = JAZZ
+rt = {artist:Nina Simone} - {title:Feeling Good}
 [station]
 frequency = 107.9 MHz
 level = 2
@@ -92,6 +95,26 @@ TEST_F(PluginWithSimDriver, RdsNameFillsInAfterStartAndAfterASeek) {
   EXPECT_EQ(radio_->Freq(), 10790);
   Play(1000);
   EXPECT_EQ(component_->radio().RdsName(), "TOPEND  ");
+}
+
+// What the station sends beyond the record reaches the skin's labels through the driver's
+// optional report, once each part came twice alike.
+TEST_F(PluginWithSimDriver, RadioTextPlusAndOtherGroupsOnTheLabels) {
+  StartActive();
+  Command("seekup", screen_);
+  EXPECT_EQ(Label("rdsartist"), "");
+  Play(8000);
+  EXPECT_EQ(Label("rdsartist"), "Nina Simone");
+  EXPECT_EQ(Label("RDSTITLE"), "Feeling Good");
+  EXPECT_EQ(Label("rdsptyn"), "JAZZ    ");
+  EXPECT_EQ(Label("rdsaf"), "91.0 99.5");
+  EXPECT_EQ(Label("rdscallletters"), "");  // RDS names in use: no call letters
+  EXPECT_EQ(Label("rdsblockerrors"), "0%");
+  std::string traffic = "rdstraffic";
+  EXPECT_EQ(radio_->ReturnIndicatorEx(traffic), "False");
+  Command("seekdown", screen_);
+  Play(100);
+  EXPECT_EQ(Label("rdsartist"), "");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // 208000/2375 ms (group n complete at ceil((n+1) x 87.579) ms after the tune).
 #include <cstring>
 
+#include "halvane/driver_extras.h"
 #include "result_codes.h"
 #include "sim_driver_fixture.h"
 #include "test_hooks.h"
@@ -226,6 +227,46 @@ TEST_F(SimRds, SameStepsGiveTheSameRecords) {
   HalvaneSimReset();
   HalvaneSimUseManualClock(1);
   EXPECT_EQ(run(), first);
+}
+
+}  // namespace
+}  // namespace halvane::driver::testing_support
+
+namespace halvane::driver::testing_support {
+namespace {
+
+std::string ExtendedData() {
+  char buffer[2048];
+  const int32_t length = RDS_ExtendedData(buffer, sizeof buffer);
+  EXPECT_GE(length, 0);
+  EXPECT_LT(length, static_cast<int32_t>(sizeof buffer));
+  return length > 0 ? std::string(buffer, static_cast<size_t>(length)) : std::string();
+}
+
+// A band file's alternative frequencies, RadioText+ tags and programme type name go on the air
+// and come back through the optional export once each was received twice alike.
+TEST_F(SimRds, ExtendedDataFromTheBandFile) {
+  UseBand(R"([station Net]
+frequency = 89.3 MHz
+pi = D3C2
+af = 91.0 MHz, 99.5 MHz, 103.2 MHz
+ptyn = FOOTBALL
+rt = Now {artist:Nina Simone} with {title:Feeling Good}
+)");
+  EXPECT_EQ(RDS_ExtendedData(nullptr, 0), -kNotInitialized);
+  StartRadio();
+  Tune(89'300'000);
+  EXPECT_EQ(ExtendedData(), "");
+  Advance(8000);
+  const std::string report = ExtendedData();
+  for (const char* line :
+       {"pi=D3C2\n", "af.method=A\n", "af=91.0 99.5 103.2\n", "ptyn=FOOTBALL\n", "oda.4BD7=11A\n",
+        "rtplus.artist=Nina Simone\n", "rtplus.title=Feeling Good\n"}) {
+    EXPECT_NE(report.find(line), std::string::npos) << line << report;
+  }
+  EXPECT_EQ(Rt(*Record()).substr(0, 38), "Now Nina Simone with Feeling Good" + std::string(5, ' '));
+  Tune(87'500'000);  // tuning forgets it all
+  EXPECT_EQ(ExtendedData(), "");
 }
 
 }  // namespace

@@ -57,6 +57,10 @@ Result ParseBackendConfig(std::string_view text) {
         return Result::Fail("settle_ms must be 0 to 1000", lineNumber);
       }
       config.settleMs = static_cast<int>(*ms);
+    } else if (key == "af") {
+      const std::string text(value);
+      if (text != "on" && text != "off") return Result::Fail("af must be on or off", lineNumber);
+      config.followAlternatives = text == "on";
     } else if (key == "audio") {
       config.audio = value == "none" ? std::string() : value;
     } else if (std::string error;

@@ -85,7 +85,7 @@ std::unique_ptr<TunerBackend> MakeBackend(const BackendConfigLoad& load, const D
     return std::make_unique<sdr::SdrTuner>(clock, sdrConfig, config.seekThreshold,
                                            std::move(parts));
   }
-  return std::make_unique<sim::SimTuner>(clock, band::LoadBand);
+  return std::make_unique<sim::SimTuner>(clock, band::LoadBand, config.followAlternatives);
 }
 
 }  // namespace halvane::driver

@@ -47,6 +47,11 @@ void DescribeStation(const StationTexts& texts, MediaState& state) {
   std::string rdsText = CleanStationText(texts.rdsText);
   // A panel shows the title first: a station without RDS still shows something to know it by.
   state.title = !rdsText.empty() ? rdsText : !state.artist.empty() ? state.artist : state.album;
+  // The station tags the song: a panel shows it as any player shows a track.
+  const std::string songTitle = CleanStationText(texts.songTitle);
+  const std::string songArtist = CleanStationText(texts.songArtist);
+  if (!songTitle.empty()) state.title = songTitle;
+  if (!songArtist.empty()) state.artist = songArtist;
 }
 
 MediaState ReadMediaState(RadioHost& host) {
@@ -61,7 +66,8 @@ MediaState ReadMediaState(RadioHost& host) {
       state.playbackStatus = radio.ReturnIndicatorEx(mute) == "True" ? "Paused" : "Playing";
     }
     DescribeStation({Label(radio, "rdsname"), Label(radio, "rdstext"), Label(radio, "station"),
-                     Label(radio, "frequency"), Label(radio, "mhzkhz")},
+                     Label(radio, "frequency"), Label(radio, "mhzkhz"), Label(radio, "rdstitle"),
+                     Label(radio, "rdsartist")},
                     state);
     state.artUrl = FileUri(radio.GetArtwork());
     int32_t freq = radio.Freq();

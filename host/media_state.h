@@ -34,6 +34,8 @@ std::string CleanStationText(const std::string& text);
 // The metadata's title, artist and album from the plug-in's texts, as ReadMediaState makes them.
 struct StationTexts {
   std::string rdsName, rdsText, presetName, frequency, unit;
+  // The song on air as the station tags it (RadioText+): when sent, the title and artist.
+  std::string songTitle, songArtist;
 };
 void DescribeStation(const StationTexts& texts, MediaState& state);
 

@@ -52,13 +52,24 @@ std::vector<BoxLine> BoxLines(const RadioView& v, int width, const std::string& 
   std::string preset = v.presetNumber.empty() ? "" : "P" + v.presetNumber + "  " + presetName;
   std::string reception = v.forcedMono ? "FORCED MONO" : v.stereo ? "STEREO" : "mono";
   // The traffic flags only when set: "TP" (a traffic programme), "TA" (an announcement now).
-  std::string traffic =
-      v.pi.empty() ? ""
-                   : std::string(v.tp ? "TP" : "") + (v.tp && v.ta ? " " : "") + (v.ta ? "TA" : "");
+  std::string traffic = v.traffic      ? "Traffic announcement"
+                        : v.pi.empty() ? ""
+                                       : std::string(v.tp ? "TP" : "") + (v.tp && v.ta ? " " : "") +
+                                             (v.ta ? "TA" : "");
+  // The song as the station tags it, in place of the RadioText it is part of.
+  const std::string song = v.songArtist.empty()  ? v.songTitle
+                           : v.songTitle.empty() ? v.songArtist
+                                                 : v.songArtist + " - " + v.songTitle;
   std::string content = v.pi.empty() ? "" : v.ms ? "MUSIC" : "SPEECH";
   std::string signal = " " + v.signalText;
   const int cells = width >= 50 ? 16 : 8;
   std::string pty = v.pty.empty() ? "" : "PTY " + v.pty + (ptyName.empty() ? "" : "  " + ptyName);
+  if (!v.ptyn.empty()) pty += "  " + v.ptyn;
+  std::string extras =
+      (v.af.empty() ? "" : "AF " + v.af) +
+      (v.clock.empty()
+           ? ""
+           : (v.af.empty() ? "" : "  ") + (v.clock.size() >= 16 ? v.clock.substr(11, 5) : v.clock));
   std::string pi = v.pi.empty() ? "" : "PI " + PiHex(v.pi);
   return {
       {0,
@@ -71,8 +82,8 @@ std::vector<BoxLine> BoxLines(const RadioView& v, int width, const std::string& 
         {reception, 1, true},
         {content, 2, true},
         {traffic, 3, true}}},
-      {2, {{rdsText, 0, false, true}}},
-      {3, {{pty, 0, false, true}, {pi, 1, true}}},
+      {2, {{song.empty() ? rdsText : song, 0, false, true}}},
+      {3, {{pty, 0, false, true}, {extras, 2, true}, {pi, 1, true}}},
       {4,
        {{std::string("search ") + SearchWord(v), 0},
         {std::string("list ") + (v.local ? "local" : "main"), 1},
@@ -105,6 +116,12 @@ RadioView ReadRadioView(halvane::IDMRadio& radio, bool withArtwork) {
   v.tp = Indicator(radio, "rdstp");
   v.ta = Indicator(radio, "rdsta");
   v.ms = Indicator(radio, "rdsms");
+  v.songArtist = Label(radio, "rdsartist");
+  v.songTitle = Label(radio, "rdstitle");
+  v.ptyn = Label(radio, "rdsptyn");
+  v.clock = Label(radio, "rdsclock");
+  v.af = Label(radio, "rdsaf");
+  v.traffic = Indicator(radio, "rdstraffic");
   v.muted = Indicator(radio, "radiomute");
   v.presetNumber = Label(radio, "preset");
   v.presetName = Label(radio, "station");

@@ -24,6 +24,11 @@ struct RadioView {
   bool forcedMono = false;
   std::string rdsName, rdsText, pty, ptyName, pi;
   bool tp = false, ta = false, ms = false;
+  // Beyond the record, when the driver reports it: the song (RadioText+), the programme type
+  // name, the station's clock, its alternative frequencies, and a traffic announcement now (its
+  // own or a linked programme's).
+  std::string songArtist, songTitle, ptyn, clock, af;
+  bool traffic = false;
   bool muted = false;
   std::string presetNumber, presetName;
   bool seekMode = false, presetMode = false, local = false;

@@ -129,6 +129,7 @@ constexpr TagName kTagTypes[] = {{"title", 1}, {"album", 2},  {"artist", 4}, {"p
                                  {"host", 36}, {"phone", 41}, {"sms", 44},   {"url", 29}};
 constexpr const char* kTagNames = "title album artist programme host phone sms url";
 constexpr size_t kMaxAlternativeFrequencies = 25;
+constexpr int64_t kMaxRouteSeconds = 24 * 3600;
 
 // "Now {artist:Nina Simone} with {title:Feeling Good}": the text without the braces and the
 // tags over it, counted in characters.
@@ -261,6 +262,24 @@ bool BandFileParser::StationKey(std::string_view key, std::string_view value) {
     }
     if (programme.alternativeFrequencies.size() > kMaxAlternativeFrequencies) {
       return Fail("af lists at most 25 frequencies");
+    }
+  } else if (key == "route") {
+    station.route.clear();
+    for (std::string_view rest = value; !rest.empty();) {
+      const size_t comma = rest.find(',');
+      const std::string_view point = Trim(rest.substr(0, comma));
+      const size_t colon = point.find(':');
+      const std::optional<int64_t> seconds =
+          colon == std::string_view::npos ? std::nullopt : ReadInteger(point.substr(0, colon));
+      const std::optional<int64_t> level =
+          colon == std::string_view::npos ? std::nullopt : ReadInteger(point.substr(colon + 1));
+      if (!seconds || !level || *seconds < 0 || *seconds > kMaxRouteSeconds || *level < 0 ||
+          *level > kNoStationLevel ||
+          (!station.route.empty() && *seconds * 1000 <= station.route.back().atMs)) {
+        return Fail("route is seconds:level points in time order, level 0 to 15: \"0:2, 60:15\"");
+      }
+      station.route.push_back({*seconds * 1000, static_cast<int>(*level)});
+      rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
     }
   } else if (key == "ptyn") {
     rdsField();

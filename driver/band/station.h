@@ -45,10 +45,32 @@ struct RdsProgramme {
   }
 };
 
+// A point of a drive: from `atMs` after the radio started, the station is received at `level`
+// (15: out of reach); between two points the level moves evenly from one to the other.
+struct RoutePoint {
+  int64_t atMs = 0;
+  int level = 0;
+};
+
 struct Station {
-  std::string label;      // the band file's section name, for messages
-  int32_t frequency = 0;  // the plug-in's value, on the band's raster
-  int level = 0;          // reception quality: 0 best, 14 barely; 15 would be no station
+  std::string label;              // the band file's section name, for messages
+  int32_t frequency = 0;          // the plug-in's value, on the band's raster
+  int level = 0;                  // reception quality: 0 best, 14 barely; 15 would be no station
+  std::vector<RoutePoint> route;  // when given, the level over time instead of `level`
+
+  // The level `ms` after the radio started.
+  int LevelAt(int64_t ms) const {
+    if (route.empty()) return level;
+    if (ms <= route.front().atMs) return route.front().level;
+    for (size_t i = 1; i < route.size(); ++i) {
+      const RoutePoint& a = route[i - 1];
+      const RoutePoint& b = route[i];
+      if (ms < b.atMs) {
+        return a.level + static_cast<int>((b.level - a.level) * (ms - a.atMs) / (b.atMs - a.atMs));
+      }
+    }
+    return route.back().level;
+  }
   bool stereo = false;
   std::optional<RdsProgramme> programme;  // RDS built from fields...
   std::vector<CapturedGroup> capture;     // ...or replayed from a recording; neither: no RDS

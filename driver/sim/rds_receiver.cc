@@ -21,12 +21,13 @@ void RdsReceiver::Start(int64_t nowMs) {
 
 void RdsReceiver::Stop() { running_ = false; }
 
-void RdsReceiver::CatchUp(const band::Station* station, int64_t nowMs) {
+void RdsReceiver::CatchUp(const band::Station* station, int level, int64_t nowMs) {
   if (running_ && station != nullptr && station->HasRds()) {
     const uint64_t arrived = GroupsArrived(nowMs - tuned_at_ms_);
     if (arrived > next_group_ + kMaxCatchUpGroups) next_group_ = arrived - kMaxCatchUpGroups;
     for (; next_group_ < arrived; ++next_group_) {
-      const rds::ReceivedGroup group = rds::DecodeAirGroup(ReceiveGroup(*station, next_group_));
+      const rds::ReceivedGroup group =
+          rds::DecodeAirGroup(ReceiveGroup(*station, next_group_, level));
       monitor_.OnGroup(group, tuned_at_ms_ + GroupArrivalMs(next_group_), group.UnusableCount());
     }
   }

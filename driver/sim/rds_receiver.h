@@ -27,7 +27,8 @@ class RdsReceiver {
 
   // Receives every group of `station` that has fully arrived by `nowMs` (nothing when no
   // station or a station without RDS is tuned).
-  void CatchUp(const band::Station* station, int64_t nowMs);
+  // `level` is the station's level now.
+  void CatchUp(const band::Station* station, int level, int64_t nowMs);
 
   const rds::RdsMonitor& monitor() const { return monitor_; }
 

@@ -50,7 +50,7 @@ uint32_t ReceptionError(int level, uint64_t seed, uint64_t n, int block) {
   return burst;
 }
 
-rds::AirGroup ReceiveGroup(const band::Station& station, uint64_t n) {
+rds::AirGroup ReceiveGroup(const band::Station& station, uint64_t n, int level) {
   rds::AirGroup air;
   if (station.programme) {
     const rds::Group group = ProgrammeGroup(*station.programme, station.stereo, n);
@@ -63,7 +63,7 @@ rds::AirGroup ReceiveGroup(const band::Station& station, uint64_t n) {
   }
   const uint64_t seed = static_cast<uint64_t>(station.frequency);
   for (int i = 0; i < rds::kBlocksPerGroup; ++i) {
-    if (air[i]) *air[i] ^= ReceptionError(station.level, seed, n, i);
+    if (air[i]) *air[i] ^= ReceptionError(level, seed, n, i);
   }
   return air;
 }

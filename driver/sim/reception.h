@@ -21,7 +21,8 @@ inline constexpr int kMaxErrorBurst = 8;
 
 // Group n of the station's RDS as received (n counts from the tune). A recorded capture is
 // replayed in a loop; its lost blocks stay lost.
-rds::AirGroup ReceiveGroup(const band::Station& station, uint64_t n);
+// `level` is the station's level when the group arrives.
+rds::AirGroup ReceiveGroup(const band::Station& station, uint64_t n, int level);
 
 // The error pattern for block `block` of group n at `level`; 0 when the block arrives intact.
 uint32_t ReceptionError(int level, uint64_t seed, uint64_t n, int block);

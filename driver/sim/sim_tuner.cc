@@ -7,11 +7,27 @@
 #include "rds/extended_report.h"
 #include "rds/record_writer.h"
 #include "result_codes.h"
+#include "sim/reception.h"
 
 namespace halvane::driver::sim {
 
-SimTuner::SimTuner(const DriverClock& clock, std::function<band::BandLoad()> loadBand)
-    : clock_(clock), load_band_(std::move(loadBand)) {}
+namespace {
+// A check of an alternative on the simulated tuner: tune, let the synthesiser settle and
+// receive one group's block A for the PI. 1 group (87.6 ms) plus 12 ms settling.
+constexpr int64_t kCheckMs = 100;
+}  // namespace
+
+SimTuner::SimTuner(const DriverClock& clock, std::function<band::BandLoad()> loadBand,
+                   bool followAlternatives)
+    : clock_(clock),
+      load_band_(std::move(loadBand)),
+      follower_([this](int32_t frequency) { return Check(frequency); }, kCheckMs) {
+  follower_.SetEnabled(followAlternatives);
+  for (std::optional<int32_t> channel = band::kFmRaster.low; channel;
+       channel = band::NextChannel(*channel, true)) {
+    channels_.push_back(*channel);
+  }
+}
 
 int32_t SimTuner::Initialize() {
   if (!band_) {
@@ -31,6 +47,10 @@ int32_t SimTuner::Initialize() {
   last_error_.clear();
   ClearLastReason();
   initialized_ = true;
+  if (!started_) {
+    started_ = true;
+    startedAtMs_ = clock_.NowMs();
+  }
   receiver_.Stop();
   receiver_.Retune(clock_.NowMs());
   return kOk;
@@ -63,6 +83,7 @@ void SimTuner::Tune(int32_t frequency) {
 int32_t SimTuner::SetFrequency(int32_t frequency) {
   if (!initialized_) return kNotInitialized;
   Tune(band::SnapToRaster(frequency));
+  follower_.Tuned(clock_.NowMs());
   return kOk;
 }
 
@@ -77,15 +98,16 @@ int32_t SimTuner::Search(int32_t& frequency, bool up) {
   const band::Raster& raster = band::RasterOf(frequency);
   for (std::optional<int32_t> channel = band::NextChannel(frequency, up); channel;
        channel = band::NextChannel(*channel, up)) {
-    const band::Station* station = band_->Find(*channel);
-    if (station != nullptr && station->level < band::kNoStationLevel) {
+    if (Received(*channel) != nullptr) {
       Tune(*channel);
+      follower_.Tuned(clock_.NowMs());
       frequency = *channel;
       return kOk;
     }
   }
   const int32_t edge = up ? raster.high : raster.low;
   Tune(edge);
+  follower_.Tuned(clock_.NowMs());
   frequency = edge;
   return HALVANE_SEARCH_BAND_END;
 }
@@ -99,7 +121,7 @@ int32_t SimTuner::StartRds() {
 int32_t SimTuner::StopRds() {
   if (!initialized_) return kNotInitialized;
   // Groups that arrived before the stop are still received.
-  receiver_.CatchUp(TunedStation(), clock_.NowMs());
+  CatchUp();
   receiver_.Stop();
   return kOk;
 }
@@ -115,11 +137,12 @@ int32_t SimTuner::GetState(uint8_t& flags) {
 
 int32_t SimTuner::GetDecoderState(uint32_t& state) {
   if (!initialized_) return kNotInitialized;
+  Follow();
   const band::Station* station = TunedStation();
   const int64_t now = clock_.NowMs();
-  receiver_.CatchUp(station, now);
   const bool receiving = station != nullptr && receiver_.running();
-  const uint32_t level = receiving ? static_cast<uint32_t>(station->level) : band::kNoStationLevel;
+  const uint32_t level =
+      receiving ? static_cast<uint32_t>(LevelOf(*station)) : band::kNoStationLevel;
   state = DecoderStateWord(level, receiver_.monitor().DamagedBlocksInLastSecond(now));
   return kOk;
 }
@@ -128,7 +151,7 @@ int32_t SimTuner::EvalData(RdsRecord& record) {
   if (!initialized_) return kNotInitialized;
   if (!receiver_.running()) return kRdsStopped;
   const int64_t now = clock_.NowMs();
-  receiver_.CatchUp(TunedStation(), now);
+  CatchUp();
   const rds::RdsMonitor& monitor = receiver_.monitor();
   if (!monitor.decoder().HasData()) return kRdsNoData;
   if (!monitor.HasFreshData(now)) return kRdsStale;
@@ -140,14 +163,69 @@ int32_t SimTuner::ExtendedRds(std::string& report) {
   if (!initialized_) return kNotInitialized;
   report.clear();
   if (!receiver_.running()) return kOk;
-  receiver_.CatchUp(TunedStation(), clock_.NowMs());
+  CatchUp();
   report = rds::MonitorReport(receiver_.monitor(), frequency_);
+  if (!report.empty()) {
+    // How the following went since the radio started, for a drive's figures.
+    const rds::AfFollowStatistics& follow = follower_.statistics();
+    report += "follow.switches=" + std::to_string(follow.switches) + "\n";
+    report += "follow.checks=" + std::to_string(follow.checks) + "\n";
+    report += "follow.silentms=" + std::to_string(follow.silentMs) + "\n";
+  }
   return kOk;
 }
 
-const band::Station* SimTuner::TunedStation() const {
-  const band::Station* station = band_ ? band_->Find(frequency_) : nullptr;
-  return station != nullptr && station->level < band::kNoStationLevel ? station : nullptr;
+int SimTuner::LevelOf(const band::Station& station) const {
+  return station.LevelAt(clock_.NowMs() - startedAtMs_);
+}
+
+const band::Station* SimTuner::Received(int32_t frequency) const {
+  const band::Station* station = band_ ? band_->Find(frequency) : nullptr;
+  return station != nullptr && LevelOf(*station) < band::kNoStationLevel ? station : nullptr;
+}
+
+const band::Station* SimTuner::TunedStation() const { return Received(frequency_); }
+
+void SimTuner::CatchUp() {
+  const band::Station* station = TunedStation();
+  receiver_.CatchUp(station, station ? LevelOf(*station) : band::kNoStationLevel, clock_.NowMs());
+}
+
+// A muted jump to `frequency`: its level, and the PI of the first group received there.
+rds::AfCheck SimTuner::Check(int32_t frequency) const {
+  const band::Station* station = Received(frequency);
+  if (station == nullptr || !station->HasRds()) return {};
+  const int level = LevelOf(*station);
+  // The group on the air now, as the jump would catch it.
+  const auto n = static_cast<uint64_t>((clock_.NowMs() - startedAtMs_) / kCheckMs);
+  const rds::ReceivedGroup group = rds::DecodeAirGroup(ReceiveGroup(*station, n, level));
+  if (!group.usable[0]) return {level, std::nullopt};
+  return {level, group.blocks[0]};
+}
+
+// The tuned programme, followed from transmitter to transmitter; runs at every status poll.
+void SimTuner::Follow() {
+  CatchUp();
+  if (!receiver_.running()) return;
+  const band::Station* station = TunedStation();
+  const int level = station ? LevelOf(*station) : band::kNoStationLevel;
+  const rds::RdsMonitor& monitor = receiver_.monitor();
+  std::optional<uint16_t> pi;
+  std::vector<int32_t> afs;
+  if (monitor.decoder().HasData()) {
+    pi = monitor.decoder().data().pi;
+    if (const auto list = monitor.extended().afs().ListFor(frequency_)) {
+      for (const rds::AfEntry& entry : list->entries) {
+        if (!entry.regional) afs.push_back(entry.frequency);
+      }
+    }
+  }
+  const std::optional<int32_t> move =
+      follower_.Step(clock_.NowMs(), frequency_, level, pi, afs, channels_);
+  if (move) {
+    // The decoder starts over on the new transmitter; the follower keeps the programme.
+    Tune(*move);
+  }
 }
 
 }  // namespace halvane::driver::sim

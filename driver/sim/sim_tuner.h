@@ -5,10 +5,12 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "band/band_loader.h"
 #include "band/frequency.h"
 #include "driver_clock.h"
+#include "rds/af_follower.h"
 #include "sim/rds_receiver.h"
 #include "tuner_backend.h"
 
@@ -17,7 +19,9 @@ namespace halvane::driver::sim {
 class SimTuner final : public TunerBackend {
  public:
   // `loadBand` runs at the first successful Initialize (and again after a failed one).
-  SimTuner(const DriverClock& clock, std::function<band::BandLoad()> loadBand);
+  // `followAlternatives`: follow the tuned programme over its alternative frequencies.
+  SimTuner(const DriverClock& clock, std::function<band::BandLoad()> loadBand,
+           bool followAlternatives = true);
 
   int32_t Initialize() override;
   int32_t Uninitialize() override;
@@ -37,10 +41,16 @@ class SimTuner final : public TunerBackend {
 
   // Why the last Initialize failed, for tests and diagnostics.
   const std::string& LastError() const { return last_error_; }
+  const rds::AfFollowStatistics& followStatistics() const { return follower_.statistics(); }
 
  private:
   const band::Station* TunedStation() const;
+  const band::Station* Received(int32_t frequency) const;
+  int LevelOf(const band::Station& station) const;
   void Tune(int32_t frequency);
+  void CatchUp();
+  void Follow();
+  rds::AfCheck Check(int32_t frequency) const;
 
   const DriverClock& clock_;
   std::function<band::BandLoad()> load_band_;
@@ -51,6 +61,10 @@ class SimTuner final : public TunerBackend {
   bool mono_ = false;
   int32_t frequency_ = band::kFmRaster.low;
   RdsReceiver receiver_;
+  int64_t startedAtMs_ = 0;  // a drive's routes count from the first start
+  bool started_ = false;
+  rds::AfFollower follower_;
+  std::vector<int32_t> channels_;  // every FM channel, for a search by PI
 };
 
 }  // namespace halvane::driver::sim

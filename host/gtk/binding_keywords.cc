@@ -8,14 +8,17 @@ namespace {
 // The keywords the plug-in answers, as a skin may bind them. Labels: those answered at any time,
 // then those answered only while active.
 constexpr std::string_view kLabels[] = {
-    "fmam",      "mhzkhz",       "frequency",   "frequence", "rsignal",  "station",
-    "radioname", "preset",       "radionumber", "rdsname",   "rdstext",  "rdspty",
-    "pty",       "rdsptystring", "rdspi",       "tagartist", "tagalbum", "tagtitle",
-    "trackname", "audiotrack",   "tracknumber", "status"};
+    "fmam", "mhzkhz", "frequency", "frequence", "rsignal", "station", "radioname", "preset",
+    "radionumber", "rdsname", "rdstext", "rdspty", "pty", "rdsptystring", "rdspi", "tagartist",
+    "tagalbum", "tagtitle", "trackname", "audiotrack", "tracknumber", "status",
+    // Beyond the record, when the driver reports it.
+    "rdsartist", "rdstitle", "rdsalbum", "rdsprogramme", "rdshost", "rdsptyn", "rdsclock",
+    "rdslongname", "rdscountry", "rdslanguage", "rdscallletters", "rdsaf", "rdsgroups",
+    "rdsblockerrors"};
 // Indicators answering "True" or "False".
-constexpr std::string_view kIndicators[] = {"stereo", "mono",  "fmam",         "radiomute", "rdsta",
-                                            "rdstp",  "rdsms", "presetmode",   "seekmode",  "local",
-                                            "scan",   "surf",  "searchpresets"};
+constexpr std::string_view kIndicators[] = {
+    "stereo",     "mono",     "fmam",  "radiomute", "rdsta", "rdstp",         "rdsms",
+    "presetmode", "seekmode", "local", "scan",      "surf",  "searchpresets", "rdstraffic"};
 // Indicators answering a picture's path.
 constexpr std::string_view kArtwork[] = {"radioart", "status"};
 constexpr std::string_view kSliders[] = {"rsignal"};

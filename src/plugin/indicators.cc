@@ -50,7 +50,7 @@ std::string MutePicture(DMRadio& r) {
 
 int32_t Signal(DMRadio& r) { return Tuner(r).SignalLevel(); }
 
-constexpr std::array<TextKeyword, 14> kIndicators{{
+constexpr std::array<TextKeyword, 15> kIndicators{{
     {"stereo", Stereo},
     {"mono", ForcedMono},
     {"fmam", Fm},

@@ -19,6 +19,15 @@ TEST(MediaState, DescribesTheStationFromWhatTheRadioShows) {
       // No RDS: the preset's name, else the frequency, so a panel always has a title.
       {{"", "", "Morning", "93.6", "MHz"}, "Morning", "Morning", "93.6 MHz"},
       {{"        ", " ", "", "1040", "KHz"}, "1040 KHz", "", "1040 KHz"},
+      // RadioText+: the song's title and artist, each when sent.
+      {{"JAZZ 104", nuls, "", "104.5", "MHz", "Feeling Good", "Nina Simone"},
+       "Feeling Good",
+       "Nina Simone",
+       "104.5 MHz"},
+      {{"JAZZ 104", nuls, "", "104.5", "MHz", "Feeling Good", " "},
+       "Feeling Good",
+       "JAZZ 104",
+       "104.5 MHz"},
   };
   for (const Case& c : cases) {
     MediaState state;

@@ -30,7 +30,7 @@ TEST(SharedLibrary, ExportsTheContractAndTheTestHooks) {
         HALVANE_FN_FORCE_MONO, HALVANE_FN_SET_FREQUENCY, HALVANE_FN_GET_FREQUENCY,
         HALVANE_FN_SEARCH, HALVANE_FN_RDS_STOP, HALVANE_FN_RDS_START, HALVANE_FN_GET_STATE,
         HALVANE_FN_DECODER_STATE, HALVANE_FN_EVAL_DATA, "radioLastReason", "radioSetVolume",
-        "radioGetVolume", "HalvaneSimUseManualClock", "HalvaneSimAdvanceClock",
+        "radioGetVolume", "RDS_ExtendedData", "HalvaneSimUseManualClock", "HalvaneSimAdvanceClock",
         "HalvaneSimReset"}) {
     EXPECT_NE(dlsym(handle, name), nullptr) << name;
   }

@@ -257,7 +257,10 @@ rt = Now {artist:Nina Simone} with {title:Feeling Good}
   StartRadio();
   Tune(89'300'000);
   EXPECT_EQ(ExtendedData(), "");
-  Advance(8000);
+  for (int t = 0; t < 150; ++t) {  // 15 s, polled as the plug-in polls
+    Advance(100);
+    DecoderState();
+  }
   const std::string report = ExtendedData();
   for (const char* line :
        {"pi=D3C2\n", "af.method=A\n", "af=91.0 99.5 103.2\n", "ptyn=FOOTBALL\n", "oda.4BD7=11A\n",

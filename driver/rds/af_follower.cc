@@ -1,0 +1,74 @@
+#include "rds/af_follower.h"
+
+#include <algorithm>
+
+namespace halvane::driver::rds {
+
+void AfFollower::Tuned(int64_t) {
+  programme_.reset();
+  alternatives_.clear();
+  weakSinceMs_.reset();
+  lostSinceMs_.reset();
+  lastRoundMs_.reset();
+}
+
+std::optional<int32_t> AfFollower::BestOf(const std::vector<int32_t>& candidates, int32_t tuned,
+                                          int mustBeat) {
+  std::optional<int32_t> best;
+  int bestLevel = mustBeat;
+  for (int32_t frequency : candidates) {
+    if (frequency == tuned) continue;
+    ++statistics_.checks;
+    statistics_.silentMs += checkMs_;
+    const AfCheck found = check_(frequency);
+    // Only the same programme, and only one that is clearly better.
+    if (!found.pi || found.pi != programme_ || found.level > bestLevel) continue;
+    if (found.level < bestLevel || !best) {
+      best = frequency;
+      bestLevel = found.level;
+    }
+  }
+  return best;
+}
+
+std::optional<int32_t> AfFollower::Step(int64_t nowMs, int32_t frequency, int level,
+                                        std::optional<uint16_t> pi, const std::vector<int32_t>& afs,
+                                        const std::vector<int32_t>& band) {
+  if (pi && (!programme_ || *pi == *programme_)) {
+    programme_ = pi;
+    if (!afs.empty()) alternatives_ = afs;
+  }
+  if (!enabled_ || !programme_) return std::nullopt;
+  if (lastRoundMs_ && nowMs - *lastRoundMs_ < kAfHoldMs) return std::nullopt;
+
+  if (level >= kAfNoSignal) {
+    if (!lostSinceMs_) lostSinceMs_ = nowMs;
+    weakSinceMs_.reset();
+    if (nowMs - *lostSinceMs_ < kAfLostForMs) return std::nullopt;
+    // Out of the tunnel: the programme's alternatives first, then every channel.
+    ++statistics_.rounds;
+    lastRoundMs_ = nowMs;
+    std::optional<int32_t> found = BestOf(alternatives_, frequency, kAfNoSignal - 1);
+    if (!found) found = BestOf(band, frequency, kAfNoSignal - 1);
+    if (found) {
+      ++statistics_.switches;
+      lostSinceMs_.reset();
+    }
+    return found;
+  }
+  lostSinceMs_.reset();
+  if (level < kAfWeakLevel || alternatives_.empty()) {
+    weakSinceMs_.reset();
+    return std::nullopt;
+  }
+  if (!weakSinceMs_) weakSinceMs_ = nowMs;
+  if (nowMs - *weakSinceMs_ < kAfWeakForMs) return std::nullopt;
+  ++statistics_.rounds;
+  lastRoundMs_ = nowMs;
+  weakSinceMs_.reset();
+  const std::optional<int32_t> found = BestOf(alternatives_, frequency, level - kAfHysteresis);
+  if (found) ++statistics_.switches;
+  return found;
+}
+
+}  // namespace halvane::driver::rds

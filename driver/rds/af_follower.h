@@ -1,0 +1,82 @@
+// Follows the tuned programme from transmitter to transmitter as reception fades: when the
+// tuned signal stays weak, the confirmed alternative frequencies are checked and the radio moves
+// to the strongest one carrying the same programme (the same PI), never to another programme.
+// A move needs a clear margin (hysteresis) and waits a hold time after the last round, so the
+// radio never ping-pongs between two transmitters of like strength. After a total loss the
+// programme is searched by its PI, on its alternatives first, then over the whole band.
+//
+// The logic is the backend's to drive: it says what is tuned and how strong, and checks a
+// candidate when asked (a short muted jump on a tuner with one front end, a measurement inside
+// the captured span on an SDR).
+#ifndef HALVANE_DRIVER_RDS_AF_FOLLOWER_H
+#define HALVANE_DRIVER_RDS_AF_FOLLOWER_H
+
+#include <cstdint>
+#include <functional>
+#include <utility>
+#include <optional>
+#include <vector>
+
+namespace halvane::driver::rds {
+
+// Levels as the decoder state reports them: 0 best, 14 barely, 15 nothing.
+inline constexpr int kAfNoSignal = 15;
+inline constexpr int kAfWeakLevel = 9;         // from this level on the programme is looked for
+inline constexpr int kAfHysteresis = 3;        // an alternative must be this much stronger
+inline constexpr int64_t kAfWeakForMs = 1000;  // weak this long before a round of checks
+inline constexpr int64_t kAfHoldMs = 5000;     // no new round this soon after the last
+inline constexpr int64_t kAfLostForMs = 2000;  // nothing this long: search by PI
+
+struct AfCheck {
+  int level = kAfNoSignal;
+  std::optional<uint16_t> pi;  // none when no group's PI could be read
+};
+
+struct AfFollowStatistics {
+  int rounds = 0;        // rounds of checks made
+  int checks = 0;        // alternatives checked
+  int switches = 0;      // moves to another transmitter
+  int64_t silentMs = 0;  // time the listener heard nothing because of checks
+};
+
+class AfFollower {
+ public:
+  // `check` measures one frequency and reads its PI; `checkMs` is how long the listener hears
+  // nothing for each check (0 where the tuner measures without leaving the station).
+  AfFollower(std::function<AfCheck(int32_t frequency)> check, int64_t checkMs)
+      : check_(std::move(check)), checkMs_(checkMs) {}
+
+  void SetEnabled(bool on) { enabled_ = on; }
+  bool enabled() const { return enabled_; }
+
+  // The user tuned: start over with whatever programme is found there.
+  void Tuned(int64_t nowMs);
+
+  // One look at the tuned station: its frequency, level, the PI and AF list its RDS confirmed
+  // (none yet: empty). Returns the frequency to move to, if any; `band` lists every channel for
+  // a PI search after total loss.
+  std::optional<int32_t> Step(int64_t nowMs, int32_t frequency, int level,
+                              std::optional<uint16_t> pi, const std::vector<int32_t>& afs,
+                              const std::vector<int32_t>& band);
+
+  const AfFollowStatistics& statistics() const { return statistics_; }
+  std::optional<uint16_t> programme() const { return programme_; }
+
+ private:
+  std::optional<int32_t> BestOf(const std::vector<int32_t>& candidates, int32_t tuned,
+                                int mustBeat);
+
+  std::function<AfCheck(int32_t)> check_;
+  int64_t checkMs_;
+  bool enabled_ = true;
+  std::optional<uint16_t> programme_;  // the PI being followed
+  std::vector<int32_t> alternatives_;  // its last confirmed AF list, kept across moves
+  std::optional<int64_t> weakSinceMs_;
+  std::optional<int64_t> lostSinceMs_;
+  std::optional<int64_t> lastRoundMs_;
+  AfFollowStatistics statistics_;
+};
+
+}  // namespace halvane::driver::rds
+
+#endif

@@ -1,0 +1,78 @@
+// Following the programme over its alternative frequencies, on a drive through a network: the
+// simulated tuner's exports on the manual clock, polled every 100 ms as the plug-in polls.
+#include <stdlib.h>
+
+#include <vector>
+
+#include "sim_driver_fixture.h"
+#include "test_hooks.h"
+
+namespace halvane::driver::testing_support {
+namespace {
+
+// 89.3 fades out over 20 s; 95.0 comes in from 10 s, strong from 20 s to 40 s, gone at 50 s;
+// 104.0 (not in any list) comes in at 45 s; 101.1 is listed as an alternative but carries
+// another programme, the strongest of all.
+constexpr const char* kDrive = R"(
+[station A]
+frequency = 89.3 MHz
+pi = 5C11
+ps = NETWORK
+af = 95.0 MHz, 101.1 MHz
+route = 0:1, 20:14, 30:15
+[station B]
+frequency = 95.0 MHz
+pi = 5C11
+ps = NETWORK
+af = 89.3 MHz, 101.1 MHz
+route = 0:15, 10:12, 20:2, 40:2, 50:15
+[station Other programme]
+frequency = 101.1 MHz
+pi = 7777
+ps = OTHER
+[station C]
+frequency = 104.0 MHz
+pi = 5C11
+ps = NETWORK
+route = 0:15, 45:3, 60:1
+)";
+
+class AfFollow : public SimDriverTest {
+ protected:
+  // The frequencies the radio plays, in order, over `seconds` of the drive.
+  std::vector<int32_t> Drive(int seconds) {
+    std::vector<int32_t> played;
+    for (int t = 0; t < seconds * 10; ++t) {
+      Advance(100);
+      DecoderState();
+      const int32_t hz = Frequency();
+      if (played.empty() || played.back() != hz) played.push_back(hz);
+    }
+    return played;
+  }
+};
+
+TEST_F(AfFollow, StaysOnTheProgrammeThroughTheNetwork) {
+  struct Case {
+    const char* config;
+    std::vector<int32_t> played;
+  } cases[] = {
+      // Weak 89.3: 95.0 once it is clearly stronger; never the other programme on 101.1; when
+      // 95.0 is lost, the search by PI finds 104.0.
+      {"", {89'300'000, 95'000'000, 104'000'000}},
+      {"af = off\n", {89'300'000}},
+  };
+  for (const Case& c : cases) {
+    setenv("HALVANE_TUNER_CONFIG", WriteFile("tuner.ini", c.config).c_str(), 1);
+    HalvaneSimReset();  // the configuration is read afresh at the next call
+    HalvaneSimUseManualClock(1);
+    UseBand(kDrive);
+    StartRadio();
+    Tune(89'300'000);
+    EXPECT_EQ(Drive(70), c.played) << c.config;
+    unsetenv("HALVANE_TUNER_CONFIG");
+  }
+}
+
+}  // namespace
+}  // namespace halvane::driver::testing_support

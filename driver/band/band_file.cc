@@ -130,6 +130,8 @@ constexpr TagName kTagTypes[] = {{"title", 1}, {"album", 2},  {"artist", 4}, {"p
 constexpr const char* kTagNames = "title album artist programme host phone sms url";
 constexpr size_t kMaxAlternativeFrequencies = 25;
 constexpr int64_t kMaxRouteSeconds = 24 * 3600;
+constexpr int32_t kFirstAfHz = 87'600'000;
+constexpr int32_t kLastAfHz = 107'900'000;
 
 // "Now {artist:Nina Simone} with {title:Feeling Good}": the text without the braces and the
 // tags over it, counted in characters.
@@ -254,8 +256,10 @@ bool BandFileParser::StationKey(std::string_view key, std::string_view value) {
     for (std::string_view rest = value; !rest.empty();) {
       const size_t comma = rest.find(',');
       const std::optional<int32_t> frequency = ReadFrequency(Trim(rest.substr(0, comma)));
-      if (!frequency || *frequency < kFmRaster.low || !kFmRaster.Contains(*frequency)) {
-        return Fail("af lists FM channels: \"89.3 MHz, 99.5 MHz\"");
+      // The codes reach from 87.6 to 107.9 MHz: 87.5 and 108.0 have none.
+      if (!frequency || *frequency < kFirstAfHz || *frequency > kLastAfHz ||
+          !kFmRaster.Contains(*frequency)) {
+        return Fail("af lists FM channels from 87.6 to 107.9 MHz: \"89.3 MHz, 99.5 MHz\"");
       }
       programme.alternativeFrequencies.push_back(*frequency);
       rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);

@@ -14,11 +14,14 @@ TEST(MediaState, DescribesTheStationFromWhatTheRadioShows) {
   const std::string nuls("Late night jazz\0\0\0  ", 20);
   const Case cases[] = {
       // RDS: the RadioText is the title, the RDS name the artist; padding and NULs go.
-      {{"JAZZ 104", nuls, "Jazz", "104.5", "MHz"}, "Late night jazz", "JAZZ 104", "104.5 MHz"},
-      {{"  NORD\tW ", "", "", "89.3", "MHz"}, "NORD W", "NORD W", "89.3 MHz"},
+      {{"JAZZ 104", nuls, "Jazz", "104.5", "MHz", "", ""},
+       "Late night jazz",
+       "JAZZ 104",
+       "104.5 MHz"},
+      {{"  NORD\tW ", "", "", "89.3", "MHz", "", ""}, "NORD W", "NORD W", "89.3 MHz"},
       // No RDS: the preset's name, else the frequency, so a panel always has a title.
-      {{"", "", "Morning", "93.6", "MHz"}, "Morning", "Morning", "93.6 MHz"},
-      {{"        ", " ", "", "1040", "KHz"}, "1040 KHz", "", "1040 KHz"},
+      {{"", "", "Morning", "93.6", "MHz", "", ""}, "Morning", "Morning", "93.6 MHz"},
+      {{"        ", " ", "", "1040", "KHz", "", ""}, "1040 KHz", "", "1040 KHz"},
       // RadioText+: the song's title and artist, each when sent.
       {{"JAZZ 104", nuls, "", "104.5", "MHz", "Feeling Good", "Nina Simone"},
        "Feeling Good",

@@ -108,6 +108,14 @@ INSTANTIATE_TEST_SUITE_P(
         BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\nps = NINE CHAR\n", 4, "8 characters"},
         BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\nta = maybe\n", 4, "toggle"},
         BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\nrt = \"\"\n", 4, "needs a text"},
+        // A drive's keys: AF codes reach 87.6 to 107.9 MHz; RadioText+ tags by name; routes
+        // in time order.
+        BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\naf = 87.5 MHz\n", 4, "87.6"},
+        BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\naf = 99.1 MHz, 108.0 MHz\n", 4, "87.6"},
+        BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\nrt = {colour:red}\n", 4, "tags"},
+        BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\nrt = {title:open\n", 4, "tags"},
+        BadBand{"[station]\nfrequency = 95.8 MHz\nroute = 0:1, 60:16\n", 3, "route"},
+        BadBand{"[station]\nfrequency = 95.8 MHz\nroute = 10:1, 10:2\n", 3, "route"},
         // Faults found when a station is complete point at the station's header (or field).
         BadBand{"[station one]\nlevel = 1\n[station two]\n", 1, "without a frequency"},
         BadBand{"[station]\nfrequency = 95.8 MHz\n[station]\nfrequency = 95.8 MHz\n", 3,

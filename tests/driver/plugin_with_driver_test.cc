@@ -84,7 +84,7 @@ TEST_F(PluginWithSimDriver, RdsNameFillsInAfterStartAndAfterASeek) {
 
   Command("seekup", screen_);
   EXPECT_EQ(radio_->Freq(), 8930);
-  Play(1000);
+  Play(2000);  // a name sent every other group (RadioText between), each segment twice
   EXPECT_EQ(component_->radio().RdsName(), "NORDWAVE");
   EXPECT_EQ(component_->radio().RdsPi(), std::to_string(int16_t(0xD3C2)));
   EXPECT_TRUE(component_->radio().IsStereo());

@@ -26,8 +26,10 @@ void RdsReceiver::CatchUp(const band::Station* station, int level, int64_t nowMs
     const uint64_t arrived = GroupsArrived(nowMs - tuned_at_ms_);
     if (arrived > next_group_ + kMaxCatchUpGroups) next_group_ = arrived - kMaxCatchUpGroups;
     for (; next_group_ < arrived; ++next_group_) {
-      const rds::ReceivedGroup group =
-          rds::DecodeAirGroup(ReceiveGroup(*station, next_group_, level));
+      // The simulated channel only ever damages a block in ways the code tells apart (see
+      // ReceptionError), so every burst it can correct is corrected right.
+      const rds::ReceivedGroup group = rds::DecodeAirGroup(
+          ReceiveGroup(*station, next_group_, level), rds::kMaxCorrectableBurst);
       monitor_.OnGroup(group, tuned_at_ms_ + GroupArrivalMs(next_group_), group.UnusableCount());
     }
   }

@@ -23,7 +23,7 @@ using fuzzing::LineCount;
 void CheckStation(const Station& s) {
   if (!RasterOf(s.frequency).Contains(s.frequency)) Fail("a station off the channel raster");
   if (s.level < 0 || s.level >= kNoStationLevel) Fail("a level outside 0..14");
-  const bool am = s.frequency < kFmRaster.low;
+  const bool am = Frequency(s.frequency).IsAm();
   if (am && (s.programme || !s.capturePath.empty())) Fail("RDS on an AM station");
   if (s.programme && !s.capturePath.empty()) Fail("both RDS fields and a capture");
   if (!s.capture.empty()) Fail("the parser read a capture file itself");

@@ -2,32 +2,10 @@
 
 #include <algorithm>
 
+#include "halvane/encodings.h"
 #include "screen_text.h"
 
 namespace host {
-namespace {
-
-std::string Utf8(char32_t cp) {
-  std::string s;
-  if (cp < 0x80) {
-    s += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    s += static_cast<char>(0xC0 | (cp >> 6));
-    s += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    s += static_cast<char>(0xE0 | (cp >> 12));
-    s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    s += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    s += static_cast<char>(0xF0 | (cp >> 18));
-    s += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    s += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-  return s;
-}
-
-}  // namespace
 
 KeyboardPrompt::KeyboardPrompt(std::string keyboardCommand)
     : keyboardCommand_(std::move(keyboardCommand)) {}
@@ -68,7 +46,9 @@ size_t KeyboardPrompt::ByteOffset(int character) const {
 void KeyboardPrompt::Insert(char32_t cp) {
   if (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F) || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
     return;
-  text_.insert(ByteOffset(cursor_), Utf8(cp));
+  std::string encoded;
+  halvane::AppendUtf8(encoded, cp);
+  text_.insert(ByteOffset(cursor_), encoded);
   ++cursor_;
 }
 

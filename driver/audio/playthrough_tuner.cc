@@ -4,36 +4,20 @@
 #include <optional>
 
 #include "audio/capture_device.h"
+#include "band/frequency.h"
+#include "halvane/encodings.h"
 #include "last_reason.h"
 #include "rds/charset.h"
 
 namespace halvane::driver::audio {
-namespace {
-
-// The plug-in's frequency values are FM hertz from 87.5 MHz up, AM kilohertz x 10000 below.
-constexpr int32_t kLowestFm = 87500000;
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-}  // namespace
 
 std::string FrequencyTitle(int32_t frequency) {
   char text[32];
-  if (frequency >= kLowestFm) {
-    std::snprintf(text, sizeof text, "FM %.2f MHz", frequency / 1e6);
+  const band::Frequency value(frequency);
+  if (value.IsAm()) {
+    std::snprintf(text, sizeof text, "AM %d kHz", static_cast<int>(value.Hertz() / 1000));
   } else {
-    std::snprintf(text, sizeof text, "AM %d kHz", static_cast<int>(frequency / 10000));
+    std::snprintf(text, sizeof text, "FM %.2f MHz", value.Hertz() / 1e6);
   }
   return text;
 }

@@ -70,6 +70,7 @@ bool PulseOutput::NewStream() {
   if (stream_ == nullptr) return false;
   pa_stream_set_state_callback(stream_, &OnStreamState, this);
   pa_stream_set_write_callback(stream_, &OnWritable, this);
+  pa_stream_set_underflow_callback(stream_, &OnUnderflow, this);
   pa_buffer_attr attributes;
   attributes.maxlength = static_cast<uint32_t>(-1);
   attributes.tlength = kServerFrames * kFrameBytes;
@@ -84,6 +85,7 @@ bool PulseOutput::NewStream() {
 void PulseOutput::DropConnection() {
   if (stream_ != nullptr) {
     pa_stream_set_write_callback(stream_, nullptr, nullptr);
+    pa_stream_set_underflow_callback(stream_, nullptr, nullptr);
     pa_stream_set_state_callback(stream_, nullptr, nullptr);
     pa_stream_disconnect(stream_);
     pa_stream_unref(stream_);
@@ -208,6 +210,17 @@ void PulseOutput::OnWritable(pa_stream* stream, size_t bytes, void* self) {
     bytes -= std::min(bytes, size);
   }
 }
+
+namespace {
+std::atomic<size_t> allServerUnderflows{0};
+}  // namespace
+
+void PulseOutput::OnUnderflow(pa_stream* /*stream*/, void* self) {
+  ++static_cast<PulseOutput*>(self)->serverUnderflows_;
+  ++allServerUnderflows;
+}
+
+size_t PulseOutput::AllServerUnderflows() { return allServerUnderflows; }
 
 void PulseOutput::Write(std::span<const float> interleaved) { buffer_.Push(interleaved); }
 

@@ -5,6 +5,7 @@
 #ifndef HALVANE_DRIVER_AUDIO_PULSE_OUTPUT_H
 #define HALVANE_DRIVER_AUDIO_PULSE_OUTPUT_H
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -30,6 +31,11 @@ class PulseOutput final : public AudioSink {
   void Hush() override { buffer_.Hush(); }
 
   PlaybackBuffer::Counts counts() const { return buffer_.counts(); }
+  // How often the server found the stream empty since it was opened: its thread went without our
+  // writes for longer than the server holds (a starved process), and it played silence meanwhile.
+  size_t serverUnderflows() const { return serverUnderflows_; }
+  // The same, summed over every output this process opened: for whoever holds none of them.
+  static size_t AllServerUnderflows();
 
  private:
   PulseOutput();
@@ -47,6 +53,7 @@ class PulseOutput final : public AudioSink {
   static void OnStateChange(pa_context* context, void* self);
   static void OnStreamState(pa_stream* stream, void* self);
   static void OnWritable(pa_stream* stream, size_t bytes, void* self);
+  static void OnUnderflow(pa_stream* stream, void* self);
 
   PlaybackBuffer buffer_;
   pa_threaded_mainloop* loop_ = nullptr;
@@ -57,6 +64,7 @@ class PulseOutput final : public AudioSink {
   bool playing_ = false;            // connected once: a loss from now on is retried
   pa_time_event* retry_ = nullptr;  // while a new connection waits to be tried
   std::string title_;
+  std::atomic<size_t> serverUnderflows_{0};
 };
 
 }  // namespace halvane::driver::audio

@@ -305,7 +305,7 @@ bool BandFileParser::FinishStation() {
   Station& station = draft_.station;
   RdsProgramme& programme = draft_.programme;
   if (!draft_.hasFrequency) return Fail("station without a frequency");
-  const bool am = station.frequency < kFmRaster.low;
+  const bool am = Frequency(station.frequency).IsAm();
   if (band_.Find(station.frequency)) return Fail("two stations on one frequency");
   if (!draft_.stereoGiven) station.stereo = !am;
   if (draft_.rdsFieldLine != 0 && !draft_.hasPi) {

@@ -23,10 +23,24 @@ struct Raster {
 inline constexpr Raster kFmRaster{87'500'000, 108'000'000, 100'000};
 inline constexpr Raster kAmRaster{530 * 10'000, 1710 * 10'000, 100'000};
 
+// A frequency value as the plug-in hands it over, which tells its band by its size.
+class Frequency {
+ public:
+  constexpr explicit Frequency(int32_t value) : value_(value) {}
+
+  constexpr int32_t value() const { return value_; }
+  constexpr bool IsAm() const { return value_ < kFmRaster.low; }
+  // What the value means on the air: AM's kilohertz x 10000 are ten times its hertz.
+  constexpr int64_t Hertz() const { return IsAm() ? value_ / 10 : value_; }
+  // The channel raster of the value's band.
+  constexpr const Raster& raster() const { return IsAm() ? kAmRaster : kFmRaster; }
+
+ private:
+  int32_t value_;
+};
+
 // The raster a value belongs to.
-constexpr const Raster& RasterOf(int32_t value) {
-  return value < kFmRaster.low ? kAmRaster : kFmRaster;
-}
+constexpr const Raster& RasterOf(int32_t value) { return Frequency(value).raster(); }
 
 // The nearest channel of the value's own band, clamped to the band's edges.
 int32_t SnapToRaster(int32_t value);

@@ -36,8 +36,8 @@ class Receiver {
  public:
   explicit Receiver(const ReceiverOptions& options);
 
-  // A new channel `offsetHz` from the source's centre, from `nowMs` on: everything received
-  // before is forgotten.
+  // A new channel `offsetHz` from the source's centre: everything received before is forgotten,
+  // and the next Process demodulates the new channel alone.
   void Tune(double offsetHz);
 
   // The signal broke off (samples were dropped): the demodulators start afresh on the next

@@ -149,7 +149,7 @@ int32_t SdrTuner::SetForceMono(bool mono) {
 
 int32_t SdrTuner::SetFrequency(int32_t frequency) {
   if (const int32_t code = Ready(); code != kOk) return code;
-  if (frequency < band::kFmRaster.low) return FmOnly();
+  if (band::Frequency(frequency).IsAm()) return FmOnly();
   if (const int32_t code = Tune(band::SnapToRaster(frequency)); code != kOk) return Fail(code);
   return kOk;
 }
@@ -178,7 +178,7 @@ int32_t SdrTuner::MeasureLevel(int32_t frequency, int& level) {
 
 int32_t SdrTuner::Search(int32_t& frequency, bool up) {
   if (const int32_t code = Ready(); code != kOk) return code;
-  if (frequency < band::kFmRaster.low) return FmOnly();
+  if (band::Frequency(frequency).IsAm()) return FmOnly();
   const band::Raster& raster = band::kFmRaster;
   int32_t stop = up ? raster.high : raster.low;
   int32_t code = HALVANE_SEARCH_BAND_END;

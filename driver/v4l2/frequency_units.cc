@@ -4,8 +4,6 @@
 
 #include <limits>
 
-#include "band/frequency.h"
-
 namespace halvane::driver::v4l2 {
 
 TunerUnit UnitOf(uint32_t capability) {
@@ -44,13 +42,6 @@ int64_t UnitsToHertz(uint32_t units, TunerUnit unit) {
       break;
   }
   return units;
-}
-
-bool IsAmValue(int32_t value) { return value < band::kFmRaster.low; }
-
-int64_t PlugInValueToHertz(int32_t value) {
-  // AM: kHz x 10000 -> Hz is kHz x 1000.
-  return IsAmValue(value) ? value / 10 : value;
 }
 
 }  // namespace halvane::driver::v4l2

@@ -18,10 +18,6 @@ std::optional<uint32_t> HertzToUnits(int64_t hertz, TunerUnit unit);
 // Exact for 62.5 kHz and 1 Hz; an odd count of 62.5 Hz units loses its half hertz.
 int64_t UnitsToHertz(uint32_t units, TunerUnit unit);
 
-// The plug-in's values: FM in hertz, AM in kilohertz x 10000 (below 87.5 MHz).
-int64_t PlugInValueToHertz(int32_t value);
-bool IsAmValue(int32_t value);
-
 }  // namespace halvane::driver::v4l2
 
 #endif

@@ -33,7 +33,7 @@ int32_t V4l2Tuner::Search(int32_t& frequency, bool up) {
   if (const int32_t ready = Ready(); ready != kOk) return ready;
   const DeviceBand* band = BandFor(frequency);
   if (band == nullptr) {
-    return Refuse(kOutOfBand, std::to_string(PlugInValueToHertz(frequency)) +
+    return Refuse(kOutOfBand, std::to_string(band::Frequency(frequency).Hertz()) +
                                   " Hz is outside every band of the tuner");
   }
   const DeviceBand seekBand = *band;
@@ -62,8 +62,10 @@ std::optional<int32_t> V4l2Tuner::HardwareSeek(int32_t& value, bool up, const De
   if (tuner_capability_ & V4L2_TUNER_CAP_HWSEEK_PROG_LIM) {
     // Any limits: the plug-in's band, where the device's reaches further (64-108 MHz).
     const band::Raster& raster = band.am ? band::kAmRaster : band::kFmRaster;
-    seek.rangelow = std::max(band.low, *HertzToUnits(PlugInValueToHertz(raster.low), band.unit));
-    seek.rangehigh = std::min(band.high, *HertzToUnits(PlugInValueToHertz(raster.high), band.unit));
+    seek.rangelow =
+        std::max(band.low, *HertzToUnits(band::Frequency(raster.low).Hertz(), band.unit));
+    seek.rangehigh =
+        std::min(band.high, *HertzToUnits(band::Frequency(raster.high).Hertz(), band.unit));
   } else if (band.listed) {
     // Only one of the device's own bands; without one si470x seeks 76-108 MHz.
     seek.rangelow = band.low;
@@ -94,7 +96,7 @@ std::optional<int32_t> V4l2Tuner::HardwareSeek(int32_t& value, bool up, const De
   value = *channel;
   // A seek that stopped on the channel itself needs no tune; one between channels, or a tuner
   // moved to measure the floor, does.
-  const uint32_t units = *HertzToUnits(PlugInValueToHertz(*channel), band.unit);
+  const uint32_t units = *HertzToUnits(band::Frequency(*channel).Hertz(), band.unit);
   if (moved || units != frequency.frequency) return Tune(*channel);
   tuned_ = Tuned{*channel, units};
   am_tuned_ = band.am;

@@ -41,8 +41,8 @@ int32_t OpenFailure(int error) {
 
 // The hertz of a plug-in value's band edges, for choosing among a device's bands.
 int64_t RasterDistance(const band::Raster& raster, int64_t lowHz, int64_t highHz) {
-  const int64_t rasterLow = PlugInValueToHertz(raster.low);
-  const int64_t rasterHigh = PlugInValueToHertz(raster.high);
+  const int64_t rasterLow = band::Frequency(raster.low).Hertz();
+  const int64_t rasterHigh = band::Frequency(raster.high).Hertz();
   return std::abs(lowHz - rasterLow) + std::abs(highHz - rasterHigh);
 }
 
@@ -210,9 +210,10 @@ int32_t V4l2Tuner::SetForceMono(bool mono) {
 const V4l2Tuner::DeviceBand* V4l2Tuner::BandFor(int32_t value) const {
   // Of the device's bands that hold the value, the one closest to the plug-in's band: si470x
   // lists 87.5-108, 76-108 and 76-90 MHz.
-  const bool am = IsAmValue(value);
-  const band::Raster& raster = band::RasterOf(value);
-  const int64_t hertz = PlugInValueToHertz(value);
+  const band::Frequency frequency(value);
+  const bool am = frequency.IsAm();
+  const band::Raster& raster = frequency.raster();
+  const int64_t hertz = frequency.Hertz();
   const DeviceBand* best = nullptr;
   int64_t bestDistance = 0;
   for (const DeviceBand& band : bands_) {
@@ -232,13 +233,13 @@ const V4l2Tuner::DeviceBand* V4l2Tuner::BandFor(int32_t value) const {
 int32_t V4l2Tuner::Tune(int32_t value) {
   const DeviceBand* band = BandFor(value);
   if (band == nullptr) {
-    return Refuse(kOutOfBand, std::to_string(PlugInValueToHertz(value)) +
+    return Refuse(kOutOfBand, std::to_string(band::Frequency(value).Hertz()) +
                                   " Hz is outside every band of the tuner");
   }
   v4l2_frequency frequency{};
   frequency.tuner = 0;
   frequency.type = V4L2_TUNER_RADIO;
-  frequency.frequency = *HertzToUnits(PlugInValueToHertz(value), band->unit);
+  frequency.frequency = *HertzToUnits(band::Frequency(value).Hertz(), band->unit);
   if (const int error = device_->SetFrequency(frequency); error != 0) {
     return Failure(error, "tuning");
   }

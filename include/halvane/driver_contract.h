@@ -2,8 +2,10 @@
 //
 // Every argument is a 32-bit value (a number, or the address of a variable the driver fills in),
 // every result a signed 32-bit integer, C calling convention, C linkage. The first argument of
-// every function that takes arguments is always 0. Frequencies are in hertz: the plug-in's
-// frequency value (10 kHz units for FM, kHz for AM) times 10000, whatever the band.
+// every function that takes arguments is always 0. Frequencies are the plug-in's frequency value
+// (10 kHz units for FM, kHz for AM) times 10000: hertz on FM (95.8 MHz is 95 800 000), but
+// kilohertz times 10000 on AM (1040 kHz is 10 400 000, ten times its hertz). Every AM value lies
+// below the FM band's 87 500 000, which is how a value tells its band.
 #ifndef HALVANE_DRIVER_CONTRACT_H
 #define HALVANE_DRIVER_CONTRACT_H
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace halvane {
@@ -57,6 +58,20 @@ constexpr size_t DecodeUtf8(std::string_view text, size_t at, char32_t& out) {
   if (c < kSmallest[length] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return 0;
   out = c;
   return length;
+}
+
+// Appends the UTF-8 sequence of `c`. A surrogate or a value past U+10FFFF, which no UTF-8 text
+// may hold, goes in as U+FFFD, the replacement character.
+inline void AppendUtf8(std::string& out, char32_t c) {
+  if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+    return;
+  }
+  const size_t length = c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+  constexpr uint8_t kLead[] = {0, 0, 0xC0, 0xE0, 0xF0};
+  out += static_cast<char>(kLead[length] | (c >> (6 * (length - 1))));
+  for (size_t i = length - 1; i-- > 0;) out += static_cast<char>(0x80 | ((c >> (6 * i)) & 0x3F));
 }
 
 }  // namespace halvane

@@ -44,7 +44,10 @@ unsigned Marshal(std::span<const DriverArg> args, const NumberFormat& format,
   return mask;
 }
 
-// Any arity up to 63, with a call signature built for this argument list.
+// Any arity up to 63, with a call signature built for this argument list. The plug-in's own calls
+// never come here, but the gate promises every list the one-byte argument count can describe,
+// and a pointer of each exact type for 63 arities and every mix of numbers and addresses is out
+// of reach.
 int32_t CallThroughFfi(void* function, size_t n, direct_call::Slot* slots, const bool* isPointer) {
   ffi_type* types[kMaxDriverArgs];
   void* values[kMaxDriverArgs];
@@ -79,8 +82,9 @@ int32_t CallDriver(const std::string& libraryPath, const char* functionName,
   if (function == nullptr) return kDriverCallFailed;
   if (args.size() > kMaxDriverArgs) Raise(kOverflow, "more than 63 driver arguments");
 
-  direct_call::Slot slots[kMaxDriverArgs];
-  bool isPointer[kMaxDriverArgs];
+  // Cleared, so no path through the marshalling can leave a slot the call reads undefined.
+  direct_call::Slot slots[kMaxDriverArgs] = {};
+  bool isPointer[kMaxDriverArgs] = {};
   const unsigned mask = Marshal(args, format, slots, isPointer);
   // The plug-in's own calls (at most four arguments) go through a pointer of their exact type;
   // only longer lists need a signature built at run time.

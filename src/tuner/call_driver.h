@@ -19,7 +19,8 @@ class DriverArg {
 
   static DriverArg Number(double value) { return DriverArg(Kind::Number, value, nullptr, {}); }
   // Text that reads as a number goes as that number; other text as the address of a NUL-terminated
-  // copy that lives for the call.
+  // copy that lives for the call. The plug-in itself passes none, but the gate takes any argument
+  // list a caller may build, and text is one of the values such a list holds.
   static DriverArg Text(std::string text) {
     return DriverArg(Kind::Text, 0, nullptr, std::move(text));
   }

@@ -1,5 +1,7 @@
 // Bringing the tuner up and down, muting, activation, and the two ways trouble becomes visible:
 // the debug log through the host, and the host's error screen.
+#include <functional>
+
 #include "context/module_context.h"
 #include "halvane/errors.h"
 #include "tuner/mod_radio.h"
@@ -26,38 +28,70 @@ bool ModRadio::CheckRadio() {
   return false;
 }
 
-// Every step skips on failure and the next one runs: a missing host, driver or file never stops
-// the start half-way with an error, it only leaves the radio stopped or with defaults.
+namespace {
+
+// One step of the start, named for the reader: the debug log holds the start's own lines and no
+// more, so a skipped step is not written there.
+struct StartStep {
+  const char* name;
+  std::function<void()> run;
+};
+
+}  // namespace
+
+// The start is a list of steps run in order. A step that fails is skipped and the next one runs: a
+// missing host, driver or file never stops the start half-way with an error, it only leaves the
+// radio stopped or with defaults. Only a radio that is already up, or a driver that did not start,
+// ends it early.
 void ModRadio::RadioStart(RadioStations& stations) {
   debugEnabled_ = false;
-  IgnoreErrors(
-      [&] { debugEnabled_ = host::GetInfo(c_.Sdk(), hostvar::kRadioDebug).ToBool(&c_.Numbers()); });
-  IgnoreErrors([&] { RadioLog("StartRadio"); });
-  IgnoreErrors([&] {
-    driverPath_ =
-        host::GetInfo(c_.Sdk(), hostvar::kDMPath).ToString(&c_.Numbers()) + kDriverRelativePath;
-  });
-  if (radioReady_) return;
-
+  bool ended = false;
   int32_t result = kDriverCallFailed;
-  IgnoreErrors([&] { result = Call(HALVANE_FN_INITIALIZE, {}); });
-  if (result != 0) {
-    IgnoreErrors([&] { RadioLog("Initialize failed return code:" + std::to_string(result)); });
-    return;
-  }
-  radioReady_ = true;
-
-  int32_t lcid = c_.Lcid();
-  IgnoreErrors([&] { RadioLog("LCID=" + std::to_string(lcid)); });
-  IgnoreErrors(
-      [&] { useRbds_ = host::GetInfo(c_.Sdk(), hostvar::kUserbds).ToBool(&c_.Numbers()); });
-  if (lcid == 1033 || useRbds_) useRbds_ = true;
-  IgnoreErrors([&] { stations.LoadNames(useRbds_); });
+  int32_t lcid = 0;
   int32_t startFreq = 0;
-  IgnoreErrors([&] { startFreq = stations.LoadPresets(); });
-  if (startFreq == 0) startFreq = band::kFmLow;
-  IgnoreErrors([&] { SetMute(true); });
-  IgnoreErrors([&] { TuneTo(startFreq); });
+  const StartStep steps[] = {
+      {"read the debug switch",
+       [&] {
+         debugEnabled_ = host::GetInfo(c_.Sdk(), hostvar::kRadioDebug).ToBool(&c_.Numbers());
+       }},
+      {"log the start", [&] { RadioLog("StartRadio"); }},
+      {"find the driver",
+       [&] {
+         driverPath_ = host::GetInfo(c_.Sdk(), hostvar::kDMPath).ToString(&c_.Numbers()) +
+                       kDriverRelativePath;
+       }},
+      {"leave a started radio as it is", [&] { ended = radioReady_; }},
+      {"start the driver", [&] { result = Call(HALVANE_FN_INITIALIZE, {}); }},
+      {"log a driver that did not start",
+       [&] {
+         if (result != 0) RadioLog("Initialize failed return code:" + std::to_string(result));
+       }},
+      {"end unless the driver started",
+       [&] {
+         radioReady_ = result == 0;
+         ended = !radioReady_;
+       }},
+      {"log the language",
+       [&] {
+         lcid = c_.Lcid();
+         RadioLog("LCID=" + std::to_string(lcid));
+       }},
+      {"read the RBDS switch",
+       [&] { useRbds_ = host::GetInfo(c_.Sdk(), hostvar::kUserbds).ToBool(&c_.Numbers()); }},
+      {"choose RBDS in the United States", [&] { useRbds_ = useRbds_ || lcid == 1033; }},
+      {"load the programme-type names", [&] { stations.LoadNames(useRbds_); }},
+      {"load the presets", [&] { startFreq = stations.LoadPresets(); }},
+      {"start at the band's foot without presets",
+       [&] {
+         if (startFreq == 0) startFreq = band::kFmLow;
+       }},
+      {"mute", [&] { SetMute(true); }},
+      {"tune", [&] { TuneTo(startFreq); }},
+  };
+  for (const StartStep& step : steps) {
+    IgnoreErrors(step.run);
+    if (ended) return;
+  }
   active_ = false;
 }
 

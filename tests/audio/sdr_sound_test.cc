@@ -8,6 +8,7 @@
 
 #include <fstream>
 
+#include "audio/pulse_output.h"
 #include "halvane/driver_contract.h"
 #include "pulse_daemon.h"
 #include "test_hooks.h"
@@ -73,6 +74,8 @@ TEST(SdrSound, TheStationsToneIsHeardMutedWithinAHundredMillisecondsAndSummedToM
   ProgrammeClock clock(recorder);
   clock.PlayUntil(400);  // the receiver settles unheard
   const int64_t unmuted = clock.NowMs();
+  // From here on what the server drops would move the programme's times.
+  const size_t underflows = driver::audio::PulseOutput::AllServerUnderflows();
   VolumeMute(0, 0);
   clock.PlayUntil(unmuted + 600);
   const int64_t mono = clock.NowMs();
@@ -96,20 +99,25 @@ TEST(SdrSound, TheStationsToneIsHeardMutedWithinAHundredMillisecondsAndSummedToM
   // Stereo: the tone at half full scale on the left, the right at least 25 dB below it.
   const std::vector<float> left = Channel(heard, 0, 200 * kFramesPerMs, 300 * kFramesPerMs);
   const std::vector<float> right = Channel(heard, 1, 200 * kFramesPerMs, 300 * kFramesPerMs);
-  const double level = ToneAmplitude(left, 1000);
+  const double level = ToneLevel(left, 1000);
   EXPECT_NEAR(level, 0.5, 0.05);
-  EXPECT_LT(ToneAmplitude(right, 1000), level / 17.8);
+  EXPECT_LT(ToneLevel(right, 1000), level / 17.8);
 
   // Forced mono: both channels carry the same sum, the tone at half its level.
   const size_t monoStart = EqualChannels(heard, 0, 200 * kFramesPerMs);
   ASSERT_LT(monoStart, heard.size() / 2) << "no 200 ms of equal channels";
-  EXPECT_GE(monoStart, 500 * kFramesPerMs);
-  EXPECT_NEAR(ToneAmplitude(Channel(heard, 0, monoStart, 9600), 1000), level / 2, 0.03);
+  EXPECT_NEAR(ToneLevel(Channel(heard, 0, monoStart, 9600), 1000), level / 2, 0.03);
 
   // Muted: silent no later than 100 ms after the mute (sooner, as what was queued but not yet
   // heard is dropped), and for good.
   EXPECT_LE(heard.size() / 2, static_cast<size_t>(muted - unmuted + 100) * kFramesPerMs);
   EXPECT_GE(recording.size() / 2 - LastAbove(recording, 0.001f), 200 * kFramesPerMs);
+
+  // Mono from its time on, in programme time: that holds only while the server played every
+  // frame it was given; when its thread found the stream empty it dropped what came late.
+  if (const size_t dry = driver::audio::PulseOutput::AllServerUnderflows() - underflows; dry > 0)
+    GTEST_SKIP() << "the sound server ran dry " << dry << " times: mono's time cannot be told";
+  EXPECT_GE(monoStart, 500 * kFramesPerMs);
 }
 
 }  // namespace

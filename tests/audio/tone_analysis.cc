@@ -30,6 +30,16 @@ double ToneAmplitude(std::span<const float> samples, double frequency) {
   return samples.empty() ? 0 : 2 * std::hypot(re, im) / samples.size();
 }
 
+double ToneLevel(std::span<const float> samples, double frequency) {
+  constexpr size_t kBlock = 960;
+  std::vector<double> levels;
+  for (size_t first = 0; first + kBlock <= samples.size(); first += kBlock)
+    levels.push_back(ToneAmplitude(samples.subspan(first, kBlock), frequency));
+  if (levels.empty()) return 0;
+  std::nth_element(levels.begin(), levels.begin() + levels.size() / 2, levels.end());
+  return levels[levels.size() / 2];
+}
+
 double Rms(std::span<const float> samples) {
   double sum = 0;
   for (float s : samples) sum += double{s} * s;

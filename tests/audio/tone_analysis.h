@@ -14,6 +14,9 @@ std::vector<float> Channel(std::span<const float> interleaved, int channel, size
 
 // The peak amplitude of the sine at `frequency` in `samples` (48 kHz).
 double ToneAmplitude(std::span<const float> samples, double frequency);
+// The tone's amplitude as most of `samples` carry it: the median over 20 ms blocks (whole cycles
+// of 1, 1.5 and 2 kHz tones), so a gap or a late writer's fade in a few blocks does not move it.
+double ToneLevel(std::span<const float> samples, double frequency);
 // The root-mean-square of `samples`.
 double Rms(std::span<const float> samples);
 

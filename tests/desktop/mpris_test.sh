@@ -5,21 +5,7 @@
 #   mpris_test.sh HALVANE_HOST
 set -euo pipefail
 host_program=$1
-work=$(mktemp -d /tmp/halvane-mpris-XXXXXX)
-bus_pid=""
-cleanup() {
-  set +e
-  [ -n "${host_pid:-}" ] && kill "$host_pid" 2>/dev/null
-  [ -n "$bus_pid" ] && kill "$bus_pid" 2>/dev/null
-  jobs -p | xargs -r kill 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+source "$(dirname "$0")/../support/session_bus.sh" halvane-mpris
 expect() {  # expect WHAT EXPECTED ACTUAL
   [ "$2" = "$3" ] || fail "$1: expected '$2', got '$3'"
 }
@@ -33,16 +19,12 @@ wait_for_lines() {
   fail "no $count lines like '$regex' in $file: $(cat "$file")"
 }
 
-dbus-daemon --session --address="unix:dir=$work" --fork --print-address=1 --print-pid=1 \
-  >"$work/bus"
-bus_pid=$(sed -n 2p "$work/bus")
-export DBUS_SESSION_BUS_ADDRESS
-DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p "$work/bus")
 export HALVANE_CLASS_REGISTRY="$work/classes.reg" HALVANE_STATIONS=""
 export LC_ALL=C
 
 coproc HOST { exec "$host_program" --batch --home "$work/home" 2>"$work/host.err"; }
 host_pid=$HOST_PID  # bash unsets HOST_PID once the host has ended
+stop_pids+=("$host_pid")
 ask() {
   printf '%s\n' "$1" >&"${HOST[1]}"
   local answer
@@ -122,7 +104,7 @@ wait "$second_pid" || fail "the second host exited with $?"
 
 exec {HOST[1]}>&-
 wait "$host_pid" || fail "the host exited with $?"
-host_pid=""
+stop_pids=()
 [ ! -s "$work/host.err" ] || fail "the host complained: $(cat "$work/host.err")"
 
 # Without a session bus: the radio answers as before and says once that media keys are not

@@ -7,6 +7,15 @@
 namespace halvane::driver::band {
 namespace {
 
+TEST(Frequency, TellsItsBandByItsSizeAndAmValuesAreTenTimesTheirHertz) {
+  EXPECT_FALSE(Frequency(95'800'000).IsAm());
+  EXPECT_EQ(Frequency(95'800'000).Hertz(), 95'800'000);
+  EXPECT_EQ(&Frequency(87'500'000).raster(), &kFmRaster);
+  EXPECT_TRUE(Frequency(87'499'999).IsAm());
+  EXPECT_EQ(Frequency(10'400'000).Hertz(), 1'040'000);  // 1040 kHz
+  EXPECT_EQ(&Frequency(10'400'000).raster(), &kAmRaster);
+}
+
 TEST(Frequency, SnapsToTheNearestChannelOfItsBand) {
   EXPECT_EQ(SnapToRaster(95'800'000), 95'800'000);
   EXPECT_EQ(SnapToRaster(95'849'999), 95'800'000);

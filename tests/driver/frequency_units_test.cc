@@ -36,12 +36,5 @@ TEST(FrequencyUnits, CoarseUnitsRoundToTheNearest) {
   EXPECT_EQ(HertzToUnits(int64_t{1} << 40, TunerUnit::Hertz), std::nullopt);
 }
 
-TEST(FrequencyUnits, PlugInValues) {
-  EXPECT_EQ(PlugInValueToHertz(95'800'000), 95'800'000);
-  EXPECT_EQ(PlugInValueToHertz(10'400'000), 1'040'000);  // AM 1040 kHz
-  EXPECT_TRUE(IsAmValue(87'499'999));
-  EXPECT_FALSE(IsAmValue(87'500'000));
-}
-
 }  // namespace
 }  // namespace halvane::driver::v4l2

@@ -206,7 +206,11 @@ TEST_F(SimRds, ClockJumpsAreCaughtUpWithoutReplayingEverything) {
   const std::optional<RdsRecord> record = Record();
   ASSERT_TRUE(record);
   EXPECT_EQ(Ps(*record), "STRONG  ");
-  EXPECT_NE(Rt(*record), std::string(64, ' '));
+  // One of the station's two messages, whole: the catching up replays enough groups for it.
+  const std::string text = Rt(*record);
+  EXPECT_TRUE(text == "Classic rock, no talk - Rock 97" + std::string(33, ' ') ||
+              text == "Second message" + std::string(50, ' '))
+      << "'" << text << "'";
 }
 
 TEST_F(SimRds, SameStepsGiveTheSameRecords) {

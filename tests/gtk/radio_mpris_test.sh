@@ -4,19 +4,7 @@
 #   radio_mpris_test.sh HALVANE_RADIO   (run by run_with_xvfb)
 set -euo pipefail
 radio=$1
-work=$(mktemp -d /tmp/halvane-radio-mpris-XXXXXX)
-cleanup() {
-  set +e
-  [ -n "${radio_pid:-}" ] && kill "$radio_pid" 2>/dev/null
-  [ -n "${bus_pid:-}" ] && kill "$bus_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+source "$(dirname "$0")/../support/session_bus.sh" halvane-radio-mpris
 player() { timeout 20 playerctl --player=halvane "$@" 2>/dev/null || true; }
 # Waits up to 30 s for COMMAND... to print EXPECTED.
 wait_for() {
@@ -29,17 +17,12 @@ wait_for() {
   fail "'$*' never printed '$expected' (last: '$("$@")'); radio said: $(cat "$work/radio.err")"
 }
 
-dbus-daemon --session --address="unix:dir=$work" --fork --print-address=1 --print-pid=1 \
-  >"$work/bus"
-bus_pid=$(sed -n 2p "$work/bus")
-export DBUS_SESSION_BUS_ADDRESS
-DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p "$work/bus")
 export HALVANE_CLASS_REGISTRY="$work/classes.reg" HALVANE_STATIONS="" LC_ALL=C
 
 # The screenshot, taken long after, ends the radio; it shows what the bus did.
 "$radio" --home "$work/home" --command "rtune;104.5" --screenshot "$work/shot.png" --after 60000 \
   2>"$work/radio.err" &
-radio_pid=$!
+stop_pids+=("$!")
 
 wait_for "JAZZ 104" player metadata xesam:artist
 wait_for Playing player status

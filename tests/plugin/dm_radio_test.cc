@@ -12,22 +12,13 @@ using testing_support::PluginTest;
 
 class DMRadioTest : public PluginTest {};
 
-TEST_F(DMRadioTest, NewObjectIdentityAndState) {
+TEST_F(DMRadioTest, NewObjectNamesItselfJoinsTheModulesAndPolls) {
   EXPECT_EQ(radio_->GetName(), "Halvane 600");
   EXPECT_EQ(radio_->TunerType(), TunerTypes::RDSAdvanced);
-  EXPECT_FALSE(radio_->IsActive());
-  EXPECT_EQ(radio_->Freq(), 0);
-  EXPECT_EQ(radio_->SearchMode(), SModes::Disabled);
-  EXPECT_FALSE(radio_->SeekMode());
-  EXPECT_FALSE(radio_->LocalMode());
-  EXPECT_FALSE(radio_->PresetMode());
-  EXPECT_FALSE(radio_->RDSTAEnabled());
   EXPECT_EQ(component_->context().Sdk(), sdk_);
   EXPECT_EQ(component_->context().SettingsOwner(), radio_.get());
   EXPECT_EQ(radio_->StatusTimer()->Interval(), 100);
   EXPECT_TRUE(radio_->StatusTimer()->Enabled());
-  EXPECT_FALSE(radio_->search().SurfTimer()->Enabled());
-  EXPECT_EQ(radio_->search().SurfTimer()->Interval(), 0);
 }
 
 TEST_F(DMRadioTest, WithoutAHostSdkTheObjectIsStillCreatedAndCheckFails) {
@@ -58,11 +49,15 @@ TEST_F(DMRadioTest, DestructionClearsTheModuleReferences) {
 TEST_F(DMRadioTest, StatusTimerPollsEveryHundredMilliseconds) {
   Start();
   ClearCalls();
-  context_->RunFor(550);
-  int polls = 0;
-  for (const auto& name : driver_->Names()) polls += name == "RDS_EvalData";
-  EXPECT_GE(polls, 2);  // about five; a loaded machine may delay some
-  EXPECT_LE(polls, 6);
+  const auto polls = [&] {
+    int count = 0;
+    for (const auto& name : driver_->Names()) count += name == "RDS_EvalData";
+    return count;
+  };
+  // Five polls take at least 400 ms after the first; a busy machine may make it longer.
+  int64_t elapsed = 0;
+  EXPECT_TRUE(context_->RunUntil([&] { return polls() >= 5; }, &elapsed));
+  EXPECT_GE(elapsed, 400);
 }
 
 TEST_F(DMRadioTest, PropertiesAndMethodsByName) {

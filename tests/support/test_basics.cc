@@ -54,6 +54,17 @@ void ScopedMainContext::RunFor(int ms) {
   }
 }
 
+bool ScopedMainContext::RunUntil(const std::function<bool()>& done, int64_t* elapsedMs) {
+  const gint64 start = g_get_monotonic_time();
+  bool held = false;
+  while (!(held = done()) && g_get_monotonic_time() - start < 20'000'000) {
+    g_main_context_iteration(ctx_, FALSE);
+    g_usleep(1000);
+  }
+  if (elapsedMs != nullptr) *elapsedMs = (g_get_monotonic_time() - start) / 1000;
+  return held;
+}
+
 void ScopedMainContext::Pump() {
   while (g_main_context_iteration(ctx_, FALSE)) {
   }

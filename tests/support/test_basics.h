@@ -4,6 +4,8 @@
 #ifndef HALVANE_TESTS_TEST_BASICS_H
 #define HALVANE_TESTS_TEST_BASICS_H
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 typedef struct _GMainContext GMainContext;
@@ -34,6 +36,9 @@ class ScopedMainContext {
   GMainContext* get() const { return ctx_; }
   // Runs the context for `ms` milliseconds of real time, dispatching what falls due.
   void RunFor(int ms);
+  // Runs the context until `done` holds, however long a busy machine makes that (up to a give-up
+  // bound of 20 s). Returns whether it held, and the milliseconds the context's clock moved.
+  bool RunUntil(const std::function<bool()>& done, int64_t* elapsedMs = nullptr);
   // Dispatches whatever is due now, without blocking.
   void Pump();
 

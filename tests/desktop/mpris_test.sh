@@ -33,7 +33,7 @@ ask() {
 }
 player() { timeout 30 playerctl --player=halvane "$@"; }
 
-for action in create start "active true" "tune 10450" "wait 3000"; do
+for action in create start "active true" "tune 10450" "wait 6000"; do
   expect "$action" ok "$(ask "$action")"
 done
 

@@ -22,7 +22,8 @@ export HALVANE_CLASS_REGISTRY="$work/classes.reg" HALVANE_STATIONS="" LC_ALL=C
 # The screenshot, taken long after, ends the radio; it shows what the bus did.
 "$radio" --home "$work/home" --command "rtune;104.5" --screenshot "$work/shot.png" --after 60000 \
   2>"$work/radio.err" &
-stop_pids+=("$!")
+radio_pid=$!
+stop_pids+=("$radio_pid")
 
 wait_for "JAZZ 104" player metadata xesam:artist
 wait_for Playing player status
@@ -34,7 +35,6 @@ player volume 0.4
 wait_for 0.400000 player volume
 kill "$radio_pid"
 wait "$radio_pid" || true
-radio_pid=
 grep -qx "volume=40" "$work/home/config/halvane-host.ini" ||
   fail "volume not kept: $(cat "$work/home/config/halvane-host.ini" 2>&1)"
 grep -q "media keys are not available" "$work/radio.err" && fail "no bus: $(cat "$work/radio.err")"

@@ -36,7 +36,7 @@ std::array<GroupHandler, 32> BuildTable() {
 
 GroupHandler HandlerFor(int typeCode, bool versionB) {
   static const std::array<GroupHandler, 32> table = BuildTable();
-  return table[static_cast<size_t>((typeCode & 15) * 2 + (versionB ? 1 : 0))];
+  return table[static_cast<size_t>(typeCode & 15) * 2 + (versionB ? 1 : 0)];
 }
 
 }  // namespace halvane::driver::rds

@@ -11,7 +11,7 @@ namespace {
 // 228 kHz / 24 = 9500 Hz: 4 samples a chip.
 constexpr unsigned kDecimation = 24;
 constexpr unsigned kSamplesPerChip = 4;
-static_assert(kMultiplexRate / kDecimation == kSamplesPerChip * kRdsChipRate);
+static_assert(kMultiplexRate == kDecimation * kSamplesPerChip * kRdsChipRate);
 constexpr unsigned kDecimatorSemiLength = 8;
 constexpr float kDecimatorStopbandDb = 60;
 constexpr unsigned kMatchedSemiLength = 4;  // chips, as the transmitter's shaping

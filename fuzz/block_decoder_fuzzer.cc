@@ -23,7 +23,7 @@ constexpr uint32_t kBlockMask = 0x3FFFFFF;
 }
 
 // The span of the set bits, lowest to highest: a burst of length n spans n bits.
-int BurstLength(uint32_t pattern) {
+int PatternBurstLength(uint32_t pattern) {
   if (pattern == 0) return 0;
   return 32 - __builtin_clz(pattern) - __builtin_ctz(pattern);
 }
@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Fail("a block called good is not the encoding of its word", block, offsetIndex);
   if (decoded.status == BlockStatus::Corrected) {
     const uint32_t error = EncodeBlock(decoded.info, offset) ^ received;
-    if (error == 0 || BurstLength(error) > kMaxCorrectableBurst)
+    if (error == 0 || PatternBurstLength(error) > kMaxCorrectableBurst)
       Fail("a repair that is not a short burst", block, offsetIndex);
   }
   // The same block with its unused high bits changed decodes the same.
@@ -62,8 +62,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   burst &= (1u << length) - 1;
   const int shift = (burstBits >> 8) % (26 - length + 1);
   burst <<= shift;
-  const DecodedBlock repaired = DecodeBlock(EncodeBlock(word, offset) ^ burst, offset);
+  // Asked to repair up to five bits, it repairs every such burst; by default only the short ones
+  // it can repair reliably, and a longer one is never taken for a good word.
+  const DecodedBlock repaired =
+      DecodeBlock(EncodeBlock(word, offset) ^ burst, offset, kMaxCorrectableBurst);
   if (repaired.status != BlockStatus::Corrected || repaired.info != word)
     Fail("a correctable burst was not repaired", EncodeBlock(word, offset) ^ burst, offsetIndex);
+  const DecodedBlock cautious = DecodeBlock(EncodeBlock(word, offset) ^ burst, offset);
+  if (length <= kReliableBurst ? cautious.status != BlockStatus::Corrected || cautious.info != word
+                               : cautious.status == BlockStatus::Ok)
+    Fail("the default repair is not what it promises", EncodeBlock(word, offset) ^ burst,
+         offsetIndex);
   return 0;
 }

@@ -13,8 +13,8 @@
 
 #include <cstdint>
 #include <functional>
-#include <utility>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace halvane::driver::rds {

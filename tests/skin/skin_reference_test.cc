@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "context/host_contract.h"
 #include "markdown_page.h"
 #include "plugin/command_table.h"
-#include "context/host_contract.h"
 #include "plugin/skin_keywords.h"
 #include "pty/pty_tables.h"
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "sdr/broadcast.h"
 #include "sdr/liquid_objects.h"
 
 namespace halvane::driver::sdr {
@@ -16,6 +17,10 @@ namespace halvane::driver::sdr {
 // anyway. The samples passed over are counted in SamplesDropped, and the receiver starts afresh
 // after them. (A held clock is never behind: the tuner reads it in steps.)
 inline constexpr int64_t kMaxBacklogMs = 500;
+
+// How far a tuner's centre sits from the station, in hertz: a quarter of the rate, clear of the
+// DC spike of a direct-conversion tuner, when the rate leaves room for the whole multiplex there.
+inline double CentreOffsetHz(double rate) { return rate >= 4.0 * kMultiplexRate ? rate / 4 : 0; }
 
 class IqSource {
  public:

@@ -70,8 +70,7 @@ RtlTcpSource::RtlTcpSource(const SdrConfig& config, NetworkAddress address, RtlT
       rate_(config.rate),
       capacityBytes_(2 * static_cast<size_t>(rate_ * kMaxBacklogMs / 1000)),
       settleBytes_(2 * static_cast<size_t>(rate_ * kSettleMs / 1000)) {
-  // Stay clear of the dongle's DC spike when the rate leaves room for it.
-  loOffsetHz_ = rate_ >= 4.0 * kMultiplexRate ? rate_ / 4 : 0;
+  loOffsetHz_ = CentreOffsetHz(rate_);
 }
 
 RtlTcpSource::~RtlTcpSource() { Close(); }

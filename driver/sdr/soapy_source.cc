@@ -71,8 +71,7 @@ int32_t SoapySource::Open(int64_t) {
     return Fail(kSdrDeviceError,
                 "the SoapySDR device \"" + config_.device + "\" refused its settings: " + e.what());
   }
-  // Stay clear of the DC spike when the rate leaves room for it.
-  lo_offset_hz_ = rate_ >= 4.0 * kMultiplexRate ? rate_ / 4 : 0;
+  lo_offset_hz_ = CentreOffsetHz(rate_);
   {
     std::lock_guard lock(mutex_);
     buffer_.clear();

@@ -14,14 +14,14 @@ int64_t MonotonicMs() {
 
 DriverClock::DriverClock(std::function<int64_t()> monotonic) : monotonic_(std::move(monotonic)) {}
 
-int64_t DriverClock::NowMs() const { return manual_ ? manual_now_ : monotonic_() + offset_; }
+int64_t DriverClock::NowMs() const { return manual_ ? manualNow_ : monotonic_() + offset_; }
 
 void DriverClock::UseManual(bool on) {
   if (on == manual_) return;
   if (on) {
-    manual_now_ = NowMs();
+    manualNow_ = NowMs();
   } else {
-    offset_ = manual_now_ - monotonic_();
+    offset_ = manualNow_ - monotonic_();
   }
   manual_ = on;
 }
@@ -29,7 +29,7 @@ void DriverClock::UseManual(bool on) {
 void DriverClock::Advance(int64_t ms) {
   if (ms <= 0) return;
   if (manual_) {
-    manual_now_ += ms;
+    manualNow_ += ms;
   } else {
     offset_ += ms;
   }

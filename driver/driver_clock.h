@@ -27,7 +27,7 @@ class DriverClock {
  private:
   std::function<int64_t()> monotonic_;
   bool manual_ = false;
-  int64_t manual_now_ = 0;
+  int64_t manualNow_ = 0;
   int64_t offset_ = 0;  // added to the monotonic source
 };
 

@@ -15,9 +15,9 @@ constexpr size_t kEdgeFrames = kRampFrames / 4;
 
 PlaybackBuffer::PlaybackBuffer(size_t capacityFrames, size_t reserveFrames, size_t maxReserveFrames)
     : capacity_(capacityFrames),
-      reserve_step_(reserveFrames / 2),
-      max_reserve_(std::min(maxReserveFrames, capacityFrames / 2)),
-      reserve_(std::min(reserveFrames, max_reserve_)),
+      reserveStep_(reserveFrames / 2),
+      maxReserve_(std::min(maxReserveFrames, capacityFrames / 2)),
+      reserve_(std::min(reserveFrames, maxReserve_)),
       ring_(capacityFrames * kChannels) {}
 
 size_t PlaybackBuffer::Index(size_t frame) const {
@@ -85,7 +85,7 @@ void PlaybackBuffer::Pull(std::span<float> interleaved) {
     ++underruns_;
     playing_ = false;
     waited_ = 0;
-    reserve_ = std::min(reserve_ + reserve_step_, max_reserve_);
+    reserve_ = std::min(reserve_ + reserveStep_, maxReserve_);
     given = std::min(wanted, size_);
     dropped = size_ - given;
     const size_t tail = std::min(kEdgeFrames, given);

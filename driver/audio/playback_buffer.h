@@ -45,8 +45,8 @@ class PlaybackBuffer {
   void Fade(size_t first, size_t count, bool up);
 
   const size_t capacity_;
-  const size_t reserve_step_;
-  const size_t max_reserve_;
+  const size_t reserveStep_;
+  const size_t maxReserve_;
   size_t reserve_;
   mutable std::mutex mutex_;
   std::vector<float> ring_;

@@ -45,7 +45,7 @@ std::unique_ptr<PulseOutput> PulseOutput::Open(std::string& reason) {
 template <typename Done>
 bool PulseOutput::WaitFor(Done done) {
   while (!done()) {
-    if (timed_out_) return false;
+    if (timedOut_) return false;
     pa_threaded_mainloop_wait(loop_);
   }
   return true;
@@ -112,7 +112,7 @@ bool PulseOutput::Connect(std::string& reason) {
         context_, pa_rtclock_now() + kConnectTimeout,
         [](pa_mainloop_api* api, pa_time_event* event, const struct timeval*, void* self) {
           auto* output = static_cast<PulseOutput*>(self);
-          output->timed_out_ = true;
+          output->timedOut_ = true;
           output->deadline_ = nullptr;
           api->time_free(event);
           pa_threaded_mainloop_signal(output->loop_, 0);
@@ -136,7 +136,7 @@ bool PulseOutput::Connect(std::string& reason) {
   if (!ok) {
     const int error = context_ != nullptr ? pa_context_errno(context_) : 0;
     reason = context_ == nullptr ? "cannot start the sound client"
-             : timed_out_        ? "the sound server did not answer"
+             : timedOut_        ? "the sound server did not answer"
                                  : std::string("no sound server to play on (") +
                                 (error != 0 ? pa_strerror(error) : "not ready") + ")";
   }

@@ -60,7 +60,7 @@ class PulseOutput final : public AudioSink {
   pa_context* context_ = nullptr;
   pa_stream* stream_ = nullptr;
   pa_time_event* deadline_ = nullptr;  // while connecting
-  bool timed_out_ = false;
+  bool timedOut_ = false;
   bool playing_ = false;            // connected once: a loss from now on is retried
   pa_time_event* retry_ = nullptr;  // while a new connection waits to be tried
   std::string title_;

@@ -48,18 +48,18 @@ class BandFileParser {
   Band band_;
   Section section_ = Section::None;
   StationDraft draft_;
-  int line_number_ = 0;
+  int lineNumber_ = 0;
   std::string error_;
-  int error_line_ = 0;
+  int errorLine_ = 0;
 };
 
 ParseResult<Band> BandFileParser::Parse(std::string_view text) {
   while (!text.empty()) {
     const std::string_view line = NextLine(text);
-    ++line_number_;
-    if (!ParseLine(line)) return ParseResult<Band>::Fail(error_, line_number_);
+    ++lineNumber_;
+    if (!ParseLine(line)) return ParseResult<Band>::Fail(error_, lineNumber_);
   }
-  if (!FinishStation()) return ParseResult<Band>::Fail(error_, error_line_);
+  if (!FinishStation()) return ParseResult<Band>::Fail(error_, errorLine_);
   return ParseResult<Band>::Ok(std::move(band_));
 }
 
@@ -89,7 +89,7 @@ bool BandFileParser::OpenSection(std::string_view header) {
   if (header.back() != ']') return Fail("section header without \"]\"");
   if (!FinishStation()) {
     // The error belongs to the station that just ended, not to this header.
-    line_number_ = error_line_;
+    lineNumber_ = errorLine_;
     return false;
   }
   const std::string_view inside = Trim(header.substr(1, header.size() - 2));
@@ -99,7 +99,7 @@ bool BandFileParser::OpenSection(std::string_view header) {
   } else if (name == "station") {
     section_ = Section::Station;
     draft_ = StationDraft{};
-    draft_.firstLine = line_number_;
+    draft_.firstLine = lineNumber_;
     draft_.programme.ps.fill(rds::kBlank);
     draft_.station.label = std::string(Trim(inside.substr(name.size())));
   } else {
@@ -163,7 +163,7 @@ bool BandFileParser::StationKey(std::string_view key, std::string_view value) {
   Station& station = draft_.station;
   RdsProgramme& programme = draft_.programme;
   const auto rdsField = [&] {
-    if (draft_.rdsFieldLine == 0) draft_.rdsFieldLine = line_number_;
+    if (draft_.rdsFieldLine == 0) draft_.rdsFieldLine = lineNumber_;
   };
   const auto flag = [&](bool& out) {
     const std::optional<bool> b = ReadBoolean(value);
@@ -301,7 +301,7 @@ bool BandFileParser::StationKey(std::string_view key, std::string_view value) {
 bool BandFileParser::FinishStation() {
   if (section_ != Section::Station) return true;
   section_ = Section::None;
-  error_line_ = draft_.firstLine;
+  errorLine_ = draft_.firstLine;
   Station& station = draft_.station;
   RdsProgramme& programme = draft_.programme;
   if (!draft_.hasFrequency) return Fail("station without a frequency");
@@ -309,7 +309,7 @@ bool BandFileParser::FinishStation() {
   if (band_.Find(station.frequency)) return Fail("two stations on one frequency");
   if (!draft_.stereoGiven) station.stereo = !am;
   if (draft_.rdsFieldLine != 0 && !draft_.hasPi) {
-    error_line_ = draft_.rdsFieldLine;
+    errorLine_ = draft_.rdsFieldLine;
     return Fail("RDS fields need a pi");
   }
   if ((draft_.hasPi || !station.capturePath.empty()) && am) {

@@ -50,14 +50,14 @@ std::vector<RawBlock> ParseRawBlockDump(std::span<const uint8_t> bytes) {
 void RawGroupAssembler::Add(const RawBlock& block, const GroupSink& sink) {
   const int index = GroupIndex(block.position);
   if (index < 0) return;
-  if (last_position_ >= 0 && index <= last_position_) {
+  if (lastPosition_ >= 0 && index <= lastPosition_) {
     sink(current_);
     Reset();
   }
   current_.blocks[index] = block.info;
   current_.usable[index] = !block.error;
   current_.corrected[index] = block.corrected;
-  last_position_ = index;
+  lastPosition_ = index;
   if (index == 3) {
     sink(current_);
     Reset();
@@ -66,7 +66,7 @@ void RawGroupAssembler::Add(const RawBlock& block, const GroupSink& sink) {
 
 void RawGroupAssembler::Reset() {
   current_ = ReceivedGroup{};
-  last_position_ = -1;
+  lastPosition_ = -1;
 }
 
 }  // namespace halvane::driver::rds

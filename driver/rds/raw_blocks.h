@@ -57,7 +57,7 @@ class RawGroupAssembler {
 
  private:
   ReceivedGroup current_;
-  int last_position_ = -1;  // -1: no group begun
+  int lastPosition_ = -1;  // -1: no group begun
 };
 
 }  // namespace halvane::driver::rds

@@ -7,8 +7,8 @@ namespace halvane::driver::rds {
 void RdsMonitor::Clear() {
   decoder_.Clear();
   extended_.Clear();
-  damaged_at_ms_.clear();
-  last_valid_ms_.reset();
+  damagedAtMs_.clear();
+  lastValidMs_.reset();
 }
 
 void RdsMonitor::OnGroup(const ReceivedGroup& group, int64_t atMs, int damagedBlocks) {
@@ -18,29 +18,29 @@ void RdsMonitor::OnGroup(const ReceivedGroup& group, int64_t atMs, int damagedBl
   // The decoder started over with another station: so does everything else it sent.
   if (taken && decoder_.data().pi != pi) extended_.Clear();
   extended_.Feed(group, taken, decoder_.data().rt);
-  if (taken) last_valid_ms_ = atMs;
+  if (taken) lastValidMs_ = atMs;
 }
 
 void RdsMonitor::OnDamagedBlocks(int count, int64_t atMs) {
-  for (int i = 0; i < count; ++i) damaged_at_ms_.push_back(atMs);
+  for (int i = 0; i < count; ++i) damagedAtMs_.push_back(atMs);
   // More than the count can show never matters: keep the newest only.
-  while (damaged_at_ms_.size() > kMaxErrorCount) damaged_at_ms_.pop_front();
+  while (damagedAtMs_.size() > kMaxErrorCount) damagedAtMs_.pop_front();
 }
 
 void RdsMonitor::Expire(int64_t nowMs) {
-  while (!damaged_at_ms_.empty() && damaged_at_ms_.front() <= nowMs - kErrorWindowMs) {
-    damaged_at_ms_.pop_front();
+  while (!damagedAtMs_.empty() && damagedAtMs_.front() <= nowMs - kErrorWindowMs) {
+    damagedAtMs_.pop_front();
   }
 }
 
 uint32_t RdsMonitor::DamagedBlocksInLastSecond(int64_t nowMs) const {
-  const auto recent = std::count_if(damaged_at_ms_.begin(), damaged_at_ms_.end(),
+  const auto recent = std::count_if(damagedAtMs_.begin(), damagedAtMs_.end(),
                                     [&](int64_t at) { return at > nowMs - kErrorWindowMs; });
   return std::min(static_cast<uint32_t>(recent), kMaxErrorCount);
 }
 
 bool RdsMonitor::HasFreshData(int64_t nowMs) const {
-  return decoder_.HasData() && last_valid_ms_ && nowMs - *last_valid_ms_ <= kFreshnessMs;
+  return decoder_.HasData() && lastValidMs_ && nowMs - *lastValidMs_ <= kFreshnessMs;
 }
 
 }  // namespace halvane::driver::rds

@@ -41,8 +41,8 @@ class RdsMonitor {
  private:
   GroupDecoder decoder_;
   ExtendedDecoder extended_;
-  std::deque<int64_t> damaged_at_ms_;  // arrival time of each damaged block, oldest first
-  std::optional<int64_t> last_valid_ms_;
+  std::deque<int64_t> damagedAtMs_;  // arrival time of each damaged block, oldest first
+  std::optional<int64_t> lastValidMs_;
 };
 
 }  // namespace halvane::driver::rds

@@ -37,46 +37,46 @@ void ChannelMeter::Publish() {
   const double carrier = std::sqrt(std::max(2 * m2 * m2 - m4, 0.0));
   const double noise = std::max(m2 - carrier, m2 * 1e-6);
   power_ = m2;
-  cnr_db_ =
+  cnrDb_ =
       m2 > 0 && carrier > 0 ? 10 * std::log10(carrier / noise) + kChannelToReferenceDb : -100.0;
 }
 
 void ChannelMeter::Reset() {
   m2_ = m4_ = 0;
   count_ = 0;
-  cnr_db_.reset();
+  cnrDb_.reset();
   power_ = 0;
 }
 
 std::optional<double> ChannelMeter::CarrierToNoiseDb() const {
-  if (cnr_db_) return cnr_db_;
+  if (cnrDb_) return cnrDb_;
   if (count_ < kMeterMinimum) return std::nullopt;
   ChannelMeter partial = *this;
   partial.Publish();
-  return partial.cnr_db_;
+  return partial.cnrDb_;
 }
 
 FmDemodulator::FmDemodulator(double inputRate)
-    : input_rate_(inputRate),
+    : inputRate_(inputRate),
       mixer_(nco_crcf_create(LIQUID_VCO)),
       resampler_(msresamp_crcf_create(static_cast<float>(kMultiplexRate / inputRate),
                                       kResamplerStopbandDb)),
       discriminator_(freqdem_create(static_cast<float>(kDeviationHz / kMultiplexRate))),
-      dc_blocker_(iirfilt_rrrf_create_dc_blocker(1e-4f)) {
+      dcBlocker_(iirfilt_rrrf_create_dc_blocker(1e-4f)) {
   Reset();
 }
 
 void FmDemodulator::SetOffset(double hz) {
-  offset_hz_ = hz;
-  nco_crcf_set_frequency(mixer_.get(), static_cast<float>(2 * std::numbers::pi * hz / input_rate_));
+  offsetHz_ = hz;
+  nco_crcf_set_frequency(mixer_.get(), static_cast<float>(2 * std::numbers::pi * hz / inputRate_));
 }
 
 void FmDemodulator::Reset() {
   nco_crcf_reset(mixer_.get());
-  SetOffset(offset_hz_);
+  SetOffset(offsetHz_);
   msresamp_crcf_reset(resampler_.get());
   freqdem_reset(discriminator_.get());
-  iirfilt_rrrf_reset(dc_blocker_.get());
+  iirfilt_rrrf_reset(dcBlocker_.get());
   meter_.Reset();
   settle_ = kSettleSamples;
 }
@@ -84,7 +84,7 @@ void FmDemodulator::Reset() {
 void FmDemodulator::Process(std::span<const Complex> iq, std::vector<float>& multiplex) {
   if (iq.empty()) return;
   mixed_.resize(iq.size());
-  if (offset_hz_ != 0) {
+  if (offsetHz_ != 0) {
     nco_crcf_mix_block_down(mixer_.get(), const_cast<Complex*>(iq.data()), mixed_.data(),
                             static_cast<unsigned>(iq.size()));
   } else {
@@ -106,7 +106,7 @@ void FmDemodulator::Process(std::span<const Complex> iq, std::vector<float>& mul
   }
   freqdem_demodulate_block(discriminator_.get(), channel_.data(), produced,
                            multiplex.data() + first);
-  iirfilt_rrrf_execute_block(dc_blocker_.get(), multiplex.data() + first, produced,
+  iirfilt_rrrf_execute_block(dcBlocker_.get(), multiplex.data() + first, produced,
                              multiplex.data() + first);
 }
 

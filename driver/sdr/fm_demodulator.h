@@ -29,7 +29,7 @@ class ChannelMeter {
   double m2_ = 0;
   double m4_ = 0;
   size_t count_ = 0;
-  std::optional<double> cnr_db_;
+  std::optional<double> cnrDb_;
   double power_ = 0;
 };
 
@@ -48,12 +48,12 @@ class FmDemodulator {
   const ChannelMeter& meter() const { return meter_; }
 
  private:
-  double input_rate_;
-  double offset_hz_ = 0;
+  double inputRate_;
+  double offsetHz_ = 0;
   Oscillator mixer_;
   ChannelResampler resampler_;
   Discriminator discriminator_;
-  RealIirFilter dc_blocker_;
+  RealIirFilter dcBlocker_;
   ChannelMeter meter_;
   std::vector<Complex> mixed_;
   std::vector<Complex> channel_;

@@ -25,10 +25,10 @@ constexpr float kPairAverage = 0.02f;
 }  // namespace
 
 RdsDemodulator::RdsDemodulator()
-    : free_carrier_(nco_crcf_create(LIQUID_VCO)),
+    : freeCarrier_(nco_crcf_create(LIQUID_VCO)),
       decimator_(
           firdecim_crcf_create_kaiser(kDecimation, kDecimatorSemiLength, kDecimatorStopbandDb)),
-      symbol_sync_(symsync_crcf_create_rnyquist(LIQUID_FIRFILT_RRC, kSamplesPerChip,
+      symbolSync_(symsync_crcf_create_rnyquist(LIQUID_FIRFILT_RRC, kSamplesPerChip,
                                                 kMatchedSemiLength, 1.0f, kFilterBank)),
       agc_(agc_crcf_create()),
       costas_(nco_crcf_create(LIQUID_VCO)) {
@@ -36,30 +36,30 @@ RdsDemodulator::RdsDemodulator()
 }
 
 void RdsDemodulator::Reset() {
-  nco_crcf_reset(free_carrier_.get());
-  nco_crcf_set_frequency(free_carrier_.get(),
+  nco_crcf_reset(freeCarrier_.get());
+  nco_crcf_set_frequency(freeCarrier_.get(),
                          static_cast<float>(2 * std::numbers::pi * kRdsCarrierHz / kMultiplexRate));
   firdecim_crcf_reset(decimator_.get());
   // The decimator adds its taps up; the matched filter expects unit gain.
   firdecim_crcf_set_scale(decimator_.get(), 1.0f / kDecimation);
   agc_crcf_reset(agc_.get());
   agc_crcf_set_bandwidth(agc_.get(), kAgcBandwidth);
-  symsync_crcf_reset(symbol_sync_.get());
-  symsync_crcf_set_lf_bw(symbol_sync_.get(), kTimingBandwidth);
+  symsync_crcf_reset(symbolSync_.get());
+  symsync_crcf_set_lf_bw(symbolSync_.get(), kTimingBandwidth);
   nco_crcf_reset(costas_.get());
   nco_crcf_pll_set_bandwidth(costas_.get(), kCostasBandwidth);
   baseband_.clear();
-  previous_chip_ = 0;
-  chip_count_ = 0;
-  pair_energy_[0] = pair_energy_[1] = 0;
-  previous_bit_ = 0;
+  previousChip_ = 0;
+  chipCount_ = 0;
+  pairEnergy_[0] = pairEnergy_[1] = 0;
+  previousBit_ = 0;
 }
 
 void RdsDemodulator::Process(std::span<const float> multiplex, std::span<const float> pilotPhase,
                              bool pilotLocked, std::vector<uint8_t>& bits) {
   for (size_t i = 0; i < multiplex.size(); ++i) {
-    const float phase = pilotLocked ? 3 * pilotPhase[i] : nco_crcf_get_phase(free_carrier_.get());
-    nco_crcf_step(free_carrier_.get());
+    const float phase = pilotLocked ? 3 * pilotPhase[i] : nco_crcf_get_phase(freeCarrier_.get());
+    nco_crcf_step(freeCarrier_.get());
     baseband_.push_back(multiplex[i] * std::polar(1.0f, -phase));
   }
   // Whole decimation blocks only; the rest waits for the next call.
@@ -74,7 +74,7 @@ void RdsDemodulator::Process(std::span<const float> multiplex, std::span<const f
                          decimated_.data());
   chips_.resize(decimated_.size() * 2 + 8);
   unsigned produced = 0;
-  symsync_crcf_execute(symbol_sync_.get(), decimated_.data(),
+  symsync_crcf_execute(symbolSync_.get(), decimated_.data(),
                        static_cast<unsigned>(decimated_.size()), chips_.data(), &produced);
   for (unsigned i = 0; i < produced; ++i) {
     Complex chip;
@@ -90,16 +90,16 @@ void RdsDemodulator::Process(std::span<const float> multiplex, std::span<const f
 void RdsDemodulator::OnChip(float chip, std::vector<uint8_t>& bits) {
   // A biphase bit always changes sign in its middle: the pairing that makes the larger
   // differences is the right one.
-  const float difference = previous_chip_ - chip;
-  const unsigned slot = static_cast<unsigned>(chip_count_++ & 1);
-  pair_energy_[slot] += kPairAverage * (std::fabs(difference) - pair_energy_[slot]);
-  const unsigned chosen = pair_energy_[1] > pair_energy_[0] ? 1 : 0;
+  const float difference = previousChip_ - chip;
+  const unsigned slot = static_cast<unsigned>(chipCount_++ & 1);
+  pairEnergy_[slot] += kPairAverage * (std::fabs(difference) - pairEnergy_[slot]);
+  const unsigned chosen = pairEnergy_[1] > pairEnergy_[0] ? 1 : 0;
   if (slot == chosen) {
     const uint8_t bit = difference > 0 ? 1 : 0;
-    bits.push_back(bit ^ previous_bit_);
-    previous_bit_ = bit;
+    bits.push_back(bit ^ previousBit_);
+    previousBit_ = bit;
   }
-  previous_chip_ = chip;
+  previousChip_ = chip;
 }
 
 }  // namespace halvane::driver::sdr

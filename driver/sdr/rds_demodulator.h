@@ -27,18 +27,18 @@ class RdsDemodulator {
  private:
   void OnChip(float chip, std::vector<uint8_t>& bits);
 
-  Oscillator free_carrier_;  // 57 kHz when there is no pilot
+  Oscillator freeCarrier_;  // 57 kHz when there is no pilot
   ComplexDecimator decimator_;
-  SymbolSync symbol_sync_;
+  SymbolSync symbolSync_;
   GainControl agc_;
   Oscillator costas_;
   std::vector<Complex> baseband_;  // mixed down, waiting for a whole decimation block
   std::vector<Complex> decimated_;
   std::vector<Complex> chips_;
-  float previous_chip_ = 0;
-  uint64_t chip_count_ = 0;
-  float pair_energy_[2] = {0, 0};  // how well chips pair up when a bit starts on an even/odd chip
-  uint8_t previous_bit_ = 0;
+  float previousChip_ = 0;
+  uint64_t chipCount_ = 0;
+  float pairEnergy_[2] = {0, 0};  // how well chips pair up when a bit starts on an even/odd chip
+  uint8_t previousBit_ = 0;
 };
 
 }  // namespace halvane::driver::sdr

@@ -46,11 +46,11 @@ void Receiver::Measure(std::span<const Complex> iq) {
 void Receiver::Process(std::span<const Complex> iq, int64_t endMs, bool rdsOn,
                        std::vector<float>& audio) {
   multiplex_.clear();
-  pilot_phase_.clear();
+  pilotPhase_.clear();
   bits_.clear();
   fm_.Process(iq, multiplex_);
-  stereo_.Process(multiplex_, audio, pilot_phase_);
-  rds_.Process(multiplex_, pilot_phase_, stereo_.PilotLocked(), bits_);
+  stereo_.Process(multiplex_, audio, pilotPhase_);
+  rds_.Process(multiplex_, pilotPhase_, stereo_.PilotLocked(), bits_);
   for (const uint8_t bit : bits_) {
     sync_.Push(bit, [&](const rds::AirGroup& air) {
       if (!rdsOn) return;

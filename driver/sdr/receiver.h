@@ -67,7 +67,7 @@ class Receiver {
   BlockSync sync_;
   rds::RdsMonitor monitor_;
   std::vector<float> multiplex_;
-  std::vector<float> pilot_phase_;
+  std::vector<float> pilotPhase_;
   std::vector<uint8_t> bits_;
 };
 

@@ -32,7 +32,7 @@ SdrTuner::SdrTuner(const DriverClock& clock, SdrConfig config, int seekThreshold
                    SdrTunerParts parts)
     : clock_(clock),
       config_(std::move(config)),
-      seek_threshold_(seekThreshold),
+      seekThreshold_(seekThreshold),
       parts_(std::move(parts)) {}
 
 SdrTuner::~SdrTuner() {
@@ -61,7 +61,7 @@ int32_t SdrTuner::Initialize() {
   audio_->SetVolume(volume_);
   initialized_ = true;
   failed_ = 0;
-  rds_on_ = false;
+  rdsOn_ = false;
   if (const int32_t code = Tune(frequency_); code != kOk) return Fail(code);
   return kOk;
 }
@@ -79,14 +79,14 @@ int32_t SdrTuner::Uninitialize() {
 int32_t SdrTuner::Fail(int32_t code) {
   if (source_ && source_->Reconnects()) return code;
   failed_ = code;
-  failed_reason_ = std::string(LastReason());
+  failedReason_ = std::string(LastReason());
   return code;
 }
 
 int32_t SdrTuner::Ready() {
   if (!initialized_) return kNotInitialized;
   if (failed_ != 0) {
-    SetLastReason(failed_reason_);
+    SetLastReason(failedReason_);
     return failed_;
   }
   return Pump();
@@ -110,7 +110,7 @@ int32_t SdrTuner::PumpUntil(int64_t nowMs) {
   if (source_->SamplesDropped() != droppedBefore) receiver_->Interrupt();
   if (!reachable_ || iq_.empty()) return kOk;
   sound_.clear();
-  receiver_->Process(iq_, nowMs, rds_on_, sound_);
+  receiver_->Process(iq_, nowMs, rdsOn_, sound_);
   audio_->Play(sound_);
   return kOk;
 }
@@ -186,7 +186,7 @@ int32_t SdrTuner::Search(int32_t& frequency, bool up) {
        channel = band::NextChannel(*channel, up)) {
     int level = kNoStation;
     if (const int32_t failed = MeasureLevel(*channel, level); failed != kOk) return Fail(failed);
-    if (level <= seek_threshold_) {
+    if (level <= seekThreshold_) {
       stop = *channel;
       code = kOk;
       break;
@@ -199,13 +199,13 @@ int32_t SdrTuner::Search(int32_t& frequency, bool up) {
 
 int32_t SdrTuner::StartRds() {
   if (const int32_t code = Ready(); code != kOk) return code;
-  rds_on_ = true;
+  rdsOn_ = true;
   return kOk;
 }
 
 int32_t SdrTuner::StopRds() {
   if (const int32_t code = Ready(); code != kOk) return code;
-  rds_on_ = false;
+  rdsOn_ = false;
   return kOk;
 }
 
@@ -221,7 +221,7 @@ int32_t SdrTuner::GetState(uint8_t& flags) {
 int32_t SdrTuner::GetDecoderState(uint32_t& state) {
   if (const int32_t code = Ready(); code != kOk) return code;
   const int64_t now = clock_.NowMs();
-  const bool receiving = reachable_ && rds_on_;
+  const bool receiving = reachable_ && rdsOn_;
   const int level = receiving ? receiver_->Level(now) : kNoStation;
   state = DecoderStateWord(static_cast<uint32_t>(level),
                            receiver_->monitor().DamagedBlocksInLastSecond(now));
@@ -230,13 +230,13 @@ int32_t SdrTuner::GetDecoderState(uint32_t& state) {
 
 int32_t SdrTuner::ExtendedRds(std::string& report) {
   if (const int32_t code = Ready(); code != kOk) return code;
-  report = rds_on_ ? rds::MonitorReport(receiver_->monitor(), frequency_) : std::string();
+  report = rdsOn_ ? rds::MonitorReport(receiver_->monitor(), frequency_) : std::string();
   return kOk;
 }
 
 int32_t SdrTuner::EvalData(RdsRecord& record) {
   if (const int32_t code = Ready(); code != kOk) return code;
-  if (!rds_on_) return kRdsStopped;
+  if (!rdsOn_) return kRdsStopped;
   const rds::RdsMonitor& monitor = receiver_->monitor();
   if (!monitor.decoder().HasData()) return kRdsNoData;
   if (!monitor.HasFreshData(clock_.NowMs())) return kRdsStale;

@@ -67,18 +67,18 @@ class SdrTuner final : public TunerBackend {
 
   const DriverClock& clock_;
   SdrConfig config_;
-  int seek_threshold_;
+  int seekThreshold_;
   SdrTunerParts parts_;
   std::unique_ptr<IqSource> source_;
   std::unique_ptr<Receiver> receiver_;
   std::unique_ptr<AudioPath> audio_;
   bool initialized_ = false;
   int32_t failed_ = 0;  // the code every call returns once the source has failed
-  std::string failed_reason_;
+  std::string failedReason_;
   bool muted_ = false;
   bool mono_ = false;
   float volume_ = 1.0f;  // the programme's gain, kept while the audio path comes and goes
-  bool rds_on_ = false;
+  bool rdsOn_ = false;
   bool reachable_ = false;  // the tuned frequency lies within the source's reach
   int32_t frequency_ = 87'500'000;
   int64_t pumpedMs_ = 0;  // the clock's reading at the last pump or tune

@@ -71,7 +71,7 @@ int32_t SoapySource::Open(int64_t) {
     return Fail(kSdrDeviceError,
                 "the SoapySDR device \"" + config_.device + "\" refused its settings: " + e.what());
   }
-  lo_offset_hz_ = CentreOffsetHz(rate_);
+  loOffsetHz_ = CentreOffsetHz(rate_);
   {
     std::lock_guard lock(mutex_);
     buffer_.clear();
@@ -119,7 +119,7 @@ void SoapySource::ReadLoop() {
     std::lock_guard lock(mutex_);
     if (got < 0) {
       lost_ = true;
-      lost_reason_ = got == SOAPY_SDR_TIMEOUT ? "delivers no more samples"
+      lostReason_ = got == SOAPY_SDR_TIMEOUT ? "delivers no more samples"
                                               : std::string("failed: ") + SoapySDR::errToStr(got);
       arrived_.notify_all();
       return;
@@ -135,14 +135,14 @@ void SoapySource::ReadLoop() {
 }
 
 int32_t SoapySource::Lost() {
-  return Fail(kSdrDeviceLost, "the SoapySDR device \"" + config_.device + "\" " + lost_reason_ +
+  return Fail(kSdrDeviceLost, "the SoapySDR device \"" + config_.device + "\" " + lostReason_ +
                                   " (unplugged?); stop and start the radio to reopen it");
 }
 
 int32_t SoapySource::Tune(int64_t frequencyHz, int64_t, std::optional<double>& offsetHz) {
   if (device_ == nullptr) return Lost();
   try {
-    device_->setFrequency(SOAPY_SDR_RX, 0, static_cast<double>(frequencyHz) + lo_offset_hz_);
+    device_->setFrequency(SOAPY_SDR_RX, 0, static_cast<double>(frequencyHz) + loOffsetHz_);
   } catch (const std::exception& e) {
     return Fail(kSdrDeviceError, "the SoapySDR device \"" + config_.device + "\" cannot tune to " +
                                      std::to_string(frequencyHz) + " Hz: " + e.what());
@@ -150,7 +150,7 @@ int32_t SoapySource::Tune(int64_t frequencyHz, int64_t, std::optional<double>& o
   std::lock_guard lock(mutex_);
   if (lost_) return Lost();
   buffer_.clear();
-  offsetHz = -lo_offset_hz_;
+  offsetHz = -loOffsetHz_;
   return kOk;
 }
 
@@ -171,7 +171,7 @@ int32_t SoapySource::ReadNow(size_t count, std::vector<Complex>& out) {
   if (lost_) return Lost();
   if (!ready) {
     lost_ = true;
-    lost_reason_ = "delivers no samples";
+    lostReason_ = "delivers no samples";
     return Lost();
   }
   const auto first = buffer_.begin() + static_cast<ptrdiff_t>(settle);

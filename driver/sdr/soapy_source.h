@@ -40,7 +40,7 @@ class SoapySource final : public IqSource {
 
   SdrConfig config_;
   double rate_;
-  double lo_offset_hz_ = 0;
+  double loOffsetHz_ = 0;
   SoapySDR::Device* device_ = nullptr;
   SoapySDR::Stream* stream_ = nullptr;
   std::thread reader_;
@@ -49,7 +49,7 @@ class SoapySource final : public IqSource {
   std::condition_variable arrived_;
   std::deque<Complex> buffer_;  // guarded by mutex_
   bool lost_ = false;           // guarded by mutex_
-  std::string lost_reason_;     // guarded by mutex_
+  std::string lostReason_;     // guarded by mutex_
 };
 
 }  // namespace halvane::driver::sdr

@@ -84,14 +84,14 @@ RealIirFilter MakeDeemphasis(double tauUs) {
 
 StereoDecoder::StereoDecoder(double deemphasisUs)
     : pll_(nco_crcf_create(LIQUID_VCO)),
-      pilot_filter_(iirfilt_crcf_create_lowpass(2, kPilotFilterCutoff)),
-      resampler_gain_(ResamplerGain()),
-      sum_resampler_(MakeResampler()),
-      difference_resampler_(MakeResampler()),
-      sum_lowpass_(MakeLowpass()),
-      difference_lowpass_(MakeLowpass()),
-      left_deemphasis_(MakeDeemphasis(deemphasisUs)),
-      right_deemphasis_(MakeDeemphasis(deemphasisUs)) {
+      pilotFilter_(iirfilt_crcf_create_lowpass(2, kPilotFilterCutoff)),
+      resamplerGain_(ResamplerGain()),
+      sumResampler_(MakeResampler()),
+      differenceResampler_(MakeResampler()),
+      sumLowpass_(MakeLowpass()),
+      differenceLowpass_(MakeLowpass()),
+      leftDeemphasis_(MakeDeemphasis(deemphasisUs)),
+      rightDeemphasis_(MakeDeemphasis(deemphasisUs)) {
   Reset();
 }
 
@@ -99,17 +99,17 @@ void StereoDecoder::Reset() {
   nco_crcf_reset(pll_.get());
   nco_crcf_set_frequency(pll_.get(), kNominalStep);
   nco_crcf_pll_set_bandwidth(pll_.get(), kAcquireBandwidth);
-  iirfilt_crcf_reset(pilot_filter_.get());
-  lock_i_ = lock_q_ = 0;
+  iirfilt_crcf_reset(pilotFilter_.get());
+  lockI_ = lockQ_ = 0;
   locked_ = false;
-  rresamp_rrrf_reset(sum_resampler_.get());
-  rresamp_rrrf_reset(difference_resampler_.get());
-  firfilt_rrrf_reset(sum_lowpass_.get());
-  firfilt_rrrf_reset(difference_lowpass_.get());
-  iirfilt_rrrf_reset(left_deemphasis_.get());
-  iirfilt_rrrf_reset(right_deemphasis_.get());
-  sum_block_.clear();
-  difference_block_.clear();
+  rresamp_rrrf_reset(sumResampler_.get());
+  rresamp_rrrf_reset(differenceResampler_.get());
+  firfilt_rrrf_reset(sumLowpass_.get());
+  firfilt_rrrf_reset(differenceLowpass_.get());
+  iirfilt_rrrf_reset(leftDeemphasis_.get());
+  iirfilt_rrrf_reset(rightDeemphasis_.get());
+  sumBlock_.clear();
+  differenceBlock_.clear();
 }
 
 void StereoDecoder::Process(std::span<const float> multiplex, std::vector<float>& audio,
@@ -122,7 +122,7 @@ void StereoDecoder::Process(std::span<const float> multiplex, std::vector<float>
     // m carries A sin(p); mixed down by q and low-passed it leaves (A / 2j) e^{j(p - q)}.
     Complex product(m * c, -m * s);
     Complex narrow;
-    iirfilt_crcf_execute(pilot_filter_.get(), product, &narrow);
+    iirfilt_crcf_execute(pilotFilter_.get(), product, &narrow);
     const Complex pilot = Complex(0, 2) * narrow;  // A e^{j(p - q)}
     if (std::norm(pilot) > kSteerFloor * kSteerFloor) {
       nco_crcf_pll_step(pll_.get(), std::arg(pilot));
@@ -133,18 +133,18 @@ void StereoDecoder::Process(std::span<const float> multiplex, std::vector<float>
       }
     }
     nco_crcf_step(pll_.get());
-    lock_i_ = pilot.real();
-    lock_q_ = pilot.imag();
+    lockI_ = pilot.real();
+    lockQ_ = pilot.imag();
     // The L-R channel rides on sin(2p) = 2 sin(p) cos(p); the product's average is (L-R)/2.
-    sum_block_.push_back(m);
-    difference_block_.push_back(2 * m * (2 * s * c));
-    if (sum_block_.size() == kResampleDown) Emit(audio);
+    sumBlock_.push_back(m);
+    differenceBlock_.push_back(2 * m * (2 * s * c));
+    if (sumBlock_.size() == kResampleDown) Emit(audio);
   }
   // Hysteresis: lock on a strong pilot in phase, let go only well below that.
-  const float q = std::fabs(lock_q_);
+  const float q = std::fabs(lockQ_);
   const bool was = locked_;
-  if (!locked_ && lock_i_ > kLockOn && q < lock_i_ / 2) locked_ = true;
-  if (locked_ && (lock_i_ < kLockOff || q > lock_i_)) locked_ = false;
+  if (!locked_ && lockI_ > kLockOn && q < lockI_ / 2) locked_ = true;
+  if (locked_ && (lockI_ < kLockOff || q > lockI_)) locked_ = false;
   if (locked_ != was) {
     nco_crcf_pll_set_bandwidth(pll_.get(), locked_ ? kPllBandwidth : kAcquireBandwidth);
   }
@@ -153,24 +153,24 @@ void StereoDecoder::Process(std::span<const float> multiplex, std::vector<float>
 void StereoDecoder::Emit(std::vector<float>& audio) {
   float sum[kResampleUp];
   float difference[kResampleUp];
-  rresamp_rrrf_execute(sum_resampler_.get(), sum_block_.data(), sum);
-  rresamp_rrrf_execute(difference_resampler_.get(), difference_block_.data(), difference);
-  sum_block_.clear();
-  difference_block_.clear();
+  rresamp_rrrf_execute(sumResampler_.get(), sumBlock_.data(), sum);
+  rresamp_rrrf_execute(differenceResampler_.get(), differenceBlock_.data(), difference);
+  sumBlock_.clear();
+  differenceBlock_.clear();
   for (unsigned i = 0; i < kResampleUp; ++i) {
     float lPlusR = 0;
     float lMinusR = 0;
-    firfilt_rrrf_push(sum_lowpass_.get(), sum[i]);
-    firfilt_rrrf_execute(sum_lowpass_.get(), &lPlusR);
-    firfilt_rrrf_push(difference_lowpass_.get(), difference[i]);
-    firfilt_rrrf_execute(difference_lowpass_.get(), &lMinusR);
+    firfilt_rrrf_push(sumLowpass_.get(), sum[i]);
+    firfilt_rrrf_execute(sumLowpass_.get(), &lPlusR);
+    firfilt_rrrf_push(differenceLowpass_.get(), difference[i]);
+    firfilt_rrrf_execute(differenceLowpass_.get(), &lMinusR);
     if (!locked_) lMinusR = 0;
     // The multiplex holds 0.9 (L+R)/2 and 0.9 (L-R)/2.
-    const float scale = 1.0f / (resampler_gain_ * static_cast<float>(kAudioShare));
+    const float scale = 1.0f / (resamplerGain_ * static_cast<float>(kAudioShare));
     float left = (lPlusR + lMinusR) * scale;
     float right = (lPlusR - lMinusR) * scale;
-    iirfilt_rrrf_execute(left_deemphasis_.get(), left, &left);
-    iirfilt_rrrf_execute(right_deemphasis_.get(), right, &right);
+    iirfilt_rrrf_execute(leftDeemphasis_.get(), left, &left);
+    iirfilt_rrrf_execute(rightDeemphasis_.get(), right, &right);
     audio.push_back(left);
     audio.push_back(right);
   }

@@ -28,19 +28,19 @@ class StereoDecoder {
   void Emit(std::vector<float>& audio);
 
   Oscillator pll_;
-  ComplexIirFilter pilot_filter_;
-  float lock_i_ = 0;  // the pilot's in-phase and quadrature amplitude
-  float lock_q_ = 0;
+  ComplexIirFilter pilotFilter_;
+  float lockI_ = 0;  // the pilot's in-phase and quadrature amplitude
+  float lockQ_ = 0;
   bool locked_ = false;
-  float resampler_gain_;
-  AudioResampler sum_resampler_;
-  AudioResampler difference_resampler_;
-  RealFilter sum_lowpass_;
-  RealFilter difference_lowpass_;
-  RealIirFilter left_deemphasis_;
-  RealIirFilter right_deemphasis_;
-  std::vector<float> sum_block_;  // multiplex-rate samples waiting for a whole resampler block
-  std::vector<float> difference_block_;
+  float resamplerGain_;
+  AudioResampler sumResampler_;
+  AudioResampler differenceResampler_;
+  RealFilter sumLowpass_;
+  RealFilter differenceLowpass_;
+  RealIirFilter leftDeemphasis_;
+  RealIirFilter rightDeemphasis_;
+  std::vector<float> sumBlock_;  // multiplex-rate samples waiting for a whole resampler block
+  std::vector<float> differenceBlock_;
 };
 
 }  // namespace halvane::driver::sdr

@@ -18,11 +18,11 @@ constexpr double kFloorCnrDb = kLevelZeroCnrDb;
 double CnrForLevel(int level) { return kLevelZeroCnrDb - kDbPerLevel * level - kDbPerLevel / 2; }
 
 SyntheticSource::SyntheticSource(const SdrConfig& config, std::function<band::BandLoad()> loadBand)
-    : config_(config), load_band_(std::move(loadBand)) {}
+    : config_(config), loadBand_(std::move(loadBand)) {}
 
 int32_t SyntheticSource::Open(int64_t nowMs) {
   if (!band_) {
-    band::BandLoad load = load_band_();
+    band::BandLoad load = loadBand_();
     if (!load.band) {
       SetLastReason(load.message);
       return load.errorCode;

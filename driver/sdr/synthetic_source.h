@@ -33,7 +33,7 @@ class SyntheticSource final : public PacedSource {
 
  private:
   SdrConfig config_;
-  std::function<band::BandLoad()> load_band_;
+  std::function<band::BandLoad()> loadBand_;
   std::optional<band::Band> band_;
   std::unique_ptr<Transmitter> transmitter_;  // none: an empty channel
   std::unique_ptr<NoiseSource> noise_;

@@ -36,39 +36,39 @@ MultiplexModel::MultiplexModel(MultiplexOptions options)
     : options_(std::move(options)), shaper_(MakeShaper()) {
   // Pre-emphasis H(f) = 1 + j 2 pi f tau, applied to the tone in closed form.
   const double wTau = kTwoPi * options_.tone.hz * options_.preemphasisUs * 1e-6;
-  tone_amplitude_ = options_.tone.level * std::sqrt(1 + wTau * wTau);
-  tone_phase_ = std::atan(wTau);
+  toneAmplitude_ = options_.tone.level * std::sqrt(1 + wTau * wTau);
+  tonePhase_ = std::atan(wTau);
 }
 
 void MultiplexModel::ExtendRds(double untilIndex) {
-  while (static_cast<double>(rds_wave_start_ + rds_wave_.size()) < untilIndex + 2) {
-    if (next_bit_ == bits_.size()) {
-      const rds::Group group = sim::ProgrammeGroup(*options_.rds, options_.stereo, next_group_++);
+  while (static_cast<double>(rdsWaveStart_ + rdsWave_.size()) < untilIndex + 2) {
+    if (nextBit_ == bits_.size()) {
+      const rds::Group group = sim::ProgrammeGroup(*options_.rds, options_.stereo, nextGroup_++);
       bits_.clear();
       for (const uint32_t block : rds::EncodeBlocks(group)) {
         for (int bit = 25; bit >= 0; --bit) bits_.push_back((block >> bit) & 1);
       }
-      next_bit_ = 0;
+      nextBit_ = 0;
     }
     // Differential coding, then each bit as a biphase pair of chips: 1 as +-, 0 as -+.
-    last_differential_ ^= bits_[next_bit_++];
-    const float first = last_differential_ ? 1.0f : -1.0f;
+    lastDifferential_ ^= bits_[nextBit_++];
+    const float first = lastDifferential_ ? 1.0f : -1.0f;
     float shaped[2 * kRdsWaveSamplesPerChip];
     firinterp_rrrf_execute(shaper_.get(), first, shaped);
     firinterp_rrrf_execute(shaper_.get(), -first, shaped + kRdsWaveSamplesPerChip);
-    rds_wave_.insert(rds_wave_.end(), std::begin(shaped), std::end(shaped));
+    rdsWave_.insert(rdsWave_.end(), std::begin(shaped), std::end(shaped));
   }
   // Forget what lies well behind.
   const double keepFrom = untilIndex - 64;
-  if (keepFrom > static_cast<double>(rds_wave_start_) + 4096) {
-    const size_t drop = static_cast<size_t>(keepFrom) - rds_wave_start_;
-    rds_wave_.erase(rds_wave_.begin(), rds_wave_.begin() + static_cast<ptrdiff_t>(drop));
-    rds_wave_start_ += drop;
+  if (keepFrom > static_cast<double>(rdsWaveStart_) + 4096) {
+    const size_t drop = static_cast<size_t>(keepFrom) - rdsWaveStart_;
+    rdsWave_.erase(rdsWave_.begin(), rdsWave_.begin() + static_cast<ptrdiff_t>(drop));
+    rdsWaveStart_ += drop;
   }
 }
 
 float MultiplexModel::At(double t) {
-  const double tone = tone_amplitude_ * std::sin(kTwoPi * options_.tone.hz * t + tone_phase_);
+  const double tone = toneAmplitude_ * std::sin(kTwoPi * options_.tone.hz * t + tonePhase_);
   const double left = options_.tone.left ? tone : 0;
   const double right = options_.tone.right ? tone : 0;
   const double pilot = std::fmod(kTwoPi * kPilotHz * t, kTwoPi);
@@ -80,10 +80,10 @@ float MultiplexModel::At(double t) {
   if (options_.rds) {
     const double index = t * kRdsWaveRate;
     ExtendRds(index);
-    const double local = index - static_cast<double>(rds_wave_start_);
+    const double local = index - static_cast<double>(rdsWaveStart_);
     const size_t i = static_cast<size_t>(local);
     const double frac = local - static_cast<double>(i);
-    const double chips = rds_wave_[i] * (1 - frac) + rds_wave_[i + 1] * frac;
+    const double chips = rdsWave_[i] * (1 - frac) + rdsWave_[i + 1] * frac;
     value += kRdsShare * chips * std::sin(3 * pilot);
   }
   return static_cast<float>(value);
@@ -99,8 +99,8 @@ double NoiseSource::SigmaFor(double amplitude, double cnrDb, double sampleRate) 
 uint64_t NoiseSource::NextBits() { return sim::Mix64(state_++); }
 
 float NoiseSource::NextReal() {
-  if (has_spare_) {
-    has_spare_ = false;
+  if (hasSpare_) {
+    hasSpare_ = false;
     return spare_;
   }
   // Box-Muller: two independent normal values from two uniform ones.
@@ -108,7 +108,7 @@ float NoiseSource::NextReal() {
   const double u2 = static_cast<double>(NextBits() >> 11) * 0x1.0p-53;
   const double r = std::sqrt(-2 * std::log(u1)) * sigma_;
   spare_ = static_cast<float>(r * std::sin(kTwoPi * u2));
-  has_spare_ = true;
+  hasSpare_ = true;
   return static_cast<float>(r * std::cos(kTwoPi * u2));
 }
 
@@ -126,14 +126,14 @@ Transmitter::Transmitter(TransmitterOptions options)
                  ? NoiseSource::SigmaFor(options_.amplitude, *options_.cnrDb, options_.sampleRate)
                  : 0.0,
              options_.seed),
-      step_s_(1.0 / (options_.sampleRate * (1 + options_.clockErrorPpm * 1e-6))) {}
+      stepS_(1.0 / (options_.sampleRate * (1 + options_.clockErrorPpm * 1e-6))) {}
 
 void Transmitter::Generate(std::span<Complex> out) {
   const bool noisy = options_.cnrDb.has_value();
   for (Complex& sample : out) {
-    t_ += step_s_;
+    t_ += stepS_;
     const double m = multiplex_.At(t_);
-    phase_ += kTwoPi * (kDeviationHz * m + options_.carrierOffsetHz) * step_s_;
+    phase_ += kTwoPi * (kDeviationHz * m + options_.carrierOffsetHz) * stepS_;
     if (phase_ > std::numbers::pi) phase_ -= kTwoPi;
     if (phase_ < -std::numbers::pi) phase_ += kTwoPi;
     const bool off = t_ >= options_.dropoutFromS && t_ < options_.dropoutFromS + options_.dropoutS;

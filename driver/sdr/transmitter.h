@@ -40,21 +40,21 @@ class MultiplexModel {
   float At(double t);
 
   // RDS groups begun so far.
-  uint64_t GroupsSent() const { return next_group_; }
+  uint64_t GroupsSent() const { return nextGroup_; }
 
  private:
   void ExtendRds(double untilIndex);
 
   MultiplexOptions options_;
-  double tone_amplitude_ = 0;
-  double tone_phase_ = 0;  // the pre-emphasis's phase shift at the tone's frequency
+  double toneAmplitude_ = 0;
+  double tonePhase_ = 0;  // the pre-emphasis's phase shift at the tone's frequency
   RealInterpolator shaper_;
-  std::vector<float> rds_wave_;  // shaped chips at kRdsWaveRate, from sample rds_wave_start_ on
-  uint64_t rds_wave_start_ = 0;
+  std::vector<float> rdsWave_;  // shaped chips at kRdsWaveRate, from sample rdsWaveStart_ on
+  uint64_t rdsWaveStart_ = 0;
   std::vector<uint8_t> bits_;  // bits of the group being sent
-  size_t next_bit_ = 0;
-  uint64_t next_group_ = 0;
-  uint8_t last_differential_ = 0;
+  size_t nextBit_ = 0;
+  uint64_t nextGroup_ = 0;
+  uint8_t lastDifferential_ = 0;
 };
 
 struct TransmitterOptions {
@@ -83,7 +83,7 @@ class NoiseSource {
   uint64_t NextBits();
   double sigma_;
   uint64_t state_;
-  bool has_spare_ = false;
+  bool hasSpare_ = false;
   float spare_ = 0;
 };
 
@@ -100,7 +100,7 @@ class Transmitter {
   TransmitterOptions options_;
   MultiplexModel multiplex_;
   NoiseSource noise_;
-  double step_s_;  // true time between two receiver samples
+  double stepS_;  // true time between two receiver samples
   double t_ = 0;
   double phase_ = 0;
 };

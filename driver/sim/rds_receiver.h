@@ -34,8 +34,8 @@ class RdsReceiver {
 
  private:
   bool running_ = false;
-  int64_t tuned_at_ms_ = 0;
-  uint64_t next_group_ = 0;  // index of the first group not yet received
+  int64_t tunedAtMs_ = 0;
+  uint64_t nextGroup_ = 0;  // index of the first group not yet received
   rds::RdsMonitor monitor_;
 };
 

@@ -20,7 +20,7 @@ constexpr int64_t kCheckMs = 100;
 SimTuner::SimTuner(const DriverClock& clock, std::function<band::BandLoad()> loadBand,
                    bool followAlternatives)
     : clock_(clock),
-      load_band_(std::move(loadBand)),
+      loadBand_(std::move(loadBand)),
       follower_([this](int32_t frequency) { return Check(frequency); }, kCheckMs) {
   follower_.SetEnabled(followAlternatives);
   for (std::optional<int32_t> channel = band::kFmRaster.low; channel;
@@ -31,20 +31,20 @@ SimTuner::SimTuner(const DriverClock& clock, std::function<band::BandLoad()> loa
 
 int32_t SimTuner::Initialize() {
   if (!band_) {
-    band::BandLoad load = load_band_();
+    band::BandLoad load = loadBand_();
     if (!load.band) {
-      last_error_ = std::move(load.message);
-      SetLastReason(last_error_);
+      lastError_ = std::move(load.message);
+      SetLastReason(lastError_);
       return load.errorCode;
     }
     band_ = std::move(load.band);
   }
   if (band_->initializeError != 0) {
-    last_error_ = "the band file asks radioInitialize to fail";
-    SetLastReason(last_error_);
+    lastError_ = "the band file asks radioInitialize to fail";
+    SetLastReason(lastError_);
     return band_->initializeError;
   }
-  last_error_.clear();
+  lastError_.clear();
   ClearLastReason();
   initialized_ = true;
   if (!started_) {

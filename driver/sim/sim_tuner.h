@@ -40,7 +40,7 @@ class SimTuner final : public TunerBackend {
   int32_t ExtendedRds(std::string& report) override;
 
   // Why the last Initialize failed, for tests and diagnostics.
-  const std::string& LastError() const { return last_error_; }
+  const std::string& LastError() const { return lastError_; }
   const rds::AfFollowStatistics& followStatistics() const { return follower_.statistics(); }
 
  private:
@@ -53,9 +53,9 @@ class SimTuner final : public TunerBackend {
   rds::AfCheck Check(int32_t frequency) const;
 
   const DriverClock& clock_;
-  std::function<band::BandLoad()> load_band_;
+  std::function<band::BandLoad()> loadBand_;
   std::optional<band::Band> band_;
-  std::string last_error_;
+  std::string lastError_;
   bool initialized_ = false;
   bool muted_ = false;
   bool mono_ = false;

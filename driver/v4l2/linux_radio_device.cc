@@ -135,6 +135,6 @@ int LinuxRadioDevice::ReadRds(std::span<uint8_t> buffer, size_t& readBytes) {
   return 0;
 }
 
-void LinuxRadioDevice::Settle() { std::this_thread::sleep_for(settle_time_); }
+void LinuxRadioDevice::Settle() { std::this_thread::sleep_for(settleTime_); }
 
 }  // namespace halvane::driver::v4l2

@@ -12,7 +12,7 @@ namespace halvane::driver::v4l2 {
 
 class LinuxRadioDevice final : public RadioDevice {
  public:
-  explicit LinuxRadioDevice(std::chrono::milliseconds settleTime) : settle_time_(settleTime) {}
+  explicit LinuxRadioDevice(std::chrono::milliseconds settleTime) : settleTime_(settleTime) {}
   ~LinuxRadioDevice() override;
 
   int Open(const std::string& path) override;
@@ -38,7 +38,7 @@ class LinuxRadioDevice final : public RadioDevice {
   int SetNonBlocking(bool on);
 
   int fd_ = -1;
-  std::chrono::milliseconds settle_time_;
+  std::chrono::milliseconds settleTime_;
 };
 
 }  // namespace halvane::driver::v4l2

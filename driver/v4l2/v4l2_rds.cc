@@ -28,7 +28,7 @@ int32_t V4l2Tuner::RdsReadFailure(int error) {
     const int check = device_->QueryCapabilities(capabilities);
     if (check == ENODEV || check == ENXIO) return Failure(error, "reading RDS");
   }
-  rds_off_this_tune_ = true;
+  rdsOffThisTune_ = true;
   return kOk;
 }
 
@@ -36,14 +36,14 @@ int32_t V4l2Tuner::ResetRds() {
   assembler_.Reset();
   confirmation_.Reset();
   monitor_.Clear();
-  pending_rds_.clear();
-  after_version_b_ = false;
-  rds_off_this_tune_ = false;
+  pendingRds_.clear();
+  afterVersionB_ = false;
+  rdsOffThisTune_ = false;
   return DrainRds();
 }
 
 int32_t V4l2Tuner::DrainRds() {
-  if (rds_source_ != RdsSource::Blocks || rds_off_this_tune_) return kOk;
+  if (rdsSource_ != RdsSource::Blocks || rdsOffThisTune_) return kOk;
   RdsBuffer buffer;
   for (int i = 0; i < kMaxReadsPerCall; ++i) {
     size_t read = 0;
@@ -58,8 +58,8 @@ int32_t V4l2Tuner::DrainRds() {
 void V4l2Tuner::TakeBlock(rds::RawBlock block, int64_t now) {
   // C' only ever follows block B of a version B group. wl128x hands over the E blocks of other
   // services as position 4 too: they belong to no group.
-  const bool cPrimeAllowed = after_version_b_;
-  after_version_b_ =
+  const bool cPrimeAllowed = afterVersionB_;
+  afterVersionB_ =
       block.position == rds::kRawPositionB && !block.error && rds::IsVersionB(block.info);
   if (block.position == rds::kRawPositionCPrime && !cPrimeAllowed) return;
   if (block.damaged()) monitor_.OnDamagedBlocks(1, now);
@@ -71,7 +71,7 @@ void V4l2Tuner::TakeBlock(rds::RawBlock block, int64_t now) {
 
 int32_t V4l2Tuner::PumpRds() {
   const int64_t now = clock_.NowMs();
-  if (rds_source_ == RdsSource::Blocks && rds_running_ && !rds_off_this_tune_) {
+  if (rdsSource_ == RdsSource::Blocks && rdsRunning_ && !rdsOffThisTune_) {
     RdsBuffer buffer;
     for (int i = 0; i < kMaxReadsPerCall; ++i) {
       size_t read = 0;
@@ -82,13 +82,13 @@ int32_t V4l2Tuner::PumpRds() {
         break;
       }
       if (read == 0) break;
-      pending_rds_.insert(pending_rds_.end(), buffer.begin(), buffer.begin() + read);
-      const size_t whole = pending_rds_.size() / rds::kRawRecordSize * rds::kRawRecordSize;
+      pendingRds_.insert(pendingRds_.end(), buffer.begin(), buffer.begin() + read);
+      const size_t whole = pendingRds_.size() / rds::kRawRecordSize * rds::kRawRecordSize;
       for (const rds::RawBlock& block :
-           rds::ParseRawBlockDump(std::span(pending_rds_).first(whole))) {
+           rds::ParseRawBlockDump(std::span(pendingRds_).first(whole))) {
         TakeBlock(block, now);
       }
-      pending_rds_.erase(pending_rds_.begin(), pending_rds_.begin() + whole);
+      pendingRds_.erase(pendingRds_.begin(), pendingRds_.begin() + whole);
     }
   }
   monitor_.Expire(now);
@@ -97,19 +97,19 @@ int32_t V4l2Tuner::PumpRds() {
 
 int32_t V4l2Tuner::StartRds() {
   if (const int32_t ready = Ready(); ready != kOk) return ready;
-  if (rds_running_) return kOk;
-  rds_running_ = true;
+  if (rdsRunning_) return kOk;
+  rdsRunning_ = true;
   // Blocks queued while decoding was off are out of date.
   assembler_.Reset();
-  pending_rds_.clear();
-  after_version_b_ = false;
+  pendingRds_.clear();
+  afterVersionB_ = false;
   return DrainRds();
 }
 
 int32_t V4l2Tuner::StopRds() {
   if (const int32_t ready = Ready(); ready != kOk) return ready;
   const int32_t result = PumpRds();
-  rds_running_ = false;
+  rdsRunning_ = false;
   return result;
 }
 
@@ -118,13 +118,13 @@ int32_t V4l2Tuner::GetDecoderState(uint32_t& state) {
   v4l2_tuner tuner{};
   if (const int32_t result = ReadTuner(tuner); result != kOk) return result;
   if (const int32_t result = PumpRds(); result != kOk) return result;
-  const uint32_t level = rds_running_ ? static_cast<uint32_t>(LevelOf(tuner)) : 15;
+  const uint32_t level = rdsRunning_ ? static_cast<uint32_t>(LevelOf(tuner)) : 15;
   state = DecoderStateWord(level, monitor_.DamagedBlocksInLastSecond(clock_.NowMs()));
   return kOk;
 }
 
 int32_t V4l2Tuner::EvalControls(RdsRecord& record) {
-  if (rds_off_this_tune_) return kRdsNoData;
+  if (rdsOffThisTune_) return kRdsNoData;
   rds::RdsData data;
   bool received = false;
   if (const int error = ReadRdsControls(*device_, data, received); error != 0) {
@@ -138,8 +138,8 @@ int32_t V4l2Tuner::EvalControls(RdsRecord& record) {
 
 int32_t V4l2Tuner::EvalData(RdsRecord& record) {
   if (const int32_t ready = Ready(); ready != kOk) return ready;
-  if (!rds_running_) return kRdsStopped;
-  if (rds_source_ == RdsSource::Controls) return EvalControls(record);
+  if (!rdsRunning_) return kRdsStopped;
+  if (rdsSource_ == RdsSource::Controls) return EvalControls(record);
   if (const int32_t result = PumpRds(); result != kOk) return result;
   if (!monitor_.decoder().HasData()) return kRdsNoData;
   if (!monitor_.HasFreshData(clock_.NowMs())) return kRdsStale;
@@ -151,7 +151,7 @@ int32_t V4l2Tuner::ExtendedRds(std::string& report) {
   if (const int32_t ready = Ready(); ready != kOk) return ready;
   report.clear();
   // Devices that decode RDS themselves hand over PS and RadioText only.
-  if (!rds_running_ || rds_source_ == RdsSource::Controls) return kOk;
+  if (!rdsRunning_ || rdsSource_ == RdsSource::Controls) return kOk;
   int32_t frequency = 0;
   if (GetFrequency(frequency) != kOk) frequency = 0;
   report = rds::MonitorReport(monitor_, frequency);

@@ -37,7 +37,7 @@ int32_t V4l2Tuner::Search(int32_t& frequency, bool up) {
                                   " Hz is outside every band of the tuner");
   }
   const DeviceBand seekBand = *band;
-  if (hardware_seek_) {
+  if (hardwareSeek_) {
     int32_t found = frequency;
     if (const std::optional<int32_t> result = HardwareSeek(found, up, seekBand)) {
       if (*result == kOk || *result == HALVANE_SEARCH_BAND_END) frequency = found;
@@ -59,7 +59,7 @@ std::optional<int32_t> V4l2Tuner::HardwareSeek(int32_t& value, bool up, const De
   seek.seek_upward = up ? 1 : 0;
   seek.wrap_around = 0;
   seek.spacing = quirks_.misreadsSeekSpacing ? 0 : band.am ? kAmSpacingHz : kFmSpacingHz;
-  if (tuner_capability_ & V4L2_TUNER_CAP_HWSEEK_PROG_LIM) {
+  if (tunerCapability_ & V4L2_TUNER_CAP_HWSEEK_PROG_LIM) {
     // Any limits: the plug-in's band, where the device's reaches further (64-108 MHz).
     const band::Raster& raster = band.am ? band::kAmRaster : band::kFmRaster;
     seek.rangelow =
@@ -99,21 +99,21 @@ std::optional<int32_t> V4l2Tuner::HardwareSeek(int32_t& value, bool up, const De
   const uint32_t units = *HertzToUnits(band::Frequency(*channel).Hertz(), band.unit);
   if (moved || units != frequency.frequency) return Tune(*channel);
   tuned_ = Tuned{*channel, units};
-  am_tuned_ = band.am;
+  amTuned_ = band.am;
   return ResetRds();
 }
 
 bool V4l2Tuner::MeasureNoiseFloor(int32_t start, bool up) {
-  if (noise_probes_ >= kNoiseFloorProbes) return false;
+  if (noiseProbes_ >= kNoiseFloorProbes) return false;
   const std::optional<int32_t> passed = band::NextChannel(start, up);
   if (!passed || BandFor(*passed) == nullptr) return false;
-  ++noise_probes_;
+  ++noiseProbes_;
   if (Tune(*passed) != kOk) return true;
   device_->Settle();
   v4l2_tuner tuner{};
   tuner.index = 0;
   if (device_->GetTuner(tuner) == 0) {
-    noise_floor_.Sample(static_cast<uint32_t>(std::clamp<int32_t>(tuner.signal, 0, 65535)));
+    noiseFloor_.Sample(static_cast<uint32_t>(std::clamp<int32_t>(tuner.signal, 0, 65535)));
   }
   return true;
 }
@@ -140,7 +140,7 @@ int32_t V4l2Tuner::SoftwareSeek(int32_t& value, bool up, const DeviceBand& band)
       value = *channel;
       return kOk;
     }
-    noise_floor_.Sample(static_cast<uint32_t>(std::clamp<int32_t>(tuner.signal, 0, 65535)));
+    noiseFloor_.Sample(static_cast<uint32_t>(std::clamp<int32_t>(tuner.signal, 0, 65535)));
   }
   return EndOfBand(value, up, band);
 }

@@ -91,10 +91,10 @@ int32_t V4l2Tuner::Initialize() {
     return result;
   }
   initialized_ = true;
-  rds_running_ = false;
+  rdsRunning_ = false;
   tuned_.reset();
-  noise_floor_.Reset();
-  noise_probes_ = 0;
+  noiseFloor_.Reset();
+  noiseProbes_ = 0;
   if (const int32_t reset = ResetRds(); reset != kOk) return reset;
   // Forced mono outlives a stop and start of the radio, as the plug-in does not send it again;
   // a tuner that refuses it still plays.
@@ -128,24 +128,24 @@ int32_t V4l2Tuner::OpenAndCheck() {
                   std::string("cannot read the tuner: ") + std::strerror(error));
   }
   if (tuner.type != V4L2_TUNER_RADIO) return Refuse(kNotRadio, "its tuner is no radio tuner");
-  tuner_capability_ = tuner.capability;
-  hardware_seek_ =
+  tunerCapability_ = tuner.capability;
+  hardwareSeek_ =
       (caps & V4L2_CAP_HW_FREQ_SEEK) ||
       (tuner.capability & (V4L2_TUNER_CAP_HWSEEK_BOUNDED | V4L2_TUNER_CAP_HWSEEK_WRAP));
   // Blocks are read only from a device that says read() gives them.
   if ((caps & V4L2_CAP_RDS_CAPTURE) && (tuner.capability & V4L2_TUNER_CAP_RDS_BLOCK_IO)) {
-    rds_source_ = RdsSource::Blocks;
+    rdsSource_ = RdsSource::Blocks;
   } else if (tuner.capability & V4L2_TUNER_CAP_RDS_CONTROLS) {
-    rds_source_ = RdsSource::Controls;
+    rdsSource_ = RdsSource::Controls;
   } else {
-    rds_source_ = RdsSource::None;
+    rdsSource_ = RdsSource::None;
   }
   // A device without a mute control answers EINVAL here; one that has it may still answer
   // EINVAL later, for a failure on its bus (si470x-usb).
   v4l2_queryctrl mute{};
   mute.id = V4L2_CID_AUDIO_MUTE;
   const int muteError = device_->QueryControl(mute);
-  has_mute_ = muteError == 0 ? !(mute.flags & V4L2_CTRL_FLAG_DISABLED)
+  hasMute_ = muteError == 0 ? !(mute.flags & V4L2_CTRL_FLAG_DISABLED)
                              : muteError != EINVAL && muteError != ENOTTY;
   ReadBands(tuner);
   if (bands_.empty()) return Refuse(kNotRadio, "its tuner lists no band");
@@ -179,14 +179,14 @@ int32_t V4l2Tuner::Uninitialize() {
   device_->Close();
   initialized_ = false;
   lost_ = false;
-  rds_running_ = false;
+  rdsRunning_ = false;
   return kOk;
 }
 
 int32_t V4l2Tuner::SetMute(bool mute) {
   if (const int32_t ready = Ready(); ready != kOk) return ready;
   // A tuner without a mute control plays through another path the user mutes there.
-  if (has_mute_) {
+  if (hasMute_) {
     if (const int error = device_->SetControl(V4L2_CID_AUDIO_MUTE, mute ? 1 : 0); error != 0) {
       return Failure(error, mute ? "muting" : "unmuting");
     }
@@ -244,7 +244,7 @@ int32_t V4l2Tuner::Tune(int32_t value) {
     return Failure(error, "tuning");
   }
   tuned_ = Tuned{value, frequency.frequency};
-  am_tuned_ = band->am;
+  amTuned_ = band->am;
   return ResetRds();
 }
 
@@ -304,7 +304,7 @@ int32_t V4l2Tuner::GetFrequency(int32_t& frequency) {
 
 int V4l2Tuner::LevelOf(const v4l2_tuner& tuner) const {
   // signal: 0 none .. 65535 strongest; level: 0 strongest .. 15 none.
-  return noise_floor_.LevelOf(static_cast<uint32_t>(std::clamp<int32_t>(tuner.signal, 0, 65535)));
+  return noiseFloor_.LevelOf(static_cast<uint32_t>(std::clamp<int32_t>(tuner.signal, 0, 65535)));
 }
 
 int32_t V4l2Tuner::GetState(uint8_t& flags) {
@@ -314,7 +314,7 @@ int32_t V4l2Tuner::GetState(uint8_t& flags) {
   const bool station = LevelOf(tuner) <= options_.seekThreshold;
   // si476x and wl128x always say MONO|STEREO: they cannot tell, so that is no stereo.
   const bool stereo = (tuner.rxsubchans & V4L2_TUNER_SUB_STEREO) &&
-                      !(tuner.rxsubchans & V4L2_TUNER_SUB_MONO) && !am_tuned_;
+                      !(tuner.rxsubchans & V4L2_TUNER_SUB_MONO) && !amTuned_;
   flags = (station ? kStateStation : 0) | (stereo && !mono_ ? kStateStereo : 0) |
           (muted_ ? kStateMuted : 0) | (mono_ ? kStateMonoForced : 0);
   return kOk;

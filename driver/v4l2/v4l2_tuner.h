@@ -50,7 +50,7 @@ class V4l2Tuner final : public TunerBackend {
   int32_t ExtendedRds(std::string& report) override;
 
   // Whether the open device switches its sound with a mute control (known from Initialize on).
-  bool HasMuteControl() const { return has_mute_; }
+  bool HasMuteControl() const { return hasMute_; }
 
  private:
   // A band of the device, in its own units; `listed` when the device enumerated it (a seek may
@@ -114,20 +114,20 @@ class V4l2Tuner final : public TunerBackend {
   bool lost_ = false;
   bool muted_ = false;
   bool mono_ = false;
-  bool has_mute_ = false;
-  bool rds_running_ = false;
-  bool rds_off_this_tune_ = false;
-  bool hardware_seek_ = false;
-  bool am_tuned_ = false;
-  RdsSource rds_source_ = RdsSource::None;
+  bool hasMute_ = false;
+  bool rdsRunning_ = false;
+  bool rdsOffThisTune_ = false;
+  bool hardwareSeek_ = false;
+  bool amTuned_ = false;
+  RdsSource rdsSource_ = RdsSource::None;
   DriverQuirks quirks_;
-  uint32_t tuner_capability_ = 0;
+  uint32_t tunerCapability_ = 0;
   std::vector<DeviceBand> bands_;
   std::optional<Tuned> tuned_;
-  NoiseFloor noise_floor_;
-  int noise_probes_ = 0;
-  std::vector<uint8_t> pending_rds_;  // bytes of a block record not yet complete
-  bool after_version_b_ = false;      // the last block was a block B of a version B group
+  NoiseFloor noiseFloor_;
+  int noiseProbes_ = 0;
+  std::vector<uint8_t> pendingRds_;  // bytes of a block record not yet complete
+  bool afterVersionB_ = false;      // the last block was a block B of a version B group
   rds::RawGroupAssembler assembler_;
   SegmentConfirmation confirmation_;
   rds::RdsMonitor monitor_;

@@ -33,24 +33,24 @@ constexpr size_t kFramesPerMs = 48;
 class ProgrammeClock {
  public:
   explicit ProgrammeClock(const MonitorRecorder& played)
-      : played_(played), start_frames_(played.frames()) {}
+      : played_(played), startFrames_(played.frames()) {}
   void PlayUntil(int64_t untilMs) {
-    while (now_ms_ < untilMs) {
+    while (nowMs_ < untilMs) {
       WaitUntil([&] {
-        return now_ms_ <= static_cast<int64_t>((played_.frames() - start_frames_) / 48) + 200;
+        return nowMs_ <= static_cast<int64_t>((played_.frames() - startFrames_) / 48) + 200;
       });
       HalvaneSimAdvanceClock(20);
-      now_ms_ += 20;
+      nowMs_ += 20;
       int32_t frequency = 0;
       radioGetFrequency(0, &frequency);
     }
   }
-  int64_t NowMs() const { return now_ms_; }
+  int64_t NowMs() const { return nowMs_; }
 
  private:
   const MonitorRecorder& played_;
-  const size_t start_frames_;
-  int64_t now_ms_ = 0;
+  const size_t startFrames_;
+  int64_t nowMs_ = 0;
 };
 
 TEST(SdrSound, TheStationsToneIsHeardMutedWithinAHundredMillisecondsAndSummedToMono) {

@@ -136,9 +136,9 @@ bool PulseOutput::Connect(std::string& reason) {
   if (!ok) {
     const int error = context_ != nullptr ? pa_context_errno(context_) : 0;
     reason = context_ == nullptr ? "cannot start the sound client"
-             : timedOut_        ? "the sound server did not answer"
+             : timedOut_         ? "the sound server did not answer"
                                  : std::string("no sound server to play on (") +
-                                (error != 0 ? pa_strerror(error) : "not ready") + ")";
+                               (error != 0 ? pa_strerror(error) : "not ready") + ")";
   }
   playing_ = ok;
   pa_threaded_mainloop_unlock(loop_);

@@ -29,7 +29,7 @@ RdsDemodulator::RdsDemodulator()
       decimator_(
           firdecim_crcf_create_kaiser(kDecimation, kDecimatorSemiLength, kDecimatorStopbandDb)),
       symbolSync_(symsync_crcf_create_rnyquist(LIQUID_FIRFILT_RRC, kSamplesPerChip,
-                                                kMatchedSemiLength, 1.0f, kFilterBank)),
+                                               kMatchedSemiLength, 1.0f, kFilterBank)),
       agc_(agc_crcf_create()),
       costas_(nco_crcf_create(LIQUID_VCO)) {
   Reset();

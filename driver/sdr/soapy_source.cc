@@ -120,7 +120,7 @@ void SoapySource::ReadLoop() {
     if (got < 0) {
       lost_ = true;
       lostReason_ = got == SOAPY_SDR_TIMEOUT ? "delivers no more samples"
-                                              : std::string("failed: ") + SoapySDR::errToStr(got);
+                                             : std::string("failed: ") + SoapySDR::errToStr(got);
       arrived_.notify_all();
       return;
     }

@@ -49,7 +49,7 @@ class SoapySource final : public IqSource {
   std::condition_variable arrived_;
   std::deque<Complex> buffer_;  // guarded by mutex_
   bool lost_ = false;           // guarded by mutex_
-  std::string lostReason_;     // guarded by mutex_
+  std::string lostReason_;      // guarded by mutex_
 };
 
 }  // namespace halvane::driver::sdr

@@ -28,8 +28,8 @@ void RdsReceiver::CatchUp(const band::Station* station, int level, int64_t nowMs
     for (; nextGroup_ < arrived; ++nextGroup_) {
       // The simulated channel only ever damages a block in ways the code tells apart (see
       // ReceptionError), so every burst it can correct is corrected right.
-      const rds::ReceivedGroup group = rds::DecodeAirGroup(
-          ReceiveGroup(*station, nextGroup_, level), rds::kMaxCorrectableBurst);
+      const rds::ReceivedGroup group =
+          rds::DecodeAirGroup(ReceiveGroup(*station, nextGroup_, level), rds::kMaxCorrectableBurst);
       monitor_.OnGroup(group, tunedAtMs_ + GroupArrivalMs(nextGroup_), group.UnusableCount());
     }
   }

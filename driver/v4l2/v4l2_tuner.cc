@@ -129,9 +129,8 @@ int32_t V4l2Tuner::OpenAndCheck() {
   }
   if (tuner.type != V4L2_TUNER_RADIO) return Refuse(kNotRadio, "its tuner is no radio tuner");
   tunerCapability_ = tuner.capability;
-  hardwareSeek_ =
-      (caps & V4L2_CAP_HW_FREQ_SEEK) ||
-      (tuner.capability & (V4L2_TUNER_CAP_HWSEEK_BOUNDED | V4L2_TUNER_CAP_HWSEEK_WRAP));
+  hardwareSeek_ = (caps & V4L2_CAP_HW_FREQ_SEEK) ||
+                  (tuner.capability & (V4L2_TUNER_CAP_HWSEEK_BOUNDED | V4L2_TUNER_CAP_HWSEEK_WRAP));
   // Blocks are read only from a device that says read() gives them.
   if ((caps & V4L2_CAP_RDS_CAPTURE) && (tuner.capability & V4L2_TUNER_CAP_RDS_BLOCK_IO)) {
     rdsSource_ = RdsSource::Blocks;
@@ -146,7 +145,7 @@ int32_t V4l2Tuner::OpenAndCheck() {
   mute.id = V4L2_CID_AUDIO_MUTE;
   const int muteError = device_->QueryControl(mute);
   hasMute_ = muteError == 0 ? !(mute.flags & V4L2_CTRL_FLAG_DISABLED)
-                             : muteError != EINVAL && muteError != ENOTTY;
+                            : muteError != EINVAL && muteError != ENOTTY;
   ReadBands(tuner);
   if (bands_.empty()) return Refuse(kNotRadio, "its tuner lists no band");
   return kOk;

@@ -127,7 +127,7 @@ class V4l2Tuner final : public TunerBackend {
   NoiseFloor noiseFloor_;
   int noiseProbes_ = 0;
   std::vector<uint8_t> pendingRds_;  // bytes of a block record not yet complete
-  bool afterVersionB_ = false;      // the last block was a block B of a version B group
+  bool afterVersionB_ = false;       // the last block was a block B of a version B group
   rds::RawGroupAssembler assembler_;
   SegmentConfirmation confirmation_;
   rds::RdsMonitor monitor_;

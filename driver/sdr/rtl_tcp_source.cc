@@ -97,7 +97,9 @@ int32_t RtlTcpSource::Open(int64_t) {
   std::unique_lock lock(mutex_);
   // The reader bounds its first attempt by the connect and greeting timeouts.
   changed_.wait(lock, [&] { return link_ != Link::Connecting; });
-  if (link_ == Link::Up) return kOk;
+  // Connected is opened, even when the server has closed again before this thread woke (a busy
+  // machine): the reader is connecting again, and the calls report the loss meanwhile.
+  if (link_ == Link::Up || counters_.connections > 0) return kOk;
   const int32_t code = code_;
   std::string reason = reason_;
   lock.unlock();

@@ -94,7 +94,13 @@ TEST(SdrSound, TheStationsToneIsHeardMutedWithinAHundredMillisecondsAndSummedToM
   // What was heard from the unmute on; on a busy machine the sound server may have filled gaps
   // where the receiver was late, which the programme's times leave out.
   const std::vector<float> heard = WithoutGaps(recording, kFramesPerMs);
-  ASSERT_GT(heard.size() / 2, 800 * kFramesPerMs) << "too little was heard";
+  // When the server's thread found the stream empty it dropped what came late: how much is heard,
+  // and when mono began, then depend on the machine's load, not on the receiver.
+  const size_t dry = driver::audio::PulseOutput::AllServerUnderflows() - underflows;
+  if (heard.size() / 2 <= 800 * kFramesPerMs) {
+    if (dry > 0) GTEST_SKIP() << "the sound server ran dry " << dry << " times: too little heard";
+    FAIL() << "too little was heard";
+  }
 
   // Stereo: the tone at half full scale on the left, the right at least 25 dB below it.
   const std::vector<float> left = Channel(heard, 0, 200 * kFramesPerMs, 300 * kFramesPerMs);
@@ -114,8 +120,8 @@ TEST(SdrSound, TheStationsToneIsHeardMutedWithinAHundredMillisecondsAndSummedToM
   EXPECT_GE(recording.size() / 2 - LastAbove(recording, 0.001f), 200 * kFramesPerMs);
 
   // Mono from its time on, in programme time: that holds only while the server played every
-  // frame it was given; when its thread found the stream empty it dropped what came late.
-  if (const size_t dry = driver::audio::PulseOutput::AllServerUnderflows() - underflows; dry > 0)
+  // frame it was given.
+  if (dry > 0)
     GTEST_SKIP() << "the sound server ran dry " << dry << " times: mono's time cannot be told";
   EXPECT_GE(monoStart, 500 * kFramesPerMs);
 }

@@ -53,7 +53,8 @@ std::unique_ptr<TunerBackend> MakeBackend(const BackendConfigLoad& load, const D
     auto device =
         std::make_unique<v4l2::LinuxRadioDevice>(std::chrono::milliseconds(config.settleMs));
     auto tuner = std::make_unique<v4l2::V4l2Tuner>(
-        std::move(device), v4l2::V4l2Options{config.device, config.seekThreshold}, clock);
+        std::move(device),
+        v4l2::V4l2Options{config.device, config.seekThreshold, config.followAlternatives}, clock);
     if (config.audio.empty()) return tuner;
     audio::PlaythroughOptions sound;
     sound.capture = config.audio;
@@ -82,8 +83,8 @@ std::unique_ptr<TunerBackend> MakeBackend(const BackendConfigLoad& load, const D
       }
       return std::make_unique<sdr::SoapySource>(sdrConfig);
     };
-    return std::make_unique<sdr::SdrTuner>(clock, sdrConfig, config.seekThreshold,
-                                           std::move(parts));
+    return std::make_unique<sdr::SdrTuner>(clock, sdrConfig, config.seekThreshold, std::move(parts),
+                                           config.followAlternatives);
   }
   return std::make_unique<sim::SimTuner>(clock, band::LoadBand, config.followAlternatives);
 }

@@ -33,7 +33,7 @@ void AfListDecoder::Clear() {
   lists_.clear();
 }
 
-void AfListDecoder::Feed(uint16_t pair, bool usable) {
+void AfListDecoder::Feed(uint16_t pair, bool usable, bool intact) {
   if (!usable) {
     partial_.reset();  // a pair is missing: this round of the list cannot be trusted
     return;
@@ -41,12 +41,14 @@ void AfListDecoder::Feed(uint16_t pair, bool usable) {
   const auto first = static_cast<uint8_t>(pair >> 8);
   const auto second = static_cast<uint8_t>(pair & 0xFF);
   if (IsCount(first)) {
-    partial_ = Partial{first - kAfCountBase, false, {}, {}};
+    partial_ = Partial{first - kAfCountBase, false, intact, {}, {}};
     Add(second);
   } else if (partial_ && first == kAfLfMfFollows) {
+    partial_->intact = partial_->intact && intact;
     partial_->lfMf = true;
     Add(second);
   } else if (partial_) {
+    partial_->intact = partial_->intact && intact;
     Add(first);
     Add(second);
     if (partial_) {
@@ -98,7 +100,7 @@ void AfListDecoder::Finish() {
     }
   }
   const int32_t key = list.methodB ? list.tuned : 0;
-  if (candidates_[key].Offer(list)) lists_[key] = list;
+  if (candidates_[key].Offer(list, partial.intact)) lists_[key] = list;
 }
 
 std::optional<AfList> AfListDecoder::ListFor(int32_t tunedFrequency) const {

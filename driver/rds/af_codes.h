@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "rds/twice_alike.h"
+#include "rds/confirmation.h"
 
 namespace halvane::driver::rds {
 
@@ -40,11 +40,13 @@ struct AfList {
 };
 
 // Assembles the lists pair by pair. A list counts once it came complete, without a lost pair,
-// twice alike; a lost block C breaks the list being received until its next count code.
+// twice alike, or once from blocks that all arrived intact; a lost block C breaks the list being
+// received until its next count code.
 class AfListDecoder {
  public:
-  // `pair` is block C of a 0A group; `usable` false when that block was lost.
-  void Feed(uint16_t pair, bool usable);
+  // `pair` is block C of a 0A group (or of a 14A group of variant 4); `usable` false when that
+  // block was lost, `intact` when it and block B needed no correction.
+  void Feed(uint16_t pair, bool usable, bool intact);
   void Clear();
 
   // The confirmed list for `tunedFrequency`: its own method B list, or the method A list.
@@ -59,11 +61,12 @@ class AfListDecoder {
   struct Partial {
     int expected = 0;
     bool lfMf = false;
+    bool intact = true;          // every pair of this round arrived without correction
     std::vector<int32_t> codes;  // frequencies in order, as sent
     std::vector<std::pair<int32_t, int32_t>> pairs;
   };
   std::optional<Partial> partial_;
-  std::map<int32_t, TwiceAlike<AfList>> candidates_;
+  std::map<int32_t, Confirmed<AfList>> candidates_;
   std::map<int32_t, AfList> lists_;
 };
 

@@ -4,6 +4,13 @@
 
 namespace halvane::driver::rds {
 
+std::string FollowReport(const AfFollowStatistics& statistics) {
+  return "follow.switches=" + std::to_string(statistics.switches) +
+         "\nfollow.checks=" + std::to_string(statistics.checks) +
+         "\nfollow.silentms=" + std::to_string(statistics.silentMs) +
+         "\nfollow.longestms=" + std::to_string(statistics.longestSilentMs) + "\n";
+}
+
 void AfFollower::Tuned(int64_t) {
   programme_.reset();
   alternatives_.clear();
@@ -19,8 +26,10 @@ std::optional<int32_t> AfFollower::BestOf(const std::vector<int32_t>& candidates
   for (int32_t frequency : candidates) {
     if (frequency == tuned) continue;
     ++statistics_.checks;
-    statistics_.silentMs += checkMs_;
-    const AfCheck found = check_(frequency);
+    const AfCheck found = check_(frequency, bestLevel);
+    const int64_t silent = found.silentMs.value_or(checkMs_);
+    statistics_.silentMs += silent;
+    statistics_.longestSilentMs = std::max(statistics_.longestSilentMs, silent);
     // Only the same programme, and only one that is clearly better.
     if (!found.pi || found.pi != programme_ || found.level > bestLevel) continue;
     if (found.level < bestLevel || !best) {

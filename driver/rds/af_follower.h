@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -30,21 +31,31 @@ inline constexpr int64_t kAfLostForMs = 2000;  // nothing this long: search by P
 struct AfCheck {
   int level = kAfNoSignal;
   std::optional<uint16_t> pi;  // none when no group's PI could be read
+  // How long the listener heard nothing for this check, where the backend measured it (else the
+  // follower's fixed figure counts).
+  std::optional<int64_t> silentMs;
 };
 
 struct AfFollowStatistics {
-  int rounds = 0;        // rounds of checks made
-  int checks = 0;        // alternatives checked
-  int switches = 0;      // moves to another transmitter
-  int64_t silentMs = 0;  // time the listener heard nothing because of checks
+  int rounds = 0;               // rounds of checks made
+  int checks = 0;               // alternatives checked
+  int switches = 0;             // moves to another transmitter
+  int64_t silentMs = 0;         // time the listener heard nothing because of checks
+  int64_t longestSilentMs = 0;  // the longest single check
 };
+
+// The report lines of how the following went: "follow.switches=", "follow.checks=",
+// "follow.silentms=" and "follow.longestms=".
+std::string FollowReport(const AfFollowStatistics& statistics);
 
 class AfFollower {
  public:
-  // `check` measures one frequency and reads its PI; `checkMs` is how long the listener hears
-  // nothing for each check (0 where the tuner measures without leaving the station).
-  AfFollower(std::function<AfCheck(int32_t frequency)> check, int64_t checkMs)
-      : check_(std::move(check)), checkMs_(checkMs) {}
+  // `check` measures one frequency and reads its PI. A candidate is of use only at a level of
+  // `mustBeat` or better (lower), so a backend may leave the PI of a weaker one unread and spare
+  // the listener the wait. `checkMs` is how long the listener hears nothing for each check where
+  // the check does not measure it (0 where the tuner measures without leaving the station).
+  using Check = std::function<AfCheck(int32_t frequency, int mustBeat)>;
+  AfFollower(Check check, int64_t checkMs) : check_(std::move(check)), checkMs_(checkMs) {}
 
   void SetEnabled(bool on) { enabled_ = on; }
   bool enabled() const { return enabled_; }
@@ -61,12 +72,14 @@ class AfFollower {
 
   const AfFollowStatistics& statistics() const { return statistics_; }
   std::optional<uint16_t> programme() const { return programme_; }
+  // The programme's alternatives as last confirmed, kept across moves.
+  const std::vector<int32_t>& alternatives() const { return alternatives_; }
 
  private:
   std::optional<int32_t> BestOf(const std::vector<int32_t>& candidates, int32_t tuned,
                                 int mustBeat);
 
-  std::function<AfCheck(int32_t)> check_;
+  Check check_;
   int64_t checkMs_;
   bool enabled_ = true;
   std::optional<uint16_t> programme_;  // the PI being followed

@@ -14,6 +14,10 @@ void DecodeBasicTuning(const ReceivedGroup& group, StationState& station) {
   if (group.usable[3]) {
     state.ps.Offer(b & 3, group.blocks[3], !group.corrected[1] && !group.corrected[3], shown.ps);
   }
+  // 0A: two alternative-frequency codes in block C (0B repeats the PI there).
+  if (!IsVersionB(b)) {
+    station.afs.Feed(group.blocks[2], group.usable[2], group.Intact(1) && group.Intact(2));
+  }
 }
 
 }  // namespace halvane::driver::rds

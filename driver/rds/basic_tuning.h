@@ -1,5 +1,5 @@
-// Groups 0A and 0B: the traffic announcement and music/speech flags, and the programme service
-// name two characters at a time.
+// Groups 0A and 0B: the traffic announcement and music/speech flags, the programme service
+// name two characters at a time, and (0A) the alternative frequencies.
 #ifndef HALVANE_DRIVER_RDS_BASIC_TUNING_H
 #define HALVANE_DRIVER_RDS_BASIC_TUNING_H
 

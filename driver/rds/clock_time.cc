@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "rds/station_state.h"
+
 namespace halvane::driver::rds {
 namespace {
 
@@ -27,6 +29,12 @@ Date CivilFromDays(int64_t z) {
 }
 
 constexpr int64_t kMjdOfUnixEpoch = 40587;
+// Successive clock groups a minute apart agree; a later one may have been lost.
+constexpr int64_t kMaxClockStepMinutes = 3;
+
+int64_t MinutesOf(const ClockTime& clock) {
+  return clock.mjd * kMinutesPerDay + clock.hour * 60 + clock.minute;
+}
 
 }  // namespace
 
@@ -40,6 +48,21 @@ std::optional<ClockTime> DecodeClockTime(uint16_t blockB, uint16_t blockC, uint1
   if (date.year < 1900 || date.year > 2099) return std::nullopt;
   return ClockTime{
       mjd, date.year, date.month, date.day, hour, minute, (blockD & 0x20) != 0 ? -offset : offset};
+}
+
+void DecodeClock(const ReceivedGroup& group, StationState& station) {
+  if (IsVersionB(group.blocks[1]) || !group.usable[2] || !group.usable[3]) return;
+  const auto clock = DecodeClockTime(group.blocks[1], group.blocks[2], group.blocks[3]);
+  if (!clock) return;  // no time a clock shows: what was shown stays
+  ClockState& state = station.clock;
+  const auto follows = [&](const std::optional<ClockTime>& before) {
+    if (!before || before->offsetHalfHours != clock->offsetHalfHours) return false;
+    const int64_t step = MinutesOf(*clock) - MinutesOf(*before);
+    return step >= 0 && step <= kMaxClockStepMinutes;
+  };
+  const bool intact = group.Intact(1) && group.Intact(2) && group.Intact(3);
+  if (intact || follows(state.shown) || follows(state.last)) state.shown = clock;
+  state.last = clock;
 }
 
 std::string LocalTimeText(const ClockTime& clock) {

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "rds/received_group.h"
+
 namespace halvane::driver::rds {
 
 struct ClockTime {
@@ -24,6 +26,19 @@ struct ClockTime {
 // Blocks B, C and D of a 4A group; none for a time no clock shows (hour 24 and beyond, minute
 // 60 and beyond, an offset beyond 14 hours, a day before 1900 or after 2099).
 std::optional<ClockTime> DecodeClockTime(uint16_t blockB, uint16_t blockC, uint16_t blockD);
+
+struct StationState;
+
+// The clock as shown, and the clock group received last to confirm the next one by.
+struct ClockState {
+  std::optional<ClockTime> shown;
+  std::optional<ClockTime> last;
+};
+
+// Group 4A. A clock from blocks that needed no correction shows at once; one from corrected
+// blocks once it follows the one before within a few minutes with the same offset (clock groups
+// come once a minute, so two alike never come).
+void DecodeClock(const ReceivedGroup& group, StationState& station);
 
 // The local time as "2026-12-07 20:50 +01:00".
 std::string LocalTimeText(const ClockTime& clock);

@@ -53,6 +53,8 @@ class ConfirmedText {
   }
 
   void Reset() { pairs_ = {}; }
+  // True once the characters of `pair` were confirmed.
+  bool Shown(size_t pair) const { return pair < kPairs && pairs_[pair].shown().has_value(); }
 
  private:
   std::array<Confirmed<uint16_t>, kPairs> pairs_{};

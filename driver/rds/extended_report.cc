@@ -75,14 +75,15 @@ std::string FrequencyText(int32_t frequency) {
 
 std::string MonitorReport(const RdsMonitor& monitor, int32_t tunedFrequency) {
   if (!monitor.decoder().HasData()) return {};
-  return ExtendedReport(monitor.extended(), monitor.decoder().data(), tunedFrequency);
+  return ExtendedReport(monitor.decoder().station(), monitor.statistics(), tunedFrequency);
 }
 
-std::string ExtendedReport(const ExtendedDecoder& decoder, const RdsData& data,
+std::string ExtendedReport(const StationState& station, const GroupStatistics& statistics,
                            int32_t tunedFrequency) {
   std::string out;
+  const RdsData& data = station.shown;
   Line(out, "pi", Hex(data.pi, 4));
-  const SlowLabelling& labelling = decoder.labelling();
+  const SlowLabelling& labelling = station.labelling;
   if (const auto& ecc = labelling.ecc()) {
     Line(out, "ecc", Hex(*ecc, 2));
     if (const std::string_view country = CountryCode(data.pi, *ecc); !country.empty())
@@ -100,38 +101,40 @@ std::string ExtendedReport(const ExtendedDecoder& decoder, const RdsData& data,
   if (const std::string letters = CallLetters(data.pi); !letters.empty())
     Line(out, "callletters", letters);
 
-  if (const auto list = decoder.afs().ListFor(tunedFrequency)) {
+  // A list of no frequencies (code 224) says there are none.
+  if (const auto list = station.afs.ListFor(tunedFrequency); list && !list->entries.empty()) {
     Line(out, "af.method", list->methodB ? "B" : "A");
     Line(out, "af", ListText(list->entries, false));
     if (list->methodB) Line(out, "af.regional", ListText(list->entries, true));
   }
-  for (const auto& [aid, groupType] : decoder.applications().applications()) {
+  for (const auto& [aid, groupType] : station.applications.applications()) {
     Line(out, "oda." + Hex(aid, 4), kGroupNames[groupType]);
   }
-  const RadioTextPlus& rtPlus = decoder.radioTextPlus();
-  if (decoder.applications().GroupTypeOf(kRadioTextPlusAid)) {
+  const RadioTextPlus& rtPlus = station.radioTextPlus;
+  if (station.applications.GroupTypeOf(kRadioTextPlusAid)) {
     Line(out, "rtplus.running", rtPlus.itemRunning() ? "1" : "0");
     for (const TagKey& tag : kTagKeys) {
       if (const auto text = rtPlus.Text(tag.content)) Line(out, tag.key, RdsToUtf8(*text));
     }
   }
-  if (const auto& clock = decoder.clock()) Line(out, "clock", LocalTimeText(*clock));
-  if (const auto ptyn = decoder.ptyName().Text()) Line(out, "ptyn", RdsToUtf8(*ptyn));
-  if (const auto longPs = decoder.longPs().Text()) Line(out, "longps", CleanUtf8(*longPs));
+  if (const auto& clock = station.clock.shown) Line(out, "clock", LocalTimeText(*clock));
+  if (const auto ptyn = station.ptyName.Text()) Line(out, "ptyn", RdsToUtf8(*ptyn));
+  if (const auto longPs = station.longPs.Text()) Line(out, "longps", CleanUtf8(*longPs));
 
-  for (const auto& [pi, on] : decoder.otherNetworks().networks()) {
+  for (const auto& [pi, on] : station.otherNetworks.networks()) {
     const std::string prefix = "eon." + Hex(pi, 4);
     if (const auto ps = on.Ps()) Line(out, prefix + ".ps", RdsToUtf8(*ps));
-    if (const auto& pty = on.pty.confirmed()) Line(out, prefix + ".pty", std::to_string(*pty));
-    if (const auto& tp = on.tp.confirmed()) Line(out, prefix + ".tp", *tp ? "1" : "0");
-    if (const auto& ta = on.ta.confirmed()) Line(out, prefix + ".ta", *ta ? "1" : "0");
+    if (const auto& pty = on.pty.shown()) Line(out, prefix + ".pty", std::to_string(*pty));
+    if (const auto& tp = on.tp.shown()) Line(out, prefix + ".tp", *tp ? "1" : "0");
+    if (const auto& ta = on.ta.shown()) Line(out, prefix + ".ta", *ta ? "1" : "0");
     if (const std::string afs = AfListText(on.afs); !afs.empty()) Line(out, prefix + ".af", afs);
-    if (const auto mapped = on.mapped.find(tunedFrequency); mapped != on.mapped.end())
-      Line(out, prefix + ".mapped", FrequencyText(mapped->second));
+    if (const auto mapped = on.mapped.find(tunedFrequency);
+        mapped != on.mapped.end() && mapped->second.shown()) {
+      Line(out, prefix + ".mapped", FrequencyText(*mapped->second.shown()));
+    }
   }
-  if (decoder.otherNetworks().TrafficAnnounced()) Line(out, "eon.traffic", "1");
+  if (station.otherNetworks.TrafficAnnounced()) Line(out, "eon.traffic", "1");
 
-  const GroupStatistics& statistics = decoder.statistics();
   std::string groups;
   for (int i = 0; i < kGroupTypes; ++i) {
     if (statistics.groups[static_cast<size_t>(i)] == 0) continue;

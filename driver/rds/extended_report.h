@@ -6,14 +6,14 @@
 #include <cstdint>
 #include <string>
 
-#include "rds/extended_decoder.h"
-#include "rds/group_decoder.h"
+#include "rds/group_statistics.h"
 #include "rds/rds_monitor.h"
+#include "rds/station_state.h"
 
 namespace halvane::driver::rds {
 
 // `tunedFrequency` in the driver's values picks the station's own method B list.
-std::string ExtendedReport(const ExtendedDecoder& decoder, const RdsData& data,
+std::string ExtendedReport(const StationState& station, const GroupStatistics& statistics,
                            int32_t tunedFrequency);
 
 // The report of what `monitor` holds; empty before the station's first group.

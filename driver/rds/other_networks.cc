@@ -1,6 +1,7 @@
 #include "rds/other_networks.h"
 
 #include "rds/group.h"
+#include "rds/station_state.h"
 
 namespace halvane::driver::rds {
 namespace {
@@ -20,46 +21,53 @@ constexpr size_t kMaxNetworks = 32;
 std::optional<std::array<uint8_t, 8>> OtherNetwork::Ps() const {
   std::array<uint8_t, 8> name{};
   for (size_t i = 0; i < psSegments.size(); ++i) {
-    if (!psSegments[i].confirmed()) return std::nullopt;
-    name[2 * i] = (*psSegments[i].confirmed())[0];
-    name[2 * i + 1] = (*psSegments[i].confirmed())[1];
+    if (!psSegments[i].shown()) return std::nullopt;
+    name[2 * i] = (*psSegments[i].shown())[0];
+    name[2 * i + 1] = (*psSegments[i].shown())[1];
   }
   return name;
 }
 
-void OtherNetworks::Feed(uint16_t blockB, std::optional<uint16_t> blockC,
-                         std::optional<uint16_t> blockD) {
-  if (!blockD) return;  // the other programme's PI
-  if (networks_.size() >= kMaxNetworks && !networks_.contains(*blockD)) return;
-  OtherNetwork& on = networks_[*blockD];
-  on.tp.Offer((blockB & 0x10) != 0);
-  if (IsVersionB(blockB)) {
-    on.ta.Offer((blockB & 0x08) != 0);
+void OtherNetworks::Feed(const ReceivedGroup& group) {
+  if (!group.usable[3]) return;  // the other programme's PI
+  const uint16_t pi = group.blocks[3];
+  const bool known = networks_.contains(pi);
+  if (!known && (!group.Intact(3) || networks_.size() >= kMaxNetworks)) return;
+  OtherNetwork& on = networks_[pi];
+  const uint16_t b = group.blocks[1];
+  on.tp.Offer((b & 0x10) != 0, false);
+  if (IsVersionB(b)) {
+    on.ta.Offer((b & 0x08) != 0, false);
     return;
   }
-  if (!blockC) return;
-  const int variant = blockB & 0x0F;
-  const uint16_t info = *blockC;
+  if (!group.usable[2]) return;
+  const int variant = b & 0x0F;
+  const uint16_t info = group.blocks[2];
+  const bool intact = group.Intact(1) && group.Intact(2) && group.Intact(3);
   if (variant <= kLastPsVariant) {
     on.psSegments[static_cast<size_t>(variant)].Offer(
-        {static_cast<uint8_t>(info >> 8), static_cast<uint8_t>(info & 0xFF)});
+        {static_cast<uint8_t>(info >> 8), static_cast<uint8_t>(info & 0xFF)}, intact);
   } else if (variant == kAfVariant) {
-    on.afs.Feed(info, true);
+    on.afs.Feed(info, true, intact);
   } else if (variant >= kFirstMappedVariant && variant <= kLastMappedVariant) {
     const auto tuned = AfFrequency(static_cast<uint8_t>(info >> 8), false);
     const auto other = AfFrequency(static_cast<uint8_t>(info & 0xFF), false);
-    if (tuned && other) on.mapped[*tuned] = *other;
+    if (tuned && other) on.mapped[*tuned].Offer(*other, intact);
   } else if (variant == kLinkageVariant) {
-    on.linkage.Offer(info);
+    on.linkage.Offer(info, intact);
   } else if (variant == kPtyTaVariant) {
-    on.pty.Offer(static_cast<uint8_t>(info >> 11));
-    on.ta.Offer((info & 1) != 0);
+    on.pty.Offer(static_cast<uint8_t>(info >> 11), false);
+    on.ta.Offer((info & 1) != 0, false);
   }
+}
+
+void DecodeOtherNetworks(const ReceivedGroup& group, StationState& station) {
+  station.otherNetworks.Feed(group);
 }
 
 bool OtherNetworks::TrafficAnnounced() const {
   for (const auto& [pi, on] : networks_) {
-    if (on.tp.confirmed().value_or(false) && on.ta.confirmed().value_or(false)) return true;
+    if (on.tp.shown().value_or(false) && on.ta.shown().value_or(false)) return true;
   }
   return false;
 }

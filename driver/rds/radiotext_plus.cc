@@ -5,6 +5,7 @@ namespace {
 
 constexpr size_t kRadioTextLength = 64;
 constexpr uint8_t kFirstNonItemContent = 12;  // types below this describe the item (the song)
+constexpr uint8_t kEndOfText = 0x0D;
 
 std::optional<RtPlusTag> MakeTag(int content, int start, int lengthMarker) {
   const RtPlusTag tag{static_cast<uint8_t>(content), static_cast<uint8_t>(start),
@@ -23,52 +24,42 @@ std::array<std::optional<RtPlusTag>, 2> DecodeRtPlusTags(uint16_t blockB, uint16
           MakeTag(content2, (blockD >> 5) & 0x3F, blockD & 0x1F)};
 }
 
-void OdaRegistry::Feed(uint16_t blockB, uint16_t blockD) {
-  const int groupType = blockB & 0x1F;
-  if (candidates_[blockD].Offer(groupType)) applications_[blockD] = groupType;
-}
-
-void OdaRegistry::Clear() {
-  candidates_.clear();
-  applications_.clear();
-}
-
-std::optional<int> OdaRegistry::GroupTypeOf(uint16_t aid) const {
-  const auto found = applications_.find(aid);
-  if (found == applications_.end()) return std::nullopt;
-  return found->second;
-}
-
-void RadioTextPlus::Feed(uint16_t blockB, uint16_t blockC, uint16_t blockD,
-                         std::span<const uint8_t> text) {
-  const int toggle = (blockB >> 4) & 1;
-  running_ = (blockB & 0x08) != 0;
+void RadioTextPlus::Feed(const ReceivedGroup& group, const ConfirmedText<64>& confirmed,
+                         const std::array<uint8_t, 64>& text) {
+  if (!group.usable[2] || !group.usable[3]) return;
+  const uint16_t b = group.blocks[1];
+  running_.Offer((b & 0x08) != 0, false);
   // A new item: the song's tags belong to the one before.
-  if (toggle != toggle_) {
-    for (auto it = texts_.begin(); it != texts_.end();) {
+  if (toggle_.Offer((b & 0x10) != 0, false) && item_ != toggle_.shown()) {
+    for (auto it = texts_.begin(); it != texts_.end() && item_;) {
       it = it->first < kFirstNonItemContent ? texts_.erase(it) : std::next(it);
     }
-    toggle_ = toggle;
+    item_ = toggle_.shown();
   }
-  for (const auto& tag : DecodeRtPlusTags(blockB, blockC, blockD)) {
-    if (!tag || tag->start + tag->length > text.size()) continue;
-    texts_[tag->contentType].Offer(
-        std::vector<uint8_t>(text.begin() + tag->start, text.begin() + tag->start + tag->length));
+  const bool intact = group.Intact(1) && group.Intact(2) && group.Intact(3);
+  for (const auto& tag : DecodeRtPlusTags(b, group.blocks[2], group.blocks[3])) {
+    if (!tag) continue;
+    const size_t first = tag->start;
+    const size_t end = first + tag->length;
+    bool whole = true;
+    for (size_t at = first; at < end && whole; ++at) {
+      whole = confirmed.Shown(at / 2) && text[at] != kEndOfText;
+    }
+    if (!whole) continue;  // not yet received, or a tag cut short by the end of the text
+    texts_[tag->contentType].Offer(std::vector<uint8_t>(text.begin() + static_cast<long>(first),
+                                                        text.begin() + static_cast<long>(end)),
+                                   intact);
   }
 }
 
-void RadioTextPlus::Clear() {
-  running_ = false;
-  toggle_ = -1;
-  texts_.clear();
-}
+void RadioTextPlus::Clear() { *this = RadioTextPlus(); }
 
 std::optional<std::vector<uint8_t>> RadioTextPlus::Text(RtPlusContent content) const {
   const auto type = static_cast<uint8_t>(content);
-  if (type < kFirstNonItemContent && !running_) return std::nullopt;
+  if (type < kFirstNonItemContent && !itemRunning()) return std::nullopt;
   const auto found = texts_.find(type);
   if (found == texts_.end()) return std::nullopt;
-  return found->second.confirmed();
+  return found->second.shown();
 }
 
 }  // namespace halvane::driver::rds

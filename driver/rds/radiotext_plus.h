@@ -1,6 +1,7 @@
 // RadioText+: the open data application that tags parts of the RadioText (artist, title, the
 // programme now on air...). Group 3A registers it with its application identification and the
-// group type it rides on; that group then carries two tags and the item toggle/running bits.
+// group type it rides on (open_data.h); that group then carries two tags and the item
+// toggle/running bits.
 #ifndef HALVANE_DRIVER_RDS_RADIOTEXT_PLUS_H
 #define HALVANE_DRIVER_RDS_RADIOTEXT_PLUS_H
 
@@ -11,7 +12,8 @@
 #include <span>
 #include <vector>
 
-#include "rds/twice_alike.h"
+#include "rds/confirmation.h"
+#include "rds/received_group.h"
 
 namespace halvane::driver::rds {
 
@@ -44,36 +46,26 @@ struct RtPlusTag {
 std::array<std::optional<RtPlusTag>, 2> DecodeRtPlusTags(uint16_t blockB, uint16_t blockC,
                                                          uint16_t blockD);
 
-// Group 3A: which group type an open data application rides on, by application identification.
-class OdaRegistry {
- public:
-  // Blocks B and D of a 3A group: the application's group type code and version, and its AID.
-  void Feed(uint16_t blockB, uint16_t blockD);
-  void Clear();
-  // The group type (code x 2 + version B) the application rides on, once registered twice alike.
-  std::optional<int> GroupTypeOf(uint16_t aid) const;
-  const std::map<uint16_t, int>& applications() const { return applications_; }
-
- private:
-  std::map<uint16_t, TwiceAlike<int>> candidates_;
-  std::map<uint16_t, int> applications_;
-};
-
 class RadioTextPlus {
  public:
-  // One RT+ group with the RadioText as assembled (RDS bytes). Tag texts are taken from the
-  // RadioText and count once two groups give the same text for the same content type.
-  void Feed(uint16_t blockB, uint16_t blockC, uint16_t blockD, std::span<const uint8_t> text);
+  // One RT+ group, with the RadioText being shown and which of its character pairs are
+  // confirmed. A tag's text is taken only when every character it spans is confirmed and no end
+  // of text lies inside it; it counts once two groups give the same text for the same content
+  // type, or one group whose blocks needed no correction. The running and toggle bits change
+  // only when two groups in a row agree.
+  void Feed(const ReceivedGroup& group, const ConfirmedText<64>& confirmed,
+            const std::array<uint8_t, 64>& text);
   void Clear();
 
-  bool itemRunning() const { return running_; }
+  bool itemRunning() const { return running_.shown().value_or(false); }
   // The confirmed text of a content type (RDS bytes); item types only while the item runs.
   std::optional<std::vector<uint8_t>> Text(RtPlusContent content) const;
 
  private:
-  bool running_ = false;
-  int toggle_ = -1;
-  std::map<uint8_t, TwiceAlike<std::vector<uint8_t>>> texts_;
+  Confirmed<bool> running_;
+  Confirmed<bool> toggle_;
+  std::optional<bool> item_;  // the toggle of the item whose tags are kept
+  std::map<uint8_t, Confirmed<std::vector<uint8_t>>> texts_;
 };
 
 }  // namespace halvane::driver::rds

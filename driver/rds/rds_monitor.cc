@@ -6,19 +6,24 @@ namespace halvane::driver::rds {
 
 void RdsMonitor::Clear() {
   decoder_.Clear();
-  extended_.Clear();
+  statistics_ = {};
   damagedAtMs_.clear();
   lastValidMs_.reset();
 }
 
 void RdsMonitor::OnGroup(const ReceivedGroup& group, int64_t atMs, int damagedBlocks) {
   OnDamagedBlocks(damagedBlocks, atMs);
-  const uint16_t pi = decoder_.data().pi;
+  const std::optional<uint16_t> pi =
+      decoder_.HasData() ? std::optional<uint16_t>(decoder_.data().pi) : std::nullopt;
   const bool taken = decoder_.Feed(group);
-  // The decoder started over with another station: so does everything else it sent.
-  if (taken && decoder_.data().pi != pi) extended_.Clear();
-  extended_.Feed(group, taken, decoder_.data().rt);
-  if (taken) lastValidMs_ = atMs;
+  // The decoder started over with another station: so do its statistics.
+  if (taken && pi && decoder_.data().pi != *pi) statistics_ = {};
+  statistics_.blocks += kBlocksPerGroup;
+  statistics_.damagedBlocks += static_cast<uint64_t>(group.UnusableCount());
+  if (!taken) return;
+  const uint16_t b = group.blocks[1];
+  ++statistics_.groups[static_cast<size_t>(GroupTypeCode(b) * 2 + (IsVersionB(b) ? 1 : 0))];
+  lastValidMs_ = atMs;
 }
 
 void RdsMonitor::OnDamagedBlocks(int count, int64_t atMs) {

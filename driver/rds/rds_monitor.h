@@ -1,5 +1,6 @@
-// What a tuner's RDS side keeps besides the decoded data: when the last valid group came and how
-// many damaged blocks arrived in the last second. Shared by every backend.
+// What a tuner's RDS side keeps besides the decoded data: when the last valid group came, how
+// many damaged blocks arrived in the last second, and the station's group statistics. Shared by
+// every backend.
 #ifndef HALVANE_DRIVER_RDS_RDS_MONITOR_H
 #define HALVANE_DRIVER_RDS_RDS_MONITOR_H
 
@@ -7,8 +8,8 @@
 #include <deque>
 #include <optional>
 
-#include "rds/extended_decoder.h"
 #include "rds/group_decoder.h"
+#include "rds/group_statistics.h"
 
 namespace halvane::driver::rds {
 
@@ -36,11 +37,11 @@ class RdsMonitor {
   void Expire(int64_t nowMs);
 
   const GroupDecoder& decoder() const { return decoder_; }
-  const ExtendedDecoder& extended() const { return extended_; }
+  const GroupStatistics& statistics() const { return statistics_; }
 
  private:
   GroupDecoder decoder_;
-  ExtendedDecoder extended_;
+  GroupStatistics statistics_;
   std::deque<int64_t> damagedAtMs_;  // arrival time of each damaged block, oldest first
   std::optional<int64_t> lastValidMs_;
 };

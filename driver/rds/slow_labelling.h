@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "rds/twice_alike.h"
+#include "rds/confirmation.h"
+#include "rds/received_group.h"
 
 namespace halvane::driver::rds {
 
@@ -23,21 +24,26 @@ struct ProgrammeItem {
 // range.
 std::optional<ProgrammeItem> DecodeProgrammeItem(uint16_t blockD);
 
+struct StationState;
+
 class SlowLabelling {
  public:
-  // Blocks C and D of a 1A group, each only when usable.
-  void Feed(std::optional<uint16_t> blockC, std::optional<uint16_t> blockD);
-  void Clear();
+  // Blocks C and D of a 1A group, each only when usable; `intactC`/`intactD` when that block and
+  // block B needed no correction.
+  void Feed(std::optional<uint16_t> blockC, bool intactC, std::optional<uint16_t> blockD,
+            bool intactD);
 
-  const std::optional<uint8_t>& ecc() const { return ecc_.confirmed(); }
-  const std::optional<uint16_t>& language() const { return language_.confirmed(); }
-  const std::optional<ProgrammeItem>& item() const { return item_.confirmed(); }
+  const std::optional<uint8_t>& ecc() const { return ecc_.shown(); }
+  const std::optional<uint16_t>& language() const { return language_.shown(); }
+  const std::optional<ProgrammeItem>& item() const { return item_.shown(); }
 
  private:
-  TwiceAlike<uint8_t> ecc_;
-  TwiceAlike<uint16_t> language_;
-  TwiceAlike<ProgrammeItem> item_;
+  Confirmed<uint8_t> ecc_;
+  Confirmed<uint16_t> language_;
+  Confirmed<ProgrammeItem> item_;
 };
+
+void DecodeSlowLabelling(const ReceivedGroup& group, StationState& station);
 
 }  // namespace halvane::driver::rds
 

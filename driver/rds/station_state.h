@@ -4,10 +4,17 @@
 #ifndef HALVANE_DRIVER_RDS_STATION_STATE_H
 #define HALVANE_DRIVER_RDS_STATION_STATE_H
 
+#include "rds/af_codes.h"
 #include "rds/basic_tuning.h"
+#include "rds/clock_time.h"
 #include "rds/confirmation.h"
+#include "rds/open_data.h"
+#include "rds/other_networks.h"
 #include "rds/radio_text.h"
+#include "rds/radiotext_plus.h"
 #include "rds/rds_data.h"
+#include "rds/slow_labelling.h"
+#include "rds/text_segments.h"
 
 namespace halvane::driver::rds {
 
@@ -20,6 +27,15 @@ struct StationState {
   Confirmed<bool> tp;
   BasicTuningState basicTuning;
   RadioTextState radioText;
+  // Beyond what the record shows.
+  AfListDecoder afs;            // 0A
+  SlowLabelling labelling;      // 1A
+  OdaRegistry applications;     // 3A
+  RadioTextPlus radioTextPlus;  // where 3A registers it
+  ClockState clock;             // 4A
+  ProgrammeTypeName ptyName;    // 10A
+  OtherNetworks otherNetworks;  // 14A, 14B
+  SegmentedText longPs{8};      // 15A
 };
 
 }  // namespace halvane::driver::rds

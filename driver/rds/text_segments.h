@@ -1,4 +1,5 @@
-// A text sent a segment at a time where every segment must come twice alike before it shows:
+// A text sent a segment at a time where every segment must come twice alike, or once from blocks
+// that needed no correction, before it shows:
 // the programme type name (10A, two segments of four characters, with an A/B flag announcing a
 // new name) and the long programme service name (15A, eight segments of four bytes of UTF-8).
 #ifndef HALVANE_DRIVER_RDS_TEXT_SEGMENTS_H
@@ -9,7 +10,8 @@
 #include <optional>
 #include <vector>
 
-#include "rds/twice_alike.h"
+#include "rds/confirmation.h"
+#include "rds/received_group.h"
 
 namespace halvane::driver::rds {
 
@@ -17,8 +19,9 @@ class SegmentedText {
  public:
   explicit SegmentedText(int segments) : segments_(static_cast<size_t>(segments)) {}
 
-  // Four bytes of segment `index` (blocks C and D).
-  void Feed(int index, uint16_t blockC, uint16_t blockD);
+  // Four bytes of segment `index` (blocks C and D); `intact` when blocks B, C and D needed no
+  // correction.
+  void Feed(int index, uint16_t blockC, uint16_t blockD, bool intact);
   void Clear();
 
   // The bytes once every segment up to the end of the text is confirmed: up to the first
@@ -26,20 +29,27 @@ class SegmentedText {
   std::optional<std::vector<uint8_t>> Text() const;
 
  private:
-  std::vector<TwiceAlike<std::array<uint8_t, 4>>> segments_;
+  std::vector<Confirmed<std::array<uint8_t, 4>>> segments_;
 };
 
-// Group 10A: the programme type name.
+struct StationState;
+
+// Group 10A: the programme type name. Its A/B flag announces a new name; like RadioText's, a
+// change counts once two groups in a row carry it, so a damaged block B never wipes the name.
 class ProgrammeTypeName {
  public:
-  void Feed(uint16_t blockB, uint16_t blockC, uint16_t blockD);
-  void Clear();
+  void Feed(const ReceivedGroup& group);
   std::optional<std::vector<uint8_t>> Text() const { return text_.Text(); }
 
  private:
   SegmentedText text_{2};
-  int ab_ = -1;
+  Confirmed<bool> abChange_;
+  std::optional<bool> ab_;  // the flag of the name being assembled
 };
+
+void DecodeProgrammeTypeName(const ReceivedGroup& group, StationState& station);
+// Group 15A: the long programme service name, eight segments of four bytes.
+void DecodeLongPs(const ReceivedGroup& group, StationState& station);
 
 }  // namespace halvane::driver::rds
 

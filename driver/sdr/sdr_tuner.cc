@@ -1,6 +1,7 @@
 #include "sdr/sdr_tuner.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "audio/playthrough_tuner.h"
@@ -29,11 +30,16 @@ int32_t FmOnly() {
 }  // namespace
 
 SdrTuner::SdrTuner(const DriverClock& clock, SdrConfig config, int seekThreshold,
-                   SdrTunerParts parts)
+                   SdrTunerParts parts, bool followAlternatives)
     : clock_(clock),
       config_(std::move(config)),
       seekThreshold_(seekThreshold),
-      parts_(std::move(parts)) {}
+      parts_(std::move(parts)),
+      // Alternatives are measured inside the span: a check costs the listener nothing.
+      follower_([this](int32_t frequency, int) { return watch_->Check(frequency, clock_.NowMs()); },
+                0) {
+  follower_.SetEnabled(followAlternatives);
+}
 
 SdrTuner::~SdrTuner() {
   if (source_) source_->Close();
@@ -55,6 +61,7 @@ int32_t SdrTuner::Initialize() {
   }
   receiver_ =
       std::make_unique<Receiver>(ReceiverOptions{source_->SampleRate(), config_.deemphasisUs});
+  watch_ = std::make_unique<AfWatch>(ReceiverOptions{source_->SampleRate(), config_.deemphasisUs});
   if (!audio_) audio_ = std::make_unique<AudioPath>(parts_.openAudio());
   audio_->Jump(muted_);
   audio_->SetMono(mono_);
@@ -111,6 +118,7 @@ int32_t SdrTuner::PumpUntil(int64_t nowMs) {
   if (!reachable_ || iq_.empty()) return kOk;
   sound_.clear();
   receiver_->Process(iq_, nowMs, rdsOn_, sound_);
+  watch_->Process(iq_, nowMs);
   audio_->Play(sound_);
   return kOk;
 }
@@ -124,6 +132,8 @@ int32_t SdrTuner::Tune(int32_t frequency) {
   }
   reachable_ = offset.has_value();
   receiver_->Tune(offset.value_or(0));
+  centreHz_ = frequency - static_cast<int64_t>(std::llround(offset.value_or(0)));
+  watch_->Watch({});
   audio_->SetTitle(audio::FrequencyTitle(frequency));
   return kOk;
 }
@@ -150,6 +160,7 @@ int32_t SdrTuner::SetForceMono(bool mono) {
 int32_t SdrTuner::SetFrequency(int32_t frequency) {
   if (const int32_t code = Ready(); code != kOk) return code;
   if (band::Frequency(frequency).IsAm()) return FmOnly();
+  follower_.Tuned(clock_.NowMs());
   if (const int32_t code = Tune(band::SnapToRaster(frequency)); code != kOk) return Fail(code);
   return kOk;
 }
@@ -179,6 +190,7 @@ int32_t SdrTuner::MeasureLevel(int32_t frequency, int& level) {
 int32_t SdrTuner::Search(int32_t& frequency, bool up) {
   if (const int32_t code = Ready(); code != kOk) return code;
   if (band::Frequency(frequency).IsAm()) return FmOnly();
+  follower_.Tuned(clock_.NowMs());
   const band::Raster& raster = band::kFmRaster;
   int32_t stop = up ? raster.high : raster.low;
   int32_t code = HALVANE_SEARCH_BAND_END;
@@ -221,6 +233,7 @@ int32_t SdrTuner::GetState(uint8_t& flags) {
 int32_t SdrTuner::GetDecoderState(uint32_t& state) {
   if (const int32_t code = Ready(); code != kOk) return code;
   const int64_t now = clock_.NowMs();
+  Follow(now);
   const bool receiving = reachable_ && rdsOn_;
   const int level = receiving ? receiver_->Level(now) : kNoStation;
   state = DecoderStateWord(static_cast<uint32_t>(level),
@@ -231,6 +244,7 @@ int32_t SdrTuner::GetDecoderState(uint32_t& state) {
 int32_t SdrTuner::ExtendedRds(std::string& report) {
   if (const int32_t code = Ready(); code != kOk) return code;
   report = rdsOn_ ? rds::MonitorReport(receiver_->monitor(), frequency_) : std::string();
+  if (!report.empty()) report += rds::FollowReport(follower_.statistics());
   return kOk;
 }
 

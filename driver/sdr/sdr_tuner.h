@@ -10,6 +10,8 @@
 
 #include "audio/audio_sink.h"
 #include "driver_clock.h"
+#include "rds/af_follower.h"
+#include "sdr/af_watch.h"
 #include "sdr/audio_path.h"
 #include "sdr/iq_source.h"
 #include "sdr/receiver.h"
@@ -31,7 +33,9 @@ inline constexpr int64_t kSearchMeasureMs = 10;
 
 class SdrTuner final : public TunerBackend {
  public:
-  SdrTuner(const DriverClock& clock, SdrConfig config, int seekThreshold, SdrTunerParts parts);
+  // `followAlternatives`: follow the programme to alternatives inside the captured span.
+  SdrTuner(const DriverClock& clock, SdrConfig config, int seekThreshold, SdrTunerParts parts,
+           bool followAlternatives = true);
   ~SdrTuner() override;
 
   int32_t Initialize() override;
@@ -52,6 +56,8 @@ class SdrTuner final : public TunerBackend {
   int32_t EvalData(RdsRecord& record) override;
   int32_t ExtendedRds(std::string& report) override;
 
+  const rds::AfFollowStatistics& followStatistics() const { return follower_.statistics(); }
+
  private:
   // Brings the receiver up to the clock. A held clock (batch mode, tests) is followed in steps of
   // kPumpStepMs, so every millisecond of a long wait is heard and decoded; on a running clock a
@@ -64,6 +70,9 @@ class SdrTuner final : public TunerBackend {
   int32_t Tune(int32_t frequency);
   int32_t Fail(int32_t code);
   int32_t MeasureLevel(int32_t frequency, int& level);
+  // af_follow.cc: at every decoder state poll, alternatives are watched while the
+  // station is weak and the follower's move taken over the watched receiver.
+  void Follow(int64_t nowMs);
 
   const DriverClock& clock_;
   SdrConfig config_;
@@ -82,6 +91,9 @@ class SdrTuner final : public TunerBackend {
   bool reachable_ = false;  // the tuned frequency lies within the source's reach
   int32_t frequency_ = 87'500'000;
   int64_t pumpedMs_ = 0;  // the clock's reading at the last pump or tune
+  int64_t centreHz_ = 0;  // the samples' centre frequency
+  rds::AfFollower follower_;
+  std::unique_ptr<AfWatch> watch_;
   std::vector<Complex> iq_;
   std::vector<float> sound_;
 };

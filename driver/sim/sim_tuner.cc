@@ -21,7 +21,7 @@ SimTuner::SimTuner(const DriverClock& clock, std::function<band::BandLoad()> loa
                    bool followAlternatives)
     : clock_(clock),
       loadBand_(std::move(loadBand)),
-      follower_([this](int32_t frequency) { return Check(frequency); }, kCheckMs) {
+      follower_([this](int32_t frequency, int) { return Check(frequency); }, kCheckMs) {
   follower_.SetEnabled(followAlternatives);
   for (std::optional<int32_t> channel = band::kFmRaster.low; channel;
        channel = band::NextChannel(*channel, true)) {
@@ -167,10 +167,7 @@ int32_t SimTuner::ExtendedRds(std::string& report) {
   report = rds::MonitorReport(receiver_.monitor(), frequency_);
   if (!report.empty()) {
     // How the following went since the radio started, for a drive's figures.
-    const rds::AfFollowStatistics& follow = follower_.statistics();
-    report += "follow.switches=" + std::to_string(follow.switches) + "\n";
-    report += "follow.checks=" + std::to_string(follow.checks) + "\n";
-    report += "follow.silentms=" + std::to_string(follow.silentMs) + "\n";
+    report += rds::FollowReport(follower_.statistics());
   }
   return kOk;
 }
@@ -199,8 +196,10 @@ rds::AfCheck SimTuner::Check(int32_t frequency) const {
   // The group on the air now, as the jump would catch it.
   const auto n = static_cast<uint64_t>((clock_.NowMs() - startedAtMs_) / kCheckMs);
   const rds::ReceivedGroup group = rds::DecodeAirGroup(ReceiveGroup(*station, n, level));
-  if (!group.usable[0]) return {level, std::nullopt};
-  return {level, group.blocks[0]};
+  rds::AfCheck check;
+  check.level = level;
+  if (group.usable[0]) check.pi = group.blocks[0];
+  return check;
 }
 
 // The tuned programme, followed from transmitter to transmitter; runs at every status poll.
@@ -214,7 +213,7 @@ void SimTuner::Follow() {
   std::vector<int32_t> afs;
   if (monitor.decoder().HasData()) {
     pi = monitor.decoder().data().pi;
-    if (const auto list = monitor.extended().afs().ListFor(frequency_)) {
+    if (const auto list = monitor.decoder().station().afs.ListFor(frequency_)) {
       for (const rds::AfEntry& entry : list->entries) {
         if (!entry.regional) afs.push_back(entry.frequency);
       }

@@ -1,6 +1,7 @@
 #include "v4l2/linux_radio_device.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -136,5 +137,12 @@ int LinuxRadioDevice::ReadRds(std::span<uint8_t> buffer, size_t& readBytes) {
 }
 
 void LinuxRadioDevice::Settle() { std::this_thread::sleep_for(settleTime_); }
+
+void LinuxRadioDevice::WaitRds(int timeoutMs) {
+  if (fd_ < 0) return;
+  pollfd waiting{fd_, POLLIN | POLLRDNORM, 0};
+  // An interrupted wait ends early; the caller looks at what arrived and at its clock.
+  poll(&waiting, 1, timeoutMs);
+}
 
 }  // namespace halvane::driver::v4l2

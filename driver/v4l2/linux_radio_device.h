@@ -32,6 +32,7 @@ class LinuxRadioDevice final : public RadioDevice {
   int GetStringControl(uint32_t id, std::string& value) override;
   int ReadRds(std::span<uint8_t> buffer, size_t& read) override;
   void Settle() override;
+  void WaitRds(int timeoutMs) override;
 
  private:
   int Ioctl(unsigned long request, void* argument);

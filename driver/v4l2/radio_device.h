@@ -37,8 +37,11 @@ class RadioDevice {
   // the number of bytes read; EAGAIN (with `read` 0) when nothing is waiting.
   virtual int ReadRds(std::span<uint8_t> buffer, size_t& read) = 0;
 
-  // Lets a freshly tuned channel settle before its signal is read (software seek).
+  // Lets a freshly tuned channel settle before its signal is read (software seek, checks of
+  // alternative frequencies).
   virtual void Settle() = 0;
+  // Waits until RDS records are waiting to be read, at most `timeoutMs`.
+  virtual void WaitRds(int timeoutMs) = 0;
 };
 
 }  // namespace halvane::driver::v4l2

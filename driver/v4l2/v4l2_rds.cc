@@ -118,6 +118,7 @@ int32_t V4l2Tuner::GetDecoderState(uint32_t& state) {
   v4l2_tuner tuner{};
   if (const int32_t result = ReadTuner(tuner); result != kOk) return result;
   if (const int32_t result = PumpRds(); result != kOk) return result;
+  if (const int32_t result = Follow(LevelOf(tuner)); result != kOk) return result;
   const uint32_t level = rdsRunning_ ? static_cast<uint32_t>(LevelOf(tuner)) : 15;
   state = DecoderStateWord(level, monitor_.DamagedBlocksInLastSecond(clock_.NowMs()));
   return kOk;
@@ -155,6 +156,7 @@ int32_t V4l2Tuner::ExtendedRds(std::string& report) {
   int32_t frequency = 0;
   if (GetFrequency(frequency) != kOk) frequency = 0;
   report = rds::MonitorReport(monitor_, frequency);
+  if (!report.empty()) report += rds::FollowReport(follower_.statistics());
   return kOk;
 }
 

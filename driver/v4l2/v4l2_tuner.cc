@@ -50,7 +50,14 @@ int64_t RasterDistance(const band::Raster& raster, int64_t lowHz, int64_t highHz
 
 V4l2Tuner::V4l2Tuner(std::unique_ptr<RadioDevice> device, V4l2Options options,
                      const DriverClock& clock)
-    : device_(std::move(device)), options_(std::move(options)), clock_(clock) {}
+    : device_(std::move(device)),
+      options_(std::move(options)),
+      clock_(clock),
+      follower_(
+          [this](int32_t frequency, int mustBeat) { return CheckAlternative(frequency, mustBeat); },
+          0) {
+  follower_.SetEnabled(options_.followAlternatives);
+}
 
 int32_t V4l2Tuner::Refuse(int32_t code, std::string_view why) {
   SetLastReason(options_.devicePath + ": " + std::string(why));
@@ -249,6 +256,7 @@ int32_t V4l2Tuner::Tune(int32_t value) {
 
 int32_t V4l2Tuner::SetFrequency(int32_t frequency) {
   if (const int32_t ready = Ready(); ready != kOk) return ready;
+  follower_.Tuned(clock_.NowMs());  // the user's choice: follow whatever programme is there
   return Tune(frequency);
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "driver_clock.h"
+#include "rds/af_follower.h"
 #include "rds/raw_blocks.h"
 #include "rds/rds_monitor.h"
 #include "tuner_backend.h"
@@ -29,6 +30,8 @@ struct V4l2Options {
   std::string devicePath = "/dev/radio0";
   // The weakest level (0 best .. 14) a software seek stops on, and the "station" state flag.
   int seekThreshold = 10;
+  // Follow the programme over its alternative frequencies (checked by short muted jumps).
+  bool followAlternatives = true;
 };
 
 class V4l2Tuner final : public TunerBackend {
@@ -51,6 +54,7 @@ class V4l2Tuner final : public TunerBackend {
 
   // Whether the open device switches its sound with a mute control (known from Initialize on).
   bool HasMuteControl() const { return hasMute_; }
+  const rds::AfFollowStatistics& followStatistics() const { return follower_.statistics(); }
 
  private:
   // A band of the device, in its own units; `listed` when the device enumerated it (a seek may
@@ -106,6 +110,15 @@ class V4l2Tuner final : public TunerBackend {
   void TakeBlock(rds::RawBlock block, int64_t now);
   int32_t EvalControls(RdsRecord& record);
 
+  // v4l2_af.cc: following the programme over its alternative frequencies, at every decoder
+  // state poll. A check is a muted jump: tune, settle, read the level and, for a candidate
+  // strong enough, the PI; then back.
+  int32_t Follow(int level);
+  rds::AfCheck CheckAlternative(int32_t frequency, int mustBeat);
+  std::optional<uint16_t> ReadPi(int64_t untilMs);
+  // The next channels of the band for a search by PI after a total loss, a few per round.
+  std::vector<int32_t> NextSearchChannels(int32_t tuned);
+
   std::unique_ptr<RadioDevice> device_;
   V4l2Options options_;
   const DriverClock& clock_;
@@ -131,6 +144,8 @@ class V4l2Tuner final : public TunerBackend {
   rds::RawGroupAssembler assembler_;
   SegmentConfirmation confirmation_;
   rds::RdsMonitor monitor_;
+  rds::AfFollower follower_;
+  size_t searchFrom_ = 0;  // where the next round of a search by PI goes on in the band
 };
 
 }  // namespace halvane::driver::v4l2

@@ -1,5 +1,6 @@
 #include "fake_radio_device.h"
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -176,7 +177,30 @@ int FakeRadioDevice::SetFrequency(const v4l2_frequency& in) {
   if (const int error = Check(); error != 0) return error;
   frequency = in.frequency;
   tuned.push_back(in.frequency);
+  onAirMs_ = 0;
   return 0;
+}
+
+void FakeRadioDevice::Settle() {
+  ++settles;
+  if (clock != nullptr) clock->Advance(settleMs);
+}
+
+void FakeRadioDevice::WaitRds(int timeoutMs) {
+  if (clock == nullptr || timeoutMs <= 0) return;
+  clock->Advance(timeoutMs);
+  const auto pi = piOnAir.find(frequency);
+  if (pi == piOnAir.end()) return;
+  // A group of 104 bits at 1187.5 bit/s.
+  constexpr int64_t kGroupMs = 88;
+  for (onAirMs_ += timeoutMs; onAirMs_ >= kGroupMs; onAirMs_ -= kGroupMs) {
+    const std::array<uint16_t, 4> group = {pi->second, 0x0000, 0xE0CD, 0x2020};
+    for (int i = 0; i < 4; ++i) {
+      rds.push_back(static_cast<uint8_t>(group[static_cast<size_t>(i)] & 0xFF));
+      rds.push_back(static_cast<uint8_t>(group[static_cast<size_t>(i)] >> 8));
+      rds.push_back(static_cast<uint8_t>(i));
+    }
+  }
 }
 
 int FakeRadioDevice::GenericSeek(const v4l2_hw_freq_seek& seek) {

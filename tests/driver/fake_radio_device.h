@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "driver_clock.h"
 #include "v4l2/radio_device.h"
 
 namespace halvane::driver::testing_support {
@@ -59,6 +60,11 @@ class FakeRadioDevice final : public v4l2::RadioDevice {
   int rdsReadError = 0;  // read() fails with this (EBUSY, EINVAL)
   std::map<uint32_t, int32_t> controlsNow;     // integer controls the device answers
   std::map<uint32_t, std::string> stringsNow;  // string controls the device answers
+  // Time on the air: with a clock, settling moves it on by `settleMs` and a wait for RDS by the
+  // time waited, during which a station of `piOnAir` sends a 0A group every 88 ms from tuning.
+  DriverClock* clock = nullptr;
+  int settleMs = 20;
+  std::map<uint32_t, uint16_t> piOnAir;
   v4l2_capability capabilities{};
   v4l2_tuner tuner{};  // name, type, capability, range; signal and subchannels from the station
   std::vector<v4l2_frequency_band> bands;
@@ -88,7 +94,8 @@ class FakeRadioDevice final : public v4l2::RadioDevice {
   int SetControl(uint32_t id, int32_t value) override;
   int GetStringControl(uint32_t id, std::string& value) override;
   int ReadRds(std::span<uint8_t> buffer, size_t& read) override;
-  void Settle() override { ++settles; }
+  void Settle() override;
+  void WaitRds(int timeoutMs) override;
 
  private:
   struct Station {
@@ -106,6 +113,7 @@ class FakeRadioDevice final : public v4l2::RadioDevice {
   bool ReportsBothSubchannels() const;
 
   std::map<uint32_t, Station> stations_;
+  int64_t onAirMs_ = 0;  // since the last tune, towards the next group
 };
 
 }  // namespace halvane::driver::testing_support

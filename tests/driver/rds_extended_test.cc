@@ -1,5 +1,6 @@
 // The decoders of the groups beyond PS and RadioText, fed hex group sequences as a station sends
-// them (four blocks, "----" for a block lost), each checked against its decoded value.
+// them (four blocks, "----" for a block lost, a trailing "*" for a block the receiver corrected),
+// each checked against its decoded value as the driver reports it.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,33 +10,55 @@
 #include "rds/af_codes.h"
 #include "rds/clock_time.h"
 #include "rds/country.h"
-#include "rds/extended_decoder.h"
 #include "rds/extended_report.h"
+#include "rds/rds_monitor.h"
 
 namespace halvane::driver::rds {
 namespace {
 
 ReceivedGroup Parse(const std::string& hex) {
   ReceivedGroup group;
-  for (int i = 0; i < kBlocksPerGroup; ++i) {
-    const std::string word = hex.substr(static_cast<size_t>(i) * 5, 4);
+  size_t at = 0;
+  for (size_t i = 0; i < kBlocksPerGroup; ++i) {
+    const size_t end = std::min(hex.find(' ', at), hex.size());
+    const std::string word = hex.substr(at, end - at);
+    at = end + 1;
     if (word == "----") continue;
-    group.blocks[static_cast<size_t>(i)] = static_cast<uint16_t>(std::stoul(word, nullptr, 16));
-    group.usable[static_cast<size_t>(i)] = true;
+    group.blocks[i] = static_cast<uint16_t>(std::stoul(word.substr(0, 4), nullptr, 16));
+    group.usable[i] = true;
+    group.corrected[i] = word.size() > 4 && word[4] == '*';
   }
   return group;
 }
 
-// The report of the groups fed in order to a fresh decoder, tuned to `tunedHz`.
+// 2A groups of PI 5C11 sending `text` (then a carriage return), once.
+std::vector<std::string> RadioTextGroups(std::string text) {
+  text += '\r';
+  text.resize((text.size() + 3) / 4 * 4, ' ');
+  std::vector<std::string> groups;
+  for (size_t segment = 0; segment * 4 < text.size(); ++segment) {
+    char hex[32];
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[segment * 4 + k]); };
+    std::snprintf(hex, sizeof hex, "5C11 %04X %02X%02X %02X%02X",
+                  static_cast<unsigned>(0x2000 | segment), byte(0), byte(1), byte(2), byte(3));
+    groups.emplace_back(hex);
+  }
+  return groups;
+}
+
+// The report of the groups fed in order to a fresh monitor, tuned to `tunedHz`; a RadioText
+// given is sent (intact) before them.
 std::string Report(const std::vector<std::string>& groups, const std::string& radioText = "",
                    int32_t tunedHz = 0) {
-  ExtendedDecoder decoder;
-  std::vector<uint8_t> rt(64, ' ');
-  std::copy(radioText.begin(), radioText.end(), rt.begin());
-  for (const std::string& hex : groups) decoder.Feed(Parse(hex), true, rt);
-  RdsData data;
-  data.pi = Parse(groups.front()).blocks[0];
-  return ExtendedReport(decoder, data, tunedHz);
+  RdsMonitor monitor;
+  std::vector<std::string> all;
+  if (!radioText.empty()) all = RadioTextGroups(radioText);
+  all.insert(all.end(), groups.begin(), groups.end());
+  for (const std::string& hex : all) {
+    const ReceivedGroup group = Parse(hex);
+    monitor.OnGroup(group, 0, group.UnusableCount());
+  }
+  return MonitorReport(monitor, tunedHz);
 }
 
 bool Has(const std::string& report, const std::string& line) {
@@ -68,13 +91,17 @@ TEST(AfCodes, ListsConfirmedTwiceAlike) {
         "5C11 0400 0B15 ----", "5C11 0401 1F29 ----"},
        0,
        "af.method=A\naf=87.6 88.6 89.6 90.6 91.6\n"},
-      {"method A, once only",
+      {"method A, once intact",
        {"5C11 0400 E501 ----", "5C11 0401 0B15 ----", "5C11 0402 1F29 ----"},
+       0,
+       "af.method=A\naf=87.6 88.6 89.6 90.6 91.6\n"},
+      {"method A, once from corrected blocks",
+       {"5C11 0400 E501 ----", "5C11 0401 0B15* ----", "5C11 0402* 1F29 ----"},
        0,
        ""},
       {"a lost pair breaks the round",
-       {"5C11 0400 E501 ----", "5C11 0401 ---- ----", "5C11 0402 1F29 ----", "5C11 0403 E501 ----",
-        "5C11 0400 0B15 ----", "5C11 0401 1F29 ----"},
+       {"5C11 0400 E501 ----", "5C11 0401 ---- ----", "5C11 0402 1F29 ----", "5C11 0403 E501* ----",
+        "5C11 0400 0B15* ----", "5C11 0401 1F29* ----"},
        0,
        ""},
       {"a code out of range",
@@ -115,7 +142,21 @@ TEST(ExtendedRds, GroupsDecodedToTheirValues) {
        "",
        {"ecc=E0", "country=DE", "language=German", "pin=07 08:15"},
        {}},
-      {"1A once: nothing", {"D3C2 1000 00E0 3A0F"}, "", {}, {"ecc=", "pin="}},
+      {"1A once intact",
+       {"D3C2 1000 00E0 3A0F", "D3C2 0000 E0CD 2020"},
+       "",
+       {"ecc=E0", "pin=07 08:15"},
+       {}},
+      {"1A once from corrected blocks: nothing",
+       {"D3C2 1000 00E0* 3A0F*", "D3C2 0000 E0CD 2020"},
+       "",
+       {},
+       {"ecc=", "pin="}},
+      {"1A item number at hour 25",
+       {"D3C2 1000 00E0 3E40", "D3C2 1000 00E0 3E40"},
+       "",
+       {},
+       {"pin="}},
       {"RadioText+ on 11A",
        {"5C11 3016 0000 4BD7", "5C11 3016 0000 4BD7", "5C11 B008 8014 09CB", "5C11 B008 8014 09CB"},
        "Nina Simone - Feeling Good",
@@ -127,6 +168,16 @@ TEST(ExtendedRds, GroupsDecodedToTheirValues) {
        "Nina Simone - Feeling Good",
        {"rtplus.running=1"},
        {"rtplus.title="}},
+      {"RadioText+ tag cut short by the end of the text",
+       {"5C11 3016 0000 4BD7", "5C11 3016 0000 4BD7", "5C11 B008 2726 0000", "5C11 B008 2726 0000"},
+       "Nina Simone - Feeling Good",
+       {"rtplus.running=1"},
+       {"rtplus.title="}},
+      {"RadioText+ before the RadioText",
+       {"5C11 3016 0000 4BD7", "5C11 3016 0000 4BD7", "5C11 B008 8014 09CB", "5C11 B008 8014 09CB"},
+       "",
+       {"rtplus.running=1"},
+       {"rtplus.artist=", "rtplus.title="}},
       {"RadioText+ item stopped",
        {"5C11 3016 0000 4BD7", "5C11 3016 0000 4BD7", "5C11 B000 8014 09CB", "5C11 B000 8014 09CB"},
        "Nina Simone - Feeling Good",
@@ -148,15 +199,29 @@ TEST(ExtendedRds, GroupsDecodedToTheirValues) {
        {"clock=2026-12-08 00:46 +01:00"},
        {}},
       {"4A hour 25", {"5C11 4001 DF8B 9000", "5C11 4001 DF8B 9000"}, "", {}, {"clock="}},
-      {"4A a single group", {"5C11 4001 DF8B 3C82"}, "", {}, {"clock="}},
+      {"4A a single group intact",
+       {"5C11 4001 DF8B 3C82", "5C11 0000 E0CD 2020"},
+       "",
+       {"clock=2026-12-07 20:50 +01:00"},
+       {}},
+      {"4A a single group corrected",
+       {"5C11 4001 DF8B* 3C82", "5C11 0000 E0CD 2020"},
+       "",
+       {},
+       {"clock="}},
+      {"4A a date in 2100", {"5C11 4002 B00A 3C82", "5C11 4002 B00A 3CC2"}, "", {}, {"clock="}},
       {"10A name",
        {"5C11 A000 464F 4F54", "5C11 A001 4241 4C4C", "5C11 A000 464F 4F54", "5C11 A001 4241 4C4C"},
        "",
        {"ptyn=FOOTBALL"},
        {}},
-      {"10A flag flipped blanks the old name",
-       {"5C11 A000 464F 4F54", "5C11 A001 4241 4C4C", "5C11 A000 464F 4F54", "5C11 A001 4241 4C4C",
-        "5C11 A010 4A41 5A5A"},
+      {"10A flag flipped in one group keeps the name",
+       {"5C11 A000 464F 4F54", "5C11 A001 4241 4C4C", "5C11 A010 4A41 5A5A"},
+       "",
+       {"ptyn=FOOTBALL"},
+       {}},
+      {"10A flag flipped in two groups blanks the old name",
+       {"5C11 A000 464F 4F54", "5C11 A001 4241 4C4C", "5C11 A010 4A41 5A5A", "5C11 A010 4A41 5A5A"},
        "",
        {},
        {"ptyn="}},
@@ -174,6 +239,12 @@ TEST(ExtendedRds, GroupsDecodedToTheirValues) {
        {"eon.D3C3.ps=RADIO 2 ", "eon.D3C3.pty=10", "eon.D3C3.tp=1", "eon.D3C3.ta=1",
         "eon.traffic=1"},
        {}},
+      {"14A name once from corrected blocks, and an unknown PI corrected",
+       {"5C11 E010 5241* D3C3", "5C11 E011 4449* D3C3", "5C11 E012 4F20* D3C3",
+        "5C11 E013 3220* D3C3", "5C11 E010 5241 D3C4*", "5C11 E010 5241 D3C4*"},
+       "",
+       {},
+       {"eon.D3C3.ps=", "eon.D3C4"}},
       {"group statistics",
        {"5C11 0400 E0CD 4349", "5C11 2400 ---- 4344", "5C11 0401 E0CD 5459"},
        "",

@@ -1,0 +1,145 @@
+// Following the programme over its alternative frequencies. A V4L2 tuner has one front end, so
+// an alternative is checked by a short muted jump: mute, tune, let the synthesiser settle, read
+// the level and, only for a candidate strong enough to be taken, wait for its PI; then back and
+// unmute. The policy (when to look, hysteresis, hold time, same PI only) is the shared follower's.
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <span>
+
+#include "band/frequency.h"
+#include "rds/raw_blocks.h"
+#include "result_codes.h"
+#include "v4l2/v4l2_tuner.h"
+
+namespace halvane::driver::v4l2 {
+namespace {
+
+// Block A comes once a group (87.6 ms): two groups and a little more, so one damaged group on
+// the candidate does not make it fail, and a PI read from a corrected block can be confirmed.
+constexpr int64_t kPiWaitMs = 200;
+constexpr int kRdsPollMs = 20;
+// A wait that does not move the clock (a device that answers at once) still ends.
+constexpr int kMaxPiPolls = kPiWaitMs / kRdsPollMs + 2;
+// A search by PI after a total loss checks this many channels of the band per round, so one
+// poll of the host never takes long (each costs the settling time, more only when strong).
+constexpr size_t kSearchChannelsPerRound = 8;
+
+using RdsBuffer = std::array<uint8_t, 64 * rds::kRawRecordSize>;
+
+}  // namespace
+
+int32_t V4l2Tuner::Follow(int level) {
+  // Following needs the AF list from the block decoder, and a mute control: a jump heard as a
+  // click and a gap of noise is worse than staying.
+  if (!follower_.enabled() || !tuned_ || amTuned_ || !hasMute_ || !rdsRunning_ ||
+      rdsSource_ != RdsSource::Blocks || rdsOffThisTune_) {
+    return kOk;
+  }
+  std::optional<uint16_t> pi;
+  std::vector<int32_t> afs;
+  if (monitor_.decoder().HasData()) {
+    pi = monitor_.decoder().data().pi;
+    // Regional variants carry another PI (their region code), which the follower never takes.
+    if (const auto list = monitor_.decoder().station().afs.ListFor(tuned_->value)) {
+      for (const rds::AfEntry& entry : list->entries) {
+        if (!entry.regional) afs.push_back(entry.frequency);
+      }
+    }
+  }
+  const bool lost = level >= rds::kAfNoSignal;
+  const std::vector<int32_t> search =
+      lost ? NextSearchChannels(tuned_->value) : std::vector<int32_t>();
+  const int roundsBefore = follower_.statistics().rounds;
+  const std::optional<int32_t> move =
+      follower_.Step(clock_.NowMs(), tuned_->value, level, pi, afs, search);
+  if (lost && follower_.statistics().rounds != roundsBefore) searchFrom_ += search.size();
+  if (lost_)
+    return Refuse(kDeviceLost, "the device is gone (stop and start the radio once it is back)");
+  if (!move) return kOk;
+  // The decoder starts over on the new transmitter; the follower keeps the programme.
+  return Tune(*move);
+}
+
+std::vector<int32_t> V4l2Tuner::NextSearchChannels(int32_t tuned) {
+  std::vector<int32_t> channels;
+  const int32_t count = (band::kFmRaster.high - band::kFmRaster.low) / band::kFmRaster.step + 1;
+  for (size_t i = 0; channels.size() < kSearchChannelsPerRound && i < static_cast<size_t>(count);
+       ++i) {
+    const auto at = static_cast<int32_t>((searchFrom_ + i) % static_cast<size_t>(count));
+    const int32_t channel = band::kFmRaster.low + at * band::kFmRaster.step;
+    if (channel != tuned) channels.push_back(channel);
+  }
+  return channels;
+}
+
+rds::AfCheck V4l2Tuner::CheckAlternative(int32_t frequency, int mustBeat) {
+  const DeviceBand* band = BandFor(frequency);
+  if (band == nullptr || !tuned_ || lost_) return {};
+  // What the station sent so far is its own: decode it before leaving.
+  if (PumpRds() != kOk) return {};
+  const int64_t start = clock_.NowMs();
+  const bool unmuteAfter = !muted_;
+  if (unmuteAfter && device_->SetControl(V4L2_CID_AUDIO_MUTE, 1) != 0) return {};
+
+  rds::AfCheck found;
+  v4l2_frequency jump{};
+  jump.tuner = 0;
+  jump.type = V4L2_TUNER_RADIO;
+  jump.frequency = *HertzToUnits(band::Frequency(frequency).Hertz(), band->unit);
+  if (device_->SetFrequency(jump) == 0) {
+    DrainRds();  // blocks still queued from the station left
+    device_->Settle();
+    v4l2_tuner tuner{};
+    tuner.index = 0;
+    if (device_->GetTuner(tuner) == 0) {
+      found.level = LevelOf(tuner);
+      if (found.level <= mustBeat) found.pi = ReadPi(start + kPiWaitMs);
+    }
+  }
+
+  // Back to the station whatever happened: its decoded data stay, the blocks in between go.
+  v4l2_frequency back = jump;
+  back.frequency = tuned_->units;
+  const int backError = device_->SetFrequency(back);
+  assembler_.Reset();
+  pendingRds_.clear();
+  afterVersionB_ = false;
+  DrainRds();
+  if (unmuteAfter) device_->SetControl(V4L2_CID_AUDIO_MUTE, 0);
+  found.silentMs = clock_.NowMs() - start;
+  if (backError != 0) {
+    Failure(backError, "tuning back after checking an alternative frequency");
+    return {};
+  }
+  return found;
+}
+
+std::optional<uint16_t> V4l2Tuner::ReadPi(int64_t untilMs) {
+  if (rdsSource_ != RdsSource::Blocks) return std::nullopt;
+  // A PI from a block the chip corrected, or from a chip that never flags errors, needs a second
+  // block A alike.
+  rds::Confirmed<uint16_t> pi;
+  std::vector<uint8_t> pending;
+  RdsBuffer buffer;
+  for (int poll = 0; poll < kMaxPiPolls && clock_.NowMs() < untilMs; ++poll) {
+    size_t read = 0;
+    const int error = device_->ReadRds(buffer, read);
+    if (error != 0 && error != EAGAIN) return std::nullopt;
+    if (read == 0) {
+      device_->WaitRds(static_cast<int>(std::min<int64_t>(kRdsPollMs, untilMs - clock_.NowMs())));
+      continue;
+    }
+    pending.insert(pending.end(), buffer.begin(), buffer.begin() + static_cast<long>(read));
+    const size_t whole = pending.size() / rds::kRawRecordSize * rds::kRawRecordSize;
+    for (const rds::RawBlock& block : rds::ParseRawBlockDump(std::span(pending).first(whole))) {
+      if (block.position != rds::kRawPositionA || block.damaged()) continue;
+      const bool intact = !block.corrected && !quirks_.neverFlagsBlockErrors;
+      if (pi.Offer(block.info, intact)) return block.info;
+    }
+    pending.erase(pending.begin(), pending.begin() + static_cast<long>(whole));
+  }
+  return std::nullopt;
+}
+
+}  // namespace halvane::driver::v4l2

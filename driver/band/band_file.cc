@@ -6,6 +6,7 @@
 
 #include "band/frequency.h"
 #include "band/ini_values.h"
+#include "band/programme_types.h"
 #include "rds/charset.h"
 
 namespace halvane::driver::band {
@@ -32,6 +33,7 @@ struct StationDraft {
 
 class BandFileParser {
  public:
+  explicit BandFileParser(PtyRegion region) : region_(region) {}
   ParseResult<Band> Parse(std::string_view text);
 
  private:
@@ -45,6 +47,7 @@ class BandFileParser {
     return false;
   }
 
+  PtyRegion region_;
   Band band_;
   Section section_ = Section::None;
   StationDraft draft_;
@@ -199,9 +202,13 @@ bool BandFileParser::StationKey(std::string_view key, std::string_view value) {
     draft_.hasPi = true;
   } else if (key == "pty") {
     rdsField();
-    const std::optional<int64_t> pty = ReadInteger(value);
-    if (!pty || *pty < 0 || *pty > 31) return Fail("pty must be 0 to 31");
-    programme.pty = static_cast<uint8_t>(*pty);
+    // A number is the code as sent; a kind is sent as the listener's region numbers it.
+    const std::string text = Unquote(value);
+    const std::optional<int64_t> pty = ReadInteger(text);
+    const std::optional<uint8_t> kind = pty ? std::nullopt : ProgrammeTypeCode(text, region_);
+    if (pty && (*pty < 0 || *pty > 31)) return Fail("pty must be 0 to 31");
+    if (!pty && !kind) return Fail("pty is a code 0 to 31 or a kind: " + ProgrammeTypeKinds());
+    programme.pty = pty ? static_cast<uint8_t>(*pty) : *kind;
   } else if (key == "tp") {
     rdsField();
     return flag(programme.tp);
@@ -332,6 +339,8 @@ bool BandFileParser::FinishStation() {
 
 }  // namespace
 
-ParseResult<Band> ParseBandFile(std::string_view text) { return BandFileParser().Parse(text); }
+ParseResult<Band> ParseBandFile(std::string_view text, PtyRegion region) {
+  return BandFileParser(region).Parse(text);
+}
 
 }  // namespace halvane::driver::band

@@ -32,7 +32,7 @@ BandLoad LoadBandFile(const std::string& path) {
   std::string why;
   const std::optional<std::string> text = ReadNamedFile(path, kBandFileLimit, why);
   if (!text) return Failure(kBandFileUnreadable, path + ": " + why);
-  ParseResult<Band> parsed = ParseBandFile(*text);
+  ParseResult<Band> parsed = ParseBandFile(*text, ListenersRegion());
   if (!parsed.ok()) {
     return Failure(kBandFileInvalid,
                    path + ":" + std::to_string(parsed.line) + ": " + parsed.error);
@@ -71,7 +71,7 @@ BandLoad LoadBand() {
     const std::string beside = folder + kStationsFileName;
     if (IsRegularFile(beside)) return LoadBandFile(beside);
   }
-  return {DefaultBand(), 0, {}};
+  return {DefaultBand(ListenersRegion()), 0, {}};
 }
 
 }  // namespace halvane::driver::band

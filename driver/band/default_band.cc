@@ -6,8 +6,9 @@
 
 namespace halvane::driver::band {
 
-// Fictional stations spread over the band. They cover the edges (87.5 and 107.9 MHz), RDS- and
-// RBDS-style programme types, a weak station, one without RDS, one whose TA flag toggles, one
+// Fictional stations spread over the band. They cover the edges (87.5 and 107.9 MHz), programme
+// types named by kind (each sent with the listener's region's code), a song tagged with
+// RadioText+, a weak station, one without RDS, one whose TA flag toggles, one
 // sending version B groups, several RadioText messages and characters outside ASCII.
 std::string_view DefaultBandText() {
   return R"ini(# Built-in band of the simulated Halvane 600 tuner.
@@ -16,7 +17,7 @@ std::string_view DefaultBandText() {
 frequency = 87.5 MHz
 level = 2
 pi = 1A01
-pty = 10
+pty = pop
 ps = "LOWEND  "
 rt = Lowend Radio - the bottom of the dial
 rt = Pop around the clock on 87.5
@@ -25,7 +26,7 @@ rt = Pop around the clock on 87.5
 frequency = 89.3 MHz
 level = 1
 pi = D3C2
-pty = 14
+pty = serious_classics
 ps = NORDWAVE
 rt = Serious classics from the north: Grieg, Sibelius, Nielsen
 
@@ -34,7 +35,7 @@ frequency = 91.2 MHz
 level = 12
 stereo = no
 pi = 2F0B
-pty = 3
+pty = information
 ps = "FOGHORN "
 rt = Foghorn Coast Radio: a weak signal from far away
 
@@ -46,7 +47,7 @@ level = 4
 frequency = 95.8 MHz
 level = 1
 pi = 5C11
-pty = 1
+pty = news
 tp = yes
 ta = toggle
 ta_period = 20
@@ -59,7 +60,7 @@ rt = City FM news every hour on the hour
 frequency = 97.1 MHz
 level = 0
 pi = 4B2A
-pty = 6
+pty = classic_rock
 ps = "ROCK 97 "
 rt = Classic rock, no talk - Rock 97
 
@@ -67,7 +68,7 @@ rt = Classic rock, no talk - Rock 97
 frequency = 99.9 MHz
 level = 3
 pi = 6E07
-pty = 5
+pty = varied
 ps = "CAFFÈ 99"
 rt = Café Zürich: Espresso für 2 € - ½ Preis
 
@@ -75,7 +76,7 @@ rt = Café Zürich: Espresso für 2 € - ½ Preis
 frequency = 101.4 MHz
 level = 2
 pi = 7B0B
-pty = 9
+pty = top_40
 groups = B
 ps = "BRAVO   "
 rt = Bravo: Top 40 all day long
@@ -84,7 +85,7 @@ rt = Bravo: Top 40 all day long
 frequency = 104.5 MHz
 level = 1
 pi = 8A04
-pty = 14
+pty = jazz
 ps = "JAZZ 104"
 rt = Late night jazz with the Halvane Quartet
 rt = Next: Blue in the Small Hours
@@ -94,7 +95,7 @@ rt = Jazz 104 - smooth and cool
 frequency = 105.3 MHz
 level = 5
 pi = 9C05
-pty = 4
+pty = talk
 ms = speech
 ps = TALKLINE
 rt = Talkline: your calls, your views
@@ -103,15 +104,15 @@ rt = Talkline: your calls, your views
 frequency = 106.2 MHz
 level = 2
 pi = 3A10
-pty = 10
+pty = country
 ps = COUNTRY
-rt = Country Road 106.2 - fiddles and heartache
+rt = Country Road 106.2: {artist:The Fiddle Pines} - {title:Heartache Highway}
 
 [station Topend]
 frequency = 107.9 MHz
 level = 2
 pi = 1A79
-pty = 11
+pty = oldies
 ps = "TOPEND  "
 rt = Topend Oldies at the top of the dial
 
@@ -125,8 +126,8 @@ level = 6
 )ini";
 }
 
-Band DefaultBand() {
-  ParseResult<Band> parsed = ParseBandFile(DefaultBandText());
+Band DefaultBand(PtyRegion region) {
+  ParseResult<Band> parsed = ParseBandFile(DefaultBandText(), region);
   // The text is part of the program and covered by the tests; a failure is a build defect.
   if (!parsed.ok()) std::abort();
   return std::move(*parsed.value);

@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "band/programme_types.h"
 #include "band/station.h"
 
 namespace halvane::driver::band {
@@ -11,7 +12,8 @@ namespace halvane::driver::band {
 // The built-in band as band-file text (docs/driver.md shows it as an example).
 std::string_view DefaultBandText();
 
-Band DefaultBand();
+// Its programme types as `region`'s stations number them.
+Band DefaultBand(PtyRegion region);
 
 }  // namespace halvane::driver::band
 

@@ -21,6 +21,8 @@ std::span<const LcidRow> LcidTable();
 inline constexpr int32_t kLcidCustomUnspecified = 0x1000;
 // The invariant locale: "C", "POSIX" or none.
 inline constexpr int32_t kLcidInvariant = 0x007F;
+// English (United States), en_US.
+inline constexpr int32_t kLcidEnglishUnitedStates = 0x0409;
 
 }  // namespace halvane
 

@@ -106,12 +106,14 @@ NumberFormat NumberFormatOfLocaleName(const std::string& name) {
   return NumberFormat{};
 }
 
+int32_t EnvironmentLcid() { return LcidOfLocaleName(FirstSet({"LC_ALL", "LC_MESSAGES", "LANG"})); }
+
+bool ReadsRbdsNames(int32_t lcid) { return lcid == kLcidEnglishUnitedStates; }
+
 std::shared_ptr<const LocaleService> EnvironmentLocale() {
   static const std::shared_ptr<const LocaleService> environment = [] {
     std::string numeric = FirstSet({"LC_ALL", "LC_NUMERIC", "LANG"});
-    std::string messages = FirstSet({"LC_ALL", "LC_MESSAGES", "LANG"});
-    return std::make_shared<FixedLocale>(NumberFormatOfLocaleName(numeric),
-                                         LcidOfLocaleName(messages));
+    return std::make_shared<FixedLocale>(NumberFormatOfLocaleName(numeric), EnvironmentLcid());
   }();
   return environment;
 }

@@ -46,6 +46,14 @@ std::shared_ptr<const LocaleService> EnvironmentLocale();
 // "C", "POSIX" and ""; 4096 (as Windows reports) for a locale without one. Only en_US is 1033.
 int32_t LcidOfLocaleName(const std::string& name);
 
+// The Windows locale identifier of the environment's locale for messages: LC_ALL, then
+// LC_MESSAGES, then LANG, read now (EnvironmentLocale reads it once).
+int32_t EnvironmentLcid();
+
+// Whether programme types are read with the North American (RBDS) names: in the United States
+// (1033), and nowhere else. The simulated band sends its stations' codes by the same rule.
+bool ReadsRbdsNames(int32_t lcid);
+
 // Separators of a POSIX locale name, from the system when installed, else from the built-in table.
 NumberFormat NumberFormatOfLocaleName(const std::string& name);
 

@@ -4,6 +4,7 @@
 
 #include "context/module_context.h"
 #include "halvane/errors.h"
+#include "runtime/locale.h"
 #include "tuner/mod_radio.h"
 
 namespace halvane {
@@ -78,7 +79,7 @@ void ModRadio::RadioStart(RadioStations& stations) {
        }},
       {"read the RBDS switch",
        [&] { useRbds_ = host::GetInfo(c_.Sdk(), hostvar::kUserbds).ToBool(&c_.Numbers()); }},
-      {"choose RBDS in the United States", [&] { useRbds_ = useRbds_ || lcid == 1033; }},
+      {"choose RBDS in the United States", [&] { useRbds_ = useRbds_ || ReadsRbdsNames(lcid); }},
       {"load the programme-type names", [&] { stations.LoadNames(useRbds_); }},
       {"load the presets", [&] { startFreq = stations.LoadPresets(); }},
       {"start at the band's foot without presets",

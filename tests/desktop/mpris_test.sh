@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The radio's media interface, driven by playerctl (a real MPRIS client) on a private session bus:
-# metadata shows the station's RDS, next/previous step, pause/play mute and unmute, listeners hear
-# of each change once, and without a bus the radio plays on and says so once.
+# metadata shows the station's RDS (a tagged song's title and artist), next/previous step,
+# pause/play mute and unmute, listeners hear of each change once, and without a bus the radio
+# plays on and says so once.
 #   mpris_test.sh HALVANE_HOST
 set -euo pipefail
 host_program=$1
@@ -80,6 +81,11 @@ expect "trackid after next" "/org/halvane/radio/station/$next_freq" \
   "$(player metadata mpris:trackid | tr -d "'")"
 player previous
 expect "freq after previous" 10450 "$(ask freq)"
+
+# A station tagging its song (RadioText+): the song's title and artist.
+for action in "tune 10620" "wait 2000" "wait 2000" "wait 2000" "wait 2000"; do ask "$action" >/dev/null; done
+expect "tagged title" "Heartache Highway" "$(player metadata xesam:title)"
+expect "tagged artist" "The Fiddle Pines" "$(player metadata xesam:artist)"
 
 # Inactive, the radio can't be stepped.
 ask "active false" >/dev/null

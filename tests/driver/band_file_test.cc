@@ -65,6 +65,28 @@ TEST(BandFile, ReadsStationsAndTheirRds) {
   EXPECT_EQ(band.Find(95'900'000), nullptr);
 }
 
+// A programme type named by its kind goes out with the code the listener's region gives it; a
+// number is sent as it stands in either region.
+TEST(BandFile, ProgrammeTypeKindsAreSentWithTheRegionsCodes) {
+  const struct {
+    const char* pty;
+    uint8_t europe, northAmerica;
+  } cases[] = {
+      {"jazz", 24, 14}, {"Talk", 21, 4},     {"top_40", 10, 9}, {"serious_classics", 14, 15},
+      {"sport", 4, 3},  {"language", 0, 18}, {"14", 14, 14}};
+  for (const auto& c : cases) {
+    for (PtyRegion region : {PtyRegion::kEurope, PtyRegion::kNorthAmerica}) {
+      const ParseResult<Band> parsed = ParseBandFile(
+          std::string("[station]\nfrequency = 95.8 MHz\npi = 1\npty = ") + c.pty + "\n", region);
+      ASSERT_TRUE(parsed.ok()) << c.pty << ": " << parsed.error;
+      EXPECT_EQ(parsed.value->stations[0].programme->pty,
+                region == PtyRegion::kEurope ? c.europe : c.northAmerica)
+          << c.pty;
+    }
+  }
+  EXPECT_EQ(ProgrammeTypeCode("polka", PtyRegion::kEurope), std::nullopt);
+}
+
 TEST(BandFile, TunerSectionCanMakeInitializeFail) {
   const ParseResult<Band> parsed = ParseBandFile("[tuner]\ninitialize_error = -7\n");
   ASSERT_TRUE(parsed.ok());
@@ -105,6 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadBand{"[station]\nfrequency = 95.8 MHz\ncolour = red\n", 3, "unknown key"},
         BadBand{"[station]\nfrequency = 95.8 MHz\npi = 12345\n", 3, "pi"},
         BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\npty = 32\n", 4, "pty"},
+        BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\npty = polka\n", 4, "classic_rock"},
         BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\nps = NINE CHAR\n", 4, "8 characters"},
         BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\nta = maybe\n", 4, "toggle"},
         BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\nrt = \"\"\n", 4, "needs a text"},

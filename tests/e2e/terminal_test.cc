@@ -162,6 +162,16 @@ TEST_F(TerminalRadio, ShowsTheStationAndFollowsTheKeys) {
   EXPECT_EQ(saved, "10450|0|0\r\n8930,Nordic\r\n");
 }
 
+// A station tagging its song (RadioText+): the song shows where its RadioText would.
+TEST_F(TerminalRadio, ShowsTheSongAStationTags) {
+  Start();
+  ASSERT_TRUE(WaitForText("FM  87.5 MHz")) << Screen();
+  Keys("t");
+  Type("106.2");
+  Keys("Enter");
+  ASSERT_TRUE(WaitForText("The Fiddle Pines - Heartache Highway")) << Screen();
+}
+
 TEST_F(TerminalRadio, HelpListsTheKeys) {
   Start();
   ASSERT_TRUE(WaitForText("FM  87.5 MHz")) << Screen();

@@ -253,6 +253,7 @@ void Mpris::Act(const std::string& method, GDBusMethodInvocation* invocation) {
 std::string Mpris::Run(const char* command) {
   std::string failure;
   if (*command == '\0' || !host_.HasPlugin()) return failure;
+  if (onCommand) onCommand(command);
   try {
     std::string text = command;
     std::shared_ptr<halvane::Dispatch> frm = host_.radioScreen;

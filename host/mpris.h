@@ -37,6 +37,9 @@ class Mpris {
 
   // Called after a call from the bus acted on the radio, so the face can redraw at once.
   std::function<void()> onAction;
+  // Called with the command a call from the bus hands the plug-in, before it runs, so the
+  // session knows a mute or unmute is the person's own.
+  std::function<void(const std::string& command)> onCommand;
 
  private:
   static void OnMethodCall(GDBusConnection*, const gchar* sender, const gchar* path,

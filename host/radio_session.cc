@@ -26,6 +26,7 @@ constexpr int32_t kFmTop = 10800;
 constexpr int32_t kAmFrom = 530;  // and AM in kHz
 constexpr int32_t kAmTop = 1710;
 constexpr double kNearEnough = 20;  // a channel or two: the plug-in rounds to its plan
+constexpr const char* kTrafficSetting = "traffic";  // "on": announcements lift a mute
 
 std::string Lower(std::string s) {
   for (char& c : s)
@@ -157,10 +158,14 @@ void RadioSession::DismissErrorScreen() {
 
 void RadioSession::Start() {
   halvane::IDMRadio& radio = host_.Radio();
+  const HostSettings settings(SettingsPath());
   // The volume of the last run, before there is sound, where the tuner has a volume control.
-  if (const auto saved = HostSettings(SettingsPath()).GetNumber("volume", 0, 100);
-      saved && volume())
+  if (const auto saved = settings.GetNumber("volume", 0, 100); saved && volume())
     host_.SetVolume(*saved);
+  // The traffic switch the plug-in holds for its host.
+  bool liftMute = settings.Get(kTrafficSetting).value_or("off") == "on";
+  Guard("Can't set the traffic switch", [&] { radio.RDSTAEnabled(liftMute); });
+  traffic_ = muteLifted_ = false;
   starting_ = true;
   tunerProblem_.clear();
   Guard("Can't start the radio", [&] { radio.StartRadio(); });
@@ -206,6 +211,7 @@ bool RadioSession::Run(const std::string& command, const std::shared_ptr<ScreenO
                        std::string_view what, int16_t* result) {
   if (!host_.HasPlugin()) return false;
   requestedFreq_.reset();  // what the person asks next is about something else
+  Heard(command);
   std::string cmd = command;
   std::shared_ptr<halvane::Dispatch> frm = screen;
   int16_t answer = -1;
@@ -213,6 +219,26 @@ bool RadioSession::Run(const std::string& command, const std::shared_ptr<ScreenO
   Say("");
   if (result != nullptr) *result = answer;
   return true;
+}
+
+bool RadioSession::RunQuietly(const std::string& command) {
+  std::string cmd = command;
+  std::shared_ptr<halvane::Dispatch> frm = host_.radioScreen;
+  try {
+    host_.Radio().ProcessCommand(cmd, frm);
+    return true;
+  } catch (const halvane::RuntimeError&) {
+    return false;
+  }
+}
+
+bool RadioSession::Indicator(const char* keyword) {
+  std::string ind = keyword;
+  try {
+    return host_.Radio().ReturnIndicatorEx(ind) == "True";
+  } catch (const halvane::RuntimeError&) {
+    return false;
+  }
 }
 
 std::string RadioSession::Label(const char* keyword) {
@@ -435,6 +461,7 @@ void RadioSession::Follow() {
   } catch (const halvane::RuntimeError&) {
     return;
   }
+  FollowTraffic();
   if (freq == followedFreq_) return;
   followedFreq_ = freq;
   CheckRequestedFrequency(freq);
@@ -445,6 +472,35 @@ void RadioSession::Follow() {
     const std::string shown = Label("frequency");
     const size_t mark = shown.find_first_of(".,");
     if (mark != std::string::npos) decimalMark_ = shown[mark];
+  }
+}
+
+void RadioSession::Heard(const std::string& command) {
+  // The person's own mute or unmute wins over an announcement's.
+  if (Lower(Field(command, 0)) == "radiomute") muteLifted_ = false;
+}
+
+void RadioSession::FollowTraffic() {
+  const bool traffic = Indicator("rdstraffic");
+  if (traffic == traffic_) {
+    // Muted during the announcement by someone else (the desktop's media keys): it stays so.
+    if (muteLifted_ && Indicator("radiomute")) muteLifted_ = false;
+    return;
+  }
+  traffic_ = traffic;
+  Changed();
+  halvane::IDMRadio& radio = host_.Radio();
+  if (traffic) {
+    // Not during a search: it hops from station to station, and a command would stop it.
+    bool lift = false;
+    try {
+      lift = radio.RDSTAEnabled() && radio.SearchMode() == halvane::SModes::Disabled;
+    } catch (const halvane::RuntimeError&) {
+    }
+    if (lift && Indicator("radiomute")) muteLifted_ = RunQuietly("radiomute;off");
+  } else if (muteLifted_) {
+    muteLifted_ = false;
+    RunQuietly("radiomute;on");
   }
 }
 

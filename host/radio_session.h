@@ -89,6 +89,15 @@ class RadioSession {
   // a preset list the plug-in could not save is said on the message line.
   void Follow();
 
+  // A traffic announcement now, the station's own or a linked programme's. With the host's
+  // setting on (the plug-in's RDSTAEnabled, "traffic=on" in the settings) a mute is lifted for
+  // the announcement's length and put back after it, unless the person muted or unmuted
+  // meanwhile: their word wins.
+  bool traffic() const { return traffic_; }
+  // A command the plug-in gets from elsewhere (the desktop's media keys): a mute or unmute in it
+  // is the person's own.
+  void Heard(const std::string& command);
+
   // Counts the changes of what the session holds (message, prompt, question, highlight, error
   // screen), so a face redraws only after one.
   uint64_t changes() const { return changes_; }
@@ -105,6 +114,10 @@ class RadioSession {
   void RefreshList();
   void OpenPrompt(const std::string& keyboardCommand);
   void CheckRequestedFrequency(int32_t tuned);
+  void FollowTraffic();
+  // Runs a command the session gives on its own (not the person's): its failure is no message.
+  bool RunQuietly(const std::string& command);
+  bool Indicator(const char* keyword);
   void Changed() { ++changes_; }
   std::string SettingsPath() const;
   std::string Label(const char* keyword);
@@ -122,6 +135,8 @@ class RadioSession {
   std::optional<double> requestedFreq_;  // a typed frequency, until the tuner has one in a band
   std::string shownNotice_;              // the latest failed-save line already shown
   char decimalMark_ = '.';
+  bool traffic_ = false;
+  bool muteLifted_ = false;  // the announcement lifted a mute, to be put back at its end
   uint64_t changes_ = 0;
 };
 

@@ -52,10 +52,9 @@ std::vector<BoxLine> BoxLines(const RadioView& v, int width, const std::string& 
   std::string preset = v.presetNumber.empty() ? "" : "P" + v.presetNumber + "  " + presetName;
   std::string reception = v.forcedMono ? "FORCED MONO" : v.stereo ? "STEREO" : "mono";
   // The traffic flags only when set: "TP" (a traffic programme), "TA" (an announcement now).
-  std::string traffic = v.traffic      ? "Traffic announcement"
-                        : v.pi.empty() ? ""
-                                       : std::string(v.tp ? "TP" : "") + (v.tp && v.ta ? " " : "") +
-                                             (v.ta ? "TA" : "");
+  std::string traffic =
+      v.pi.empty() ? ""
+                   : std::string(v.tp ? "TP" : "") + (v.tp && v.ta ? " " : "") + (v.ta ? "TA" : "");
   // The song as the station tags it, in place of the RadioText it is part of.
   const std::string song = v.songArtist.empty()  ? v.songTitle
                            : v.songTitle.empty() ? v.songArtist
@@ -177,8 +176,13 @@ std::vector<ScreenLine> RenderRadioScreen(const ScreenState& s, int width, int h
   if (s.volume >= 0) state += "  volume " + std::to_string(s.volume) + "%";
   if (v.scan || v.surf || v.learning)
     state += std::string("  ") + (v.learning ? "LEARNING" : v.scan ? "SCAN" : "SURF");
-  full({{"HalvaneDM  Halvane 600", 1, false, false, "HalvaneDM"}, {state, 0, true}},
-       LineStyle::kTitle);
+  // A traffic announcement takes the title line, in the alert colours, before anything else.
+  if (v.traffic)
+    full({{"Traffic announcement", 0}, {state, 1, true}, {"HalvaneDM", 2, true}},
+         LineStyle::kAlert);
+  else
+    full({{"HalvaneDM  Halvane 600", 1, false, false, "HalvaneDM"}, {state, 0, true}},
+         LineStyle::kTitle);
   rule();
   for (const BoxLine& line : BoxLines(v, inner, text(v.rdsName), text(v.rdsText), text(v.ptyName),
                                       text(v.presetName), text(s.tunerProblem)))

@@ -43,7 +43,7 @@ struct RadioView {
 // query raises.
 RadioView ReadRadioView(halvane::IDMRadio& radio, bool withArtwork = true);
 
-enum class LineStyle { kPlain, kTitle, kHighlight, kError, kNotice };
+enum class LineStyle { kPlain, kTitle, kHighlight, kError, kNotice, kAlert };
 
 struct ScreenLine {
   std::string text;  // UTF-8 (ASCII when the state asks), exactly `width` characters

@@ -15,7 +15,7 @@
 namespace host {
 namespace {
 
-enum Pair : short { kTitlePair = 1, kHighlightPair, kErrorPair, kNoticePair };
+enum Pair : short { kTitlePair = 1, kHighlightPair, kErrorPair, kNoticePair, kAlertPair };
 
 bool NoColourAsked() {
   const char* no = std::getenv("NO_COLOR");
@@ -42,6 +42,7 @@ void TerminalPaint::Begin() {
     init_pair(kHighlightPair, COLOR_BLACK, COLOR_CYAN);
     init_pair(kErrorPair, COLOR_RED, -1);
     init_pair(kNoticePair, COLOR_YELLOW, -1);
+    init_pair(kAlertPair, COLOR_WHITE, COLOR_RED);
   }
 }
 
@@ -73,6 +74,9 @@ void TerminalPaint::Style(LineStyle style, bool on) {
       break;
     case LineStyle::kNotice:
       pair = kNoticePair;
+      break;
+    case LineStyle::kAlert:
+      attrs = colour_ ? A_BOLD : A_BOLD | A_REVERSE, pair = kAlertPair;
       break;
   }
   if (colour_) attrs |= COLOR_PAIR(pair);

@@ -80,6 +80,7 @@ int TerminalRadio::Run() {
 
   Mpris mpris(host_, g_main_context_default(), "halvane-host", std::cerr);
   mpris_ = &mpris;
+  mpris.onCommand = [this](const std::string& command) { session_.Heard(command); };
 
   std::setlocale(LC_CTYPE, "");  // wide characters on the terminal; numbers stay "C"
   paint_.Begin();

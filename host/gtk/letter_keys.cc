@@ -40,7 +40,16 @@ bool ShowLetters(GtkWidget* root, bool shown) {
 
 }  // namespace
 
-void ShowLetterKeys(GtkWidget* root, bool shown) { ShowLetters(root, shown); }
+void ShowKeysFor(GtkBuilder* keyboard, GtkWidget* root, bool number) {
+  GObject* letters = gtk_builder_get_object(keyboard, kLetterPadId);
+  GObject* numbers = gtk_builder_get_object(keyboard, kNumberPadId);
+  if (GTK_IS_WIDGET(letters) && GTK_IS_WIDGET(numbers)) {
+    gtk_widget_set_visible(GTK_WIDGET(letters), !number);
+    gtk_widget_set_visible(GTK_WIDGET(numbers), number);
+    return;
+  }
+  ShowLetters(root, !number);
+}
 
 void ShowLetterCase(GtkWidget* root, bool small) {
   for (GtkWidget* child = gtk_widget_get_first_child(root); child != nullptr;

@@ -11,10 +11,15 @@ namespace host::gtk {
 // Keys of other texts (digits, marks, "Space") are left as the skin made them.
 void ShowLetterCase(GtkWidget* root, bool small);
 
-// Shows or hides every key under `root` that types anything but a digit or a decimal mark (and
-// the shift key): hidden, the keyboard is a number pad for a frequency or a preset number. A row
-// left with no key shown goes too.
-void ShowLetterKeys(GtkWidget* root, bool shown);
+// Ids of the keyboard screen's two key blocks: the letters, and the number pad shown instead
+// while the radio asks for a number.
+inline constexpr const char* kLetterPadId = "letterpad";
+inline constexpr const char* kNumberPadId = "numberpad";
+
+// The keys for what the radio asks: the skin's number pad for a frequency or a preset number and
+// its letter keys otherwise. A skin without a number pad has its letter keys made into one: every
+// key that types anything but a digit or a decimal mark (and shift) goes, with a row left empty.
+void ShowKeysFor(GtkBuilder* keyboard, GtkWidget* root, bool number);
 
 }  // namespace host::gtk
 

@@ -123,6 +123,9 @@ void OnActivate(GtkApplication* gtkApp, gpointer data) {
   // Media keys and the desktop's media widget: told after every repaint, heard on GTK's loop.
   app.mpris = std::make_unique<Mpris>(host, g_main_context_default(), "halvane-radio", std::cerr);
   app.mpris->onAction = [&app] { app.window->Repaint(); };
+  app.mpris->onCommand = [&app](const std::string& command) {
+    app.window->session().Heard(command);
+  };
   app.window->afterRepaint = [&app] {
     if (app.mpris) app.mpris->Refresh();
   };

@@ -47,9 +47,11 @@ void SetWidgetText(GtkWidget* widget, const std::string& text) {
   }
 }
 
-// A label's text as a person reads it: the unit spelled "kHz", a preset's number said to be one.
+// A label's text as a person reads it: the unit spelled "kHz", a preset's number said to be one,
+// the station's clock ("2026-12-07 20:51 +01:00") as the time a radio shows.
 std::string ShownLabel(const std::string& keyword, std::string text) {
   if (keyword == "mhzkhz" && text == "KHz") return "kHz";
+  if (keyword == "rdsclock" && text.size() >= 16 && text[10] == ' ') return text.substr(11, 5);
   if ((keyword == "preset" || keyword == "radionumber") && !text.empty()) return "Preset " + text;
   return text;
 }
@@ -260,7 +262,9 @@ void RadioWindow::FollowSession() {
     GtkEditable* typed = skin_->keyboard->typedText;
     prefilled_ = keyboardShown_ && !prompt->text().empty();
     // A frequency or a preset number: the keyboard becomes a number pad.
-    if (keyboardShown_) ShowLetterKeys(skin_->keyboard->root.get(), !prompt->AsksNumber());
+    if (keyboardShown_)
+      ShowKeysFor(skin_->keyboard->builder.get(), skin_->keyboard->root.get(),
+                  prompt->AsksNumber());
     if (keyboardShown_ && typed != nullptr) {
       gtk_editable_set_text(typed, prompt->text().c_str());
       gtk_editable_select_region(typed, 0, -1);
@@ -446,10 +450,14 @@ void RadioWindow::RepaintScreen(SkinScreen& screen) {
         if (!plugin) break;
         std::string ind = keyword, answer;
         if (!Query(keyword, [&] { answer = host_.Radio().ReturnIndicatorEx(ind); })) break;
-        if (answer == "True")
+        const bool on = answer == "True";
+        if (on)
           gtk_widget_add_css_class(bound.widget, "on");
         else
           gtk_widget_remove_css_class(bound.widget, "on");
+        // A banner (the traffic announcement) takes its room only while it has something to say.
+        if (gtk_widget_has_css_class(bound.widget, "only-when-on"))
+          gtk_widget_set_visible(bound.widget, on);
         break;
       }
       case BindingKind::Slider: {

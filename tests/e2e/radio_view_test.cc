@@ -97,6 +97,26 @@ TEST(RenderRadioScreen, GivesWayInOrderAtFortyByTwelve) {
   }
 }
 
+// A traffic announcement takes the title line, in the alert style, at any width.
+TEST(RenderRadioScreen, ATrafficAnnouncementTakesTheTitleLine) {
+  ScreenState s;
+  s.view.active = true;
+  s.view.muted = true;
+  s.volume = 70;
+  for (bool traffic : {false, true}) {
+    s.view.traffic = traffic;
+    for (int width : {90, 40, 24}) {
+      const ScreenLine title = RenderRadioScreen(s, width, 12).front();
+      EXPECT_EQ(title.text.find("Traffic announcement") != std::string::npos, traffic)
+          << title.text;
+      EXPECT_EQ(title.style, traffic ? LineStyle::kAlert : LineStyle::kTitle);
+      if (width == 90) {
+        EXPECT_NE(title.text.find("MUTED"), std::string::npos) << title.text;
+      }
+    }
+  }
+}
+
 TEST(RenderRadioScreen, KeepsTheHighlightedRowInViewOfALongList) {
   ScreenState s;
   std::vector<std::string> rows;

@@ -1,6 +1,7 @@
 // The radio driven as a person's taps and keys would drive it, checked on the bound widgets.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -79,13 +80,13 @@ TEST_F(RadioWindowTest, APresetNamedOnTheKeyboardScreenIsRecalledByButtonAndList
 TEST_F(RadioWindowTest, ATypedFrequencyTunesAndRefusedTextKeepsTheKeyboardOpen) {
   StartRadio();
   Command("tune");
-  // A number pad: digits and decimal marks, no letters.
-  for (GtkWidget* key : ActionButtons(radio_->skin().keyboard->root.get())) {
-    const char* face = gtk_button_get_label(GTK_BUTTON(key));
-    if (g_strcmp0(face, "A") == 0 || g_strcmp0(face, "7") == 0 || g_strcmp0(face, ".") == 0) {
-      EXPECT_EQ(gtk_widget_is_visible(key), face[0] != 'A') << face;
-    }
-  }
+  // A number pad of three keys by four (digits, the decimal point, delete), OK and Cancel; no
+  // letters.
+  std::string shown;
+  for (GtkWidget* key : ActionButtons(radio_->skin().keyboard->root.get()))
+    if (gtk_widget_is_visible(key))
+      shown += std::string(gtk_button_get_label(GTK_BUTTON(key))) + " ";
+  EXPECT_EQ(shown, "1 2 3 4 5 6 7 8 9 . 0 ⌫ OK Cancel ");
   TypeOnKeyboard("abc");
   Command("enter", true);
   EXPECT_TRUE(radio_->KeyboardShown());
@@ -229,28 +230,36 @@ TEST_F(RadioWindowTest, APresetListThatCannotBeSavedIsShown) {
   std::filesystem::remove(list);
 }
 
-// Every button of both screens is a touch target of at least 48 by 48 pixels.
-TEST_F(RadioWindowTest, EveryButtonIsBigEnoughToTouch) {
+// Every button of both screens is a touch target of at least 48 by 48 pixels, and each screen
+// fits the 800x480 it is made for.
+TEST_F(RadioWindowTest, EveryButtonIsBigEnoughToTouchOnAScreenThatFits) {
   StartRadio();
-  for (bool keyboard : {false, true}) {
-    if (keyboard) Command("addpreset");  // the whole keyboard, letters too
+  for (const char* keyboard : {"", "addpreset", "tune"}) {
+    // The radio screen, the letter keys, the number pad.
+    if (*keyboard != '\0') {
+      if (radio_->KeyboardShown()) Tap("radio.cancel", nullptr, true);
+      Command(keyboard);
+    }
     const host::gtk::SkinScreen& screen =
-        keyboard ? *radio_->skin().keyboard : *radio_->skin().radio;
+        *keyboard != '\0' ? *radio_->skin().keyboard : *radio_->skin().radio;
+    std::vector<GtkWidget*> buttons;
+    GSList* objects = gtk_builder_get_objects(screen.builder.get());
+    for (GSList* o = objects; o != nullptr; o = o->next)
+      if (GTK_IS_BUTTON(o->data) && gtk_widget_is_visible(GTK_WIDGET(o->data)))
+        buttons.push_back(GTK_WIDGET(o->data));
+    g_slist_free(objects);
     ASSERT_TRUE(RunUntil([&] {
       return gtk_widget_get_mapped(screen.root.get()) &&
-             gtk_widget_get_width(screen.root.get()) > 0;
-    }));
-    int buttons = 0;
-    GSList* objects = gtk_builder_get_objects(screen.builder.get());
-    for (GSList* o = objects; o != nullptr; o = o->next) {
-      if (!GTK_IS_BUTTON(o->data)) continue;
-      GtkWidget* button = GTK_WIDGET(o->data);
-      ++buttons;
+             std::all_of(buttons.begin(), buttons.end(),
+                         [](GtkWidget* b) { return gtk_widget_get_width(b) > 0; });
+    })) << keyboard;
+    for (GtkWidget* button : buttons) {
       EXPECT_GE(gtk_widget_get_width(button), 48) << gtk_button_get_label(GTK_BUTTON(button));
       EXPECT_GE(gtk_widget_get_height(button), 48) << gtk_button_get_label(GTK_BUTTON(button));
     }
-    g_slist_free(objects);
-    EXPECT_GT(buttons, 10);
+    EXPECT_GT(buttons.size(), 10u) << keyboard;
+    EXPECT_EQ(gtk_widget_get_width(GTK_WIDGET(radio_->window())), 800) << keyboard;
+    EXPECT_EQ(gtk_widget_get_height(GTK_WIDGET(radio_->window())), 480) << keyboard;
   }
 }
 

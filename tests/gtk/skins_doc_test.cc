@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "binding_keywords.h"
+#include "letter_keys.h"
 #include "markdown_page.h"
 
 namespace gtktest {
@@ -45,7 +46,8 @@ TEST(SkinsPage, ListsExactlyTheKeywordsOfEachBinding) {
 }
 
 TEST(SkinsPage, ListsEveryKindOfIdAndEveryAction) {
-  std::set<std::string> ids = {"screen", "PL", "txt.0"};
+  std::set<std::string> ids = {"screen", "PL", "txt.0", host::gtk::kLetterPadId,
+                               host::gtk::kNumberPadId};
   for (const auto& info : host::gtk::BindingKinds())
     ids.insert(std::string(info.prefix) + (info.kind == BindingKind::Row ? ".N" : ".KEYWORD"));
   EXPECT_EQ(Documented("## Widgets by id"), ids);

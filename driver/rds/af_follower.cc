@@ -8,7 +8,8 @@ std::string FollowReport(const AfFollowStatistics& statistics) {
   return "follow.switches=" + std::to_string(statistics.switches) +
          "\nfollow.checks=" + std::to_string(statistics.checks) +
          "\nfollow.silentms=" + std::to_string(statistics.silentMs) +
-         "\nfollow.longestms=" + std::to_string(statistics.longestSilentMs) + "\n";
+         "\nfollow.longestms=" + std::to_string(statistics.longestSilentMs) +
+         "\nfollow.searchms=" + std::to_string(statistics.searchMs) + "\n";
 }
 
 void AfFollower::Tuned(int64_t) {
@@ -20,7 +21,7 @@ void AfFollower::Tuned(int64_t) {
 }
 
 std::optional<int32_t> AfFollower::BestOf(const std::vector<int32_t>& candidates, int32_t tuned,
-                                          int mustBeat) {
+                                          int mustBeat, bool lost) {
   std::optional<int32_t> best;
   int bestLevel = mustBeat;
   for (int32_t frequency : candidates) {
@@ -28,8 +29,12 @@ std::optional<int32_t> AfFollower::BestOf(const std::vector<int32_t>& candidates
     ++statistics_.checks;
     const AfCheck found = check_(frequency, bestLevel);
     const int64_t silent = found.silentMs.value_or(checkMs_);
-    statistics_.silentMs += silent;
-    statistics_.longestSilentMs = std::max(statistics_.longestSilentMs, silent);
+    if (lost) {
+      statistics_.searchMs += silent;
+    } else {
+      statistics_.silentMs += silent;
+      statistics_.longestSilentMs = std::max(statistics_.longestSilentMs, silent);
+    }
     // Only the same programme, and only one that is clearly better.
     if (!found.pi || found.pi != programme_ || found.level > bestLevel) continue;
     if (found.level < bestLevel || !best) {
@@ -57,8 +62,8 @@ std::optional<int32_t> AfFollower::Step(int64_t nowMs, int32_t frequency, int le
     // Out of the tunnel: the programme's alternatives first, then every channel.
     ++statistics_.rounds;
     lastRoundMs_ = nowMs;
-    std::optional<int32_t> found = BestOf(alternatives_, frequency, kAfNoSignal - 1);
-    if (!found) found = BestOf(band, frequency, kAfNoSignal - 1);
+    std::optional<int32_t> found = BestOf(alternatives_, frequency, kAfNoSignal - 1, true);
+    if (!found) found = BestOf(band, frequency, kAfNoSignal - 1, true);
     if (found) {
       ++statistics_.switches;
       lostSinceMs_.reset();
@@ -75,7 +80,8 @@ std::optional<int32_t> AfFollower::Step(int64_t nowMs, int32_t frequency, int le
   ++statistics_.rounds;
   lastRoundMs_ = nowMs;
   weakSinceMs_.reset();
-  const std::optional<int32_t> found = BestOf(alternatives_, frequency, level - kAfHysteresis);
+  const std::optional<int32_t> found =
+      BestOf(alternatives_, frequency, level - kAfHysteresis, false);
   if (found) ++statistics_.switches;
   return found;
 }

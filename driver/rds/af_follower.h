@@ -37,15 +37,18 @@ struct AfCheck {
 };
 
 struct AfFollowStatistics {
-  int rounds = 0;               // rounds of checks made
-  int checks = 0;               // alternatives checked
-  int switches = 0;             // moves to another transmitter
-  int64_t silentMs = 0;         // time the listener heard nothing because of checks
-  int64_t longestSilentMs = 0;  // the longest single check
+  int rounds = 0;    // rounds of checks made
+  int checks = 0;    // alternatives checked
+  int switches = 0;  // moves to another transmitter
+  // Time the listener heard nothing because of checks made while the station was heard; checks
+  // after a total loss (nothing to hear anyway) count apart, in searchMs.
+  int64_t silentMs = 0;
+  int64_t longestSilentMs = 0;  // the longest single check while the station was heard
+  int64_t searchMs = 0;         // checks made after a total loss
 };
 
 // The report lines of how the following went: "follow.switches=", "follow.checks=",
-// "follow.silentms=" and "follow.longestms=".
+// "follow.silentms=", "follow.longestms=" and "follow.searchms=".
 std::string FollowReport(const AfFollowStatistics& statistics);
 
 class AfFollower {
@@ -76,8 +79,9 @@ class AfFollower {
   const std::vector<int32_t>& alternatives() const { return alternatives_; }
 
  private:
-  std::optional<int32_t> BestOf(const std::vector<int32_t>& candidates, int32_t tuned,
-                                int mustBeat);
+  // `lost`: the tuned station is not heard, so the checks silence nothing.
+  std::optional<int32_t> BestOf(const std::vector<int32_t>& candidates, int32_t tuned, int mustBeat,
+                                bool lost);
 
   Check check_;
   int64_t checkMs_;

@@ -13,15 +13,18 @@ namespace halvane::driver::sim {
 
 namespace {
 // A check of an alternative on the simulated tuner: tune, let the synthesiser settle and
-// receive one group's block A for the PI. 1 group (87.6 ms) plus 12 ms settling.
+// receive one group's block A for the PI. 1 group (87.6 ms) plus 12 ms settling; a candidate too
+// weak to be taken costs the settling alone.
 constexpr int64_t kCheckMs = 100;
+constexpr int64_t kSettleMs = 12;
 }  // namespace
 
 SimTuner::SimTuner(const DriverClock& clock, std::function<band::BandLoad()> loadBand,
                    bool followAlternatives)
     : clock_(clock),
       loadBand_(std::move(loadBand)),
-      follower_([this](int32_t frequency, int) { return Check(frequency); }, kCheckMs) {
+      follower_([this](int32_t frequency, int mustBeat) { return Check(frequency, mustBeat); },
+                kCheckMs) {
   follower_.SetEnabled(followAlternatives);
   for (std::optional<int32_t> channel = band::kFmRaster.low; channel;
        channel = band::NextChannel(*channel, true)) {
@@ -188,16 +191,20 @@ void SimTuner::CatchUp() {
   receiver_.CatchUp(station, station ? LevelOf(*station) : band::kNoStationLevel, clock_.NowMs());
 }
 
-// A muted jump to `frequency`: its level, and the PI of the first group received there.
-rds::AfCheck SimTuner::Check(int32_t frequency) const {
+// A muted jump to `frequency`: its level, and for a candidate of `mustBeat` or better the PI of
+// the first group received there.
+rds::AfCheck SimTuner::Check(int32_t frequency, int mustBeat) const {
+  rds::AfCheck check;
+  check.silentMs = kSettleMs;  // tune, settle, read the level
   const band::Station* station = Received(frequency);
-  if (station == nullptr || !station->HasRds()) return {};
-  const int level = LevelOf(*station);
+  if (station == nullptr) return check;
+  check.level = LevelOf(*station);
+  if (check.level > mustBeat || !station->HasRds()) return check;
+  check.silentMs = kCheckMs;
+  const int level = check.level;
   // The group on the air now, as the jump would catch it.
   const auto n = static_cast<uint64_t>((clock_.NowMs() - startedAtMs_) / kCheckMs);
   const rds::ReceivedGroup group = rds::DecodeAirGroup(ReceiveGroup(*station, n, level));
-  rds::AfCheck check;
-  check.level = level;
   if (group.usable[0]) check.pi = group.blocks[0];
   return check;
 }

@@ -50,7 +50,7 @@ class SimTuner final : public TunerBackend {
   void Tune(int32_t frequency);
   void CatchUp();
   void Follow();
-  rds::AfCheck Check(int32_t frequency) const;
+  rds::AfCheck Check(int32_t frequency, int mustBeat) const;
 
   const DriverClock& clock_;
   std::function<band::BandLoad()> loadBand_;

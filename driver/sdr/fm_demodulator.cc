@@ -2,23 +2,25 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "sdr/broadcast.h"
 
 namespace halvane::driver::sdr {
 namespace {
 
-constexpr float kResamplerStopbandDb = 60;
 // The meter publishes every 50 ms and needs 5 ms before it says anything.
 constexpr size_t kMeterWindow = kMultiplexRate / 20;
 constexpr size_t kMeterMinimum = kMultiplexRate / 200;
-// The resampler's filter is filling for this long after a reset.
+// The channel filter is filling for this long after a reset.
 constexpr size_t kSettleSamples = kMultiplexRate / 500;
-// Noise reaches the meter through the whole multiplex-rate channel.
-constexpr double kChannelToReferenceDb = 0.57;  // 10 log10(228 kHz / 200 kHz)
+// The AGC follows the channel's power over about 5 ms (a block's mean, smoothed), so the
+// discriminator sees unit power whatever the device's gain and the station's strength.
+constexpr float kAgcSmoothing = 0.5f;
 
 }  // namespace
+
+ChannelMeter::ChannelMeter(double noiseBandwidthHz)
+    : referenceDb_(10 * std::log10(noiseBandwidthHz / kNoiseBandwidthHz)) {}
 
 void ChannelMeter::Add(Complex sample) {
   const double p = std::norm(sample);
@@ -37,8 +39,7 @@ void ChannelMeter::Publish() {
   const double carrier = std::sqrt(std::max(2 * m2 * m2 - m4, 0.0));
   const double noise = std::max(m2 - carrier, m2 * 1e-6);
   power_ = m2;
-  cnrDb_ =
-      m2 > 0 && carrier > 0 ? 10 * std::log10(carrier / noise) + kChannelToReferenceDb : -100.0;
+  cnrDb_ = m2 > 0 && carrier > 0 ? 10 * std::log10(carrier / noise) + referenceDb_ : -100.0;
 }
 
 void ChannelMeter::Reset() {
@@ -57,24 +58,18 @@ std::optional<double> ChannelMeter::CarrierToNoiseDb() const {
 }
 
 FmDemodulator::FmDemodulator(double inputRate)
-    : inputRate_(inputRate),
-      mixer_(nco_crcf_create(LIQUID_VCO)),
-      resampler_(msresamp_crcf_create(static_cast<float>(kMultiplexRate / inputRate),
-                                      kResamplerStopbandDb)),
+    : filter_(inputRate),
       discriminator_(freqdem_create(static_cast<float>(kDeviationHz / kMultiplexRate))),
-      dcBlocker_(iirfilt_rrrf_create_dc_blocker(1e-4f)) {
+      dcBlocker_(iirfilt_rrrf_create_dc_blocker(1e-4f)),
+      meter_(filter_.NoiseBandwidthHz()) {
   Reset();
 }
 
-void FmDemodulator::SetOffset(double hz) {
-  offsetHz_ = hz;
-  nco_crcf_set_frequency(mixer_.get(), static_cast<float>(2 * std::numbers::pi * hz / inputRate_));
-}
+void FmDemodulator::SetOffset(double hz) { filter_.SetOffset(hz); }
 
 void FmDemodulator::Reset() {
-  nco_crcf_reset(mixer_.get());
-  SetOffset(offsetHz_);
-  msresamp_crcf_reset(resampler_.get());
+  filter_.Reset();
+  gain_ = 1;
   freqdem_reset(discriminator_.get());
   iirfilt_rrrf_reset(dcBlocker_.get());
   meter_.Reset();
@@ -82,32 +77,32 @@ void FmDemodulator::Reset() {
 }
 
 void FmDemodulator::Process(std::span<const Complex> iq, std::vector<float>& multiplex) {
-  if (iq.empty()) return;
-  mixed_.resize(iq.size());
-  if (offsetHz_ != 0) {
-    nco_crcf_mix_block_down(mixer_.get(), const_cast<Complex*>(iq.data()), mixed_.data(),
-                            static_cast<unsigned>(iq.size()));
-  } else {
-    std::copy(iq.begin(), iq.end(), mixed_.begin());
-  }
-  channel_.resize(msresamp_crcf_get_num_output(resampler_.get(), static_cast<unsigned>(iq.size())) +
-                  8);
-  unsigned produced = 0;
-  msresamp_crcf_execute(resampler_.get(), mixed_.data(), static_cast<unsigned>(iq.size()),
-                        channel_.data(), &produced);
-  const size_t first = multiplex.size();
-  multiplex.resize(first + produced);
-  for (unsigned i = 0; i < produced; ++i) {
+  channel_.clear();
+  filter_.Process(iq, channel_);
+  const size_t produced = channel_.size();
+  if (produced == 0) return;
+  double power = 0;
+  for (const Complex sample : channel_) {
     if (settle_ > 0) {
       --settle_;
     } else {
-      meter_.Add(channel_[i]);
+      meter_.Add(sample);
     }
+    power += std::norm(sample);
   }
-  freqdem_demodulate_block(discriminator_.get(), channel_.data(), produced,
+  // The meter has seen the channel as it came; the demodulator takes it levelled.
+  power /= static_cast<double>(produced);
+  if (power > 0) {
+    const auto target = static_cast<float>(1 / std::sqrt(power));
+    gain_ += kAgcSmoothing * (target - gain_);
+    for (Complex& sample : channel_) sample *= gain_;
+  }
+  const size_t first = multiplex.size();
+  multiplex.resize(first + produced);
+  freqdem_demodulate_block(discriminator_.get(), channel_.data(), static_cast<unsigned>(produced),
                            multiplex.data() + first);
-  iirfilt_rrrf_execute_block(dcBlocker_.get(), multiplex.data() + first, produced,
-                             multiplex.data() + first);
+  iirfilt_rrrf_execute_block(dcBlocker_.get(), multiplex.data() + first,
+                             static_cast<unsigned>(produced), multiplex.data() + first);
 }
 
 }  // namespace halvane::driver::sdr

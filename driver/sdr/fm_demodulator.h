@@ -1,6 +1,6 @@
-// From IQ samples to the multiplex: the channel is shifted to the centre, filtered and brought to
-// the multiplex rate, then the discriminator turns frequency into the multiplex signal. On the
-// way it measures the channel's carrier and noise.
+// From IQ samples to the multiplex: the channel filter takes the wanted channel alone to the
+// multiplex rate, the meter measures its carrier and noise there (neighbours are not counted), an
+// AGC brings it to unit power and the discriminator turns frequency into the multiplex signal.
 #ifndef HALVANE_DRIVER_SDR_FM_DEMODULATOR_H
 #define HALVANE_DRIVER_SDR_FM_DEMODULATOR_H
 
@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "sdr/channel_filter.h"
 #include "sdr/liquid_objects.h"
 
 namespace halvane::driver::sdr {
@@ -16,6 +17,9 @@ namespace halvane::driver::sdr {
 // carrier C in complex noise N has E|x|^2 = C + N and E|x|^4 = C^2 + 4CN + 2N^2.
 class ChannelMeter {
  public:
+  // `noiseBandwidthHz`: what the channel's noise is measured over, referred to 200 kHz.
+  explicit ChannelMeter(double noiseBandwidthHz);
+
   void Add(Complex sample);
   void Reset();
   // Carrier-to-noise in 200 kHz, in dB, over the last whole window (or what has come so far);
@@ -26,6 +30,7 @@ class ChannelMeter {
 
  private:
   void Publish();
+  double referenceDb_;
   double m2_ = 0;
   double m4_ = 0;
   size_t count_ = 0;
@@ -48,14 +53,11 @@ class FmDemodulator {
   const ChannelMeter& meter() const { return meter_; }
 
  private:
-  double inputRate_;
-  double offsetHz_ = 0;
-  Oscillator mixer_;
-  ChannelResampler resampler_;
+  ChannelFilter filter_;
+  float gain_ = 1;  // the AGC's, carried from block to block
   Discriminator discriminator_;
   RealIirFilter dcBlocker_;
   ChannelMeter meter_;
-  std::vector<Complex> mixed_;
   std::vector<Complex> channel_;
   size_t settle_ = 0;  // samples still to drop from the meter after a reset
 };

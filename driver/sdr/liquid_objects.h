@@ -25,7 +25,6 @@ struct LiquidDeleter {
 template <typename Handle, auto Destroy>
 using LiquidPtr = std::unique_ptr<std::remove_pointer_t<Handle>, LiquidDeleter<Destroy>>;
 
-using ChannelResampler = LiquidPtr<msresamp_crcf, msresamp_crcf_destroy>;
 using Discriminator = LiquidPtr<freqdem, freqdem_destroy>;
 using Oscillator = LiquidPtr<nco_crcf, nco_crcf_destroy>;
 using AudioResampler = LiquidPtr<rresamp_rrrf, rresamp_rrrf_destroy>;

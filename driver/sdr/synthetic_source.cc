@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "band/frequency.h"
 #include "last_reason.h"
 #include "result_codes.h"
 #include "sdr/receiver.h"
@@ -12,6 +13,8 @@ namespace {
 // The noise floor is the same on every channel: that of a unit carrier at the best level's
 // carrier-to-noise; a weaker station is a weaker carrier.
 constexpr double kFloorCnrDb = kLevelZeroCnrDb;
+// A station is on the captured span when its whole channel is.
+constexpr double kChannelHalfWidthHz = 100'000;
 
 }  // namespace
 
@@ -36,22 +39,25 @@ int32_t SyntheticSource::Open(int64_t nowMs) {
 }
 
 int32_t SyntheticSource::Tune(int64_t frequencyHz, int64_t nowMs, std::optional<double>& offsetHz) {
-  transmitter_.reset();
-  const band::Station* station =
-      band_ && frequencyHz <= INT32_MAX ? band_->Find(static_cast<int32_t>(frequencyHz)) : nullptr;
-  if (station != nullptr && station->level < band::kNoStationLevel) {
+  transmitters_.clear();
+  const double reach = config_.rate / 2.0 - kChannelHalfWidthHz;
+  for (const band::Station& station : band_ ? band_->stations : std::vector<band::Station>{}) {
+    const double distance =
+        static_cast<double>(station.frequency) - static_cast<double>(frequencyHz);
+    if (station.level >= band::kNoStationLevel || std::fabs(distance) > reach) continue;
+    if (band::Frequency(station.frequency).IsAm()) continue;
     TransmitterOptions options;
-    options.multiplex.stereo = station->stereo;
-    options.multiplex.rds = station->programme;
+    options.multiplex.stereo = station.stereo;
+    options.multiplex.rds = station.programme;
     options.multiplex.tone = {config_.toneHz, config_.toneLeft, config_.toneRight, 0.5};
     options.multiplex.preemphasisUs = config_.deemphasisUs;
     options.sampleRate = config_.rate;
-    options.carrierOffsetHz = config_.carrierOffsetHz;
+    options.carrierOffsetHz = distance + config_.carrierOffsetHz;
     options.clockErrorPpm = config_.clockPpm;
-    const double cnr = config_.cnrDb.value_or(CnrForLevel(station->level));
+    const double cnr = config_.cnrDb.value_or(CnrForLevel(station.level));
     options.amplitude = static_cast<float>(std::pow(10.0, (cnr - kFloorCnrDb) / 20));
-    options.seed = static_cast<uint64_t>(frequencyHz);
-    transmitter_ = std::make_unique<Transmitter>(options);
+    options.seed = static_cast<uint64_t>(station.frequency);
+    transmitters_.emplace_back(options);
   }
   offsetHz = 0.0;
   Restart(nowMs);
@@ -62,11 +68,8 @@ int32_t SyntheticSource::Produce(size_t count, std::vector<Complex>& out) {
   const size_t first = out.size();
   out.resize(first + count);
   const std::span<Complex> fresh(out.data() + first, count);
-  if (transmitter_) {
-    transmitter_->Generate(fresh);
-  } else {
-    std::fill(fresh.begin(), fresh.end(), Complex{});
-  }
+  std::fill(fresh.begin(), fresh.end(), Complex{});
+  for (Transmitter& transmitter : transmitters_) transmitter.Add(fresh);
   if (noise_) {
     for (Complex& sample : fresh) sample += noise_->Next();
   }

@@ -1,5 +1,6 @@
-// The simulated band on the air: the station on the tuned frequency, modulated by the
-// transmitter model, in noise that matches its level. An empty channel is noise alone.
+// The simulated band on the air: every station of the band on the captured span (the tuned one
+// and its neighbours), each modulated by the transmitter model at the carrier-to-noise of its own
+// level, in one noise floor. An empty channel is noise alone, or its neighbours' edges.
 #ifndef HALVANE_DRIVER_SDR_SYNTHETIC_SOURCE_H
 #define HALVANE_DRIVER_SDR_SYNTHETIC_SOURCE_H
 
@@ -35,7 +36,7 @@ class SyntheticSource final : public PacedSource {
   SdrConfig config_;
   std::function<band::BandLoad()> loadBand_;
   std::optional<band::Band> band_;
-  std::unique_ptr<Transmitter> transmitter_;  // none: an empty channel
+  std::vector<Transmitter> transmitters_;  // the stations on the captured span
   std::unique_ptr<NoiseSource> noise_;
 };
 

@@ -126,19 +126,42 @@ Transmitter::Transmitter(TransmitterOptions options)
                  ? NoiseSource::SigmaFor(options_.amplitude, *options_.cnrDb, options_.sampleRate)
                  : 0.0,
              options_.seed),
-      stepS_(1.0 / (options_.sampleRate * (1 + options_.clockErrorPpm * 1e-6))) {}
+      stepS_(1.0 / (options_.sampleRate * (1 + options_.clockErrorPpm * 1e-6))) {
+  uint64_t seed = options_.seed;
+  for (const Neighbour& neighbour : options_.neighbours) {
+    TransmitterOptions other;
+    other.multiplex = neighbour.multiplex;
+    other.sampleRate = options_.sampleRate;
+    other.carrierOffsetHz = options_.carrierOffsetHz + neighbour.offsetHz;
+    other.clockErrorPpm = options_.clockErrorPpm;
+    other.amplitude =
+        options_.amplitude * static_cast<float>(std::pow(10.0, neighbour.relativeDb / 20));
+    other.seed = ++seed;
+    neighbours_.emplace_back(std::move(other));
+  }
+}
 
 void Transmitter::Generate(std::span<Complex> out) {
-  const bool noisy = options_.cnrDb.has_value();
+  std::fill(out.begin(), out.end(), Complex{});
+  Add(out);
+  if (options_.cnrDb) {
+    for (Complex& sample : out) sample += noise_.Next();
+  }
+}
+
+void Transmitter::Add(std::span<Complex> out) {
+  AddCarrier(out);
+  for (Transmitter& neighbour : neighbours_) neighbour.AddCarrier(out);
+}
+
+void Transmitter::AddCarrier(std::span<Complex> out) {
   for (Complex& sample : out) {
     t_ += stepS_;
     const double m = multiplex_.At(t_);
     phase_ += kTwoPi * (kDeviationHz * m + options_.carrierOffsetHz) * stepS_;
-    if (phase_ > std::numbers::pi) phase_ -= kTwoPi;
-    if (phase_ < -std::numbers::pi) phase_ += kTwoPi;
+    phase_ -= kTwoPi * std::round(phase_ / kTwoPi);
     const bool off = t_ >= options_.dropoutFromS && t_ < options_.dropoutFromS + options_.dropoutS;
-    sample = off ? Complex{} : std::polar(options_.amplitude, static_cast<float>(phase_));
-    if (noisy) sample += noise_.Next();
+    if (!off) sample += std::polar(options_.amplitude, static_cast<float>(phase_));
   }
 }
 

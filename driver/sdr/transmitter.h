@@ -1,6 +1,7 @@
 // A broadcast FM transmitter and the path to the receiver: the stereo multiplex with RDS from our
 // group encoder, FM with 75 kHz deviation, noise for a chosen carrier-to-noise ratio, a carrier
-// offset and a receiver sample clock that runs off. Used by the synthetic source and by tests.
+// offset, a receiver sample clock that runs off, and other stations on the captured span beside
+// it. Used by the synthetic source, tests and benchmarks.
 #ifndef HALVANE_DRIVER_SDR_TRANSMITTER_H
 #define HALVANE_DRIVER_SDR_TRANSMITTER_H
 
@@ -57,8 +58,16 @@ class MultiplexModel {
   uint8_t lastDifferential_ = 0;
 };
 
+// Another station on the captured span, sent beside the wanted one.
+struct Neighbour {
+  double offsetHz = 200'000;  // its carrier from the wanted carrier
+  double relativeDb = 0;      // its carrier's power over the wanted carrier's
+  MultiplexOptions multiplex;
+};
+
 struct TransmitterOptions {
   MultiplexOptions multiplex;
+  std::vector<Neighbour> neighbours;
   double sampleRate = 1'024'000;  // the receiver's nominal rate
   double carrierOffsetHz = 0;     // the carrier's distance from the receiver's centre
   double clockErrorPpm = 0;       // the receiver's sample clock runs fast by this much
@@ -93,11 +102,18 @@ class Transmitter {
 
   // The next samples as the receiver takes them.
   void Generate(std::span<Complex> out);
+  // The same without this transmitter's noise, added to what `out` holds (several stations in
+  // one noise floor).
+  void Add(std::span<Complex> out);
 
   const MultiplexModel& multiplex() const { return multiplex_; }
 
  private:
+  // This station's carrier alone, added to `out`.
+  void AddCarrier(std::span<Complex> out);
+
   TransmitterOptions options_;
+  std::vector<Transmitter> neighbours_;  // carriers only: the noise is this transmitter's
   MultiplexModel multiplex_;
   NoiseSource noise_;
   double stepS_;  // true time between two receiver samples

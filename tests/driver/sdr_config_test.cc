@@ -110,13 +110,13 @@ TEST(SdrConfig, TheExportsPlayTheSyntheticBand) {
   ASSERT_EQ(RDS_Start(0), kOk);
   RdsRecord record{};
   std::string ps;
-  for (int ms = 0; ms < 3000 && ps != "ONE FM  "; ms += 100) {
+  uint8_t flags = 0;
+  for (int ms = 0; ms < 3000 && (ps != "ONE FM  " || !(flags & HALVANE_STATE_STEREO)); ms += 100) {
     HalvaneSimAdvanceClock(100);
     if (RDS_EvalData(0, &record) == kOk) ps.assign(reinterpret_cast<const char*>(record.ps), 8);
+    ASSERT_EQ(radioGetState(0, &flags), kOk);
   }
   EXPECT_EQ(ps, "ONE FM  ");
-  uint8_t flags = 0;
-  ASSERT_EQ(radioGetState(0, &flags), kOk);
   EXPECT_TRUE(flags & HALVANE_STATE_STEREO);
   EXPECT_EQ(radioUninitialize(), kOk);
   unsetenv(kTunerConfigVariable);

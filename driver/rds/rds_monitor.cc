@@ -22,7 +22,7 @@ void RdsMonitor::OnGroup(const ReceivedGroup& group, int64_t atMs, int damagedBl
   statistics_.damagedBlocks += static_cast<uint64_t>(group.UnusableCount());
   if (!taken) return;
   const uint16_t b = group.blocks[1];
-  ++statistics_.groups[static_cast<size_t>(GroupTypeCode(b) * 2 + (IsVersionB(b) ? 1 : 0))];
+  ++statistics_.groups[static_cast<size_t>(GroupTypeCode(b)) * 2 + (IsVersionB(b) ? 1 : 0)];
   lastValidMs_ = atMs;
 }
 

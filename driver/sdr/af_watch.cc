@@ -19,7 +19,9 @@ double ReachHz(double sampleRate) {
 void AfWatch::Watch(const std::vector<std::pair<int32_t, double>>& candidates) {
   const double reach = ReachHz(options_.sampleRate);
   std::vector<Watched> next;
-  for (const auto& [frequency, offsetHz] : candidates) {
+  for (const auto& candidate : candidates) {
+    const int32_t frequency = candidate.first;
+    const double offsetHz = candidate.second;
     if (next.size() >= kMaxWatched) break;
     if (std::abs(offsetHz) > reach) continue;
     auto same = std::find_if(watched_.begin(), watched_.end(), [&](const Watched& w) {

@@ -28,7 +28,6 @@ using LiquidPtr = std::unique_ptr<std::remove_pointer_t<Handle>, LiquidDeleter<D
 using Discriminator = LiquidPtr<freqdem, freqdem_destroy>;
 using Oscillator = LiquidPtr<nco_crcf, nco_crcf_destroy>;
 using AudioResampler = LiquidPtr<rresamp_rrrf, rresamp_rrrf_destroy>;
-using RealFilter = LiquidPtr<firfilt_rrrf, firfilt_rrrf_destroy>;
 using RealIirFilter = LiquidPtr<iirfilt_rrrf, iirfilt_rrrf_destroy>;
 using ComplexIirFilter = LiquidPtr<iirfilt_crcf, iirfilt_crcf_destroy>;
 using ComplexDecimator = LiquidPtr<firdecim_crcf, firdecim_crcf_destroy>;

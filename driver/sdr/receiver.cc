@@ -57,6 +57,7 @@ void Receiver::Process(std::span<const Complex> iq, int64_t endMs, bool rdsOn,
       const rds::ReceivedGroup group =
           rds::DecodeAirGroup(air, sync_.solid() ? rds::kReliableBurst : 0);
       monitor_.OnGroup(group, endMs, group.UnusableCount());
+      if (tap_) tap_(group);
     });
   }
   monitor_.Expire(endMs);

@@ -5,6 +5,7 @@
 #define HALVANE_DRIVER_SDR_RECEIVER_H
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -56,6 +57,10 @@ class Receiver {
   // 0..15 from the carrier-to-noise and the share of RDS blocks damaged in the last second.
   int Level(int64_t nowMs) const;
 
+  // Every group decoded from now on is also handed to `tap`, as the monitor gets it (for
+  // measuring the receiver against what was sent).
+  void TapGroups(std::function<void(const rds::ReceivedGroup&)> tap) { tap_ = std::move(tap); }
+
   rds::RdsMonitor& monitor() { return monitor_; }
   const BlockSync& blockSync() const { return sync_; }
 
@@ -66,6 +71,7 @@ class Receiver {
   RdsDemodulator rds_;
   BlockSync sync_;
   rds::RdsMonitor monitor_;
+  std::function<void(const rds::ReceivedGroup&)> tap_;
   std::vector<float> multiplex_;
   std::vector<float> pilotPhase_;
   std::vector<uint8_t> bits_;

@@ -6,6 +6,7 @@
 
 #include "audio/audio_sink.h"
 #include "sdr/broadcast.h"
+#include "sdr/fir_kernel.h"
 
 namespace halvane::driver::sdr {
 namespace {
@@ -43,14 +44,18 @@ constexpr unsigned kLowpassTaps = 95;
 constexpr float kLowpassCutoff = 16.5f / 48.0f;
 constexpr float kLowpassStopbandDb = 60;
 
-RealFilter MakeLowpass() {
+// A zero ahead of the taps pads them to a whole number of vector groups.
+constexpr size_t kLowpassPadded = (kLowpassTaps + kTapGroup - 1) / kTapGroup * kTapGroup;
+
+std::vector<float> MakeLowpass() {
   float taps[kLowpassTaps];
   liquid_firdes_kaiser(kLowpassTaps, kLowpassCutoff, kLowpassStopbandDb, 0.0f, taps);
   // Unit gain in the pass band.
   float sum = 0;
   for (const float tap : taps) sum += tap;
-  for (float& tap : taps) tap /= sum;
-  return RealFilter(firfilt_rrrf_create(taps, kLowpassTaps));
+  std::vector<float> padded(kLowpassPadded - kLowpassTaps, 0.0f);
+  for (const float tap : taps) padded.push_back(tap / sum);
+  return PairedTaps(padded);
 }
 
 AudioResampler MakeResampler() {
@@ -88,8 +93,7 @@ StereoDecoder::StereoDecoder(double deemphasisUs)
       resamplerGain_(ResamplerGain()),
       sumResampler_(MakeResampler()),
       differenceResampler_(MakeResampler()),
-      sumLowpass_(MakeLowpass()),
-      differenceLowpass_(MakeLowpass()),
+      lowpass_(MakeLowpass()),
       leftDeemphasis_(MakeDeemphasis(deemphasisUs)),
       rightDeemphasis_(MakeDeemphasis(deemphasisUs)) {
   Reset();
@@ -104,8 +108,7 @@ void StereoDecoder::Reset() {
   locked_ = false;
   rresamp_rrrf_reset(sumResampler_.get());
   rresamp_rrrf_reset(differenceResampler_.get());
-  firfilt_rrrf_reset(sumLowpass_.get());
-  firfilt_rrrf_reset(differenceLowpass_.get());
+  lowpassHistory_.assign(kLowpassPadded, Complex{});
   iirfilt_rrrf_reset(leftDeemphasis_.get());
   iirfilt_rrrf_reset(rightDeemphasis_.get());
   sumBlock_.clear();
@@ -158,12 +161,11 @@ void StereoDecoder::Emit(std::vector<float>& audio) {
   sumBlock_.clear();
   differenceBlock_.clear();
   for (unsigned i = 0; i < kResampleUp; ++i) {
-    float lPlusR = 0;
-    float lMinusR = 0;
-    firfilt_rrrf_push(sumLowpass_.get(), sum[i]);
-    firfilt_rrrf_execute(sumLowpass_.get(), &lPlusR);
-    firfilt_rrrf_push(differenceLowpass_.get(), difference[i]);
-    firfilt_rrrf_execute(differenceLowpass_.get(), &lMinusR);
+    lowpassHistory_.emplace_back(sum[i], difference[i]);
+    const Complex cut = DotComplexReal(&lowpassHistory_[lowpassHistory_.size() - kLowpassPadded],
+                                       lowpass_.data(), kLowpassPadded);
+    const float lPlusR = cut.real();
+    float lMinusR = cut.imag();
     if (!locked_) lMinusR = 0;
     // The multiplex holds 0.9 (L+R)/2 and 0.9 (L-R)/2.
     const float scale = 1.0f / (resamplerGain_ * static_cast<float>(kAudioShare));
@@ -173,6 +175,12 @@ void StereoDecoder::Emit(std::vector<float>& audio) {
     iirfilt_rrrf_execute(rightDeemphasis_.get(), right, &right);
     audio.push_back(left);
     audio.push_back(right);
+  }
+  // The history keeps what the filter still reaches, moved down now and then rather than
+  // at every sample.
+  if (lowpassHistory_.size() > 64 * kLowpassPadded) {
+    lowpassHistory_.erase(lowpassHistory_.begin(),
+                          lowpassHistory_.end() - static_cast<ptrdiff_t>(kLowpassPadded));
   }
 }
 

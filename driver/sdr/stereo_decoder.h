@@ -35,8 +35,9 @@ class StereoDecoder {
   float resamplerGain_;
   AudioResampler sumResampler_;
   AudioResampler differenceResampler_;
-  RealFilter sumLowpass_;
-  RealFilter differenceLowpass_;
+  // L+R and L-R through the same low-pass, as the two parts of one complex signal.
+  std::vector<float> lowpass_;  // taps as DotComplexReal takes them
+  std::vector<Complex> lowpassHistory_;
   RealIirFilter leftDeemphasis_;
   RealIirFilter rightDeemphasis_;
   std::vector<float> sumBlock_;  // multiplex-rate samples waiting for a whole resampler block

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -127,6 +128,49 @@ TEST(PulseOutput, PlaysTheToneMutesWithinAHundredMillisecondsAndSumsToMono) {
   const size_t lastSound = LastAbove(heard, 0.001f);
   EXPECT_LE(lastSound, onset + phases.mute + 4800);
   EXPECT_GT(lastSound, onset + phases.mute - 4800) << "fell silent before the mute";
+}
+
+// A writer that hands over 100 ms at a time, each on time by the server's own clock (the
+// monitor's frames), as the driver does from its first call: the first second is heard whole.
+TEST(PulseOutput, TheFirstSecondOfBurstsPlaysWithoutAGap) {
+  constexpr size_t kBurstFrames = 4800;
+  constexpr size_t kBursts = 10;
+  PulseDaemon daemon;
+  std::unique_ptr<PulseOutput> output = OpenOn(daemon);
+  ASSERT_NE(output, nullptr);
+  MonitorRecorder recorder(daemon);
+  ASSERT_TRUE(WaitUntil([&] { return recorder.frames() > 0; }));
+  const size_t start = recorder.frames();
+  size_t latest = 0;  // the latest write, in server frames after its time
+  // One burst more than is judged: the queue runs dry after the last, as it must.
+  for (size_t burst = 0; burst <= kBursts; ++burst) {
+    const size_t due = start + burst * kBurstFrames;
+    ASSERT_TRUE(WaitUntil([&] { return recorder.frames() >= due; }));
+    latest = std::max(latest, recorder.frames() - due);
+    output->Write(Tone(kLeftHz, kLeftAmplitude, kRightHz, kRightAmplitude, burst * kBurstFrames,
+                       kBurstFrames));
+  }
+  ASSERT_TRUE(WaitUntil([&] { return output->counts().queuedFrames < kBurstFrames / 2; }));
+  const size_t underruns = output->counts().underruns;  // while the first second played
+  ASSERT_TRUE(WaitUntil([&] { return output->counts().queuedFrames == 0; }));
+  const size_t played = recorder.frames();
+  ASSERT_TRUE(WaitUntil([&] { return recorder.frames() > played + 14400; }));
+  const std::vector<float> recording = recorder.Finish();
+  // A write 50 ms late by the server's clock is more than a call on time is allowed; a server
+  // that ran dry dropped frames of its own.
+  if (latest > 2400 || output->serverUnderflows() > 0) {
+    GTEST_SKIP() << "a write came " << latest << " frames late, the server ran dry "
+                 << output->serverUnderflows() << " times";
+  }
+  EXPECT_EQ(underruns, 0u);
+  const size_t onset = FirstAbove(recording, 0.01f);
+  ASSERT_LT(onset + kBursts * kBurstFrames, recording.size() / 2) << "too little was heard";
+  size_t zeros = 0;
+  for (size_t frame = onset; frame < onset + kBursts * kBurstFrames; ++frame) {
+    const bool silent = recording[2 * frame] == 0.0f && recording[2 * frame + 1] == 0.0f;
+    zeros = silent ? zeros + 1 : 0;
+    ASSERT_LT(zeros, kGapFrames) << "a gap " << (frame - onset) / 48 << " ms after the onset";
+  }
 }
 
 // A sound server that goes away and comes back (a desktop restarting it) is played on again, with

@@ -15,7 +15,7 @@ constexpr double kHalvingFloor = 2 * kBroadcastChannel.stopHz + 20'000;
 
 std::vector<HalfbandDecimator> MakeHalfbands(int64_t& rate) {
   std::vector<HalfbandDecimator> stages;
-  while (rate % 2 == 0 && static_cast<double>(rate / 2) >= kHalvingFloor) {
+  while (rate % 2 == 0 && static_cast<double>(rate) / 2 >= kHalvingFloor) {
     stages.emplace_back(static_cast<double>(rate), kBroadcastChannel.stopHz, kHalfbandStopbandDb);
     rate /= 2;
   }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "band/frequency.h"
+
 namespace halvane::driver::rds {
 
 std::string FollowReport(const AfFollowStatistics& statistics) {
@@ -10,6 +12,18 @@ std::string FollowReport(const AfFollowStatistics& statistics) {
          "\nfollow.silentms=" + std::to_string(statistics.silentMs) +
          "\nfollow.longestms=" + std::to_string(statistics.longestSilentMs) +
          "\nfollow.searchms=" + std::to_string(statistics.searchMs) + "\n";
+}
+
+std::vector<int32_t> SearchChannels(size_t from, int32_t tuned) {
+  const band::Raster& raster = band::kFmRaster;
+  const auto count = static_cast<size_t>((raster.high - raster.low) / raster.step + 1);
+  std::vector<int32_t> channels;
+  for (size_t i = 0; channels.size() < kAfSearchChannelsPerRound && i < count; ++i) {
+    const auto at = static_cast<int32_t>((from + i) % count);
+    const int32_t channel = raster.low + at * raster.step;
+    if (channel != tuned) channels.push_back(channel);
+  }
+  return channels;
 }
 
 void AfFollower::Tuned(int64_t) {

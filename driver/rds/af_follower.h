@@ -11,6 +11,7 @@
 #ifndef HALVANE_DRIVER_RDS_AF_FOLLOWER_H
 #define HALVANE_DRIVER_RDS_AF_FOLLOWER_H
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -27,6 +28,9 @@ inline constexpr int kAfHysteresis = 3;        // an alternative must be this mu
 inline constexpr int64_t kAfWeakForMs = 1000;  // weak this long before a round of checks
 inline constexpr int64_t kAfHoldMs = 5000;     // no new round this soon after the last
 inline constexpr int64_t kAfLostForMs = 2000;  // nothing this long: search by PI
+// A search by PI checks this many channels of the band per round besides the alternatives, so
+// one poll of the host never takes long.
+inline constexpr size_t kAfSearchChannelsPerRound = 8;
 
 struct AfCheck {
   int level = kAfNoSignal;
@@ -50,6 +54,11 @@ struct AfFollowStatistics {
 // The report lines of how the following went: "follow.switches=", "follow.checks=",
 // "follow.silentms=", "follow.longestms=" and "follow.searchms=".
 std::string FollowReport(const AfFollowStatistics& statistics);
+
+// The band channels a search round checks: kAfSearchChannelsPerRound of the FM raster from the
+// `from`-th on, wrapping round the band's end, leaving out `tuned`. A backend advances `from` by
+// the channels of each round made, so the rounds come round the whole band.
+std::vector<int32_t> SearchChannels(size_t from, int32_t tuned);
 
 class AfFollower {
  public:

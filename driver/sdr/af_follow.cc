@@ -2,16 +2,81 @@
 // the captured span are watched by receivers of their own on the same samples; the shared
 // follower decides (hysteresis, hold time, same PI only) and a move hands the watched receiver
 // over, so the sound goes on from the new transmitter without a gap. An alternative beyond the
-// span is not checked: reaching it would move the tuner's centre, a gap the listener hears.
+// span is not checked while the station is heard: reaching it would move the tuner's centre, a
+// gap the listener hears. Once the station is lost there is nothing to break: a search round
+// retunes the source to each alternative not watched and to a few band channels, measures each,
+// reads the PI of one strong enough to be taken, and tunes to the programme found or back.
 #include "audio/playthrough_tuner.h"
+#include "result_codes.h"
 #include "sdr/sdr_tuner.h"
 
 namespace halvane::driver::sdr {
+namespace {
 
-void SdrTuner::Follow(int64_t nowMs) {
+// A probed channel's PI is read from this much of its signal at most: the demodulator's lock
+// and two groups (175 ms), with room for one damaged group.
+constexpr int64_t kProbePiMs = 500;
+// The probe's samples come in pieces this long, so the reading stops soon after the PI is known.
+constexpr int64_t kProbePieceMs = 25;
+
+}  // namespace
+
+rds::AfCheck SdrTuner::CheckAlternative(int32_t frequency, int mustBeat) {
+  const int64_t now = clock_.NowMs();
+  if (!searching_ || watch_->Watching(frequency)) return watch_->Check(frequency, now);
+  return Probe(frequency, mustBeat);
+}
+
+rds::AfCheck SdrTuner::Probe(int32_t frequency, int mustBeat) {
+  rds::AfCheck found;
+  found.silentMs = 0;
+  if (probeFailed_ != 0) return found;
+  probed_ = true;
+  std::optional<double> offset;
+  const int64_t now = clock_.NowMs();
+  if (const int32_t code = source_->Tune(frequency, now, offset); code != kOk) {
+    probeFailed_ = code;
+    return found;
+  }
+  if (!offset) return found;
+  const double rate = source_->SampleRate();
+  const auto samplesFor = [rate](int64_t ms) {
+    return static_cast<size_t>(rate * static_cast<double>(ms) / 1000);
+  };
+  probe_->Tune(*offset);
+  iq_.clear();
+  if (const int32_t code = source_->ReadNow(samplesFor(kSearchMeasureMs), iq_); code != kOk) {
+    probeFailed_ = code;
+    return found;
+  }
+  probe_->Measure(iq_);
+  found.level = LevelForCnr(probe_->CarrierToNoiseDb());
+  int64_t readMs = kSearchMeasureMs;
+  if (found.level <= mustBeat) {
+    // The PI of a candidate strong enough to be taken, confirmed as the decoder confirms it.
+    probe_->Tune(*offset);
+    for (int64_t at = 0; at < kProbePiMs && !probe_->monitor().decoder().HasData();
+         at += kProbePieceMs) {
+      iq_.clear();
+      if (const int32_t code = source_->ReadNow(samplesFor(kProbePieceMs), iq_); code != kOk) {
+        probeFailed_ = code;
+        return found;
+      }
+      readMs += kProbePieceMs;
+      sound_.clear();
+      probe_->Process(iq_, now + at + kProbePieceMs, true, sound_);
+    }
+    if (probe_->monitor().decoder().HasData()) found.pi = probe_->monitor().decoder().data().pi;
+  }
+  // The samples' time is what the check took (the station was lost: nobody heard the gap).
+  found.silentMs = readMs;
+  return found;
+}
+
+int32_t SdrTuner::Follow(int64_t nowMs) {
   if (!follower_.enabled() || !reachable_ || !rdsOn_) {
     watch_->Watch({});
-    return;
+    return kOk;
   }
   const int level = receiver_->Level(nowMs);
   const rds::RdsMonitor& monitor = receiver_->monitor();
@@ -37,14 +102,29 @@ void SdrTuner::Follow(int64_t nowMs) {
     }
   }
   watch_->Watch(candidates);
-  const std::optional<int32_t> move = follower_.Step(nowMs, frequency_, level, pi, afs, {});
-  if (!move) return;
+  searching_ = level >= rds::kAfNoSignal;
+  probed_ = false;
+  probeFailed_ = 0;
+  const std::vector<int32_t> band =
+      searching_ ? rds::SearchChannels(searchFrom_, frequency_) : std::vector<int32_t>();
+  const int roundsBefore = follower_.statistics().rounds;
+  const std::optional<int32_t> move = follower_.Step(nowMs, frequency_, level, pi, afs, band);
+  if (searching_ && follower_.statistics().rounds != roundsBefore) searchFrom_ += band.size();
+  searching_ = false;
+  if (probed_) {
+    // The source was moved away: to the programme found through the regular tuning, else back
+    // to where the station was lost (the follower keeps the programme and its alternatives).
+    const int32_t back = Tune(move.value_or(frequency_));
+    return probeFailed_ != 0 ? probeFailed_ : back;
+  }
+  if (!move) return kOk;
   std::unique_ptr<Receiver> receiver = watch_->Take(*move);
-  if (!receiver) return;  // only a watched alternative is ever chosen
+  if (!receiver) return kOk;  // only a watched alternative is ever chosen
   receiver_ = std::move(receiver);
   frequency_ = *move;
   audio_->SetTitle(audio::FrequencyTitle(frequency_));
   watch_->Watch({});
+  return kOk;
 }
 
 }  // namespace halvane::driver::sdr

@@ -36,8 +36,9 @@ SdrTuner::SdrTuner(const DriverClock& clock, SdrConfig config, int seekThreshold
       seekThreshold_(seekThreshold),
       parts_(std::move(parts)),
       // Alternatives are measured inside the span: a check costs the listener nothing.
-      follower_([this](int32_t frequency, int) { return watch_->Check(frequency, clock_.NowMs()); },
-                0) {
+      follower_(
+          [this](int32_t frequency, int mustBeat) { return CheckAlternative(frequency, mustBeat); },
+          0) {
   follower_.SetEnabled(followAlternatives);
 }
 
@@ -62,6 +63,7 @@ int32_t SdrTuner::Initialize() {
   receiver_ =
       std::make_unique<Receiver>(ReceiverOptions{source_->SampleRate(), config_.deemphasisUs});
   watch_ = std::make_unique<AfWatch>(ReceiverOptions{source_->SampleRate(), config_.deemphasisUs});
+  probe_ = std::make_unique<Receiver>(ReceiverOptions{source_->SampleRate(), config_.deemphasisUs});
   if (!audio_) audio_ = std::make_unique<AudioPath>(parts_.openAudio());
   audio_->Jump(muted_);
   audio_->SetMono(mono_);
@@ -233,7 +235,7 @@ int32_t SdrTuner::GetState(uint8_t& flags) {
 int32_t SdrTuner::GetDecoderState(uint32_t& state) {
   if (const int32_t code = Ready(); code != kOk) return code;
   const int64_t now = clock_.NowMs();
-  Follow(now);
+  if (const int32_t code = Follow(now); code != kOk) return Fail(code);
   const bool receiving = reachable_ && rdsOn_;
   const int level = receiving ? receiver_->Level(now) : kNoStation;
   state = DecoderStateWord(static_cast<uint32_t>(level),

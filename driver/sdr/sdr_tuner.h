@@ -71,8 +71,14 @@ class SdrTuner final : public TunerBackend {
   int32_t Fail(int32_t code);
   int32_t MeasureLevel(int32_t frequency, int& level);
   // af_follow.cc: at every decoder state poll, alternatives are watched while the
-  // station is weak and the follower's move taken over the watched receiver.
-  void Follow(int64_t nowMs);
+  // station is weak and the follower's move taken over the watched receiver. After a total loss
+  // the programme is searched by its PI, retuning the source where need be; a failing source
+  // returns its code.
+  int32_t Follow(int64_t nowMs);
+  // One frequency for the follower: a watched one as its watcher measures it; while the station
+  // is lost, any other by retuning the source to it (the tuner returns afterwards).
+  rds::AfCheck CheckAlternative(int32_t frequency, int mustBeat);
+  rds::AfCheck Probe(int32_t frequency, int mustBeat);
 
   const DriverClock& clock_;
   SdrConfig config_;
@@ -94,6 +100,11 @@ class SdrTuner final : public TunerBackend {
   int64_t centreHz_ = 0;  // the samples' centre frequency
   rds::AfFollower follower_;
   std::unique_ptr<AfWatch> watch_;
+  std::unique_ptr<Receiver> probe_;  // measures a frequency the search retuned the source to
+  bool searching_ = false;           // the follower's step runs on a lost station
+  bool probed_ = false;              // a check retuned the source in this step
+  int32_t probeFailed_ = 0;          // the source's code when a check's retuning failed
+  size_t searchFrom_ = 0;            // the band channel a search round starts from
   std::vector<Complex> iq_;
   std::vector<float> sound_;
 };

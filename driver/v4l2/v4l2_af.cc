@@ -21,9 +21,6 @@ constexpr int64_t kPiWaitMs = 200;
 constexpr int kRdsPollMs = 20;
 // A wait that does not move the clock (a device that answers at once) still ends.
 constexpr int kMaxPiPolls = kPiWaitMs / kRdsPollMs + 2;
-// A search by PI after a total loss checks this many channels of the band per round, so one
-// poll of the host never takes long (each costs the settling time, more only when strong).
-constexpr size_t kSearchChannelsPerRound = 8;
 
 using RdsBuffer = std::array<uint8_t, 64 * rds::kRawRecordSize>;
 
@@ -62,15 +59,8 @@ int32_t V4l2Tuner::Follow(int level) {
 }
 
 std::vector<int32_t> V4l2Tuner::NextSearchChannels(int32_t tuned) {
-  std::vector<int32_t> channels;
-  const int32_t count = (band::kFmRaster.high - band::kFmRaster.low) / band::kFmRaster.step + 1;
-  for (size_t i = 0; channels.size() < kSearchChannelsPerRound && i < static_cast<size_t>(count);
-       ++i) {
-    const auto at = static_cast<int32_t>((searchFrom_ + i) % static_cast<size_t>(count));
-    const int32_t channel = band::kFmRaster.low + at * band::kFmRaster.step;
-    if (channel != tuned) channels.push_back(channel);
-  }
-  return channels;
+  // Each channel costs the settling time, more only when strong.
+  return rds::SearchChannels(searchFrom_, tuned);
 }
 
 rds::AfCheck V4l2Tuner::CheckAlternative(int32_t frequency, int mustBeat) {

@@ -1,6 +1,7 @@
 // Following the programme on the SDR tuner: three transmitters inside the captured span (two of
 // the programme, one of another programme listed as an alternative), the tuned one fading. The
-// alternatives are measured on the same samples, so the sound never stops.
+// alternatives are measured on the same samples, so the sound never stops. And out of a tunnel:
+// the tuned station gone, the programme is searched by its PI beyond the span.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -137,6 +138,139 @@ TEST(SdrAfFollow, MovesToTheStrongerTransmitterOfTheProgrammeWithoutAGap) {
   EXPECT_EQ(tuner.followStatistics().silentMs, 0);
   // Every millisecond was heard: 48 stereo frames a millisecond, less the chain's start.
   EXPECT_GE(sound.size() / 2, static_cast<size_t>(48 * (kPlayMs - 50)));
+  RdsRecord record{};
+  ASSERT_EQ(tuner.EvalData(record), kOk);
+  EXPECT_EQ(record.pi, 0x5C11);
+}
+
+// Out of the tunnel: the tuned transmitter goes off the air; its alternatives lie beyond the span
+// a dongle centred on the tuned frequency captures, one of another programme, one of the
+// programme that comes on the air only later. The source's centre follows its tuning.
+namespace tunnel {
+
+constexpr int32_t kLost = 87'700'000;   // the programme 5C11, off the air from 2 s
+constexpr int32_t kRival = 88'500'000;  // another programme (7777), listed, strong throughout
+constexpr int32_t kFar = 90'100'000;    // the programme 5C11, on the air from 5 s
+constexpr double kLostAtS = 2;
+constexpr double kFarFromS = 5;
+
+struct OnAir {
+  int32_t frequency;
+  uint16_t pi;
+  float gain;
+  double fromS;
+  double untilS;
+};
+constexpr std::array<OnAir, 3> kStations = {{
+    {kLost, 0x5C11, 1.0f, 0, kLostAtS},
+    {kRival, 0x7777, 1.0f, 0, 1e9},
+    {kFar, 0x5C11, 0.5f, kFarFromS, 1e9},
+}};
+
+class RoamingSource final : public IqSource {
+ public:
+  RoamingSource() : noise_(NoiseSource::SigmaFor(1.0, 40, kRate), 5) {}
+  int32_t Open(int64_t nowMs) override {
+    lastMs_ = nowMs;
+    return kOk;
+  }
+  void Close() override {}
+  double SampleRate() const override { return kRate; }
+  int32_t Tune(int64_t frequencyHz, int64_t, std::optional<double>& offsetHz) override {
+    ++tunes_;
+    heard_.clear();
+    for (const OnAir& station : kStations) {
+      const double offset = static_cast<double>(station.frequency - frequencyHz);
+      if (std::abs(offset) > kRate / 2 - 100'000) continue;
+      TransmitterOptions options;
+      options.multiplex.rds = testing_support::TestProgramme();
+      options.multiplex.rds->pi = station.pi;
+      options.multiplex.rds->alternativeFrequencies = {kRival, kFar};
+      options.sampleRate = kRate;
+      options.carrierOffsetHz = offset;
+      options.seed = station.frequency;
+      heard_.push_back({&station, std::make_unique<Transmitter>(options)});
+    }
+    offsetHz = 0.0;
+    return kOk;
+  }
+  int32_t ReadDue(int64_t nowMs, std::vector<Complex>& out) override {
+    const auto count = static_cast<size_t>((nowMs - lastMs_) * static_cast<int64_t>(kRate) / 1000);
+    lastMs_ = nowMs;
+    return ReadNow(count, out);
+  }
+  int32_t ReadNow(size_t count, std::vector<Complex>& out) override {
+    const size_t start = out.size();
+    out.resize(start + count);
+    for (size_t i = 0; i < count; ++i) out[start + i] = noise_.Next();
+    std::vector<Complex> one(count);
+    for (Heard& heard : heard_) {
+      heard.transmitter->Generate(one);
+      for (size_t i = 0; i < count; ++i) {
+        const double t = static_cast<double>(sent_ + i) / kRate;
+        const bool on = t >= heard.station->fromS && t < heard.station->untilS;
+        out[start + i] += one[i] * (on ? heard.station->gain : 0.0f);
+      }
+    }
+    sent_ += count;
+    return kOk;
+  }
+  int tunes() const { return tunes_; }
+
+ private:
+  struct Heard {
+    const OnAir* station;
+    std::unique_ptr<Transmitter> transmitter;
+  };
+  std::vector<Heard> heard_;
+  NoiseSource noise_;
+  int64_t lastMs_ = 0;
+  uint64_t sent_ = 0;
+  int tunes_ = 0;
+};
+
+}  // namespace tunnel
+
+TEST(SdrAfFollow, FindsTheProgrammeBeyondTheSpanAfterALossAndNeverAnother) {
+  DriverClock clock;
+  clock.UseManual(true);
+  std::vector<float> sound;
+  SdrConfig config;
+  config.rate = static_cast<int32_t>(kRate);
+  SdrTunerParts parts;
+  const tunnel::RoamingSource* source = nullptr;
+  parts.makeSource = [&source] {
+    auto made = std::make_unique<tunnel::RoamingSource>();
+    source = made.get();
+    return made;
+  };
+  parts.openAudio = [&sound] { return std::make_unique<CountingSink>(&sound); };
+  SdrTuner tuner(clock, config, 10, std::move(parts));
+  ASSERT_EQ(tuner.Initialize(), kOk);
+  ASSERT_EQ(tuner.SetFrequency(tunnel::kLost), kOk);
+  ASSERT_EQ(tuner.StartRds(), kOk);
+
+  std::vector<int32_t> played = {tunnel::kLost};
+  int tunesBeforeFar = 0;
+  for (int t = 0; t < 10'000; t += 100) {
+    clock.Advance(100);
+    uint32_t state = 0;
+    ASSERT_EQ(tuner.GetDecoderState(state), kOk);
+    int32_t frequency = 0;
+    ASSERT_EQ(tuner.GetFrequency(frequency), kOk);
+    if (frequency != played.back()) played.push_back(frequency);
+    if (t + 100 == static_cast<int>(tunnel::kFarFromS * 1000)) {
+      // A round was made while the programme was nowhere: the rival refused, the tuner back.
+      EXPECT_EQ(tuner.followStatistics().rounds, 1);
+      tunesBeforeFar = source->tunes();
+    }
+  }
+  EXPECT_EQ(played, (std::vector<int32_t>{tunnel::kLost, tunnel::kFar}));
+  // Past the first two tunings, the first round retuned the source to both alternatives and a
+  // round of band channels, and back.
+  EXPECT_EQ(tunesBeforeFar, 2 + 2 + static_cast<int>(rds::kAfSearchChannelsPerRound) + 1);
+  EXPECT_EQ(tuner.followStatistics().switches, 1);
+  EXPECT_GT(tuner.followStatistics().searchMs, 0);
   RdsRecord record{};
   ASSERT_EQ(tuner.EvalData(record), kOk);
   EXPECT_EQ(record.pi, 0x5C11);

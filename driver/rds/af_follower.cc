@@ -16,7 +16,8 @@ std::string FollowReport(const AfFollowStatistics& statistics) {
 
 std::vector<int32_t> SearchChannels(size_t from, int32_t tuned) {
   const band::Raster& raster = band::kFmRaster;
-  const auto count = static_cast<size_t>((raster.high - raster.low) / raster.step + 1);
+  const int32_t onRaster = (raster.high - raster.low) / raster.step + 1;
+  const auto count = static_cast<size_t>(onRaster);
   std::vector<int32_t> channels;
   for (size_t i = 0; channels.size() < kAfSearchChannelsPerRound && i < count; ++i) {
     const auto at = static_cast<int32_t>((from + i) % count);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "band/frequency.h"
+#include "rds/rds_monitor.h"
 
 namespace halvane::driver::rds {
 
@@ -99,6 +100,18 @@ std::optional<int32_t> AfFollower::Step(int64_t nowMs, int32_t frequency, int le
       BestOf(alternatives_, frequency, level - kAfHysteresis, false);
   if (found) ++statistics_.switches;
   return found;
+}
+
+FollowedProgramme ProgrammeOf(const RdsMonitor& monitor, int32_t tuned) {
+  FollowedProgramme programme;
+  if (!monitor.decoder().HasData()) return programme;
+  programme.pi = monitor.decoder().data().pi;
+  if (const auto list = monitor.decoder().station().afs.ListFor(tuned)) {
+    for (const AfEntry& entry : list->entries) {
+      if (!entry.regional) programme.afs.push_back(entry.frequency);
+    }
+  }
+  return programme;
 }
 
 }  // namespace halvane::driver::rds

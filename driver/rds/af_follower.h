@@ -60,6 +60,16 @@ std::string FollowReport(const AfFollowStatistics& statistics);
 // the channels of each round made, so the rounds come round the whole band.
 std::vector<int32_t> SearchChannels(size_t from, int32_t tuned);
 
+// The tuned programme as its confirmed RDS tells it: its PI, and the alternatives of the tuned
+// frequency's own list. Regional variants carry another PI (their region code), which the
+// follower never takes, so they are left out.
+struct FollowedProgramme {
+  std::optional<uint16_t> pi;
+  std::vector<int32_t> afs;
+};
+class RdsMonitor;
+FollowedProgramme ProgrammeOf(const RdsMonitor& monitor, int32_t tuned);
+
 class AfFollower {
  public:
   // `check` measures one frequency and reads its PI. A candidate is of use only at a level of

@@ -80,17 +80,7 @@ int32_t SdrTuner::Follow(int64_t nowMs) {
   }
   const int level = receiver_->Level(nowMs);
   const rds::RdsMonitor& monitor = receiver_->monitor();
-  std::optional<uint16_t> pi;
-  std::vector<int32_t> afs;
-  if (monitor.decoder().HasData()) {
-    pi = monitor.decoder().data().pi;
-    // Regional variants carry another PI (their region code), which the follower never takes.
-    if (const auto list = monitor.decoder().station().afs.ListFor(frequency_)) {
-      for (const rds::AfEntry& entry : list->entries) {
-        if (!entry.regional) afs.push_back(entry.frequency);
-      }
-    }
-  }
+  const auto [pi, afs] = rds::ProgrammeOf(monitor, frequency_);
   // Watching starts as the station weakens: the follower looks after a second of weakness, by
   // when the watchers have their PI confirmed (two groups, 175 ms).
   std::vector<std::pair<int32_t, double>> candidates;

@@ -216,16 +216,7 @@ void SimTuner::Follow() {
   const band::Station* station = TunedStation();
   const int level = station ? LevelOf(*station) : band::kNoStationLevel;
   const rds::RdsMonitor& monitor = receiver_.monitor();
-  std::optional<uint16_t> pi;
-  std::vector<int32_t> afs;
-  if (monitor.decoder().HasData()) {
-    pi = monitor.decoder().data().pi;
-    if (const auto list = monitor.decoder().station().afs.ListFor(frequency_)) {
-      for (const rds::AfEntry& entry : list->entries) {
-        if (!entry.regional) afs.push_back(entry.frequency);
-      }
-    }
-  }
+  const auto [pi, afs] = rds::ProgrammeOf(monitor, frequency_);
   const std::optional<int32_t> move =
       follower_.Step(clock_.NowMs(), frequency_, level, pi, afs, channels_);
   if (move) {

@@ -33,17 +33,7 @@ int32_t V4l2Tuner::Follow(int level) {
       rdsSource_ != RdsSource::Blocks || rdsOffThisTune_) {
     return kOk;
   }
-  std::optional<uint16_t> pi;
-  std::vector<int32_t> afs;
-  if (monitor_.decoder().HasData()) {
-    pi = monitor_.decoder().data().pi;
-    // Regional variants carry another PI (their region code), which the follower never takes.
-    if (const auto list = monitor_.decoder().station().afs.ListFor(tuned_->value)) {
-      for (const rds::AfEntry& entry : list->entries) {
-        if (!entry.regional) afs.push_back(entry.frequency);
-      }
-    }
-  }
+  const auto [pi, afs] = rds::ProgrammeOf(monitor_, tuned_->value);
   const bool lost = level >= rds::kAfNoSignal;
   const std::vector<int32_t> search =
       lost ? NextSearchChannels(tuned_->value) : std::vector<int32_t>();

@@ -16,9 +16,10 @@ constexpr unsigned kResampleUp = 4;
 constexpr unsigned kResampleDown = 19;
 static_assert(kMultiplexRate * kResampleUp / kResampleDown == audio::kSampleRate);
 
-// The loop acquires wide (a time constant of about 50 ms, so stereo is back well within 300 ms of
-// a pilot's return) and tracks narrow once locked.
-constexpr float kAcquireBandwidth = 1e-4f;
+// The loop acquires wide and tracks narrow once locked. Acquiring, it settles in about 20 ms
+// (natural frequency 2e-3 of the rate); any wider and it fights the pilot filter's own delay,
+// swinging from one end of its capture range to the other for up to a second before it locks.
+constexpr float kAcquireBandwidth = 4e-6f;
 constexpr float kPllBandwidth = 1e-6f;
 // The loop's frequency stays within this distance of 19 kHz: the pilot is within 2 Hz of it,
 // and a receiver clock 200 ppm off moves it by under 4 Hz. Further out the loop could only have

@@ -100,8 +100,8 @@ TEST(SdrReceiverTest, StrongNeighboursLeaveTheStationIntact) {
   EXPECT_NEAR(level(true), alone, 1);
 }
 
-// The pilot loop comes back within 300 ms of a pilot that starts late or a carrier that drops out
-// for any length, and shows no stereo while there is no pilot.
+// The pilot loop locks within 100 ms of tuning, of a pilot that starts late or of a carrier that
+// comes back from a dropout of any length, and shows no stereo while there is no pilot.
 TEST(SdrReceiverTest, StereoComesBackAfterAMonoStretchOrADropout) {
   struct Case {
     const char* name;
@@ -109,32 +109,36 @@ TEST(SdrReceiverTest, StereoComesBackAfterAMonoStretchOrADropout) {
     double dropoutFromS;
     double dropoutS;
   };
-  for (const Case& c : {Case{"mono first second", 1.0, 0, 0}, Case{"100 ms dropout", 0, 1.0, 0.1},
-                        Case{"2 s dropout", 0, 1.0, 2.0}}) {
-    sdr::TransmitterOptions options = ImpairedStation(30);
-    options.multiplex.stereoFromS = c.stereoFromS;
-    options.dropoutFromS = c.dropoutFromS;
-    options.dropoutS = c.dropoutS;
-    sdr::Transmitter transmitter(options);
-    sdr::Receiver receiver({kTestRate, 50});
-    receiver.Tune(0);
-    const double back = std::max(c.stereoFromS, c.dropoutFromS + c.dropoutS);
-    std::vector<sdr::Complex> iq(static_cast<size_t>(kTestRate / 100));
-    std::vector<float> audio;
-    std::optional<double> lockedAt;
-    for (int piece = 1; piece <= static_cast<int>((back + 1) * 100); ++piece) {
-      transmitter.Generate(iq);
-      receiver.Process(iq, piece * 10, true, audio);
-      const double t = piece / 100.0;
-      if (t > back + 0.02 && receiver.PilotLocked() && !lockedAt) lockedAt = t;
-      if (c.stereoFromS > 0 && t < c.stereoFromS) {
-        ASSERT_FALSE(receiver.PilotLocked()) << c.name << " at " << t;
+  // Three seeds each: how long the loop takes depends on where the pilot's phase and the noise
+  // find it.
+  for (const Case& c : {Case{"tuned", 0, 0, 0}, Case{"mono first second", 1.0, 0, 0},
+                        Case{"100 ms dropout", 0, 1.0, 0.1}, Case{"2 s dropout", 0, 1.0, 2.0}})
+    for (const uint64_t seed : {2, 7, 11}) {
+      sdr::TransmitterOptions options = ImpairedStation(30);
+      options.seed = seed;
+      options.multiplex.stereoFromS = c.stereoFromS;
+      options.dropoutFromS = c.dropoutFromS;
+      options.dropoutS = c.dropoutS;
+      sdr::Transmitter transmitter(options);
+      sdr::Receiver receiver({kTestRate, 50});
+      receiver.Tune(0);
+      const double back = std::max(c.stereoFromS, c.dropoutFromS + c.dropoutS);
+      std::vector<sdr::Complex> iq(static_cast<size_t>(kTestRate / 100));
+      std::vector<float> audio;
+      std::optional<double> lockedAt;
+      for (int piece = 1; piece <= static_cast<int>((back + 1) * 100); ++piece) {
+        transmitter.Generate(iq);
+        receiver.Process(iq, piece * 10, true, audio);
+        const double t = piece / 100.0;
+        if (t > back + 0.02 && receiver.PilotLocked() && !lockedAt) lockedAt = t;
+        if (c.stereoFromS > 0 && t < c.stereoFromS) {
+          ASSERT_FALSE(receiver.PilotLocked()) << c.name << " at " << t;
+        }
       }
+      ASSERT_TRUE(lockedAt) << c.name;
+      EXPECT_LE(*lockedAt - back, 0.1) << c.name << ", seed " << seed;
+      EXPECT_TRUE(receiver.PilotLocked()) << c.name;
     }
-    ASSERT_TRUE(lockedAt) << c.name;
-    EXPECT_LE(*lockedAt - back, 0.3) << c.name;
-    EXPECT_TRUE(receiver.PilotLocked()) << c.name;
-  }
 }
 
 }  // namespace

@@ -30,6 +30,9 @@ RealInterpolator MakeShaper() {
   return RealInterpolator(firinterp_rrrf_create(kRdsWaveSamplesPerChip, taps, kTaps));
 }
 
+// `phase` brought into [0, 2 pi).
+double Turn(double phase) { return phase - kTwoPi * std::floor(phase / kTwoPi); }
+
 }  // namespace
 
 MultiplexModel::MultiplexModel(MultiplexOptions options)
@@ -68,14 +71,22 @@ void MultiplexModel::ExtendRds(double untilIndex) {
 }
 
 float MultiplexModel::At(double t) {
-  const double tone = toneAmplitude_ * std::sin(kTwoPi * options_.tone.hz * t + tonePhase_);
+  // Phases are reduced in double precision; their sines are taken in single precision, far
+  // finer than any receiver hears (the model is called for every sample of every station).
+  const auto sinTone =
+      std::sin(static_cast<float>(Turn(kTwoPi * options_.tone.hz * t + tonePhase_)));
+  const double tone = toneAmplitude_ * sinTone;
   const double left = options_.tone.left ? tone : 0;
   const double right = options_.tone.right ? tone : 0;
-  const double pilot = std::fmod(kTwoPi * kPilotHz * t, kTwoPi);
+  // The subcarriers are the pilot's harmonics, from its sine and cosine alone:
+  // sin 2p = 2 sin p cos p, sin 3p = sin p (3 - 4 sin^2 p).
+  const auto pilot = static_cast<float>(Turn(kTwoPi * kPilotHz * t));
+  const double sinPilot = std::sin(pilot);
   double value = kAudioShare * (left + right) / 2;
   if (options_.stereo && t >= options_.stereoFromS) {
-    value += kAudioShare * (left - right) / 2 * std::sin(2 * pilot);
-    if (options_.pilot) value += kPilotShare * std::sin(pilot);
+    const double sinTwice = 2 * sinPilot * std::cos(pilot);
+    value += kAudioShare * (left - right) / 2 * sinTwice;
+    if (options_.pilot) value += kPilotShare * sinPilot;
   }
   if (options_.rds) {
     const double index = t * kRdsWaveRate;
@@ -84,7 +95,7 @@ float MultiplexModel::At(double t) {
     const size_t i = static_cast<size_t>(local);
     const double frac = local - static_cast<double>(i);
     const double chips = rdsWave_[i] * (1 - frac) + rdsWave_[i + 1] * frac;
-    value += kRdsShare * chips * std::sin(3 * pilot);
+    value += kRdsShare * chips * sinPilot * (3 - 4 * sinPilot * sinPilot);
   }
   return static_cast<float>(value);
 }
@@ -159,7 +170,7 @@ void Transmitter::AddCarrier(std::span<Complex> out) {
     t_ += stepS_;
     const double m = multiplex_.At(t_);
     phase_ += kTwoPi * (kDeviationHz * m + options_.carrierOffsetHz) * stepS_;
-    phase_ -= kTwoPi * std::round(phase_ / kTwoPi);
+    if (std::fabs(phase_) > std::numbers::pi) phase_ -= kTwoPi * std::round(phase_ / kTwoPi);
     const bool off = t_ >= options_.dropoutFromS && t_ < options_.dropoutFromS + options_.dropoutS;
     if (!off) sample += std::polar(options_.amplitude, static_cast<float>(phase_));
   }

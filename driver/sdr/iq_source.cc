@@ -9,6 +9,10 @@ void PacedSource::Restart(int64_t nowMs) {
   delivered_ = 0;
 }
 
+int64_t PacedSource::PacedMs() const {
+  return startedMs_ + static_cast<int64_t>(static_cast<double>(delivered_) * 1000 / SampleRate());
+}
+
 int32_t PacedSource::ReadDue(int64_t nowMs, std::vector<Complex>& out) {
   if (nowMs <= startedMs_) return kOk;
   const double rate = SampleRate();

@@ -58,6 +58,8 @@ class PacedSource : public IqSource {
  protected:
   // Restarts the pacing at `nowMs`.
   void Restart(int64_t nowMs);
+  // The driver's time up to which samples have been delivered: that of a block being produced.
+  int64_t PacedMs() const;
   // Appends the next `count` samples.
   virtual int32_t Produce(size_t count, std::vector<Complex>& out) = 0;
   // Passes over `count` samples nobody will hear.

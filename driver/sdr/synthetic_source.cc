@@ -32,6 +32,7 @@ int32_t SyntheticSource::Open(int64_t nowMs) {
     }
     band_ = std::move(load.band);
   }
+  airFromMs_ = nowMs;
   noise_ =
       std::make_unique<NoiseSource>(NoiseSource::SigmaFor(1.0, kFloorCnrDb, config_.rate), 0x5eed);
   Restart(nowMs);
@@ -40,11 +41,14 @@ int32_t SyntheticSource::Open(int64_t nowMs) {
 
 int32_t SyntheticSource::Tune(int64_t frequencyHz, int64_t nowMs, std::optional<double>& offsetHz) {
   transmitters_.clear();
+  sent_.clear();
   const double reach = config_.rate / 2.0 - kChannelHalfWidthHz;
-  for (const band::Station& station : band_ ? band_->stations : std::vector<band::Station>{}) {
+  static const std::vector<band::Station> kNone;
+  for (const band::Station& station : band_ ? band_->stations : kNone) {
     const double distance =
         static_cast<double>(station.frequency) - static_cast<double>(frequencyHz);
-    if (station.level >= band::kNoStationLevel || std::fabs(distance) > reach) continue;
+    const bool everOnAir = station.level < band::kNoStationLevel || !station.route.empty();
+    if (!everOnAir || std::fabs(distance) > reach) continue;
     if (band::Frequency(station.frequency).IsAm()) continue;
     TransmitterOptions options;
     options.multiplex.stereo = station.stereo;
@@ -54,10 +58,10 @@ int32_t SyntheticSource::Tune(int64_t frequencyHz, int64_t nowMs, std::optional<
     options.sampleRate = config_.rate;
     options.carrierOffsetHz = distance + config_.carrierOffsetHz;
     options.clockErrorPpm = config_.clockPpm;
-    const double cnr = config_.cnrDb.value_or(CnrForLevel(station.level));
-    options.amplitude = static_cast<float>(std::pow(10.0, (cnr - kFloorCnrDb) / 20));
+    options.amplitude = AmplitudeFor(station.level);
     options.seed = static_cast<uint64_t>(station.frequency);
     transmitters_.emplace_back(options);
+    sent_.push_back(&station);
   }
   offsetHz = 0.0;
   Restart(nowMs);
@@ -69,11 +73,25 @@ int32_t SyntheticSource::Produce(size_t count, std::vector<Complex>& out) {
   out.resize(first + count);
   const std::span<Complex> fresh(out.data() + first, count);
   std::fill(fresh.begin(), fresh.end(), Complex{});
-  for (Transmitter& transmitter : transmitters_) transmitter.Add(fresh);
+  const int64_t routeMs = PacedMs() - airFromMs_;
+  for (size_t i = 0; i < transmitters_.size(); ++i) {
+    if (!sent_[i]->route.empty()) {
+      // A station off the air sends nothing, and goes on from there when it comes back.
+      const int level = sent_[i]->LevelAt(routeMs);
+      if (level >= band::kNoStationLevel) continue;
+      transmitters_[i].SetAmplitude(AmplitudeFor(level));
+    }
+    transmitters_[i].Add(fresh);
+  }
   if (noise_) {
     for (Complex& sample : fresh) sample += noise_->Next();
   }
   return kOk;
+}
+
+float SyntheticSource::AmplitudeFor(int level) const {
+  const double cnr = config_.cnrDb.value_or(CnrForLevel(level));
+  return static_cast<float>(std::pow(10.0, (cnr - kFloorCnrDb) / 20));
 }
 
 int32_t SyntheticSource::Skip(size_t) {

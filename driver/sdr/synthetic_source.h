@@ -1,6 +1,7 @@
 // The simulated band on the air: every station of the band on the captured span (the tuned one
 // and its neighbours), each modulated by the transmitter model at the carrier-to-noise of its own
-// level, in one noise floor. An empty channel is noise alone, or its neighbours' edges.
+// level, in one noise floor. An empty channel is noise alone, or its neighbours' edges. A station
+// with a route (a drive) comes in and fades as its level moves, and is off the air at level 15.
 #ifndef HALVANE_DRIVER_SDR_SYNTHETIC_SOURCE_H
 #define HALVANE_DRIVER_SDR_SYNTHETIC_SOURCE_H
 
@@ -36,7 +37,12 @@ class SyntheticSource final : public PacedSource {
   SdrConfig config_;
   std::function<band::BandLoad()> loadBand_;
   std::optional<band::Band> band_;
-  std::vector<Transmitter> transmitters_;  // the stations on the captured span
+  // The carrier's amplitude for a station of `level`.
+  float AmplitudeFor(int level) const;
+
+  std::vector<Transmitter> transmitters_;   // the stations on the captured span
+  std::vector<const band::Station*> sent_;  // the station each of them sends
+  int64_t airFromMs_ = 0;                   // the routes' time 0: when the radio was opened
   std::unique_ptr<NoiseSource> noise_;
 };
 

@@ -105,6 +105,9 @@ class Transmitter {
   // The same without this transmitter's noise, added to what `out` holds (several stations in
   // one noise floor).
   void Add(std::span<Complex> out);
+  // The carrier's amplitude from the next sample on (a station coming in or fading as one
+  // drives); the neighbours keep theirs.
+  void SetAmplitude(float amplitude) { options_.amplitude = amplitude; }
 
   const MultiplexModel& multiplex() const { return multiplex_; }
 

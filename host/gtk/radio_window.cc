@@ -32,6 +32,9 @@ void SetWidgetText(GtkWidget* widget, const std::string& text) {
   if (GTK_IS_LABEL(widget)) {
     if (text != gtk_label_get_text(GTK_LABEL(widget)))
       gtk_label_set_text(GTK_LABEL(widget), text.c_str());
+    // A label that says nothing leaves no gap between its neighbours.
+    if (gtk_widget_has_css_class(widget, "hide-when-empty"))
+      gtk_widget_set_visible(widget, !text.empty());
   } else if (GTK_IS_BUTTON(widget)) {
     const char* now = gtk_button_get_label(GTK_BUTTON(widget));
     if (now != nullptr && text == now) return;

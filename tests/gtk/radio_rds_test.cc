@@ -20,7 +20,7 @@ class RadioRdsTest : public RadioTest {
 };
 
 // The built-in band's Country Road tags its song: artist and title on their labels, and the
-// screen keeps its 800x480 with them.
+// screen keeps its 800x480 with them; what it does not send takes no room.
 TEST_F(RadioRdsTest, TheSongShowsOnTheDefaultSkinWhichKeepsItsSize) {
   StartRadio();
   Command("rtune;106.2");
@@ -28,6 +28,9 @@ TEST_F(RadioRdsTest, TheSongShowsOnTheDefaultSkinWhichKeepsItsSize) {
       << Text("label.rdstitle");
   EXPECT_EQ(Text("label.rdsartist"), "The Fiddle Pines");
   EXPECT_EQ(Text("label.rdsname"), "COUNTRY");
+  // It sends no programme type name: that label leaves no gap in its row.
+  EXPECT_TRUE(gtk_widget_get_visible(Widget("label.rdsptystring")));
+  EXPECT_FALSE(gtk_widget_get_visible(Widget("label.rdsptyn")));
   EXPECT_TRUE(WindowIsTheScreensSize()) << gtk_widget_get_width(GTK_WIDGET(radio_->window())) << "x"
                                         << gtk_widget_get_height(GTK_WIDGET(radio_->window()));
 }

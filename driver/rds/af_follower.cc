@@ -34,31 +34,55 @@ void AfFollower::Tuned(int64_t) {
   weakSinceMs_.reset();
   lostSinceMs_.reset();
   lastRoundMs_.reset();
+  round_.reset();
 }
 
-std::optional<int32_t> AfFollower::BestOf(const std::vector<int32_t>& candidates, int32_t tuned,
-                                          int mustBeat, bool lost) {
-  std::optional<int32_t> best;
-  int bestLevel = mustBeat;
-  for (int32_t frequency : candidates) {
+void AfFollower::StartRound(int64_t nowMs, std::vector<int32_t> candidates, size_t alternatives,
+                            bool lost, int mustBeat) {
+  ++statistics_.rounds;
+  lastRoundMs_ = nowMs;
+  weakSinceMs_.reset();
+  round_ = Round{std::move(candidates), alternatives, 0, lost, mustBeat, std::nullopt};
+}
+
+std::optional<int32_t> AfFollower::GoOn(int64_t nowMs, int32_t tuned) {
+  Round& round = *round_;
+  int64_t spent = 0;
+  while (round.next < round.candidates.size() && spent < kAfPollBudgetMs) {
+    // Out of the tunnel the programme's own alternatives come first: one found among them ends
+    // the round before the band is searched.
+    if (round.lost && round.best && round.next == round.alternatives) break;
+    const int32_t frequency = round.candidates[round.next++];
     if (frequency == tuned) continue;
     ++statistics_.checks;
-    const AfCheck found = check_(frequency, bestLevel);
+    const AfCheck found = check_(frequency, round.bestLevel);
     const int64_t silent = found.silentMs.value_or(checkMs_);
-    if (lost) {
+    spent += silent;
+    if (round.lost) {
       statistics_.searchMs += silent;
     } else {
       statistics_.silentMs += silent;
       statistics_.longestSilentMs = std::max(statistics_.longestSilentMs, silent);
     }
     // Only the same programme, and only one that is clearly better.
-    if (!found.pi || found.pi != programme_ || found.level > bestLevel) continue;
-    if (found.level < bestLevel || !best) {
-      best = frequency;
-      bestLevel = found.level;
+    if (!found.pi || found.pi != programme_ || found.level > round.bestLevel) continue;
+    if (found.level < round.bestLevel || !round.best) {
+      round.best = frequency;
+      round.bestLevel = found.level;
     }
   }
-  return best;
+  const bool over = round.next == round.candidates.size() ||
+                    (round.lost && round.best && round.next == round.alternatives);
+  if (!over) return std::nullopt;
+  const std::optional<int32_t> found = round.best;
+  const bool lost = round.lost;
+  round_.reset();
+  lastRoundMs_ = nowMs;
+  if (found) {
+    ++statistics_.switches;
+    if (lost) lostSinceMs_.reset();
+  }
+  return found;
 }
 
 std::optional<int32_t> AfFollower::Step(int64_t nowMs, int32_t frequency, int level,
@@ -69,22 +93,25 @@ std::optional<int32_t> AfFollower::Step(int64_t nowMs, int32_t frequency, int le
     if (!afs.empty()) alternatives_ = afs;
   }
   if (!enabled_ || !programme_) return std::nullopt;
-  if (lastRoundMs_ && nowMs - *lastRoundMs_ < kAfHoldMs) return std::nullopt;
+  if (round_) {
+    // A round made for a station that has since come back is of no more use.
+    const bool stillNeeded = round_->lost ? level >= kAfNoSignal : level >= kAfWeakLevel;
+    if (stillNeeded) return GoOn(nowMs, frequency);
+    round_.reset();
+    lastRoundMs_ = nowMs;
+  }
+  const int64_t hold = level >= kAfNoSignal ? kAfSearchHoldMs : kAfHoldMs;
+  if (lastRoundMs_ && nowMs - *lastRoundMs_ < hold) return std::nullopt;
 
   if (level >= kAfNoSignal) {
     if (!lostSinceMs_) lostSinceMs_ = nowMs;
     weakSinceMs_.reset();
     if (nowMs - *lostSinceMs_ < kAfLostForMs) return std::nullopt;
-    // Out of the tunnel: the programme's alternatives first, then every channel.
-    ++statistics_.rounds;
-    lastRoundMs_ = nowMs;
-    std::optional<int32_t> found = BestOf(alternatives_, frequency, kAfNoSignal - 1, true);
-    if (!found) found = BestOf(band, frequency, kAfNoSignal - 1, true);
-    if (found) {
-      ++statistics_.switches;
-      lostSinceMs_.reset();
-    }
-    return found;
+    // Out of the tunnel: the programme's alternatives first, then the band's channels.
+    std::vector<int32_t> candidates = alternatives_;
+    candidates.insert(candidates.end(), band.begin(), band.end());
+    StartRound(nowMs, std::move(candidates), alternatives_.size(), true, kAfNoSignal - 1);
+    return GoOn(nowMs, frequency);
   }
   lostSinceMs_.reset();
   if (level < kAfWeakLevel || alternatives_.empty()) {
@@ -93,13 +120,8 @@ std::optional<int32_t> AfFollower::Step(int64_t nowMs, int32_t frequency, int le
   }
   if (!weakSinceMs_) weakSinceMs_ = nowMs;
   if (nowMs - *weakSinceMs_ < kAfWeakForMs) return std::nullopt;
-  ++statistics_.rounds;
-  lastRoundMs_ = nowMs;
-  weakSinceMs_.reset();
-  const std::optional<int32_t> found =
-      BestOf(alternatives_, frequency, level - kAfHysteresis, false);
-  if (found) ++statistics_.switches;
-  return found;
+  StartRound(nowMs, alternatives_, alternatives_.size(), false, level - kAfHysteresis);
+  return GoOn(nowMs, frequency);
 }
 
 FollowedProgramme ProgrammeOf(const RdsMonitor& monitor, int32_t tuned) {

@@ -28,9 +28,15 @@ inline constexpr int kAfHysteresis = 3;        // an alternative must be this mu
 inline constexpr int64_t kAfWeakForMs = 1000;  // weak this long before a round of checks
 inline constexpr int64_t kAfHoldMs = 5000;     // no new round this soon after the last
 inline constexpr int64_t kAfLostForMs = 2000;  // nothing this long: search by PI
-// A search by PI checks this many channels of the band per round besides the alternatives, so
-// one poll of the host never takes long.
+// While nothing is heard the search goes on sooner: its checks silence nothing, and the
+// programme should be back as soon as the car leaves the tunnel.
+inline constexpr int64_t kAfSearchHoldMs = 1000;
+// A search by PI checks this many channels of the band per round besides the alternatives.
 inline constexpr size_t kAfSearchChannelsPerRound = 8;
+// A round's checks are spread over the polls: one poll goes on checking only while its checks
+// have taken less than this, so no call of the host waits for a whole round (at most this plus
+// one check).
+inline constexpr int64_t kAfPollBudgetMs = 100;
 
 struct AfCheck {
   int level = kAfNoSignal;
@@ -82,12 +88,13 @@ class AfFollower {
   void SetEnabled(bool on) { enabled_ = on; }
   bool enabled() const { return enabled_; }
 
-  // The user tuned: start over with whatever programme is found there.
+  // The user tuned: start over with whatever programme is found there (a round under way ends).
   void Tuned(int64_t nowMs);
 
   // One look at the tuned station: its frequency, level, the PI and AF list its RDS confirmed
-  // (none yet: empty). Returns the frequency to move to, if any; `band` lists every channel for
-  // a PI search after total loss.
+  // (none yet: empty). Starts a round of checks or goes on with the one under way, and returns
+  // the frequency to move to once a round has found one; `band` lists the channels a round
+  // started now searches by PI after a total loss.
   std::optional<int32_t> Step(int64_t nowMs, int32_t frequency, int level,
                               std::optional<uint16_t> pi, const std::vector<int32_t>& afs,
                               const std::vector<int32_t>& band);
@@ -98,9 +105,20 @@ class AfFollower {
   const std::vector<int32_t>& alternatives() const { return alternatives_; }
 
  private:
-  // `lost`: the tuned station is not heard, so the checks silence nothing.
-  std::optional<int32_t> BestOf(const std::vector<int32_t>& candidates, int32_t tuned, int mustBeat,
-                                bool lost);
+  // A round of checks, spread over polls.
+  struct Round {
+    std::vector<int32_t> candidates;  // the alternatives, then (searching) band channels
+    size_t alternatives = 0;          // how many of them are the programme's alternatives
+    size_t next = 0;
+    bool lost = false;  // the tuned station is not heard, so the checks silence nothing
+    int bestLevel = 0;  // what a candidate must match or beat
+    std::optional<int32_t> best;
+  };
+
+  void StartRound(int64_t nowMs, std::vector<int32_t> candidates, size_t alternatives, bool lost,
+                  int mustBeat);
+  // This poll's share of the round; the move once the round is over and found one.
+  std::optional<int32_t> GoOn(int64_t nowMs, int32_t tuned);
 
   Check check_;
   int64_t checkMs_;
@@ -109,7 +127,8 @@ class AfFollower {
   std::vector<int32_t> alternatives_;  // its last confirmed AF list, kept across moves
   std::optional<int64_t> weakSinceMs_;
   std::optional<int64_t> lostSinceMs_;
-  std::optional<int64_t> lastRoundMs_;
+  std::optional<int64_t> lastRoundMs_;  // when the last round ended
+  std::optional<Round> round_;          // the round under way
   AfFollowStatistics statistics_;
 };
 

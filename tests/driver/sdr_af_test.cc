@@ -162,9 +162,9 @@ TEST(SdrAfFollow, FindsTheProgrammeBeyondTheSpanAfterALossAndNeverAnother) {
   drive.Poll(5000);
   // A round was made while the programme was nowhere: the rival refused, the tuner back. Past the
   // first two tunings, it retuned the source to both alternatives and a round of band channels,
-  // and back.
+  // and back after each of the two polls it took (reading the rival's PI spent the first's).
   EXPECT_EQ(drive.tuner->followStatistics().rounds, 1);
-  EXPECT_EQ(drive.tunes, 2 + 2 + static_cast<int>(rds::kAfSearchChannelsPerRound) + 1);
+  EXPECT_EQ(drive.tunes, 2 + 2 + static_cast<int>(rds::kAfSearchChannelsPerRound) + 2);
   drive.Poll(10'000);
   EXPECT_EQ(drive.played, (std::vector<int32_t>{kLost, kFar}));
   EXPECT_EQ(drive.tuner->followStatistics().switches, 1);

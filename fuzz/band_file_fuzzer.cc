@@ -2,6 +2,7 @@
 // a line inside the text, or gives a band every station of which the tuner can use: a channel of
 // its band, one station per frequency, a reception level below "no station", RDS only on FM, and
 // programme fields within what an RDS group carries.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -52,6 +53,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const Station& s : parsed.value->stations) {
     CheckStation(s);
     if (!frequencies.insert(s.frequency).second) Fail("two stations on one frequency");
+    if (!s.programme) continue;
+    for (const auto& other : s.programme->otherNetworks) {
+      const auto& stations = parsed.value->stations;
+      const bool found = std::any_of(stations.begin(), stations.end(), [&](const Station& t) {
+        return t.programme && t.programme->pi == other.pi;
+      });
+      if (!found || other.pi == s.programme->pi) Fail("an other network no station of the band is");
+    }
   }
   return 0;
 }

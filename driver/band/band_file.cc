@@ -1,6 +1,7 @@
 #include "band/band_file.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 #include <string>
 
@@ -29,6 +30,15 @@ struct StationDraft {
   bool hasPi = false;
   int rdsFieldLine = 0;  // a line with an RDS field, 0 if none
   RdsProgramme programme;
+  std::vector<uint16_t> otherPis;  // the `eon` key: resolved once every station is read
+  int otherPisLine = 0;
+};
+
+// A station's `eon` list, waiting for the stations it names (they may come later in the file).
+struct PendingLinks {
+  size_t station = 0;
+  std::vector<uint16_t> pis;
+  int line = 0;
 };
 
 class BandFileParser {
@@ -42,6 +52,7 @@ class BandFileParser {
   bool TunerKey(std::string_view key, std::string_view value);
   bool StationKey(std::string_view key, std::string_view value);
   bool FinishStation();
+  bool LinkOtherNetworks();
   bool Fail(std::string message) {
     error_ = std::move(message);
     return false;
@@ -51,6 +62,7 @@ class BandFileParser {
   Band band_;
   Section section_ = Section::None;
   StationDraft draft_;
+  std::vector<PendingLinks> links_;
   int lineNumber_ = 0;
   std::string error_;
   int errorLine_ = 0;
@@ -62,7 +74,7 @@ ParseResult<Band> BandFileParser::Parse(std::string_view text) {
     ++lineNumber_;
     if (!ParseLine(line)) return ParseResult<Band>::Fail(error_, lineNumber_);
   }
-  if (!FinishStation()) return ParseResult<Band>::Fail(error_, errorLine_);
+  if (!FinishStation() || !LinkOtherNetworks()) return ParseResult<Band>::Fail(error_, errorLine_);
   return ParseResult<Band>::Ok(std::move(band_));
 }
 
@@ -299,6 +311,17 @@ bool BandFileParser::StationKey(std::string_view key, std::string_view value) {
     programme.ptyName.emplace();
     programme.ptyName->fill(rds::kBlank);
     std::copy(name.begin(), name.end(), programme.ptyName->begin());
+  } else if (key == "eon") {
+    rdsField();
+    draft_.otherPis.clear();
+    draft_.otherPisLine = lineNumber_;
+    for (std::string_view rest = value; !rest.empty() || draft_.otherPis.empty();) {
+      const size_t comma = rest.find(',');
+      const std::optional<uint16_t> pi = ReadHex16(Trim(rest.substr(0, comma)));
+      if (!pi) return Fail("eon lists the pi codes of other stations of the band: \"6A22, 5C11\"");
+      draft_.otherPis.push_back(*pi);
+      rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    }
   } else {
     return Fail("unknown key \"" + std::string(key) + "\" in [station]");
   }
@@ -332,8 +355,39 @@ bool BandFileParser::FinishStation() {
       }
     }
     station.programme = std::move(programme);
+    if (!draft_.otherPis.empty()) {
+      links_.push_back({band_.stations.size(), draft_.otherPis, draft_.otherPisLine});
+    }
   }
   band_.stations.push_back(std::move(station));
+  return true;
+}
+
+bool BandFileParser::LinkOtherNetworks() {
+  for (const PendingLinks& links : links_) {
+    RdsProgramme& programme = *band_.stations[links.station].programme;
+    errorLine_ = links.line;
+    for (const uint16_t pi : links.pis) {
+      char code[8];
+      std::snprintf(code, sizeof code, "%04X", pi);
+      if (pi == programme.pi) return Fail("eon names the station's own pi " + std::string(code));
+      const auto same = [pi](const OtherProgramme& other) { return other.pi == pi; };
+      if (std::any_of(programme.otherNetworks.begin(), programme.otherNetworks.end(), same)) {
+        continue;
+      }
+      // A programme on several frequencies is one programme: its first station speaks for it.
+      const auto other =
+          std::find_if(band_.stations.begin(), band_.stations.end(),
+                       [pi](const Station& s) { return s.programme && s.programme->pi == pi; });
+      if (other == band_.stations.end()) {
+        return Fail("eon names pi " + std::string(code) + ", which no station of the band has");
+      }
+      const RdsProgramme& source = *other->programme;
+      programme.otherNetworks.push_back({source.pi, source.pty, source.tp, source.ta,
+                                         source.taPeriodS, source.ps,
+                                         source.alternativeFrequencies});
+    }
+  }
   return true;
 }
 

@@ -22,6 +22,18 @@ struct RadioTextTag {
   uint8_t length = 0;
 };
 
+// Another programme a station tells of in its 14A/14B groups, as that programme's own station
+// broadcasts it: the same flags and traffic timing, so both agree at every moment.
+struct OtherProgramme {
+  uint16_t pi = 0;
+  uint8_t pty = 0;
+  bool tp = false;
+  TrafficAnnouncement ta = TrafficAnnouncement::Off;
+  int32_t taPeriodS = 10;
+  std::array<uint8_t, 8> ps{};
+  std::vector<int32_t> alternativeFrequencies;
+};
+
 // An RDS programme generated from its fields. Texts are RDS bytes.
 struct RdsProgramme {
   uint16_t pi = 0;
@@ -37,6 +49,7 @@ struct RdsProgramme {
   std::vector<std::vector<RadioTextTag>> radiotextTags;
   std::vector<int32_t> alternativeFrequencies;    // sent as a method A list in group 0A
   std::optional<std::array<uint8_t, 8>> ptyName;  // group 10A
+  std::vector<OtherProgramme> otherNetworks;      // groups 14A/14B
 
   bool HasTags() const {
     for (const auto& tags : radiotextTags)

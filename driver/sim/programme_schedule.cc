@@ -13,8 +13,10 @@ constexpr uint8_t kStereoDecoderId = 0x01;  // DI bit d0
 
 size_t MessageCapacity(const band::RdsProgramme& programme) { return programme.versionB ? 32 : 64; }
 
-bool TrafficAnnouncementAt(const band::RdsProgramme& programme, uint64_t n) {
-  switch (programme.ta) {
+// The traffic flag group n carries; a station telling of another programme reads that
+// programme's flag the same way, so both say the same at every moment.
+bool TrafficAnnouncementAt(band::TrafficAnnouncement ta, int32_t periodS, uint64_t n) {
+  switch (ta) {
     case band::TrafficAnnouncement::Off:
       return false;
     case band::TrafficAnnouncement::On:
@@ -23,7 +25,7 @@ bool TrafficAnnouncementAt(const band::RdsProgramme& programme, uint64_t n) {
       break;
   }
   // Off for the first period, then on for one, and so on.
-  const int64_t periodMs = int64_t{programme.taPeriodS} * 1000;
+  const int64_t periodMs = int64_t{periodS} * 1000;
   return (GroupArrivalMs(n) / periodMs) % 2 == 1;
 }
 
@@ -54,18 +56,52 @@ constexpr int32_t kAfStepHz = 100'000;
 constexpr uint64_t kSlotsPerExtraGroup = 4;
 
 bool HasExtras(const band::RdsProgramme& programme) {
-  return programme.HasTags() || programme.ptyName.has_value();
+  return programme.HasTags() || programme.ptyName.has_value() || !programme.otherNetworks.empty();
 }
 
-// Block 3 of the `index`-th 0A group: the AF list sent by method A, a pair at a time.
-uint16_t AfPair(const band::RdsProgramme& programme, uint64_t index) {
-  const std::vector<int32_t>& afs = programme.alternativeFrequencies;
+// The number of pairs a method A list of `afs` takes: the count code, the codes, a filler.
+size_t AfPairs(const std::vector<int32_t>& afs) { return afs.size() / 2 + 1; }
+
+// The `index`-th pair of the method A list of `afs`, sent in turn.
+uint16_t AfPair(const std::vector<int32_t>& afs, uint64_t index) {
   if (afs.empty()) return rds::kNoAlternativeFrequencies;
   std::vector<uint8_t> codes{static_cast<uint8_t>(kAfCountBase + afs.size())};
   for (int32_t hz : afs) codes.push_back(static_cast<uint8_t>((hz - kFmFirstAfHz) / kAfStepHz + 1));
   if (codes.size() % 2 != 0) codes.push_back(kAfFiller);
   const size_t pair = index % (codes.size() / 2);
   return static_cast<uint16_t>(codes[2 * pair] << 8 | codes[2 * pair + 1]);
+}
+
+// Other networks: 14A variants 0..3 the name, 4 the AF list, 13 the programme type and
+// traffic flag; 14B the traffic flag alone, sent for a while after it changed.
+constexpr int kOtherNetworkGroup = 28;  // 14A; 14B is 29
+constexpr int kOtherNetworkAfVariant = 4;
+constexpr int kOtherNetworkPtyVariant = 13;
+constexpr uint64_t kTrafficSwitchGroups = 23;  // about 2 s
+
+bool TrafficOf(const band::OtherProgramme& other, uint64_t n) {
+  return TrafficAnnouncementAt(other.ta, other.taPeriodS, n);
+}
+
+// True while `other` switched its traffic flag within the last kTrafficSwitchGroups groups.
+bool TrafficSwitchedLately(const band::OtherProgramme& other, uint64_t n) {
+  if (other.ta != band::TrafficAnnouncement::Toggle) return false;
+  for (uint64_t k = n; k > 0 && n - k < kTrafficSwitchGroups; --k) {
+    if (TrafficOf(other, k) != TrafficOf(other, k - 1)) return true;
+  }
+  return false;
+}
+
+rds::Group OtherNetworkGroup(const rds::GroupHeader& header, const band::OtherProgramme& other,
+                             int variant, uint16_t info) {
+  const auto low = static_cast<uint8_t>((other.tp ? 0x10 : 0) | variant);
+  return rds::EncodeOdaGroup(header, kOtherNetworkGroup, low, info, other.pi);
+}
+
+rds::Group OtherNetworkTrafficGroup(const rds::GroupHeader& header,
+                                    const band::OtherProgramme& other, uint64_t n) {
+  const auto low = static_cast<uint8_t>((other.tp ? 0x10 : 0) | (TrafficOf(other, n) ? 0x08 : 0));
+  return rds::EncodeOdaGroup(header, kOtherNetworkGroup + 1, low, 0, other.pi);
 }
 
 // The RadioText+ group for message `message`: its first two tags, the item running.
@@ -88,21 +124,80 @@ rds::Group RadioTextPlusGroup(const band::RdsProgramme& programme, const rds::Gr
   return rds::EncodeOdaGroup(header, kRadioTextPlusGroup, low, c, d);
 }
 
-// The `index`-th of the groups beyond name and RadioText, in turn.
+enum class ExtraKind { RadioTextPlusRegistration, RadioTextPlusTags, PtyName, OtherNetwork };
+
+// One of the groups beyond name and RadioText: `part` is the PTYN segment, or the 14A variant
+// (for variant 4, `pair` is the pair of the AF list).
+struct Extra {
+  ExtraKind kind;
+  int part = 0;
+  size_t network = 0;
+  size_t pair = 0;
+};
+
+std::vector<Extra> ExtrasOf(const band::RdsProgramme& programme) {
+  std::vector<Extra> extras;
+  if (programme.HasTags()) {
+    extras.push_back({ExtraKind::RadioTextPlusRegistration});
+    extras.insert(extras.end(), 2, {ExtraKind::RadioTextPlusTags});
+  }
+  if (programme.ptyName)
+    extras.insert(extras.end(), {{ExtraKind::PtyName, 0}, {ExtraKind::PtyName, 1}});
+  for (size_t i = 0; i < programme.otherNetworks.size(); ++i) {
+    for (int segment = 0; segment < 4; ++segment)
+      extras.push_back({ExtraKind::OtherNetwork, segment, i});
+    const std::vector<int32_t>& afs = programme.otherNetworks[i].alternativeFrequencies;
+    for (size_t pair = 0; !afs.empty() && pair < AfPairs(afs); ++pair) {
+      extras.push_back({ExtraKind::OtherNetwork, kOtherNetworkAfVariant, i, pair});
+    }
+    extras.push_back({ExtraKind::OtherNetwork, kOtherNetworkPtyVariant, i});
+  }
+  return extras;
+}
+
+// The `index`-th of the groups beyond name and RadioText, in turn, at group n. For a while after
+// another programme's traffic flag changed, its 14B takes their place.
 rds::Group ExtraGroup(const band::RdsProgramme& programme, const rds::GroupHeader& header,
-                      uint64_t index, uint64_t message) {
-  std::vector<int> kinds;  // 0 RT+ registration, 1 RT+ tags, 2 and 3 the PTYN segments
-  if (programme.HasTags()) kinds.insert(kinds.end(), {0, 1, 1});
-  if (programme.ptyName) kinds.insert(kinds.end(), {2, 3});
-  const int kind = kinds[index % kinds.size()];
-  if (kind == 0) return rds::EncodeOdaRegistration(header, kRadioTextPlusGroup, kRadioTextPlusAid);
-  if (kind == 1) return RadioTextPlusGroup(programme, header, message);
-  const auto& name = *programme.ptyName;
-  const int segment = kind - 2;
-  const auto word = [&](int i) { return static_cast<uint16_t>(name[i] << 8 | name[i + 1]); };
-  constexpr int kPtyNameGroup = 20;  // 10A
-  return rds::EncodeOdaGroup(header, kPtyNameGroup, static_cast<uint8_t>(segment),
-                             word(4 * segment), word(4 * segment + 2));
+                      uint64_t index, uint64_t message, uint64_t n) {
+  std::vector<size_t> switched;
+  for (size_t i = 0; i < programme.otherNetworks.size(); ++i) {
+    if (TrafficSwitchedLately(programme.otherNetworks[i], n)) switched.push_back(i);
+  }
+  if (!switched.empty()) {
+    return OtherNetworkTrafficGroup(header,
+                                    programme.otherNetworks[switched[index % switched.size()]], n);
+  }
+  const std::vector<Extra> extras = ExtrasOf(programme);
+  const Extra& extra = extras[index % extras.size()];
+  switch (extra.kind) {
+    case ExtraKind::RadioTextPlusRegistration:
+      return rds::EncodeOdaRegistration(header, kRadioTextPlusGroup, kRadioTextPlusAid);
+    case ExtraKind::RadioTextPlusTags:
+      return RadioTextPlusGroup(programme, header, message);
+    case ExtraKind::PtyName: {
+      const auto& name = *programme.ptyName;
+      const int segment = extra.part;
+      const auto word = [&](int i) { return static_cast<uint16_t>(name[i] << 8 | name[i + 1]); };
+      constexpr int kPtyNameGroup = 20;  // 10A
+      return rds::EncodeOdaGroup(header, kPtyNameGroup, static_cast<uint8_t>(segment),
+                                 word(4 * segment), word(4 * segment + 2));
+    }
+    case ExtraKind::OtherNetwork:
+      break;
+  }
+  const band::OtherProgramme& other = programme.otherNetworks[extra.network];
+  if (extra.part == kOtherNetworkAfVariant) {
+    return OtherNetworkGroup(header, other, extra.part,
+                             AfPair(other.alternativeFrequencies, extra.pair));
+  }
+  if (extra.part == kOtherNetworkPtyVariant) {
+    const auto info = static_cast<uint16_t>(other.pty << 11 | (TrafficOf(other, n) ? 1 : 0));
+    return OtherNetworkGroup(header, other, extra.part, info);
+  }
+  const auto name = [&](int i) {
+    return static_cast<uint16_t>(other.ps[i] << 8 | other.ps[i + 1]);
+  };
+  return OtherNetworkGroup(header, other, extra.part, name(2 * extra.part));
 }
 
 }  // namespace
@@ -119,16 +214,17 @@ rds::Group ProgrammeGroup(const band::RdsProgramme& programme, bool stereo, uint
   const bool psOnly = programme.radiotexts.empty() && !HasExtras(programme);
   if (psOnly || n % 2 == 0) {
     const uint64_t psIndex = psOnly ? n : n / 2;
-    return rds::EncodeBasicTuning(header, TrafficAnnouncementAt(programme, n), programme.music,
-                                  stereo ? kStereoDecoderId : 0, static_cast<int>(psIndex % 4),
-                                  programme.ps, AfPair(programme, psIndex));
+    return rds::EncodeBasicTuning(
+        header, TrafficAnnouncementAt(programme.ta, programme.taPeriodS, n), programme.music,
+        stereo ? kStereoDecoderId : 0, static_cast<int>(psIndex % 4), programme.ps,
+        AfPair(programme.alternativeFrequencies, psIndex));
   }
   const uint64_t slot = n / 2;
   if (HasExtras(programme) &&
       (programme.radiotexts.empty() || slot % kSlotsPerExtraGroup == kSlotsPerExtraGroup - 1)) {
     const uint64_t message = slot / kRadioTextGroupsPerMessage;
     return ExtraGroup(programme, header, slot / kSlotsPerExtraGroup,
-                      programme.radiotexts.empty() ? 0 : message % programme.radiotexts.size());
+                      programme.radiotexts.empty() ? 0 : message % programme.radiotexts.size(), n);
   }
   return RadioTextGroup(programme, header, slot);
 }

@@ -139,6 +139,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\nrt = {title:open\n", 4, "tags"},
         BadBand{"[station]\nfrequency = 95.8 MHz\nroute = 0:1, 60:16\n", 3, "route"},
         BadBand{"[station]\nfrequency = 95.8 MHz\nroute = 10:1, 10:2\n", 3, "route"},
+        // Other networks are stations of the band, told of by their pi.
+        BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\neon = 6A22\nps = X\n", 4, "no station"},
+        BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\neon = 6A22, 98.1 MHz\n", 4, "eon lists"},
+        BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\neon =\n", 4, "eon lists"},
+        BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\neon = 0001\n", 4, "own pi"},
         // Faults found when a station is complete point at the station's header (or field).
         BadBand{"[station one]\nlevel = 1\n[station two]\n", 1, "without a frequency"},
         BadBand{"[station]\nfrequency = 95.8 MHz\n[station]\nfrequency = 95.8 MHz\n", 3,

@@ -23,6 +23,23 @@ ps = NORDWAVE
 af = 91.0 MHz, 99.5 MHz
 ptyn = JAZZ
 rt = {artist:Nina Simone} - {title:Feeling Good}
+[station City]
+frequency = 101.1 MHz
+pi = 5C11
+ps = "CITY FM "
+tp = yes
+rt = City FM: the news on the hour
+eon = 6A22
+[station Road traffic]
+frequency = 94.2 MHz
+level = 3
+pi = 6A22
+ps = ROADINFO
+pty = 3
+tp = yes
+ta = toggle
+ta_period = 8
+af = 94.5 MHz
 [station]
 frequency = 107.9 MHz
 level = 2
@@ -123,6 +140,33 @@ TEST_F(PluginWithSimDriver, RadioTextPlusAndOtherGroupsOnTheLabels) {
   Command("seekdown", screen_);
   Play(100);
   EXPECT_EQ(Label("rdsartist"), "");
+}
+
+// A station without an announcement of its own tells of a linked traffic programme (off 8 s, on
+// 8 s, counted from the tune): the traffic indicator follows the linked programme's flag.
+TEST_F(PluginWithSimDriver, LinkedProgrammesAnnouncementIsTraffic) {
+  StartActive();
+  for (int i = 0; i < 3; ++i) Command("seekup", screen_);
+  ASSERT_EQ(radio_->Freq(), 10110);
+  auto& tuner = component_->radio();
+  std::string traffic = "rdstraffic";
+  std::string ownTa = "rdsta";
+  Play(6000);
+  EXPECT_EQ(tuner.RdsName(), "CITY FM ");
+  EXPECT_EQ(tuner.RdsExtra("eon.6A22.ps"), "ROADINFO");
+  EXPECT_EQ(tuner.RdsExtra("eon.6A22.af"), "94.5");
+  EXPECT_EQ(tuner.RdsExtra("eon.6A22.tp"), "1");
+  EXPECT_EQ(radio_->ReturnIndicatorEx(traffic), "False");
+  // Each switch is told at once (14B), so the indicator follows within about 2 s.
+  Play(4500);  // 10.5 s: the linked programme announces
+  EXPECT_EQ(tuner.RdsExtra("eon.6A22.ta"), "1");
+  EXPECT_EQ(radio_->ReturnIndicatorEx(traffic), "True");
+  EXPECT_EQ(radio_->ReturnIndicatorEx(ownTa), "False");
+  Play(8000);  // 18.5 s: it is over
+  EXPECT_EQ(radio_->ReturnIndicatorEx(traffic), "False");
+  Play(8000);  // 26.5 s: the next one
+  EXPECT_EQ(radio_->ReturnIndicatorEx(traffic), "True");
+  EXPECT_EQ(tuner.RdsExtra("eon.6A22.pty"), "3");  // confirmed by two of its rarer groups
 }
 
 }  // namespace

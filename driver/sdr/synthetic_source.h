@@ -34,12 +34,12 @@ class SyntheticSource final : public PacedSource {
   int32_t Skip(size_t count) override;
 
  private:
-  SdrConfig config_;
-  std::function<band::BandLoad()> loadBand_;
-  std::optional<band::Band> band_;
   // The carrier's amplitude for a station of `level`.
   float AmplitudeFor(int level) const;
 
+  SdrConfig config_;
+  std::function<band::BandLoad()> loadBand_;
+  std::optional<band::Band> band_;
   std::vector<Transmitter> transmitters_;   // the stations on the captured span
   std::vector<const band::Station*> sent_;  // the station each of them sends
   int64_t airFromMs_ = 0;                   // the routes' time 0: when the radio was opened

@@ -106,7 +106,7 @@ void StereoDecoder::Reset() {
   nco_crcf_pll_set_bandwidth(pll_.get(), kAcquireBandwidth);
   iirfilt_crcf_reset(pilotFilter_.get());
   lockI_ = lockQ_ = 0;
-  locked_ = false;
+  locked_ = pilotSeenBefore_ = false;
   rresamp_rrrf_reset(sumResampler_.get());
   rresamp_rrrf_reset(differenceResampler_.get());
   lowpassHistory_.assign(kLowpassPadded, Complex{});
@@ -118,6 +118,7 @@ void StereoDecoder::Reset() {
 
 void StereoDecoder::Process(std::span<const float> multiplex, std::vector<float>& audio,
                             std::vector<float>& pilotPhase) {
+  lockI_ = lockQ_ = 0;
   for (const float m : multiplex) {
     float s = 0;
     float c = 0;
@@ -137,17 +138,24 @@ void StereoDecoder::Process(std::span<const float> multiplex, std::vector<float>
       }
     }
     nco_crcf_step(pll_.get());
-    lockI_ = pilot.real();
-    lockQ_ = pilot.imag();
+    lockI_ += pilot.real();
+    lockQ_ += pilot.imag();
     // The L-R channel rides on sin(2p) = 2 sin(p) cos(p); the product's average is (L-R)/2.
     sumBlock_.push_back(m);
     differenceBlock_.push_back(2 * m * (2 * s * c));
     if (sumBlock_.size() == kResampleDown) Emit(audio);
   }
-  // Hysteresis: lock on a strong pilot in phase, let go only well below that.
+  // Lock is judged on the pilot's average over the piece, not on one sample of it, and taken
+  // only when two pieces in a row show it: noise alone (a mono station, or a weak one) never
+  // passes for a pilot. Hysteresis: lock on a strong pilot in phase, let go only well below that.
+  if (multiplex.empty()) return;
+  lockI_ /= static_cast<float>(multiplex.size());
+  lockQ_ /= static_cast<float>(multiplex.size());
   const float q = std::fabs(lockQ_);
   const bool was = locked_;
-  if (!locked_ && lockI_ > kLockOn && q < lockI_ / 2) locked_ = true;
+  const bool pilotSeen = lockI_ > kLockOn && q < lockI_ / 2;
+  if (!locked_ && pilotSeen && pilotSeenBefore_) locked_ = true;
+  pilotSeenBefore_ = pilotSeen;
   if (locked_ && (lockI_ < kLockOff || q > lockI_)) locked_ = false;
   if (locked_ != was) {
     nco_crcf_pll_set_bandwidth(pll_.get(), locked_ ? kPllBandwidth : kAcquireBandwidth);

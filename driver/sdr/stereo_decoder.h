@@ -32,6 +32,7 @@ class StereoDecoder {
   float lockI_ = 0;  // the pilot's in-phase and quadrature amplitude
   float lockQ_ = 0;
   bool locked_ = false;
+  bool pilotSeenBefore_ = false;  // the last piece's pilot would have locked
   float resamplerGain_;
   AudioResampler sumResampler_;
   AudioResampler differenceResampler_;

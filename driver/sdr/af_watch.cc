@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sdr/broadcast.h"
+
 namespace halvane::driver::sdr {
 namespace {
 
-constexpr double kChannelHalfWidthHz = 100'000;
 // The channel filter's transition band stays inside the samples' band by this share of the rate.
 constexpr double kEdgeShare = 0.05;
 

@@ -26,6 +26,8 @@ inline constexpr int kMinimumSampleRate = kMultiplexRate;
 
 // Carrier-to-noise ratios are stated in a 200 kHz channel.
 inline constexpr double kNoiseBandwidthHz = 200'000;
+// A station's channel reaches this far either side of its carrier.
+inline constexpr double kChannelHalfWidthHz = 100'000;
 
 }  // namespace halvane::driver::sdr
 

@@ -5,6 +5,7 @@
 #include "band/frequency.h"
 #include "last_reason.h"
 #include "result_codes.h"
+#include "sdr/broadcast.h"
 #include "sdr/receiver.h"
 
 namespace halvane::driver::sdr {
@@ -13,8 +14,6 @@ namespace {
 // The noise floor is the same on every channel: that of a unit carrier at the best level's
 // carrier-to-noise; a weaker station is a weaker carrier.
 constexpr double kFloorCnrDb = kLevelZeroCnrDb;
-// A station is on the captured span when its whole channel is.
-constexpr double kChannelHalfWidthHz = 100'000;
 
 }  // namespace
 
@@ -40,8 +39,8 @@ int32_t SyntheticSource::Open(int64_t nowMs) {
 }
 
 int32_t SyntheticSource::Tune(int64_t frequencyHz, int64_t nowMs, std::optional<double>& offsetHz) {
-  transmitters_.clear();
-  sent_.clear();
+  onSpan_.clear();
+  // A station is on the captured span when its whole channel is.
   const double reach = config_.rate / 2.0 - kChannelHalfWidthHz;
   static const std::vector<band::Station> kNone;
   for (const band::Station& station : band_ ? band_->stations : kNone) {
@@ -60,8 +59,7 @@ int32_t SyntheticSource::Tune(int64_t frequencyHz, int64_t nowMs, std::optional<
     options.clockErrorPpm = config_.clockPpm;
     options.amplitude = AmplitudeFor(station.level);
     options.seed = static_cast<uint64_t>(station.frequency);
-    transmitters_.emplace_back(options);
-    sent_.push_back(&station);
+    onSpan_.push_back({&station, Transmitter(options)});
   }
   offsetHz = 0.0;
   Restart(nowMs);
@@ -74,14 +72,14 @@ int32_t SyntheticSource::Produce(size_t count, std::vector<Complex>& out) {
   const std::span<Complex> fresh(out.data() + first, count);
   std::fill(fresh.begin(), fresh.end(), Complex{});
   const int64_t routeMs = PacedMs() - airFromMs_;
-  for (size_t i = 0; i < transmitters_.size(); ++i) {
-    if (!sent_[i]->route.empty()) {
+  for (OnSpan& sent : onSpan_) {
+    if (!sent.station->route.empty()) {
       // A station off the air sends nothing, and goes on from there when it comes back.
-      const int level = sent_[i]->LevelAt(routeMs);
+      const int level = sent.station->LevelAt(routeMs);
       if (level >= band::kNoStationLevel) continue;
-      transmitters_[i].SetAmplitude(AmplitudeFor(level));
+      sent.transmitter.SetAmplitude(AmplitudeFor(level));
     }
-    transmitters_[i].Add(fresh);
+    sent.transmitter.Add(fresh);
   }
   if (noise_) {
     for (Complex& sample : fresh) sample += noise_->Next();

@@ -40,9 +40,12 @@ class SyntheticSource final : public PacedSource {
   SdrConfig config_;
   std::function<band::BandLoad()> loadBand_;
   std::optional<band::Band> band_;
-  std::vector<Transmitter> transmitters_;   // the stations on the captured span
-  std::vector<const band::Station*> sent_;  // the station each of them sends
-  int64_t airFromMs_ = 0;                   // the routes' time 0: when the radio was opened
+  struct OnSpan {
+    const band::Station* station;
+    Transmitter transmitter;
+  };
+  std::vector<OnSpan> onSpan_;  // the stations on the captured span
+  int64_t airFromMs_ = 0;       // the routes' time 0: when the radio was opened
   std::unique_ptr<NoiseSource> noise_;
 };
 

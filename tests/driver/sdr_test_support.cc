@@ -1,5 +1,7 @@
 #include "sdr_test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <numbers>
 
@@ -30,14 +32,15 @@ sdr::TransmitterOptions ImpairedStation(double cnrDb) {
 }
 
 std::vector<float> RunStation(sdr::Transmitter& transmitter, sdr::Receiver& receiver,
-                              double seconds) {
-  const size_t piece = static_cast<size_t>(kTestRate / 100);
-  std::vector<sdr::Complex> iq(piece);
+                              double seconds, const std::function<void(int64_t ms)>& eachPiece,
+                              double rate) {
+  std::vector<sdr::Complex> iq(static_cast<size_t>(rate / 100));
   std::vector<float> audio;
-  const int pieces = static_cast<int>(seconds * 100);
-  for (int i = 1; i <= pieces; ++i) {
+  const auto pieces = static_cast<int64_t>(seconds * 100);
+  for (int64_t i = 1; i <= pieces && !::testing::Test::HasFailure(); ++i) {
     transmitter.Generate(iq);
     receiver.Process(iq, i * 10, true, audio);
+    if (eachPiece) eachPiece(i * 10);
   }
   return audio;
 }

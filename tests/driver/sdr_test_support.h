@@ -3,6 +3,7 @@
 #ifndef HALVANE_TESTS_DRIVER_SDR_TEST_SUPPORT_H
 #define HALVANE_TESTS_DRIVER_SDR_TEST_SUPPORT_H
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,10 +21,12 @@ band::RdsProgramme TestProgramme();
 // The model's options for TestProgramme at `cnrDb`, 2 kHz off centre, clock 100 ppm fast.
 sdr::TransmitterOptions ImpairedStation(double cnrDb);
 
-// Feeds `seconds` of the transmitter into the receiver in 10 ms pieces, on a clock starting at
-// 0 ms; returns the sound.
+// Feeds `seconds` of the transmitter into the receiver in 10 ms pieces at `rate`, on a clock
+// starting at 0 ms, calling `eachPiece` with the clock after each piece (the run stops at the
+// test's first failure); returns the sound.
 std::vector<float> RunStation(sdr::Transmitter& transmitter, sdr::Receiver& receiver,
-                              double seconds);
+                              double seconds, const std::function<void(int64_t ms)>& eachPiece = {},
+                              double rate = kTestRate);
 
 // The power of `frequency` in one channel (0 left, 1 right) of interleaved stereo at 48 kHz,
 // skipping the first `skip` frames.

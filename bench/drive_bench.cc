@@ -23,7 +23,7 @@
 #include "driver_clock.h"
 #include "result_codes.h"
 #include "sdr/sdr_tuner.h"
-#include "sdr/synthetic_source.h"
+#include "sdr/sources/synthetic_source.h"
 #include "sim/sim_tuner.h"
 
 namespace bench {

@@ -13,10 +13,10 @@
 #include "band/station.h"
 #include "bench_pairs.h"
 #include "sdr/broadcast.h"
-#include "sdr/rds_demodulator.h"
-#include "sdr/receiver.h"
-#include "sdr/stereo_decoder.h"
-#include "sdr/transmitter.h"
+#include "sdr/dsp/rds_demodulator.h"
+#include "sdr/dsp/receiver.h"
+#include "sdr/dsp/stereo_decoder.h"
+#include "sdr/sources/transmitter.h"
 
 namespace bench {
 namespace {

@@ -17,12 +17,12 @@
 #include <vector>
 
 #include "bench_pairs.h"
-#include "sdr/file_source.h"
-#include "sdr/receiver.h"
-#include "sdr/rtl_tcp_protocol.h"
-#include "sdr/rtl_tcp_source.h"
-#include "sdr/sample_format.h"
-#include "sdr/transmitter.h"
+#include "sdr/dsp/receiver.h"
+#include "sdr/sources/file_source.h"
+#include "sdr/sources/rtl_tcp_protocol.h"
+#include "sdr/sources/rtl_tcp_source.h"
+#include "sdr/sources/sample_format.h"
+#include "sdr/sources/transmitter.h"
 
 namespace bench {
 namespace {

@@ -16,8 +16,8 @@
 #include "bench_pairs.h"
 #include "rds/record_writer.h"
 #include "sdr/broadcast.h"
-#include "sdr/receiver.h"
-#include "sdr/transmitter.h"
+#include "sdr/dsp/receiver.h"
+#include "sdr/sources/transmitter.h"
 #include "sim/programme_schedule.h"
 
 namespace bench {

@@ -10,8 +10,8 @@
 
 #include "properties.h"
 #include "sdr/broadcast.h"
-#include "sdr/receiver.h"
-#include "sdr/sample_format.h"
+#include "sdr/dsp/receiver.h"
+#include "sdr/sources/sample_format.h"
 
 namespace {
 

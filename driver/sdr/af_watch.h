@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "rds/af_follower.h"
-#include "sdr/receiver.h"
+#include "sdr/dsp/receiver.h"
 
 namespace halvane::driver::sdr {
 

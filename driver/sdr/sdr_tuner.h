@@ -12,10 +12,10 @@
 #include "driver_clock.h"
 #include "rds/af_follower.h"
 #include "sdr/af_watch.h"
-#include "sdr/audio_path.h"
-#include "sdr/iq_source.h"
-#include "sdr/receiver.h"
+#include "sdr/dsp/audio_path.h"
+#include "sdr/dsp/receiver.h"
 #include "sdr/sdr_config.h"
+#include "sdr/sources/iq_source.h"
 #include "tuner_backend.h"
 
 namespace halvane::driver::sdr {

@@ -6,8 +6,8 @@
 #include "last_reason.h"
 #include "result_codes.h"
 #include "rtl_tcp_test_server.h"
-#include "sdr/rtl_tcp_source.h"
 #include "sdr/sdr_tuner.h"
+#include "sdr/sources/rtl_tcp_source.h"
 #include "sdr_test_support.h"
 
 namespace halvane::driver::testing_support {

@@ -11,8 +11,8 @@
 #include <memory>
 #include <optional>
 
-#include "sdr/sample_format.h"
-#include "sdr/transmitter.h"
+#include "sdr/sources/sample_format.h"
+#include "sdr/sources/transmitter.h"
 #include "sdr_test_support.h"
 
 namespace halvane::driver::testing_support {

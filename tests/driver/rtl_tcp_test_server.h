@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "sdr/rtl_tcp_protocol.h"
+#include "sdr/sources/rtl_tcp_protocol.h"
 
 namespace halvane::driver::testing_support {
 

@@ -12,7 +12,7 @@
 #include "audio/audio_sink.h"
 #include "result_codes.h"
 #include "sdr/sdr_tuner.h"
-#include "sdr/synthetic_source.h"
+#include "sdr/sources/synthetic_source.h"
 #include "sdr_test_support.h"
 
 namespace halvane::driver::sdr {

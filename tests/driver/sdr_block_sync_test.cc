@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "rds/group_encoder.h"
-#include "sdr/block_sync.h"
-#include "sdr/sample_format.h"
+#include "sdr/dsp/block_sync.h"
+#include "sdr/sources/sample_format.h"
 
 namespace halvane::driver::sdr {
 namespace {

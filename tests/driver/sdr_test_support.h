@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "band/station.h"
-#include "sdr/receiver.h"
-#include "sdr/transmitter.h"
+#include "sdr/dsp/receiver.h"
+#include "sdr/sources/transmitter.h"
 
 namespace halvane::driver::testing_support {
 

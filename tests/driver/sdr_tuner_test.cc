@@ -14,10 +14,10 @@
 #include "band/band_file.h"
 #include "last_reason.h"
 #include "result_codes.h"
-#include "sdr/file_source.h"
-#include "sdr/sample_format.h"
-#include "sdr/soapy_source.h"
-#include "sdr/synthetic_source.h"
+#include "sdr/sources/file_source.h"
+#include "sdr/sources/sample_format.h"
+#include "sdr/sources/soapy_source.h"
+#include "sdr/sources/synthetic_source.h"
 #include "sdr_test_support.h"
 
 namespace halvane::driver::testing_support {

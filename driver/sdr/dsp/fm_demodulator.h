@@ -1,0 +1,67 @@
+// From IQ samples to the multiplex: the channel filter takes the wanted channel alone to the
+// multiplex rate, the meter measures its carrier and noise there (neighbours are not counted), an
+// AGC brings it to unit power and the discriminator turns frequency into the multiplex signal.
+#ifndef HALVANE_DRIVER_SDR_DSP_FM_DEMODULATOR_H
+#define HALVANE_DRIVER_SDR_DSP_FM_DEMODULATOR_H
+
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "sdr/dsp/channel_filter.h"
+#include "sdr/liquid_objects.h"
+
+namespace halvane::driver::sdr {
+
+// Carrier and noise of an FM channel from the moments of its samples: a constant-envelope
+// carrier C in complex noise N has E|x|^2 = C + N and E|x|^4 = C^2 + 4CN + 2N^2.
+class ChannelMeter {
+ public:
+  // `noiseBandwidthHz`: what the channel's noise is measured over, referred to 200 kHz.
+  explicit ChannelMeter(double noiseBandwidthHz);
+
+  void Add(Complex sample);
+  void Reset();
+  // Carrier-to-noise in 200 kHz, in dB, over the last whole window (or what has come so far);
+  // nothing before a few milliseconds of signal.
+  std::optional<double> CarrierToNoiseDb() const;
+  // Mean power of the channel's samples over the same span.
+  double power() const { return power_; }
+
+ private:
+  void Publish();
+  double referenceDb_;
+  double m2_ = 0;
+  double m4_ = 0;
+  size_t count_ = 0;
+  std::optional<double> cnrDb_;
+  double power_ = 0;
+};
+
+class FmDemodulator {
+ public:
+  explicit FmDemodulator(double inputRate);
+
+  // Where the channel lies from the source's centre.
+  void SetOffset(double hz);
+  // Forgets the past, as after retuning.
+  void Reset();
+
+  // Appends the multiplex of `iq` to `multiplex` (1.0 is 75 kHz deviation).
+  void Process(std::span<const Complex> iq, std::vector<float>& multiplex);
+
+  const ChannelMeter& meter() const { return meter_; }
+
+ private:
+  ChannelFilter filter_;
+  float gain_ = 1;  // the AGC's, carried from block to block
+  Discriminator discriminator_;
+  RealIirFilter dcBlocker_;
+  ChannelMeter meter_;
+  std::vector<Complex> channel_;
+  size_t settle_ = 0;  // samples still to drop from the meter after a reset
+};
+
+}  // namespace halvane::driver::sdr
+
+#endif

@@ -1,0 +1,100 @@
+#include "sdr/sources/synthetic_source.h"
+
+#include <cmath>
+
+#include "band/frequency.h"
+#include "last_reason.h"
+#include "result_codes.h"
+#include "sdr/broadcast.h"
+#include "sdr/dsp/receiver.h"
+
+namespace halvane::driver::sdr {
+namespace {
+
+// The noise floor is the same on every channel: that of a unit carrier at the best level's
+// carrier-to-noise; a weaker station is a weaker carrier.
+constexpr double kFloorCnrDb = kLevelZeroCnrDb;
+
+}  // namespace
+
+double CnrForLevel(int level) { return kLevelZeroCnrDb - kDbPerLevel * level - kDbPerLevel / 2; }
+
+SyntheticSource::SyntheticSource(const SdrConfig& config, std::function<band::BandLoad()> loadBand)
+    : config_(config), loadBand_(std::move(loadBand)) {}
+
+int32_t SyntheticSource::Open(int64_t nowMs) {
+  if (!band_) {
+    band::BandLoad load = loadBand_();
+    if (!load.band) {
+      SetLastReason(load.message);
+      return load.errorCode;
+    }
+    band_ = std::move(load.band);
+  }
+  airFromMs_ = nowMs;
+  noise_ =
+      std::make_unique<NoiseSource>(NoiseSource::SigmaFor(1.0, kFloorCnrDb, config_.rate), 0x5eed);
+  Restart(nowMs);
+  return kOk;
+}
+
+int32_t SyntheticSource::Tune(int64_t frequencyHz, int64_t nowMs, std::optional<double>& offsetHz) {
+  onSpan_.clear();
+  // A station is on the captured span when its whole channel is.
+  const double reach = config_.rate / 2.0 - kChannelHalfWidthHz;
+  static const std::vector<band::Station> kNone;
+  for (const band::Station& station : band_ ? band_->stations : kNone) {
+    const double distance =
+        static_cast<double>(station.frequency) - static_cast<double>(frequencyHz);
+    const bool everOnAir = station.level < band::kNoStationLevel || !station.route.empty();
+    if (!everOnAir || std::fabs(distance) > reach) continue;
+    if (band::Frequency(station.frequency).IsAm()) continue;
+    TransmitterOptions options;
+    options.multiplex.stereo = station.stereo;
+    options.multiplex.rds = station.programme;
+    options.multiplex.tone = {config_.toneHz, config_.toneLeft, config_.toneRight, 0.5};
+    options.multiplex.preemphasisUs = config_.deemphasisUs;
+    options.sampleRate = config_.rate;
+    options.carrierOffsetHz = distance + config_.carrierOffsetHz;
+    options.clockErrorPpm = config_.clockPpm;
+    options.amplitude = AmplitudeFor(station.level);
+    options.seed = static_cast<uint64_t>(station.frequency);
+    onSpan_.push_back({&station, Transmitter(options)});
+  }
+  offsetHz = 0.0;
+  Restart(nowMs);
+  return kOk;
+}
+
+int32_t SyntheticSource::Produce(size_t count, std::vector<Complex>& out) {
+  const size_t first = out.size();
+  out.resize(first + count);
+  const std::span<Complex> fresh(out.data() + first, count);
+  std::fill(fresh.begin(), fresh.end(), Complex{});
+  const int64_t routeMs = PacedMs() - airFromMs_;
+  for (OnSpan& sent : onSpan_) {
+    if (!sent.station->route.empty()) {
+      // A station off the air sends nothing, and goes on from there when it comes back.
+      const int level = sent.station->LevelAt(routeMs);
+      if (level >= band::kNoStationLevel) continue;
+      sent.transmitter.SetAmplitude(AmplitudeFor(level));
+    }
+    sent.transmitter.Add(fresh);
+  }
+  if (noise_) {
+    for (Complex& sample : fresh) sample += noise_->Next();
+  }
+  return kOk;
+}
+
+float SyntheticSource::AmplitudeFor(int level) const {
+  const double cnr = config_.cnrDb.value_or(CnrForLevel(level));
+  return static_cast<float>(std::pow(10.0, (cnr - kFloorCnrDb) / 20));
+}
+
+int32_t SyntheticSource::Skip(size_t) {
+  // Nobody heard those samples, so the station simply goes on from where it was heard last.
+  return kOk;
+}
+
+}  // namespace halvane::driver::sdr

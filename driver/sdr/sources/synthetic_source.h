@@ -1,0 +1,54 @@
+// The simulated band on the air: every station of the band on the captured span (the tuned one
+// and its neighbours), each modulated by the transmitter model at the carrier-to-noise of its own
+// level, in one noise floor. An empty channel is noise alone, or its neighbours' edges. A station
+// with a route (a drive) comes in and fades as its level moves, and is off the air at level 15.
+#ifndef HALVANE_DRIVER_SDR_SOURCES_SYNTHETIC_SOURCE_H
+#define HALVANE_DRIVER_SDR_SOURCES_SYNTHETIC_SOURCE_H
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "band/band_loader.h"
+#include "sdr/sdr_config.h"
+#include "sdr/sources/iq_source.h"
+#include "sdr/sources/transmitter.h"
+
+namespace halvane::driver::sdr {
+
+// The carrier-to-noise a station of band level `level` is sent at: the middle of the range the
+// receiver reads as that level.
+double CnrForLevel(int level);
+
+class SyntheticSource final : public PacedSource {
+ public:
+  SyntheticSource(const SdrConfig& config, std::function<band::BandLoad()> loadBand);
+
+  int32_t Open(int64_t nowMs) override;
+  void Close() override {}
+  double SampleRate() const override { return config_.rate; }
+  int32_t Tune(int64_t frequencyHz, int64_t nowMs, std::optional<double>& offsetHz) override;
+
+ protected:
+  int32_t Produce(size_t count, std::vector<Complex>& out) override;
+  int32_t Skip(size_t count) override;
+
+ private:
+  // The carrier's amplitude for a station of `level`.
+  float AmplitudeFor(int level) const;
+
+  SdrConfig config_;
+  std::function<band::BandLoad()> loadBand_;
+  std::optional<band::Band> band_;
+  struct OnSpan {
+    const band::Station* station;
+    Transmitter transmitter;
+  };
+  std::vector<OnSpan> onSpan_;  // the stations on the captured span
+  int64_t airFromMs_ = 0;       // the routes' time 0: when the radio was opened
+  std::unique_ptr<NoiseSource> noise_;
+};
+
+}  // namespace halvane::driver::sdr
+
+#endif

@@ -1,0 +1,129 @@
+// A broadcast FM transmitter and the path to the receiver: the stereo multiplex with RDS from our
+// group encoder, FM with 75 kHz deviation, noise for a chosen carrier-to-noise ratio, a carrier
+// offset, a receiver sample clock that runs off, and other stations on the captured span beside
+// it. Used by the synthetic source, tests and benchmarks.
+#ifndef HALVANE_DRIVER_SDR_SOURCES_TRANSMITTER_H
+#define HALVANE_DRIVER_SDR_SOURCES_TRANSMITTER_H
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "band/station.h"
+#include "sdr/liquid_objects.h"
+
+namespace halvane::driver::sdr {
+
+// The programme: a sine tone on the left, the right or both channels (level 1.0 is full scale).
+struct Tone {
+  double hz = 1000;
+  bool left = true;
+  bool right = true;
+  double level = 0.5;
+};
+
+struct MultiplexOptions {
+  bool stereo = true;      // pilot and L-R subcarrier; mono sends L+R alone
+  bool pilot = true;       // stereo without the pilot: only for measuring the RDS signal alone
+  double stereoFromS = 0;  // a stereo station sends mono (no pilot, no L-R) before this time
+  std::optional<band::RdsProgramme> rds;
+  Tone tone;
+  double preemphasisUs = 50;
+};
+
+// The baseband multiplex as a function of time, 1.0 at full deviation.
+class MultiplexModel {
+ public:
+  explicit MultiplexModel(MultiplexOptions options);
+
+  // The multiplex `t` seconds after the start. `t` never goes backwards between calls.
+  float At(double t);
+
+  // RDS groups begun so far.
+  uint64_t GroupsSent() const { return nextGroup_; }
+
+ private:
+  void ExtendRds(double untilIndex);
+
+  MultiplexOptions options_;
+  double toneAmplitude_ = 0;
+  double tonePhase_ = 0;  // the pre-emphasis's phase shift at the tone's frequency
+  RealInterpolator shaper_;
+  std::vector<float> rdsWave_;  // shaped chips at kRdsWaveRate, from sample rdsWaveStart_ on
+  uint64_t rdsWaveStart_ = 0;
+  std::vector<uint8_t> bits_;  // bits of the group being sent
+  size_t nextBit_ = 0;
+  uint64_t nextGroup_ = 0;
+  uint8_t lastDifferential_ = 0;
+};
+
+// Another station on the captured span, sent beside the wanted one.
+struct Neighbour {
+  double offsetHz = 200'000;  // its carrier from the wanted carrier
+  double relativeDb = 0;      // its carrier's power over the wanted carrier's
+  MultiplexOptions multiplex;
+};
+
+struct TransmitterOptions {
+  MultiplexOptions multiplex;
+  std::vector<Neighbour> neighbours;
+  double sampleRate = 1'024'000;  // the receiver's nominal rate
+  double carrierOffsetHz = 0;     // the carrier's distance from the receiver's centre
+  double clockErrorPpm = 0;       // the receiver's sample clock runs fast by this much
+  std::optional<double> cnrDb;    // in 200 kHz; none: no noise
+  float amplitude = 1.0f;         // of the carrier
+  // The carrier is off (only noise arrives) for `dropoutS` seconds from `dropoutFromS` on.
+  double dropoutFromS = 0;
+  double dropoutS = 0;
+  uint64_t seed = 1;
+};
+
+// Noise alone, as the receiver hears an empty channel: the noise of a carrier of `amplitude` at
+// `cnrDb`, at `sampleRate`.
+class NoiseSource {
+ public:
+  NoiseSource(double sigma, uint64_t seed);
+  static double SigmaFor(double amplitude, double cnrDb, double sampleRate);
+  Complex Next();
+  float NextReal();
+
+ private:
+  uint64_t NextBits();
+  double sigma_;
+  uint64_t state_;
+  bool hasSpare_ = false;
+  float spare_ = 0;
+};
+
+class Transmitter {
+ public:
+  explicit Transmitter(TransmitterOptions options);
+
+  // The next samples as the receiver takes them.
+  void Generate(std::span<Complex> out);
+  // The same without this transmitter's noise, added to what `out` holds (several stations in
+  // one noise floor).
+  void Add(std::span<Complex> out);
+  // The carrier's amplitude from the next sample on (a station coming in or fading as one
+  // drives); the neighbours keep theirs.
+  void SetAmplitude(float amplitude) { options_.amplitude = amplitude; }
+
+  const MultiplexModel& multiplex() const { return multiplex_; }
+
+ private:
+  // This station's carrier alone, added to `out`.
+  void AddCarrier(std::span<Complex> out);
+
+  TransmitterOptions options_;
+  std::vector<Transmitter> neighbours_;  // carriers only: the noise is this transmitter's
+  MultiplexModel multiplex_;
+  NoiseSource noise_;
+  double stepS_;  // true time between two receiver samples
+  double t_ = 0;
+  double phase_ = 0;
+};
+
+}  // namespace halvane::driver::sdr
+
+#endif

@@ -133,6 +133,15 @@ KeyResult ParseSdrKey(std::string_view key, const std::string& value, SdrConfig&
     const std::optional<int64_t> us = band::ReadInteger(value);
     if (!us || (*us != 50 && *us != 75)) return bad("deemphasis must be 50 or 75 (microseconds)");
     config.deemphasisUs = static_cast<double>(*us);
+  } else if (key == "am_step") {
+    const std::optional<int64_t> khz = band::ReadInteger(value);
+    if (!khz || (*khz != 9 && *khz != 10)) return bad("am_step must be 9 or 10 (kHz)");
+    config.amStepKhz = static_cast<int>(*khz);
+  } else if (key == "upconverter") {
+    const std::optional<int64_t> hz = band::Trim(value) == "0" ? 0 : ReadHertz(value);
+    if (!hz || *hz > 2'000'000'000)
+      return bad("upconverter must be 0 or a frequency (\"125 MHz\")");
+    config.upconverterHz = *hz;
   } else if (key == "tone") {
     const std::optional<double> hz = ReadNumber(value);
     if (!hz || *hz < 20 || *hz > 15000) return bad("tone must be 20 to 15000 (Hz)");

@@ -10,6 +10,7 @@
 #include "rds/extended_report.h"
 #include "rds/record_writer.h"
 #include "result_codes.h"
+#include "sdr/am_band.h"
 #include "sdr/broadcast.h"
 
 namespace halvane::driver::sdr {
@@ -22,10 +23,8 @@ std::string RateTooLow(int32_t rate) {
          std::to_string(kMinimumSampleRate) + " samples a second are needed";
 }
 
-int32_t FmOnly() {
-  SetLastReason("the SDR receiver receives FM broadcast only (87.5 to 108 MHz)");
-  return kOutOfBand;
-}
+// What the source tunes for the plug-in's value: hertz on the air.
+int64_t AirHertz(int32_t frequency) { return band::Frequency(frequency).Hertz(); }
 
 }  // namespace
 
@@ -64,6 +63,7 @@ int32_t SdrTuner::Initialize() {
       std::make_unique<Receiver>(ReceiverOptions{source_->SampleRate(), config_.deemphasisUs});
   watch_ = std::make_unique<AfWatch>(ReceiverOptions{source_->SampleRate(), config_.deemphasisUs});
   probe_ = std::make_unique<Receiver>(ReceiverOptions{source_->SampleRate(), config_.deemphasisUs});
+  am_ = std::make_unique<AmReceiver>(source_->SampleRate());
   if (!audio_) audio_ = std::make_unique<AudioPath>(parts_.openAudio());
   audio_->Jump(muted_);
   audio_->SetMono(mono_);
@@ -86,7 +86,8 @@ int32_t SdrTuner::Uninitialize() {
 }
 
 int32_t SdrTuner::Fail(int32_t code) {
-  if (source_ && source_->Reconnects()) return code;
+  // A device that reaches no AM has refused a band, and goes on with the other.
+  if (code == kSdrNoAm || (source_ && source_->Reconnects())) return code;
   failed_ = code;
   failedReason_ = std::string(LastReason());
   return code;
@@ -116,24 +117,35 @@ int32_t SdrTuner::PumpUntil(int64_t nowMs) {
   iq_.clear();
   const uint64_t droppedBefore = source_->SamplesDropped();
   if (const int32_t code = source_->ReadDue(nowMs, iq_); code != kOk) return Fail(code);
-  if (source_->SamplesDropped() != droppedBefore) receiver_->Interrupt();
+  if (source_->SamplesDropped() != droppedBefore) {
+    receiver_->Interrupt();
+    am_->Interrupt();
+  }
   if (!reachable_ || iq_.empty()) return kOk;
   sound_.clear();
-  receiver_->Process(iq_, nowMs, rdsOn_, sound_);
-  watch_->Process(iq_, nowMs);
+  if (OnAm()) {
+    am_->Process(iq_, sound_);
+  } else {
+    receiver_->Process(iq_, nowMs, rdsOn_, sound_);
+    watch_->Process(iq_, nowMs);
+  }
   audio_->Play(sound_);
   return kOk;
 }
 
 int32_t SdrTuner::Tune(int32_t frequency) {
+  const int32_t previous = frequency_;
   frequency_ = frequency;
   std::optional<double> offset;
   pumpedMs_ = clock_.NowMs();
-  if (const int32_t code = source_->Tune(frequency, pumpedMs_, offset); code != kOk) {
+  if (const int32_t code = source_->Tune(AirHertz(frequency), pumpedMs_, offset); code != kOk) {
+    // A refused band leaves the source where it was.
+    if (code == kSdrNoAm) frequency_ = previous;
     return code;
   }
   reachable_ = offset.has_value();
   receiver_->Tune(offset.value_or(0));
+  am_->Tune(offset.value_or(0));
   centreHz_ = frequency - static_cast<int64_t>(std::llround(offset.value_or(0)));
   watch_->Watch({});
   audio_->SetTitle(audio::FrequencyTitle(frequency));
@@ -161,9 +173,10 @@ int32_t SdrTuner::SetForceMono(bool mono) {
 
 int32_t SdrTuner::SetFrequency(int32_t frequency) {
   if (const int32_t code = Ready(); code != kOk) return code;
-  if (band::Frequency(frequency).IsAm()) return FmOnly();
   follower_.Tuned(clock_.NowMs());
-  if (const int32_t code = Tune(band::SnapToRaster(frequency)); code != kOk) return Fail(code);
+  const bool am = band::Frequency(frequency).IsAm();
+  const int32_t channel = am ? AmChannel(frequency) : band::SnapToRaster(frequency);
+  if (const int32_t code = Tune(channel); code != kOk) return Fail(code);
   return kOk;
 }
 
@@ -173,16 +186,32 @@ int32_t SdrTuner::GetFrequency(int32_t& frequency) {
   return kOk;
 }
 
+bool SdrTuner::OnAm() const { return band::Frequency(frequency_).IsAm(); }
+
+int SdrTuner::TunedLevel(int64_t nowMs) const {
+  if (!reachable_) return kNoStation;
+  return OnAm() ? am_->Level() : receiver_->Level(nowMs);
+}
+
 int32_t SdrTuner::MeasureLevel(int32_t frequency, int& level) {
   std::optional<double> offset;
-  if (const int32_t code = source_->Tune(frequency, clock_.NowMs(), offset); code != kOk) {
+  if (const int32_t code = source_->Tune(AirHertz(frequency), clock_.NowMs(), offset);
+      code != kOk) {
     return code;
   }
   level = kNoStation;
   if (!offset) return kOk;
-  const auto count = static_cast<size_t>(source_->SampleRate() * kSearchMeasureMs / 1000);
+  const bool am = band::Frequency(frequency).IsAm();
+  const int64_t ms = am ? kAmSearchMeasureMs : kSearchMeasureMs;
+  const auto count = static_cast<size_t>(source_->SampleRate() * static_cast<double>(ms) / 1000);
   iq_.clear();
   if (const int32_t code = source_->ReadNow(count, iq_); code != kOk) return code;
+  if (am) {
+    am_->Tune(*offset);
+    am_->Measure(iq_);
+    level = am_->Level();
+    return kOk;
+  }
   receiver_->Tune(*offset);
   receiver_->Measure(iq_);
   level = LevelForCnr(receiver_->CarrierToNoiseDb());
@@ -191,13 +220,17 @@ int32_t SdrTuner::MeasureLevel(int32_t frequency, int& level) {
 
 int32_t SdrTuner::Search(int32_t& frequency, bool up) {
   if (const int32_t code = Ready(); code != kOk) return code;
-  if (band::Frequency(frequency).IsAm()) return FmOnly();
   follower_.Tuned(clock_.NowMs());
-  const band::Raster& raster = band::kFmRaster;
-  int32_t stop = up ? raster.high : raster.low;
+  // AM walks the region's raster, FM the 100 kHz one.
+  const bool am = band::Frequency(frequency).IsAm();
+  const AmPlan& plan = AmPlanFor(config_.amStepKhz);
+  const auto next = [&](int32_t from) {
+    return am ? NextAmChannel(from, up, plan) : band::NextChannel(from, up);
+  };
+  int32_t stop =
+      am ? (up ? plan.high() : plan.low()) : (up ? band::kFmRaster.high : band::kFmRaster.low);
   int32_t code = HALVANE_SEARCH_BAND_END;
-  for (std::optional<int32_t> channel = band::NextChannel(frequency, up); channel;
-       channel = band::NextChannel(*channel, up)) {
+  for (std::optional<int32_t> channel = next(frequency); channel; channel = next(*channel)) {
     int level = kNoStation;
     if (const int32_t failed = MeasureLevel(*channel, level); failed != kOk) return Fail(failed);
     if (level <= seekThreshold_) {
@@ -225,8 +258,10 @@ int32_t SdrTuner::StopRds() {
 
 int32_t SdrTuner::GetState(uint8_t& flags) {
   if (const int32_t code = Ready(); code != kOk) return code;
-  const bool station = reachable_ && LevelForCnr(receiver_->CarrierToNoiseDb()) < kNoStation;
-  const bool stereo = station && receiver_->PilotLocked() && !mono_;
+  const std::optional<double> cnr =
+      OnAm() ? am_->CarrierToNoiseDb() : receiver_->CarrierToNoiseDb();
+  const bool station = reachable_ && LevelForCnr(cnr) < kNoStation;
+  const bool stereo = station && !OnAm() && receiver_->PilotLocked() && !mono_;
   flags = (station ? kStateStation : 0) | (stereo ? kStateStereo : 0) | (muted_ ? kStateMuted : 0) |
           (mono_ ? kStateMonoForced : 0);
   return kOk;
@@ -235,9 +270,11 @@ int32_t SdrTuner::GetState(uint8_t& flags) {
 int32_t SdrTuner::GetDecoderState(uint32_t& state) {
   if (const int32_t code = Ready(); code != kOk) return code;
   const int64_t now = clock_.NowMs();
-  if (const int32_t code = Follow(now); code != kOk) return Fail(code);
-  const bool receiving = reachable_ && rdsOn_;
-  const int level = receiving ? receiver_->Level(now) : kNoStation;
+  // AM stations carry no RDS: there is no programme to follow.
+  if (!OnAm()) {
+    if (const int32_t code = Follow(now); code != kOk) return Fail(code);
+  }
+  const int level = rdsOn_ ? TunedLevel(now) : kNoStation;
   state = DecoderStateWord(static_cast<uint32_t>(level),
                            receiver_->monitor().DamagedBlocksInLastSecond(now));
   return kOk;

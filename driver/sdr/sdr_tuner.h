@@ -12,6 +12,7 @@
 #include "driver_clock.h"
 #include "rds/af_follower.h"
 #include "sdr/af_watch.h"
+#include "sdr/dsp/am_receiver.h"
 #include "sdr/dsp/audio_path.h"
 #include "sdr/dsp/receiver.h"
 #include "sdr/sdr_config.h"
@@ -28,8 +29,9 @@ struct SdrTunerParts {
 // A held clock's long step is received in pieces of this length.
 inline constexpr int64_t kPumpStepMs = 100;
 
-// A search measures each channel for this long.
+// A search measures each channel for this long; an AM channel's carrier loop needs longer.
 inline constexpr int64_t kSearchMeasureMs = 10;
+inline constexpr int64_t kAmSearchMeasureMs = 30;
 
 class SdrTuner final : public TunerBackend {
  public:
@@ -70,6 +72,9 @@ class SdrTuner final : public TunerBackend {
   int32_t Tune(int32_t frequency);
   int32_t Fail(int32_t code);
   int32_t MeasureLevel(int32_t frequency, int& level);
+  bool OnAm() const;
+  // The reception level of the tuned channel, on the band it lies in.
+  int TunedLevel(int64_t nowMs) const;
   // af_follow.cc: at every decoder state poll, alternatives are watched while the
   // station is weak and the follower's move taken over the watched receiver. After a total loss
   // the programme is searched by its PI, retuning the source where need be; a failing source
@@ -86,6 +91,7 @@ class SdrTuner final : public TunerBackend {
   SdrTunerParts parts_;
   std::unique_ptr<IqSource> source_;
   std::unique_ptr<Receiver> receiver_;
+  std::unique_ptr<AmReceiver> am_;  // the tuned channel's receiver while it is an AM one
   std::unique_ptr<AudioPath> audio_;
   bool initialized_ = false;
   int32_t failed_ = 0;  // the code every call returns once the source has failed

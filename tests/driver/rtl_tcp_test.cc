@@ -219,3 +219,50 @@ TEST_F(RtlTcpTest, AFloodingServerCostsOverrunsNotMemory) {
 
 }  // namespace
 }  // namespace halvane::driver::testing_support
+
+namespace halvane::driver::testing_support {
+namespace {
+
+TEST_F(RtlTcpTest, TheAmBandIsReachedByDirectSamplingOrTheUpconverterAndFmAgainWithout) {
+  struct Case {
+    const char* name;
+    int64_t upconverterHz;
+    std::vector<ReceivedCommand> sent;  // after the start's settings, for FM, AM, FM
+  };
+  const Case cases[] = {
+      {"direct sampling",
+       0,
+       {Sent(RtlTcpCommand::Frequency, 99'500'000), Sent(RtlTcpCommand::DirectSampling, 2),
+        Sent(RtlTcpCommand::Frequency, 1'040'000), Sent(RtlTcpCommand::DirectSampling, 0),
+        Sent(RtlTcpCommand::Frequency, 88'000'000)}},
+      {"upconverter",
+       125'000'000,
+       {Sent(RtlTcpCommand::Frequency, 99'500'000), Sent(RtlTcpCommand::Frequency, 126'040'000),
+        Sent(RtlTcpCommand::Frequency, 88'000'000)}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RtlTcpTestServer server({});
+    config_.upconverterHz = c.upconverterHz;
+    auto tuner = Tuner(server.port());
+    ASSERT_EQ(tuner->Initialize(), kOk) << LastReason();
+    const ReceivedCommand started = Sent(RtlTcpCommand::Frequency, 87'500'000);
+    ASSERT_TRUE(WaitUntil([&] {
+      const std::vector<ReceivedCommand> commands = server.Commands();
+      return !commands.empty() && commands.back() == started;
+    }));
+    const size_t before = server.Commands().size();
+    ASSERT_EQ(tuner->SetFrequency(99'500'000), kOk);
+    ASSERT_EQ(tuner->SetFrequency(1'040 * 10'000), kOk);
+    ASSERT_EQ(tuner->SetFrequency(88'000'000), kOk);
+    const size_t expected = before + c.sent.size();
+    ASSERT_TRUE(WaitUntil([&] { return server.Commands().size() == expected; }));
+    const std::vector<ReceivedCommand> commands = server.Commands();
+    EXPECT_EQ(std::vector<ReceivedCommand>(commands.begin() + static_cast<ptrdiff_t>(before),
+                                           commands.end()),
+              c.sent);
+  }
+}
+
+}  // namespace
+}  // namespace halvane::driver::testing_support

@@ -20,7 +20,8 @@ TEST(SdrConfig, ReadsEveryKey) {
   const auto parsed = ParseBackendConfig(
       "backend = sdr\ndevice = file:/tmp/fm.cu8\nformat = cs16\nrate = 2048000\n"
       "center = 99.5 MHz\ngain = 32.8\nppm = -12\ndeemphasis = 75\ntone = 440\n"
-      "tone_channel = left\ncarrier_offset = 2000\nclock_ppm = 100\ncnr = 20\n");
+      "tone_channel = left\ncarrier_offset = 2000\nclock_ppm = 100\ncnr = 20\nam_step = 9\n"
+      "upconverter = 125 MHz\n");
   ASSERT_TRUE(parsed.ok()) << parsed.error;
   const sdr::SdrConfig& sdr = parsed.value->sdr;
   EXPECT_EQ(parsed.value->kind, BackendConfig::Kind::Sdr);
@@ -38,6 +39,8 @@ TEST(SdrConfig, ReadsEveryKey) {
   EXPECT_EQ(sdr.carrierOffsetHz, 2000);
   EXPECT_EQ(sdr.clockPpm, 100);
   EXPECT_EQ(sdr.cnrDb, 20);
+  EXPECT_EQ(sdr.amStepKhz, 9);
+  EXPECT_EQ(sdr.upconverterHz, 125'000'000);
 
   const auto plain = ParseBackendConfig("backend = sdr\n");
   ASSERT_TRUE(plain.ok());
@@ -76,6 +79,8 @@ TEST(SdrConfig, RefusesBadValuesWithTheirLine) {
       {"backend = sdr\ncenter = near 100\n", "center must be"},
       {"backend = sdr\ngain = loud\n", "gain must be"},
       {"backend = sdr\ndeemphasis = 60\n", "deemphasis must be"},
+      {"backend = sdr\nam_step = 5\n", "am_step must be 9 or 10"},
+      {"backend = sdr\nupconverter = -125 MHz\n", "upconverter must be"},
       {"backend = sdr\ntone_channel = middle\n", "tone_channel must be"},
       {"backend = sdr\ndevice = file:/tmp/x.cu8\n", "needs center"},
       {"backend = sdr\ndevice = rtl_tcp=:1234\n", "host is missing"},

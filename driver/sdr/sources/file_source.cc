@@ -11,6 +11,7 @@
 
 #include "last_reason.h"
 #include "result_codes.h"
+#include "sdr/am_broadcast.h"
 #include "sdr/broadcast.h"
 #include "sdr/sources/sample_format.h"
 
@@ -118,8 +119,11 @@ void FileSource::Close() {
 
 int32_t FileSource::Tune(int64_t frequencyHz, int64_t nowMs, std::optional<double>& offsetHz) {
   const double offset = static_cast<double>(frequencyHz - centerHz_);
-  // The channel's filter reaches half the multiplex rate either side.
-  if (std::fabs(offset) + kMultiplexRate / 2.0 <= rate_ / 2) {
+  // The channel's filter reaches half the multiplex rate either side (on AM half the AM
+  // channel rate): a recording of the AM band holds its stations when its centre lies there.
+  const double halfWidth =
+      BelowTunerRange(frequencyHz) ? kAmChannelRate / 2.0 : kMultiplexRate / 2.0;
+  if (std::fabs(offset) + halfWidth <= rate_ / 2) {
     offsetHz = offset;
   } else {
     offsetHz.reset();

@@ -20,12 +20,13 @@ inline constexpr size_t kRtlTcpCommandSize = 5;
 inline constexpr uint32_t kRtlTcpMaxGainCount = 256;
 
 enum class RtlTcpCommand : uint8_t {
-  Frequency = 0x01,   // centre frequency in hertz
-  SampleRate = 0x02,  // samples a second
-  GainMode = 0x03,    // 0: the tuner's automatic gain, 1: the gain set below
-  Gain = 0x04,        // in tenths of a dB
-  Correction = 0x05,  // frequency correction in ppm (signed)
-  Agc = 0x08,         // the RTL2832's digital AGC: 1 on, 0 off
+  Frequency = 0x01,       // centre frequency in hertz
+  SampleRate = 0x02,      // samples a second
+  GainMode = 0x03,        // 0: the tuner's automatic gain, 1: the gain set below
+  Gain = 0x04,            // in tenths of a dB
+  Correction = 0x05,      // frequency correction in ppm (signed)
+  Agc = 0x08,             // the RTL2832's digital AGC: 1 on, 0 off
+  DirectSampling = 0x09,  // 0 the tuner, 2 the antenna sampled on the Q branch (the AM band)
 };
 
 struct RtlTcpGreeting {

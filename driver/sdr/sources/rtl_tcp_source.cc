@@ -19,6 +19,7 @@
 #include "last_reason.h"
 #include "result_codes.h"
 #include "sdr/broadcast.h"
+#include "sdr/sources/am_access.h"
 #include "sdr/sources/sample_format.h"
 
 namespace halvane::driver::sdr {
@@ -261,6 +262,7 @@ void RtlTcpSource::QueueSettings() {
   if (const auto ppm = static_cast<int32_t>(std::lround(config_.ppm)); ppm != 0) {
     Queue(RtlTcpCommand::Correction, static_cast<uint32_t>(ppm));
   }
+  if (directSampling_) Queue(RtlTcpCommand::DirectSampling, 2);
   if (centerHz_ > 0) Queue(RtlTcpCommand::Frequency, static_cast<uint32_t>(centerHz_));
 }
 
@@ -338,8 +340,16 @@ int32_t RtlTcpSource::Tune(int64_t frequencyHz, int64_t, std::optional<double>& 
     // While the server is away the frequency waits for it: the reconnection sends it.
     std::lock_guard lock(mutex_);
     if (link_ == Link::Connecting) return NotUp();
-    centerHz_ = frequencyHz + static_cast<int64_t>(loOffsetHz_);
-    if (link_ == Link::Up) Queue(RtlTcpCommand::Frequency, static_cast<uint32_t>(centerHz_));
+    // rtl_tcp cannot say whether the dongle samples directly: the command is sent, and a dongle
+    // without it hears nothing on AM.
+    const DeviceTuning tuning = *DeviceTuningFor(frequencyHz, config_.upconverterHz, true);
+    const bool modeChanges = tuning.directSampling != directSampling_;
+    directSampling_ = tuning.directSampling;
+    centerHz_ = tuning.deviceHz + static_cast<int64_t>(loOffsetHz_);
+    if (link_ == Link::Up) {
+      if (modeChanges) Queue(RtlTcpCommand::DirectSampling, directSampling_ ? 2 : 0);
+      Queue(RtlTcpCommand::Frequency, static_cast<uint32_t>(centerHz_));
+    }
     pending_.clear();
     discard_ = settleBytes_;
   }

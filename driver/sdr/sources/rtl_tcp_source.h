@@ -87,7 +87,8 @@ class RtlTcpSource final : public IqSource {
   Link link_ = Link::Connecting;
   int32_t code_ = 0;  // why the link is down, with reason_
   std::string reason_;
-  int64_t centerHz_ = 0;  // the frequency the dongle should be on; 0 before the first tune
+  int64_t centerHz_ = 0;         // the frequency the dongle should be on; 0 before the first tune
+  bool directSampling_ = false;  // the dongle should sample the antenna directly
   std::vector<uint8_t> outgoing_;
   std::vector<uint8_t> pending_;  // cu8 bytes received and not yet taken
   size_t discard_ = 0;            // bytes still to drop after a retune

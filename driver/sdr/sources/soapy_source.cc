@@ -9,6 +9,7 @@
 #include "last_reason.h"
 #include "result_codes.h"
 #include "sdr/broadcast.h"
+#include "sdr/sources/am_access.h"
 
 namespace halvane::driver::sdr {
 namespace {
@@ -64,6 +65,12 @@ int32_t SoapySource::Open(int64_t) {
       device_->setGainMode(SOAPY_SDR_RX, 0, true);
     }
     if (config_.ppm != 0) device_->setFrequencyCorrection(SOAPY_SDR_RX, 0, config_.ppm);
+    // RTL-SDR's module names its direct sampling so: 0 off, 1 the I branch, 2 the Q branch.
+    offersDirectSampling_ = false;
+    for (const SoapySDR::ArgInfo& setting : device_->getSettingInfo()) {
+      if (setting.key == "direct_samp") offersDirectSampling_ = true;
+    }
+    directSampling_ = false;
     stream_ = device_->setupStream(SOAPY_SDR_RX, SOAPY_SDR_CF32);
     if (device_->activateStream(stream_) != 0) throw std::runtime_error("stream not started");
   } catch (const std::exception& e) {
@@ -141,8 +148,15 @@ int32_t SoapySource::Lost() {
 
 int32_t SoapySource::Tune(int64_t frequencyHz, int64_t, std::optional<double>& offsetHz) {
   if (device_ == nullptr) return Lost();
+  const std::optional<DeviceTuning> tuning =
+      DeviceTuningFor(frequencyHz, config_.upconverterHz, offersDirectSampling_);
+  if (!tuning) return NoAm("the SoapySDR device \"" + config_.device + "\"");
   try {
-    device_->setFrequency(SOAPY_SDR_RX, 0, static_cast<double>(frequencyHz) + loOffsetHz_);
+    if (tuning->directSampling != directSampling_) {
+      device_->writeSetting("direct_samp", tuning->directSampling ? "2" : "0");
+      directSampling_ = tuning->directSampling;
+    }
+    device_->setFrequency(SOAPY_SDR_RX, 0, static_cast<double>(tuning->deviceHz) + loOffsetHz_);
   } catch (const std::exception& e) {
     return Fail(kSdrDeviceError, "the SoapySDR device \"" + config_.device + "\" cannot tune to " +
                                      std::to_string(frequencyHz) + " Hz: " + e.what());

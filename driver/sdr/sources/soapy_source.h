@@ -41,6 +41,8 @@ class SoapySource final : public IqSource {
   SdrConfig config_;
   double rate_;
   double loOffsetHz_ = 0;
+  bool offersDirectSampling_ = false;  // the device has the direct_samp setting
+  bool directSampling_ = false;        // and it is on
   SoapySDR::Device* device_ = nullptr;
   SoapySDR::Stream* stream_ = nullptr;
   std::thread reader_;

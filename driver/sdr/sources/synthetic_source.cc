@@ -5,6 +5,7 @@
 #include "band/frequency.h"
 #include "last_reason.h"
 #include "result_codes.h"
+#include "sdr/am_broadcast.h"
 #include "sdr/broadcast.h"
 #include "sdr/dsp/receiver.h"
 
@@ -14,6 +15,10 @@ namespace {
 // The noise floor is the same on every channel: that of a unit carrier at the best level's
 // carrier-to-noise; a weaker station is a weaker carrier.
 constexpr double kFloorCnrDb = kLevelZeroCnrDb;
+// The same floor in AM's narrower reference channel.
+const double kAmFloorCnrDb = kFloorCnrDb + 10 * std::log10(kNoiseBandwidthHz / kAmNoiseBandwidthHz);
+// An AM channel reaches this far either side of its carrier.
+constexpr double kAmChannelHalfWidthHz = 10'000;
 
 }  // namespace
 
@@ -40,15 +45,20 @@ int32_t SyntheticSource::Open(int64_t nowMs) {
 
 int32_t SyntheticSource::Tune(int64_t frequencyHz, int64_t nowMs, std::optional<double>& offsetHz) {
   onSpan_.clear();
-  // A station is on the captured span when its whole channel is.
-  const double reach = config_.rate / 2.0 - kChannelHalfWidthHz;
+  amOnSpan_.clear();
   static const std::vector<band::Station> kNone;
   for (const band::Station& station : band_ ? band_->stations : kNone) {
+    const band::Frequency frequency(station.frequency);
     const double distance =
-        static_cast<double>(station.frequency) - static_cast<double>(frequencyHz);
+        static_cast<double>(frequency.Hertz()) - static_cast<double>(frequencyHz);
+    // A station is on the captured span when its whole channel is.
+    const double halfWidth = frequency.IsAm() ? kAmChannelHalfWidthHz : kChannelHalfWidthHz;
     const bool everOnAir = station.level < band::kNoStationLevel || !station.route.empty();
-    if (!everOnAir || std::fabs(distance) > reach) continue;
-    if (band::Frequency(station.frequency).IsAm()) continue;
+    if (!everOnAir || std::fabs(distance) > config_.rate / 2.0 - halfWidth) continue;
+    if (frequency.IsAm()) {
+      SendAm(station, distance);
+      continue;
+    }
     TransmitterOptions options;
     options.multiplex.stereo = station.stereo;
     options.multiplex.rds = station.programme;
@@ -66,6 +76,16 @@ int32_t SyntheticSource::Tune(int64_t frequencyHz, int64_t nowMs, std::optional<
   return kOk;
 }
 
+void SyntheticSource::SendAm(const band::Station& station, double distanceHz) {
+  AmTransmitterOptions options;
+  options.tone = {config_.toneHz, true, true, 0.5};
+  options.sampleRate = config_.rate;
+  options.carrierOffsetHz = distanceHz + config_.carrierOffsetHz;
+  options.amplitude = AmplitudeFor(station.level, true);
+  options.seed = static_cast<uint64_t>(station.frequency);
+  amOnSpan_.push_back({&station, AmTransmitter(options)});
+}
+
 int32_t SyntheticSource::Produce(size_t count, std::vector<Complex>& out) {
   const size_t first = out.size();
   out.resize(first + count);
@@ -81,15 +101,23 @@ int32_t SyntheticSource::Produce(size_t count, std::vector<Complex>& out) {
     }
     sent.transmitter.Add(fresh);
   }
+  for (AmOnSpan& sent : amOnSpan_) {
+    if (!sent.station->route.empty()) {
+      const int level = sent.station->LevelAt(routeMs);
+      if (level >= band::kNoStationLevel) continue;
+      sent.transmitter.SetAmplitude(AmplitudeFor(level, true));
+    }
+    sent.transmitter.Add(fresh);
+  }
   if (noise_) {
     for (Complex& sample : fresh) sample += noise_->Next();
   }
   return kOk;
 }
 
-float SyntheticSource::AmplitudeFor(int level) const {
+float SyntheticSource::AmplitudeFor(int level, bool am) const {
   const double cnr = config_.cnrDb.value_or(CnrForLevel(level));
-  return static_cast<float>(std::pow(10.0, (cnr - kFloorCnrDb) / 20));
+  return static_cast<float>(std::pow(10.0, (cnr - (am ? kAmFloorCnrDb : kFloorCnrDb)) / 20));
 }
 
 int32_t SyntheticSource::Skip(size_t) {

@@ -1,7 +1,8 @@
 // The simulated band on the air: every station of the band on the captured span (the tuned one
-// and its neighbours), each modulated by the transmitter model at the carrier-to-noise of its own
-// level, in one noise floor. An empty channel is noise alone, or its neighbours' edges. A station
-// with a route (a drive) comes in and fades as its level moves, and is off the air at level 15.
+// and its neighbours), each modulated by the transmitter model (FM or AM, as its band) at the
+// carrier-to-noise of its own level, in one noise floor. An empty channel is noise alone, or its
+// neighbours' edges. A station with a route (a drive) comes in and fades as its level moves, and is
+// off the air at level 15.
 #ifndef HALVANE_DRIVER_SDR_SOURCES_SYNTHETIC_SOURCE_H
 #define HALVANE_DRIVER_SDR_SOURCES_SYNTHETIC_SOURCE_H
 
@@ -11,6 +12,7 @@
 
 #include "band/band_loader.h"
 #include "sdr/sdr_config.h"
+#include "sdr/sources/am_transmitter.h"
 #include "sdr/sources/iq_source.h"
 #include "sdr/sources/transmitter.h"
 
@@ -34,8 +36,10 @@ class SyntheticSource final : public PacedSource {
   int32_t Skip(size_t count) override;
 
  private:
-  // The carrier's amplitude for a station of `level`.
-  float AmplitudeFor(int level) const;
+  // The carrier's amplitude for a station of `level` on FM or on AM (whose carrier-to-noise is
+  // stated in a narrower channel).
+  float AmplitudeFor(int level, bool am = false) const;
+  void SendAm(const band::Station& station, double distanceHz);
 
   SdrConfig config_;
   std::function<band::BandLoad()> loadBand_;
@@ -45,7 +49,12 @@ class SyntheticSource final : public PacedSource {
     Transmitter transmitter;
   };
   std::vector<OnSpan> onSpan_;  // the stations on the captured span
-  int64_t airFromMs_ = 0;       // the routes' time 0: when the radio was opened
+  struct AmOnSpan {
+    const band::Station* station;
+    AmTransmitter transmitter;
+  };
+  std::vector<AmOnSpan> amOnSpan_;
+  int64_t airFromMs_ = 0;  // the routes' time 0: when the radio was opened
   std::unique_ptr<NoiseSource> noise_;
 };
 

@@ -1,0 +1,96 @@
+#include "sdr/dsp/am_channel_filter.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "sdr/am_broadcast.h"
+
+namespace halvane::driver::sdr {
+namespace {
+
+constexpr double kHalfbandStopbandDb = 80;
+// Halving goes on while the channel filter keeps a wide transition at the next rate.
+constexpr double kHalvingFloor = 64'000;
+// Impulses are blanked at the first rate at or below this: short enough a click is still a
+// sample or two, low enough the blanker costs little.
+constexpr double kBlankingRate = 256'000;
+
+std::vector<HalfbandDecimator> MakeHalfbands(int64_t& rate) {
+  std::vector<HalfbandDecimator> stages;
+  while (rate % 2 == 0 && static_cast<double>(rate) / 2 >= kHalvingFloor) {
+    stages.emplace_back(static_cast<double>(rate), kAmChannel.stopHz, kHalfbandStopbandDb);
+    rate /= 2;
+  }
+  return stages;
+}
+
+int64_t RateAfterHalving(double inputRate) {
+  int64_t rate = std::llround(inputRate);
+  MakeHalfbands(rate);
+  return rate;
+}
+
+// The half-band stages ahead of the blanker: the first rate at or below kBlankingRate, or the
+// last one there is.
+size_t StagesBeforeBlanking(double inputRate) {
+  const auto last = static_cast<double>(RateAfterHalving(inputRate));
+  size_t n = 0;
+  for (double rate = inputRate; rate > kBlankingRate && rate / 2 >= last; rate /= 2) ++n;
+  return n;
+}
+
+}  // namespace
+
+AmChannelFilter::AmChannelFilter(double inputRate)
+    : inputRate_(inputRate),
+      halfbands_([inputRate] {
+        int64_t rate = std::llround(inputRate);
+        return MakeHalfbands(rate);
+      }()),
+      blankAfter_(StagesBeforeBlanking(inputRate)),
+      blanker_(inputRate / std::pow(2.0, static_cast<double>(blankAfter_))),
+      resampler_(RateAfterHalving(inputRate), kAmChannelRate, kAmChannel) {}
+
+void AmChannelFilter::SetOffset(double hz) { offsetHz_ = hz; }
+
+void AmChannelFilter::Reset() {
+  phase_ = 0;
+  for (HalfbandDecimator& stage : halfbands_) stage.Reset();
+  blanker_.Reset();
+  resampler_.Reset();
+}
+
+void AmChannelFilter::Mix(std::span<const Complex> iq) {
+  // A rotating phasor, set afresh from the phase in double precision at every block so that its
+  // rounding never builds up.
+  const double turnsPerSample = -offsetHz_ / inputRate_;
+  const auto step = static_cast<Complex>(std::polar(1.0, 2 * std::numbers::pi * turnsPerSample));
+  Complex rotor = static_cast<Complex>(std::polar(1.0, 2 * std::numbers::pi * phase_));
+  mixed_.resize(iq.size());
+  for (size_t i = 0; i < iq.size(); ++i) {
+    const Complex x = iq[i];
+    mixed_[i] = {x.real() * rotor.real() - x.imag() * rotor.imag(),
+                 x.real() * rotor.imag() + x.imag() * rotor.real()};
+    rotor = {rotor.real() * step.real() - rotor.imag() * step.imag(),
+             rotor.real() * step.imag() + rotor.imag() * step.real()};
+  }
+  phase_ += turnsPerSample * static_cast<double>(iq.size());
+  phase_ -= std::floor(phase_);
+}
+
+void AmChannelFilter::Process(std::span<const Complex> iq, std::vector<Complex>& channel) {
+  if (iq.empty()) return;
+  Mix(iq);
+  std::vector<Complex>* signal = &mixed_;
+  for (size_t i = 0; i <= halfbands_.size(); ++i) {
+    if (i == blankAfter_) blanker_.Process(*signal);
+    if (i == halfbands_.size()) break;
+    std::vector<Complex>& out = stage_[i % 2];
+    out.clear();
+    halfbands_[i].Process(*signal, out);
+    signal = &out;
+  }
+  resampler_.Process(*signal, channel);
+}
+
+}  // namespace halvane::driver::sdr

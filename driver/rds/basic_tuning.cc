@@ -1,5 +1,7 @@
 #include "rds/basic_tuning.h"
 
+#include <algorithm>
+
 #include "rds/station_state.h"
 
 namespace halvane::driver::rds {
@@ -12,7 +14,8 @@ void DecodeBasicTuning(const ReceivedGroup& group, StationState& station) {
   if (state.ta.Offer((b & 0x10) != 0, false)) shown.ta = *state.ta.shown();
   if (state.ms.Offer((b & 0x08) != 0, false)) shown.ms = *state.ms.shown();
   if (group.usable[3]) {
-    state.ps.Offer(b & 3, group.blocks[3], !group.corrected[1] && !group.corrected[3], shown.ps);
+    state.ps.OfferWord(b & 3, group.blocks[3], !group.corrected[1] && !group.corrected[3]);
+    if (const auto& name = state.ps.whole()) std::copy(name->begin(), name->end(), shown.ps.begin());
   }
   // 0A: two alternative-frequency codes in block C (0B repeats the PI there).
   if (!IsVersionB(b)) {

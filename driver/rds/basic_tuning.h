@@ -5,6 +5,7 @@
 
 #include "rds/confirmation.h"
 #include "rds/received_group.h"
+#include "rds/whole_text.h"
 
 namespace halvane::driver::rds {
 
@@ -13,7 +14,7 @@ struct StationState;
 struct BasicTuningState {
   Confirmed<bool> ta;
   Confirmed<bool> ms;
-  ConfirmedText<8> ps;
+  WholeText ps{4, 2, TextEnd::None};  // shown once all four pairs are in
 };
 
 void DecodeBasicTuning(const ReceivedGroup& group, StationState& station);

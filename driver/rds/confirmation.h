@@ -5,8 +5,6 @@
 #ifndef HALVANE_DRIVER_RDS_CONFIRMATION_H
 #define HALVANE_DRIVER_RDS_CONFIRMATION_H
 
-#include <array>
-#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -34,30 +32,6 @@ class Confirmed {
  private:
   std::optional<T> last_;
   std::optional<T> shown_;
-};
-
-// A text sent two characters (one block) at a time: each pair is confirmed on its own and
-// written into `text` when it is. Positions never confirmed keep what `text` held.
-template <size_t Length>
-class ConfirmedText {
- public:
-  static_assert(Length % 2 == 0);
-  static constexpr size_t kPairs = Length / 2;
-
-  // The block `word` received for characters 2*pair and 2*pair+1.
-  void Offer(size_t pair, uint16_t word, bool intact, std::array<uint8_t, Length>& text) {
-    if (pair >= kPairs) return;
-    if (!pairs_[pair].Offer(word, intact)) return;
-    text[2 * pair] = static_cast<uint8_t>(word >> 8);
-    text[2 * pair + 1] = static_cast<uint8_t>(word & 0xFF);
-  }
-
-  void Reset() { pairs_ = {}; }
-  // True once the characters of `pair` were confirmed.
-  bool Shown(size_t pair) const { return pair < kPairs && pairs_[pair].shown().has_value(); }
-
- private:
-  std::array<Confirmed<uint16_t>, kPairs> pairs_{};
 };
 
 }  // namespace halvane::driver::rds

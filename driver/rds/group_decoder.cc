@@ -10,6 +10,17 @@ void GroupDecoder::Clear() {
   collecting_.reset();
 }
 
+void GroupDecoder::Restart() {
+  if (!HasData()) {
+    Clear();
+    return;
+  }
+  // A value half received before the move must not be confirmed by one from after it.
+  pi_.ForgetReceived();
+  station_.pty.ForgetReceived();
+  station_.tp.ForgetReceived();
+}
+
 bool GroupDecoder::AcceptPi(uint16_t pi) {
   const std::optional<uint16_t> before = pi_.shown();
   pi_.Offer(pi, false);

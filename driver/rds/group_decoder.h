@@ -3,9 +3,9 @@
 //
 // Adding a group type: write its decoder in a file of its own (a `GroupHandler`, see
 // group_handlers.h), put the state it keeps into `StationState` (station_state.h), and add a row
-// to the table in group_handlers.cc. Show nothing unconfirmed: `Confirmed` and `ConfirmedText`
-// (confirmation.h) take a value received twice alike or once from intact blocks
-// (`ReceivedGroup::Intact`).
+// to the table in group_handlers.cc. Show nothing unconfirmed: `Confirmed` (confirmation.h) takes
+// a value received twice alike or once from intact blocks (`ReceivedGroup::Intact`); a text shows
+// only whole (`WholeText`, whole_text.h).
 #ifndef HALVANE_DRIVER_RDS_GROUP_DECODER_H
 #define HALVANE_DRIVER_RDS_GROUP_DECODER_H
 
@@ -30,6 +30,11 @@ class GroupDecoder {
 
   // Forgets everything, as after tuning to another frequency.
   void Clear();
+  // The tuner moved to another transmitter of the programme (an alternative frequency, back
+  // from a linked programme's announcement) or restarted its demodulators: what is shown stays
+  // while the groups received carry the programme's PI; another PI twice in a row starts over.
+  // Nothing is held before the PI was confirmed.
+  void Restart();
 
   // True once the station's PI is confirmed (since the last Clear).
   bool HasData() const { return pi_.shown().has_value(); }

@@ -31,7 +31,7 @@ void DecodeOpenData(const ReceivedGroup& group, StationState& station) {
   const uint16_t b = group.blocks[1];
   const int typeIndex = GroupTypeCode(b) * 2 + (IsVersionB(b) ? 1 : 0);
   if (station.applications.GroupTypeOf(kRadioTextPlusAid) == typeIndex) {
-    station.radioTextPlus.Feed(group, station.radioText.text, station.shown.rt);
+    station.radioTextPlus.Feed(group, station.radioText.text);
   }
 }
 

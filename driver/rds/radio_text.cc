@@ -1,28 +1,32 @@
 #include "rds/radio_text.h"
 
-#include "rds/charset.h"
+#include <algorithm>
+
 #include "rds/station_state.h"
 
 namespace halvane::driver::rds {
 
 namespace {
 
-// Offers the text of `group` to `text`, whose characters so far are in `shown`.
-void OfferText(const ReceivedGroup& group, ConfirmedText<64>& text,
-               std::array<uint8_t, 64>& shown) {
+constexpr size_t kVersionBBlocks = 16;  // 2B carries 32 characters, one block a group
+
+// Offers the text of `group` to `text`.
+void OfferText(const ReceivedGroup& group, WholeText& text) {
   const uint16_t b = group.blocks[1];
   const size_t segment = b & 15;
   const bool blockBIntact = !group.corrected[1];
   if (IsVersionB(b)) {
+    text.SetLimit(kVersionBBlocks);
     if (group.usable[3]) {
-      text.Offer(segment, group.blocks[3], blockBIntact && !group.corrected[3], shown);
+      text.OfferWord(segment, group.blocks[3], blockBIntact && !group.corrected[3]);
     }
     return;
   }
+  text.SetLimit(2 * kVersionBBlocks);
   for (int block : {2, 3}) {
     if (!group.usable[block]) continue;
-    text.Offer(2 * segment + static_cast<size_t>(block - 2), group.blocks[block],
-               blockBIntact && !group.corrected[block], shown);
+    text.OfferWord(2 * segment + static_cast<size_t>(block - 2), group.blocks[block],
+                   blockBIntact && !group.corrected[block]);
   }
 }
 
@@ -30,7 +34,6 @@ void OfferText(const ReceivedGroup& group, ConfirmedText<64>& text,
 
 void DecodeRadioText(const ReceivedGroup& group, StationState& station) {
   RadioTextState& state = station.radioText;
-  RdsData& shown = station.shown;
   const bool ab = (group.blocks[1] >> 4) & 1;
   if (!state.ab) state.ab = ab;
   // Offered on every group, so a flag must come twice in a row to count as confirmed.
@@ -38,17 +41,18 @@ void DecodeRadioText(const ReceivedGroup& group, StationState& station) {
   if (ab != *state.ab) {
     if (state.abChange.shown() != ab) {
       // Perhaps a new message, perhaps a damaged block B: its text is kept aside.
-      state.nextText.Reset();
-      state.next.fill(kBlank);
-      OfferText(group, state.nextText, state.next);
+      state.next.StartOver();
+      OfferText(group, state.next);
       return;
     }
-    // A new message: the old one must not show through.
+    // A new message: none of the old one may show through; the old one shows until it is whole.
     state.ab = ab;
-    state.text = state.nextText;
-    shown.rt = state.next;
+    state.text.TakeOver(state.next);
   }
-  OfferText(group, state.text, shown.rt);
+  OfferText(group, state.text);
+  if (const auto& whole = state.text.whole()) {
+    std::copy(whole->begin(), whole->end(), station.shown.rt.begin());
+  }
 }
 
 }  // namespace halvane::driver::rds

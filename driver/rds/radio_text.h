@@ -3,12 +3,11 @@
 #ifndef HALVANE_DRIVER_RDS_RADIO_TEXT_H
 #define HALVANE_DRIVER_RDS_RADIO_TEXT_H
 
-#include <array>
-#include <cstdint>
 #include <optional>
 
 #include "rds/confirmation.h"
 #include "rds/received_group.h"
+#include "rds/whole_text.h"
 
 namespace halvane::driver::rds {
 
@@ -19,10 +18,10 @@ struct RadioTextState {
   // once two groups in a row carry it, so one damaged block B never wipes the text.
   std::optional<bool> ab;
   Confirmed<bool> abChange;
-  ConfirmedText<64> text;
+  // A message shows once whole: every block up to its 0x0D, or all of them.
+  WholeText text{32, 2, TextEnd::CarriageReturn};
   // What the group announcing a new message carried, taken over once the change is confirmed.
-  ConfirmedText<64> nextText;
-  std::array<uint8_t, 64> next{};
+  WholeText next{32, 2, TextEnd::CarriageReturn};
 };
 
 void DecodeRadioText(const ReceivedGroup& group, StationState& station);

@@ -1,11 +1,14 @@
 #include "rds/radiotext_plus.h"
 
+#include <algorithm>
+
+#include "rds/charset.h"
+
 namespace halvane::driver::rds {
 namespace {
 
 constexpr size_t kRadioTextLength = 64;
 constexpr uint8_t kFirstNonItemContent = 12;  // types below this describe the item (the song)
-constexpr uint8_t kEndOfText = 0x0D;
 
 std::optional<RtPlusTag> MakeTag(int content, int start, int lengthMarker) {
   const RtPlusTag tag{static_cast<uint8_t>(content), static_cast<uint8_t>(start),
@@ -24,8 +27,7 @@ std::array<std::optional<RtPlusTag>, 2> DecodeRtPlusTags(uint16_t blockB, uint16
           MakeTag(content2, (blockD >> 5) & 0x3F, blockD & 0x1F)};
 }
 
-void RadioTextPlus::Feed(const ReceivedGroup& group, const ConfirmedText<64>& confirmed,
-                         const std::array<uint8_t, 64>& text) {
+void RadioTextPlus::Feed(const ReceivedGroup& group, const WholeText& radioText) {
   if (!group.usable[2] || !group.usable[3]) return;
   const uint16_t b = group.blocks[1];
   running_.Offer((b & 0x08) != 0, false);
@@ -36,19 +38,19 @@ void RadioTextPlus::Feed(const ReceivedGroup& group, const ConfirmedText<64>& co
     }
     item_ = toggle_.shown();
   }
+  if (!radioText.CurrentWhole() || !radioText.whole()) return;
+  const std::vector<uint8_t>& text = *radioText.whole();
   const bool intact = group.Intact(1) && group.Intact(2) && group.Intact(3);
   for (const auto& tag : DecodeRtPlusTags(b, group.blocks[2], group.blocks[3])) {
     if (!tag) continue;
-    const size_t first = tag->start;
-    const size_t end = first + tag->length;
-    bool whole = true;
-    for (size_t at = first; at < end && whole; ++at) {
-      whole = confirmed.Shown(at / 2) && text[at] != kEndOfText;
-    }
-    if (!whole) continue;  // not yet received, or a tag cut short by the end of the text
-    texts_[tag->contentType].Offer(std::vector<uint8_t>(text.begin() + static_cast<long>(first),
-                                                        text.begin() + static_cast<long>(end)),
-                                   intact);
+    auto first = text.begin() + tag->start;
+    auto end = first + tag->length;
+    // A tag cut short by the end of the text is no tag.
+    if (std::find(first, end, kEndOfText) != end) continue;
+    while (first != end && *first == kBlank) ++first;
+    while (end != first && *(end - 1) == kBlank) --end;
+    if (first == end) continue;
+    texts_[tag->contentType].Offer(std::vector<uint8_t>(first, end), intact);
   }
 }
 

@@ -14,6 +14,7 @@
 
 #include "rds/confirmation.h"
 #include "rds/received_group.h"
+#include "rds/whole_text.h"
 
 namespace halvane::driver::rds {
 
@@ -48,13 +49,12 @@ std::array<std::optional<RtPlusTag>, 2> DecodeRtPlusTags(uint16_t blockB, uint16
 
 class RadioTextPlus {
  public:
-  // One RT+ group, with the RadioText being shown and which of its character pairs are
-  // confirmed. A tag's text is taken only when every character it spans is confirmed and no end
-  // of text lies inside it; it counts once two groups give the same text for the same content
-  // type, or one group whose blocks needed no correction. The running and toggle bits change
-  // only when two groups in a row agree.
-  void Feed(const ReceivedGroup& group, const ConfirmedText<64>& confirmed,
-            const std::array<uint8_t, 64>& text);
+  // One RT+ group, with the RadioText being received. A tag is read only while that message
+  // is whole (the tags of a new message may come before it is), and only when no end of text
+  // lies inside it; its text, trimmed of blanks at both ends, counts once two groups give the
+  // same for the same content type, or one group whose blocks needed no correction. The running
+  // and toggle bits change only when two groups in a row agree.
+  void Feed(const ReceivedGroup& group, const WholeText& radioText);
   void Clear();
 
   bool itemRunning() const { return running_.shown().value_or(false); }

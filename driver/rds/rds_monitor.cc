@@ -11,6 +11,24 @@ void RdsMonitor::Clear() {
   lastValidMs_.reset();
 }
 
+void RdsMonitor::Restart(int64_t nowMs) {
+  decoder_.Restart();
+  damagedAtMs_.clear();
+  if (decoder_.HasData()) {
+    lastValidMs_ = nowMs;
+  } else {
+    Clear();
+  }
+}
+
+void RdsMonitor::TakeOver(const RdsMonitor& programme, int64_t nowMs) {
+  if (!programme.decoder_.HasData()) return;
+  std::deque<int64_t> damaged = std::move(damagedAtMs_);
+  *this = programme;
+  Restart(nowMs);
+  damagedAtMs_ = std::move(damaged);
+}
+
 void RdsMonitor::OnGroup(const ReceivedGroup& group, int64_t atMs, int damagedBlocks) {
   OnDamagedBlocks(damagedBlocks, atMs);
   const std::optional<uint16_t> pi =

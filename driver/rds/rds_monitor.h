@@ -24,6 +24,15 @@ class RdsMonitor {
   // Forgets the station: decoded data, damaged blocks and the last valid group.
   void Clear();
 
+  // The tuner moved to another transmitter of the programme, or restarted its demodulators, at
+  // `nowMs`: the decoded data stay shown as fresh (the move was made for the programme's PI)
+  // while the groups that come carry its PI; the damaged blocks counted were the other
+  // transmitter's.
+  void Restart(int64_t nowMs);
+  // Goes on from what `programme` held: the receiver that played the programme until now is
+  // replaced by this one (its decoding so far only served to check the PI).
+  void TakeOver(const RdsMonitor& programme, int64_t nowMs);
+
   // A group that arrived at `atMs`, with `damagedBlocks` of its blocks lost or uncorrectable.
   void OnGroup(const ReceivedGroup& group, int64_t atMs, int damagedBlocks);
   // Damaged blocks that did not make up a group (for example a block of unknown position).

@@ -35,7 +35,7 @@ struct StationState {
   ClockState clock;             // 4A
   ProgrammeTypeName ptyName;    // 10A
   OtherNetworks otherNetworks;  // 14A, 14B
-  SegmentedText longPs{8};      // 15A
+  WholeText longPs{8, 4, TextEnd::CarriageReturnOrNul};  // 15A
 };
 
 }  // namespace halvane::driver::rds

@@ -104,12 +104,16 @@ int32_t SdrTuner::Follow(int64_t nowMs) {
   if (probed_) {
     // The source was moved away: to the programme found through the regular tuning, else back
     // to where the station was lost (the follower keeps the programme and its alternatives).
+    const rds::RdsMonitor held = receiver_->monitor();
     const int32_t back = Tune(move.value_or(frequency_));
+    if (move) receiver_->monitor().TakeOver(held, nowMs);
     return probeFailed_ != 0 ? probeFailed_ : back;
   }
   if (!move) return kOk;
   std::unique_ptr<Receiver> receiver = watch_->Take(*move);
   if (!receiver) return kOk;  // only a watched alternative is ever chosen
+  // The programme's data stay shown on the receiver that plays it from now on.
+  receiver->monitor().TakeOver(receiver_->monitor(), nowMs);
   receiver_ = std::move(receiver);
   frequency_ = *move;
   audio_->SetTitle(audio::FrequencyTitle(frequency_));

@@ -13,6 +13,12 @@ void RdsReceiver::Retune(int64_t nowMs) {
   nextGroup_ = 0;
 }
 
+void RdsReceiver::Move(int64_t nowMs) {
+  monitor_.Restart(nowMs);
+  tunedAtMs_ = nowMs;
+  nextGroup_ = 0;
+}
+
 void RdsReceiver::Start(int64_t nowMs) {
   if (running_) return;
   running_ = true;

@@ -19,6 +19,9 @@ class RdsReceiver {
   // A new station from `nowMs` on: the decoder forgets everything and the station's groups
   // count from its first again.
   void Retune(int64_t nowMs);
+  // Another transmitter of the programme from `nowMs` on: its groups count from its first, and
+  // what the decoder shows of the programme stays while they carry its PI.
+  void Move(int64_t nowMs);
 
   // Decoding on or off. Groups sent while it is off are never received.
   void Start(int64_t nowMs);
@@ -31,6 +34,7 @@ class RdsReceiver {
   void CatchUp(const band::Station* station, int level, int64_t nowMs);
 
   const rds::RdsMonitor& monitor() const { return monitor_; }
+  rds::RdsMonitor& monitor() { return monitor_; }
 
  private:
   bool running_ = false;

@@ -220,8 +220,9 @@ void SimTuner::Follow() {
   const std::optional<int32_t> move =
       follower_.Step(clock_.NowMs(), frequency_, level, pi, afs, channels_);
   if (move) {
-    // The decoder starts over on the new transmitter; the follower keeps the programme.
-    Tune(*move);
+    // The follower keeps the programme; what the radio shows of it stays.
+    frequency_ = *move;
+    receiver_.Move(clock_.NowMs());
   }
 }
 

@@ -44,8 +44,8 @@ int32_t V4l2Tuner::Follow(int level) {
   if (lost_)
     return Refuse(kDeviceLost, "the device is gone (stop and start the radio once it is back)");
   if (!move) return kOk;
-  // The decoder starts over on the new transmitter; the follower keeps the programme.
-  return Tune(*move);
+  // The follower keeps the programme; what the radio shows of it stays.
+  return Tune(*move, true);
 }
 
 std::vector<int32_t> V4l2Tuner::NextSearchChannels(int32_t tuned) {

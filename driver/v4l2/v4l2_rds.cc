@@ -32,10 +32,14 @@ int32_t V4l2Tuner::RdsReadFailure(int error) {
   return kOk;
 }
 
-int32_t V4l2Tuner::ResetRds() {
+int32_t V4l2Tuner::ResetRds(bool sameProgramme) {
   assembler_.Reset();
   confirmation_.Reset();
-  monitor_.Clear();
+  if (sameProgramme) {
+    monitor_.Restart(clock_.NowMs());
+  } else {
+    monitor_.Clear();
+  }
   pendingRds_.clear();
   afterVersionB_ = false;
   rdsOffThisTune_ = false;

@@ -236,7 +236,7 @@ const V4l2Tuner::DeviceBand* V4l2Tuner::BandFor(int32_t value) const {
   return best;
 }
 
-int32_t V4l2Tuner::Tune(int32_t value) {
+int32_t V4l2Tuner::Tune(int32_t value, bool sameProgramme) {
   const DeviceBand* band = BandFor(value);
   if (band == nullptr) {
     return Refuse(kOutOfBand, std::to_string(band::Frequency(value).Hertz()) +
@@ -251,7 +251,7 @@ int32_t V4l2Tuner::Tune(int32_t value) {
   }
   tuned_ = Tuned{value, frequency.frequency};
   amTuned_ = band->am;
-  return ResetRds();
+  return ResetRds(sameProgramme);
 }
 
 int32_t V4l2Tuner::SetFrequency(int32_t frequency) {

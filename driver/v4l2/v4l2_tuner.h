@@ -83,7 +83,8 @@ class V4l2Tuner final : public TunerBackend {
   int32_t Failure(int error, std::string_view doing);
   int32_t Refuse(int32_t code, std::string_view why);
   const DeviceBand* BandFor(int32_t value) const;
-  int32_t Tune(int32_t value);
+  // `sameProgramme`: another transmitter of the programme, whose RDS data stay shown.
+  int32_t Tune(int32_t value, bool sameProgramme = false);
   int32_t ReadTuner(v4l2_tuner& tuner);
   int32_t ReadFrequency(int32_t& value);
   int32_t ValueOfUnits(uint32_t units) const;
@@ -100,10 +101,10 @@ class V4l2Tuner final : public TunerBackend {
   // when it tuned there.
   bool MeasureNoiseFloor(int32_t start, bool up);
 
-  // v4l2_rds.cc. Forget the station, discarding blocks already waiting; discard them only; read
-  // what arrived. Only the device's loss is an error: any other failure switches RDS off until
-  // the next tune.
-  int32_t ResetRds();
+  // v4l2_rds.cc. Forget the station (hold the programme's data with `sameProgramme`),
+  // discarding blocks already waiting; discard them only; read what arrived. Only the device's
+  // loss is an error: any other failure switches RDS off until the next tune.
+  int32_t ResetRds(bool sameProgramme = false);
   int32_t DrainRds();
   int32_t PumpRds();
   int32_t RdsReadFailure(int error);

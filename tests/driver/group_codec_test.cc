@@ -45,10 +45,9 @@ std::string RtOf(const GroupDecoder& decoder) {
 TEST(GroupCodec, BasicTuningFieldsAndProgrammeServiceName) {
   GroupDecoder decoder;
   const auto ps = Ps("NORDWAVE");
-  // Intact blocks show their characters at once; PI and the flags wait for a second group.
+  // PI and the flags wait for a second group; the name for all of its four pairs.
   EXPECT_TRUE(decoder.Feed(OverAir(EncodeBasicTuning(kHeader, true, false, 0, 2, ps))));
   EXPECT_FALSE(decoder.HasData());
-  EXPECT_EQ(PsOf(decoder), "    WA  ");
   EXPECT_TRUE(decoder.Feed(OverAir(EncodeBasicTuning(kHeader, true, false, 0, 3, ps))));
   ASSERT_TRUE(decoder.HasData());
   const RdsData& data = decoder.data();
@@ -57,6 +56,7 @@ TEST(GroupCodec, BasicTuningFieldsAndProgrammeServiceName) {
   EXPECT_TRUE(data.tp);
   EXPECT_TRUE(data.ta);
   EXPECT_FALSE(data.ms);
+  EXPECT_EQ(PsOf(decoder), "        ");
   // Segments in any order fill the name.
   for (int segment : {0, 1}) {
     decoder.Feed(OverAir(EncodeBasicTuning(kHeader, false, true, 0, segment, ps)));
@@ -70,28 +70,29 @@ TEST(GroupCodec, RadioTextAssembledOutOfOrderAndEndsAtCarriageReturn) {
   GroupDecoder decoder;
   const std::vector<uint8_t> text = Text("Hello world\r");  // 3 segments
   for (int segment : {2, 0}) decoder.Feed(OverAir(EncodeRadioText(kHeader, false, segment, text)));
-  EXPECT_EQ(RtOf(decoder), "Hell    rld" + std::string(53, ' '));
+  EXPECT_EQ(RtOf(decoder), std::string(64, ' '));
   decoder.Feed(OverAir(EncodeRadioText(kHeader, false, 1, text)));
   EXPECT_EQ(RtOf(decoder), "Hello world" + std::string(53, ' '));
 }
 
-TEST(GroupCodec, ChangedAbFlagClearsRadioTextOnceConfirmed) {
+TEST(GroupCodec, ChangedAbFlagStartsANewMessageOnceConfirmed) {
   GroupDecoder decoder;
-  const std::vector<uint8_t> first = Text("First message...");
-  const std::vector<uint8_t> second = Text("NextText");
+  const std::vector<uint8_t> first = Text("First message..\r");
+  const std::vector<uint8_t> second = Text("NextText\r");
   for (int segment = 0; segment < 4; ++segment) {
     decoder.Feed(OverAir(EncodeRadioText(kHeader, false, segment, first)));
   }
-  ASSERT_EQ(RtOf(decoder).substr(0, 16), "First message...");
+  ASSERT_EQ(RtOf(decoder).substr(0, 16), "First message.. ");
   // One group with the other flag may be a damaged block B: the text stays.
   decoder.Feed(OverAir(EncodeRadioText(kHeader, true, 0, second)));
-  EXPECT_EQ(RtOf(decoder).substr(0, 16), "First message...");
   decoder.Feed(OverAir(EncodeRadioText(kHeader, false, 1, first)));
-  // Two in a row announce the new message.
+  // Two in a row announce the new message; the old one shows until the new one is whole, and
+  // none of the old one shows through it.
   decoder.Feed(OverAir(EncodeRadioText(kHeader, true, 0, second)));
   decoder.Feed(OverAir(EncodeRadioText(kHeader, true, 0, second)));
-  EXPECT_EQ(RtOf(decoder), "Next" + std::string(60, ' '));
-  // The same flag again keeps what was assembled.
+  EXPECT_EQ(RtOf(decoder).substr(0, 16), "First message.. ");
+  decoder.Feed(OverAir(EncodeRadioText(kHeader, true, 2, second)));
+  EXPECT_EQ(RtOf(decoder).substr(0, 16), "First message.. ");
   decoder.Feed(OverAir(EncodeRadioText(kHeader, true, 1, second)));
   EXPECT_EQ(RtOf(decoder), "NextText" + std::string(56, ' '));
 }
@@ -104,13 +105,20 @@ TEST(GroupCodec, VersionBGroupsCarryPiInBlockThree) {
   EXPECT_TRUE(decoder.Feed(received));
   EXPECT_TRUE(decoder.Feed(received));
   EXPECT_EQ(decoder.data().pi, 0xD3C2);
-  EXPECT_EQ(PsOf(decoder), "BR      ");
 
   const std::vector<uint8_t> text = Text("Top 40\r");
   for (int segment : {1, 0, 3, 2}) {
     decoder.Feed(OverAir(EncodeRadioText(kHeaderB, false, segment, text)));
   }
   EXPECT_EQ(RtOf(decoder), "Top 40" + std::string(58, ' '));
+  // Without an end mark a version B message is whole with its sixteen segments, 32 characters.
+  const std::vector<uint8_t> full = Text("Thirty-two characters, no end..!");
+  for (int segment = 15; segment >= 0; --segment) {
+    EXPECT_EQ(RtOf(decoder).substr(0, 6), "Top 40");
+    decoder.Feed(OverAir(EncodeRadioText(kHeaderB, true, segment, full)));
+    decoder.Feed(OverAir(EncodeRadioText(kHeaderB, true, segment, full)));
+  }
+  EXPECT_EQ(RtOf(decoder), "Thirty-two characters, no end..!" + std::string(32, ' '));
 }
 
 TEST(GroupCodec, GroupWithoutBlockBOrPiIsNotTaken) {
@@ -135,24 +143,24 @@ TEST(GroupCodec, CorrectedBlocksWaitForConfirmationUncorrectableOnesStayOut) {
   };
   const ReceivedGroup corrected = damaged(1, 0x3u << 12);  // a 2-bit burst
   ASSERT_TRUE(corrected.usable[3] && corrected.corrected[3]);
+  for (int segment : {0, 2, 3}) {
+    decoder.Feed(OverAir(EncodeBasicTuning(kHeader, false, true, 0, segment, name)));
+  }
   EXPECT_TRUE(decoder.Feed(corrected));
-  EXPECT_EQ(PsOf(decoder), "        ");
+  EXPECT_EQ(PsOf(decoder), "        ");  // one pair short of a whole name
   EXPECT_TRUE(decoder.Feed(corrected));
-  EXPECT_EQ(PsOf(decoder), "  CD    ");
+  EXPECT_EQ(PsOf(decoder), "ABCDEFGH");
   // Longer bursts are not corrected at all.
   for (const uint32_t error : {0x7u << 12, (1u << 25) | 1u}) {
     const ReceivedGroup group = damaged(2, error);
     EXPECT_EQ(group.UnusableCount(), 1) << error;
     EXPECT_TRUE(decoder.Feed(group));
   }
-  EXPECT_EQ(PsOf(decoder), "  CD    ");
-  // A wrong word once, then the right one intact: the right one shows, the wrong one never did.
+  // A wrong word once never shows.
   ReceivedGroup wrong = OverAir(EncodeBasicTuning(kHeader, false, true, 0, 3, Ps("ABCDEFXX")));
   wrong.corrected[3] = true;
   decoder.Feed(wrong);
-  EXPECT_EQ(PsOf(decoder), "  CD    ");
-  decoder.Feed(OverAir(EncodeBasicTuning(kHeader, false, true, 0, 3, name)));
-  EXPECT_EQ(PsOf(decoder), "  CD  GH");
+  EXPECT_EQ(PsOf(decoder), "ABCDEFGH");
 }
 
 // PI, programme type and the flags each need two groups alike: one damaged group changes nothing.
@@ -187,20 +195,21 @@ TEST(GroupCodec, NewPiNeedsTwoGroupsInARow) {
   const auto ps = Ps("STATION1");
   // Before any PI is confirmed, a group of another PI starts the collection over.
   decoder.Feed(Clean(EncodeBasicTuning({0x4242, 1, false, false}, false, true, 0, 3, ps)));
-  decoder.Feed(Clean(EncodeBasicTuning(kHeader, false, true, 0, 0, ps)));
-  decoder.Feed(Clean(EncodeBasicTuning(kHeader, false, true, 0, 1, ps)));
+  for (int segment = 0; segment < 4; ++segment) {
+    decoder.Feed(Clean(EncodeBasicTuning(kHeader, false, true, 0, segment, ps)));
+  }
   ASSERT_TRUE(decoder.HasData());
-  EXPECT_EQ(PsOf(decoder), "STAT    ");
+  EXPECT_EQ(PsOf(decoder), "STATION1");
   const GroupHeader other{0x1111, 3, false, false};
   EXPECT_FALSE(decoder.Feed(Clean(EncodeBasicTuning(other, false, true, 0, 1, ps))));
   EXPECT_TRUE(decoder.Feed(Clean(EncodeBasicTuning(kHeader, false, true, 0, 1, ps))));
   EXPECT_FALSE(decoder.Feed(Clean(EncodeBasicTuning(other, false, true, 0, 1, ps))));
   EXPECT_EQ(decoder.data().pi, 0xD3C2);
-  EXPECT_EQ(PsOf(decoder), "STAT    ");
-  // The second one in a row switches, and the old station's text goes.
+  EXPECT_EQ(PsOf(decoder), "STATION1");
+  // The second one in a row switches, and the old station's name goes.
   EXPECT_TRUE(decoder.Feed(Clean(EncodeBasicTuning(other, false, true, 0, 3, ps))));
   EXPECT_EQ(decoder.data().pi, 0x1111);
-  EXPECT_EQ(PsOf(decoder), "      N1");
+  EXPECT_EQ(PsOf(decoder), "        ");
 }
 
 TEST(RecordWriter, LaysOutTheRecordAndZeroesWhatThePlugInDoesNotRead) {

@@ -15,7 +15,8 @@ void DecodeBasicTuning(const ReceivedGroup& group, StationState& station) {
   if (state.ms.Offer((b & 0x08) != 0, false)) shown.ms = *state.ms.shown();
   if (group.usable[3]) {
     state.ps.OfferWord(b & 3, group.blocks[3], !group.corrected[1] && !group.corrected[3]);
-    if (const auto& name = state.ps.whole()) std::copy(name->begin(), name->end(), shown.ps.begin());
+    if (const auto& name = state.ps.whole())
+      std::copy(name->begin(), name->end(), shown.ps.begin());
   }
   // 0A: two alternative-frequency codes in block C (0B repeats the PI there).
   if (!IsVersionB(b)) {

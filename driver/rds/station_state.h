@@ -28,13 +28,13 @@ struct StationState {
   BasicTuningState basicTuning;
   RadioTextState radioText;
   // Beyond what the record shows.
-  AfListDecoder afs;            // 0A
-  SlowLabelling labelling;      // 1A
-  OdaRegistry applications;     // 3A
-  RadioTextPlus radioTextPlus;  // where 3A registers it
-  ClockState clock;             // 4A
-  ProgrammeTypeName ptyName;    // 10A
-  OtherNetworks otherNetworks;  // 14A, 14B
+  AfListDecoder afs;                                     // 0A
+  SlowLabelling labelling;                               // 1A
+  OdaRegistry applications;                              // 3A
+  RadioTextPlus radioTextPlus;                           // where 3A registers it
+  ClockState clock;                                      // 4A
+  ProgrammeTypeName ptyName;                             // 10A
+  OtherNetworks otherNetworks;                           // 14A, 14B
   WholeText longPs{8, 4, TextEnd::CarriageReturnOrNul};  // 15A
 };
 

@@ -70,7 +70,8 @@ void WholeText::Publish() {
 
 std::optional<std::vector<uint8_t>> WholeText::Text() const {
   if (!whole_ || end_ == TextEnd::None) return whole_;
-  const auto mark = std::find_if(whole_->begin(), whole_->end(), [&](uint8_t b) { return IsEnd(b); });
+  const auto mark =
+      std::find_if(whole_->begin(), whole_->end(), [&](uint8_t b) { return IsEnd(b); });
   return std::vector<uint8_t>(whole_->begin(), mark);
 }
 

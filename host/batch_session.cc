@@ -64,7 +64,11 @@ std::pair<std::string_view, std::string_view> SplitWord(std::string_view text) {
 int32_t WholeNumber(std::string_view text, const char* what) {
   int32_t n = 0;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-  if (text.empty() || ec != std::errc() || end != text.data() + text.size())
+  const bool whole = !text.empty() && end == text.data() + text.size();
+  if (whole && ec == std::errc::result_out_of_range)
+    throw HostFailure{std::string(what) + (text[0] == '-' ? " is too small" : " is too large") +
+                      ", got " + JsonString(text) + " (a whole number of 32 bits)"};
+  if (!whole || ec != std::errc())
     throw HostFailure{std::string(what) + " must be a whole number, got " + JsonString(text)};
   return n;
 }

@@ -17,6 +17,7 @@ enum class KeyAction {
   RecallHighlight,  // PresetRecall with the highlighted row's preset
   VolumeUp,         // the tuner's volume, by kVolumeStep
   VolumeDown,
+  SwitchBand,   // FM to AM and back, to the last frequency of the other band
   CommandLine,  // type any command string
   Help,
   Quit,
@@ -29,6 +30,7 @@ struct KeyBinding {
   const char* command;  // for Command
   int16_t preset;       // for RecallPreset
   const char* help;     // what it does; empty for keys that share the line of the one before
+  const char* tap;      // the button of the graphical radio that does it
 };
 
 inline constexpr int kVolumeStep = 5;  // percent

@@ -24,26 +24,10 @@ std::string FileUri(const std::string& path) {
 
 }  // namespace
 
-std::string CleanStationText(const std::string& text) {
-  // Control bytes are never part of a longer UTF-8 sequence: blank them first, so a NUL becomes
-  // a blank rather than a replacement character.
-  std::string blanked = text;
-  for (char& c : blanked) {
-    unsigned char b = static_cast<unsigned char>(c);
-    if (b < 0x20 || b == 0x7F) c = ' ';
-  }
-  std::unique_ptr<char, decltype(&g_free)> valid(
-      g_utf8_make_valid(blanked.data(), static_cast<gssize>(blanked.size())), &g_free);
-  std::string clean = valid.get();
-  size_t first = clean.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return clean.substr(first, clean.find_last_not_of(' ') - first + 1);
-}
-
 void DescribeStation(const StationTexts& texts, MediaState& state) {
   std::string rdsName = CleanStationText(texts.rdsName);
   state.artist = rdsName.empty() ? CleanStationText(texts.presetName) : rdsName;
-  state.album = CleanStationText(texts.frequency + " " + texts.unit);
+  state.album = FrequencyWithUnit(texts.frequency, texts.unit);
   std::string rdsText = CleanStationText(texts.rdsText);
   // A panel shows the title first: a station without RDS still shows something to know it by.
   state.title = !rdsText.empty() ? rdsText : !state.artist.empty() ? state.artist : state.album;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "radio_host.h"
+#include "station_text.h"
 
 namespace host {
 
@@ -26,10 +27,6 @@ struct MediaState {
 
 // Asks the plug-in; a radio not created, or a query that fails, gives what a stopped radio shows.
 MediaState ReadMediaState(RadioHost& host);
-
-// An RDS or preset text as one line: control characters (the record's NULs among them) become
-// blanks, invalid UTF-8 is mended, and blanks at both ends are dropped.
-std::string CleanStationText(const std::string& text);
 
 // The metadata's title, artist and album from the plug-in's texts, as ReadMediaState makes them.
 struct StationTexts {

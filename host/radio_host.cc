@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <iostream>
 
+#include "channel_raster.h"
 #include "driver_volume.h"
 #include "halvane/errors.h"
 #include "halvane/plugin.h"
+#include "host_settings.h"
 
 namespace host {
 namespace {
@@ -40,6 +42,10 @@ bool RegistryNamesLoadedLibrary() {
 RadioHost::RadioHost(Folders folders, std::string hostFolder) : folders_(std::move(folders)) {
   sdk_->SetVariable("DMPath", hostFolder);
   sdk_->SetVariable("dmartpath", folders_.art);
+  // FM steps as the listener's region spaces the channels; --var allowallfreqs= sets it after.
+  sdk_->SetVariable(
+      "allowallfreqs",
+      AllowAllFrequencies(HostSettings(folders_.config + kSettingsFile), RegionLocaleName()));
   sdk_->SetUserVariable("skinpath", folders_.skin);
   sdk_->SetLogFile(folders_.logFile);
   std::weak_ptr<SdkObject> weak = sdk_;

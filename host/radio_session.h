@@ -12,6 +12,10 @@
 #include <string>
 #include <string_view>
 
+#include "error_words.h"
+#include "halvane/band_plan.h"
+#include "halvane/errors.h"
+#include "key_bindings.h"
 #include "keyboard_prompt.h"
 #include "radio_host.h"
 
@@ -60,7 +64,20 @@ class RadioSession {
   // A command from the radio screen: a key, a button, or a typed command line. Commands that act
   // on the chosen preset need one chosen; deleting and learning ask first.
   void Command(const std::string& command);
+  // Does what a key of the radio's table asks (docs/host.md); false for what only a face can do
+  // (the help, quitting), which it then does itself.
+  bool Act(const KeyBinding& binding);
   void Recall(int32_t preset);
+  // FM to AM and back: to the other band's last frequency of this run or the last (kept in the
+  // settings), or to the band's first.
+  void SwitchBand();
+  // Stores the tuned station as a new preset named as it names itself, without a prompt (a long
+  // press on an empty preset button).
+  void StorePreset();
+  // The host's traffic switch ("traffic=on" in the settings, the plug-in's RDSTAEnabled): a
+  // traffic announcement lifts a mute for its length.
+  bool trafficSwitch();
+  void SetTrafficSwitch(bool on);
   // Moves the preset list's highlight (the row the person chose) by `step` rows.
   void MoveHighlight(int32_t step);
   void RecallHighlight();
@@ -105,7 +122,17 @@ class RadioSession {
  private:
   // Runs one plug-in call; a run-time error becomes the message, said with `what`.
   template <class Call>
-  bool Guard(std::string_view what, Call&& call);
+  bool Guard(std::string_view what, Call&& call) {
+    try {
+      call();
+      return true;
+    } catch (const halvane::RuntimeError& e) {
+      Say(ErrorMessage(e.number(), what), true);
+    } catch (const std::exception& e) {
+      Say(std::string(what) + ": " + e.what(), true);
+    }
+    return false;
+  }
   bool Run(const std::string& command, const std::shared_ptr<ScreenObject>& screen,
            std::string_view what, int16_t* result = nullptr);
   void RunAction(const std::string& command);
@@ -113,6 +140,12 @@ class RadioSession {
   void Move(bool up);
   void RefreshList();
   void OpenPrompt(const std::string& keyboardCommand);
+  // The person's choice in the list is held while a prompt or question is open: the plug-in
+  // re-highlights the tuned station's preset after every command and redraw, and the choice
+  // must stay the row the prompt or question is about.
+  void Hold(int32_t row);
+  void Release() { held_.reset(); }
+  void KeepHeldRow();
   void CheckRequestedFrequency(int32_t tuned);
   void FollowTraffic();
   // Runs a command the session gives on its own (not the person's): its failure is no message.
@@ -130,8 +163,11 @@ class RadioSession {
   std::string tunerProblem_;
   std::optional<KeyboardPrompt> prompt_;
   std::optional<Question> question_;
+  std::optional<int32_t> held_;  // the chosen row while a prompt or question is open
   bool starting_ = false;
   int32_t followedFreq_ = -1;
+  std::optional<int32_t> followedVolume_;
+  int32_t lastFm_ = halvane::band::kFmLow, lastAm_ = halvane::band::kAmLow;
   std::optional<double> requestedFreq_;  // a typed frequency, until the tuner has one in a band
   std::string shownNotice_;              // the latest failed-save line already shown
   char decimalMark_ = '.';

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "field_line.h"
+#include "station_text.h"
 
 namespace host {
 namespace {
@@ -100,8 +101,7 @@ RadioView ReadRadioView(halvane::IDMRadio& radio, bool withArtwork) {
   v.active = radio.IsActive();
   v.band = Label(radio, "fmam");
   v.frequency = Label(radio, "frequency");
-  v.unit = Label(radio, "mhzkhz");
-  if (v.unit == "KHz") v.unit = "kHz";  // the skin keyword's text; the unit is spelled kHz
+  v.unit = ShownUnit(Label(radio, "mhzkhz"));
   std::string sld = "rsignal";
   v.signal = radio.ReturnSlider(sld);
   v.signalText = Label(radio, "rsignal");

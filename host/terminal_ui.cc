@@ -188,30 +188,12 @@ void TerminalRadio::OnKey(wint_t key, bool isFunctionKey) {
 }
 
 void TerminalRadio::OnBinding(const KeyBinding& binding) {
-  switch (binding.action) {
-    case KeyAction::Command:
-      return session_.Command(binding.command);
-    case KeyAction::RecallPreset:
-      return session_.Recall(binding.preset);
-    case KeyAction::HighlightUp:
-      return session_.MoveHighlight(-1);
-    case KeyAction::HighlightDown:
-      return session_.MoveHighlight(1);
-    case KeyAction::RecallHighlight:
-      return session_.RecallHighlight();
-    case KeyAction::VolumeUp:
-      return session_.StepVolume(kVolumeStep);
-    case KeyAction::VolumeDown:
-      return session_.StepVolume(-kVolumeStep);
-    case KeyAction::CommandLine:
-      return session_.OpenCommandLine();
-    case KeyAction::Help:
-      helpShown_ = true;
-      overlayScroll_ = 0;
-      return;
-    case KeyAction::Quit:
-      quit_ = true;
-      return;
+  if (session_.Act(binding)) return;
+  if (binding.action == KeyAction::Help) {
+    helpShown_ = true;
+    overlayScroll_ = 0;
+  } else if (binding.action == KeyAction::Quit) {
+    quit_ = true;
   }
 }
 

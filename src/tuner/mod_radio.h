@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "halvane/band_plan.h"
 #include "halvane/driver_contract.h"
 #include "tuner/call_driver.h"
 
@@ -17,12 +18,9 @@ namespace halvane {
 class Dispatch;
 class ModuleContext;
 
-// Band plan, in the plug-in's frequency units (FM 10 kHz, AM kHz).
+// Band plan, in the plug-in's frequency units (FM 10 kHz, AM kHz): the edges as published to
+// hosts, and how the driver and the seek see them.
 namespace band {
-inline constexpr int32_t kFmLow = 8750;
-inline constexpr int32_t kFmHigh = 10790;
-inline constexpr int32_t kAmLow = 530;
-inline constexpr int32_t kAmHigh = 1710;
 inline constexpr int32_t kHzPerUnit = 10000;  // the driver's values are ours times this
 inline constexpr int32_t kSeekWrapUpHz = 87500000;
 inline constexpr int32_t kSeekWrapDownHz = 107900000;

@@ -21,7 +21,7 @@ TEST(MediaState, DescribesTheStationFromWhatTheRadioShows) {
       {{"  NORD\tW ", "", "", "89.3", "MHz", "", ""}, "NORD W", "NORD W", "89.3 MHz"},
       // No RDS: the preset's name, else the frequency, so a panel always has a title.
       {{"", "", "Morning", "93.6", "MHz", "", ""}, "Morning", "Morning", "93.6 MHz"},
-      {{"        ", " ", "", "1040", "KHz", "", ""}, "1040 KHz", "", "1040 KHz"},
+      {{"        ", " ", "", "1040", "KHz", "", ""}, "1040 kHz", "", "1040 kHz"},
       // RadioText+: the song's title and artist, each when sent.
       {{"JAZZ 104", nuls, "", "104.5", "MHz", "Feeling Good", "Nina Simone"},
        "Feeling Good",

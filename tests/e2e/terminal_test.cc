@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -206,6 +207,64 @@ TEST_F(TerminalRadio, MovesTheRowShownAndSavesThatOrder) {
   ASSERT_TRUE(WaitForText("> 3. 104.5 - Four")) << Screen();
   QuitAndWait();
   EXPECT_EQ(SavedPresets(), "10450|0|0\r\n8930,Two\r\n9120,Three\r\n10450,Four\r\n8750,One\r\n");
+}
+
+// Rename and delete act on the row the person chose, though another preset plays and the
+// plug-in highlights the playing one after each command and status tick.
+TEST_F(TerminalRadio, RenamesAndDeletesTheChosenRowWhileAnotherPlays) {
+  WritePresets("10620|0|0\r\n8930,NORDWAVE\r\n10620,COUNTRY\r\n");
+  Start();
+  ASSERT_TRUE(WaitForText("> 2. 106.2 - COUNTRY")) << Screen();
+  Keys("Up");
+  Keys("e");
+  ASSERT_TRUE(WaitForText("Preset's new name: NORDWAVE")) << Screen();
+  // Several status ticks with the prompt open must not move the choice.
+  ASSERT_TRUE(WaitForText("> 1. 89.3 - NORDWAVE")) << Screen();
+  Keys("C-u");
+  Type("NORTH");
+  Keys("Enter");
+  ASSERT_TRUE(WaitForText("1. 89.3 - NORTH")) << Screen();
+  Keys("Up");
+  Keys("x");
+  ASSERT_TRUE(WaitForText("Delete preset 1 \"NORTH\"?")) << Screen();
+  EXPECT_TRUE(WaitForText("> 1. 89.3 - NORTH")) << Screen();
+  Keys("y");
+  ASSERT_TRUE(WaitForText("Presets, main list (1)")) << Screen();
+  QuitAndWait();
+  EXPECT_EQ(SavedPresets(), "10620|0|0\r\n10620,COUNTRY\r\n");
+}
+
+// A private session bus for the radio's media interface, ended with the test.
+class SessionBus {
+ public:
+  explicit SessionBus(const std::string& folder) {
+    std::istringstream out(Shell("dbus-daemon --session --address=unix:dir=" + Quote(folder) +
+                                 " --fork --print-address=1 --print-pid=1"));
+    std::getline(out, address_);
+    out >> pid_;
+  }
+  ~SessionBus() {
+    if (pid_ > 0) ::kill(pid_, SIGTERM);
+  }
+  const std::string& address() const { return address_; }
+
+ private:
+  std::string address_;
+  pid_t pid_ = 0;
+};
+
+// A volume the desktop sets is drawn at once, with no key pressed.
+TEST_F(TerminalRadio, RedrawsAVolumeSetFromTheDesktop) {
+  if (Shell("command -v playerctl dbus-daemon").empty()) GTEST_SKIP() << "scripts/setup";
+  SessionBus bus(scratch_.path());
+  ASSERT_FALSE(bus.address().empty());
+  const std::string env = "DBUS_SESSION_BUS_ADDRESS=" + Quote(bus.address());
+  Start(90, 30, "LC_ALL=C.UTF-8 " + env);
+  ASSERT_TRUE(WaitForText("volume 100%")) << Screen();
+  int status = -1;
+  Shell("env " + env + " timeout 30 playerctl --player=halvane volume 0.3", &status);
+  ASSERT_EQ(status, 0);
+  EXPECT_TRUE(WaitForText("volume 30%")) << Screen();
 }
 
 // Where the host can tell that nothing happened, it says so; the next action that works clears it.

@@ -42,6 +42,9 @@ constexpr SkinAction kActions[] = {
     {"cancel", ""},     // leaves the keyboard screen without confirming
     {"night", ""},      // switches between the day and the night style (a toggle)
     {"help", ""},       // shows the keys
+    {"more", ""},       // shows the panel "more" over the radio screen
+    {"key", "s"},       // does what that key of the radio's keyboard does ("n", "?", "q")
+    {"traffic", ""},    // traffic announcements lift a mute, on or off (a toggle)
     {"volume", "i"},    // changes the tuner's volume by the number of percent
     {"quit", ""},
 };

@@ -52,6 +52,8 @@ std::span<const SkinAction> SkinActions();
 inline constexpr std::string_view kScreenId = "screen";    // the screen's top widget (required)
 inline constexpr std::string_view kPresetListId = "PL";    // the preset list (a GtkListView)
 inline constexpr std::string_view kTypedTextId = "txt.0";  // the keyboard's text (a GtkEditable)
+// The radio screen's panel of further actions, a widget of its own outside "screen".
+inline constexpr const char* kMorePanelId = "more";
 
 }  // namespace host::gtk
 

@@ -50,6 +50,10 @@ std::unique_ptr<Skin> ChooseSkin(const RadioOptions& options, const std::string&
 }
 
 void Quit(App& app) {
+  // Gone from the screen at once; stopping the tuner and saving take their time after.
+  GtkWidget* window = GTK_WIDGET(app.window->window());
+  gtk_widget_set_visible(window, FALSE);
+  gdk_display_flush(gtk_widget_get_display(window));
   app.mpris.reset();
   app.window->Stop();
   g_application_quit(g_application_get_default());
@@ -130,6 +134,10 @@ void OnActivate(GtkApplication* gtkApp, gpointer data) {
     if (app.mpris) app.mpris->Refresh();
   };
   for (const std::string& command : app.options.commands) app.window->Command(command, false);
+  for (const std::string& tap : app.options.taps)
+    if (!gtk_widget_activate_action_variant(app.window->skin().radio->root.get(),
+                                            ("radio." + tap).c_str(), nullptr))
+      std::cerr << "halvane-radio: no action \"radio." << tap << "\" without a target\n";
   if (app.options.typed) app.window->Type(*app.options.typed);
   gtk_window_present(app.window->window());
   if (!app.options.screenshot.empty())

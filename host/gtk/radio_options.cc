@@ -28,7 +28,7 @@ std::optional<RadioOptions> ParseRadioOptions(const std::vector<std::string>& ar
     const size_t eq = arg.find('=');
     const std::string name = arg.substr(0, eq);
     if (name != "--home" && name != "--skin" && name != "--screenshot" && name != "--command" &&
-        name != "--type" && name != "--after" && name != "--var") {
+        name != "--tap" && name != "--type" && name != "--after" && name != "--var") {
       error = "unknown option \"" + arg + "\"";
       return std::nullopt;
     }
@@ -51,6 +51,8 @@ std::optional<RadioOptions> ParseRadioOptions(const std::vector<std::string>& ar
                           : options.screenshot) = value;
     } else if (name == "--command") {
       options.commands.push_back(value);
+    } else if (name == "--tap") {
+      options.taps.push_back(value);
     } else if (name == "--type") {
       options.typed = value;
     } else if (name == "--after") {
@@ -75,7 +77,8 @@ std::optional<RadioOptions> ParseRadioOptions(const std::vector<std::string>& ar
 
 std::string RadioUsageText() {
   return "usage: halvane-radio [--home DIR] [--var NAME=VALUE]... [--skin DIR] [--night]\n"
-         "                     [--command CMD]... [--type TEXT] [--screenshot FILE [--after MS]]\n"
+         "                     [--command CMD]... [--tap ACTION]... [--type TEXT]\n"
+         "                     [--screenshot FILE [--after MS]]\n"
          "\n"
          "Plays the HalvaneDM radio plug-in in a window drawn by a skin.\n"
          "\n"
@@ -86,6 +89,8 @@ std::string RadioUsageText() {
          "  --night            start with the night style\n"
          "  --command CMD      send a command string from the radio screen once started, as a\n"
          "                     tap would (repeatable; \"addpreset\" opens the keyboard screen)\n"
+         "  --tap ACTION       then tap a button of the radio screen's ACTION without a target\n"
+         "                     (more, help, night, traffic; repeatable)\n"
          "  --type TEXT        then put TEXT on the keyboard screen\n"
          "  --screenshot FILE  draw the window into the PNG FILE after --after MS milliseconds\n"
          "                     (1000 by default) and quit\n"

@@ -16,6 +16,7 @@ struct RadioOptions {
   std::string skin;                                            // --skin DIR; "" for the default
   bool night = false;                                          // --night
   std::vector<std::string> commands;  // --command CMD: sent from the radio screen after start
+  std::vector<std::string> taps;      // --tap ACTION: "radio.ACTION" tapped after the commands
   std::optional<std::string> typed;   // --type TEXT: the keyboard screen's text after them
   std::string screenshot;             // --screenshot FILE
   int32_t afterMs = 1000;             // --after MS

@@ -10,102 +10,12 @@
 #include "key_bindings.h"
 #include "key_map.h"
 #include "letter_keys.h"
+#include "station_text.h"
 
 namespace host::gtk {
 namespace {
 
 constexpr guint kRepaintMs = 100;
-
-// A text fit for a label: valid UTF-8, control characters (the RDS record's NULs among them) as
-// blanks, the blanks that pad RDS texts to their length removed at the end.
-std::string Displayable(const std::string& text) {
-  gchar* valid = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
-  std::string shown = valid;
-  g_free(valid);
-  for (char& c : shown)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-  while (!shown.empty() && shown.back() == ' ') shown.pop_back();
-  return shown;
-}
-
-void SetWidgetText(GtkWidget* widget, const std::string& text) {
-  if (GTK_IS_LABEL(widget)) {
-    if (text != gtk_label_get_text(GTK_LABEL(widget)))
-      gtk_label_set_text(GTK_LABEL(widget), text.c_str());
-    // A label that says nothing leaves no gap between its neighbours.
-    if (gtk_widget_has_css_class(widget, "hide-when-empty"))
-      gtk_widget_set_visible(widget, !text.empty());
-  } else if (GTK_IS_BUTTON(widget)) {
-    const char* now = gtk_button_get_label(GTK_BUTTON(widget));
-    if (now != nullptr && text == now) return;
-    gtk_button_set_label(GTK_BUTTON(widget), text.c_str());
-    // A long text (a preset's row) wraps onto two lines rather than widen the button.
-    if (GtkWidget* label = gtk_button_get_child(GTK_BUTTON(widget)); GTK_IS_LABEL(label)) {
-      gtk_label_set_wrap(GTK_LABEL(label), TRUE);
-      gtk_label_set_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
-      gtk_label_set_lines(GTK_LABEL(label), 2);
-      gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
-      gtk_label_set_justify(GTK_LABEL(label), GTK_JUSTIFY_CENTER);
-    }
-  }
-}
-
-// A label's text as a person reads it: the unit spelled "kHz", a preset's number said to be one,
-// the station's clock ("2026-12-07 20:51 +01:00") as the time a radio shows.
-std::string ShownLabel(const std::string& keyword, std::string text) {
-  if (keyword == "mhzkhz" && text == "KHz") return "kHz";
-  if (keyword == "rdsclock" && text.size() >= 16 && text[10] == ' ') return text.substr(11, 5);
-  if ((keyword == "preset" || keyword == "radionumber") && !text.empty()) return "Preset " + text;
-  return text;
-}
-
-// A preset's button: its name large on one line, its frequency small below ("2. 105.3 - Jazz" is
-// the list's row for it); a preset without a name shows its frequency alone.
-void ShowPresetButton(GtkWidget* button, const std::string& row) {
-  const size_t dot = row.find(". ");
-  const size_t dash = row.find(" - ", dot == std::string::npos ? 0 : dot);
-  const size_t from = dot == std::string::npos ? 0 : dot + 2;
-  const std::string frequency = row.substr(from, dash == std::string::npos ? dash : dash - from);
-  std::string name = dash == std::string::npos ? "" : row.substr(dash + 3);
-  while (!name.empty() && name.back() == ' ') name.pop_back();
-  gchar* markup =
-      name.empty()
-          ? g_markup_printf_escaped("<span size='large' weight='bold'>%s</span>", frequency.c_str())
-          : g_markup_printf_escaped(
-                "<span size='large' weight='bold'>%s</span>\n<span size='small'>%s</span>",
-                name.c_str(), frequency.c_str());
-  GtkWidget* label = gtk_button_get_child(GTK_BUTTON(button));
-  if (!GTK_IS_LABEL(label) || gtk_button_get_label(GTK_BUTTON(button)) != nullptr) {
-    label = gtk_label_new(nullptr);
-    gtk_button_set_child(GTK_BUTTON(button), label);
-  }
-  gtk_label_set_wrap(GTK_LABEL(label), FALSE);
-  gtk_label_set_justify(GTK_LABEL(label), GTK_JUSTIFY_CENTER);
-  // Each line on its own, cut with "…" rather than broken inside a name.
-  gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
-  if (g_strcmp0(gtk_label_get_label(GTK_LABEL(label)), markup) != 0)
-    gtk_label_set_markup(GTK_LABEL(label), markup);
-  gtk_widget_set_tooltip_text(button, row.c_str());
-  g_free(markup);
-}
-
-void SetLevel(GtkWidget* widget, int32_t value) {
-  if (value < 0) return;  // a keyword the plug-in does not answer
-  const double fraction = std::clamp(value, 0, 65535) / 65535.0;
-  if (GTK_IS_LEVEL_BAR(widget)) {
-    GtkLevelBar* bar = GTK_LEVEL_BAR(widget);
-    const double low = gtk_level_bar_get_min_value(bar), high = gtk_level_bar_get_max_value(bar);
-    gtk_level_bar_set_value(bar, low + fraction * (high - low));
-  } else if (GTK_IS_PROGRESS_BAR(widget)) {
-    gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(widget), fraction);
-  }
-}
-
-// Whether the artwork lookup tries ".png": the host variable "=$fastmode$" reads as -1.
-bool PngTried(RadioHost& host) {
-  const std::string text = host.sdk().Variable("fastmode");
-  return std::lround(std::strtod(text.c_str(), nullptr)) == -1;
-}
 
 }  // namespace
 
@@ -133,7 +43,14 @@ RadioWindow::RadioWindow(RadioHost& host, std::unique_ptr<Skin> skin, GtkApplica
   gtk_stack_set_transition_type(stack_, GTK_STACK_TRANSITION_TYPE_NONE);
   gtk_stack_add_named(stack_, skin_->radio->root.get(), "radio");
   gtk_stack_add_named(stack_, skin_->keyboard->root.get(), "keyboard");
-  gtk_window_set_child(window_, GTK_WIDGET(stack_));
+  overlay_ = GTK_OVERLAY(gtk_overlay_new());
+  gtk_overlay_set_child(overlay_, GTK_WIDGET(stack_));
+  gtk_window_set_child(window_, GTK_WIDGET(overlay_));
+  sheets_ = std::make_unique<Sheets>(overlay_, radioActions_);
+  for (const BoundWidget& bound : skin_->radio->bindings)
+    if (bound.binding.kind == BindingKind::Row && GTK_IS_BUTTON(bound.widget))
+      HoldToStore(bound.widget,
+                  static_cast<int32_t>(std::strtol(bound.binding.keyword.c_str(), nullptr, 10)));
 
   if (skin_->style) {
     style_ = skin_->style.get();
@@ -159,6 +76,7 @@ RadioWindow::RadioWindow(RadioHost& host, std::unique_ptr<Skin> skin, GtkApplica
 
 RadioWindow::~RadioWindow() {
   g_source_remove(tick_);
+  sheets_.reset();
   if (style_ != nullptr)
     gtk_style_context_remove_provider_for_display(gtk_widget_get_display(GTK_WIDGET(window_)),
                                                   GTK_STYLE_PROVIDER(style_));
@@ -179,8 +97,8 @@ GActionGroup* RadioWindow::MakeActions(bool keyboard) {
   for (const SkinAction& spec : SkinActions()) {
     const std::string name(spec.name);
     GSimpleAction* action;
-    if (name == "night" || name == "shift") {
-      const bool on = name == "night" ? night_ : smallLetters_;
+    if (name == "night" || name == "shift" || name == "traffic") {
+      const bool on = name == "night" ? night_ : name == "shift" && smallLetters_;
       action = g_simple_action_new_stateful(name.c_str(), nullptr, g_variant_new_boolean(on));
     } else {
       GVariantType* type = spec.targetType.empty()
@@ -219,6 +137,15 @@ void RadioWindow::OnAction(GSimpleAction* action, GVariant* parameter, gpointer 
     self.Repaint();
   } else if (name == "help") {
     self.ShowHelp();
+  } else if (name == "more") {
+    self.ShowMore();
+  } else if (name == "key") {
+    const gunichar key = g_utf8_get_char(g_variant_get_string(parameter, nullptr));
+    if (const KeyBinding* binding = BindingForKey(gdk_unicode_to_keyval(key)))
+      self.DoBinding(*binding);
+  } else if (name == "traffic") {
+    self.session_.SetTrafficSwitch(!self.session_.trafficSwitch());
+    self.Repaint();
   } else if (name == "quit") {
     gtk_window_close(self.window_);
   }
@@ -268,22 +195,24 @@ void RadioWindow::FollowSession() {
     if (keyboardShown_)
       ShowKeysFor(skin_->keyboard->builder.get(), skin_->keyboard->root.get(),
                   prompt->AsksNumber());
+    if (keyboardShown_ && typed != nullptr) gtk_editable_set_text(typed, prompt->text().c_str());
+    gtk_stack_set_visible_child_name(stack_, keyboardShown_ ? "keyboard" : "radio");
     if (keyboardShown_ && typed != nullptr) {
-      gtk_editable_set_text(typed, prompt->text().c_str());
+      // Selected after the focus is given, which may move the cursor: the offered name shows
+      // that a key replaces it.
+      gtk_widget_grab_focus(GTK_WIDGET(typed));
       gtk_editable_select_region(typed, 0, -1);
     }
-    gtk_stack_set_visible_child_name(stack_, keyboardShown_ ? "keyboard" : "radio");
-    if (keyboardShown_ && typed != nullptr) gtk_widget_grab_focus(GTK_WIDGET(typed));
   }
   if (const auto& screen = session_.errorScreen()) {
     const ErrorScreenText shown = *screen;
     session_.DismissErrorScreen();  // the dialog is the screen from here on
     ShowDialog(shown.title, shown.body);
   }
-  if (session_.question() && !questionShown_) {
-    questionShown_ = true;
+  // The question's panel, once: it stays while the session asks.
+  if (session_.question() && sheets_->title() != "Are you sure?")
     AskQuestion(session_.question()->text);
-  }
+  SetToggle("traffic", session_.trafficSwitch());
 }
 
 std::string RadioWindow::TypedText() const {
@@ -299,6 +228,26 @@ void RadioWindow::Type(const std::string& text) {
   prefilled_ = false;
   gtk_editable_set_text(typed, (now + text).c_str());
   gtk_editable_set_position(typed, -1);
+}
+
+// The first key typed over an offered name replaces it, wherever GTK left the selection and the
+// cursor (a focus that comes back to the text box may leave the cursor at the start).
+bool RadioWindow::TypeOverOffered(guint keyval) {
+  if (!prefilled_) return false;
+  if (keyval == GDK_KEY_BackSpace || keyval == GDK_KEY_Delete || keyval == GDK_KEY_KP_Delete) {
+    Backspace();
+    return true;
+  }
+  const gunichar typed = gdk_keyval_to_unicode(keyval);
+  if (typed == 0 || !g_unichar_isprint(typed)) {
+    // Enter confirms the offered name; a cursor key starts editing it.
+    if (keyval != GDK_KEY_Return && keyval != GDK_KEY_KP_Enter) prefilled_ = false;
+    return false;
+  }
+  char text[8] = {};
+  g_unichar_to_utf8(typed, text);
+  Type(text);
+  return true;
 }
 
 void RadioWindow::Backspace() {
@@ -323,77 +272,89 @@ void RadioWindow::SetNight(bool night) {
     gtk_widget_add_css_class(GTK_WIDGET(window_), "night");
   else
     gtk_widget_remove_css_class(GTK_WIDGET(window_), "night");
-  for (GActionGroup* group : {radioActions_, keyboardActions_})
-    g_simple_action_set_state(
-        G_SIMPLE_ACTION(g_action_map_lookup_action(G_ACTION_MAP(group), "night")),
-        g_variant_new_boolean(night));
+  SetToggle("night", night);
+}
+
+void RadioWindow::SetToggle(const char* action, bool on) {
+  for (GActionGroup* group : {radioActions_, keyboardActions_}) {
+    GAction* toggle = g_action_map_lookup_action(G_ACTION_MAP(group), action);
+    GVariant* state = g_action_get_state(toggle);
+    const bool was = state != nullptr && g_variant_get_boolean(state);
+    if (state != nullptr) g_variant_unref(state);
+    if (was != on) g_simple_action_set_state(G_SIMPLE_ACTION(toggle), g_variant_new_boolean(on));
+  }
+}
+
+void RadioWindow::HoldToStore(GtkWidget* button, int32_t row) {
+  GtkGesture* hold = gtk_gesture_long_press_new();
+  gtk_event_controller_set_propagation_phase(GTK_EVENT_CONTROLLER(hold), GTK_PHASE_CAPTURE);
+  g_object_set_data(G_OBJECT(hold), "row", GINT_TO_POINTER(row));
+  g_signal_connect(
+      hold, "pressed", G_CALLBACK(+[](GtkGestureLongPress* gesture, double, double, gpointer data) {
+        auto* self = static_cast<RadioWindow*>(data);
+        const int32_t row = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(gesture), "row"));
+        // A preset button that holds a preset recalls it on release, as a tap.
+        if (row <= self->session_.rowCount()) return;
+        gtk_gesture_set_state(GTK_GESTURE(gesture), GTK_EVENT_SEQUENCE_CLAIMED);
+        self->session_.StorePreset();
+        self->Repaint();
+      }),
+      this);
+  gtk_widget_add_controller(button, GTK_EVENT_CONTROLLER(hold));
 }
 
 void RadioWindow::SetSmallLetters(bool small) {
   smallLetters_ = small;
   ShowLetterCase(skin_->keyboard->root.get(), small);
-  for (GActionGroup* group : {radioActions_, keyboardActions_})
-    g_simple_action_set_state(
-        G_SIMPLE_ACTION(g_action_map_lookup_action(G_ACTION_MAP(group), "shift")),
-        g_variant_new_boolean(small));
+  SetToggle("shift", small);
 }
 
-void RadioWindow::ShowHelp() { ShowKeysHelp(window_); }
+void RadioWindow::ShowHelp() { sheets_->ShowHelp(); }
 
 void RadioWindow::ShowDialog(const std::string& title, const std::string& text) {
-  ShowMessage(window_, title, text);
+  sheets_->ShowMessage(title, text);
+}
+
+void RadioWindow::ShowMore() {
+  GObject* more = gtk_builder_get_object(skin_->radio->builder.get(), kMorePanelId);
+  if (GTK_IS_WIDGET(more)) sheets_->ShowPanel("More", GTK_WIDGET(more));
 }
 
 void RadioWindow::AskQuestion(const std::string& question) {
-  gtk::Ask(window_, question, [this](bool yes) {
-    questionShown_ = false;
+  sheets_->Ask(question, [this](bool yes) {
     session_.Answer(yes);
     Repaint();
   });
 }
 
 bool RadioWindow::PressKey(guint keyval) {
-  if (session_.prompt() != nullptr) {
-    if (keyval != GDK_KEY_Escape) return false;  // the keyboard screen's text takes the key
-    Cancel();
+  // A panel over the radio takes every key while it is open.
+  if (sheets_->open()) {
+    sheets_->PressKey(keyval);
+    Repaint();
     return true;
+  }
+  if (session_.prompt() != nullptr) {
+    if (keyval == GDK_KEY_Escape) {
+      Cancel();
+      return true;
+    }
+    return TypeOverOffered(keyval);  // else the keyboard screen's text takes the key
   }
   const KeyBinding* binding = BindingForKey(keyval);
   if (binding == nullptr) return false;
-  switch (binding->action) {
-    case KeyAction::Command:
-      session_.Command(binding->command);
-      break;
-    case KeyAction::RecallPreset:
-      session_.Recall(binding->preset);
-      break;
-    case KeyAction::HighlightUp:
-      session_.MoveHighlight(-1);
-      break;
-    case KeyAction::HighlightDown:
-      session_.MoveHighlight(1);
-      break;
-    case KeyAction::RecallHighlight:
-      session_.RecallHighlight();
-      break;
-    case KeyAction::VolumeUp:
-      session_.StepVolume(kVolumeStep);
-      break;
-    case KeyAction::VolumeDown:
-      session_.StepVolume(-kVolumeStep);
-      break;
-    case KeyAction::CommandLine:
-      session_.OpenCommandLine();
-      break;
-    case KeyAction::Help:
-      ShowHelp();
-      return true;
-    case KeyAction::Quit:
-      gtk_window_close(window_);
-      return true;
-  }
-  Repaint();
+  DoBinding(*binding);
   return true;
+}
+
+void RadioWindow::DoBinding(const KeyBinding& binding) {
+  if (session_.Act(binding)) {
+    Repaint();
+  } else if (binding.action == KeyAction::Help) {
+    ShowHelp();
+  } else if (binding.action == KeyAction::Quit) {
+    gtk_window_close(window_);
+  }
 }
 
 gboolean RadioWindow::OnKey(GtkEventControllerKey*, guint keyval, guint, GdkModifierType state,
@@ -417,93 +378,6 @@ void RadioWindow::Repaint() {
   if (presetList_) presetList_->Sync();
   RepaintScreen(keyboardShown_ ? *skin_->keyboard : *skin_->radio);
   if (afterRepaint) afterRepaint();
-}
-
-template <class Call>
-bool RadioWindow::Query(const std::string& keyword, Call&& call) {
-  try {
-    call();
-    return true;
-  } catch (const halvane::RuntimeError& e) {
-    session_.Say(ErrorMessage(e.number(), "Can't show " + keyword), true);
-  } catch (const std::exception& e) {
-    session_.Say("Can't show " + keyword + ": " + e.what(), true);
-  }
-  return false;
-}
-
-void RadioWindow::RepaintScreen(SkinScreen& screen) {
-  const bool plugin = host_.HasPlugin();
-  const std::vector<std::string>& rows = host_.radioScreen->list->rows;
-  for (const BoundWidget& bound : screen.bindings) {
-    const std::string& keyword = bound.binding.keyword;
-    switch (bound.binding.kind) {
-      case BindingKind::Label: {
-        if (!plugin) break;
-        std::string lbl = keyword, fmt, text;
-        // A tuner that did not start: words instead of its zero frequency.
-        if (!session_.tunerProblem().empty() &&
-            (keyword == "frequency" || keyword == "fmam" || keyword == "mhzkhz"))
-          SetWidgetText(bound.widget, keyword == "frequency" ? session_.tunerProblem() : "");
-        else if (Query(keyword, [&] { text = host_.Radio().ReturnLabel(lbl, fmt); }))
-          SetWidgetText(bound.widget, ShownLabel(keyword, Displayable(text)));
-        break;
-      }
-      case BindingKind::Indicator: {
-        if (!plugin) break;
-        std::string ind = keyword, answer;
-        if (!Query(keyword, [&] { answer = host_.Radio().ReturnIndicatorEx(ind); })) break;
-        const bool on = answer == "True";
-        if (on)
-          gtk_widget_add_css_class(bound.widget, "on");
-        else
-          gtk_widget_remove_css_class(bound.widget, "on");
-        // A banner (the traffic announcement) takes its room only while it has something to say.
-        if (gtk_widget_has_css_class(bound.widget, "only-when-on"))
-          gtk_widget_set_visible(bound.widget, on);
-        break;
-      }
-      case BindingKind::Slider: {
-        if (!plugin) break;
-        std::string sld = keyword;
-        int32_t value = -1;
-        if (Query(keyword, [&] { value = host_.Radio().ReturnSlider(sld); }))
-          SetLevel(bound.widget, value);
-        break;
-      }
-      case BindingKind::Artwork: {
-        if (!plugin) break;
-        std::string ind = keyword, answer;
-        int32_t freq = 0;
-        if (!Query(keyword, [&] {
-              answer = host_.Radio().ReturnIndicatorEx(ind);
-              freq = host_.Radio().Freq();
-            }))
-          break;
-        pictures_[bound.widget].Show(bound.widget, answer, std::to_string(freq), PngTried(host_));
-        break;
-      }
-      case BindingKind::Row: {
-        // An empty row shows its number, so a preset button never goes blank.
-        const size_t row = std::strtoul(keyword.c_str(), nullptr, 10);
-        if (GTK_IS_BUTTON(bound.widget) && row >= 1 && row <= rows.size())
-          ShowPresetButton(bound.widget, Displayable(rows[row - 1]));
-        else
-          SetWidgetText(bound.widget,
-                        row >= 1 && row <= rows.size() ? Displayable(rows[row - 1]) : keyword);
-        break;
-      }
-      case BindingKind::Host:
-        if (keyword == "error") SetWidgetText(bound.widget, session_.message());
-        if (keyword == "volume") {
-          const std::optional<int32_t> volume = session_.volume();
-          SetWidgetText(bound.widget, volume ? std::to_string(*volume) + "%" : "");
-        }
-        if (keyword == "prompt")
-          SetWidgetText(bound.widget, session_.prompt() ? session_.prompt()->Title() : "");
-        break;
-    }
-  }
 }
 
 }  // namespace host::gtk

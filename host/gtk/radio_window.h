@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "artwork_picture.h"
+#include "dialogs.h"
 #include "keyboard_prompt.h"
 #include "preset_list.h"
 #include "radio_host.h"
@@ -53,10 +54,16 @@ class RadioWindow {
   void SetSmallLetters(bool small);
   bool smallLetters() const { return smallLetters_; }
   void ShowHelp();
-  // A window over the radio with `text` and a Close button: the keys, the host's error screen.
+  // A panel over the radio with `text` and a Close button: the host's error screen.
   void ShowDialog(const std::string& title, const std::string& text);
+  // The skin's panel of further actions (its object "more"), over the radio.
+  void ShowMore();
+  // The panels over the radio: the question, the help, the error screen, more actions.
+  Sheets& sheets() { return *sheets_; }
   // Presses a key as the keyboard would; true when the radio took it.
   bool PressKey(guint keyval);
+  // Does what a key of the radio's table does.
+  void DoBinding(const KeyBinding& binding);
 
   // Asks the plug-in for every bound widget of the shown screen and shows the answers.
   void Repaint();
@@ -78,9 +85,13 @@ class RadioWindow {
   template <class Call>
   bool Query(const std::string& keyword, Call&& call);
   void Confirm();
+  bool TypeOverOffered(guint keyval);
   std::string TypedText() const;
   void RepaintScreen(SkinScreen& screen);
   GActionGroup* MakeActions(bool keyboard);
+  void SetToggle(const char* action, bool on);
+  // A long press on an empty preset button stores the station, as a car radio's does.
+  void HoldToStore(GtkWidget* button, int32_t row);
 
   static gboolean OnTick(gpointer self);
   static gboolean OnKey(GtkEventControllerKey*, guint keyval, guint, GdkModifierType state,
@@ -97,6 +108,7 @@ class RadioWindow {
   std::unique_ptr<Skin> skin_;
   GtkWindow* window_;
   GtkStack* stack_;
+  GtkOverlay* overlay_;              // the screens, with the panels over them
   GtkCssProvider* style_ = nullptr;  // added to the display while the window lives
   ActionContext radioContext_{this, false}, keyboardContext_{this, true};
   GActionGroup* radioActions_ = nullptr;
@@ -104,9 +116,9 @@ class RadioWindow {
   std::unique_ptr<PresetList> presetList_;
   std::map<GtkWidget*, ArtworkPicture> pictures_;
   RadioSession session_;
+  std::unique_ptr<Sheets> sheets_;
   bool keyboardShown_ = false;  // the keyboard screen is up for the session's prompt
-  bool questionShown_ = false;
-  bool prefilled_ = false;  // the typed text is still the prefilled one: a key replaces it
+  bool prefilled_ = false;      // the typed text is still the prefilled one: a key replaces it
   bool night_ = false;
   bool smallLetters_ = false;
   guint tick_ = 0;

@@ -19,33 +19,6 @@ std::string ShownText(GtkWidget* widget) {
   return text;
 }
 
-GtkWindow* DialogOver(GtkWindow* parent, const char* title) {
-  GtkWindow* dialog = nullptr;
-  GListModel* windows = gtk_window_get_toplevels();
-  for (guint i = 0; i < g_list_model_get_n_items(windows); ++i) {
-    auto* window = GTK_WINDOW(g_list_model_get_item(windows, i));
-    if (gtk_window_get_transient_for(window) == parent &&
-        g_strcmp0(gtk_window_get_title(window), title) == 0 &&
-        gtk_widget_get_visible(GTK_WIDGET(window)))
-      dialog = window;
-    g_object_unref(window);
-  }
-  return dialog;
-}
-
-bool PressOn(GtkWidget* widget, guint keyval) {
-  GListModel* controllers = gtk_widget_observe_controllers(widget);
-  gboolean handled = FALSE;
-  for (guint i = 0; i < g_list_model_get_n_items(controllers) && !handled; ++i) {
-    auto* controller = G_OBJECT(g_list_model_get_item(controllers, i));
-    if (GTK_IS_EVENT_CONTROLLER_KEY(controller))
-      g_signal_emit_by_name(controller, "key-pressed", keyval, 0u, GdkModifierType{}, &handled);
-    g_object_unref(controller);
-  }
-  g_object_unref(controllers);
-  return handled;
-}
-
 Scratch::Scratch() {
   char* made = g_dir_make_tmp("halvane-gtk-XXXXXX", nullptr);
   path_ = std::string(made) + "/";

@@ -36,10 +36,6 @@ void EditFile(const std::string& path, const std::string& from, const std::strin
 
 // The texts of every label inside `widget`, one a line.
 std::string ShownText(GtkWidget* widget);
-// The window over `parent` with the title `title`, or null.
-GtkWindow* DialogOver(GtkWindow* parent, const char* title);
-// Presses a key on `widget` as its key controllers hear it.
-bool PressOn(GtkWidget* widget, guint keyval);
 
 class RadioTest : public ::testing::Test {
  protected:

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <vector>
 
+#include "key_bindings.h"
 #include "radio_fixture.h"
 
 namespace gtktest {
@@ -162,6 +163,63 @@ std::vector<GtkWidget*> ActionButtons(GtkWidget* root) {
   return found;
 }
 
+// Whatever a key does, a button of the radio screen or of its More panel does too.
+TEST_F(RadioWindowTest, EveryKeyHasATap) {
+  StartRadio();
+  GtkBuilder* builder = radio_->skin().radio->builder.get();
+  std::vector<GtkWidget*> buttons = ActionButtons(radio_->skin().radio->root.get());
+  for (GtkWidget* inner : ActionButtons(GTK_WIDGET(gtk_builder_get_object(builder, "more"))))
+    buttons.push_back(inner);
+  const auto tapped = [&](const char* action, const std::string& target) {
+    return std::any_of(buttons.begin(), buttons.end(), [&](GtkWidget* b) {
+      GVariant* value = gtk_actionable_get_action_target_value(GTK_ACTIONABLE(b));
+      const std::string shown = value == nullptr ? ""
+                                : g_variant_is_of_type(value, G_VARIANT_TYPE_STRING)
+                                    ? g_variant_get_string(value, nullptr)
+                                    : std::to_string(g_variant_get_int32(value));
+      return g_strcmp0(gtk_actionable_get_action_name(GTK_ACTIONABLE(b)), action) == 0 &&
+             (target.empty() || shown == target);
+    });
+  };
+  for (const host::KeyBinding& key : host::KeyBindings()) {
+    const bool typed = key.key > ' ' && key.key < 0x7F;
+    const std::string letter = typed ? std::string(1, static_cast<char>(key.key)) : "";
+    bool found = typed && tapped("radio.key", letter);
+    switch (key.action) {
+      case host::KeyAction::Command:
+        found = found || tapped("radio.command", key.command);
+        break;
+      case host::KeyAction::RecallPreset:
+        found = found || tapped("radio.recall", std::to_string(key.preset)) ||
+                radio_->skin().radio->presetList != nullptr;
+        break;
+      case host::KeyAction::HighlightUp:
+      case host::KeyAction::HighlightDown:
+      case host::KeyAction::RecallHighlight:
+        found = radio_->skin().radio->presetList != nullptr;  // a tap on its row
+        break;
+      case host::KeyAction::VolumeUp:
+        found = tapped("radio.volume", std::to_string(host::kVolumeStep));
+        break;
+      case host::KeyAction::VolumeDown:
+        found = tapped("radio.volume", std::to_string(-host::kVolumeStep));
+        break;
+      case host::KeyAction::Help:
+        found = found || tapped("radio.help", "");
+        break;
+      case host::KeyAction::Quit:
+        found = found || tapped("radio.quit", "");
+        break;
+      default:
+        break;
+    }
+    EXPECT_TRUE(found) << key.name;
+    if (key.help[0] != '\0') {
+      EXPECT_STRNE(key.tap, "") << key.name;
+    }
+  }
+}
+
 // A tap or a click on any button of either screen reaches its action.
 TEST_F(RadioWindowTest, EveryButtonOfBothScreensCanBeTapped) {
   StartRadio();
@@ -203,17 +261,11 @@ TEST_F(RadioWindowTest, ATunerThatDidNotStartShowsTheErrorScreenWithTheDriversRe
   EXPECT_EQ(radio_->lastError().rfind("The tuner did not start: ", 0), 0u) << radio_->lastError();
   EXPECT_EQ(Text("label.frequency"), "No tuner");
   EXPECT_EQ(Text("host.error"), radio_->lastError());
-  GtkWindow* dialog = nullptr;
-  GListModel* windows = gtk_window_get_toplevels();
-  for (guint i = 0; i < g_list_model_get_n_items(windows); ++i) {
-    auto* window = GTK_WINDOW(g_list_model_get_item(windows, i));
-    if (gtk_window_get_transient_for(window) == radio_->window()) dialog = window;
-    g_object_unref(window);
-  }
-  ASSERT_NE(dialog, nullptr);
-  EXPECT_STREQ(gtk_window_get_title(dialog), "Device Error");
+  // The error screen is a panel inside the radio's window.
+  ASSERT_TRUE(radio_->sheets().open());
+  EXPECT_EQ(radio_->sheets().title(), "Device Error");
   // The loader's own words for the missing driver file.
-  EXPECT_NE(ShownText(GTK_WIDGET(dialog)).find("The tuner driver says:"), std::string::npos);
+  EXPECT_NE(ShownText(radio_->sheets().panel()).find("The tuner driver says:"), std::string::npos);
 }
 
 // The plug-in only logs a preset list it could not save; the radio shows it.
@@ -245,7 +297,8 @@ TEST_F(RadioWindowTest, EveryButtonIsBigEnoughToTouchOnAScreenThatFits) {
     std::vector<GtkWidget*> buttons;
     GSList* objects = gtk_builder_get_objects(screen.builder.get());
     for (GSList* o = objects; o != nullptr; o = o->next)
-      if (GTK_IS_BUTTON(o->data) && gtk_widget_is_visible(GTK_WIDGET(o->data)))
+      if (GTK_IS_BUTTON(o->data) && gtk_widget_is_visible(GTK_WIDGET(o->data)) &&
+          gtk_widget_is_ancestor(GTK_WIDGET(o->data), screen.root.get()))
         buttons.push_back(GTK_WIDGET(o->data));
     g_slist_free(objects);
     ASSERT_TRUE(RunUntil([&] {
@@ -269,6 +322,14 @@ TEST_F(RadioWindowTest, EveryButtonIsBigEnoughToTouchOnAScreenThatFits) {
 namespace gtktest {
 namespace {
 
+GtkWidget* FirstOfType(GtkWidget* root, GType type) {
+  if (G_TYPE_CHECK_INSTANCE_TYPE(root, type)) return root;
+  for (GtkWidget* child = gtk_widget_get_first_child(root); child != nullptr;
+       child = gtk_widget_get_next_sibling(child))
+    if (GtkWidget* found = FirstOfType(child, type)) return found;
+  return nullptr;
+}
+
 GtkWidget* ButtonLabelled(GtkWidget* root, const char* label) {
   if (GTK_IS_BUTTON(root) && g_strcmp0(gtk_button_get_label(GTK_BUTTON(root)), label) == 0)
     return root;
@@ -278,33 +339,43 @@ GtkWidget* ButtonLabelled(GtkWidget* root, const char* label) {
   return nullptr;
 }
 
-// The help on the 800x480 screen it is made for: it fits with its Close button in view, and
-// closes by Esc and by that button.
-TEST_F(RadioWindowTest, HelpFitsTheScreenAndClosesByEscAndByItsButton) {
+// The help is a panel inside the window on the 800x480 screen it is made for: its Close button
+// in view, a scroll bar, the keys Down and PgDn scroll it, Esc and Close close it.
+TEST_F(RadioWindowTest, HelpFitsTheScreenScrollsByKeysAndCloses) {
   StartRadio();
   for (bool byEscape : {true, false}) {
     ASSERT_TRUE(radio_->PressKey(GDK_KEY_question));
-    GtkWindow* help = nullptr;
-    ASSERT_TRUE(RunUntil([&] {
-      help = DialogOver(radio_->window(), "Keys");
-      return help != nullptr && gtk_widget_get_mapped(GTK_WIDGET(help)) &&
-             gtk_widget_get_height(GTK_WIDGET(help)) > 0;
-    }));
-    EXPECT_LE(gtk_widget_get_width(GTK_WIDGET(help)), 800);
-    EXPECT_LE(gtk_widget_get_height(GTK_WIDGET(help)), 480);
-    GtkWidget* close = ButtonLabelled(GTK_WIDGET(help), "Close");
-    ASSERT_NE(close, nullptr);
+    GtkWidget* panel = radio_->sheets().panel();
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_height(panel) > 0; }));
+    GtkWidget* window = GTK_WIDGET(radio_->window());
     graphene_rect_t bounds;
-    ASSERT_TRUE(gtk_widget_compute_bounds(close, GTK_WIDGET(help), &bounds));
-    EXPECT_LE(bounds.origin.y + bounds.size.height, gtk_widget_get_height(GTK_WIDGET(help)));
+    ASSERT_TRUE(gtk_widget_compute_bounds(panel, window, &bounds));
+    EXPECT_GE(bounds.origin.y, 0);
+    EXPECT_LE(bounds.origin.y + bounds.size.height, 480);
+    GtkWidget* close = ButtonLabelled(panel, "Close");
+    ASSERT_NE(close, nullptr);
+    ASSERT_TRUE(gtk_widget_compute_bounds(close, window, &bounds));
+    EXPECT_LE(bounds.origin.y + bounds.size.height, 480);
     EXPECT_GE(bounds.size.height, 48);
-    EXPECT_NE(ShownText(GTK_WIDGET(help)).find("seek the next station up"), std::string::npos);
+    const std::string shown = ShownText(panel);
+    EXPECT_NE(shown.find("seek the next station up"), std::string::npos);
+    EXPECT_NE(shown.find("Seek ▶▶"), std::string::npos) << "the tap for each key";
+    auto* scrolled = GTK_SCROLLED_WINDOW(FirstOfType(panel, GTK_TYPE_SCROLLED_WINDOW));
+    ASSERT_NE(scrolled, nullptr);
+    EXPECT_FALSE(gtk_scrolled_window_get_overlay_scrolling(scrolled));
+    GtkAdjustment* down = gtk_scrolled_window_get_vadjustment(scrolled);
+    ASSERT_TRUE(RunUntil([&] { return gtk_adjustment_get_upper(down) > 480; }));
+    for (guint key : {GDK_KEY_Down, GDK_KEY_Page_Down}) {
+      const double before = gtk_adjustment_get_value(down);
+      radio_->PressKey(key);
+      EXPECT_GT(gtk_adjustment_get_value(down), before) << key;
+    }
     if (byEscape)
-      EXPECT_TRUE(PressOn(GTK_WIDGET(help), GDK_KEY_Escape));
+      radio_->PressKey(GDK_KEY_Escape);
     else
       g_signal_emit_by_name(close, "clicked");
-    EXPECT_TRUE(RunUntil([&] { return DialogOver(radio_->window(), "Keys") == nullptr; }))
-        << (byEscape ? "Esc" : "Close");
+    EXPECT_FALSE(radio_->sheets().open()) << (byEscape ? "Esc" : "Close");
   }
 }
 
@@ -332,20 +403,55 @@ TEST_F(RadioWindowTest, TheMessageLineClearsAtTheNextSuccessAndDeletingAsks) {
 
   for (bool yes : {false, true}) {
     ASSERT_TRUE(radio_->PressKey(GDK_KEY_x));
-    GtkWindow* question = nullptr;
-    ASSERT_TRUE(RunUntil([&] {
-      question = DialogOver(radio_->window(), "Are you sure?");
-      return question != nullptr;
-    }));
-    EXPECT_NE(ShownText(GTK_WIDGET(question)).find("Delete preset 1 \"Mine\"?"), std::string::npos);
+    // Asked inside the window, centred, with buttons large enough to tap.
+    ASSERT_TRUE(radio_->sheets().open());
+    GtkWidget* question = radio_->sheets().panel();
+    EXPECT_NE(ShownText(question).find("Delete preset 1 \"Mine\"?"), std::string::npos);
+    ASSERT_TRUE(RunUntil([&] { return gtk_widget_get_width(question) > 0; }));
+    graphene_rect_t bounds;
+    ASSERT_TRUE(gtk_widget_compute_bounds(question, GTK_WIDGET(radio_->window()), &bounds));
+    EXPECT_NEAR(bounds.origin.x + bounds.size.width / 2, 400, 2);
+    EXPECT_NEAR(bounds.origin.y + bounds.size.height / 2, 240, 2);
+    GtkWidget* yesButton = ButtonLabelled(question, "Yes");
+    ASSERT_NE(yesButton, nullptr);
+    EXPECT_GE(gtk_widget_get_height(yesButton), 48);
+    EXPECT_GE(gtk_widget_get_width(yesButton), 96);
+    // The radio beneath takes no key while it asks.
+    radio_->PressKey(GDK_KEY_Page_Up);
+    EXPECT_TRUE(radio_->sheets().open());
     if (yes)
-      g_signal_emit_by_name(ButtonLabelled(GTK_WIDGET(question), "Yes"), "clicked");
+      g_signal_emit_by_name(yesButton, "clicked");
     else
-      PressOn(GTK_WIDGET(question), GDK_KEY_Escape);
-    ASSERT_TRUE(RunUntil([&] { return DialogOver(radio_->window(), "Are you sure?") == nullptr; }));
-    RunUntil([] { return false; }, 150);
+      radio_->PressKey(GDK_KEY_Escape);
+    EXPECT_FALSE(radio_->sheets().open());
     EXPECT_EQ(Text("row.1"), yes ? "1" : row);
   }
+}
+
+// Rename acts on the row the person chose, though another preset plays and the plug-in
+// highlights the playing one after each command and tick; the first key replaces the offered
+// name each time the keyboard opens.
+TEST_F(RadioWindowTest, RenameOffersAndRenamesTheChosenRow) {
+  std::filesystem::create_directories(home_.path() + "data");
+  std::ofstream(home_.path() + "data/Radio.ini", std::ios::binary)
+      << "10620|0|0\r\n8930,NORDWAVE\r\n10620,COUNTRY\r\n";
+  StartRadio();
+  ASSERT_EQ(Text("label.preset"), "Preset 2");
+  GtkEditable* typed = radio_->skin().keyboard->typedText;
+  for (bool cancel : {true, false}) {
+    radio_->PressKey(GDK_KEY_Up);
+    radio_->PressKey(GDK_KEY_e);
+    ASSERT_TRUE(radio_->KeyboardShown());
+    RunUntil([] { return false; }, 300);  // ticks while the keyboard is open
+    EXPECT_STREQ(gtk_editable_get_text(typed), "NORDWAVE");
+    EXPECT_EQ(host_->radioScreen->list->value, 0);
+    if (cancel) Tap("radio.cancel", nullptr, true);
+  }
+  EXPECT_TRUE(radio_->PressKey(GDK_KEY_Z));
+  EXPECT_STREQ(gtk_editable_get_text(typed), "Z");
+  Command("enter", true);
+  EXPECT_EQ(Text("row.1"), "Z\n89.3");
+  EXPECT_EQ(Text("row.2"), "COUNTRY\n106.2");
 }
 
 // A scan's steps are no commands, yet the preset shown is the one the scan reached, and stays
@@ -376,12 +482,12 @@ TEST_F(RadioWindowTest, ThePresetShownFollowsAScan) {
 namespace gtktest {
 namespace {
 
-// The tuner's volume: the last run's from the settings, changed by buttons and keys, kept for
-// the next run.
-TEST_F(RadioWindowTest, VolumeComesFromTheSettingsAndIsKeptThere) {
+// The tuner's volume and the FM/AM switch's last frequencies: the last run's from the settings,
+// changed by buttons and keys, kept for the next run.
+TEST_F(RadioWindowTest, VolumeAndBandsComeFromTheSettingsAndAreKeptThere) {
   std::filesystem::create_directories(home_.path() + "config");
   const std::string settings = home_.path() + "config/halvane-host.ini";
-  std::ofstream(settings) << "volume=30\n";
+  std::ofstream(settings) << "volume=30\nlast_am=1040\n";
   StartRadio();
   EXPECT_EQ(Text("host.volume"), "30%");
   Tap("radio.volume", g_variant_new_int32(5));
@@ -389,9 +495,16 @@ TEST_F(RadioWindowTest, VolumeComesFromTheSettingsAndIsKeptThere) {
   radio_->PressKey(GDK_KEY_less);
   radio_->PressKey(GDK_KEY_less);
   EXPECT_EQ(Text("host.volume"), "25%");
+  Tap("radio.key", g_variant_new_string("b"));
+  EXPECT_EQ(Text("label.frequency"), "1040");
+  EXPECT_EQ(Text("label.mhzkhz"), "kHz");
+  Tune("rtune;1500", "1500");
+  radio_->PressKey(GDK_KEY_b);
+  EXPECT_EQ(Text("label.frequency"), "87.5");
   radio_->Stop();
   std::ifstream in(settings);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "volume=25\n");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+            "last_am=1500\nlast_fm=8750\nvolume=25\n");
 }
 
 }  // namespace

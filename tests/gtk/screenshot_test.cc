@@ -58,13 +58,24 @@ TEST(Screenshot, TheDefaultSkinIsDrawnNotBlank) {
   struct Case {
     std::vector<std::string> args;
     bool brokenSkin;
+    bool presets = false;  // a full list, as learning leaves it
   } cases[] = {
       {{"--command", "rtune;104.5"}, false},
       {{"--command", "addpreset", "--type", "MORNING", "--night"}, false},
       {{}, true},
+      // RadioText and a song arriving beside full preset buttons: a layout GTK can honour.
+      {{"--command", "rtune;106.2", "--command", "rtune;abc"}, false, true},
   };
   for (const Case& c : cases) {
     Scratch home;
+    if (c.presets) {
+      g_mkdir_with_parents((home.path() + "data").c_str(), 0700);
+      g_file_set_contents((home.path() + "data/Radio.ini").c_str(),
+                          "10620|0|0\r\n8750,Lowend\r\n8930,NORDWAVE WITH A LONG NAME\r\n"
+                          "9120,Foghorn Coast\r\n9580,Traffic\r\n10450,Jazz 104\r\n10620,COUNTRY"
+                          "\r\n9990,Seven\r\n",
+                          -1, nullptr);
+    }
     std::vector<std::string> args = c.args;
     if (c.brokenSkin) {
       CopyDefaultSkin(home.path() + "skin/");
@@ -72,9 +83,11 @@ TEST(Screenshot, TheDefaultSkinIsDrawnNotBlank) {
       args.insert(args.end(), {"--skin", home.path() + "skin"});
     }
     const std::string png = home.path() + "shot.png";
-    args.insert(args.end(), {"--screenshot", png, "--after", "700"});
+    args.insert(args.end(), {"--screenshot", png, "--after", c.presets ? "4000" : "700"});
     RadioRun run = RunRadio(home, args);
     EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(run.errors.find("-CRITICAL"), std::string::npos) << run.errors;
+    EXPECT_EQ(run.errors.find("Gtk-WARNING"), std::string::npos) << run.errors;
     int width = 0, height = 0;
     EXPECT_GT(Colours(png, width, height), 50u) << run.errors;
     EXPECT_EQ(width, 800);

@@ -46,8 +46,12 @@ TEST(SkinsPage, ListsExactlyTheKeywordsOfEachBinding) {
 }
 
 TEST(SkinsPage, ListsEveryKindOfIdAndEveryAction) {
-  std::set<std::string> ids = {"screen", "PL", "txt.0", host::gtk::kLetterPadId,
-                               host::gtk::kNumberPadId};
+  std::set<std::string> ids = {"screen",
+                               "PL",
+                               "txt.0",
+                               host::gtk::kLetterPadId,
+                               host::gtk::kNumberPadId,
+                               host::gtk::kMorePanelId};
   for (const auto& info : host::gtk::BindingKinds())
     ids.insert(std::string(info.prefix) + (info.kind == BindingKind::Row ? ".N" : ".KEYWORD"));
   EXPECT_EQ(Documented("## Widgets by id"), ids);

@@ -261,6 +261,11 @@ TEST_F(TerminalRadio, RedrawsAVolumeSetFromTheDesktop) {
   const std::string env = "DBUS_SESSION_BUS_ADDRESS=" + Quote(bus.address());
   Start(90, 30, "LC_ALL=C.UTF-8 " + env);
   ASSERT_TRUE(WaitForText("volume 100%")) << Screen();
+  // On AM: no RDS arriving and a steady signal, so nothing else redraws the screen.
+  Type(":rtune;1040");
+  Keys("Enter");
+  ASSERT_TRUE(WaitForText("AM  1040 kHz")) << Screen();
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
   int status = -1;
   Shell("env " + env + " timeout 30 playerctl --player=halvane volume 0.3", &status);
   ASSERT_EQ(status, 0);

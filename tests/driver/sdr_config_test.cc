@@ -12,6 +12,7 @@
 #include "result_codes.h"
 #include "sdr_test_support.h"
 #include "test_hooks.h"
+#include "tuner_backend.h"
 
 namespace halvane::driver {
 namespace {
@@ -102,7 +103,8 @@ TEST(SdrConfig, TheExportsPlayTheSyntheticBand) {
   ASSERT_EQ(system(("mkdir -p " + folder).c_str()), 0);
   std::ofstream(folder + "/tuner.ini") << "backend = sdr\ndevice = synthetic\nrate = 250000\n";
   std::ofstream(folder + "/stations.ini")
-      << "[station one]\nfrequency = 95.8 MHz\npi = 1234\nps = \"ONE FM  \"\n";
+      << "[station one]\nfrequency = 95.8 MHz\npi = 1234\nps = \"ONE FM  \"\n"
+      << "[station two]\nfrequency = 600 kHz\nlevel = 3\n";
   setenv(kTunerConfigVariable, (folder + "/tuner.ini").c_str(), 1);
   setenv("HALVANE_STATIONS", (folder + "/stations.ini").c_str(), 1);
   HalvaneSimReset();
@@ -123,6 +125,14 @@ TEST(SdrConfig, TheExportsPlayTheSyntheticBand) {
   }
   EXPECT_EQ(ps, "ONE FM  ");
   EXPECT_TRUE(flags & HALVANE_STATE_STEREO);
+  // The band's AM station on the same tuner: a station, in mono, at its level.
+  ASSERT_EQ(radioSetFrequency(0, 600 * 10'000), kOk);
+  HalvaneSimAdvanceClock(500);
+  ASSERT_EQ(radioGetState(0, &flags), kOk);
+  EXPECT_EQ(flags & (kStateStation | HALVANE_STATE_STEREO), kStateStation);
+  uint32_t decoder = 0;
+  ASSERT_EQ(RDS_SAA6588_GetDecoderState(0, &decoder), kOk);
+  EXPECT_NEAR(decoder & 0x0F, 3, 1);
   EXPECT_EQ(radioUninitialize(), kOk);
   unsetenv(kTunerConfigVariable);
   unsetenv("HALVANE_STATIONS");

@@ -56,8 +56,9 @@ inline constexpr int32_t kRecordingInvalid = 304;
 inline constexpr int32_t kSampleRateTooLow = 305;
 // radioInitialize: the SDR device refused its settings or its sample stream.
 inline constexpr int32_t kSdrDeviceError = 306;
-// radioSetFrequency, radioSearch: an AM frequency, and the SDR device reaches no AM: it offers
-// no direct sampling and no upconverter is configured. The tuner stays where it was.
+// radioSetFrequency, radioSearch: an AM frequency, and the SDR device reaches no AM: its tuner
+// does not, it offers no direct sampling and no upconverter is configured. The tuner stays
+// where it was.
 inline constexpr int32_t kSdrNoAm = 307;
 
 }  // namespace halvane::driver

@@ -1,7 +1,8 @@
 // How a dongle reaches a frequency: through its tuner, or, below the tuner's range (the AM
 // band), through the device's direct sampling (an RTL-SDR V3's Q branch) or an upconverter ahead
 // of it, which moves the band up by its oscillator's frequency (often 125 MHz; built into the V4).
-// An upconverter, when configured, is used before direct sampling.
+// An upconverter, when configured, is used first, then direct sampling; a device without either
+// whose own tuner covers the frequency (an HF receiver) is tuned there.
 #ifndef HALVANE_DRIVER_SDR_SOURCES_AM_ACCESS_H
 #define HALVANE_DRIVER_SDR_SOURCES_AM_ACCESS_H
 
@@ -18,8 +19,9 @@ struct DeviceTuning {
 };
 
 // Nothing when `frequencyHz` lies below the tuner's range and the device has no way there.
+// `tunerReaches`: the device's own tuner covers the frequency.
 std::optional<DeviceTuning> DeviceTuningFor(int64_t frequencyHz, int64_t upconverterHz,
-                                            bool offersDirectSampling);
+                                            bool offersDirectSampling, bool tunerReaches = false);
 
 // Sets the last reason for a device (`what`, as the user would know it) that reaches no AM, and
 // returns kSdrNoAm.

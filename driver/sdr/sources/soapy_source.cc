@@ -146,10 +146,22 @@ int32_t SoapySource::Lost() {
                                   " (unplugged?); stop and start the radio to reopen it");
 }
 
+bool SoapySource::TunerReaches(int64_t frequencyHz) const {
+  try {
+    const auto hz = static_cast<double>(frequencyHz);
+    for (const SoapySDR::Range& range : device_->getFrequencyRange(SOAPY_SDR_RX, 0)) {
+      if (range.minimum() <= hz && hz <= range.maximum()) return true;
+    }
+  } catch (const std::exception&) {
+    // A device that cannot say is taken not to reach it.
+  }
+  return false;
+}
+
 int32_t SoapySource::Tune(int64_t frequencyHz, int64_t, std::optional<double>& offsetHz) {
   if (device_ == nullptr) return Lost();
-  const std::optional<DeviceTuning> tuning =
-      DeviceTuningFor(frequencyHz, config_.upconverterHz, offersDirectSampling_);
+  const std::optional<DeviceTuning> tuning = DeviceTuningFor(
+      frequencyHz, config_.upconverterHz, offersDirectSampling_, TunerReaches(frequencyHz));
   if (!tuning) return NoAm("the SoapySDR device \"" + config_.device + "\"");
   try {
     if (tuning->directSampling != directSampling_) {

@@ -36,6 +36,8 @@ class SoapySource final : public IqSource {
 
  private:
   void ReadLoop();
+  // The device's own tuner covers `frequencyHz` (an HF receiver does below 24 MHz).
+  bool TunerReaches(int64_t frequencyHz) const;
   int32_t Lost();
 
   SdrConfig config_;

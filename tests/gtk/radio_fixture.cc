@@ -19,6 +19,17 @@ std::string ShownText(GtkWidget* widget) {
   return text;
 }
 
+std::vector<GtkWidget*> ActionButtons(GtkWidget* root) {
+  std::vector<GtkWidget*> found;
+  for (GtkWidget* child = gtk_widget_get_first_child(root); child != nullptr;
+       child = gtk_widget_get_next_sibling(child)) {
+    if (GTK_IS_BUTTON(child) && gtk_actionable_get_action_name(GTK_ACTIONABLE(child)) != nullptr)
+      found.push_back(child);
+    for (GtkWidget* inner : ActionButtons(child)) found.push_back(inner);
+  }
+  return found;
+}
+
 Scratch::Scratch() {
   char* made = g_dir_make_tmp("halvane-gtk-XXXXXX", nullptr);
   path_ = std::string(made) + "/";
@@ -112,6 +123,12 @@ void RadioTest::Tap(const char* action, GVariant* value, bool keyboard) {
 
 void RadioTest::Command(const char* command, bool keyboard) {
   Tap("radio.command", g_variant_new_string(command), keyboard);
+}
+
+void RadioTest::Tune(const char* command, const char* frequency) {
+  Command(command);
+  ASSERT_TRUE(RunUntil([&] { return Text("label.frequency") == frequency; }))
+      << Text("label.frequency") << " " << radio_->lastError();
 }
 
 }  // namespace gtktest

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "radio_host.h"
 #include "radio_window.h"
@@ -37,6 +38,9 @@ void EditFile(const std::string& path, const std::string& from, const std::strin
 // The texts of every label inside `widget`, one a line.
 std::string ShownText(GtkWidget* widget);
 
+// The buttons under `root` that run an action of the skin.
+std::vector<GtkWidget*> ActionButtons(GtkWidget* root);
+
 class RadioTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -51,6 +55,8 @@ class RadioTest : public ::testing::Test {
   // A tap on a button naming `action` ("radio.command") with the target `value`.
   void Tap(const char* action, GVariant* value, bool keyboard = false);
   void Command(const char* command, bool keyboard = false);
+  // A command that tunes, then waits for the frequency label to say `frequency`.
+  void Tune(const char* command, const char* frequency);
 
   Scratch home_;
   std::unique_ptr<host::RadioHost> host_;

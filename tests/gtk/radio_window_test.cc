@@ -6,21 +6,13 @@
 #include <fstream>
 #include <vector>
 
-#include "key_bindings.h"
 #include "radio_fixture.h"
 
 namespace gtktest {
 namespace {
 
-std::vector<GtkWidget*> ActionButtons(GtkWidget* root);
-
 class RadioWindowTest : public RadioTest {
  protected:
-  void Tune(const char* command, const char* frequency) {
-    Command(command);
-    ASSERT_TRUE(RunUntil([&] { return Text("label.frequency") == frequency; }))
-        << Text("label.frequency") << " " << radio_->lastError();
-  }
   void TypeOnKeyboard(const std::string& text) {
     for (char c : text) Tap("radio.type", g_variant_new_string(std::string(1, c).c_str()), true);
   }
@@ -149,75 +141,6 @@ TEST_F(RadioWindowTest, NightStyleIsAToggle) {
   EXPECT_TRUE(gtk_widget_has_css_class(window, "night"));
   Tap("radio.night", nullptr, true);
   EXPECT_FALSE(gtk_widget_has_css_class(window, "night"));
-}
-
-// The buttons under `root` that run an action of the skin.
-std::vector<GtkWidget*> ActionButtons(GtkWidget* root) {
-  std::vector<GtkWidget*> found;
-  for (GtkWidget* child = gtk_widget_get_first_child(root); child != nullptr;
-       child = gtk_widget_get_next_sibling(child)) {
-    if (GTK_IS_BUTTON(child) && gtk_actionable_get_action_name(GTK_ACTIONABLE(child)) != nullptr)
-      found.push_back(child);
-    for (GtkWidget* inner : ActionButtons(child)) found.push_back(inner);
-  }
-  return found;
-}
-
-// Whatever a key does, a button of the radio screen or of its More panel does too.
-TEST_F(RadioWindowTest, EveryKeyHasATap) {
-  StartRadio();
-  GtkBuilder* builder = radio_->skin().radio->builder.get();
-  std::vector<GtkWidget*> buttons = ActionButtons(radio_->skin().radio->root.get());
-  for (GtkWidget* inner : ActionButtons(GTK_WIDGET(gtk_builder_get_object(builder, "more"))))
-    buttons.push_back(inner);
-  const auto tapped = [&](const char* action, const std::string& target) {
-    return std::any_of(buttons.begin(), buttons.end(), [&](GtkWidget* b) {
-      GVariant* value = gtk_actionable_get_action_target_value(GTK_ACTIONABLE(b));
-      const std::string shown = value == nullptr ? ""
-                                : g_variant_is_of_type(value, G_VARIANT_TYPE_STRING)
-                                    ? g_variant_get_string(value, nullptr)
-                                    : std::to_string(g_variant_get_int32(value));
-      return g_strcmp0(gtk_actionable_get_action_name(GTK_ACTIONABLE(b)), action) == 0 &&
-             (target.empty() || shown == target);
-    });
-  };
-  for (const host::KeyBinding& key : host::KeyBindings()) {
-    const bool typed = key.key > ' ' && key.key < 0x7F;
-    const std::string letter = typed ? std::string(1, static_cast<char>(key.key)) : "";
-    bool found = typed && tapped("radio.key", letter);
-    switch (key.action) {
-      case host::KeyAction::Command:
-        found = found || tapped("radio.command", key.command);
-        break;
-      case host::KeyAction::RecallPreset:
-        found = found || tapped("radio.recall", std::to_string(key.preset)) ||
-                radio_->skin().radio->presetList != nullptr;
-        break;
-      case host::KeyAction::HighlightUp:
-      case host::KeyAction::HighlightDown:
-      case host::KeyAction::RecallHighlight:
-        found = radio_->skin().radio->presetList != nullptr;  // a tap on its row
-        break;
-      case host::KeyAction::VolumeUp:
-        found = tapped("radio.volume", std::to_string(host::kVolumeStep));
-        break;
-      case host::KeyAction::VolumeDown:
-        found = tapped("radio.volume", std::to_string(-host::kVolumeStep));
-        break;
-      case host::KeyAction::Help:
-        found = found || tapped("radio.help", "");
-        break;
-      case host::KeyAction::Quit:
-        found = found || tapped("radio.quit", "");
-        break;
-      default:
-        break;
-    }
-    EXPECT_TRUE(found) << key.name;
-    if (key.help[0] != '\0') {
-      EXPECT_STRNE(key.tap, "") << key.name;
-    }
-  }
 }
 
 // A tap or a click on any button of either screen reaches its action.
@@ -428,32 +351,6 @@ TEST_F(RadioWindowTest, TheMessageLineClearsAtTheNextSuccessAndDeletingAsks) {
   }
 }
 
-// Rename acts on the row the person chose, though another preset plays and the plug-in
-// highlights the playing one after each command and tick; the first key replaces the offered
-// name each time the keyboard opens.
-TEST_F(RadioWindowTest, RenameOffersAndRenamesTheChosenRow) {
-  std::filesystem::create_directories(home_.path() + "data");
-  std::ofstream(home_.path() + "data/Radio.ini", std::ios::binary)
-      << "10620|0|0\r\n8930,NORDWAVE\r\n10620,COUNTRY\r\n";
-  StartRadio();
-  ASSERT_EQ(Text("label.preset"), "Preset 2");
-  GtkEditable* typed = radio_->skin().keyboard->typedText;
-  for (bool cancel : {true, false}) {
-    radio_->PressKey(GDK_KEY_Up);
-    radio_->PressKey(GDK_KEY_e);
-    ASSERT_TRUE(radio_->KeyboardShown());
-    RunUntil([] { return false; }, 300);  // ticks while the keyboard is open
-    EXPECT_STREQ(gtk_editable_get_text(typed), "NORDWAVE");
-    EXPECT_EQ(host_->radioScreen->list->value, 0);
-    if (cancel) Tap("radio.cancel", nullptr, true);
-  }
-  EXPECT_TRUE(radio_->PressKey(GDK_KEY_Z));
-  EXPECT_STREQ(gtk_editable_get_text(typed), "Z");
-  Command("enter", true);
-  EXPECT_EQ(Text("row.1"), "Z\n89.3");
-  EXPECT_EQ(Text("row.2"), "COUNTRY\n106.2");
-}
-
 // A scan's steps are no commands, yet the preset shown is the one the scan reached, and stays
 // right once the scan stops there.
 TEST_F(RadioWindowTest, ThePresetShownFollowsAScan) {
@@ -474,37 +371,6 @@ TEST_F(RadioWindowTest, ThePresetShownFollowsAScan) {
   Command("scan");
   EXPECT_EQ(Text("label.frequency"), "91.2");
   EXPECT_EQ(Text("label.preset"), "Preset 3");
-}
-
-}  // namespace
-}  // namespace gtktest
-
-namespace gtktest {
-namespace {
-
-// The tuner's volume and the FM/AM switch's last frequencies: the last run's from the settings,
-// changed by buttons and keys, kept for the next run.
-TEST_F(RadioWindowTest, VolumeAndBandsComeFromTheSettingsAndAreKeptThere) {
-  std::filesystem::create_directories(home_.path() + "config");
-  const std::string settings = home_.path() + "config/halvane-host.ini";
-  std::ofstream(settings) << "volume=30\nlast_am=1040\n";
-  StartRadio();
-  EXPECT_EQ(Text("host.volume"), "30%");
-  Tap("radio.volume", g_variant_new_int32(5));
-  EXPECT_EQ(Text("host.volume"), "35%");
-  radio_->PressKey(GDK_KEY_less);
-  radio_->PressKey(GDK_KEY_less);
-  EXPECT_EQ(Text("host.volume"), "25%");
-  Tap("radio.key", g_variant_new_string("b"));
-  EXPECT_EQ(Text("label.frequency"), "1040");
-  EXPECT_EQ(Text("label.mhzkhz"), "kHz");
-  Tune("rtune;1500", "1500");
-  radio_->PressKey(GDK_KEY_b);
-  EXPECT_EQ(Text("label.frequency"), "87.5");
-  radio_->Stop();
-  std::ifstream in(settings);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
-            "last_am=1500\nlast_fm=8750\nvolume=25\n");
 }
 
 }  // namespace

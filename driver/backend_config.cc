@@ -61,6 +61,12 @@ Result ParseBackendConfig(std::string_view text) {
       const std::string text(value);
       if (text != "on" && text != "off") return Result::Fail("af must be on or off", lineNumber);
       config.followAlternatives = text == "on";
+    } else if (key == "traffic") {
+      const std::string text(value);
+      if (text != "on" && text != "off") {
+        return Result::Fail("traffic must be on or off", lineNumber);
+      }
+      config.traffic = text == "on";
     } else if (key == "audio") {
       config.audio = value == "none" ? std::string() : value;
     } else if (std::string error;

@@ -22,6 +22,7 @@ struct BackendConfig {
   int seekThreshold = 10;  // weakest level (0 best .. 14) a software seek stops on
   int settleMs = 20;       // software seek: wait after tuning a channel before reading its signal
   bool followAlternatives = true;  // af: follow the programme over its alternative frequencies
+  bool traffic = false;            // traffic: go to linked programmes' traffic announcements
   // V4L2: the ALSA capture device that carries the tuner's sound, "auto" for the radio device's
   // own sound card; empty (or "none"): the driver plays no sound of the tuner's.
   std::string audio;

@@ -46,7 +46,9 @@ class UnconfiguredTuner final : public TunerBackend {
 
 }  // namespace
 
-std::unique_ptr<TunerBackend> MakeBackend(const BackendConfigLoad& load, const DriverClock& clock) {
+namespace {
+
+std::unique_ptr<TunerBackend> MakeTuner(const BackendConfigLoad& load, const DriverClock& clock) {
   if (load.errorCode != 0) return std::make_unique<UnconfiguredTuner>(load.errorCode, load.message);
   const BackendConfig& config = load.config;
   if (config.kind == BackendConfig::Kind::V4l2) {
@@ -87,6 +89,14 @@ std::unique_ptr<TunerBackend> MakeBackend(const BackendConfigLoad& load, const D
                                            config.followAlternatives);
   }
   return std::make_unique<sim::SimTuner>(clock, band::LoadBand, config.followAlternatives);
+}
+
+}  // namespace
+
+std::unique_ptr<TunerBackend> MakeBackend(const BackendConfigLoad& load, const DriverClock& clock) {
+  std::unique_ptr<TunerBackend> tuner = MakeTuner(load, clock);
+  tuner->SetTraffic(load.config.traffic);
+  return tuner;
 }
 
 }  // namespace halvane::driver

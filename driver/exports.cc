@@ -110,6 +110,19 @@ HALVANE_DRIVER_EXPORT int32_t radioGetVolume(int32_t, int32_t* percent) {
   });
 }
 
+// Optional: traffic announcements of linked programmes on or off, and whether one plays now.
+HALVANE_DRIVER_EXPORT int32_t radioSetTraffic(int32_t, int32_t on) {
+  return Guarded([&]() -> int32_t { return Tuner().SetTraffic(on != 0); });
+}
+
+HALVANE_DRIVER_EXPORT int32_t radioGetTraffic(int32_t, int32_t* state) {
+  return Guarded([&]() -> int32_t {
+    if (state == nullptr) return kNullArgument;
+    *state = (Tuner().traffic() ? 1 : 0) | (Tuner().TrafficAway() ? 2 : 0);
+    return halvane::driver::kOk;
+  });
+}
+
 HALVANE_DRIVER_EXPORT int32_t radioForceMono(int32_t, int32_t mono) {
   return Guarded([&]() -> int32_t { return Tuner().SetForceMono(mono != 0); });
 }

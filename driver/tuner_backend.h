@@ -22,6 +22,15 @@ class TunerBackend {
   // The programme's gain (0 to 1) where the driver carries the sound; a backend whose sound does
   // not pass through the driver has nothing to set. Kept across Initialize.
   virtual void SetVolume(float gain) { static_cast<void>(gain); }
+  // Traffic announcements of linked programmes on or off (rds/traffic_follower.h); off during
+  // one brings the radio back. A backend without RDS following has nothing to switch.
+  virtual int32_t SetTraffic(bool on) {
+    traffic_ = on;
+    return 0;
+  }
+  bool traffic() const { return traffic_; }
+  // True while the radio plays a linked programme's announcement.
+  virtual bool TrafficAway() const { return false; }
   // `frequency` in the plug-in's values (FM hertz, AM kilohertz x 10000).
   virtual int32_t SetFrequency(int32_t frequency) = 0;
   virtual int32_t GetFrequency(int32_t& frequency) = 0;
@@ -37,6 +46,9 @@ class TunerBackend {
     report.clear();
     return 0;
   }
+
+ private:
+  bool traffic_ = false;
 };
 
 // radioGetState's flag bits. Only kStateStereo is part of the contract; the others are ours.

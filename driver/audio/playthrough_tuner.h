@@ -40,6 +40,11 @@ class PlaythroughTuner final : public TunerBackend {
   int32_t SetForceMono(bool mono) override;
   void SetVolume(float gain) override { loop_.stage().SetVolume(gain); }
   int32_t SetFrequency(int32_t frequency) override;
+  int32_t SetTraffic(bool on) override {
+    TunerBackend::SetTraffic(on);
+    return tuner_->SetTraffic(on);
+  }
+  bool TrafficAway() const override { return tuner_->TrafficAway(); }
   int32_t GetFrequency(int32_t& frequency) override { return tuner_->GetFrequency(frequency); }
   int32_t Search(int32_t& frequency, bool up) override { return tuner_->Search(frequency, up); }
   int32_t StartRds() override { return tuner_->StartRds(); }

@@ -383,9 +383,19 @@ bool BandFileParser::LinkOtherNetworks() {
         return Fail("eon names pi " + std::string(code) + ", which no station of the band has");
       }
       const RdsProgramme& source = *other->programme;
+      // Its list starts with the frequency it is heard on (where a code reaches it), so a radio
+      // can go there.
+      std::vector<int32_t> frequencies;
+      if (other->frequency >= kFirstAfHz && other->frequency <= kLastAfHz) {
+        frequencies.push_back(other->frequency);
+      }
+      for (const int32_t hz : source.alternativeFrequencies) {
+        if (hz != other->frequency && frequencies.size() < kMaxAlternativeFrequencies) {
+          frequencies.push_back(hz);
+        }
+      }
       programme.otherNetworks.push_back({source.pi, source.pty, source.tp, source.ta,
-                                         source.taPeriodS, source.ps,
-                                         source.alternativeFrequencies});
+                                         source.taPeriodS, source.ps, std::move(frequencies)});
     }
   }
   return true;

@@ -6,6 +6,8 @@
 // gap the listener hears. Once the station is lost there is nothing to break: a search round
 // retunes the source to each alternative not watched and to a few band channels, measures each,
 // reads the PI of one strong enough to be taken, and tunes to the programme found or back.
+#include <cmath>
+
 #include "audio/playthrough_tuner.h"
 #include "result_codes.h"
 #include "sdr/sdr_tuner.h"
@@ -74,6 +76,17 @@ rds::AfCheck SdrTuner::Probe(int32_t frequency, int mustBeat) {
 }
 
 int32_t SdrTuner::Follow(int64_t nowMs) {
+  if (reachable_ && rdsOn_) {
+    if (const auto move = traffic_.Step(nowMs, receiver_->monitor(), frequency_)) {
+      watch_->Watch({});
+      return FollowTraffic(*move, nowMs);
+    }
+    // On a linked programme's announcement the programme to follow is the one to come back to.
+    if (traffic_.away()) {
+      watch_->Watch({});
+      return kOk;
+    }
+  }
   if (!follower_.enabled() || !reachable_ || !rdsOn_) {
     watch_->Watch({});
     return kOk;
@@ -119,6 +132,28 @@ int32_t SdrTuner::Follow(int64_t nowMs) {
   audio_->SetTitle(audio::FrequencyTitle(frequency_));
   watch_->Watch({});
   return kOk;
+}
+
+int32_t SdrTuner::FollowTraffic(const rds::TrafficMove& move, int64_t nowMs) {
+  const double offset = static_cast<double>(move.frequency) - static_cast<double>(centreHz_);
+  if (std::abs(offset) <= ReachHz(source_->SampleRate())) {
+    // Inside the captured span: the samples go on, so the sound does.
+    frequency_ = move.frequency;
+    receiver_->Tune(offset);
+    audio_->SetTitle(audio::FrequencyTitle(frequency_));
+  } else if (const int32_t code = Tune(move.frequency); code != kOk) {
+    return code;
+  }
+  if (move.programme) receiver_->monitor().TakeOver(*move.programme, nowMs);
+  return kOk;
+}
+
+int32_t SdrTuner::SetTraffic(bool on) {
+  TunerBackend::SetTraffic(on);
+  traffic_.SetEnabled(on);
+  if (on || !initialized_ || failed_ != 0) return kOk;
+  const auto back = traffic_.Return();
+  return back ? FollowTraffic(*back, clock_.NowMs()) : kOk;
 }
 
 }  // namespace halvane::driver::sdr

@@ -174,6 +174,7 @@ int32_t SdrTuner::SetForceMono(bool mono) {
 int32_t SdrTuner::SetFrequency(int32_t frequency) {
   if (const int32_t code = Ready(); code != kOk) return code;
   follower_.Tuned(clock_.NowMs());
+  traffic_.Tuned();
   const bool am = band::Frequency(frequency).IsAm();
   const int32_t channel = am ? AmChannel(frequency) : band::SnapToRaster(frequency);
   if (const int32_t code = Tune(channel); code != kOk) return Fail(code);
@@ -221,6 +222,7 @@ int32_t SdrTuner::MeasureLevel(int32_t frequency, int& level) {
 int32_t SdrTuner::Search(int32_t& frequency, bool up) {
   if (const int32_t code = Ready(); code != kOk) return code;
   follower_.Tuned(clock_.NowMs());
+  traffic_.Tuned();
   // AM walks the region's raster, FM the 100 kHz one.
   const bool am = band::Frequency(frequency).IsAm();
   const AmPlan& plan = AmPlanFor(config_.amStepKhz);

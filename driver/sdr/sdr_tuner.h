@@ -11,6 +11,7 @@
 #include "audio/audio_sink.h"
 #include "driver_clock.h"
 #include "rds/af_follower.h"
+#include "rds/traffic_follower.h"
 #include "sdr/af_watch.h"
 #include "sdr/dsp/am_receiver.h"
 #include "sdr/dsp/audio_path.h"
@@ -57,6 +58,8 @@ class SdrTuner final : public TunerBackend {
   int32_t GetDecoderState(uint32_t& state) override;
   int32_t EvalData(RdsRecord& record) override;
   int32_t ExtendedRds(std::string& report) override;
+  int32_t SetTraffic(bool on) override;
+  bool TrafficAway() const override { return traffic_.away(); }
 
   const rds::AfFollowStatistics& followStatistics() const { return follower_.statistics(); }
 
@@ -80,6 +83,8 @@ class SdrTuner final : public TunerBackend {
   // the programme is searched by its PI, retuning the source where need be; a failing source
   // returns its code.
   int32_t Follow(int64_t nowMs);
+  // To a linked programme's announcement or back: inside the span only the receiver moves.
+  int32_t FollowTraffic(const rds::TrafficMove& move, int64_t nowMs);
   // One frequency for the follower: a watched one as its watcher measures it; while the station
   // is lost, any other by retuning the source to it (the tuner returns afterwards).
   rds::AfCheck CheckAlternative(int32_t frequency, int mustBeat);
@@ -105,6 +110,7 @@ class SdrTuner final : public TunerBackend {
   int64_t pumpedMs_ = 0;  // the clock's reading at the last pump or tune
   int64_t centreHz_ = 0;  // the samples' centre frequency
   rds::AfFollower follower_;
+  rds::TrafficFollower traffic_;
   std::unique_ptr<AfWatch> watch_;
   std::unique_ptr<Receiver> probe_;  // measures a frequency the search retuned the source to
   bool searching_ = false;           // the follower's step runs on a lost station

@@ -13,9 +13,11 @@ constexpr uint8_t kStereoDecoderId = 0x01;  // DI bit d0
 
 size_t MessageCapacity(const band::RdsProgramme& programme) { return programme.versionB ? 32 : 64; }
 
-// The traffic flag group n carries; a station telling of another programme reads that
-// programme's flag the same way, so both say the same at every moment.
-bool TrafficAnnouncementAt(band::TrafficAnnouncement ta, int32_t periodS, uint64_t n) {
+// The traffic flag group n carries, its schedule counted `offsetMs` before the group count; a
+// station telling of another programme reads that programme's flag the same way, so both say the
+// same at every moment, and a switch between them does not start an announcement over.
+bool TrafficAnnouncementAt(band::TrafficAnnouncement ta, int32_t periodS, uint64_t n,
+                           int64_t offsetMs) {
   switch (ta) {
     case band::TrafficAnnouncement::Off:
       return false;
@@ -26,7 +28,7 @@ bool TrafficAnnouncementAt(band::TrafficAnnouncement ta, int32_t periodS, uint64
   }
   // Off for the first period, then on for one, and so on.
   const int64_t periodMs = int64_t{periodS} * 1000;
-  return (GroupArrivalMs(n) / periodMs) % 2 == 1;
+  return ((offsetMs + GroupArrivalMs(n)) / periodMs) % 2 == 1;
 }
 
 rds::Group RadioTextGroup(const band::RdsProgramme& programme, const rds::GroupHeader& header,
@@ -79,15 +81,15 @@ constexpr int kOtherNetworkAfVariant = 4;
 constexpr int kOtherNetworkPtyVariant = 13;
 constexpr uint64_t kTrafficSwitchGroups = 23;  // about 2 s
 
-bool TrafficOf(const band::OtherProgramme& other, uint64_t n) {
-  return TrafficAnnouncementAt(other.ta, other.taPeriodS, n);
+bool TrafficOf(const band::OtherProgramme& other, uint64_t n, int64_t offsetMs) {
+  return TrafficAnnouncementAt(other.ta, other.taPeriodS, n, offsetMs);
 }
 
 // True while `other` switched its traffic flag within the last kTrafficSwitchGroups groups.
-bool TrafficSwitchedLately(const band::OtherProgramme& other, uint64_t n) {
+bool TrafficSwitchedLately(const band::OtherProgramme& other, uint64_t n, int64_t offsetMs) {
   if (other.ta != band::TrafficAnnouncement::Toggle) return false;
   for (uint64_t k = n; k > 0 && n - k < kTrafficSwitchGroups; --k) {
-    if (TrafficOf(other, k) != TrafficOf(other, k - 1)) return true;
+    if (TrafficOf(other, k, offsetMs) != TrafficOf(other, k - 1, offsetMs)) return true;
   }
   return false;
 }
@@ -99,8 +101,10 @@ rds::Group OtherNetworkGroup(const rds::GroupHeader& header, const band::OtherPr
 }
 
 rds::Group OtherNetworkTrafficGroup(const rds::GroupHeader& header,
-                                    const band::OtherProgramme& other, uint64_t n) {
-  const auto low = static_cast<uint8_t>((other.tp ? 0x10 : 0) | (TrafficOf(other, n) ? 0x08 : 0));
+                                    const band::OtherProgramme& other, uint64_t n,
+                                    int64_t offsetMs) {
+  const auto low =
+      static_cast<uint8_t>((other.tp ? 0x10 : 0) | (TrafficOf(other, n, offsetMs) ? 0x08 : 0));
   return rds::EncodeOdaGroup(header, kOtherNetworkGroup + 1, low, 0, other.pi);
 }
 
@@ -158,14 +162,14 @@ std::vector<Extra> ExtrasOf(const band::RdsProgramme& programme) {
 // The `index`-th of the groups beyond name and RadioText, in turn, at group n. For a while after
 // another programme's traffic flag changed, its 14B takes their place.
 rds::Group ExtraGroup(const band::RdsProgramme& programme, const rds::GroupHeader& header,
-                      uint64_t index, uint64_t message, uint64_t n) {
+                      uint64_t index, uint64_t message, uint64_t n, int64_t offsetMs) {
   std::vector<size_t> switched;
   for (size_t i = 0; i < programme.otherNetworks.size(); ++i) {
-    if (TrafficSwitchedLately(programme.otherNetworks[i], n)) switched.push_back(i);
+    if (TrafficSwitchedLately(programme.otherNetworks[i], n, offsetMs)) switched.push_back(i);
   }
   if (!switched.empty()) {
-    return OtherNetworkTrafficGroup(header,
-                                    programme.otherNetworks[switched[index % switched.size()]], n);
+    return OtherNetworkTrafficGroup(
+        header, programme.otherNetworks[switched[index % switched.size()]], n, offsetMs);
   }
   const std::vector<Extra> extras = ExtrasOf(programme);
   const Extra& extra = extras[index % extras.size()];
@@ -191,7 +195,8 @@ rds::Group ExtraGroup(const band::RdsProgramme& programme, const rds::GroupHeade
                              AfPair(other.alternativeFrequencies, extra.pair));
   }
   if (extra.part == kOtherNetworkPtyVariant) {
-    const auto info = static_cast<uint16_t>(other.pty << 11 | (TrafficOf(other, n) ? 1 : 0));
+    const auto info =
+        static_cast<uint16_t>(other.pty << 11 | (TrafficOf(other, n, offsetMs) ? 1 : 0));
     return OtherNetworkGroup(header, other, extra.part, info);
   }
   const auto name = [&](int i) {
@@ -209,14 +214,15 @@ int RadioTextSegments(const band::RdsProgramme& programme, size_t textLength) {
   return static_cast<int>((length + perSegment - 1) / perSegment);
 }
 
-rds::Group ProgrammeGroup(const band::RdsProgramme& programme, bool stereo, uint64_t n) {
+rds::Group ProgrammeGroup(const band::RdsProgramme& programme, bool stereo, uint64_t n,
+                          int64_t offsetMs) {
   const rds::GroupHeader header{programme.pi, programme.pty, programme.tp, programme.versionB};
   const bool psOnly = programme.radiotexts.empty() && !HasExtras(programme);
   if (psOnly || n % 2 == 0) {
     const uint64_t psIndex = psOnly ? n : n / 2;
     return rds::EncodeBasicTuning(
-        header, TrafficAnnouncementAt(programme.ta, programme.taPeriodS, n), programme.music,
-        stereo ? kStereoDecoderId : 0, static_cast<int>(psIndex % 4), programme.ps,
+        header, TrafficAnnouncementAt(programme.ta, programme.taPeriodS, n, offsetMs),
+        programme.music, stereo ? kStereoDecoderId : 0, static_cast<int>(psIndex % 4), programme.ps,
         AfPair(programme.alternativeFrequencies, psIndex));
   }
   const uint64_t slot = n / 2;
@@ -224,7 +230,8 @@ rds::Group ProgrammeGroup(const band::RdsProgramme& programme, bool stereo, uint
       (programme.radiotexts.empty() || slot % kSlotsPerExtraGroup == kSlotsPerExtraGroup - 1)) {
     const uint64_t message = slot / kRadioTextGroupsPerMessage;
     return ExtraGroup(programme, header, slot / kSlotsPerExtraGroup,
-                      programme.radiotexts.empty() ? 0 : message % programme.radiotexts.size(), n);
+                      programme.radiotexts.empty() ? 0 : message % programme.radiotexts.size(), n,
+                      offsetMs);
   }
   return RadioTextGroup(programme, header, slot);
 }

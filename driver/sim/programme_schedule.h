@@ -16,8 +16,10 @@ namespace halvane::driver::sim {
 
 inline constexpr uint64_t kRadioTextGroupsPerMessage = 48;
 
-// The n-th group (from 0). `stereo` goes into the decoder-identification bits.
-rds::Group ProgrammeGroup(const band::RdsProgramme& programme, bool stereo, uint64_t n);
+// The n-th group (from 0). `stereo` goes into the decoder-identification bits. The traffic flags
+// follow a schedule counted from `offsetMs` before group 0 (the radio's start), not from group 0.
+rds::Group ProgrammeGroup(const band::RdsProgramme& programme, bool stereo, uint64_t n,
+                          int64_t offsetMs = 0);
 
 // The number of RadioText segments message `text` takes, its 0x0D terminator included when it
 // is shorter than the group version's maximum.

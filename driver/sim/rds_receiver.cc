@@ -35,7 +35,8 @@ void RdsReceiver::CatchUp(const band::Station* station, int level, int64_t nowMs
       // The simulated channel only ever damages a block in ways the code tells apart (see
       // ReceptionError), so every burst it can correct is corrected right.
       const rds::ReceivedGroup group =
-          rds::DecodeAirGroup(ReceiveGroup(*station, nextGroup_, level), rds::kMaxCorrectableBurst);
+          rds::DecodeAirGroup(ReceiveGroup(*station, nextGroup_, level, tunedAtMs_ - radioStartMs_),
+                              rds::kMaxCorrectableBurst);
       monitor_.OnGroup(group, tunedAtMs_ + GroupArrivalMs(nextGroup_), group.UnusableCount());
     }
   }

@@ -23,6 +23,9 @@ class RdsReceiver {
   // what the decoder shows of the programme stays while they carry its PI.
   void Move(int64_t nowMs);
 
+  // The radio's start, from which the stations' traffic schedules count.
+  void SetRadioStart(int64_t atMs) { radioStartMs_ = atMs; }
+
   // Decoding on or off. Groups sent while it is off are never received.
   void Start(int64_t nowMs);
   void Stop();
@@ -39,6 +42,7 @@ class RdsReceiver {
  private:
   bool running_ = false;
   int64_t tunedAtMs_ = 0;
+  int64_t radioStartMs_ = 0;
   uint64_t nextGroup_ = 0;  // index of the first group not yet received
   rds::RdsMonitor monitor_;
 };

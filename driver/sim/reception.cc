@@ -50,10 +50,10 @@ uint32_t ReceptionError(int level, uint64_t seed, uint64_t n, int block) {
   return burst;
 }
 
-rds::AirGroup ReceiveGroup(const band::Station& station, uint64_t n, int level) {
+rds::AirGroup ReceiveGroup(const band::Station& station, uint64_t n, int level, int64_t offsetMs) {
   rds::AirGroup air;
   if (station.programme) {
-    const rds::Group group = ProgrammeGroup(*station.programme, station.stereo, n);
+    const rds::Group group = ProgrammeGroup(*station.programme, station.stereo, n, offsetMs);
     const auto blocks = rds::EncodeBlocks(group);
     for (int i = 0; i < rds::kBlocksPerGroup; ++i) air[i] = blocks[i];
   } else if (!station.capture.empty()) {

@@ -22,7 +22,9 @@ inline constexpr int kMaxErrorBurst = 8;
 // Group n of the station's RDS as received (n counts from the tune). A recorded capture is
 // replayed in a loop; its lost blocks stay lost.
 // `level` is the station's level when the group arrives.
-rds::AirGroup ReceiveGroup(const band::Station& station, uint64_t n, int level);
+// `offsetMs`: the radio ran this long before group 0 (its traffic schedule counts from the start).
+rds::AirGroup ReceiveGroup(const band::Station& station, uint64_t n, int level,
+                           int64_t offsetMs = 0);
 
 // The error pattern for block `block` of group n at `level`; 0 when the block arrives intact.
 uint32_t ReceptionError(int level, uint64_t seed, uint64_t n, int block);

@@ -53,6 +53,7 @@ int32_t SimTuner::Initialize() {
   if (!started_) {
     started_ = true;
     startedAtMs_ = clock_.NowMs();
+    receiver_.SetRadioStart(startedAtMs_);
   }
   receiver_.Stop();
   receiver_.Retune(clock_.NowMs());
@@ -87,6 +88,7 @@ int32_t SimTuner::SetFrequency(int32_t frequency) {
   if (!initialized_) return kNotInitialized;
   Tune(band::SnapToRaster(frequency));
   follower_.Tuned(clock_.NowMs());
+  traffic_.Tuned();
   return kOk;
 }
 
@@ -99,9 +101,15 @@ int32_t SimTuner::GetFrequency(int32_t& frequency) {
 int32_t SimTuner::Search(int32_t& frequency, bool up) {
   if (!initialized_) return kNotInitialized;
   const band::Raster& raster = band::RasterOf(frequency);
+  traffic_.Tuned();
+  // With traffic on, only stations that carry traffic stop a seek.
+  const auto wanted = [&](const band::Station* station) {
+    return station != nullptr &&
+           (!traffic_.enabled() || (station->programme && station->programme->tp));
+  };
   for (std::optional<int32_t> channel = band::NextChannel(frequency, up); channel;
        channel = band::NextChannel(*channel, up)) {
-    if (Received(*channel) != nullptr) {
+    if (wanted(Received(*channel))) {
       Tune(*channel);
       follower_.Tuned(clock_.NowMs());
       frequency = *channel;
@@ -126,6 +134,15 @@ int32_t SimTuner::StopRds() {
   // Groups that arrived before the stop are still received.
   CatchUp();
   receiver_.Stop();
+  return kOk;
+}
+
+int32_t SimTuner::SetTraffic(bool on) {
+  TunerBackend::SetTraffic(on);
+  traffic_.SetEnabled(on);
+  if (!on && initialized_) {
+    if (const auto back = traffic_.Return()) FollowTraffic(*back);
+  }
   return kOk;
 }
 
@@ -216,6 +233,12 @@ void SimTuner::Follow() {
   const band::Station* station = TunedStation();
   const int level = station ? LevelOf(*station) : band::kNoStationLevel;
   const rds::RdsMonitor& monitor = receiver_.monitor();
+  if (const auto move = traffic_.Step(clock_.NowMs(), monitor, frequency_)) {
+    FollowTraffic(*move);
+    return;
+  }
+  // On a linked programme's announcement the programme to follow is the one to come back to.
+  if (traffic_.away()) return;
   const auto [pi, afs] = rds::ProgrammeOf(monitor, frequency_);
   const std::optional<int32_t> move =
       follower_.Step(clock_.NowMs(), frequency_, level, pi, afs, channels_);
@@ -224,6 +247,12 @@ void SimTuner::Follow() {
     frequency_ = *move;
     receiver_.Move(clock_.NowMs());
   }
+}
+
+// To a linked programme's announcement, or back to the programme, whose data show again.
+void SimTuner::FollowTraffic(const rds::TrafficMove& move) {
+  Tune(move.frequency);
+  if (move.programme) receiver_.monitor().TakeOver(*move.programme, clock_.NowMs());
 }
 
 }  // namespace halvane::driver::sim

@@ -11,6 +11,7 @@
 #include "band/frequency.h"
 #include "driver_clock.h"
 #include "rds/af_follower.h"
+#include "rds/traffic_follower.h"
 #include "sim/rds_receiver.h"
 #include "tuner_backend.h"
 
@@ -38,6 +39,8 @@ class SimTuner final : public TunerBackend {
   int32_t GetDecoderState(uint32_t& state) override;
   int32_t EvalData(RdsRecord& record) override;
   int32_t ExtendedRds(std::string& report) override;
+  int32_t SetTraffic(bool on) override;
+  bool TrafficAway() const override { return traffic_.away(); }
 
   // Why the last Initialize failed, for tests and diagnostics.
   const std::string& LastError() const { return lastError_; }
@@ -50,6 +53,7 @@ class SimTuner final : public TunerBackend {
   void Tune(int32_t frequency);
   void CatchUp();
   void Follow();
+  void FollowTraffic(const rds::TrafficMove& move);
   rds::AfCheck Check(int32_t frequency, int mustBeat) const;
 
   const DriverClock& clock_;
@@ -64,6 +68,7 @@ class SimTuner final : public TunerBackend {
   int64_t startedAtMs_ = 0;  // a drive's routes count from the first start
   bool started_ = false;
   rds::AfFollower follower_;
+  rds::TrafficFollower traffic_;
   std::vector<int32_t> channels_;  // every FM channel, for a search by PI
 };
 

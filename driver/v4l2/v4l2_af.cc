@@ -27,6 +27,13 @@ using RdsBuffer = std::array<uint8_t, 64 * rds::kRawRecordSize>;
 }  // namespace
 
 int32_t V4l2Tuner::Follow(int level) {
+  if (tuned_ && !amTuned_ && rdsRunning_ && rdsSource_ == RdsSource::Blocks && !rdsOffThisTune_) {
+    if (const auto move = traffic_.Step(clock_.NowMs(), monitor_, tuned_->value)) {
+      return FollowTraffic(*move);
+    }
+    // On a linked programme's announcement the programme to follow is the one to come back to.
+    if (traffic_.away()) return kOk;
+  }
   // Following needs the AF list from the block decoder, and a mute control: a jump heard as a
   // click and a gap of noise is worse than staying.
   if (!follower_.enabled() || !tuned_ || amTuned_ || !hasMute_ || !rdsRunning_ ||
@@ -46,6 +53,20 @@ int32_t V4l2Tuner::Follow(int level) {
   if (!move) return kOk;
   // The follower keeps the programme; what the radio shows of it stays.
   return Tune(*move, true);
+}
+
+int32_t V4l2Tuner::FollowTraffic(const rds::TrafficMove& move) {
+  if (const int32_t code = Tune(move.frequency); code != kOk) return code;
+  if (move.programme) monitor_.TakeOver(*move.programme, clock_.NowMs());
+  return kOk;
+}
+
+int32_t V4l2Tuner::SetTraffic(bool on) {
+  TunerBackend::SetTraffic(on);
+  traffic_.SetEnabled(on);
+  if (on || !tuned_ || lost_) return kOk;
+  const auto back = traffic_.Return();
+  return back ? FollowTraffic(*back) : kOk;
 }
 
 std::vector<int32_t> V4l2Tuner::NextSearchChannels(int32_t tuned) {

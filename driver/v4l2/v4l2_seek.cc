@@ -38,6 +38,7 @@ int32_t V4l2Tuner::Search(int32_t& frequency, bool up) {
   }
   const DeviceBand seekBand = *band;
   follower_.Tuned(clock_.NowMs());
+  traffic_.Tuned();
   if (hardwareSeek_) {
     int32_t found = frequency;
     if (const std::optional<int32_t> result = HardwareSeek(found, up, seekBand)) {

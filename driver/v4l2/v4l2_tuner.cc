@@ -257,6 +257,7 @@ int32_t V4l2Tuner::Tune(int32_t value, bool sameProgramme) {
 int32_t V4l2Tuner::SetFrequency(int32_t frequency) {
   if (const int32_t ready = Ready(); ready != kOk) return ready;
   follower_.Tuned(clock_.NowMs());  // the user's choice: follow whatever programme is there
+  traffic_.Tuned();
   return Tune(frequency);
 }
 

@@ -17,6 +17,7 @@
 #include "rds/af_follower.h"
 #include "rds/raw_blocks.h"
 #include "rds/rds_monitor.h"
+#include "rds/traffic_follower.h"
 #include "tuner_backend.h"
 #include "v4l2/driver_quirks.h"
 #include "v4l2/frequency_units.h"
@@ -51,6 +52,8 @@ class V4l2Tuner final : public TunerBackend {
   int32_t GetDecoderState(uint32_t& state) override;
   int32_t EvalData(RdsRecord& record) override;
   int32_t ExtendedRds(std::string& report) override;
+  int32_t SetTraffic(bool on) override;
+  bool TrafficAway() const override { return traffic_.away(); }
 
   // Whether the open device switches its sound with a mute control (known from Initialize on).
   bool HasMuteControl() const { return hasMute_; }
@@ -115,6 +118,8 @@ class V4l2Tuner final : public TunerBackend {
   // state poll. A check is a muted jump: tune, settle, read the level and, for a candidate
   // strong enough, the PI; then back.
   int32_t Follow(int level);
+  // To a linked programme's announcement, or back to the programme, whose data show again.
+  int32_t FollowTraffic(const rds::TrafficMove& move);
   rds::AfCheck CheckAlternative(int32_t frequency, int mustBeat);
   std::optional<uint16_t> ReadPi(int64_t untilMs);
   // The next channels of the band for a search by PI after a total loss, a few per round.
@@ -146,6 +151,7 @@ class V4l2Tuner final : public TunerBackend {
   SegmentConfirmation confirmation_;
   rds::RdsMonitor monitor_;
   rds::AfFollower follower_;
+  rds::TrafficFollower traffic_;
   size_t searchFrom_ = 0;  // where the next round of a search by PI goes on in the band
 };
 

@@ -16,6 +16,16 @@ extern "C" {
 #define HALVANE_FN_EXTENDED_DATA "RDS_ExtendedData"
 int32_t RDS_ExtendedData(char* buffer, int32_t size);
 
+/* Traffic announcements of linked programmes (docs/driver.md): `on` 1 takes the radio to a linked
+   programme's announcement and back, 0 does not (and brings it back from one now). Holds until
+   the driver is reset; tuner.ini's "traffic" gives the start. radioGetTraffic writes bit 0: on,
+   bit 1: playing a linked programme's announcement now. Both return 0, or 2 for a null address;
+   they work before radioInitialize too. */
+#define HALVANE_FN_SET_TRAFFIC "radioSetTraffic"
+#define HALVANE_FN_GET_TRAFFIC "radioGetTraffic"
+int32_t radioSetTraffic(int32_t unit, int32_t on);
+int32_t radioGetTraffic(int32_t unit, int32_t* state);
+
 #ifdef __cplusplus
 }
 #endif

@@ -17,6 +17,8 @@ TEST(BackendConfig, DefaultsToTheSimulatedBand) {
   const auto parsed = ParseBackendConfig("# nothing set\n");
   ASSERT_TRUE(parsed.ok());
   EXPECT_EQ(parsed.value->kind, BackendConfig::Kind::Simulated);
+  EXPECT_FALSE(parsed.value->traffic);
+  EXPECT_TRUE(ParseBackendConfig("traffic = on\n").value->traffic);
 }
 
 TEST(BackendConfig, SelectsAV4l2Device) {
@@ -39,6 +41,7 @@ TEST(BackendConfig, RejectsWhatItDoesNotKnow) {
   EXPECT_FALSE(ParseBackendConfig("seek_threshold = 15\n").ok());
   EXPECT_FALSE(ParseBackendConfig("settle_ms = 5000\n").ok());
   EXPECT_FALSE(ParseBackendConfig("device =\n").ok());
+  EXPECT_FALSE(ParseBackendConfig("traffic = yes\n").ok());
 }
 
 // Through the exports: the configuration chooses the tuner radioInitialize opens.

@@ -99,6 +99,9 @@ class RadioSession {
   void CancelPrompt();
 
   const std::optional<Question>& question() const { return question_; }
+  // A face's own panel over the radio (the help, further actions) holds the chosen row as a
+  // prompt does, until it closes.
+  void HoldChoice(bool hold);
   void Answer(bool yes);
 
   // Looks at the radio after whatever woke the main loop: a frequency that changed without an

@@ -59,6 +59,13 @@ void RadioSession::Hold(int32_t row) {
   KeepHeldRow();
 }
 
+void RadioSession::HoldChoice(bool hold) {
+  if (hold && !held_)
+    Hold(highlight());
+  else if (!hold && !prompt_ && !question_)
+    Release();
+}
+
 void RadioSession::KeepHeldRow() {
   if (!held_) return;
   ListControl& list = *host_.radioScreen->list;

@@ -86,6 +86,7 @@ Sheets::Sheets(GtkOverlay* overlay, GActionGroup* actions) : overlay_(overlay), 
 
 Sheets::~Sheets() {
   answered_ = nullptr;
+  onChange = nullptr;
   Close();
 }
 
@@ -142,6 +143,7 @@ void Sheets::Show(const std::string& title, GtkWidget* body, GtkWidget* buttons)
       this);
   gtk_widget_add_controller(layer_, GTK_EVENT_CONTROLLER(tap));
   gtk_overlay_add_overlay(overlay_, layer_);
+  if (onChange) onChange(true);
 }
 
 void Sheets::ShowMessage(const std::string& title, const std::string& text) {
@@ -267,6 +269,7 @@ void Sheets::Close() {
   }
   gtk_overlay_remove_overlay(overlay_, layer);
   if (content != nullptr) g_object_unref(content);
+  if (onChange) onChange(false);
 }
 
 }  // namespace host::gtk

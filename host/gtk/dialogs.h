@@ -40,6 +40,8 @@ class Sheets {
   bool PressKey(guint keyval);
   // Closes the open panel as its Close or No button does.
   void Close();
+  // Runs after a panel is shown, and after it closes.
+  std::function<void(bool open)> onChange;
 
  private:
   void Show(const std::string& title, GtkWidget* body, GtkWidget* buttons);

@@ -47,6 +47,8 @@ RadioWindow::RadioWindow(RadioHost& host, std::unique_ptr<Skin> skin, GtkApplica
   gtk_overlay_set_child(overlay_, GTK_WIDGET(stack_));
   gtk_window_set_child(window_, GTK_WIDGET(overlay_));
   sheets_ = std::make_unique<Sheets>(overlay_, radioActions_);
+  // Nothing moves the chosen row while a panel is over the radio.
+  sheets_->onChange = [this](bool open) { session_.HoldChoice(open); };
   for (const BoundWidget& bound : skin_->radio->bindings)
     if (bound.binding.kind == BindingKind::Row && GTK_IS_BUTTON(bound.widget))
       HoldToStore(bound.widget,

@@ -19,6 +19,10 @@ inline constexpr size_t kPsLength = 8;
 inline constexpr size_t kRadioTextLengthA = 64;
 inline constexpr size_t kRadioTextLengthB = 32;
 inline constexpr int32_t kMaxTaPeriodS = 3600;
+inline constexpr size_t kMaxAlternativeFrequencies = 25;
+// The AF codes reach from 87.6 to 107.9 MHz: 87.5 and 108.0 have none.
+inline constexpr int32_t kFirstAfHz = 87'600'000;
+inline constexpr int32_t kLastAfHz = 107'900'000;
 
 enum class Section { None, Tuner, Station };
 

@@ -21,10 +21,7 @@ struct TagName {
 constexpr TagName kTagTypes[] = {{"title", 1}, {"album", 2},  {"artist", 4}, {"programme", 33},
                                  {"host", 36}, {"phone", 41}, {"sms", 44},   {"url", 29}};
 constexpr const char* kTagNames = "title album artist programme host phone sms url";
-constexpr size_t kMaxAlternativeFrequencies = 25;
 constexpr int64_t kMaxRouteSeconds = 24 * 3600;
-constexpr int32_t kFirstAfHz = 87'600'000;
-constexpr int32_t kLastAfHz = 107'900'000;
 
 // "Now {artist:Nina Simone} with {title:Feeling Good}": the text without the braces and the
 // tags over it, counted in characters.

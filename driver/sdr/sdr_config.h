@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "halvane/region.h"
+
 namespace halvane::driver::sdr {
 
 enum class SampleFormat { Cu8, Cs16, Cf32 };
@@ -21,7 +23,8 @@ struct SdrConfig {
   int32_t rate = 1'024'000;         // samples a second
   std::optional<int64_t> centerHz;  // a recording's centre frequency
   double deemphasisUs = 50;         // 50 (Europe) or 75 (Americas)
-  int amStepKhz = 10;               // AM channel raster: 9 (Europe, Africa, Asia) or 10 (Americas)
+  // AM channel raster in kHz: 10 in the Americas, 9 elsewhere, by the locale's territory.
+  int amStepKhz = LocaleInTheAmericas(RegionLocaleName()) ? 10 : 9;
   int64_t upconverterHz = 0;  // an upconverter ahead of the device: AM arrives this much higher
   // The synthetic band: the programme tone, and the channel's impairments.
   double toneHz = 1000;

@@ -141,6 +141,7 @@ level = 0
 frequency = 1040 kHz
 level = 6
 )";
+  config_.amStepKhz = 10;  // the band's raster, whatever the machine's locale
   const sdr::SdrConfig config = config_;
   auto tuner = Tuner([config] {
     return std::make_unique<sdr::SyntheticSource>(config, [] {

@@ -46,6 +46,18 @@ TEST(SdrConfig, ReadsEveryKey) {
   const auto plain = ParseBackendConfig("backend = sdr\n");
   ASSERT_TRUE(plain.ok());
   EXPECT_TRUE(plain.value->sdr.IsSynthetic());
+  // The AM raster by the locale's territory.
+  const char* before = getenv("LC_ALL");
+  const std::string kept = before != nullptr ? before : "";
+  for (const auto& [locale, khz] : {std::pair{"en_US.UTF-8", 10}, {"de_DE.UTF-8", 9}, {"C", 9}}) {
+    setenv("LC_ALL", locale, 1);
+    EXPECT_EQ(ParseBackendConfig("backend = sdr\n").value->sdr.amStepKhz, khz) << locale;
+  }
+  if (before != nullptr) {
+    setenv("LC_ALL", kept.c_str(), 1);
+  } else {
+    unsetenv("LC_ALL");
+  }
   EXPECT_EQ(ParseBackendConfig("backend = sdr\ncenter = 99500 kHz\n").value->sdr.centerHz,
             99'500'000);
 

@@ -2,6 +2,8 @@
 // simulated tuner's exports on the manual clock, polled every 100 ms as the plug-in polls.
 #include <stdlib.h>
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "sim_driver_fixture.h"
@@ -39,17 +41,24 @@ route = 0:15, 45:3, 60:1
 
 class AfFollow : public SimDriverTest {
  protected:
-  // The frequencies the radio plays, in order, over `seconds` of the drive.
-  std::vector<int32_t> Drive(int seconds) {
+  // The frequencies the radio plays, in order, over `seconds` of the drive; the names shown at
+  // each poll go to `names`.
+  std::vector<int32_t> Drive(int seconds, std::vector<std::string>& names) {
     std::vector<int32_t> played;
     for (int t = 0; t < seconds * 10; ++t) {
       Advance(100);
       DecoderState();
       const int32_t hz = Frequency();
-      if (played.empty() || played.back() != hz) played.push_back(hz);
+      if (played.empty() || played.back() != hz) {
+        played.push_back(hz);
+        moves_.push_back(t);
+      }
+      const std::optional<RdsRecord> record = Record();
+      names.push_back(record ? Ps(*record) : "");
     }
     return played;
   }
+  std::vector<int> moves_;  // the poll of each change of frequency
 };
 
 TEST_F(AfFollow, StaysOnTheProgrammeThroughTheNetwork) {
@@ -69,7 +78,15 @@ TEST_F(AfFollow, StaysOnTheProgrammeThroughTheNetwork) {
     UseBand(kDrive);
     StartRadio();
     Tune(89'300'000);
-    EXPECT_EQ(Drive(70), c.played) << c.config;
+    moves_.clear();
+    std::vector<std::string> names;
+    EXPECT_EQ(Drive(70, names), c.played) << c.config;
+    // The move to the stronger transmitter keeps the name on every poll about it.
+    if (moves_.size() > 1) {
+      for (int poll = moves_[1] - 5; poll < moves_[1] + 30; ++poll) {
+        EXPECT_EQ(names[static_cast<size_t>(poll)], "NETWORK ") << poll;
+      }
+    }
     unsetenv("HALVANE_TUNER_CONFIG");
   }
 }

@@ -141,9 +141,22 @@ TEST_F(SimRds, WeakStationCountsDamagedBlocks) {
   // Level 12 hits nearly half the ~46 blocks of a second; bursts over 5 bits cannot be mended.
   EXPECT_GE(damaged, 3u);
   EXPECT_LE(damaged, 30u);
-  // Poll as the plug-in does, every 100 ms: the name still gets through.
-  for (int i = 0; i < 100 && Ps(Record().value_or(RdsRecord{})) != "FOGHORN "; ++i) Advance(100);
-  EXPECT_EQ(Ps(*Record()), "FOGHORN ");
+  // Poll as the plug-in does, every 100 ms: name and text still get through, and no poll shows
+  // either in part.
+  const std::string text = "Foghorn Coast Radio" + std::string(45, ' ');
+  std::string ps;
+  std::string rt;
+  for (int i = 0; i < 300 && (ps != "FOGHORN " || rt != text); ++i) {
+    Advance(100);
+    const std::optional<RdsRecord> record = Record();
+    if (!record) continue;
+    ps = Ps(*record);
+    rt = Rt(*record);
+    EXPECT_TRUE(ps == "        " || ps == "FOGHORN ") << ps;
+    EXPECT_TRUE(rt == std::string(64, ' ') || rt == text) << rt;
+  }
+  EXPECT_EQ(ps, "FOGHORN ");
+  EXPECT_EQ(rt, text);
 
   // Back on a clean station the count drains within a second.
   Tune(90'000'000);

@@ -48,6 +48,7 @@ const KeyBinding kBindings[] = {
   {'m',       "m",         KeyAction::Command, "radiomute",      0, "mute on/off", "Mute"},
   {'o',       "o",         KeyAction::Command, "mono",           0, "forced mono on/off", "MONO"},
   {'b',       "b",         KeyAction::SwitchBand, nullptr,       0, "FM or AM: the last frequency of the other band", "FM/AM"},
+  {'T',       "T",         KeyAction::Traffic, nullptr,          0, "traffic announcements on/off (TA): go to them, lift a mute", "TA"},
   {'>',       ">",         KeyAction::VolumeUp, nullptr,         0, "louder", "Vol +"},
   {'<',       "<",         KeyAction::VolumeDown, nullptr,       0, "quieter", "Vol −"},
   {'l',       "l",         KeyAction::Command, "local",          0, "switch between the main and the local preset list", "LOCAL"},

@@ -18,6 +18,7 @@ enum class KeyAction {
   VolumeUp,         // the tuner's volume, by kVolumeStep
   VolumeDown,
   SwitchBand,   // FM to AM and back, to the last frequency of the other band
+  Traffic,      // traffic announcements on or off
   CommandLine,  // type any command string
   Help,
   Quit,

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "driver_reason.h"
+#include "driver_traffic.h"
 #include "error_words.h"
 #include "halvane/band_plan.h"
 #include "halvane/errors.h"
@@ -24,6 +25,8 @@ using session::kChooseFirst;
 using session::kLastAmSetting;
 using session::kLastFmSetting;
 using session::kTrafficSetting;
+using session::kTrafficVolume;
+using session::kTrafficVolumeSetting;
 using session::Lower;
 namespace {
 
@@ -106,10 +109,17 @@ void RadioSession::Start() {
                 .value_or(halvane::band::kFmLow);
   lastAm_ = settings.GetNumber(kLastAmSetting, halvane::band::kAmLow, halvane::band::kAmHigh)
                 .value_or(halvane::band::kAmLow);
-  // The traffic switch the plug-in holds for its host.
-  bool liftMute = settings.Get(kTrafficSetting).value_or("off") == "on";
+  // The traffic switch: the plug-in holds it for its host, and a driver with its own (it goes to
+  // linked programmes' announcements) follows it. Without a word of the person's the driver's
+  // tuner.ini decides.
+  const std::string driver = host_.DriverPath();
+  const std::optional<std::string> saved = settings.Get(kTrafficSetting);
+  bool liftMute = saved ? *saved == "on" : ReadDriverTraffic(driver).value_or(false);
+  if (saved) WriteDriverTraffic(driver, liftMute);
   Guard("Can't set the traffic switch", [&] { radio.RDSTAEnabled(liftMute); });
+  trafficVolume_ = settings.GetNumber(kTrafficVolumeSetting, 0, 100).value_or(kTrafficVolume);
   traffic_ = muteLifted_ = false;
+  volumeBefore_.reset();
   starting_ = true;
   tunerProblem_.clear();
   Guard("Can't start the radio", [&] { radio.StartRadio(); });
@@ -131,6 +141,9 @@ void RadioSession::Stop() {
   bool off = false;
   Guard("Can't save the presets", [&] { radio.SetActive(off); });
   Guard("Can't stop the radio", [&] { radio.StopRadio(); });
+  // The volume the person chose is kept, not an announcement's.
+  if (volumeBefore_) host_.SetVolume(*volumeBefore_);
+  volumeBefore_.reset();
   HostSettings settings(SettingsPath());
   if (const std::optional<int32_t> percent = host_.Volume())
     settings.Set("volume", std::to_string(*percent));
@@ -288,10 +301,13 @@ void RadioSession::Heard(const std::string& command) {
 }
 
 void RadioSession::FollowTraffic() {
-  const bool traffic = Indicator("rdstraffic");
+  // An alarm of the tuned programme (programme type 31) is heard like an announcement.
+  const bool traffic = Indicator("rdstraffic") || Label("rdspty") == "31";
   if (traffic == traffic_) {
     // Muted during the announcement by someone else (the desktop's media keys): it stays so.
     if (muteLifted_ && Indicator("radiomute")) muteLifted_ = false;
+    // A volume of the person's own during it stays too.
+    if (volumeBefore_ && host_.Volume() != trafficVolume_) volumeBefore_.reset();
     return;
   }
   traffic_ = traffic;
@@ -305,9 +321,20 @@ void RadioSession::FollowTraffic() {
     } catch (const halvane::RuntimeError&) {
     }
     if (lift && Indicator("radiomute")) muteLifted_ = RunQuietly("radiomute;off");
-  } else if (muteLifted_) {
+    // Heard at least at the traffic volume, where the tuner has a volume control.
+    if (const std::optional<int32_t> now = host_.Volume();
+        lift && now && *now < trafficVolume_ && host_.SetVolume(trafficVolume_)) {
+      volumeBefore_ = now;
+    }
+    return;
+  }
+  if (muteLifted_) {
     muteLifted_ = false;
     RunQuietly("radiomute;on");
+  }
+  if (volumeBefore_) {
+    host_.SetVolume(*volumeBefore_);
+    volumeBefore_.reset();
   }
 }
 

@@ -74,8 +74,9 @@ class RadioSession {
   // Stores the tuned station as a new preset named as it names itself, without a prompt (a long
   // press on an empty preset button).
   void StorePreset();
-  // The host's traffic switch ("traffic=on" in the settings, the plug-in's RDSTAEnabled): a
-  // traffic announcement lifts a mute for its length.
+  // The host's traffic switch ("traffic=on" in the settings, the plug-in's RDSTAEnabled, and the
+  // driver's own where it has one): the tuner goes to a linked programme's announcement and
+  // back, and an announcement lifts a mute and is heard at least at "traffic_volume".
   bool trafficSwitch();
   void SetTrafficSwitch(bool on);
   // Moves the preset list's highlight (the row the person chose) by `step` rows.
@@ -175,7 +176,9 @@ class RadioSession {
   std::string shownNotice_;              // the latest failed-save line already shown
   char decimalMark_ = '.';
   bool traffic_ = false;
-  bool muteLifted_ = false;  // the announcement lifted a mute, to be put back at its end
+  bool muteLifted_ = false;    // the announcement lifted a mute, to be put back at its end
+  int32_t trafficVolume_ = 0;  // an announcement is heard at least this loud
+  std::optional<int32_t> volumeBefore_;  // the volume an announcement raised, to go back to
   uint64_t changes_ = 0;
 };
 

@@ -1,5 +1,6 @@
 // The radio session's actions on presets, bands, volume and the traffic switch, and the keys'
 // table turned into them.
+#include "driver_traffic.h"
 #include "halvane/errors.h"
 #include "host_settings.h"
 #include "radio_session.h"
@@ -35,6 +36,9 @@ bool RadioSession::Act(const KeyBinding& binding) {
       return true;
     case KeyAction::SwitchBand:
       SwitchBand();
+      return true;
+    case KeyAction::Traffic:
+      SetTrafficSwitch(!trafficSwitch());
       return true;
     case KeyAction::CommandLine:
       OpenCommandLine();
@@ -83,10 +87,15 @@ bool RadioSession::trafficSwitch() {
 void RadioSession::SetTrafficSwitch(bool on) {
   if (!host_.HasPlugin()) return;
   if (!Guard("Can't set the traffic switch", [&] { host_.Radio().RDSTAEnabled(on); })) return;
+  const bool driverFollows = WriteDriverTraffic(host_.DriverPath(), on);
   HostSettings settings(SettingsPath());
   settings.Set(kTrafficSetting, on ? "on" : "off");
   if (!settings.Save()) return Say("Can't keep the traffic switch in " + SettingsPath(), true);
-  Say(on ? "Traffic announcements lift a mute" : "Traffic announcements stay muted");
+  if (driverFollows) {
+    Say(on ? "Traffic announcements: on (the radio goes to them)" : "Traffic announcements: off");
+  } else {
+    Say(on ? "Traffic announcements lift a mute" : "Traffic announcements stay muted");
+  }
 }
 
 void RadioSession::Move(bool up) {

@@ -2,6 +2,7 @@
 #ifndef HALVANE_HOST_SESSION_WORDS_H
 #define HALVANE_HOST_SESSION_WORDS_H
 
+#include <cstdint>
 #include <string>
 
 namespace host::session {
@@ -9,6 +10,8 @@ namespace host::session {
 inline constexpr const char* kChooseFirst = "Choose a preset in the list first";
 inline constexpr const char* kEmptyList = "The preset list is empty: add the station first";
 inline constexpr const char* kTrafficSetting = "traffic";  // "on": announcements lift a mute
+inline constexpr const char* kTrafficVolumeSetting = "traffic_volume";  // percent
+inline constexpr int32_t kTrafficVolume = 50;                           // without a setting
 // The last frequency of each band, for the FM/AM switch.
 inline constexpr const char* kLastFmSetting = "last_fm";
 inline constexpr const char* kLastAmSetting = "last_am";

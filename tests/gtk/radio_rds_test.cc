@@ -35,11 +35,13 @@ TEST_F(RadioRdsTest, TheSongShowsOnTheDefaultSkinWhichKeepsItsSize) {
                                         << gtk_widget_get_height(GTK_WIDGET(radio_->window()));
 }
 
-// With "traffic=on" an announcement lifts the mute and shows its banner; the mute comes back
-// when it ends, unless the person unmuted meanwhile.
+// With "traffic=on" an announcement lifts the mute, is heard at least at the traffic volume and
+// shows its banner; mute and volume come back when it ends, unless the person unmuted meanwhile.
+// The TA key switches it all off.
 TEST_F(RadioRdsTest, ATrafficAnnouncementLiftsTheMuteForItsLength) {
   std::filesystem::create_directories(home_.path() + "config");
-  std::ofstream(home_.path() + "config/halvane-host.ini") << "traffic=on\n";
+  std::ofstream(home_.path() + "config/halvane-host.ini")
+      << "traffic=on\ntraffic_volume=80\nvolume=30\n";
   std::ofstream(home_.path() + "stations.ini") << "[station Roads]\nfrequency = 95.8 MHz\n"
                                                   "pi = 5C11\ntp = yes\nta = toggle\n"
                                                   "ta_period = 2\nps = ROADS\n";
@@ -52,6 +54,7 @@ TEST_F(RadioRdsTest, ATrafficAnnouncementLiftsTheMuteForItsLength) {
     Command("radiomute;on");
     ASSERT_TRUE(RunUntil([&] { return IsOn("indicator.rdstraffic"); }));
     EXPECT_FALSE(IsOn("indicator.radiomute"));
+    EXPECT_EQ(radio_->session().volume(), 80);
     EXPECT_TRUE(gtk_widget_get_visible(banner));
     EXPECT_TRUE(WindowIsTheScreensSize());
     if (personUnmutes) {
@@ -60,8 +63,15 @@ TEST_F(RadioRdsTest, ATrafficAnnouncementLiftsTheMuteForItsLength) {
     }
     ASSERT_TRUE(RunUntil([&] { return !IsOn("indicator.rdstraffic"); }));
     EXPECT_EQ(IsOn("indicator.radiomute"), !personUnmutes);
+    EXPECT_EQ(radio_->session().volume(), 30);
     EXPECT_FALSE(gtk_widget_get_visible(banner));
   }
+  radio_->PressKey(GDK_KEY_T);
+  EXPECT_FALSE(radio_->session().trafficSwitch());
+  Command("radiomute;on");
+  ASSERT_TRUE(RunUntil([&] { return IsOn("indicator.rdstraffic"); }));
+  EXPECT_TRUE(IsOn("indicator.radiomute"));
+  EXPECT_EQ(radio_->session().volume(), 30);
   unsetenv("HALVANE_STATIONS");
 }
 

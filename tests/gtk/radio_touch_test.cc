@@ -58,6 +58,9 @@ TEST_F(RadioTouchTest, EveryKeyHasATap) {
       case host::KeyAction::Help:
         found = found || tapped("radio.help", "");
         break;
+      case host::KeyAction::Traffic:
+        found = found || tapped("radio.traffic", "");
+        break;
       case host::KeyAction::Quit:
         found = found || tapped("radio.quit", "");
         break;

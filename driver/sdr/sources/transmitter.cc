@@ -37,10 +37,13 @@ double Turn(double phase) { return phase - kTwoPi * std::floor(phase / kTwoPi); 
 
 MultiplexModel::MultiplexModel(MultiplexOptions options)
     : options_(std::move(options)), shaper_(MakeShaper()) {
-  // Pre-emphasis H(f) = 1 + j 2 pi f tau, applied to the tone in closed form.
-  const double wTau = kTwoPi * options_.tone.hz * options_.preemphasisUs * 1e-6;
-  toneAmplitude_ = options_.tone.level * std::sqrt(1 + wTau * wTau);
-  tonePhase_ = std::atan(wTau);
+  // Pre-emphasis H(f) = 1 + j 2 pi f tau, applied to the tones in closed form.
+  const auto emphasised = [&](double hz) {
+    const double wTau = kTwoPi * hz * options_.preemphasisUs * 1e-6;
+    return Sine{hz, options_.tone.level * std::sqrt(1 + wTau * wTau), std::atan(wTau)};
+  };
+  tone_ = emphasised(options_.tone.hz);
+  if (options_.tone.rightHz > 0) rightTone_ = emphasised(options_.tone.rightHz);
 }
 
 void MultiplexModel::ExtendRds(double untilIndex) {
@@ -73,11 +76,12 @@ void MultiplexModel::ExtendRds(double untilIndex) {
 float MultiplexModel::At(double t) {
   // Phases are reduced in double precision; their sines are taken in single precision, far
   // finer than any receiver hears (the model is called for every sample of every station).
-  const auto sinTone =
-      std::sin(static_cast<float>(Turn(kTwoPi * options_.tone.hz * t + tonePhase_)));
-  const double tone = toneAmplitude_ * sinTone;
+  const auto sine = [t](const Sine& s) {
+    return s.amplitude * std::sin(static_cast<float>(Turn(kTwoPi * s.hz * t + s.phase)));
+  };
+  const double tone = sine(tone_);
   const double left = options_.tone.left ? tone : 0;
-  const double right = options_.tone.right ? tone : 0;
+  const double right = rightTone_.hz > 0 ? sine(rightTone_) : options_.tone.right ? tone : 0;
   // The subcarriers are the pilot's harmonics, from its sine and cosine alone:
   // sin 2p = 2 sin p cos p, sin 3p = sin p (3 - 4 sin^2 p).
   const auto pilot = static_cast<float>(Turn(kTwoPi * kPilotHz * t));
@@ -133,6 +137,7 @@ Complex NoiseSource::Next() {
 Transmitter::Transmitter(TransmitterOptions options)
     : options_(std::move(options)),
       multiplex_(options_.multiplex),
+      multipath_(options_.echoes, options_.sampleRate),
       noise_(options_.cnrDb
                  ? NoiseSource::SigmaFor(options_.amplitude, *options_.cnrDb, options_.sampleRate)
                  : 0.0,
@@ -161,7 +166,14 @@ void Transmitter::Generate(std::span<Complex> out) {
 }
 
 void Transmitter::Add(std::span<Complex> out) {
-  AddCarrier(out);
+  if (multipath_.empty()) {
+    AddCarrier(out);
+  } else {
+    carrier_.assign(out.size(), Complex{});
+    AddCarrier(carrier_);
+    multipath_.Apply(carrier_);
+    for (size_t i = 0; i < out.size(); ++i) out[i] += carrier_[i];
+  }
   for (Transmitter& neighbour : neighbours_) neighbour.AddCarrier(out);
 }
 

@@ -12,15 +12,18 @@
 
 #include "band/station.h"
 #include "sdr/liquid_objects.h"
+#include "sdr/sources/multipath_channel.h"
 
 namespace halvane::driver::sdr {
 
-// The programme: a sine tone on the left, the right or both channels (level 1.0 is full scale).
+// The programme: a sine tone on the left, the right or both channels (level 1.0 is full scale);
+// with `rightHz` the right channel has a tone of its own at that frequency and the same level.
 struct Tone {
   double hz = 1000;
   bool left = true;
   bool right = true;
   double level = 0.5;
+  double rightHz = 0;
 };
 
 struct MultiplexOptions {
@@ -47,8 +50,13 @@ class MultiplexModel {
   void ExtendRds(double untilIndex);
 
   MultiplexOptions options_;
-  double toneAmplitude_ = 0;
-  double tonePhase_ = 0;  // the pre-emphasis's phase shift at the tone's frequency
+  struct Sine {
+    double hz = 0;
+    double amplitude = 0;
+    double phase = 0;  // the pre-emphasis's phase shift at the tone's frequency
+  };
+  Sine tone_;
+  Sine rightTone_;
   RealInterpolator shaper_;
   std::vector<float> rdsWave_;  // shaped chips at kRdsWaveRate, from sample rdsWaveStart_ on
   uint64_t rdsWaveStart_ = 0;
@@ -76,6 +84,7 @@ struct TransmitterOptions {
   // The carrier is off (only noise arrives) for `dropoutS` seconds from `dropoutFromS` on.
   double dropoutFromS = 0;
   double dropoutS = 0;
+  std::vector<Echo> echoes;  // of this station's carrier, not its neighbours'
   uint64_t seed = 1;
 };
 
@@ -118,6 +127,8 @@ class Transmitter {
   TransmitterOptions options_;
   std::vector<Transmitter> neighbours_;  // carriers only: the noise is this transmitter's
   MultiplexModel multiplex_;
+  MultipathChannel multipath_;
+  std::vector<Complex> carrier_;  // the carrier alone, on its way through the echoes
   NoiseSource noise_;
   double stepS_;  // true time between two receiver samples
   double t_ = 0;

@@ -142,6 +142,13 @@ KeyResult ParseSdrKey(std::string_view key, const std::string& value, SdrConfig&
     if (!hz || *hz > 2'000'000'000)
       return bad("upconverter must be 0 or a frequency (\"125 MHz\")");
     config.upconverterHz = *hz;
+  } else if (key == "blend" || key == "high_cut" || key == "soft_mute" || key == "equaliser") {
+    if (value != "on" && value != "off") return bad(std::string(key) + " must be on or off");
+    const bool on = value == "on";
+    if (key == "blend") config.blend = on;
+    if (key == "high_cut") config.highCut = on;
+    if (key == "soft_mute") config.softMute = on;
+    if (key == "equaliser") config.equaliser = on;
   } else if (key == "tone") {
     const std::optional<double> hz = ReadNumber(value);
     if (!hz || *hz < 20 || *hz > 15000) return bad("tone must be 20 to 15000 (Hz)");

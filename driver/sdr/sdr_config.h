@@ -26,6 +26,11 @@ struct SdrConfig {
   // AM channel raster in kHz: 10 in the Americas, 9 elsewhere, by the locale's territory.
   int amStepKhz = LocaleInTheAmericas(RegionLocaleName()) ? 10 : 9;
   int64_t upconverterHz = 0;  // an upconverter ahead of the device: AM arrives this much higher
+  // The reception stages ("on" or "off"): stereo blend, high cut, soft mute, equaliser.
+  bool blend = true;
+  bool highCut = true;
+  bool softMute = true;
+  bool equaliser = true;
   // The synthetic band: the programme tone, and the channel's impairments.
   double toneHz = 1000;
   bool toneLeft = true;

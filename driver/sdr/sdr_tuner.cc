@@ -12,6 +12,7 @@
 #include "result_codes.h"
 #include "sdr/am_band.h"
 #include "sdr/broadcast.h"
+#include "sdr/reception_report.h"
 
 namespace halvane::driver::sdr {
 namespace {
@@ -59,10 +60,13 @@ int32_t SdrTuner::Initialize() {
     initialized_ = false;
     return code;
   }
-  receiver_ =
-      std::make_unique<Receiver>(ReceiverOptions{source_->SampleRate(), config_.deemphasisUs});
-  watch_ = std::make_unique<AfWatch>(ReceiverOptions{source_->SampleRate(), config_.deemphasisUs});
-  probe_ = std::make_unique<Receiver>(ReceiverOptions{source_->SampleRate(), config_.deemphasisUs});
+  const ReceiverOptions options{
+      source_->SampleRate(),
+      config_.deemphasisUs,
+      {config_.blend, config_.highCut, config_.softMute, config_.equaliser}};
+  receiver_ = std::make_unique<Receiver>(options);
+  watch_ = std::make_unique<AfWatch>(options);
+  probe_ = std::make_unique<Receiver>(options);
   am_ = std::make_unique<AmReceiver>(source_->SampleRate());
   if (!audio_) audio_ = std::make_unique<AudioPath>(parts_.openAudio());
   audio_->Jump(muted_);
@@ -286,6 +290,7 @@ int32_t SdrTuner::ExtendedRds(std::string& report) {
   if (const int32_t code = Ready(); code != kOk) return code;
   report = rdsOn_ ? rds::MonitorReport(receiver_->monitor(), frequency_) : std::string();
   if (!report.empty()) report += rds::FollowReport(follower_.statistics());
+  if (reachable_ && !OnAm()) report += ReceptionReport(receiver_->reception());
   return kOk;
 }
 

@@ -22,7 +22,7 @@ TEST(SdrConfig, ReadsEveryKey) {
       "backend = sdr\ndevice = file:/tmp/fm.cu8\nformat = cs16\nrate = 2048000\n"
       "center = 99.5 MHz\ngain = 32.8\nppm = -12\ndeemphasis = 75\ntone = 440\n"
       "tone_channel = left\ncarrier_offset = 2000\nclock_ppm = 100\ncnr = 20\nam_step = 9\n"
-      "upconverter = 125 MHz\n");
+      "upconverter = 125 MHz\nblend = off\nhigh_cut = off\nsoft_mute = on\nequaliser = off\n");
   ASSERT_TRUE(parsed.ok()) << parsed.error;
   const sdr::SdrConfig& sdr = parsed.value->sdr;
   EXPECT_EQ(parsed.value->kind, BackendConfig::Kind::Sdr);
@@ -42,6 +42,10 @@ TEST(SdrConfig, ReadsEveryKey) {
   EXPECT_EQ(sdr.cnrDb, 20);
   EXPECT_EQ(sdr.amStepKhz, 9);
   EXPECT_EQ(sdr.upconverterHz, 125'000'000);
+  EXPECT_FALSE(sdr.blend);
+  EXPECT_FALSE(sdr.highCut);
+  EXPECT_TRUE(sdr.softMute);
+  EXPECT_FALSE(sdr.equaliser);
 
   const auto plain = ParseBackendConfig("backend = sdr\n");
   ASSERT_TRUE(plain.ok());
@@ -58,6 +62,8 @@ TEST(SdrConfig, ReadsEveryKey) {
   } else {
     unsetenv("LC_ALL");
   }
+  EXPECT_TRUE(plain.value->sdr.blend && plain.value->sdr.highCut && plain.value->sdr.softMute &&
+              plain.value->sdr.equaliser);
   EXPECT_EQ(ParseBackendConfig("backend = sdr\ncenter = 99500 kHz\n").value->sdr.centerHz,
             99'500'000);
 
@@ -95,6 +101,7 @@ TEST(SdrConfig, RefusesBadValuesWithTheirLine) {
       {"backend = sdr\nam_step = 5\n", "am_step must be 9 or 10"},
       {"backend = sdr\nupconverter = -125 MHz\n", "upconverter must be"},
       {"backend = sdr\ntone_channel = middle\n", "tone_channel must be"},
+      {"backend = sdr\nsoft_mute = yes\n", "soft_mute must be on or off"},
       {"backend = sdr\ndevice = file:/tmp/x.cu8\n", "needs center"},
       {"backend = sdr\ndevice = rtl_tcp=:1234\n", "host is missing"},
       {"backend = sdr\ndevice = rtl_tcp=pi:70000\n", "port must be 1 to 65535"},

@@ -16,6 +16,12 @@ constexpr size_t kSettleSamples = kMultiplexRate / 500;
 // The AGC follows the channel's power over about 5 ms (a block's mean, smoothed), so the
 // discriminator sees unit power whatever the device's gain and the station's strength.
 constexpr float kAgcSmoothing = 0.5f;
+// The envelope's power swing under which a carrier is there (about 3 dB C/N in the channel).
+constexpr double kAdaptSwing = 0.6;
+constexpr double kLevelledLeast = 0.5;
+constexpr double kLevelledMost = 2;
+// Taps off the main one below this are the adaptation's own jitter, not an echo.
+constexpr double kFaintestEchoDb = -25;
 
 }  // namespace
 
@@ -61,7 +67,8 @@ FmDemodulator::FmDemodulator(double inputRate)
     : filter_(inputRate),
       discriminator_(freqdem_create(static_cast<float>(kDeviationHz / kMultiplexRate))),
       dcBlocker_(iirfilt_rrrf_create_dc_blocker(1e-4f)),
-      meter_(filter_.NoiseBandwidthHz()) {
+      meter_(filter_.NoiseBandwidthHz()),
+      qualityMeter_(filter_.NoiseBandwidthHz()) {
   Reset();
 }
 
@@ -73,6 +80,8 @@ void FmDemodulator::Reset() {
   freqdem_reset(discriminator_.get());
   iirfilt_rrrf_reset(dcBlocker_.get());
   meter_.Reset();
+  equaliser_.Reset();
+  quality_ = {};
   settle_ = kSettleSamples;
 }
 
@@ -80,22 +89,39 @@ void FmDemodulator::Process(std::span<const Complex> iq, std::vector<float>& mul
   channel_.clear();
   filter_.Process(iq, channel_);
   const size_t produced = channel_.size();
+  const std::optional<double> lastCnrDb = quality_.cnrDb;
+  quality_ = {};
   if (produced == 0) return;
+  // What the filter gave while it was still filling is neither measured nor adapted to.
+  const size_t from = std::min(settle_, produced);
+  settle_ -= from;
+  const std::span<Complex> settled = std::span<Complex>(channel_).subspan(from);
+  EnvelopeMoments input;
+  input.Add(settled);
   double power = 0;
-  for (const Complex sample : channel_) {
-    if (settle_ > 0) {
-      --settle_;
-    } else {
-      meter_.Add(sample);
-    }
-    power += std::norm(sample);
-  }
-  // The meter has seen the channel as it came; the demodulator takes it levelled.
+  for (const Complex sample : channel_) power += std::norm(sample);
   power /= static_cast<double>(produced);
+  // The level the equaliser sees: far from unit power the AGC is still catching up (a carrier
+  // back from a dropout arrives at the gain the noise was given) and the equaliser waits.
+  double levelled = 0;
   if (power > 0) {
     const auto target = static_cast<float>(1 / std::sqrt(power));
     gain_ += kAgcSmoothing * (target - gain_);
     for (Complex& sample : channel_) sample *= gain_;
+    levelled = power * gain_ * gain_;
+  }
+  // Noise alone swings the envelope's power by 1, a carrier with echoes by at most 1/2: the
+  // equaliser adapts only where a carrier is there to steer by, and where there is none it lets
+  // go of what it had learnt (taps steered by noise at the carrier's edge would keep the
+  // returning carrier from the pilot's lock).
+  const bool carrier = input.count > 0 && input.Swing() < kAdaptSwing &&
+                       levelled > kLevelledLeast && levelled < kLevelledMost;
+  if (!carrier) equaliser_.Reset();
+  equaliser_.Process(channel_, carrier && from == 0, lastCnrDb);
+  for (const Complex sample : settled) meter_.Add(sample);
+  quality_.cnrDb = qualityMeter_.CarrierToNoiseDb(settled);
+  if (equaliser_.enabled() && equaliser_.EchoDb() >= kFaintestEchoDb) {
+    quality_.multipathDb = equaliser_.EchoDb();
   }
   const size_t first = multiplex.size();
   multiplex.resize(first + produced);

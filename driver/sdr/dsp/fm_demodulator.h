@@ -1,6 +1,7 @@
 // From IQ samples to the multiplex: the channel filter takes the wanted channel alone to the
-// multiplex rate, the meter measures its carrier and noise there (neighbours are not counted), an
-// AGC brings it to unit power and the discriminator turns frequency into the multiplex signal.
+// multiplex rate, an AGC brings it to unit power, the equaliser takes echoes out, the meter
+// measures carrier and noise on what is left (neighbours are not counted) and the discriminator
+// turns frequency into the multiplex signal.
 #ifndef HALVANE_DRIVER_SDR_DSP_FM_DEMODULATOR_H
 #define HALVANE_DRIVER_SDR_DSP_FM_DEMODULATOR_H
 
@@ -9,6 +10,8 @@
 #include <vector>
 
 #include "sdr/dsp/channel_filter.h"
+#include "sdr/dsp/cma_equaliser.h"
+#include "sdr/dsp/quality_meter.h"
 #include "sdr/liquid_objects.h"
 
 namespace halvane::driver::sdr {
@@ -51,13 +54,20 @@ class FmDemodulator {
   void Process(std::span<const Complex> iq, std::vector<float>& multiplex);
 
   const ChannelMeter& meter() const { return meter_; }
+  CmaEqualiser& equaliser() { return equaliser_; }
+  const CmaEqualiser& equaliser() const { return equaliser_; }
+  // The last Process's piece, as the discriminator took it.
+  const PieceQuality& quality() const { return quality_; }
 
  private:
   ChannelFilter filter_;
   float gain_ = 1;  // the AGC's, carried from block to block
+  CmaEqualiser equaliser_;
   Discriminator discriminator_;
   RealIirFilter dcBlocker_;
   ChannelMeter meter_;
+  QualityMeter qualityMeter_;
+  PieceQuality quality_;
   std::vector<Complex> channel_;
   size_t settle_ = 0;  // samples still to drop from the meter after a reset
 };

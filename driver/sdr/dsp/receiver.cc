@@ -10,6 +10,14 @@ namespace {
 
 // RDS sends 1187.5 / 26 blocks a second.
 constexpr double kBlocksPerSecond = kRdsBitRate / 26;
+// The reception stages act on pieces no longer than this, whatever the caller hands over.
+constexpr double kPieceMs = 5;
+constexpr double kQualitySmoothing = 0.25;
+// The soft mute's memory: 200 ms of pieces.
+constexpr size_t kMuteHoldPieces = 40;
+// Under this carrier-to-noise a piece holds no carrier worth the name: noise alone reads far
+// below it, a carrier with the strongest echo still above.
+constexpr double kNoCarrierPieceDb = 3;
 
 }  // namespace
 
@@ -20,7 +28,20 @@ int LevelForCnr(std::optional<double> cnrDb) {
 }
 
 Receiver::Receiver(const ReceiverOptions& options)
-    : options_(options), fm_(options.sampleRate), stereo_(options.deemphasisUs) {}
+    : options_(options),
+      fm_(options.sampleRate),
+      stereo_(options.deemphasisUs),
+      softMute_(kFmSoftMute) {
+  SetSound(options.sound);
+}
+
+void Receiver::SetSound(const SoundOptions& sound) {
+  options_.sound = sound;
+  stereo_.blend().SetEnabled(sound.blend);
+  highCut_.SetEnabled(sound.highCut);
+  softMute_.SetEnabled(sound.softMute);
+  fm_.equaliser().SetEnabled(sound.equaliser);
+}
 
 void Receiver::Tune(double offsetHz) {
   fm_.SetOffset(offsetHz);
@@ -29,6 +50,10 @@ void Receiver::Tune(double offsetHz) {
   rds_.Reset();
   sync_.Reset();
   monitor_.Clear();
+  highCut_.Reset();
+  softMute_.Reset();
+  recentCnr_.clear();
+  smoothedCnr_.reset();
 }
 
 void Receiver::Interrupt() {
@@ -36,6 +61,9 @@ void Receiver::Interrupt() {
   stereo_.Reset();
   rds_.Reset();
   sync_.Reset();
+  softMute_.Reset();
+  recentCnr_.clear();
+  smoothedCnr_.reset();
 }
 
 void Receiver::Measure(std::span<const Complex> iq) {
@@ -45,11 +73,36 @@ void Receiver::Measure(std::span<const Complex> iq) {
 
 void Receiver::Process(std::span<const Complex> iq, int64_t endMs, bool rdsOn,
                        std::vector<float>& audio) {
+  const auto piece = static_cast<size_t>(options_.sampleRate * kPieceMs / 1000);
+  while (iq.size() > piece + piece / 2) {
+    ProcessPiece(iq.first(piece), endMs, rdsOn, audio);
+    iq = iq.subspan(piece);
+  }
+  ProcessPiece(iq, endMs, rdsOn, audio);
+  monitor_.Expire(endMs);
+}
+
+void Receiver::ProcessPiece(std::span<const Complex> iq, int64_t endMs, bool rdsOn,
+                            std::vector<float>& audio) {
   multiplex_.clear();
   pilotPhase_.clear();
   bits_.clear();
   fm_.Process(iq, multiplex_);
+  const std::optional<double> cnr = fm_.quality().cnrDb;
+  // A piece too short to measure keeps the stages where they are.
+  if (cnr) {
+    // A piece's estimate scatters by about a dB; the blend and the high cut act on it smoothed
+    // over about 20 ms, so that they never ripple the programme's level.
+    smoothedCnr_ = smoothedCnr_ ? *smoothedCnr_ + kQualitySmoothing * (*cnr - *smoothedCnr_) : *cnr;
+    stereo_.SetQuality(smoothedCnr_);
+    highCut_.SetQuality(smoothedCnr_);
+    softMute_.SetQuality(MuteQuality(*cnr));
+  }
+  const size_t first = audio.size();
   stereo_.Process(multiplex_, audio, pilotPhase_);
+  const std::span<float> sound = std::span<float>(audio).subspan(first);
+  highCut_.Apply(sound);
+  softMute_.Apply(sound);
   rds_.Process(multiplex_, pilotPhase_, stereo_.PilotLocked(), bits_);
   for (const uint8_t bit : bits_) {
     sync_.Push(bit, [&](const rds::AirGroup& air) {
@@ -60,7 +113,32 @@ void Receiver::Process(std::span<const Complex> iq, int64_t endMs, bool rdsOn,
       if (tap_) tap_(group);
     });
   }
-  monitor_.Expire(endMs);
+}
+
+double Receiver::MuteQuality(double cnrDb) {
+  if (cnrDb < kNoCarrierPieceDb) {
+    recentCnr_.clear();
+    return cnrDb;
+  }
+  if (recentCnr_.size() < kMuteHoldPieces) {
+    recentCnr_.push_back(cnrDb);
+  } else {
+    recentCnr_[recentAt_] = cnrDb;
+    recentAt_ = (recentAt_ + 1) % kMuteHoldPieces;
+  }
+  return *std::max_element(recentCnr_.begin(), recentCnr_.end());
+}
+
+Reception Receiver::reception() const {
+  Reception now;
+  now.cnrDb = fm_.quality().cnrDb;
+  now.multipathDb = fm_.quality().multipathDb;
+  now.pilot = stereo_.PilotLevel();
+  now.separation = stereo_.blend().share();
+  now.highCutHz = highCut_.CornerHz();
+  now.softMuteDb = softMute_.enabled() ? softMute_.AttenuationDb() : 0;
+  if (fm_.equaliser().enabled()) now.equaliserDb = fm_.equaliser().EchoDb();
+  return now;
 }
 
 int Receiver::Level(int64_t nowMs) const {

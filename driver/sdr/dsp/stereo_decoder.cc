@@ -36,6 +36,11 @@ constexpr float kLockOff = static_cast<float>(0.33 * kPilotShare);
 // Without at least this much pilot the loop is not steered: there is nothing to follow.
 constexpr float kSteerFloor = static_cast<float>(0.2 * kPilotShare);
 
+// The discriminator's droop undone: 1 + 4a sin^2(w/2) against 1 / sinc, exact at 38 kHz (where
+// 1 / sinc(1/6) = pi / 3), within 0.2 % over 23 to 43 kHz and 1 % at 53 kHz; L+R is left within
+// 0.2 % up to 15 kHz.
+constexpr float kDroopTap = static_cast<float>(std::numbers::pi / 3 - 1);
+
 // The resampler passes 15 kHz and stops what would fold back into the programme band.
 constexpr unsigned kResamplerSemiLength = 40;
 constexpr float kResamplerBandwidth = 0.08f;  // of the multiplex rate
@@ -107,6 +112,11 @@ void StereoDecoder::Reset() {
   iirfilt_crcf_reset(pilotFilter_.get());
   lockI_ = lockQ_ = 0;
   locked_ = pilotSeenBefore_ = false;
+  pilotLevel_ = 0;
+  blend_.Reset();
+  previous_[0] = previous_[1] = 0;
+  previousSin_ = 0;
+  previousCos_ = 1;
   rresamp_rrrf_reset(sumResampler_.get());
   rresamp_rrrf_reset(differenceResampler_.get());
   lowpassHistory_.assign(kLowpassPadded, Complex{});
@@ -141,8 +151,14 @@ void StereoDecoder::Process(std::span<const float> multiplex, std::vector<float>
     lockI_ += pilot.real();
     lockQ_ += pilot.imag();
     // The L-R channel rides on sin(2p) = 2 sin(p) cos(p); the product's average is (L-R)/2.
-    sumBlock_.push_back(m);
-    differenceBlock_.push_back(2 * m * (2 * s * c));
+    // Both paths take the corrected multiplex, one sample late, and so the pilot's phase there.
+    const float corrected = (1 + 2 * kDroopTap) * previous_[0] - kDroopTap * (m + previous_[1]);
+    sumBlock_.push_back(corrected);
+    differenceBlock_.push_back(2 * corrected * (2 * previousSin_ * previousCos_));
+    previous_[1] = previous_[0];
+    previous_[0] = m;
+    previousSin_ = s;
+    previousCos_ = c;
     if (sumBlock_.size() == kResampleDown) Emit(audio);
   }
   // Lock is judged on the pilot's average over the piece, not on one sample of it, and taken
@@ -160,6 +176,8 @@ void StereoDecoder::Process(std::span<const float> multiplex, std::vector<float>
   if (locked_ != was) {
     nco_crcf_pll_set_bandwidth(pll_.get(), locked_ ? kPllBandwidth : kAcquireBandwidth);
   }
+  pilotLevel_ = std::max(lockI_, 0.0f) / static_cast<float>(kPilotShare);
+  blend_.SetQuality(quality_, locked_);
 }
 
 void StereoDecoder::Emit(std::vector<float>& audio) {
@@ -174,8 +192,7 @@ void StereoDecoder::Emit(std::vector<float>& audio) {
     const Complex cut = DotComplexReal(&lowpassHistory_[lowpassHistory_.size() - kLowpassPadded],
                                        lowpass_.data(), kLowpassPadded);
     const float lPlusR = cut.real();
-    float lMinusR = cut.imag();
-    if (!locked_) lMinusR = 0;
+    const float lMinusR = cut.imag() * blend_.Next();
     // The multiplex holds 0.9 (L+R)/2 and 0.9 (L-R)/2.
     const float scale = 1.0f / (resamplerGain_ * static_cast<float>(kAudioShare));
     float left = (lPlusR + lMinusR) * scale;

@@ -1,12 +1,18 @@
 // From the multiplex to 48 kHz stereo: a PLL locks to the 19 kHz pilot; L+R and the L-R channel
 // demodulated on twice the pilot's phase are brought to 48 kHz, cut at 15 kHz, matrixed and
-// de-emphasised. Without a pilot lock both channels carry L+R.
+// de-emphasised. Without a pilot lock both channels carry L+R; with one, the stereo blend sets
+// how much of L-R the sound takes. The discriminator's response falls towards the multiplex's top
+// (a phase difference over one sample is the frequency averaged over that sample: sinc(f / rate),
+// 4.5 % down at 38 kHz), so the audio paths take the multiplex through a short inverse of it: L-R
+// then comes out at L+R's level, and the separation is not held to 33 dB by that alone.
 #ifndef HALVANE_DRIVER_SDR_DSP_STEREO_DECODER_H
 #define HALVANE_DRIVER_SDR_DSP_STEREO_DECODER_H
 
+#include <optional>
 #include <span>
 #include <vector>
 
+#include "sdr/dsp/stereo_blend.h"
 #include "sdr/liquid_objects.h"
 
 namespace halvane::driver::sdr {
@@ -23,6 +29,12 @@ class StereoDecoder {
                std::vector<float>& pilotPhase);
 
   bool PilotLocked() const { return locked_; }
+  // The reception's carrier-to-noise for the blend, from the next piece on.
+  void SetQuality(std::optional<double> cnrDb) { quality_ = cnrDb; }
+  StereoBlend& blend() { return blend_; }
+  const StereoBlend& blend() const { return blend_; }
+  // The pilot's amplitude over the last piece, 1.0 at the nominal 9 % of full deviation.
+  float PilotLevel() const { return pilotLevel_; }
 
  private:
   void Emit(std::vector<float>& audio);
@@ -33,6 +45,14 @@ class StereoDecoder {
   float lockQ_ = 0;
   bool locked_ = false;
   bool pilotSeenBefore_ = false;  // the last piece's pilot would have locked
+  float pilotLevel_ = 0;
+  std::optional<double> quality_;
+  StereoBlend blend_;
+  // The last two multiplex samples and the pilot's sine and cosine at the last one, for the
+  // discriminator's correction (three taps centred one sample back).
+  float previous_[2] = {0, 0};
+  float previousSin_ = 0;
+  float previousCos_ = 1;
   float resamplerGain_;
   AudioResampler sumResampler_;
   AudioResampler differenceResampler_;

@@ -175,10 +175,10 @@ void SignalDuration(benchmark::State& state) {
 
 const Registration kRegistration([] {
   AddPair(
-      {.row = 20, .name = "SdrChain1024k", .floor = "the signal's own duration", .maxRatio = 0.06},
+      {.row = 20, .name = "SdrChain1024k", .floor = "the signal's own duration", .maxRatio = 0.07},
       [](benchmark::State& state) { WholeChain(state, 1'024'000); }, SignalDuration);
   AddPair(
-      {.row = 21, .name = "SdrChain2400k", .floor = "the signal's own duration", .maxRatio = 0.12},
+      {.row = 21, .name = "SdrChain2400k", .floor = "the signal's own duration", .maxRatio = 0.08},
       [](benchmark::State& state) { WholeChain(state, 2'400'000); }, SignalDuration);
   AddFigure(21, "SdrRdsBlockErrors", RdsBlockErrors);
 });

@@ -114,12 +114,13 @@ void FmDemodulator::Process(std::span<const Complex> iq, std::vector<float>& mul
   // equaliser adapts only where a carrier is there to steer by, and where there is none it lets
   // go of what it had learnt (taps steered by noise at the carrier's edge would keep the
   // returning carrier from the pilot's lock).
-  const bool carrier = input.count > 0 && input.Swing() < kAdaptSwing &&
-                       levelled > kLevelledLeast && levelled < kLevelledMost;
+  const bool carrier = input.count > 0 && input.Swing() < kAdaptSwing;
   if (!carrier) equaliser_.Reset();
-  equaliser_.Process(channel_, carrier && from == 0, lastCnrDb);
+  const bool levelledWell = levelled > kLevelledLeast && levelled < kLevelledMost;
+  equaliser_.Process(channel_, carrier && levelledWell && from == 0, lastCnrDb);
   for (const Complex sample : settled) meter_.Add(sample);
   quality_.cnrDb = qualityMeter_.CarrierToNoiseDb(settled);
+  quality_.carrier = carrier;
   if (equaliser_.enabled() && equaliser_.EchoDb() >= kFaintestEchoDb) {
     quality_.multipathDb = equaliser_.EchoDb();
   }

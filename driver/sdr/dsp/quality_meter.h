@@ -14,9 +14,12 @@ namespace halvane::driver::sdr {
 
 // A piece's figures. `cnrDb` in 200 kHz, none for a piece too short to tell; `multipathDb` the
 // echo the equaliser is undoing, against the direct wave (none while it is off or finds none).
+// `carrier`: the piece holds a carrier at all (its envelope swings less than noise alone does,
+// however strong an echo).
 struct PieceQuality {
   std::optional<double> cnrDb;
   std::optional<double> multipathDb;
+  bool carrier = false;
 };
 
 // The envelope's moments over a piece: E|x|^2 and E|x|^4.

@@ -13,11 +13,8 @@ constexpr double kBlocksPerSecond = kRdsBitRate / 26;
 // The reception stages act on pieces no longer than this, whatever the caller hands over.
 constexpr double kPieceMs = 5;
 constexpr double kQualitySmoothing = 0.25;
-// The soft mute's memory: 200 ms of pieces.
+// The memory of the stages that act on noise: 200 ms of pieces.
 constexpr size_t kMuteHoldPieces = 40;
-// Under this carrier-to-noise a piece holds no carrier worth the name: noise alone reads far
-// below it, a carrier with the strongest echo still above.
-constexpr double kNoCarrierPieceDb = 3;
 
 }  // namespace
 
@@ -91,12 +88,15 @@ void Receiver::ProcessPiece(std::span<const Complex> iq, int64_t endMs, bool rds
   const std::optional<double> cnr = fm_.quality().cnrDb;
   // A piece too short to measure keeps the stages where they are.
   if (cnr) {
-    // A piece's estimate scatters by about a dB; the blend and the high cut act on it smoothed
-    // over about 20 ms, so that they never ripple the programme's level.
+    // A piece's estimate scatters by about a dB; the blend acts on it smoothed over about
+    // 20 ms, so that it never ripples the programme's level. The high cut and the soft mute are
+    // for noise: they act on the best quality of the last 200 ms, which a moving echo's dips
+    // (the blend's business) leave alone.
     smoothedCnr_ = smoothedCnr_ ? *smoothedCnr_ + kQualitySmoothing * (*cnr - *smoothedCnr_) : *cnr;
     stereo_.SetQuality(smoothedCnr_);
-    highCut_.SetQuality(smoothedCnr_);
-    softMute_.SetQuality(MuteQuality(*cnr));
+    const double noiseCnr = NoiseQuality(*cnr, fm_.quality().carrier);
+    highCut_.SetQuality(noiseCnr);
+    softMute_.SetQuality(noiseCnr);
   }
   const size_t first = audio.size();
   stereo_.Process(multiplex_, audio, pilotPhase_);
@@ -115,8 +115,8 @@ void Receiver::ProcessPiece(std::span<const Complex> iq, int64_t endMs, bool rds
   }
 }
 
-double Receiver::MuteQuality(double cnrDb) {
-  if (cnrDb < kNoCarrierPieceDb) {
+double Receiver::NoiseQuality(double cnrDb, bool carrier) {
+  if (!carrier) {
     recentCnr_.clear();
     return cnrDb;
   }

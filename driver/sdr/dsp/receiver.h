@@ -99,8 +99,8 @@ class Receiver {
   // One piece of at most kPieceMs: the stages follow the quality piece by piece.
   void ProcessPiece(std::span<const Complex> iq, int64_t endMs, bool rdsOn,
                     std::vector<float>& audio);
-  // The quality the soft mute acts on, given the piece's.
-  double MuteQuality(double cnrDb);
+  // The quality the high cut and the soft mute act on, given the piece's.
+  double NoiseQuality(double cnrDb, bool carrier);
 
   ReceiverOptions options_;
   FmDemodulator fm_;
@@ -111,8 +111,9 @@ class Receiver {
   std::function<void(const rds::ReceivedGroup&)> tap_;
   HighCut highCut_;
   SoftMute softMute_;
-  // The soft mute acts on the best quality of the last kMuteHoldPieces pieces: a moving echo's
-  // brief dips are not a weak station, while a piece with no carrier at all mutes at once.
+  // The high cut and the soft mute act on the best quality of the last kMuteHoldPieces pieces:
+  // a moving echo's brief dips are not a weak station, while a piece with no carrier at all
+  // counts at once.
   std::vector<double> recentCnr_;
   std::optional<double> smoothedCnr_;
   size_t recentAt_ = 0;

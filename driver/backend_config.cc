@@ -21,6 +21,8 @@ constexpr int kMaxSettleMs = 1000;
 
 Result ParseBackendConfig(std::string_view text) {
   BackendConfig config;
+  // A synthetic band read from tuner.ini plays its stations' programmes unless it names a tone.
+  config.sdr.programmes = true;
   int lineNumber = 0;
   while (!text.empty()) {
     const std::string_view line = band::Trim(band::NextLine(text));

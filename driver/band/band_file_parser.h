@@ -77,6 +77,7 @@ class BandFileParser {
   bool TaKey(std::string_view value);
   bool TaPeriodKey(std::string_view value);
   bool MsKey(std::string_view value);
+  bool ProgrammeKey(std::string_view value);
   bool GroupsKey(std::string_view value);
   bool PsKey(std::string_view value);
   bool RtKey(std::string_view value);

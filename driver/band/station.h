@@ -65,6 +65,11 @@ struct RoutePoint {
   int level = 0;
 };
 
+// What a listener hears on a station (the band file's `programme` key): music, speech or the
+// test tone; by type, speech where `ms` says speech or the programme type is a spoken one, else
+// music.
+enum class Sound { kByType, kMusic, kSpeech, kTone };
+
 struct Station {
   std::string label;              // the band file's section name, for messages
   int32_t frequency = 0;          // the plug-in's value, on the band's raster
@@ -88,6 +93,8 @@ struct Station {
   std::optional<RdsProgramme> programme;  // RDS built from fields...
   std::vector<CapturedGroup> capture;     // ...or replayed from a recording; neither: no RDS
   std::string capturePath;                // as written in the band file
+  Sound sound = Sound::kByType;
+  std::string typeKind;  // the programme type as the band file names it ("jazz"), lower case
 
   bool HasRds() const { return programme.has_value() || !capture.empty(); }
 };

@@ -1,8 +1,10 @@
 // The keys of a band file's [station] section, one reader each.
 #include <algorithm>
+#include <cctype>
 #include <iterator>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "band/band_file_parser.h"
 #include "band/frequency.h"
@@ -117,6 +119,13 @@ bool BandFileParser::PtyKey(std::string_view value) {
   if (pty && (*pty < 0 || *pty > 31)) return Fail("pty must be 0 to 31");
   if (!pty && !kind) return Fail("pty is a code 0 to 31 or a kind: " + ProgrammeTypeKinds());
   draft_.programme.pty = pty ? static_cast<uint8_t>(*pty) : *kind;
+  if (!pty) {
+    // By its kind the station's music takes its style.
+    draft_.station.typeKind = text;
+    for (char& c : draft_.station.typeKind) {
+      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+  }
   return true;
 }
 
@@ -149,6 +158,17 @@ bool BandFileParser::MsKey(std::string_view value) {
   const std::string text = Unquote(value);
   if (text != "music" && text != "speech") return Fail("ms must be music or speech");
   draft_.programme.music = text == "music";
+  return true;
+}
+
+bool BandFileParser::ProgrammeKey(std::string_view value) {
+  const std::string text = Unquote(value);
+  constexpr std::pair<std::string_view, Sound> kSounds[] = {
+      {"music", Sound::kMusic}, {"speech", Sound::kSpeech}, {"tone", Sound::kTone}};
+  const auto* sound = std::find_if(std::begin(kSounds), std::end(kSounds),
+                                   [&](const auto& named) { return named.first == text; });
+  if (sound == std::end(kSounds)) return Fail("programme must be music, speech or tone");
+  draft_.station.sound = sound->second;
   return true;
 }
 
@@ -263,6 +283,7 @@ bool BandFileParser::StationKey(std::string_view key, std::string_view value) {
       {"ta", true, &BandFileParser::TaKey},
       {"ta_period", true, &BandFileParser::TaPeriodKey},
       {"ms", true, &BandFileParser::MsKey},
+      {"programme", false, &BandFileParser::ProgrammeKey},
       {"groups", true, &BandFileParser::GroupsKey},
       {"ps", true, &BandFileParser::PsKey},
       {"rt", true, &BandFileParser::RtKey},

@@ -153,12 +153,14 @@ KeyResult ParseSdrKey(std::string_view key, const std::string& value, SdrConfig&
     const std::optional<double> hz = ReadNumber(value);
     if (!hz || *hz < 20 || *hz > 15000) return bad("tone must be 20 to 15000 (Hz)");
     config.toneHz = *hz;
+    config.programmes = false;
   } else if (key == "tone_channel") {
     if (value != "both" && value != "left" && value != "right") {
       return bad("tone_channel must be both, left or right");
     }
     config.toneLeft = value != "right";
     config.toneRight = value != "left";
+    config.programmes = false;
   } else if (key == "carrier_offset") {
     const std::optional<double> hz = ReadNumber(value);
     if (!hz || std::fabs(*hz) > 50'000) return bad("carrier_offset must be -50000 to 50000 (Hz)");

@@ -31,7 +31,9 @@ struct SdrConfig {
   bool highCut = true;
   bool softMute = true;
   bool equaliser = true;
-  // The synthetic band: the programme tone, and the channel's impairments.
+  // The synthetic band: each station's own programme (music, speech), or the tone every station
+  // sends for measuring, and the channel's impairments.
+  bool programmes = false;
   double toneHz = 1000;
   bool toneLeft = true;
   bool toneRight = true;

@@ -236,4 +236,8 @@ rds::Group ProgrammeGroup(const band::RdsProgramme& programme, bool stereo, uint
   return RadioTextGroup(programme, header, slot);
 }
 
+bool AnnouncementDuring(const band::RdsProgramme& programme, uint64_t n) {
+  return TrafficAnnouncementAt(programme.ta, programme.taPeriodS, n);
+}
+
 }  // namespace halvane::driver::sim

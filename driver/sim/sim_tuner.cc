@@ -1,12 +1,16 @@
 #include "sim/sim_tuner.h"
 
+#include <algorithm>
 #include <utility>
 
+#include "audio/playthrough_tuner.h"
 #include "band/frequency.h"
 #include "last_reason.h"
 #include "rds/extended_report.h"
 #include "rds/record_writer.h"
 #include "result_codes.h"
+#include "sim/programme_schedule.h"
+#include "sim/rds_timing.h"
 #include "sim/reception.h"
 
 namespace halvane::driver::sim {
@@ -17,14 +21,17 @@ namespace {
 // weak to be taken costs the settling alone.
 constexpr int64_t kCheckMs = 100;
 constexpr int64_t kSettleMs = 12;
+// A held clock's long step is played in pieces of this length, each at its own level.
+constexpr int64_t kSoundStepMs = 100;
 }  // namespace
 
 SimTuner::SimTuner(const DriverClock& clock, std::function<band::BandLoad()> loadBand,
-                   bool followAlternatives)
+                   bool followAlternatives, SimSound::OpenAudio openAudio)
     : clock_(clock),
       loadBand_(std::move(loadBand)),
       follower_([this](int32_t frequency, int mustBeat) { return Check(frequency, mustBeat); },
-                kCheckMs) {
+                kCheckMs),
+      sound_(std::move(openAudio)) {
   follower_.SetEnabled(followAlternatives);
   for (std::optional<int32_t> channel = band::kFmRaster.low; channel;
        channel = band::NextChannel(*channel, true)) {
@@ -57,31 +64,47 @@ int32_t SimTuner::Initialize() {
   }
   receiver_.Stop();
   receiver_.Retune(clock_.NowMs());
+  tunedAtMs_ = clock_.NowMs();
+  soundMs_ = clock_.NowMs();
+  // Without a sound server the simulated radio plays silently, as it always has, and a start
+  // that succeeded leaves no reason behind.
+  sound_.Open(soundMs_, startedAtMs_, muted_);
+  ClearLastReason();
+  sound_.SetTitle(audio::FrequencyTitle(frequency_));
   return kOk;
 }
 
 int32_t SimTuner::Uninitialize() {
   if (!initialized_) return kNotInitialized;
+  Play();
   receiver_.Stop();
+  sound_.Close();
   initialized_ = false;
   return kOk;
 }
 
 int32_t SimTuner::SetMute(bool mute) {
   if (!initialized_) return kNotInitialized;
+  Play();
   muted_ = mute;
+  sound_.SetMute(mute);
   return kOk;
 }
 
 int32_t SimTuner::SetForceMono(bool mono) {
   if (!initialized_) return kNotInitialized;
+  Play();
   mono_ = mono;
+  sound_.SetMono(mono);
   return kOk;
 }
 
 void SimTuner::Tune(int32_t frequency) {
+  Play();
   frequency_ = frequency;
-  receiver_.Retune(clock_.NowMs());
+  tunedAtMs_ = clock_.NowMs();
+  receiver_.Retune(tunedAtMs_);
+  sound_.SetTitle(audio::FrequencyTitle(frequency));
 }
 
 int32_t SimTuner::SetFrequency(int32_t frequency) {
@@ -94,6 +117,7 @@ int32_t SimTuner::SetFrequency(int32_t frequency) {
 
 int32_t SimTuner::GetFrequency(int32_t& frequency) {
   if (!initialized_) return kNotInitialized;
+  Play();
   frequency = frequency_;
   return kOk;
 }
@@ -148,6 +172,7 @@ int32_t SimTuner::SetTraffic(bool on) {
 
 int32_t SimTuner::GetState(uint8_t& flags) {
   if (!initialized_) return kNotInitialized;
+  Play();
   const band::Station* station = TunedStation();
   flags = (station ? kStateStation : 0) |
           (station && station->stereo && !mono_ ? kStateStereo : 0) | (muted_ ? kStateMuted : 0) |
@@ -157,6 +182,7 @@ int32_t SimTuner::GetState(uint8_t& flags) {
 
 int32_t SimTuner::GetDecoderState(uint32_t& state) {
   if (!initialized_) return kNotInitialized;
+  Play();
   Follow();
   const band::Station* station = TunedStation();
   const int64_t now = clock_.NowMs();
@@ -176,6 +202,9 @@ int32_t SimTuner::EvalData(RdsRecord& record) {
   if (!monitor.decoder().HasData()) return kRdsNoData;
   if (!monitor.HasFreshData(now)) return kRdsStale;
   record = rds::MakeRecord(monitor.decoder().data());
+  const std::string name = audio::StationNameTitle(record.ps);
+  if (!name.empty()) sound_.SetTitle(name);
+  Play();
   return kOk;
 }
 
@@ -210,20 +239,49 @@ void SimTuner::CatchUp() {
 
 // A muted jump to `frequency`: its level, and for a candidate of `mustBeat` or better the PI of
 // the first group received there.
-rds::AfCheck SimTuner::Check(int32_t frequency, int mustBeat) const {
+rds::AfCheck SimTuner::Check(int32_t frequency, int mustBeat) {
   rds::AfCheck check;
   check.silentMs = kSettleMs;  // tune, settle, read the level
+  // The listener hears the check as a mute, one check after the other.
+  const int64_t from = std::max(clock_.NowMs(), silentUntilMs_);
   const band::Station* station = Received(frequency);
+  const bool readPi = station != nullptr && LevelOf(*station) <= mustBeat && station->HasRds();
+  if (readPi) check.silentMs = kCheckMs;
+  sound_.Silence(from, *check.silentMs);
+  silentUntilMs_ = from + *check.silentMs;
   if (station == nullptr) return check;
   check.level = LevelOf(*station);
-  if (check.level > mustBeat || !station->HasRds()) return check;
-  check.silentMs = kCheckMs;
+  if (!readPi) return check;
   const int level = check.level;
   // The group on the air now, as the jump would catch it.
   const auto n = static_cast<uint64_t>((clock_.NowMs() - startedAtMs_) / kCheckMs);
   const rds::ReceivedGroup group = rds::DecodeAirGroup(ReceiveGroup(*station, n, level));
   if (group.usable[0]) check.pi = group.blocks[0];
   return check;
+}
+
+Heard SimTuner::HeardAt(int64_t ms) const {
+  Heard heard;
+  const band::Station* station = band_ ? band_->Find(frequency_) : nullptr;
+  if (station == nullptr) return heard;
+  heard.level = station->LevelAt(ms - startedAtMs_);
+  if (heard.level >= band::kNoStationLevel) return heard;
+  heard.station = station;
+  heard.announcement =
+      station->programme && AnnouncementDuring(*station->programme, GroupsArrived(ms - tunedAtMs_));
+  return heard;
+}
+
+void SimTuner::Play() {
+  if (!sound_.open()) return;
+  const int64_t now = clock_.NowMs();
+  if (clock_.manual()) {
+    for (int64_t step = soundMs_ + kSoundStepMs; step < now; step += kSoundStepMs) {
+      sound_.PlayUntil(step, HeardAt(step));
+    }
+  }
+  sound_.PlayUntil(now, HeardAt(now));
+  soundMs_ = std::max(soundMs_, now);
 }
 
 // The tuned programme, followed from transmitter to transmitter; runs at every status poll.

@@ -13,6 +13,7 @@
 #include "rds/af_follower.h"
 #include "rds/traffic_follower.h"
 #include "sim/rds_receiver.h"
+#include "sim/sim_sound.h"
 #include "tuner_backend.h"
 
 namespace halvane::driver::sim {
@@ -21,13 +22,15 @@ class SimTuner final : public TunerBackend {
  public:
   // `loadBand` runs at the first successful Initialize (and again after a failed one).
   // `followAlternatives`: follow the tuned programme over its alternative frequencies.
+  // `openAudio`: where the programmes are heard (the desktop's sound server by default).
   SimTuner(const DriverClock& clock, std::function<band::BandLoad()> loadBand,
-           bool followAlternatives = true);
+           bool followAlternatives = true, SimSound::OpenAudio openAudio = audio::OpenAudioOutput);
 
   int32_t Initialize() override;
   int32_t Uninitialize() override;
   int32_t SetMute(bool mute) override;
   int32_t SetForceMono(bool mono) override;
+  void SetVolume(float gain) override { sound_.SetVolume(gain); }
   int32_t SetFrequency(int32_t frequency) override;
   int32_t GetFrequency(int32_t& frequency) override;
   // Walks the raster from `frequency` (exclusive) to the next station received at all, tunes to
@@ -45,6 +48,7 @@ class SimTuner final : public TunerBackend {
   // Why the last Initialize failed, for tests and diagnostics.
   const std::string& LastError() const { return lastError_; }
   const rds::AfFollowStatistics& followStatistics() const { return follower_.statistics(); }
+  const SimSound& sound() const { return sound_; }
 
  private:
   const band::Station* TunedStation() const;
@@ -54,7 +58,10 @@ class SimTuner final : public TunerBackend {
   void CatchUp();
   void Follow();
   void FollowTraffic(const rds::TrafficMove& move);
-  rds::AfCheck Check(int32_t frequency, int mustBeat) const;
+  rds::AfCheck Check(int32_t frequency, int mustBeat);
+  // Plays the sound up to the clock; a held clock's long step in pieces, as the level moves.
+  void Play();
+  Heard HeardAt(int64_t ms) const;
 
   const DriverClock& clock_;
   std::function<band::BandLoad()> loadBand_;
@@ -70,6 +77,10 @@ class SimTuner final : public TunerBackend {
   rds::AfFollower follower_;
   rds::TrafficFollower traffic_;
   std::vector<int32_t> channels_;  // every FM channel, for a search by PI
+  SimSound sound_;
+  int64_t tunedAtMs_ = 0;      // the RDS schedule, and so a traffic announcement, counts from here
+  int64_t soundMs_ = 0;        // the clock's reading the sound has been played to
+  int64_t silentUntilMs_ = 0;  // the end of the last check's mute
 };
 
 }  // namespace halvane::driver::sim

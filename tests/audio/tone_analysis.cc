@@ -4,6 +4,12 @@
 #include <cmath>
 #include <numbers>
 
+// <complex> first, so liquid's complex type is std::complex<float>.
+// clang-format off
+#include <complex>
+#include <liquid/liquid.h>
+// clang-format on
+
 namespace halvane::audio_test {
 namespace {
 
@@ -97,6 +103,55 @@ float LargestStep(std::span<const float> interleaved, size_t firstFrame) {
   for (size_t i = 2 * firstFrame + 2; i < interleaved.size(); ++i)
     largest = std::fmax(largest, std::fabs(interleaved[i] - interleaved[i - 2]));
   return largest;
+}
+
+double StrongestLineShare(std::span<const float> samples) {
+  // Welch's average of Hann-windowed 4096-point spectra; a line spreads over its bin and two
+  // either side.
+  constexpr unsigned kSize = 4096;
+  std::vector<std::complex<float>> in(kSize), out(kSize);
+  fftplan plan = fft_create_plan(kSize, in.data(), out.data(), LIQUID_FFT_FORWARD, 0);
+  std::vector<double> power(kSize / 2, 0.0);
+  for (size_t first = 0; first + kSize <= samples.size(); first += kSize / 2) {
+    for (unsigned n = 0; n < kSize; ++n) {
+      const double hann = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * n / kSize);
+      in[n] = static_cast<float>(hann * samples[first + n]);
+    }
+    fft_execute(plan);
+    for (unsigned k = 1; k < kSize / 2; ++k) power[k] += std::norm(out[k]);
+  }
+  fft_destroy_plan(plan);
+  double total = 0, strongest = 0;
+  for (unsigned k = 1; k < kSize / 2; ++k) total += power[k];
+  for (unsigned k = 3; k + 2 < kSize / 2; ++k) {
+    strongest =
+        std::max(strongest, power[k - 2] + power[k - 1] + power[k] + power[k + 1] + power[k + 2]);
+  }
+  return total > 0 ? strongest / total : 0;
+}
+
+double SideShare(std::span<const float> interleaved) {
+  double mid = 0, side = 0;
+  for (size_t i = 0; i + 1 < interleaved.size(); i += 2) {
+    mid += std::pow((interleaved[i] + interleaved[i + 1]) / 2.0, 2);
+    side += std::pow((interleaved[i] - interleaved[i + 1]) / 2.0, 2);
+  }
+  return mid > 0 ? side / mid : 0;
+}
+
+double BurstsPerSecond(std::span<const float> samples) {
+  constexpr size_t kBlock = 960;
+  std::vector<double> envelope;
+  for (size_t first = 0; first + kBlock <= samples.size(); first += kBlock)
+    envelope.push_back(Rms(samples.subspan(first, kBlock)));
+  if (envelope.empty()) return 0;
+  std::vector<double> sorted = envelope;
+  std::sort(sorted.begin(), sorted.end());
+  const double threshold = sorted[sorted.size() * 9 / 10] / 4;
+  int bursts = 0;
+  for (size_t i = 1; i < envelope.size(); ++i)
+    if (envelope[i - 1] < threshold && envelope[i] >= threshold) ++bursts;
+  return bursts / (static_cast<double>(samples.size()) / kRate);
 }
 
 std::vector<float> Tone(double leftHz, double leftAmplitude, double rightHz, double rightAmplitude,

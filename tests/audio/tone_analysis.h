@@ -37,6 +37,17 @@ size_t EqualChannels(std::span<const float> interleaved, size_t from, size_t fra
 // The largest step between neighbouring samples of one channel: a click shows as a large one.
 float LargestStep(std::span<const float> interleaved, size_t firstFrame);
 
+// The share of `samples`' energy (DC left out) in its strongest spectral line: near 1 for a
+// tone, small for music, whose energy spreads over many notes and their overtones.
+double StrongestLineShare(std::span<const float> samples);
+
+// The energy of the difference of the channels over that of their sum: 0 for mono.
+double SideShare(std::span<const float> interleaved);
+
+// How often a second the sound rises out of a quiet stretch: the envelope over 20 ms blocks
+// crossing a quarter of its 90th percentile upwards. Speech does so at its syllables' rate.
+double BurstsPerSecond(std::span<const float> samples);
+
 // A sine at `frequency` with `amplitude`, `frames` long, starting at frame `start` of the tone.
 std::vector<float> Tone(double leftHz, double leftAmplitude, double rightHz, double rightAmplitude,
                         size_t start, size_t frames);

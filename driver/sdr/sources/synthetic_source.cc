@@ -4,6 +4,7 @@
 
 #include "band/frequency.h"
 #include "last_reason.h"
+#include "programme/station_programme.h"
 #include "result_codes.h"
 #include "sdr/am_broadcast.h"
 #include "sdr/broadcast.h"
@@ -37,6 +38,7 @@ int32_t SyntheticSource::Open(int64_t nowMs) {
     band_ = std::move(load.band);
   }
   airFromMs_ = nowMs;
+  feeds_.clear();
   noise_ =
       std::make_unique<NoiseSource>(NoiseSource::SigmaFor(1.0, kFloorCnrDb, config_.rate), 0x5eed);
   Restart(nowMs);
@@ -63,6 +65,7 @@ int32_t SyntheticSource::Tune(int64_t frequencyHz, int64_t nowMs, std::optional<
     options.multiplex.stereo = station.stereo;
     options.multiplex.rds = station.programme;
     options.multiplex.tone = {config_.toneHz, config_.toneLeft, config_.toneRight, 0.5};
+    if (config_.programmes) options.multiplex.programme = FeedOf(station, nowMs);
     options.multiplex.preemphasisUs = config_.deemphasisUs;
     options.sampleRate = config_.rate;
     options.carrierOffsetHz = distance + config_.carrierOffsetHz;
@@ -113,6 +116,19 @@ int32_t SyntheticSource::Produce(size_t count, std::vector<Complex>& out) {
     for (Complex& sample : fresh) sample += noise_->Next();
   }
   return kOk;
+}
+
+std::shared_ptr<ProgrammeFeed> SyntheticSource::FeedOf(const band::Station& station,
+                                                       int64_t nowMs) {
+  std::shared_ptr<ProgrammeFeed>& feed = feeds_[&station];
+  if (!feed) {
+    // On the air since the radio was opened: it starts with what it plays by then.
+    feed = std::make_shared<ProgrammeFeed>(
+        programme::ProgrammeFor(station, static_cast<double>(nowMs - airFromMs_) / 1000,
+                                {config_.toneHz, config_.toneLeft, config_.toneRight, 0.5}),
+        config_.deemphasisUs);
+  }
+  return feed;
 }
 
 float SyntheticSource::AmplitudeFor(int level, bool am) const {

@@ -7,6 +7,7 @@
 #define HALVANE_DRIVER_SDR_SOURCES_SYNTHETIC_SOURCE_H
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -40,6 +41,9 @@ class SyntheticSource final : public PacedSource {
   // stated in a narrower channel).
   float AmplitudeFor(int level, bool am = false) const;
   void SendAm(const band::Station& station, double distanceHz);
+  // The station's programme, made when it first comes on the span and kept, so a retune (a
+  // search passing by, a move) neither starts it over nor pays for its synthesiser again.
+  std::shared_ptr<ProgrammeFeed> FeedOf(const band::Station& station, int64_t nowMs);
 
   SdrConfig config_;
   std::function<band::BandLoad()> loadBand_;
@@ -56,6 +60,7 @@ class SyntheticSource final : public PacedSource {
   std::vector<AmOnSpan> amOnSpan_;
   int64_t airFromMs_ = 0;  // the routes' time 0: when the radio was opened
   std::unique_ptr<NoiseSource> noise_;
+  std::map<const band::Station*, std::shared_ptr<ProgrammeFeed>> feeds_;
 };
 
 }  // namespace halvane::driver::sdr

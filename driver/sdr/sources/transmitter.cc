@@ -76,12 +76,21 @@ void MultiplexModel::ExtendRds(double untilIndex) {
 float MultiplexModel::At(double t) {
   // Phases are reduced in double precision; their sines are taken in single precision, far
   // finer than any receiver hears (the model is called for every sample of every station).
-  const auto sine = [t](const Sine& s) {
-    return s.amplitude * std::sin(static_cast<float>(Turn(kTwoPi * s.hz * t + s.phase)));
-  };
-  const double tone = sine(tone_);
-  const double left = options_.tone.left ? tone : 0;
-  const double right = rightTone_.hz > 0 ? sine(rightTone_) : options_.tone.right ? tone : 0;
+  double left = 0;
+  double right = 0;
+  if (options_.programme) {
+    if (!feedOffsetS_) feedOffsetS_ = options_.programme->position() - t;
+    const StereoSample sample = options_.programme->At(t + *feedOffsetS_);
+    left = sample.left;
+    right = sample.right;
+  } else {
+    const auto sine = [t](const Sine& s) {
+      return s.amplitude * std::sin(static_cast<float>(Turn(kTwoPi * s.hz * t + s.phase)));
+    };
+    const double tone = sine(tone_);
+    left = options_.tone.left ? tone : 0;
+    right = rightTone_.hz > 0 ? sine(rightTone_) : options_.tone.right ? tone : 0;
+  }
   // The subcarriers are the pilot's harmonics, from its sine and cosine alone:
   // sin 2p = 2 sin p cos p, sin 3p = sin p (3 - 4 sin^2 p).
   const auto pilot = static_cast<float>(Turn(kTwoPi * kPilotHz * t));

@@ -6,6 +6,7 @@
 #define HALVANE_DRIVER_SDR_SOURCES_TRANSMITTER_H
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "band/station.h"
 #include "sdr/liquid_objects.h"
 #include "sdr/sources/multipath_channel.h"
+#include "sdr/sources/programme_feed.h"
 
 namespace halvane::driver::sdr {
 
@@ -32,6 +34,10 @@ struct MultiplexOptions {
   double stereoFromS = 0;  // a stereo station sends mono (no pilot, no L-R) before this time
   std::optional<band::RdsProgramme> rds;
   Tone tone;
+  // The station's programme (music, speech) in the tone's place, pre-emphasised and held by the
+  // broadcast limiter to full deviation on its way in. A feed outlives the transmitter that
+  // sends it, so the station's programme goes on where it was when it is sent anew (a retune).
+  std::shared_ptr<ProgrammeFeed> programme{};
   double preemphasisUs = 50;
 };
 
@@ -57,6 +63,7 @@ class MultiplexModel {
   };
   Sine tone_;
   Sine rightTone_;
+  std::optional<double> feedOffsetS_;  // the feed's time less this model's
   RealInterpolator shaper_;
   std::vector<float> rdsWave_;  // shaped chips at kRdsWaveRate, from sample rdsWaveStart_ on
   uint64_t rdsWaveStart_ = 0;

@@ -1,0 +1,57 @@
+// A station's programme on its way into the transmitter: made at 48 kHz, pre-emphasised, held by
+// the broadcast limiter so its peaks never pass full deviation, low-passed at 15 kHz (nothing of
+// it may reach the pilot or the stereo subcarrier) and interpolated to 192 kHz, from where any
+// instant is read between two samples. A transmitter of any kind (FM, AM) takes its audio from
+// here; an AM transmitter without pre-emphasis.
+#ifndef HALVANE_DRIVER_SDR_SOURCES_PROGRAMME_FEED_H
+#define HALVANE_DRIVER_SDR_SOURCES_PROGRAMME_FEED_H
+
+#include <memory>
+#include <vector>
+
+#include "programme/programme.h"
+#include "sdr/liquid_objects.h"
+
+namespace halvane::driver::sdr {
+
+struct StereoSample {
+  float left = 0;
+  float right = 0;
+};
+
+class ProgrammeFeed {
+ public:
+  // `preemphasisUs` 0: none.
+  ProgrammeFeed(const programme::Options& options, double preemphasisUs);
+
+  // Left and right `t` seconds after the start, peaking at most 1. `t` never goes backwards.
+  StereoSample At(double t);
+  // The time last read.
+  double position() const { return position_; }
+
+  // The gain the limiter applies now (1: none), for measuring how hard it works.
+  float limiterGain() const { return gain_; }
+
+ private:
+  void Extend();
+  void PreEmphasise(std::span<float> block);
+  void Limit(std::span<float> block);
+
+  std::unique_ptr<programme::Programme> programme_;
+  // Pre-emphasis (1 + s tau1) / (1 + s tau2) by the bilinear transform, per channel.
+  float b0_ = 1, b1_ = 0, a1_ = 0;
+  float lastIn_[2] = {0, 0};
+  float lastOut_[2] = {0, 0};
+  std::vector<float> delayed_;  // the limiter's look-ahead, interleaved
+  float gain_ = 1;
+  RealInterpolator upLeft_;
+  RealInterpolator upRight_;
+  std::vector<float> block_;
+  std::vector<StereoSample> fine_;  // at 192 kHz, from sample fineStart_ on
+  uint64_t fineStart_ = 0;
+  double position_ = 0;
+};
+
+}  // namespace halvane::driver::sdr
+
+#endif

@@ -236,8 +236,8 @@ rds::Group ProgrammeGroup(const band::RdsProgramme& programme, bool stereo, uint
   return RadioTextGroup(programme, header, slot);
 }
 
-bool AnnouncementDuring(const band::RdsProgramme& programme, uint64_t n) {
-  return TrafficAnnouncementAt(programme.ta, programme.taPeriodS, n);
+bool AnnouncementDuring(const band::RdsProgramme& programme, uint64_t n, int64_t offsetMs) {
+  return TrafficAnnouncementAt(programme.ta, programme.taPeriodS, n, offsetMs);
 }
 
 }  // namespace halvane::driver::sim

@@ -23,7 +23,7 @@ rds::Group ProgrammeGroup(const band::RdsProgramme& programme, bool stereo, uint
 
 // Whether the station's traffic announcement runs while group n is sent: what the TA flag of
 // group n says, and what the programme's sound carries.
-bool AnnouncementDuring(const band::RdsProgramme& programme, uint64_t n);
+bool AnnouncementDuring(const band::RdsProgramme& programme, uint64_t n, int64_t offsetMs = 0);
 
 // The number of RadioText segments message `text` takes, its 0x0D terminator included when it
 // is shorter than the group version's maximum.

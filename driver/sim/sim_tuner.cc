@@ -268,7 +268,8 @@ Heard SimTuner::HeardAt(int64_t ms) const {
   if (heard.level >= band::kNoStationLevel) return heard;
   heard.station = station;
   heard.announcement =
-      station->programme && AnnouncementDuring(*station->programme, GroupsArrived(ms - tunedAtMs_));
+      station->programme && AnnouncementDuring(*station->programme, GroupsArrived(ms - tunedAtMs_),
+                                               tunedAtMs_ - startedAtMs_);
   return heard;
 }
 

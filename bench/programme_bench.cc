@@ -13,6 +13,7 @@
 
 #include "audio/audio_sink.h"
 #include "band/default_band.h"
+#include "band/programme_types.h"
 #include "bench_pairs.h"
 #include "driver_clock.h"
 #include "programme/programme.h"
@@ -92,7 +93,8 @@ void StartToFirstSound(benchmark::State& state) {
       driver::sim::SimTuner tuner(
           clock,
           [] {
-            return driver::band::BandLoad{driver::band::DefaultBand(), 0, {}};
+            return driver::band::BandLoad{
+                driver::band::DefaultBand(driver::band::ListenersRegion()), 0, {}};
           },
           true,
           [&sink] {

@@ -10,6 +10,10 @@ namespace halvane::driver::sim {
 namespace {
 
 constexpr uint8_t kStereoDecoderId = 0x01;  // DI bit d0
+// Of every four RadioText slots a station with more to send gives one to the other groups; a
+// message's slots are a whole number of such rounds.
+constexpr uint64_t kSlotsPerExtraGroup = 4;
+static_assert(kRadioTextGroupsPerMessage % kSlotsPerExtraGroup == 0);
 
 size_t MessageCapacity(const band::RdsProgramme& programme) { return programme.versionB ? 32 : 64; }
 
@@ -31,19 +35,20 @@ bool TrafficAnnouncementAt(band::TrafficAnnouncement ta, int32_t periodS, uint64
   return ((offsetMs + GroupArrivalMs(n)) / periodMs) % 2 == 1;
 }
 
+// `slot` counts the odd groups; `sent` is how many RadioText groups of this message went out
+// before it, so the segments follow each other whatever other groups take slots in between.
 rds::Group RadioTextGroup(const band::RdsProgramme& programme, const rds::GroupHeader& header,
-                          uint64_t index) {
+                          uint64_t slot, uint64_t sent) {
   const uint64_t count = programme.radiotexts.size();
-  const uint64_t slot = index / kRadioTextGroupsPerMessage;
-  const uint64_t message = slot % count;
+  const uint64_t message = slot / kRadioTextGroupsPerMessage % count;
   // A lone message keeps its flag, so it is never wiped; otherwise each change of message flips
   // it, also where the list starts over with an odd count of messages.
-  const bool ab = count > 1 && slot % 2 == 1;
+  const bool ab = count > 1 && slot / kRadioTextGroupsPerMessage % 2 == 1;
   const std::vector<uint8_t>& text = programme.radiotexts[message];
   std::vector<uint8_t> buffer(text);
   if (buffer.size() < MessageCapacity(programme)) buffer.push_back(rds::kEndOfText);
   const int segments = RadioTextSegments(programme, text.size());
-  const int segment = static_cast<int>(index % kRadioTextGroupsPerMessage % segments);
+  const int segment = static_cast<int>(sent % static_cast<uint64_t>(segments));
   return rds::EncodeRadioText(header, ab, segment, buffer);
 }
 
@@ -54,9 +59,6 @@ constexpr uint8_t kAfCountBase = 224;
 constexpr uint8_t kAfFiller = 205;
 constexpr int32_t kFmFirstAfHz = 87'600'000;
 constexpr int32_t kAfStepHz = 100'000;
-// Of every four RadioText slots a station with more to send gives one to the other groups.
-constexpr uint64_t kSlotsPerExtraGroup = 4;
-
 bool HasExtras(const band::RdsProgramme& programme) {
   return programme.HasTags() || programme.ptyName.has_value() || !programme.otherNetworks.empty();
 }
@@ -233,7 +235,10 @@ rds::Group ProgrammeGroup(const band::RdsProgramme& programme, bool stereo, uint
                       programme.radiotexts.empty() ? 0 : message % programme.radiotexts.size(), n,
                       offsetMs);
   }
-  return RadioTextGroup(programme, header, slot);
+  const uint64_t inMessage = slot % kRadioTextGroupsPerMessage;
+  const uint64_t sent =
+      HasExtras(programme) ? inMessage - inMessage / kSlotsPerExtraGroup : inMessage;
+  return RadioTextGroup(programme, header, slot, sent);
 }
 
 bool AnnouncementDuring(const band::RdsProgramme& programme, uint64_t n, int64_t offsetMs) {

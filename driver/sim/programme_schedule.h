@@ -2,7 +2,7 @@
 //
 // Even groups carry the programme service name (0A/0B, segments 0..3 in turn, so the whole name
 // takes 8 groups, about 0.7 s); odd groups carry RadioText (2A/2B). Each message is sent for
-// kRadioTextGroupsPerMessage RadioText groups (about 8.4 s), then the next one follows with the
+// kRadioTextGroupsPerMessage odd groups (about 8.4 s), then the next one follows with the
 // A/B flag flipped. A station without RadioText sends only group 0.
 #ifndef HALVANE_DRIVER_SIM_PROGRAMME_SCHEDULE_H
 #define HALVANE_DRIVER_SIM_PROGRAMME_SCHEDULE_H

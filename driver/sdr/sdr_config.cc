@@ -48,6 +48,10 @@ std::optional<int64_t> ReadHertz(std::string_view text) {
 std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text, std::string& why) {
   NetworkAddress address;
   std::string_view port;
+  if (text.find("://") != std::string_view::npos) {
+    why = "a scheme (\"tcp://\") is not accepted: HOST:PORT, as 192.168.1.20:1234";
+    return std::nullopt;
+  }
   if (text.starts_with("[")) {
     const size_t close = text.find(']');
     if (close == std::string_view::npos) {
@@ -79,6 +83,11 @@ std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text, std::st
   }
   if (address.host.empty()) {
     why = "the server's host is missing";
+    return std::nullopt;
+  }
+  if (address.host.size() > kLongestHostName) {
+    why = "the server's host is longer than a host name can be (" +
+          std::to_string(kLongestHostName) + " characters)";
     return std::nullopt;
   }
   address.port = kRtlTcpDefaultPort;

@@ -56,6 +56,8 @@ struct NetworkAddress {
 
 // rtl_tcp's own port, when the device names none.
 inline constexpr uint16_t kRtlTcpDefaultPort = 1234;
+// The longest host name the name system has (and so the longest quoted in a reason).
+inline constexpr size_t kLongestHostName = 253;
 
 // "HOST:PORT", "HOST" (port 1234), "[IPv6]:PORT" after "rtl_tcp="; nothing, with `why` set, when
 // the text names no address.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 
 #include "audio/playthrough_tuner.h"
@@ -26,6 +27,12 @@ std::string RateTooLow(int32_t rate) {
 
 // What the source tunes for the plug-in's value: hertz on the air.
 int64_t AirHertz(int32_t frequency) { return band::Frequency(frequency).Hertz(); }
+
+// A source's samples all alike carry no signal, whatever the filtered residue of the constant
+// looks like to the meter (a server sending zeros): a real antenna always brings noise.
+bool Flat(const std::vector<Complex>& iq) {
+  return std::adjacent_find(iq.begin(), iq.end(), std::not_equal_to<>()) == iq.end();
+}
 
 }  // namespace
 
@@ -119,9 +126,9 @@ int32_t SdrTuner::Pump() {
 int32_t SdrTuner::PumpUntil(int64_t nowMs) {
   pumpedMs_ = std::max(pumpedMs_, nowMs);
   iq_.clear();
-  const uint64_t droppedBefore = source_->SamplesDropped();
+  const uint64_t gapsBefore = source_->StreamGaps();
   if (const int32_t code = source_->ReadDue(nowMs, iq_); code != kOk) return Fail(code);
-  if (source_->SamplesDropped() != droppedBefore) {
+  if (source_->StreamGaps() != gapsBefore) {
     receiver_->Interrupt();
     am_->Interrupt();
   }
@@ -211,6 +218,7 @@ int32_t SdrTuner::MeasureLevel(int32_t frequency, int& level) {
   const auto count = static_cast<size_t>(source_->SampleRate() * static_cast<double>(ms) / 1000);
   iq_.clear();
   if (const int32_t code = source_->ReadNow(count, iq_); code != kOk) return code;
+  if (Flat(iq_)) return kOk;
   if (am) {
     am_->Tune(*offset);
     am_->Measure(iq_);
@@ -221,6 +229,14 @@ int32_t SdrTuner::MeasureLevel(int32_t frequency, int& level) {
   receiver_->Measure(iq_);
   level = LevelForCnr(receiver_->CarrierToNoiseDb());
   return kOk;
+}
+
+int32_t SdrTuner::SearchFailed(int32_t code, int32_t from) {
+  const std::string why(LastReason());
+  // The source was left on the last channel measured: back to the station, as before the seek.
+  Tune(from);
+  SetLastReason(why);
+  return Fail(code);
 }
 
 int32_t SdrTuner::Search(int32_t& frequency, bool up) {
@@ -236,9 +252,21 @@ int32_t SdrTuner::Search(int32_t& frequency, bool up) {
   int32_t stop =
       am ? (up ? plan.high() : plan.low()) : (up ? band::kFmRaster.high : band::kFmRaster.low);
   int32_t code = HALVANE_SEARCH_BAND_END;
+  const int32_t from = frequency_;
+  const int64_t deadline = parts_.wallMs() + kSearchWallMs;
+  int measured = 0;
   for (std::optional<int32_t> channel = next(frequency); channel; channel = next(*channel)) {
+    if (parts_.wallMs() >= deadline) {
+      SetLastReason("the search gave up after " + std::to_string(kSearchWallMs / 1000) + " s, " +
+                    std::to_string(measured) + " channels measured: the samples come " +
+                    "too slowly to measure the band");
+      return SearchFailed(kSdrDeviceLost, from);
+    }
     int level = kNoStation;
-    if (const int32_t failed = MeasureLevel(*channel, level); failed != kOk) return Fail(failed);
+    if (const int32_t failed = MeasureLevel(*channel, level); failed != kOk) {
+      return SearchFailed(failed, from);
+    }
+    ++measured;
     if (level <= seekThreshold_) {
       stop = *channel;
       code = kOk;

@@ -25,6 +25,8 @@ namespace halvane::driver::sdr {
 struct SdrTunerParts {
   std::function<std::unique_ptr<IqSource>()> makeSource;
   std::function<std::unique_ptr<audio::AudioSink>()> openAudio = audio::OpenAudioOutput;
+  // Real time, whatever the driver's clock does: what bounds a search's wait for its samples.
+  std::function<int64_t()> wallMs = MonotonicMs;
 };
 
 // A held clock's long step is received in pieces of this length.
@@ -33,6 +35,9 @@ inline constexpr int64_t kPumpStepMs = 100;
 // A search measures each channel for this long; an AM channel's carrier loop needs longer.
 inline constexpr int64_t kSearchMeasureMs = 10;
 inline constexpr int64_t kAmSearchMeasureMs = 30;
+// A search that has not reached its end after this much real time (a source whose samples come
+// late) gives up, back on the station it started from.
+inline constexpr int64_t kSearchWallMs = 10'000;
 
 class SdrTuner final : public TunerBackend {
  public:
@@ -78,6 +83,8 @@ class SdrTuner final : public TunerBackend {
   bool OnAm() const;
   // The reception level of the tuned channel, on the band it lies in.
   int TunedLevel(int64_t nowMs) const;
+  // Returns the source to `from` and fails the search with `code`, the reason kept.
+  int32_t SearchFailed(int32_t code, int32_t from);
   // af_follow.cc: at every decoder state poll, alternatives are watched while the
   // station is weak and the follower's move taken over the watched receiver. After a total loss
   // the programme is searched by its PI, retuning the source where need be; a failing source

@@ -3,11 +3,15 @@
 // close or restart.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <thread>
+
 #include "last_reason.h"
 #include "result_codes.h"
 #include "rtl_tcp_test_server.h"
 #include "sdr/sdr_tuner.h"
 #include "sdr/sources/rtl_tcp_source.h"
+#include "sdr/sources/sample_format.h"
 #include "sdr_test_support.h"
 
 namespace halvane::driver::testing_support {
@@ -215,6 +219,82 @@ TEST_F(RtlTcpTest, AFloodingServerCostsOverrunsNotMemory) {
   ASSERT_EQ(source->ReadDue(0, samples), kOk);
   EXPECT_GT(samples.size(), 0u);
   EXPECT_LE(samples.size(), static_cast<size_t>(kTestRate / 2));
+}
+
+// Each sample's I comes before its Q however the server's pieces fall: a retune or a search's
+// read that drops what was pending keeps the stream's byte parity (a swap would put the channel's
+// mirror, half a megahertz away, on top of it).
+TEST_F(RtlTcpTest, IAndQKeepTheirPlacesAcrossEveryRetune) {
+  RtlTcpTestServer server({.behaviour = ServerBehaviour::Pattern, .oddChunks = true});
+  sdr::RtlTcpSource source(config_, sdr::NetworkAddress{"127.0.0.1", server.port()});
+  ASSERT_EQ(source.Open(0), kOk) << LastReason();
+  std::vector<sdr::Complex> expected;
+  sdr::DecodeSamples(sdr::SampleFormat::Cu8, std::vector<uint8_t>{0xC0, 0x40}, expected);
+  std::vector<sdr::Complex> samples;
+  int swapped = 0;
+  for (int tune = 0; tune < 40; ++tune) {
+    std::optional<double> offset;
+    ASSERT_EQ(source.Tune(88'000'000 + 100'000 * (tune % 3), 0, offset), kOk);
+    samples.clear();
+    ASSERT_EQ(source.ReadNow(500, samples), kOk) << LastReason();
+    ASSERT_TRUE(WaitUntil([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(3));
+      return source.ReadDue(0, samples) == kOk && samples.size() > 600;
+    }));
+    swapped += std::count_if(samples.begin(), samples.end(),
+                             [&](sdr::Complex s) { return s != expected[0]; }) > 0;
+  }
+  EXPECT_EQ(swapped, 0);
+}
+
+// A link too slow for the band gives up a search within its bounds and says so, the tuner back
+// on the station it left: reads that come late end it at once, a search that keeps getting
+// its samples only just in time ends at its deadline.
+TEST_F(RtlTcpTest, ASlowLinkEndsTheSearchWithAReasonBackOnTheStation) {
+  RtlTcpTestServer trickle({.behaviour = ServerBehaviour::Trickle});
+  auto tuner = Tuner(trickle.port());
+  ASSERT_EQ(tuner->Initialize(), kOk) << LastReason();
+  ASSERT_EQ(tuner->SetFrequency(96'000'000), kOk);
+  int32_t frequency = 96'000'000;
+  EXPECT_EQ(tuner->Search(frequency, true), kSdrDeviceLost);
+  EXPECT_NE(LastReason().find("too few samples to measure a channel within 0.5 s"),
+            std::string_view::npos)
+      << LastReason();
+  EXPECT_EQ(frequency, 96'000'000);
+  const ReceivedCommand back = Sent(RtlTcpCommand::Frequency, 96'000'000);
+  EXPECT_TRUE(WaitUntil([&] { return trickle.Commands().back() == back; }));
+
+  // Every call of the clock a second later: nine channels, then the deadline.
+  RtlTcpTestServer server({});
+  int64_t wall = 0;
+  sdr::SdrTunerParts parts;
+  parts.makeSource = [&] {
+    return std::make_unique<sdr::RtlTcpSource>(config_,
+                                               sdr::NetworkAddress{"127.0.0.1", server.port()});
+  };
+  parts.openAudio = [] { return std::make_unique<SilentSink>(); };
+  parts.wallMs = [&] { return wall += 1000; };
+  sdr::SdrTuner late(clock_, config_, 10, std::move(parts));
+  ASSERT_EQ(late.Initialize(), kOk) << LastReason();
+  ASSERT_EQ(late.SetFrequency(100'000'000), kOk);
+  frequency = 100'000'000;
+  EXPECT_EQ(late.Search(frequency, true), kSdrDeviceLost);
+  EXPECT_NE(LastReason().find("gave up after 10 s, 9 channels measured"), std::string_view::npos)
+      << LastReason();
+  ASSERT_EQ(late.GetFrequency(frequency), kOk);
+  EXPECT_EQ(frequency, 100'000'000);
+  const ReceivedCommand home = Sent(RtlTcpCommand::Frequency, 100'000'000);
+  EXPECT_TRUE(WaitUntil([&] { return server.Commands().back() == home; }));
+}
+
+// A server sending nothing but zeros sends no station: a search over it runs to the band's end.
+TEST_F(RtlTcpTest, ASearchFindsNoStationInAStreamOfZeros) {
+  RtlTcpTestServer server({.behaviour = ServerBehaviour::Zeros});
+  auto tuner = Tuner(server.port());
+  ASSERT_EQ(tuner->Initialize(), kOk) << LastReason();
+  int32_t frequency = 106'000'000;
+  EXPECT_EQ(tuner->Search(frequency, true), HALVANE_SEARCH_BAND_END) << LastReason();
+  EXPECT_EQ(frequency, 108'000'000);
 }
 
 }  // namespace

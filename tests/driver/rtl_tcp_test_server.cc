@@ -20,6 +20,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+constexpr uint64_t kTrickleSamples = 32 * 1024;  // 64 KiB
+
 // Sends all of `bytes` unless the client goes or the server stops.
 bool SendAll(int socket, const uint8_t* bytes, size_t size, const std::atomic<bool>& stop) {
   while (size > 0 && !stop) {
@@ -35,15 +37,26 @@ bool SendAll(int socket, const uint8_t* bytes, size_t size, const std::atomic<bo
   return size == 0;
 }
 
-// The air as a dongle at `centerHz` and `rate` would receive it.
+// `bytes` in two odd-sized parts with a pause between, so the client's reads end inside a
+// sample; as one piece unless `odd`.
+bool SendChunk(int socket, const std::vector<uint8_t>& bytes, bool odd,
+               const std::atomic<bool>& stop) {
+  if (!odd || bytes.size() < 2) return SendAll(socket, bytes.data(), bytes.size(), stop);
+  const size_t first = bytes.size() / 2 | 1;
+  if (!SendAll(socket, bytes.data(), first, stop)) return false;
+  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return SendAll(socket, bytes.data() + first, bytes.size() - first, stop);
+}
+
+// The air as a dongle at `centreHz` and `rate` would receive it.
 class Air {
  public:
-  Air(int64_t stationHz, int64_t centerHz, double rate) : rate_(rate) {
-    const double offset = static_cast<double>(stationHz - centerHz);
+  Air(int64_t stationHz, int64_t centreHz, double rate) : rate_(rate) {
+    const double offset = static_cast<double>(stationHz - centreHz);
     sdr::TransmitterOptions station = ImpairedStation(30);
     station.sampleRate = rate;
     station.carrierOffsetHz = offset + 2000;
-    if (centerHz == 0 || std::fabs(offset) > rate / 2 - 114'000) {
+    if (centreHz == 0 || std::fabs(offset) > rate / 2 - 114'000) {
       // Out of reach: the noise of the band, with the station buried far below it.
       station.amplitude = 0.05f;
       station.cnrDb = -10;
@@ -124,7 +137,7 @@ void RtlTcpTestServer::Run() {
 
 void RtlTcpTestServer::Serve(int client) {
   if (!SendAll(client, options_.greeting.data(), options_.greeting.size(), stop_)) return;
-  int64_t centerHz = 0;
+  int64_t centreHz = 0;
   double rate = 1'024'000;
   std::optional<Air> air;
   std::vector<uint8_t> received;
@@ -147,7 +160,7 @@ void RtlTcpTestServer::Serve(int client) {
         commands_.push_back(command);
       }
       if (command.command == static_cast<uint8_t>(sdr::RtlTcpCommand::Frequency)) {
-        centerHz = command.value;
+        centreHz = command.value;
         air.reset();
       } else if (command.command == static_cast<uint8_t>(sdr::RtlTcpCommand::SampleRate)) {
         rate = command.value;
@@ -166,6 +179,26 @@ void RtlTcpTestServer::Serve(int client) {
       case ServerBehaviour::CloseEarly:
         if (sent >= options_.closeAfterSamples) return;
         break;
+      case ServerBehaviour::Trickle: {
+        const auto due = started + std::chrono::milliseconds(options_.trickleEveryMs) *
+                                       static_cast<int64_t>(sent / kTrickleSamples);
+        if (Clock::now() < due) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(5));
+          continue;
+        }
+        if (!air) air.emplace(options_.stationHz, centreHz, rate);
+        std::vector<uint8_t> burst;
+        while (burst.size() < 2 * kTrickleSamples) {
+          const std::vector<uint8_t> next = air->Next();
+          burst.insert(burst.end(), next.begin(), next.end());
+        }
+        burst.resize(2 * kTrickleSamples);
+        if (!SendChunk(client, burst, options_.oddChunks, stop_)) return;
+        sent += kTrickleSamples;
+        continue;
+      }
+      case ServerBehaviour::Pattern:
+      case ServerBehaviour::Zeros:
       case ServerBehaviour::Stream:
         break;
     }
@@ -175,9 +208,17 @@ void RtlTcpTestServer::Serve(int client) {
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
       continue;
     }
-    if (!air) air.emplace(options_.stationHz, centerHz, rate);
-    const std::vector<uint8_t> chunk = air->Next();
-    if (!SendAll(client, chunk.data(), chunk.size(), stop_)) return;
+    std::vector<uint8_t> chunk;
+    if (options_.behaviour == ServerBehaviour::Pattern) {
+      for (int i = 0; i < static_cast<int>(rate / 100); ++i)
+        chunk.insert(chunk.end(), {0xC0, 0x40});
+    } else if (options_.behaviour == ServerBehaviour::Zeros) {
+      chunk.assign(2 * static_cast<size_t>(rate / 100), 0);
+    } else {
+      if (!air) air.emplace(options_.stationHz, centreHz, rate);
+      chunk = air->Next();
+    }
+    if (!SendChunk(client, chunk, options_.oddChunks, stop_)) return;
     sent += chunk.size() / 2;
   }
 }

@@ -21,6 +21,9 @@ enum class ServerBehaviour {
   Stall,       // the greeting, then nothing
   Flood,       // bytes as fast as the link takes them
   CloseEarly,  // closes each connection after `closeAfterSamples`, then accepts the next
+  Trickle,     // 64 KiB of samples every `trickleEveryMs`, far below the rate
+  Pattern,     // at the rate, every sample the same: I = 0xC0, Q = 0x40
+  Zeros,       // at the rate, every byte 0
 };
 
 struct RtlTcpServerOptions {
@@ -30,6 +33,10 @@ struct RtlTcpServerOptions {
   }();
   ServerBehaviour behaviour = ServerBehaviour::Stream;
   uint64_t closeAfterSamples = 0;
+  int trickleEveryMs = 1900;
+  // Each piece of the stream is sent in two parts of odd sizes, as servers whose reads and
+  // writes are not of whole samples do.
+  bool oddChunks = false;
   int64_t stationHz = 88'000'000;
   uint16_t port = 0;  // 0: any free port
 };

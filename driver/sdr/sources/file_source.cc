@@ -29,8 +29,8 @@ int32_t Fail(int32_t code, std::string reason) {
 
 }  // namespace
 
-FileSource::FileSource(std::string path, SampleFormat format, double rate, int64_t centerHz)
-    : path_(std::move(path)), format_(format), rate_(rate), centerHz_(centerHz) {}
+FileSource::FileSource(std::string path, SampleFormat format, double rate, int64_t centreHz)
+    : path_(std::move(path)), format_(format), rate_(rate), centreHz_(centreHz) {}
 
 FileSource::~FileSource() { Close(); }
 
@@ -118,7 +118,7 @@ void FileSource::Close() {
 }
 
 int32_t FileSource::Tune(int64_t frequencyHz, int64_t nowMs, std::optional<double>& offsetHz) {
-  const double offset = static_cast<double>(frequencyHz - centerHz_);
+  const double offset = static_cast<double>(frequencyHz - centreHz_);
   // The channel's filter reaches half the multiplex rate either side (on AM half the AM
   // channel rate): a recording of the AM band holds its stations when its centre lies there.
   const double halfWidth =

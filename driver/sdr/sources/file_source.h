@@ -20,7 +20,7 @@ inline constexpr int64_t kHighestRecordingRate = 10'000'000;
 
 class FileSource final : public PacedSource {
  public:
-  FileSource(std::string path, SampleFormat format, double rate, int64_t centerHz);
+  FileSource(std::string path, SampleFormat format, double rate, int64_t centreHz);
   ~FileSource() override;
 
   int32_t Open(int64_t nowMs) override;
@@ -39,7 +39,7 @@ class FileSource final : public PacedSource {
   std::string path_;
   SampleFormat format_;
   double rate_;
-  int64_t centerHz_;
+  int64_t centreHz_;
   std::FILE* file_ = nullptr;
   uint64_t samples_ = 0;   // in the file
   uint64_t position_ = 0;  // next sample to play

@@ -23,7 +23,7 @@ int32_t PacedSource::ReadDue(int64_t nowMs, std::vector<Complex>& out) {
     const uint64_t skip = due - delivered_ - backlog;
     if (const int32_t code = Skip(skip); code != kOk) return code;
     delivered_ += skip;
-    dropped_ += skip;
+    ++gaps_;
   }
   const size_t count = static_cast<size_t>(due - delivered_);
   delivered_ = due;

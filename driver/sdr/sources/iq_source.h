@@ -14,8 +14,8 @@ namespace halvane::driver::sdr {
 
 // On a running clock, a call that finds the clock far ahead receives only the last this-many
 // milliseconds, so no call takes long; what came before would be gone by now on a real radio
-// anyway. The samples passed over are counted in SamplesDropped, and the receiver starts afresh
-// after them. (A held clock is never behind: the tuner reads it in steps.)
+// anyway. Each such skip is a gap in the stream (StreamGaps), and the receiver starts afresh
+// after it. (A held clock is never behind: the tuner reads it in steps.)
 inline constexpr int64_t kMaxBacklogMs = 500;
 
 // How far a tuner's centre sits from the station, in hertz: a quarter of the rate, clear of the
@@ -40,8 +40,10 @@ class IqSource {
   // Appends `count` samples of the tuned frequency at once, for measuring it in a search.
   virtual int32_t ReadNow(size_t count, std::vector<Complex>& out) = 0;
 
-  // Samples that came and were never delivered (too late to be worth hearing), since Open.
-  virtual uint64_t SamplesDropped() const { return 0; }
+  // The places since Open where the samples delivered do not follow on from those before (some
+  // were passed over, too late to be worth hearing, or the stream began anew): the receiver
+  // starts afresh after each.
+  virtual uint64_t StreamGaps() const { return 0; }
 
   // A source that finds its samples again by itself after a failure (a network server that
   // comes back): its failures last only while they last, the radio need not be restarted.
@@ -53,7 +55,7 @@ class PacedSource : public IqSource {
  public:
   int32_t ReadDue(int64_t nowMs, std::vector<Complex>& out) override;
   int32_t ReadNow(size_t count, std::vector<Complex>& out) override;
-  uint64_t SamplesDropped() const override { return dropped_; }
+  uint64_t StreamGaps() const override { return gaps_; }
 
  protected:
   // Restarts the pacing at `nowMs`.
@@ -68,7 +70,7 @@ class PacedSource : public IqSource {
  private:
   int64_t startedMs_ = 0;
   uint64_t delivered_ = 0;
-  uint64_t dropped_ = 0;
+  uint64_t gaps_ = 0;
 };
 
 }  // namespace halvane::driver::sdr

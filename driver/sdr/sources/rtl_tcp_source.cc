@@ -1,6 +1,5 @@
 #include "sdr/sources/rtl_tcp_source.h"
 
-#include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -20,6 +19,7 @@
 #include "result_codes.h"
 #include "sdr/broadcast.h"
 #include "sdr/sources/am_access.h"
+#include "sdr/sources/host_lookup.h"
 #include "sdr/sources/sample_format.h"
 
 namespace halvane::driver::sdr {
@@ -91,6 +91,8 @@ int32_t RtlTcpSource::Open(int64_t) {
     closing_ = false;
     link_ = Link::Connecting;
     pending_.clear();
+    received_ = 0;
+    discard_ = 0;
     outgoing_.clear();
     counters_ = {};
   }
@@ -142,7 +144,10 @@ void RtlTcpSource::Run() {
         std::lock_guard lock(mutex_);
         link_ = Link::Up;
         ++counters_.connections;
+        ++counters_.gaps;  // the new stream does not go on from the last
         pending_.clear();
+        received_ = 0;
+        discard_ += discard_ % 2;
         outgoing_.clear();
         QueueSettings();
       }
@@ -167,64 +172,90 @@ void RtlTcpSource::Run() {
                 " (the last try: " + why + ")";
     }
     changed_.notify_all();
-    pollfd wait{wake_, POLLIN, 0};
-    ::poll(&wait, 1, timeouts_.retryMs);
+    // The pause between attempts: a retune meanwhile neither shortens it nor is lost (the
+    // settings sent on connecting carry it).
+    WaitFor(-1, 0, Clock::now() + std::chrono::milliseconds(timeouts_.retryMs));
+  }
+}
+
+bool RtlTcpSource::WaitFor(int socket, short events, Clock::time_point deadline) {
+  for (;;) {
+    pollfd fds[2] = {{socket, events, 0}, {wake_, POLLIN, 0}};
+    const int ready = ::poll(fds, 2, MsLeft(deadline));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) return false;
+    if (fds[0].revents != 0) return true;
+    // A wake for a command waits for the connection; one for closing ends the wait.
+    uint64_t count = 0;
+    [[maybe_unused]] const ssize_t read = ::read(wake_, &count, sizeof count);
+    if (Closing()) return false;
   }
 }
 
 int RtlTcpSource::Connect(int32_t& code, std::string& why) {
   code = kSdrNoDevice;
-  addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  const std::string port = std::to_string(address_.port);
-  if (const int failed = ::getaddrinfo(address_.host.c_str(), port.c_str(), &hints, &found);
-      failed != 0) {
-    why = "cannot find the host \"" + address_.host + "\": " + ::gai_strerror(failed);
-    return -1;
-  }
-  const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> list(found, ::freeaddrinfo);
-  why = "no rtl_tcp server answers at " + address_.host + ":" + port;
+  // One deadline for finding the server: the name and every address it has.
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeouts_.connectMs);
+  const std::vector<SocketAddress> addresses = LookUpHost(
+      address_.host, address_.port, timeouts_.connectMs, wake_, [this] { return Closing(); }, why);
+  if (addresses.empty()) return -1;
+  std::vector<std::string> failures;  // each different one once
+  const auto failed = [&](std::string failure) {
+    if (std::find(failures.begin(), failures.end(), failure) == failures.end())
+      failures.push_back(std::move(failure));
+  };
   int connected = -1;
-  for (const addrinfo* a = found; a != nullptr && connected < 0; a = a->ai_next) {
-    Socket attempt(::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-    if (attempt.get() < 0) continue;
+  for (const SocketAddress& a : addresses) {
+    if (connected >= 0 || Closing()) break;
+    if (MsLeft(deadline) == 0) {
+      failed("no answer within " + Seconds(timeouts_.connectMs));
+      break;
+    }
+    const int family = a.storage.ss_family;
+    Socket attempt(::socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (attempt.get() < 0) {
+      failed(std::strerror(errno));
+      continue;
+    }
     // A small receive buffer: a slow link shows as overruns here, not as seconds of samples
     // queued in the kernel that the sound would lag behind.
     const int buffer = static_cast<int>(std::max<size_t>(capacityBytes_ / 4, 64 * 1024));
     ::setsockopt(attempt.get(), SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
     const int one = 1;
     ::setsockopt(attempt.get(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    if (::connect(attempt.get(), a->ai_addr, a->ai_addrlen) != 0 && errno != EINPROGRESS) {
-      why += std::string(" (") + std::strerror(errno) + ")";
+    if (::connect(attempt.get(), reinterpret_cast<const sockaddr*>(&a.storage), a.length) != 0 &&
+        errno != EINPROGRESS) {
+      failed(std::strerror(errno));
       continue;
     }
-    pollfd fds[2] = {{attempt.get(), POLLOUT, 0}, {wake_, POLLIN, 0}};
-    if (::poll(fds, 2, timeouts_.connectMs) <= 0 || fds[1].revents != 0) {
-      why += " (no answer within " + Seconds(timeouts_.connectMs) + ")";
+    if (!WaitFor(attempt.get(), POLLOUT, deadline)) {
+      failed("no answer within " + Seconds(timeouts_.connectMs));
       continue;
     }
     int error = 0;
     socklen_t size = sizeof error;
     ::getsockopt(attempt.get(), SOL_SOCKET, SO_ERROR, &error, &size);
     if (error != 0) {
-      why += std::string(" (") + std::strerror(error) + ")";
+      failed(std::strerror(error));
       continue;
     }
     connected = attempt.Release();
   }
-  if (connected < 0) return -1;
+  if (connected < 0) {
+    why = "no rtl_tcp server answers at " + address_.host + ":" + std::to_string(address_.port);
+    if (addresses.size() > 1) why += " (" + std::to_string(addresses.size()) + " addresses)";
+    for (const std::string& failure : failures) why += " (" + failure + ")";
+    return -1;
+  }
   Socket socket(connected);
 
   // The greeting: exactly 12 bytes within the timeout, or the server is refused.
   code = kSdrDeviceError;
   std::array<uint8_t, kRtlTcpGreetingSize> greeting{};
   size_t got = 0;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeouts_.connectMs);
+  const auto greeted = Clock::now() + std::chrono::milliseconds(timeouts_.connectMs);
   while (got < greeting.size()) {
-    pollfd fds[2] = {{socket.get(), POLLIN, 0}, {wake_, POLLIN, 0}};
-    if (::poll(fds, 2, MsLeft(deadline)) <= 0 || fds[1].revents != 0) {
+    if (!WaitFor(socket.get(), POLLIN, greeted)) {
       why = Where() + " sent no greeting within " + Seconds(timeouts_.connectMs) +
             ": is it an rtl_tcp server?";
       return -1;
@@ -263,7 +294,7 @@ void RtlTcpSource::QueueSettings() {
     Queue(RtlTcpCommand::Correction, static_cast<uint32_t>(ppm));
   }
   if (directSampling_) Queue(RtlTcpCommand::DirectSampling, 2);
-  if (centerHz_ > 0) Queue(RtlTcpCommand::Frequency, static_cast<uint32_t>(centerHz_));
+  if (centreHz_ > 0) Queue(RtlTcpCommand::Frequency, static_cast<uint32_t>(centreHz_));
 }
 
 void RtlTcpSource::Queue(RtlTcpCommand command, uint32_t value) {
@@ -320,12 +351,14 @@ void RtlTcpSource::Receive(const uint8_t* bytes, size_t size) {
   const size_t dropped = std::min(discard_, size);
   discard_ -= dropped;
   pending_.insert(pending_.end(), bytes + dropped, bytes + size);
-  counters_.receivedSamples += size / 2;
+  counters_.receivedSamples += (received_ + size) / 2 - received_ / 2;
+  received_ += size;
   if (pending_.size() > capacityBytes_) {
     // Whole samples only, so I stays before Q.
     const size_t excess = (pending_.size() - capacityBytes_ + 1) & ~size_t{1};
     pending_.erase(pending_.begin(), pending_.begin() + static_cast<ptrdiff_t>(excess));
     counters_.overrunSamples += excess / 2;
+    ++counters_.gaps;
   }
   changed_.notify_all();
 }
@@ -345,13 +378,13 @@ int32_t RtlTcpSource::Tune(int64_t frequencyHz, int64_t, std::optional<double>& 
     const DeviceTuning tuning = *DeviceTuningFor(frequencyHz, config_.upconverterHz, true);
     const bool modeChanges = tuning.directSampling != directSampling_;
     directSampling_ = tuning.directSampling;
-    centerHz_ = tuning.deviceHz + static_cast<int64_t>(loOffsetHz_);
+    centreHz_ = tuning.deviceHz + static_cast<int64_t>(loOffsetHz_);
     if (link_ == Link::Up) {
       if (modeChanges) Queue(RtlTcpCommand::DirectSampling, directSampling_ ? 2 : 0);
-      Queue(RtlTcpCommand::Frequency, static_cast<uint32_t>(centerHz_));
+      Queue(RtlTcpCommand::Frequency, static_cast<uint32_t>(centreHz_));
     }
-    pending_.clear();
     discard_ = settleBytes_;
+    DropPending();
   }
   Wake();
   offsetHz = -loOffsetHz_;
@@ -373,17 +406,17 @@ int32_t RtlTcpSource::ReadDue(int64_t, std::vector<Complex>& out) {
 int32_t RtlTcpSource::ReadNow(size_t count, std::vector<Complex>& out) {
   {
     std::unique_lock lock(mutex_);
-    pending_.clear();
-    const bool ready = changed_.wait_for(lock, std::chrono::milliseconds(timeouts_.stallMs), [&] {
+    DropPending();
+    const bool ready = changed_.wait_for(lock, std::chrono::milliseconds(timeouts_.measureMs), [&] {
       return link_ != Link::Up || pending_.size() >= 2 * count;
     });
     if (link_ != Link::Up) return NotUp();
     if (!ready) {
       return Fail(kSdrDeviceLost, Where() + " sent too few samples to measure a channel within " +
-                                      Seconds(timeouts_.stallMs));
+                                      Seconds(timeouts_.measureMs) + ": the link is too slow");
     }
     taken_.assign(pending_.begin(), pending_.begin() + static_cast<ptrdiff_t>(2 * count));
-    pending_.clear();
+    DropPending();
   }
   DecodeSamples(SampleFormat::Cu8, taken_, out);
   return kOk;
@@ -394,9 +427,16 @@ RtlTcpCounters RtlTcpSource::counters() const {
   return counters_;
 }
 
-uint64_t RtlTcpSource::SamplesDropped() const {
+uint64_t RtlTcpSource::StreamGaps() const {
   std::lock_guard lock(mutex_);
-  return counters_.overrunSamples + counters_.connections;
+  return counters_.gaps;
+}
+
+void RtlTcpSource::DropPending() {
+  pending_.clear();
+  // The bytes kept after the drop must begin with an I: when the stream so far, with what is
+  // still to be discarded, ends inside a sample, its Q goes too.
+  discard_ += (received_ + discard_) % 2;
 }
 
 RtlTcpGreeting RtlTcpSource::greeting() const {

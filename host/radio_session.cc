@@ -149,7 +149,7 @@ void RadioSession::Stop() {
     settings.Set("volume", std::to_string(*percent));
   settings.Set(kLastFmSetting, std::to_string(lastFm_));
   settings.Set(kLastAmSetting, std::to_string(lastAm_));
-  if (!settings.Save()) Say("Can't keep the volume and bands in " + SettingsPath(), true);
+  if (std::string why; !settings.Save(&why)) Say("Can't keep the volume and bands: " + why, true);
 }
 
 int32_t RadioSession::rowCount() const {

@@ -310,8 +310,14 @@ gboolean Mpris::OnSetProperty(GDBusConnection*, const gchar*, const gchar*, cons
     g_set_error(error, G_DBUS_ERROR, G_DBUS_ERROR_PROPERTY_READ_ONLY, "%s can't be set", property);
     return FALSE;
   }
-  // Beyond 0 to 1 is taken as the nearer end, as the media interface asks.
-  const double wanted = std::clamp(g_variant_get_double(value), 0.0, 1.0);
+  // Beyond 0 to 1 is taken as the nearer end, as the media interface asks; what is no number
+  // at all (NaN, an infinity) has no nearer end and leaves the volume as it is.
+  const double asked = g_variant_get_double(value);
+  if (!std::isfinite(asked)) {
+    g_set_error(error, G_DBUS_ERROR, G_DBUS_ERROR_INVALID_ARGS, "Volume must be a finite number");
+    return FALSE;
+  }
+  const double wanted = std::clamp(asked, 0.0, 1.0);
   if (!mpris->host_.SetVolume(static_cast<int32_t>(std::lround(wanted * 100)))) {
     g_set_error(error, G_DBUS_ERROR, G_DBUS_ERROR_NOT_SUPPORTED, "the tuner has no volume control");
     return FALSE;

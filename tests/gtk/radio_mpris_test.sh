@@ -33,6 +33,14 @@ wait_for Paused player status
 wait_for 1.000000 player volume
 player volume 0.4
 wait_for 0.400000 player volume
+# What is no number is refused, and the volume stays.
+for bad in nan inf -inf; do
+  answer=$(timeout 20 dbus-send --session --print-reply --dest=org.mpris.MediaPlayer2.halvane \
+    /org/mpris/MediaPlayer2 org.freedesktop.DBus.Properties.Set \
+    string:org.mpris.MediaPlayer2.Player string:Volume variant:double:$bad 2>&1 || true)
+  [[ "$answer" == *org.freedesktop.DBus.Error.InvalidArgs* ]] || fail "Volume $bad: $answer"
+done
+wait_for 0.400000 player volume
 kill "$radio_pid"
 wait "$radio_pid" || true
 grep -qx "volume=40" "$work/home/config/halvane-host.ini" ||

@@ -23,6 +23,7 @@ struct TagName {
 constexpr TagName kTagTypes[] = {{"title", 1}, {"album", 2},  {"artist", 4}, {"programme", 33},
                                  {"host", 36}, {"phone", 41}, {"sms", 44},   {"url", 29}};
 constexpr const char* kTagNames = "title album artist programme host phone sms url";
+constexpr uint8_t kLongestSecondTag = 32;
 constexpr int64_t kMaxRouteSeconds = 24 * 3600;
 
 // "Now {artist:Nina Simone} with {title:Feeling Good}": the text without the braces and the
@@ -196,6 +197,11 @@ bool BandFileParser::RtKey(std::string_view value) {
   std::vector<uint8_t> text = rds::EncodeRdsText(plain);
   if (text.empty()) return Fail("rt needs a text");
   if (text.size() > kRadioTextLengthA) return Fail("rt has more than 64 characters");
+  // RadioText+ gives the second tag's length five bits.
+  if (tags.size() > 1 && tags[1].length > kLongestSecondTag) {
+    return Fail("rt's second tag is longer than RadioText+ can mark (" +
+                std::to_string(kLongestSecondTag) + " characters)");
+  }
   draft_.programme.radiotexts.push_back(std::move(text));
   draft_.programme.radiotextTags.push_back(std::move(tags));
   return true;

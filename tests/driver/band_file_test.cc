@@ -137,6 +137,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\naf = 99.1 MHz, 108.0 MHz\n", 4, "87.6"},
         BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\nrt = {colour:red}\n", 4, "tags"},
         BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\nrt = {title:open\n", 4, "tags"},
+        BadBand{"[station]\nfrequency = 95.8 MHz\npi = 1\n"
+                "rt = {title:A} {artist:ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456}\n",
+                4, "second tag is longer"},
         BadBand{"[station]\nfrequency = 95.8 MHz\nroute = 0:1, 60:16\n", 3, "route"},
         BadBand{"[station]\nfrequency = 95.8 MHz\nroute = 10:1, 10:2\n", 3, "route"},
         // Other networks are stations of the band, told of by their pi.

@@ -139,7 +139,7 @@ void RtlTcpTestServer::Serve(int client) {
   if (!SendAll(client, options_.greeting.data(), options_.greeting.size(), stop_)) return;
   int64_t centreHz = 0;
   double rate = 1'024'000;
-  std::optional<Air> air;
+  std::unique_ptr<Air> air;
   std::vector<uint8_t> received;
   const std::vector<uint8_t> flood(64 * 1024, 0x80);
   uint64_t sent = 0;
@@ -186,7 +186,7 @@ void RtlTcpTestServer::Serve(int client) {
           std::this_thread::sleep_for(std::chrono::milliseconds(5));
           continue;
         }
-        if (!air) air.emplace(options_.stationHz, centreHz, rate);
+        if (!air) air = std::make_unique<Air>(options_.stationHz, centreHz, rate);
         std::vector<uint8_t> burst;
         while (burst.size() < 2 * kTrickleSamples) {
           const std::vector<uint8_t> next = air->Next();
@@ -215,7 +215,7 @@ void RtlTcpTestServer::Serve(int client) {
     } else if (options_.behaviour == ServerBehaviour::Zeros) {
       chunk.assign(2 * static_cast<size_t>(rate / 100), 0);
     } else {
-      if (!air) air.emplace(options_.stationHz, centreHz, rate);
+      if (!air) air = std::make_unique<Air>(options_.stationHz, centreHz, rate);
       chunk = air->Next();
     }
     if (!SendChunk(client, chunk, options_.oddChunks, stop_)) return;

@@ -122,7 +122,7 @@ TEST_F(RadioTouchTest, VolumeAndBandsComeFromTheSettingsAndAreKeptThere) {
   radio_->Stop();
   std::ifstream in(settings);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
-            "last_am=1500\nlast_fm=8750\nvolume=25\n");
+            "volume=25\nlast_am=1500\nlast_fm=8750\n");  // in the file's order, new ones after
 }
 
 // A long press on an empty preset button stores the station as the next preset; on a full one it

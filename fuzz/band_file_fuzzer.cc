@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "band/band_file.h"
-#include "band/frequency.h"
+#include "frequency.h"
 #include "properties.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "audio/capture_device.h"
-#include "band/frequency.h"
+#include "frequency.h"
 #include "halvane/encodings.h"
 #include "last_reason.h"
 #include "rds/charset.h"
@@ -13,7 +13,7 @@ namespace halvane::driver::audio {
 
 std::string FrequencyTitle(int32_t frequency) {
   char text[32];
-  const band::Frequency value(frequency);
+  const Frequency value(frequency);
   if (value.IsAm()) {
     std::snprintf(text, sizeof text, "AM %d kHz", static_cast<int>(value.Hertz() / 1000));
   } else {

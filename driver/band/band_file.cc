@@ -6,7 +6,7 @@
 #include <string>
 
 #include "band/band_file_parser.h"
-#include "band/frequency.h"
+#include "frequency.h"
 #include "band/ini_values.h"
 #include "band/programme_types.h"
 #include "rds/charset.h"

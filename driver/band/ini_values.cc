@@ -5,7 +5,7 @@
 #include <charconv>
 #include <limits>
 
-#include "band/frequency.h"
+#include "frequency.h"
 
 namespace halvane::driver::band {
 namespace {

@@ -2,13 +2,15 @@
 
 #include <algorithm>
 
+#include "frequency.h"
+
 namespace halvane::driver::rds {
 namespace {
 
-constexpr int32_t kFmFirstHz = 87'600'000;
-constexpr int32_t kFmStepHz = 100'000;
+// FM codes count channels from the raster's second, 87.6 MHz.
+constexpr int32_t kFmFirstHz = kFmRaster.low + kFmRaster.step;
+constexpr int32_t kFmStepHz = kFmRaster.step;
 constexpr uint8_t kFmLastCode = 204;
-constexpr int32_t kAmUnit = 10'000;  // the driver's AM values are kilohertz times this
 constexpr uint8_t kLfLastCode = 15;
 constexpr uint8_t kMfLastCode = 135;
 
@@ -22,8 +24,8 @@ std::optional<int32_t> AfFrequency(uint8_t code, bool lfMf) {
     if (code > kFmLastCode) return std::nullopt;
     return kFmFirstHz + (code - 1) * kFmStepHz;
   }
-  if (code <= kLfLastCode) return (153 + (code - 1) * 9) * kAmUnit;
-  if (code <= kMfLastCode) return (531 + (code - 16) * 9) * kAmUnit;
+  if (code <= kLfLastCode) return Frequency::AmKilohertz(153 + (code - 1) * 9).value();
+  if (code <= kMfLastCode) return Frequency::AmKilohertz(531 + (code - 16) * 9).value();
   return std::nullopt;
 }
 

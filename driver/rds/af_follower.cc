@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "band/frequency.h"
+#include "frequency.h"
 #include "rds/rds_monitor.h"
 
 namespace halvane::driver::rds {
@@ -16,7 +16,7 @@ std::string FollowReport(const AfFollowStatistics& statistics) {
 }
 
 std::vector<int32_t> SearchChannels(size_t from, int32_t tuned) {
-  const band::Raster& raster = band::kFmRaster;
+  const Raster& raster = kFmRaster;
   const int32_t onRaster = (raster.high - raster.low) / raster.step + 1;
   const auto count = static_cast<size_t>(onRaster);
   std::vector<int32_t> channels;

@@ -33,37 +33,23 @@ char32_t CharacterOfByte(uint8_t byte) {
   return IsWindows1252Character(byte) ? Windows1252ToUnicode(byte) : U' ';
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x20 || c == 0x7F) c = U' ';
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
+// A character as shown: control codes become blanks.
+void AppendShown(std::string& out, char32_t c) {
+  AppendUtf8(out, c < 0x20 || c == 0x7F ? U' ' : c);
 }
 
 }  // namespace
 
 std::string RdsToUtf8(std::span<const uint8_t> bytes) {
   std::string text;
-  for (uint8_t byte : bytes) AppendUtf8(text, kRdsBasicCharset[byte]);
+  for (uint8_t byte : bytes) AppendShown(text, kRdsBasicCharset[byte]);
   return text;
 }
 
 std::string CleanUtf8(std::span<const uint8_t> bytes) {
   std::string text;
   const std::string_view raw(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  for (char32_t c : DecodeText(raw)) AppendUtf8(text, c);
+  for (char32_t c : DecodeText(raw)) AppendShown(text, c);
   return text;
 }
 

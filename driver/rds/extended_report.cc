@@ -3,14 +3,12 @@
 #include <cstdio>
 #include <span>
 
+#include "frequency.h"
 #include "rds/charset.h"
 #include "rds/country.h"
 
 namespace halvane::driver::rds {
 namespace {
-
-constexpr int32_t kFmLowestHz = 87'500'000;
-constexpr int32_t kAmUnit = 10'000;
 
 void Line(std::string& out, std::string_view key, std::string_view value) {
   out.append(key).append("=").append(value).append("\n");
@@ -64,11 +62,12 @@ constexpr const char* kGroupNames[] = {"0A",  "0B",  "1A",  "1B",  "2A",  "2B", 
 
 std::string FrequencyText(int32_t frequency) {
   char text[16];
-  if (frequency >= kFmLowestHz) {
+  const Frequency value(frequency);
+  if (value.IsAm()) {
+    std::snprintf(text, sizeof text, "%lldk", static_cast<long long>(value.Hertz() / 1000));
+  } else {
     const int32_t tenths = (frequency + 50'000) / 100'000;
     std::snprintf(text, sizeof text, "%d.%d", tenths / 10, tenths % 10);
-  } else {
-    std::snprintf(text, sizeof text, "%dk", frequency / kAmUnit);
   }
   return text;
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "audio/playthrough_tuner.h"
-#include "band/frequency.h"
+#include "frequency.h"
 #include "last_reason.h"
 #include "rds/extended_report.h"
 #include "rds/record_writer.h"
@@ -26,7 +26,7 @@ std::string RateTooLow(int32_t rate) {
 }
 
 // What the source tunes for the plug-in's value: hertz on the air.
-int64_t AirHertz(int32_t frequency) { return band::Frequency(frequency).Hertz(); }
+int64_t AirHertz(int32_t frequency) { return Frequency(frequency).Hertz(); }
 
 // A source's samples all alike carry no signal, whatever the filtered residue of the constant
 // looks like to the meter (a server sending zeros): a real antenna always brings noise.
@@ -186,8 +186,8 @@ int32_t SdrTuner::SetFrequency(int32_t frequency) {
   if (const int32_t code = Ready(); code != kOk) return code;
   follower_.Tuned(clock_.NowMs());
   traffic_.Tuned();
-  const bool am = band::Frequency(frequency).IsAm();
-  const int32_t channel = am ? AmChannel(frequency) : band::SnapToRaster(frequency);
+  const bool am = Frequency(frequency).IsAm();
+  const int32_t channel = am ? AmChannel(frequency) : SnapToRaster(frequency);
   if (const int32_t code = Tune(channel); code != kOk) return Fail(code);
   return kOk;
 }
@@ -198,7 +198,7 @@ int32_t SdrTuner::GetFrequency(int32_t& frequency) {
   return kOk;
 }
 
-bool SdrTuner::OnAm() const { return band::Frequency(frequency_).IsAm(); }
+bool SdrTuner::OnAm() const { return Frequency(frequency_).IsAm(); }
 
 int SdrTuner::TunedLevel(int64_t nowMs) const {
   if (!reachable_) return kNoStation;
@@ -213,7 +213,7 @@ int32_t SdrTuner::MeasureLevel(int32_t frequency, int& level) {
   }
   level = kNoStation;
   if (!offset) return kOk;
-  const bool am = band::Frequency(frequency).IsAm();
+  const bool am = Frequency(frequency).IsAm();
   const int64_t ms = am ? kAmSearchMeasureMs : kSearchMeasureMs;
   const auto count = static_cast<size_t>(source_->SampleRate() * static_cast<double>(ms) / 1000);
   iq_.clear();
@@ -244,13 +244,13 @@ int32_t SdrTuner::Search(int32_t& frequency, bool up) {
   follower_.Tuned(clock_.NowMs());
   traffic_.Tuned();
   // AM walks the region's raster, FM the 100 kHz one.
-  const bool am = band::Frequency(frequency).IsAm();
+  const bool am = Frequency(frequency).IsAm();
   const AmPlan& plan = AmPlanFor(config_.amStepKhz);
   const auto next = [&](int32_t from) {
-    return am ? NextAmChannel(from, up, plan) : band::NextChannel(from, up);
+    return am ? NextAmChannel(from, up, plan) : NextChannel(from, up);
   };
   int32_t stop =
-      am ? (up ? plan.high() : plan.low()) : (up ? band::kFmRaster.high : band::kFmRaster.low);
+      am ? (up ? plan.high() : plan.low()) : (up ? kFmRaster.high : kFmRaster.low);
   int32_t code = HALVANE_SEARCH_BAND_END;
   const int32_t from = frequency_;
   const int64_t deadline = parts_.wallMs() + kSearchWallMs;

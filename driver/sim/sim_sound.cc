@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "band/frequency.h"
+#include "frequency.h"
 #include "programme/station_programme.h"
 #include "sim/prng.h"
 
@@ -115,7 +115,7 @@ void SimSound::Degrade(std::span<float> block, const Heard& heard, uint64_t firs
   const auto hiss =
       static_cast<float>(HissRms(level) * std::sqrt(3.0 * (2 - kHissPole) / kHissPole));
   const auto sideHiss = static_cast<float>(hiss * kStereoHissFactor * width);
-  const bool am = heard.station != nullptr && band::Frequency(heard.station->frequency).IsAm();
+  const bool am = heard.station != nullptr && Frequency(heard.station->frequency).IsAm();
   const auto uniform = [this] {
     return static_cast<float>(Mix64(noiseState_++) >> 40) * 0x1.0p-23f - 1.0f;
   };

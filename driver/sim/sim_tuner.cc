@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "audio/playthrough_tuner.h"
-#include "band/frequency.h"
+#include "frequency.h"
 #include "last_reason.h"
 #include "rds/extended_report.h"
 #include "rds/record_writer.h"
@@ -33,8 +33,8 @@ SimTuner::SimTuner(const DriverClock& clock, std::function<band::BandLoad()> loa
                 kCheckMs),
       sound_(std::move(openAudio)) {
   follower_.SetEnabled(followAlternatives);
-  for (std::optional<int32_t> channel = band::kFmRaster.low; channel;
-       channel = band::NextChannel(*channel, true)) {
+  for (std::optional<int32_t> channel = kFmRaster.low; channel;
+       channel = NextChannel(*channel, true)) {
     channels_.push_back(*channel);
   }
 }
@@ -109,7 +109,7 @@ void SimTuner::Tune(int32_t frequency) {
 
 int32_t SimTuner::SetFrequency(int32_t frequency) {
   if (!initialized_) return kNotInitialized;
-  Tune(band::SnapToRaster(frequency));
+  Tune(SnapToRaster(frequency));
   follower_.Tuned(clock_.NowMs());
   traffic_.Tuned();
   return kOk;
@@ -124,15 +124,15 @@ int32_t SimTuner::GetFrequency(int32_t& frequency) {
 
 int32_t SimTuner::Search(int32_t& frequency, bool up) {
   if (!initialized_) return kNotInitialized;
-  const band::Raster& raster = band::RasterOf(frequency);
+  const Raster& raster = RasterOf(frequency);
   traffic_.Tuned();
   // With traffic on, only stations that carry traffic stop a seek.
   const auto wanted = [&](const band::Station* station) {
     return station != nullptr &&
            (!traffic_.enabled() || (station->programme && station->programme->tp));
   };
-  for (std::optional<int32_t> channel = band::NextChannel(frequency, up); channel;
-       channel = band::NextChannel(*channel, up)) {
+  for (std::optional<int32_t> channel = NextChannel(frequency, up); channel;
+       channel = NextChannel(*channel, up)) {
     if (wanted(Received(*channel))) {
       Tune(*channel);
       follower_.Tuned(clock_.NowMs());

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "band/band_loader.h"
-#include "band/frequency.h"
+#include "frequency.h"
 #include "driver_clock.h"
 #include "rds/af_follower.h"
 #include "rds/traffic_follower.h"
@@ -70,7 +70,7 @@ class SimTuner final : public TunerBackend {
   bool initialized_ = false;
   bool muted_ = false;
   bool mono_ = false;
-  int32_t frequency_ = band::kFmRaster.low;
+  int32_t frequency_ = kFmRaster.low;
   RdsReceiver receiver_;
   int64_t startedAtMs_ = 0;  // a drive's routes count from the first start
   bool started_ = false;

@@ -1,12 +1,12 @@
 #include "v4l2/seek_result.h"
 
-#include "band/frequency.h"
+#include "frequency.h"
 
 namespace halvane::driver::v4l2 {
 
 std::optional<int32_t> ChannelFoundBySeek(int32_t start, int32_t edge, int64_t hertz, bool am,
                                           bool up) {
-  const band::Raster& raster = am ? band::kAmRaster : band::kFmRaster;
+  const Raster& raster = am ? kAmRaster : kFmRaster;
   // AM values are kilohertz x 10000: hertz x 10.
   const int64_t value = am ? hertz * 10 : hertz;
   if (value < raster.low || value > raster.high) return std::nullopt;

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <span>
 
-#include "band/frequency.h"
+#include "frequency.h"
 #include "rds/raw_blocks.h"
 #include "result_codes.h"
 #include "v4l2/v4l2_tuner.h"
@@ -87,7 +87,7 @@ rds::AfCheck V4l2Tuner::CheckAlternative(int32_t frequency, int mustBeat) {
   v4l2_frequency jump{};
   jump.tuner = 0;
   jump.type = V4L2_TUNER_RADIO;
-  jump.frequency = *HertzToUnits(band::Frequency(frequency).Hertz(), band->unit);
+  jump.frequency = *HertzToUnits(Frequency(frequency).Hertz(), band->unit);
   if (device_->SetFrequency(jump) == 0) {
     DrainRds();  // blocks still queued from the station left
     device_->Settle();

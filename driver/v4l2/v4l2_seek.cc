@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "band/frequency.h"
+#include "frequency.h"
 #include "result_codes.h"
 #include "v4l2/seek_result.h"
 #include "v4l2/v4l2_tuner.h"
@@ -20,7 +20,7 @@ constexpr int kNoiseFloorProbes = 4;
 }  // namespace
 
 int32_t V4l2Tuner::BandEdge(const DeviceBand& band, bool up) const {
-  const band::Raster& raster = band.am ? band::kAmRaster : band::kFmRaster;
+  const Raster& raster = band.am ? kAmRaster : kFmRaster;
   const int64_t hertz = UnitsToHertz(up ? band.high : band.low, band.unit);
   const int64_t value = band.am ? hertz / 1000 * 10'000 : hertz;
   const int64_t edge = std::clamp<int64_t>(value, raster.low, raster.high);
@@ -33,7 +33,7 @@ int32_t V4l2Tuner::Search(int32_t& frequency, bool up) {
   if (const int32_t ready = Ready(); ready != kOk) return ready;
   const DeviceBand* band = BandFor(frequency);
   if (band == nullptr) {
-    return Refuse(kOutOfBand, std::to_string(band::Frequency(frequency).Hertz()) +
+    return Refuse(kOutOfBand, std::to_string(Frequency(frequency).Hertz()) +
                                   " Hz is outside every band of the tuner");
   }
   const DeviceBand seekBand = *band;
@@ -63,11 +63,11 @@ std::optional<int32_t> V4l2Tuner::HardwareSeek(int32_t& value, bool up, const De
   seek.spacing = quirks_.misreadsSeekSpacing ? 0 : band.am ? kAmSpacingHz : kFmSpacingHz;
   if (tunerCapability_ & V4L2_TUNER_CAP_HWSEEK_PROG_LIM) {
     // Any limits: the plug-in's band, where the device's reaches further (64-108 MHz).
-    const band::Raster& raster = band.am ? band::kAmRaster : band::kFmRaster;
+    const Raster& raster = band.am ? kAmRaster : kFmRaster;
     seek.rangelow =
-        std::max(band.low, *HertzToUnits(band::Frequency(raster.low).Hertz(), band.unit));
+        std::max(band.low, *HertzToUnits(Frequency(raster.low).Hertz(), band.unit));
     seek.rangehigh =
-        std::min(band.high, *HertzToUnits(band::Frequency(raster.high).Hertz(), band.unit));
+        std::min(band.high, *HertzToUnits(Frequency(raster.high).Hertz(), band.unit));
   } else if (band.listed) {
     // Only one of the device's own bands; without one si470x seeks 76-108 MHz.
     seek.rangelow = band.low;
@@ -94,11 +94,11 @@ std::optional<int32_t> V4l2Tuner::HardwareSeek(int32_t& value, bool up, const De
     MeasureNoiseFloor(start, up);
     return EndOfBand(value, up, band);
   }
-  const bool moved = band::NextChannel(start, up) != channel && MeasureNoiseFloor(start, up);
+  const bool moved = NextChannel(start, up) != channel && MeasureNoiseFloor(start, up);
   value = *channel;
   // A seek that stopped on the channel itself needs no tune; one between channels, or a tuner
   // moved to measure the floor, does.
-  const uint32_t units = *HertzToUnits(band::Frequency(*channel).Hertz(), band.unit);
+  const uint32_t units = *HertzToUnits(Frequency(*channel).Hertz(), band.unit);
   if (moved || units != frequency.frequency) return Tune(*channel);
   tuned_ = Tuned{*channel, units};
   amTuned_ = band.am;
@@ -107,7 +107,7 @@ std::optional<int32_t> V4l2Tuner::HardwareSeek(int32_t& value, bool up, const De
 
 bool V4l2Tuner::MeasureNoiseFloor(int32_t start, bool up) {
   if (noiseProbes_ >= kNoiseFloorProbes) return false;
-  const std::optional<int32_t> passed = band::NextChannel(start, up);
+  const std::optional<int32_t> passed = NextChannel(start, up);
   if (!passed || BandFor(*passed) == nullptr) return false;
   ++noiseProbes_;
   if (Tune(*passed) != kOk) return true;
@@ -131,8 +131,8 @@ int32_t V4l2Tuner::EndOfBand(int32_t& value, bool up, const DeviceBand& band) {
 
 int32_t V4l2Tuner::SoftwareSeek(int32_t& value, bool up, const DeviceBand& band) {
   // Bounded by the raster: at most one walk over the band, one tune and signal read a channel.
-  for (std::optional<int32_t> channel = band::NextChannel(value, up); channel;
-       channel = band::NextChannel(*channel, up)) {
+  for (std::optional<int32_t> channel = NextChannel(value, up); channel;
+       channel = NextChannel(*channel, up)) {
     if (BandFor(*channel) == nullptr) continue;
     if (const int32_t result = Tune(*channel); result != kOk) return result;
     device_->Settle();

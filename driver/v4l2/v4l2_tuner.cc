@@ -5,7 +5,7 @@
 #include <cstring>
 #include <utility>
 
-#include "band/frequency.h"
+#include "frequency.h"
 #include "last_reason.h"
 #include "result_codes.h"
 
@@ -14,10 +14,10 @@ namespace {
 
 // Devices list a handful of bands at most; the limit only guards against one that never stops.
 constexpr uint32_t kMaxBands = 16;
-constexpr int64_t kFmLowHz = band::kFmRaster.low;
-constexpr int64_t kFmHighHz = band::kFmRaster.high;
-constexpr int64_t kAmLowKhz = band::kAmRaster.low / 10'000;
-constexpr int64_t kAmHighKhz = band::kAmRaster.high / 10'000;
+constexpr int64_t kFmLowHz = kFmRaster.low;
+constexpr int64_t kFmHighHz = kFmRaster.high;
+constexpr int64_t kAmLowKhz = kAmRaster.low / 10'000;
+constexpr int64_t kAmHighKhz = kAmRaster.high / 10'000;
 
 // What a call fails with when the device itself is gone (unplugged) or its bus failed.
 bool MayBeGone(int error) { return error == ENODEV || error == ENXIO || error == EIO; }
@@ -40,9 +40,9 @@ int32_t OpenFailure(int error) {
 }
 
 // The hertz of a plug-in value's band edges, for choosing among a device's bands.
-int64_t RasterDistance(const band::Raster& raster, int64_t lowHz, int64_t highHz) {
-  const int64_t rasterLow = band::Frequency(raster.low).Hertz();
-  const int64_t rasterHigh = band::Frequency(raster.high).Hertz();
+int64_t RasterDistance(const Raster& raster, int64_t lowHz, int64_t highHz) {
+  const int64_t rasterLow = Frequency(raster.low).Hertz();
+  const int64_t rasterHigh = Frequency(raster.high).Hertz();
   return std::abs(lowHz - rasterLow) + std::abs(highHz - rasterHigh);
 }
 
@@ -216,9 +216,9 @@ int32_t V4l2Tuner::SetForceMono(bool mono) {
 const V4l2Tuner::DeviceBand* V4l2Tuner::BandFor(int32_t value) const {
   // Of the device's bands that hold the value, the one closest to the plug-in's band: si470x
   // lists 87.5-108, 76-108 and 76-90 MHz.
-  const band::Frequency frequency(value);
+  const Frequency frequency(value);
   const bool am = frequency.IsAm();
-  const band::Raster& raster = frequency.raster();
+  const Raster& raster = frequency.raster();
   const int64_t hertz = frequency.Hertz();
   const DeviceBand* best = nullptr;
   int64_t bestDistance = 0;
@@ -239,13 +239,13 @@ const V4l2Tuner::DeviceBand* V4l2Tuner::BandFor(int32_t value) const {
 int32_t V4l2Tuner::Tune(int32_t value, bool sameProgramme) {
   const DeviceBand* band = BandFor(value);
   if (band == nullptr) {
-    return Refuse(kOutOfBand, std::to_string(band::Frequency(value).Hertz()) +
+    return Refuse(kOutOfBand, std::to_string(Frequency(value).Hertz()) +
                                   " Hz is outside every band of the tuner");
   }
   v4l2_frequency frequency{};
   frequency.tuner = 0;
   frequency.type = V4L2_TUNER_RADIO;
-  frequency.frequency = *HertzToUnits(band::Frequency(value).Hertz(), band->unit);
+  frequency.frequency = *HertzToUnits(Frequency(value).Hertz(), band->unit);
   if (const int error = device_->SetFrequency(frequency); error != 0) {
     return Failure(error, "tuning");
   }

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "band/band_file.h"
-#include "band/frequency.h"
+#include "frequency.h"
 
 namespace halvane::driver::band {
 namespace {

@@ -1,4 +1,4 @@
-#include "band/frequency.h"
+#include "frequency.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "band/frequency.h"
+#include "frequency.h"
 #include "last_reason.h"
 #include "programme/station_programme.h"
 #include "result_codes.h"
@@ -50,7 +50,7 @@ int32_t SyntheticSource::Tune(int64_t frequencyHz, int64_t nowMs, std::optional<
   amOnSpan_.clear();
   static const std::vector<band::Station> kNone;
   for (const band::Station& station : band_ ? band_->stations : kNone) {
-    const band::Frequency frequency(station.frequency);
+    const Frequency frequency(station.frequency);
     const double distance =
         static_cast<double>(frequency.Hertz()) - static_cast<double>(frequencyHz);
     // A station is on the captured span when its whole channel is.

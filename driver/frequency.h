@@ -1,12 +1,12 @@
 // Frequencies as the plug-in hands them over: FM in hertz, AM in kilohertz times 10000. Any value
 // below 87.5 MHz is an AM value, so 1040 kHz arrives as 10 400 000.
-#ifndef HALVANE_DRIVER_BAND_FREQUENCY_H
-#define HALVANE_DRIVER_BAND_FREQUENCY_H
+#ifndef HALVANE_DRIVER_FREQUENCY_H
+#define HALVANE_DRIVER_FREQUENCY_H
 
 #include <cstdint>
 #include <optional>
 
-namespace halvane::driver::band {
+namespace halvane::driver {
 
 // A band's channel raster in the plug-in's values. Both rasters happen to step by 100 000:
 // 100 kHz on FM, 10 kHz (times 10000) on AM.
@@ -20,13 +20,18 @@ struct Raster {
   }
 };
 
+// AM values are kilohertz times this.
+inline constexpr int32_t kAmValuePerKhz = 10'000;
+
 inline constexpr Raster kFmRaster{87'500'000, 108'000'000, 100'000};
-inline constexpr Raster kAmRaster{530 * 10'000, 1710 * 10'000, 100'000};
+inline constexpr Raster kAmRaster{530 * kAmValuePerKhz, 1710 * kAmValuePerKhz, 100'000};
 
 // A frequency value as the plug-in hands it over, which tells its band by its size.
 class Frequency {
  public:
   constexpr explicit Frequency(int32_t value) : value_(value) {}
+  // An AM frequency given in kilohertz.
+  static constexpr Frequency AmKilohertz(int32_t khz) { return Frequency(khz * kAmValuePerKhz); }
 
   constexpr int32_t value() const { return value_; }
   constexpr bool IsAm() const { return value_ < kFmRaster.low; }
@@ -49,6 +54,6 @@ int32_t SnapToRaster(int32_t value);
 // value's band; nothing once the band's edge has been passed.
 std::optional<int32_t> NextChannel(int32_t value, bool up);
 
-}  // namespace halvane::driver::band
+}  // namespace halvane::driver
 
 #endif

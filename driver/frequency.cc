@@ -1,8 +1,8 @@
-#include "band/frequency.h"
+#include "frequency.h"
 
 #include <algorithm>
 
-namespace halvane::driver::band {
+namespace halvane::driver {
 
 int32_t SnapToRaster(int32_t value) {
   const Raster& raster = RasterOf(value);
@@ -28,4 +28,4 @@ std::optional<int32_t> NextChannel(int32_t value, bool up) {
   return static_cast<int32_t>(next);
 }
 
-}  // namespace halvane::driver::band
+}  // namespace halvane::driver

@@ -143,7 +143,7 @@ TEST_F(PluginWithSimDriver, RadioTextPlusAndOtherGroupsOnTheLabels) {
 }
 
 // A station without an announcement of its own tells of a linked traffic programme (off 8 s, on
-// 8 s, counted from the tune): the traffic indicator follows the linked programme's flag.
+// 8 s, counted from the radio's start): the traffic indicator follows the linked programme's flag.
 TEST_F(PluginWithSimDriver, LinkedProgrammesAnnouncementIsTraffic) {
   StartActive();
   for (int i = 0; i < 3; ++i) Command("seekup", screen_);
@@ -154,7 +154,8 @@ TEST_F(PluginWithSimDriver, LinkedProgrammesAnnouncementIsTraffic) {
   Play(6000);
   EXPECT_EQ(tuner.RdsName(), "CITY FM ");
   EXPECT_EQ(tuner.RdsExtra("eon.6A22.ps"), "ROADINFO");
-  EXPECT_EQ(tuner.RdsExtra("eon.6A22.af"), "94.5");
+  // Its list starts with the frequency it is heard on, so a radio can go there.
+  EXPECT_EQ(tuner.RdsExtra("eon.6A22.af"), "94.2 94.5");
   EXPECT_EQ(tuner.RdsExtra("eon.6A22.tp"), "1");
   EXPECT_EQ(radio_->ReturnIndicatorEx(traffic), "False");
   // Each switch is told at once (14B), so the indicator follows within about 2 s.

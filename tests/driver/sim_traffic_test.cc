@@ -51,8 +51,9 @@ TEST_F(SimTraffic, ALinkedAnnouncementIsHeardOnItsFrequencyAndTheRadioComesBack)
     if (poll.frequency == 95'000'000 && arrived < 0) arrived = poll.atMs;
     if (arrived >= 0 && back < 0 && poll.frequency == 90'000'000) back = poll.atMs;
     // Home's name on every poll there once it was whole; the announcement's own there.
-    if (poll.atMs > 1000 && poll.frequency == 90'000'000)
+    if (poll.atMs > 1000 && poll.frequency == 90'000'000) {
       EXPECT_EQ(poll.ps, "HOME FM ") << poll.atMs;
+    }
     if (poll.frequency == 95'000'000 && !poll.ps.empty() && poll.ps != "        ") {
       EXPECT_EQ(poll.ps, "TRAFFIC ") << poll.atMs;
     }

@@ -17,6 +17,8 @@
 namespace {
 
 using namespace halvane::driver::band;
+using halvane::driver::Frequency;
+using halvane::driver::RasterOf;
 
 using fuzzing::Fail;
 using fuzzing::LineCount;

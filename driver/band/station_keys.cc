@@ -7,9 +7,9 @@
 #include <utility>
 
 #include "band/band_file_parser.h"
-#include "frequency.h"
 #include "band/ini_values.h"
 #include "band/programme_types.h"
+#include "frequency.h"
 #include "rds/charset.h"
 
 namespace halvane::driver::band {

@@ -249,8 +249,7 @@ int32_t SdrTuner::Search(int32_t& frequency, bool up) {
   const auto next = [&](int32_t from) {
     return am ? NextAmChannel(from, up, plan) : NextChannel(from, up);
   };
-  int32_t stop =
-      am ? (up ? plan.high() : plan.low()) : (up ? kFmRaster.high : kFmRaster.low);
+  int32_t stop = am ? (up ? plan.high() : plan.low()) : (up ? kFmRaster.high : kFmRaster.low);
   int32_t code = HALVANE_SEARCH_BAND_END;
   const int32_t from = frequency_;
   const int64_t deadline = parts_.wallMs() + kSearchWallMs;

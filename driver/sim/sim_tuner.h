@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "band/band_loader.h"
-#include "frequency.h"
 #include "driver_clock.h"
+#include "frequency.h"
 #include "rds/af_follower.h"
 #include "rds/traffic_follower.h"
 #include "sim/rds_receiver.h"

@@ -64,10 +64,8 @@ std::optional<int32_t> V4l2Tuner::HardwareSeek(int32_t& value, bool up, const De
   if (tunerCapability_ & V4L2_TUNER_CAP_HWSEEK_PROG_LIM) {
     // Any limits: the plug-in's band, where the device's reaches further (64-108 MHz).
     const Raster& raster = band.am ? kAmRaster : kFmRaster;
-    seek.rangelow =
-        std::max(band.low, *HertzToUnits(Frequency(raster.low).Hertz(), band.unit));
-    seek.rangehigh =
-        std::min(band.high, *HertzToUnits(Frequency(raster.high).Hertz(), band.unit));
+    seek.rangelow = std::max(band.low, *HertzToUnits(Frequency(raster.low).Hertz(), band.unit));
+    seek.rangehigh = std::min(band.high, *HertzToUnits(Frequency(raster.high).Hertz(), band.unit));
   } else if (band.listed) {
     // Only one of the device's own bands; without one si470x seeks 76-108 MHz.
     seek.rangelow = band.low;

@@ -15,25 +15,10 @@ constexpr double kHalvingFloor = 64'000;
 // sample or two, low enough the blanker costs little.
 constexpr double kBlankingRate = 256'000;
 
-std::vector<HalfbandDecimator> MakeHalfbands(int64_t& rate) {
-  std::vector<HalfbandDecimator> stages;
-  while (rate % 2 == 0 && static_cast<double>(rate) / 2 >= kHalvingFloor) {
-    stages.emplace_back(static_cast<double>(rate), kAmChannel.stopHz, kHalfbandStopbandDb);
-    rate /= 2;
-  }
-  return stages;
-}
-
-int64_t RateAfterHalving(double inputRate) {
-  int64_t rate = std::llround(inputRate);
-  MakeHalfbands(rate);
-  return rate;
-}
-
 // The half-band stages ahead of the blanker: the first rate at or below kBlankingRate, or the
 // last one there is.
 size_t StagesBeforeBlanking(double inputRate) {
-  const auto last = static_cast<double>(RateAfterHalving(inputRate));
+  const auto last = static_cast<double>(RateAfterHalving(inputRate, kHalvingFloor));
   size_t n = 0;
   for (double rate = inputRate; rate > kBlankingRate && rate / 2 >= last; rate /= 2) ++n;
   return n;
@@ -43,13 +28,10 @@ size_t StagesBeforeBlanking(double inputRate) {
 
 AmChannelFilter::AmChannelFilter(double inputRate)
     : inputRate_(inputRate),
-      halfbands_([inputRate] {
-        int64_t rate = std::llround(inputRate);
-        return MakeHalfbands(rate);
-      }()),
+      halfbands_(HalvingCascade(inputRate, kHalvingFloor, kAmChannel.stopHz, kHalfbandStopbandDb)),
       blankAfter_(StagesBeforeBlanking(inputRate)),
       blanker_(inputRate / std::pow(2.0, static_cast<double>(blankAfter_))),
-      resampler_(RateAfterHalving(inputRate), kAmChannelRate, kAmChannel) {}
+      resampler_(RateAfterHalving(inputRate, kHalvingFloor), kAmChannelRate, kAmChannel) {}
 
 void AmChannelFilter::SetOffset(double hz) { offsetHz_ = hz; }
 

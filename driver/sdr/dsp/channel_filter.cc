@@ -13,28 +13,13 @@ namespace {
 constexpr double kHalfbandStopbandDb = 80;
 constexpr double kHalvingFloor = 2 * kBroadcastChannel.stopHz + 20'000;
 
-std::vector<HalfbandDecimator> MakeHalfbands(int64_t& rate) {
-  std::vector<HalfbandDecimator> stages;
-  while (rate % 2 == 0 && static_cast<double>(rate) / 2 >= kHalvingFloor) {
-    stages.emplace_back(static_cast<double>(rate), kBroadcastChannel.stopHz, kHalfbandStopbandDb);
-    rate /= 2;
-  }
-  return stages;
-}
-
-int64_t RateAfterHalving(double inputRate) {
-  int64_t rate = std::llround(inputRate);
-  MakeHalfbands(rate);
-  return rate;
-}
-
 }  // namespace
 
 ChannelFilter::ChannelFilter(double inputRate)
     : inputRate_(inputRate),
-      resampler_(RateAfterHalving(inputRate), kMultiplexRate, kBroadcastChannel) {
-  int64_t rate = std::llround(inputRate);
-  halfbands_ = MakeHalfbands(rate);
+      resampler_(RateAfterHalving(inputRate, kHalvingFloor), kMultiplexRate, kBroadcastChannel) {
+  halfbands_ =
+      HalvingCascade(inputRate, kHalvingFloor, kBroadcastChannel.stopHz, kHalfbandStopbandDb);
 }
 
 void ChannelFilter::SetOffset(double hz) { offsetHz_ = hz; }

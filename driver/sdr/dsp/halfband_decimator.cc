@@ -63,4 +63,20 @@ void HalfbandDecimator::Process(std::span<const Complex> in, std::vector<Complex
   odd_.erase(odd_.begin(), odd_.begin() + static_cast<ptrdiff_t>(fresh));
 }
 
+int64_t RateAfterHalving(double inputRate, double floorHz) {
+  int64_t rate = std::llround(inputRate);
+  while (rate % 2 == 0 && static_cast<double>(rate) / 2 >= floorHz) rate /= 2;
+  return rate;
+}
+
+std::vector<HalfbandDecimator> HalvingCascade(double inputRate, double floorHz, double keepHz,
+                                              double stopbandDb) {
+  std::vector<HalfbandDecimator> stages;
+  const int64_t last = RateAfterHalving(inputRate, floorHz);
+  for (int64_t rate = std::llround(inputRate); rate > last; rate /= 2) {
+    stages.emplace_back(static_cast<double>(rate), keepHz, stopbandDb);
+  }
+  return stages;
+}
+
 }  // namespace halvane::driver::sdr

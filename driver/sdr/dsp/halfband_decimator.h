@@ -5,6 +5,7 @@
 #ifndef HALVANE_DRIVER_SDR_DSP_HALFBAND_DECIMATOR_H
 #define HALVANE_DRIVER_SDR_DSP_HALFBAND_DECIMATOR_H
 
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -34,6 +35,12 @@ class HalfbandDecimator {
   Complex pending_;
   bool hasPending_ = false;
 };
+
+// A cascade of halvings from `inputRate`: it goes on while the rate is even and the next one is
+// at least `floorHz`. The rate it reaches, and its stages, each keeping up to `keepHz` clean.
+int64_t RateAfterHalving(double inputRate, double floorHz);
+std::vector<HalfbandDecimator> HalvingCascade(double inputRate, double floorHz, double keepHz,
+                                              double stopbandDb);
 
 }  // namespace halvane::driver::sdr
 

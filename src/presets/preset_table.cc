@@ -110,11 +110,16 @@ size_t PresetTable::LoadLine(size_t at, size_t fileSize, std::vector<KeptLines>&
   const std::string_view file = Block().substr(0, fileSize);
   const ScannedLine line = ScanLine(file, at);
   if (line.comma == std::string_view::npos) {
-    // No preset: kept, together with the lines before it that followed the same preset.
+    // No preset: kept, together with the lines before it that followed the same preset. A line
+    // ended by CR alone gets the CR LF of the lines a save writes around it; a lone LF, which
+    // other readers take for part of the line, stays as it is.
     IgnoreErrors([&] {
       const size_t after = entries_.size() - 1;
       if (kept.empty() || kept.back().after != after) kept.push_back(KeptLines{after, {}});
-      kept.back().text.append(file.substr(at, line.next - at));
+      std::string& text = kept.back().text;
+      const bool loneCr = line.next == line.end + 1 && file[line.end] == '\r';
+      text.append(file.substr(at, (loneCr ? line.end : line.next) - at));
+      if (loneCr) text.append(kLineEnd);
     });
     return line.next;
   }

@@ -49,7 +49,7 @@ class PresetTable {
   // preset they followed (0: the header), line ends and all, to be written back there.
   struct KeptLines {
     size_t after;
-    std::string text;  // one or more whole lines, as the file has them
+    std::string text;  // one or more whole lines, as the file has them (CR LF for a lone CR)
   };
   // What a list file holds besides its presets.
   struct FileRest {
@@ -61,7 +61,8 @@ class PresetTable {
   // header, every later line with a comma a preset "<frequency text>,<name>" (a further comma
   // ends the name), up to `capacity` presets. A line that is not plain ASCII is decoded first.
   // Lines end at CR LF, LF or CR; a byte-order mark is skipped. A preset that can't be added is
-  // left out and the load goes on. Lines without a comma are kept in `kept`.
+  // left out and the load goes on. Lines without a comma are kept in `kept`, a lone CR at the end
+  // of one made CR LF.
   FileRest Load(std::string file, size_t capacity);
 
   // The list file of the table: the header line, then one line per preset, every line ended by

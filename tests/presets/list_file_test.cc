@@ -58,6 +58,25 @@ TEST_F(ListFile, PresetLinesAreReadAndWrittenBackExactlyWithCrLf) {
       "10390|4|5\r\n8750\n8750,\r\n08750,News\r\n 0999 ,AM\r\n9000,Caf\xc3\xa9 \xe2\x82\xac\r\n");
 }
 
+// Lines ended by CR alone, notes among them, are saved with CR LF throughout: a note keeps its
+// text and takes the line end of the presets around it, the last line too.
+TEST_F(ListFile, NotesOfACrOnlyListAreSavedWithCrLf) {
+  Start();  // with no list yet: on 87.50 MHz
+  const std::pair<std::string, std::string> cases[] = {
+      {"8750\r9000,One\rnote\r\r9010,Two\rlast note\r",
+       "8750|0|0\r\n9000,One\r\nnote\r\n\r\n9010,Two\r\nlast note\r\n"},
+      {"8750\rhead note\r9000,One\rlast\r\rx",
+       "8750|0|0\r\nhead note\r\n9000,One\r\nlast\r\n\r\nx\r\n"},
+  };
+  for (const auto& [file, saved] : cases) {
+    SCOPED_TRACE(file);
+    WriteFile(MainList(), file);
+    presets().LoadPresets("");
+    presets().SavePresets();
+    EXPECT_EQ(ReadFile(MainList()), saved);
+  }
+}
+
 TEST_F(ListFile, ModeChoosesTheFileAndOnlyTheLocalListImports) {
   const std::string other = dir_->path() + "/other.ini";
   WriteFile(MainList(), "8750\r\n9000,Main\r\n");

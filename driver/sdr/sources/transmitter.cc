@@ -49,9 +49,12 @@ MultiplexModel::MultiplexModel(MultiplexOptions options)
 void MultiplexModel::ExtendRds(double untilIndex) {
   while (static_cast<double>(rdsWaveStart_ + rdsWave_.size()) < untilIndex + 2) {
     if (nextBit_ == bits_.size()) {
-      const rds::Group group = sim::ProgrammeGroup(*options_.rds, options_.stereo, nextGroup_++);
+      const rds::Group group = sim::ProgrammeGroup(*options_.rds, options_.stereo, nextGroup_);
+      std::array<uint32_t, rds::kBlocksPerGroup> blocks = rds::EncodeBlocks(group);
+      if (options_.rdsOnAir) options_.rdsOnAir(nextGroup_, blocks);
+      ++nextGroup_;
       bits_.clear();
-      for (const uint32_t block : rds::EncodeBlocks(group)) {
+      for (const uint32_t block : blocks) {
         for (int bit = 25; bit >= 0; --bit) bits_.push_back((block >> bit) & 1);
       }
       nextBit_ = 0;

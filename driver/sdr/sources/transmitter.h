@@ -5,13 +5,16 @@
 #ifndef HALVANE_DRIVER_SDR_SOURCES_TRANSMITTER_H
 #define HALVANE_DRIVER_SDR_SOURCES_TRANSMITTER_H
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
 #include <vector>
 
 #include "band/station.h"
+#include "rds/group.h"
 #include "sdr/liquid_objects.h"
 #include "sdr/sources/multipath_channel.h"
 #include "sdr/sources/programme_feed.h"
@@ -39,6 +42,10 @@ struct MultiplexOptions {
   // sends it, so the station's programme goes on where it was when it is sent anew (a retune).
   std::shared_ptr<ProgrammeFeed> programme{};
   double preemphasisUs = 50;
+  // Sees the blocks of RDS group number `group` (from 0) on their way to the air and may change
+  // them: damage a test wants the receiver to meet.
+  std::function<void(uint64_t group, std::array<uint32_t, rds::kBlocksPerGroup>& blocks)>
+      rdsOnAir{};
 };
 
 // The baseband multiplex as a function of time, 1.0 at full deviation.

@@ -64,6 +64,7 @@ int32_t SyntheticSource::Tune(int64_t frequencyHz, int64_t nowMs, std::optional<
     TransmitterOptions options;
     options.multiplex.stereo = station.stereo;
     options.multiplex.rds = station.programme;
+    options.multiplex.onAirMs = nowMs - airFromMs_;
     options.multiplex.tone = {config_.toneHz, config_.toneLeft, config_.toneRight, 0.5};
     if (config_.programmes) options.multiplex.programme = FeedOf(station, nowMs);
     options.multiplex.preemphasisUs = config_.deemphasisUs;

@@ -49,7 +49,8 @@ MultiplexModel::MultiplexModel(MultiplexOptions options)
 void MultiplexModel::ExtendRds(double untilIndex) {
   while (static_cast<double>(rdsWaveStart_ + rdsWave_.size()) < untilIndex + 2) {
     if (nextBit_ == bits_.size()) {
-      const rds::Group group = sim::ProgrammeGroup(*options_.rds, options_.stereo, nextGroup_);
+      const rds::Group group =
+          sim::ProgrammeGroup(*options_.rds, options_.stereo, nextGroup_, options_.onAirMs);
       std::array<uint32_t, rds::kBlocksPerGroup> blocks = rds::EncodeBlocks(group);
       if (options_.rdsOnAir) options_.rdsOnAir(nextGroup_, blocks);
       ++nextGroup_;

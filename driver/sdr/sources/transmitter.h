@@ -36,6 +36,9 @@ struct MultiplexOptions {
   bool pilot = true;       // stereo without the pilot: only for measuring the RDS signal alone
   double stereoFromS = 0;  // a stereo station sends mono (no pilot, no L-R) before this time
   std::optional<band::RdsProgramme> rds;
+  // How long the station had been on the air when this transmitter's time began: its traffic
+  // schedule counts from then, so a retune does not start an announcement over.
+  int64_t onAirMs = 0;
   Tone tone;
   // The station's programme (music, speech) in the tone's place, pre-emphasised and held by the
   // broadcast limiter to full deviation on its way in. A feed outlives the transmitter that

@@ -20,6 +20,9 @@ inline constexpr int32_t kRdsNoData = 4;
 inline constexpr int32_t kRdsStale = 5;
 // Any call: the driver failed inside (out of memory, or a fault of its own); the reason says so.
 inline constexpr int32_t kInternalFailure = 6;
+// radioSearch with traffic on: no station that carries traffic was reached within the search's
+// time; the tuner is back on the station the search began from.
+inline constexpr int32_t kNoTrafficStationInTime = 7;
 
 // radioInitialize: the band file named by HALVANE_STATIONS, or beside the library, or a capture
 // file it names, cannot be read.

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "frequency.h"
+
 namespace halvane::driver::rds {
 namespace {
 
@@ -21,6 +23,14 @@ std::optional<int32_t> FrequencyOf(const OtherNetwork& other, int32_t tuned) {
 }
 
 }  // namespace
+
+bool SeekWantsTraffic(bool on, int32_t frequency) { return on && !Frequency(frequency).IsAm(); }
+
+std::optional<bool> CarriesTraffic(const RdsMonitor& monitor) {
+  const GroupDecoder& decoder = monitor.decoder();
+  if (!decoder.HasData()) return std::nullopt;
+  return decoder.station().tp.shown();
+}
 
 void TrafficFollower::Tuned() {
   away_.reset();

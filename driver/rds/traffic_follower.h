@@ -22,6 +22,17 @@ inline constexpr uint8_t kAlarmPty = 31;
 // On the linked programme: nothing of it (its PI) received this long, and the radio goes back.
 inline constexpr int64_t kTrafficNotHeardMs = 3000;
 
+// A seek with traffic on stops only on stations that carry traffic. It listens to a station
+// the signal says is there for at most this long for its TP: the demodulator's lock and two
+// groups alike (175 ms), with room for damaged ones.
+inline constexpr int64_t kTrafficFlagWaitMs = 600;
+
+// Whether a seek from `frequency` with traffic `on` stops only on traffic programmes: on FM,
+// whose stations tell it by RDS. AM carries no RDS, and its seek stops on any station.
+bool SeekWantsTraffic(bool on, int32_t frequency);
+// The station's TP once its PI and the flag are confirmed; nothing while not yet known.
+std::optional<bool> CarriesTraffic(const RdsMonitor& monitor);
+
 struct TrafficMove {
   int32_t frequency = 0;
   // Set when going back: what the programme showed before it was left, to be shown again.

@@ -28,12 +28,6 @@ std::string RateTooLow(int32_t rate) {
 // What the source tunes for the plug-in's value: hertz on the air.
 int64_t AirHertz(int32_t frequency) { return Frequency(frequency).Hertz(); }
 
-// A source's samples all alike carry no signal, whatever the filtered residue of the constant
-// looks like to the meter (a server sending zeros): a real antenna always brings noise.
-bool Flat(const std::vector<Complex>& iq) {
-  return std::adjacent_find(iq.begin(), iq.end(), std::not_equal_to<>()) == iq.end();
-}
-
 }  // namespace
 
 SdrTuner::SdrTuner(const DriverClock& clock, SdrConfig config, int seekThreshold,
@@ -203,78 +197,6 @@ bool SdrTuner::OnAm() const { return Frequency(frequency_).IsAm(); }
 int SdrTuner::TunedLevel(int64_t nowMs) const {
   if (!reachable_) return kNoStation;
   return OnAm() ? am_->Level() : receiver_->Level(nowMs);
-}
-
-int32_t SdrTuner::MeasureLevel(int32_t frequency, int& level) {
-  std::optional<double> offset;
-  if (const int32_t code = source_->Tune(AirHertz(frequency), clock_.NowMs(), offset);
-      code != kOk) {
-    return code;
-  }
-  level = kNoStation;
-  if (!offset) return kOk;
-  const bool am = Frequency(frequency).IsAm();
-  const int64_t ms = am ? kAmSearchMeasureMs : kSearchMeasureMs;
-  const auto count = static_cast<size_t>(source_->SampleRate() * static_cast<double>(ms) / 1000);
-  iq_.clear();
-  if (const int32_t code = source_->ReadNow(count, iq_); code != kOk) return code;
-  if (Flat(iq_)) return kOk;
-  if (am) {
-    am_->Tune(*offset);
-    am_->Measure(iq_);
-    level = am_->Level();
-    return kOk;
-  }
-  receiver_->Tune(*offset);
-  receiver_->Measure(iq_);
-  level = LevelForCnr(receiver_->CarrierToNoiseDb());
-  return kOk;
-}
-
-int32_t SdrTuner::SearchFailed(int32_t code, int32_t from) {
-  const std::string why(LastReason());
-  // The source was left on the last channel measured: back to the station, as before the seek.
-  Tune(from);
-  SetLastReason(why);
-  return Fail(code);
-}
-
-int32_t SdrTuner::Search(int32_t& frequency, bool up) {
-  if (const int32_t code = Ready(); code != kOk) return code;
-  follower_.Tuned(clock_.NowMs());
-  traffic_.Tuned();
-  // AM walks the region's raster, FM the 100 kHz one.
-  const bool am = Frequency(frequency).IsAm();
-  const AmPlan& plan = AmPlanFor(config_.amStepKhz);
-  const auto next = [&](int32_t from) {
-    return am ? NextAmChannel(from, up, plan) : NextChannel(from, up);
-  };
-  int32_t stop = am ? (up ? plan.high() : plan.low()) : (up ? kFmRaster.high : kFmRaster.low);
-  int32_t code = HALVANE_SEARCH_BAND_END;
-  const int32_t from = frequency_;
-  const int64_t deadline = parts_.wallMs() + kSearchWallMs;
-  int measured = 0;
-  for (std::optional<int32_t> channel = next(frequency); channel; channel = next(*channel)) {
-    if (parts_.wallMs() >= deadline) {
-      SetLastReason("the search gave up after " + std::to_string(kSearchWallMs / 1000) + " s, " +
-                    std::to_string(measured) + " channels measured: the samples come " +
-                    "too slowly to measure the band");
-      return SearchFailed(kSdrDeviceLost, from);
-    }
-    int level = kNoStation;
-    if (const int32_t failed = MeasureLevel(*channel, level); failed != kOk) {
-      return SearchFailed(failed, from);
-    }
-    ++measured;
-    if (level <= seekThreshold_) {
-      stop = *channel;
-      code = kOk;
-      break;
-    }
-  }
-  if (const int32_t failed = Tune(stop); failed != kOk) return Fail(failed);
-  frequency = stop;
-  return code;
 }
 
 int32_t SdrTuner::StartRds() {

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,9 +54,10 @@ class SdrTuner final : public TunerBackend {
   int32_t SetForceMono(bool mono) override;
   int32_t SetFrequency(int32_t frequency) override;
   int32_t GetFrequency(int32_t& frequency) override;
-  // Steps the raster from `frequency`, measuring each channel's carrier-to-noise, and stops on
-  // the first whose level is at most the seek threshold; past the band's edge, tunes to the edge
-  // and returns the band-end code.
+  // sdr_seek.cc. Steps the raster from `frequency`, measuring each channel's carrier-to-noise,
+  // and stops on the first whose level is at most the seek threshold (on FM with traffic on, and
+  // whose RDS says it carries traffic); past the band's edge, tunes to the edge and returns the
+  // band-end code.
   int32_t Search(int32_t& frequency, bool up) override;
   int32_t StartRds() override;
   int32_t StopRds() override;
@@ -83,6 +85,9 @@ class SdrTuner final : public TunerBackend {
   bool OnAm() const;
   // The reception level of the tuned channel, on the band it lies in.
   int TunedLevel(int64_t nowMs) const;
+  // Reads the RDS of the channel just measured for at most kTrafficFlagWaitMs (and not past the
+  // search's `deadline`): its TP, or nothing where none was confirmed.
+  int32_t ListenForTraffic(int64_t deadline, std::optional<bool>& tp);
   // Returns the source to `from` and fails the search with `code`, the reason kept.
   int32_t SearchFailed(int32_t code, int32_t from);
   // af_follow.cc: at every decoder state poll, alternatives are watched while the

@@ -126,10 +126,10 @@ int32_t SimTuner::Search(int32_t& frequency, bool up) {
   if (!initialized_) return kNotInitialized;
   const Raster& raster = RasterOf(frequency);
   traffic_.Tuned();
-  // With traffic on, only stations that carry traffic stop a seek.
+  // With traffic on, only stations that carry traffic stop an FM seek.
+  const bool onlyTraffic = rds::SeekWantsTraffic(traffic_.enabled(), frequency);
   const auto wanted = [&](const band::Station* station) {
-    return station != nullptr &&
-           (!traffic_.enabled() || (station->programme && station->programme->tp));
+    return station != nullptr && (!onlyTraffic || (station->programme && station->programme->tp));
   };
   for (std::optional<int32_t> channel = NextChannel(frequency, up); channel;
        channel = NextChannel(*channel, up)) {

@@ -73,27 +73,28 @@ void V4l2Tuner::TakeBlock(rds::RawBlock block, int64_t now) {
   });
 }
 
+int32_t V4l2Tuner::ReadBlocks(int64_t now) {
+  RdsBuffer buffer;
+  for (int i = 0; i < kMaxReadsPerCall; ++i) {
+    size_t read = 0;
+    const int error = device_->ReadRds(buffer, read);
+    if (error == EAGAIN) break;
+    if (error != 0) return RdsReadFailure(error);
+    if (read == 0) break;
+    pendingRds_.insert(pendingRds_.end(), buffer.begin(), buffer.begin() + read);
+    const size_t whole = pendingRds_.size() / rds::kRawRecordSize * rds::kRawRecordSize;
+    for (const rds::RawBlock& block : rds::ParseRawBlockDump(std::span(pendingRds_).first(whole))) {
+      TakeBlock(block, now);
+    }
+    pendingRds_.erase(pendingRds_.begin(), pendingRds_.begin() + whole);
+  }
+  return kOk;
+}
+
 int32_t V4l2Tuner::PumpRds() {
   const int64_t now = clock_.NowMs();
   if (rdsSource_ == RdsSource::Blocks && rdsRunning_ && !rdsOffThisTune_) {
-    RdsBuffer buffer;
-    for (int i = 0; i < kMaxReadsPerCall; ++i) {
-      size_t read = 0;
-      const int error = device_->ReadRds(buffer, read);
-      if (error == EAGAIN) break;
-      if (error != 0) {
-        if (const int32_t result = RdsReadFailure(error); result != kOk) return result;
-        break;
-      }
-      if (read == 0) break;
-      pendingRds_.insert(pendingRds_.end(), buffer.begin(), buffer.begin() + read);
-      const size_t whole = pendingRds_.size() / rds::kRawRecordSize * rds::kRawRecordSize;
-      for (const rds::RawBlock& block :
-           rds::ParseRawBlockDump(std::span(pendingRds_).first(whole))) {
-        TakeBlock(block, now);
-      }
-      pendingRds_.erase(pendingRds_.begin(), pendingRds_.begin() + whole);
-    }
+    if (const int32_t result = ReadBlocks(now); result != kOk) return result;
   }
   monitor_.Expire(now);
   return kOk;

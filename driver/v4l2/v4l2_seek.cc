@@ -1,9 +1,12 @@
 // Seeking: the device's own hardware seek where it has one, else a walk over the raster.
 #include <algorithm>
 #include <cerrno>
+#include <string>
 
 #include "frequency.h"
+#include "rds/traffic_follower.h"
 #include "result_codes.h"
+#include "v4l2/rds_controls.h"
 #include "v4l2/seek_result.h"
 #include "v4l2/v4l2_tuner.h"
 
@@ -16,6 +19,12 @@ constexpr uint32_t kAmSpacingHz = 10'000;
 // The first seeks of a session also read the signal on a channel they passed over, which costs
 // a tune and a settling wait each; a few are enough to find the floor.
 constexpr int kNoiseFloorProbes = 4;
+// A seek with traffic on gives up after this long without a station that carries traffic.
+constexpr int64_t kTrafficSeekMs = 10'000;
+// While listening for a station's TP, RDS is read this often; a wait that does not move the
+// clock (a device that answers at once) still ends.
+constexpr int kTrafficPollMs = 20;
+constexpr int kMaxTrafficPolls = 2 * static_cast<int>(rds::kTrafficFlagWaitMs / kTrafficPollMs) + 2;
 
 }  // namespace
 
@@ -39,14 +48,68 @@ int32_t V4l2Tuner::Search(int32_t& frequency, bool up) {
   const DeviceBand seekBand = *band;
   follower_.Tuned(clock_.NowMs());
   traffic_.Tuned();
+  // Only the station's RDS tells whether it carries traffic: a tuner without RDS stops anywhere.
+  if (!rds::SeekWantsTraffic(traffic(), frequency) || rdsSource_ == RdsSource::None) {
+    return SeekOnce(frequency, up, seekBand);
+  }
+  // With traffic on the seek goes on from each station that carries none, each step a seek of
+  // its own that moves on from the last (so at most one pass over the band), until the time
+  // the search may take.
+  const int64_t deadline = clock_.NowMs() + kTrafficSeekMs;
+  int32_t at = frequency;
+  for (int passed = 0;; ++passed) {
+    if (const int32_t result = SeekOnce(at, up, seekBand); result != kOk) {
+      if (result == HALVANE_SEARCH_BAND_END) frequency = at;
+      return result;
+    }
+    std::optional<bool> tp;
+    if (const int32_t result = ListenForTraffic(deadline, tp); result != kOk) return result;
+    if (tp.value_or(false)) {
+      frequency = at;
+      return kOk;
+    }
+    if (clock_.NowMs() >= deadline) {
+      const std::string why = "no station that carries traffic was found within " +
+                              std::to_string(kTrafficSeekMs / 1000) + " s (" +
+                              std::to_string(passed + 1) +
+                              " stations without traffic passed by): back where the search began";
+      if (const int32_t result = Tune(frequency); result != kOk) return result;
+      return Refuse(kNoTrafficStationInTime, why);
+    }
+  }
+}
+
+int32_t V4l2Tuner::SeekOnce(int32_t& frequency, bool up, const DeviceBand& band) {
   if (hardwareSeek_) {
     int32_t found = frequency;
-    if (const std::optional<int32_t> result = HardwareSeek(found, up, seekBand)) {
+    if (const std::optional<int32_t> result = HardwareSeek(found, up, band)) {
       if (*result == kOk || *result == HALVANE_SEARCH_BAND_END) frequency = found;
       return *result;
     }
   }
-  return SoftwareSeek(frequency, up, seekBand);
+  return SoftwareSeek(frequency, up, band);
+}
+
+int32_t V4l2Tuner::ListenForTraffic(int64_t deadline, std::optional<bool>& tp) {
+  tp.reset();
+  const int64_t until = std::min(clock_.NowMs() + rds::kTrafficFlagWaitMs, deadline);
+  for (int poll = 0; poll < kMaxTrafficPolls; ++poll) {
+    if (rdsSource_ == RdsSource::Controls) {
+      rds::RdsData data;
+      bool received = false;
+      // The chip's own decoding: its flags are the station's once its name or text came.
+      if (ReadRdsControls(*device_, data, received) != 0) return kOk;
+      if (received) tp = data.tp;
+    } else {
+      if (const int32_t result = ReadBlocks(clock_.NowMs()); result != kOk) return result;
+      if (rdsOffThisTune_) return kOk;
+      tp = rds::CarriesTraffic(monitor_);
+    }
+    const int64_t left = until - clock_.NowMs();
+    if (tp || left <= 0) return kOk;
+    device_->WaitRds(static_cast<int>(std::min<int64_t>(kTrafficPollMs, left)));
+  }
+  return kOk;
 }
 
 std::optional<int32_t> V4l2Tuner::HardwareSeek(int32_t& value, bool up, const DeviceBand& band) {

@@ -95,6 +95,11 @@ class V4l2Tuner final : public TunerBackend {
 
   // v4l2_seek.cc
   int32_t BandEdge(const DeviceBand& band, bool up) const;
+  // One seek to the next station, by the device's hardware seek where it can, else by a walk.
+  int32_t SeekOnce(int32_t& frequency, bool up, const DeviceBand& band);
+  // Reads the tuned station's RDS for at most kTrafficFlagWaitMs (and not past `deadline`): its
+  // TP, or nothing where none was received. Only the device's loss is an error.
+  int32_t ListenForTraffic(int64_t deadline, std::optional<bool>& tp);
   // Nothing when the device cannot do this seek and the raster must be walked instead.
   std::optional<int32_t> HardwareSeek(int32_t& value, bool up, const DeviceBand& band);
   int32_t SoftwareSeek(int32_t& value, bool up, const DeviceBand& band);
@@ -110,6 +115,8 @@ class V4l2Tuner final : public TunerBackend {
   int32_t ResetRds(bool sameProgramme = false);
   int32_t DrainRds();
   int32_t PumpRds();
+  // Reads the blocks waiting into the decoder, whether decoding is on or not.
+  int32_t ReadBlocks(int64_t now);
   int32_t RdsReadFailure(int error);
   void TakeBlock(rds::RawBlock block, int64_t now);
   int32_t EvalControls(RdsRecord& record);

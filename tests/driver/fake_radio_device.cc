@@ -194,7 +194,8 @@ void FakeRadioDevice::WaitRds(int timeoutMs) {
   // A group of 104 bits at 1187.5 bit/s.
   constexpr int64_t kGroupMs = 88;
   for (onAirMs_ += timeoutMs; onAirMs_ >= kGroupMs; onAirMs_ -= kGroupMs) {
-    const std::array<uint16_t, 4> group = {pi->second, 0x0000, 0xE0CD, 0x2020};
+    const uint16_t tp = trafficOnAir.count(frequency) != 0 ? 0x0400 : 0;
+    const std::array<uint16_t, 4> group = {pi->second, tp, 0xE0CD, 0x2020};
     for (int i = 0; i < 4; ++i) {
       rds.push_back(static_cast<uint8_t>(group[static_cast<size_t>(i)] & 0xFF));
       rds.push_back(static_cast<uint8_t>(group[static_cast<size_t>(i)] >> 8));

@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,7 @@ class FakeRadioDevice final : public v4l2::RadioDevice {
   DriverClock* clock = nullptr;
   int settleMs = 20;
   std::map<uint32_t, uint16_t> piOnAir;
+  std::set<uint32_t> trafficOnAir;  // stations of piOnAir whose groups set TP
   v4l2_capability capabilities{};
   v4l2_tuner tuner{};  // name, type, capability, range; signal and subchannels from the station
   std::vector<v4l2_frequency_band> bands;

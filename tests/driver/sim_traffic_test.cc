@@ -15,7 +15,8 @@ constexpr const char* kLinkedBand =
     "rt = Home FM all day\neon = 2222\n"
     "[station Road Traffic]\nfrequency = 95.0 MHz\npi = 2222\ntp = yes\nta = toggle\n"
     "ta_period = 10\nps = \"TRAFFIC \"\n"
-    "[station Plain]\nfrequency = 92.0 MHz\n";
+    "[station Plain]\nfrequency = 92.0 MHz\n"
+    "[station Talk]\nfrequency = 1000 kHz\n";
 
 class SimTraffic : public SimDriverTest {
  protected:
@@ -87,6 +88,10 @@ TEST_F(SimTraffic, OffNothingMovesAndSeeksStopAnywhere) {
   found = 87'500'000;
   ASSERT_EQ(radioSearch(0, &found, 1, nullptr), 0);
   EXPECT_EQ(found, 95'000'000);
+  // AM carries no RDS to tell traffic by: its seek stops on any station.
+  found = 5'300'000;
+  ASSERT_EQ(radioSearch(0, &found, 1, nullptr), 0);
+  EXPECT_EQ(found, 10'000'000);
 }
 
 TEST_F(SimTraffic, ALinkedProgrammesAlarmInterruptsWithTrafficOff) {

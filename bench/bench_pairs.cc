@@ -51,9 +51,9 @@ void AddScaling(int row, std::string name, const std::vector<int>& sizes, Body b
   SortByRow(ScalingList());
 }
 
-void AddFigure(int row, std::string name, Body body) {
+void AddFigure(int row, std::string name, Body body, Length length) {
   benchmark::RegisterBenchmark(name.c_str(), std::move(body))->Iterations(1)->Repetitions(1);
-  FigureList().push_back({row, std::move(name)});
+  FigureList().push_back({row, std::move(name), length});
   SortByRow(FigureList());
 }
 

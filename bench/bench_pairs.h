@@ -37,8 +37,12 @@ void AddPair(Pair pair, Body ours, Body floor);
 // A scaling run: "<name>/scaling/<n>" for each store size, judged as time per preset.
 void AddScaling(int row, std::string name, const std::vector<int>& sizes, Body body);
 
+// How long a figure takes to measure. kLong: a sweep over conditions or a drive, minutes each,
+// which a run leaves out unless it is asked for everything (--all) or names them in its filter.
+enum class Length { kShort, kLong };
+
 // A figure computed once and shown as it is (counters of a single iteration).
-void AddFigure(int row, std::string name, Body body);
+void AddFigure(int row, std::string name, Body body, Length length = Length::kShort);
 
 const std::vector<Pair>& Pairs();
 struct Scaling {
@@ -50,6 +54,7 @@ const std::vector<Scaling>& Scalings();
 struct Figure {
   int row;
   std::string name;
+  Length length = Length::kShort;
 };
 const std::vector<Figure>& Figures();
 

@@ -192,8 +192,8 @@ void DriveSdr(benchmark::State& state) {
 }
 
 const Registration kRegistration([] {
-  AddFigure(20, "DriveSimulated", DriveSimulated);
-  AddFigure(23, "DriveSdr", DriveSdr);
+  AddFigure(20, "DriveSimulated", DriveSimulated, Length::kLong);
+  AddFigure(23, "DriveSdr", DriveSdr, Length::kLong);
 });
 
 }  // namespace

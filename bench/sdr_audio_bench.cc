@@ -163,7 +163,9 @@ void AudioQuality(benchmark::State& state) {
   state.counters["targets missed"] = missed;
 }
 
-const Registration kRegistration([] { AddFigure(23, "SdrAudioQuality", AudioQuality); });
+const Registration kRegistration([] {
+  AddFigure(23, "SdrAudioQuality", AudioQuality, Length::kLong);
+});
 
 }  // namespace
 }  // namespace bench

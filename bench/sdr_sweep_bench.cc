@@ -218,7 +218,7 @@ void CnrSweep(benchmark::State& state) {
   if (!rtTargets) state.SkipWithError("RadioText was not whole within 10 s at 6 dB or more");
 }
 
-const Registration kRegistration([] { AddFigure(22, "SdrCnrSweep", CnrSweep); });
+const Registration kRegistration([] { AddFigure(22, "SdrCnrSweep", CnrSweep, Length::kLong); });
 
 }  // namespace
 }  // namespace bench

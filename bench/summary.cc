@@ -7,7 +7,11 @@
 #include <ctime>
 #include <fstream>
 #include <iostream>
+#include <map>
+#include <regex>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "bench_pairs.h"
 
@@ -69,6 +73,36 @@ std::string TargetText(double maxRatio, double budgetMicros) {
   std::string t = "≤ " + Printf(maxRatio < 1 ? "%.3g" : "%.1f", maxRatio);
   if (budgetMicros > 0) t += ", < " + FormatDuration(budgetMicros * 1000);
   return t;
+}
+
+// The sections of the results file.
+enum class Section { kNone, kPairs, kScaling, kFigures };
+
+// The entries of an earlier results file by section and key: the name as JSON writes it, and
+// for a scaling "/<presets>" after it. Each is its whole line, without the comma after it.
+using EarlierLines = std::map<std::pair<Section, std::string>, std::string>;
+
+EarlierLines ReadEarlier(std::string_view text) {
+  static const std::regex kRow(R"re(^ *\{"benchmark": ("(?:[^"\\]|\\.)*")(, "presets": (\d+))?)re");
+  static const std::regex kFigure(R"re(^ *("(?:[^"\\]|\\.)*"): \{)re");
+  EarlierLines lines;
+  Section section = Section::kNone;
+  std::istringstream in{std::string(text)};
+  std::string line;
+  std::smatch m;
+  while (std::getline(in, line)) {
+    if (line.starts_with("  \"pairs\": [")) section = Section::kPairs;
+    if (line.starts_with("  \"scaling\": [")) section = Section::kScaling;
+    if (line.starts_with("  \"figures\": {")) section = Section::kFigures;
+    if (!line.empty() && line.back() == ',') line.pop_back();
+    if ((section == Section::kPairs || section == Section::kScaling) &&
+        std::regex_search(line, m, kRow)) {
+      lines[{section, m[1].str() + (m[3].matched ? "/" + m[3].str() : "")}] = line;
+    } else if (section == Section::kFigures && std::regex_search(line, m, kFigure)) {
+      lines[{section, m[1].str()}] = line;
+    }
+  }
+  return lines;
 }
 
 }  // namespace
@@ -211,53 +245,77 @@ std::string Summary::Table() const {
   return out.str();
 }
 
-std::string Summary::Json() const {
+std::string Summary::Json(std::string_view earlier) const {
+  const EarlierLines before = ReadEarlier(earlier);
+  const auto keep = [&](Section section, const std::string& key, std::vector<std::string>& lines) {
+    const auto it = before.find({section, key});
+    if (it != before.end()) lines.push_back(it->second);
+  };
+  const std::string date = ", \"date\": " + JsonString(machine_.date);
+
+  std::map<std::string, Row> measured;
+  for (const Row& r : Rows()) measured[r.name] = r;
+  std::vector<std::string> pairs;
+  for (const Pair& p : Pairs()) {
+    const auto it = measured.find(p.name);
+    if (it == measured.end()) {
+      keep(Section::kPairs, JsonString(p.name), pairs);
+      continue;
+    }
+    const Row& r = it->second;
+    std::string line =
+        "    {\"benchmark\": " + JsonString(r.name) + ", \"floor\": " + JsonString(r.floor) +
+        ", \"clock\": " + JsonString(r.clock) + ", \"ours_ns\": " + JsonNumber(r.ours) +
+        ", \"floor_ns\": " + JsonNumber(r.floorNs) + ", \"ratio\": " + JsonNumber(r.ratio) +
+        ", \"max_ratio\": " + JsonNumber(r.maxRatio) +
+        ", \"budget_us\": " + JsonNumber(r.budgetMicros) +
+        ", \"met\": " + (r.met ? "true" : "false");
+    if (r.maxRatio <= 0) line += ", \"reference\": true";
+    if (!r.error.empty()) line += ", \"error\": " + JsonString(r.error);
+    pairs.push_back(line + date + "}");
+  }
+
+  std::vector<std::string> scaling;
+  for (const Scaling& s : Scalings()) {
+    for (int n : s.sizes) {
+      const Measured* m = Find(s.name + "/scaling/" + std::to_string(n));
+      if (m == nullptr) {
+        keep(Section::kScaling, JsonString(s.name) + "/" + std::to_string(n), scaling);
+      } else if (m->error.empty()) {
+        scaling.push_back("    {\"benchmark\": " + JsonString(s.name) + ", \"presets\": " +
+                          std::to_string(n) + ", \"cpu_ns\": " + JsonNumber(m->cpuNs) +
+                          ", \"ns_per_preset\": " + JsonNumber(m->cpuNs / n) + date + "}");
+      }
+    }
+  }
+
+  std::vector<std::string> figures;
+  for (const Figure& f : Figures()) {
+    const Measured* m = Find(f.name);
+    if (m == nullptr) {
+      keep(Section::kFigures, JsonString(f.name), figures);
+      continue;
+    }
+    std::string line = "    " + JsonString(f.name) + ": {\"date\": " + JsonString(machine_.date);
+    for (const auto& [name, value] : m->counters)
+      line += ", " + JsonString(name) + ": " + JsonNumber(value);
+    if (!m->error.empty()) line += ", \"error\": " + JsonString(m->error);
+    figures.push_back(line + "}");
+  }
+
+  const auto join = [](const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& line : lines) out += (out.empty() ? "\n" : ",\n") + line;
+    return out;
+  };
   std::ostringstream out;
   out << "{\n  \"machine\": {\"cpu\": " << JsonString(machine_.cpu)
       << ", \"cpus\": " << machine_.cpus << ", \"mhz\": " << JsonNumber(machine_.mhz)
       << ", \"kernel\": " << JsonString(machine_.kernel)
       << ", \"date\": " << JsonString(machine_.date)
-      << "},\n  \"repetitions\": " << machine_.repetitions << ",\n  \"pairs\": [";
-  const auto rows = Rows();
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const Row& r = rows[i];
-    out << (i ? "," : "") << "\n    {\"benchmark\": " << JsonString(r.name)
-        << ", \"floor\": " << JsonString(r.floor) << ", \"clock\": " << JsonString(r.clock)
-        << ", \"ours_ns\": " << JsonNumber(r.ours) << ", \"floor_ns\": " << JsonNumber(r.floorNs)
-        << ", \"ratio\": " << JsonNumber(r.ratio) << ", \"max_ratio\": " << JsonNumber(r.maxRatio)
-        << ", \"budget_us\": " << JsonNumber(r.budgetMicros)
-        << ", \"met\": " << (r.met ? "true" : "false");
-    if (r.maxRatio <= 0) out << ", \"reference\": true";
-    if (!r.error.empty()) out << ", \"error\": " << JsonString(r.error);
-    out << "}";
-  }
-  out << "\n  ],\n  \"scaling\": [";
-  bool first = true;
-  for (const Scaling& s : Scalings()) {
-    for (int n : s.sizes) {
-      const Measured* m = Find(s.name + "/scaling/" + std::to_string(n));
-      if (m == nullptr || !m->error.empty()) continue;
-      out << (first ? "" : ",") << "\n    {\"benchmark\": " << JsonString(s.name)
-          << ", \"presets\": " << n << ", \"cpu_ns\": " << JsonNumber(m->cpuNs)
-          << ", \"ns_per_preset\": " << JsonNumber(m->cpuNs / n) << "}";
-      first = false;
-    }
-  }
-  out << "\n  ],\n  \"figures\": {";
-  first = true;
-  for (const Figure& f : Figures()) {
-    const Measured* m = Find(f.name);
-    if (m == nullptr) continue;
-    out << (first ? "" : ",") << "\n    " << JsonString(f.name) << ": {";
-    bool firstCounter = true;
-    for (const auto& [name, value] : m->counters) {
-      out << (firstCounter ? "" : ", ") << JsonString(name) << ": " << JsonNumber(value);
-      firstCounter = false;
-    }
-    out << "}";
-    first = false;
-  }
-  out << "\n  }\n}\n";
+      << "},\n  \"repetitions\": " << machine_.repetitions << ",\n  \"pairs\": [" << join(pairs)
+      << "\n  ],\n  \"scaling\": [" << join(scaling) << "\n  ],\n  \"figures\": {" << join(figures)
+      << "\n  }\n}\n";
   return out.str();
 }
 

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace bench {
@@ -33,8 +34,13 @@ class Summary {
  public:
   Summary(Machine machine, std::map<std::string, Measured> runs)
       : machine_(std::move(machine)), runs_(std::move(runs)) {}
+  // Nothing was measured (the benchmarks were listed, or the filter matched none).
+  bool empty() const { return runs_.empty(); }
   std::string Table() const;
-  std::string Json() const;
+  // The results file: the machine of this run, then every row registered, each on a line of its
+  // own with the date it was measured. A row this run left out keeps its line from `earlier`
+  // (an earlier results file, as this function wrote it), if it has one there.
+  std::string Json(std::string_view earlier = {}) const;
   bool AllMet() const;
 
  private:

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "audio/playthrough_tuner.h"
+#include "frequency.h"
 #include "result_codes.h"
 #include "sdr/sdr_tuner.h"
 
@@ -23,21 +24,23 @@ constexpr int64_t kProbePieceMs = 25;
 
 }  // namespace
 
-rds::AfCheck SdrTuner::CheckAlternative(int32_t frequency, int mustBeat) {
-  const int64_t now = clock_.NowMs();
-  if (!searching_ || watch_->Watching(frequency)) return watch_->Check(frequency, now);
-  return Probe(frequency, mustBeat);
+rds::AfCheck SdrTuner::Check(const rds::AfCandidate& candidate) {
+  // While the station is heard only the watched alternatives are checked: reaching any other
+  // would move the centre and break the sound.
+  if (!candidate.lost || watch_->Watching(candidate.frequency)) {
+    return watch_->Check(candidate.frequency, clock_.NowMs());
+  }
+  return Probe(candidate);
 }
 
-rds::AfCheck SdrTuner::Probe(int32_t frequency, int mustBeat) {
+rds::AfCheck SdrTuner::Probe(const rds::AfCandidate& candidate) {
   rds::AfCheck found;
-  found.silentMs = 0;
-  if (probeFailed_ != 0) return found;
-  probed_ = true;
+  found.retuned = true;
   std::optional<double> offset;
   const int64_t now = clock_.NowMs();
-  if (const int32_t code = source_->Tune(frequency, now, offset); code != kOk) {
-    probeFailed_ = code;
+  if (const int32_t code = source_->Tune(Frequency(candidate.frequency).Hertz(), now, offset);
+      code != kOk) {
+    found.failure = code;
     return found;
   }
   if (!offset) return found;
@@ -45,23 +48,26 @@ rds::AfCheck SdrTuner::Probe(int32_t frequency, int mustBeat) {
   const auto samplesFor = [rate](int64_t ms) {
     return static_cast<size_t>(rate * static_cast<double>(ms) / 1000);
   };
+  const int64_t started = parts_.wallMs();
   probe_->Tune(*offset);
   iq_.clear();
   if (const int32_t code = source_->ReadNow(samplesFor(kSearchMeasureMs), iq_); code != kOk) {
-    probeFailed_ = code;
+    found.failure = code;
     return found;
   }
   probe_->Measure(iq_);
   found.level = LevelForCnr(probe_->CarrierToNoiseDb());
   int64_t readMs = kSearchMeasureMs;
-  if (found.level <= mustBeat) {
-    // The PI of a candidate strong enough to be taken, confirmed as the decoder confirms it.
+  if (found.level <= candidate.mustBeat) {
+    // The PI of a candidate strong enough to be taken, confirmed as the decoder confirms it; a
+    // source whose samples come late gets as much real time for it as its samples would take.
     probe_->Tune(*offset);
-    for (int64_t at = 0; at < kProbePiMs && !probe_->monitor().decoder().HasData();
+    for (int64_t at = 0; at < kProbePiMs && parts_.wallMs() - started < kProbePiMs &&
+                         !probe_->monitor().decoder().HasData();
          at += kProbePieceMs) {
       iq_.clear();
       if (const int32_t code = source_->ReadNow(samplesFor(kProbePieceMs), iq_); code != kOk) {
-        probeFailed_ = code;
+        found.failure = code;
         return found;
       }
       readMs += kProbePieceMs;
@@ -70,7 +76,8 @@ rds::AfCheck SdrTuner::Probe(int32_t frequency, int mustBeat) {
     }
     if (probe_->monitor().decoder().HasData()) found.pi = probe_->monitor().decoder().data().pi;
   }
-  // The samples' time is what the check took (the station was lost: nobody heard the gap).
+  // The samples' time is what the check cost (the station was lost: nobody heard the gap); the
+  // follower charges the real time where that was longer.
   found.silentMs = readMs;
   return found;
 }
@@ -92,43 +99,34 @@ int32_t SdrTuner::Follow(int64_t nowMs) {
     return kOk;
   }
   const int level = receiver_->Level(nowMs);
-  const rds::RdsMonitor& monitor = receiver_->monitor();
-  const auto [pi, afs] = rds::ProgrammeOf(monitor, frequency_);
+  const rds::FollowedProgramme heard = rds::ProgrammeOf(receiver_->monitor(), frequency_);
   // Watching starts as the station weakens: the follower looks after a second of weakness, by
   // when the watchers have their PI confirmed (two groups, 175 ms).
   std::vector<std::pair<int32_t, double>> candidates;
   if (level >= rds::kAfWeakLevel) {
-    for (int32_t frequency : afs.empty() ? follower_.alternatives() : afs) {
+    for (int32_t frequency : heard.afs.empty() ? follower_.alternatives() : heard.afs) {
       if (frequency != frequency_) {
         candidates.emplace_back(frequency, static_cast<double>(frequency - centreHz_));
       }
     }
   }
   watch_->Watch(candidates);
-  searching_ = level >= rds::kAfNoSignal;
-  probed_ = false;
-  probeFailed_ = 0;
-  const std::vector<int32_t> band =
-      searching_ ? rds::SearchChannels(searchFrom_, frequency_) : std::vector<int32_t>();
-  const int roundsBefore = follower_.statistics().rounds;
-  const std::optional<int32_t> move = follower_.Step(nowMs, frequency_, level, pi, afs, band);
-  if (searching_ && follower_.statistics().rounds != roundsBefore) searchFrom_ += band.size();
-  searching_ = false;
-  if (probed_) {
+  const rds::AfStep step = follower_.Step(nowMs, frequency_, level, heard, *this);
+  if (step.retuned) {
     // The source was moved away: to the programme found through the regular tuning, else back
     // to where the station was lost (the follower keeps the programme and its alternatives).
     const rds::RdsMonitor held = receiver_->monitor();
-    const int32_t back = Tune(move.value_or(frequency_));
-    if (move) receiver_->monitor().TakeOver(held, nowMs);
-    return probeFailed_ != 0 ? probeFailed_ : back;
+    const int32_t back = Tune(step.move.value_or(frequency_));
+    if (step.move) receiver_->monitor().TakeOver(held, nowMs);
+    return step.failure != kOk ? step.failure : back;
   }
-  if (!move) return kOk;
-  std::unique_ptr<Receiver> receiver = watch_->Take(*move);
+  if (!step.move) return kOk;
+  std::unique_ptr<Receiver> receiver = watch_->Take(*step.move);
   if (!receiver) return kOk;  // only a watched alternative is ever chosen
   // The programme's data stay shown on the receiver that plays it from now on.
   receiver->monitor().TakeOver(receiver_->monitor(), nowMs);
   receiver_ = std::move(receiver);
-  frequency_ = *move;
+  frequency_ = *step.move;
   audio_->SetTitle(audio::FrequencyTitle(frequency_));
   watch_->Watch({});
   return kOk;

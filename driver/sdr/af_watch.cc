@@ -58,12 +58,9 @@ rds::AfCheck AfWatch::Check(int32_t frequency, int64_t nowMs) const {
     check.level = w.receiver->Level(nowMs);
     const rds::RdsMonitor& monitor = w.receiver->monitor();
     if (monitor.HasFreshData(nowMs)) check.pi = monitor.decoder().data().pi;
-    check.silentMs = 0;
     return check;
   }
-  rds::AfCheck none;
-  none.silentMs = 0;
-  return none;
+  return {};
 }
 
 std::unique_ptr<Receiver> AfWatch::Take(int32_t frequency) {

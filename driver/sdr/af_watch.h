@@ -11,7 +11,7 @@
 #include <span>
 #include <vector>
 
-#include "rds/af_follower.h"
+#include "rds/af_probe.h"
 #include "sdr/dsp/receiver.h"
 
 namespace halvane::driver::sdr {

@@ -36,10 +36,8 @@ SdrTuner::SdrTuner(const DriverClock& clock, SdrConfig config, int seekThreshold
       config_(std::move(config)),
       seekThreshold_(seekThreshold),
       parts_(std::move(parts)),
-      // Alternatives are measured inside the span: a check costs the listener nothing.
-      follower_(
-          [this](int32_t frequency, int mustBeat) { return CheckAlternative(frequency, mustBeat); },
-          0) {
+      // A search's checks wait on the source in real time, whatever the driver's clock does.
+      follower_(parts_.wallMs) {
   follower_.SetEnabled(followAlternatives);
 }
 

@@ -12,6 +12,7 @@
 #include "audio/audio_sink.h"
 #include "driver_clock.h"
 #include "rds/af_follower.h"
+#include "rds/af_probe.h"
 #include "rds/traffic_follower.h"
 #include "sdr/af_watch.h"
 #include "sdr/dsp/am_receiver.h"
@@ -40,7 +41,7 @@ inline constexpr int64_t kAmSearchMeasureMs = 30;
 // late) gives up, back on the station it started from.
 inline constexpr int64_t kSearchWallMs = 10'000;
 
-class SdrTuner final : public TunerBackend {
+class SdrTuner final : public TunerBackend, private rds::AfProbe {
  public:
   // `followAlternatives`: follow the programme to alternatives inside the captured span.
   SdrTuner(const DriverClock& clock, SdrConfig config, int seekThreshold, SdrTunerParts parts,
@@ -98,9 +99,9 @@ class SdrTuner final : public TunerBackend {
   // To a linked programme's announcement or back: inside the span only the receiver moves.
   int32_t FollowTraffic(const rds::TrafficMove& move, int64_t nowMs);
   // One frequency for the follower: a watched one as its watcher measures it; while the station
-  // is lost, any other by retuning the source to it (the tuner returns afterwards).
-  rds::AfCheck CheckAlternative(int32_t frequency, int mustBeat);
-  rds::AfCheck Probe(int32_t frequency, int mustBeat);
+  // is lost, any other by retuning the source to it (the tuner returns after the poll).
+  rds::AfCheck Check(const rds::AfCandidate& candidate) override;
+  rds::AfCheck Probe(const rds::AfCandidate& candidate);
 
   const DriverClock& clock_;
   SdrConfig config_;
@@ -125,10 +126,6 @@ class SdrTuner final : public TunerBackend {
   rds::TrafficFollower traffic_;
   std::unique_ptr<AfWatch> watch_;
   std::unique_ptr<Receiver> probe_;  // measures a frequency the search retuned the source to
-  bool searching_ = false;           // the follower's step runs on a lost station
-  bool probed_ = false;              // a check retuned the source in this step
-  int32_t probeFailed_ = 0;          // the source's code when a check's retuning failed
-  size_t searchFrom_ = 0;            // the band channel a search round starts from
   std::vector<Complex> iq_;
   std::vector<float> sound_;
 };

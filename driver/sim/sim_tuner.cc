@@ -29,14 +29,10 @@ SimTuner::SimTuner(const DriverClock& clock, std::function<band::BandLoad()> loa
                    bool followAlternatives, SimSound::OpenAudio openAudio)
     : clock_(clock),
       loadBand_(std::move(loadBand)),
-      follower_([this](int32_t frequency, int mustBeat) { return Check(frequency, mustBeat); },
-                kCheckMs),
+      // A check is simulated: it takes the time it silences, on the driver's clock.
+      follower_([&clock] { return clock.NowMs(); }),
       sound_(std::move(openAudio)) {
   follower_.SetEnabled(followAlternatives);
-  for (std::optional<int32_t> channel = kFmRaster.low; channel;
-       channel = NextChannel(*channel, true)) {
-    channels_.push_back(*channel);
-  }
 }
 
 int32_t SimTuner::Initialize() {
@@ -237,24 +233,22 @@ void SimTuner::CatchUp() {
   receiver_.CatchUp(station, station ? LevelOf(*station) : band::kNoStationLevel, clock_.NowMs());
 }
 
-// A muted jump to `frequency`: its level, and for a candidate of `mustBeat` or better the PI of
-// the first group received there.
-rds::AfCheck SimTuner::Check(int32_t frequency, int mustBeat) {
+rds::AfCheck SimTuner::Check(const rds::AfCandidate& candidate) {
   rds::AfCheck check;
   check.silentMs = kSettleMs;  // tune, settle, read the level
-  // The listener hears the check as a mute, one check after the other.
-  const int64_t from = std::max(clock_.NowMs(), silentUntilMs_);
-  const band::Station* station = Received(frequency);
-  const bool readPi = station != nullptr && LevelOf(*station) <= mustBeat && station->HasRds();
+  const band::Station* station = Received(candidate.frequency);
+  const bool readPi =
+      station != nullptr && LevelOf(*station) <= candidate.mustBeat && station->HasRds();
   if (readPi) check.silentMs = kCheckMs;
-  sound_.Silence(from, *check.silentMs);
-  silentUntilMs_ = from + *check.silentMs;
+  // The listener hears the check as a mute from when it begins: the checks before it may hold
+  // the tuner past the clock's reading.
+  sound_.Silence(candidate.atMs, check.silentMs);
   if (station == nullptr) return check;
   check.level = LevelOf(*station);
   if (!readPi) return check;
   const int level = check.level;
-  // The group on the air now, as the jump would catch it.
-  const auto n = static_cast<uint64_t>((clock_.NowMs() - startedAtMs_) / kCheckMs);
+  // The group on the air as the check begins, as the jump would catch it.
+  const auto n = static_cast<uint64_t>((candidate.atMs - startedAtMs_) / kCheckMs);
   const rds::ReceivedGroup group = rds::DecodeAirGroup(ReceiveGroup(*station, n, level));
   if (group.usable[0]) check.pi = group.blocks[0];
   return check;
@@ -298,12 +292,11 @@ void SimTuner::Follow() {
   }
   // On a linked programme's announcement the programme to follow is the one to come back to.
   if (traffic_.away()) return;
-  const auto [pi, afs] = rds::ProgrammeOf(monitor, frequency_);
-  const std::optional<int32_t> move =
-      follower_.Step(clock_.NowMs(), frequency_, level, pi, afs, channels_);
-  if (move) {
+  const rds::AfStep step = follower_.Step(clock_.NowMs(), frequency_, level,
+                                          rds::ProgrammeOf(monitor, frequency_), *this);
+  if (step.move) {
     // The follower keeps the programme; what the radio shows of it stays.
-    frequency_ = *move;
+    frequency_ = *step.move;
     receiver_.Move(clock_.NowMs());
   }
 }

@@ -11,6 +11,7 @@
 #include "driver_clock.h"
 #include "frequency.h"
 #include "rds/af_follower.h"
+#include "rds/af_probe.h"
 #include "rds/traffic_follower.h"
 #include "sim/rds_receiver.h"
 #include "sim/sim_sound.h"
@@ -18,7 +19,7 @@
 
 namespace halvane::driver::sim {
 
-class SimTuner final : public TunerBackend {
+class SimTuner final : public TunerBackend, private rds::AfProbe {
  public:
   // `loadBand` runs at the first successful Initialize (and again after a failed one).
   // `followAlternatives`: follow the tuned programme over its alternative frequencies.
@@ -58,7 +59,9 @@ class SimTuner final : public TunerBackend {
   void CatchUp();
   void Follow();
   void FollowTraffic(const rds::TrafficMove& move);
-  rds::AfCheck Check(int32_t frequency, int mustBeat);
+  // A muted jump to the candidate: its level, and for one strong enough to be taken the PI of
+  // the group on the air as the check begins.
+  rds::AfCheck Check(const rds::AfCandidate& candidate) override;
   // Plays the sound up to the clock; a held clock's long step in pieces, as the level moves.
   void Play();
   Heard HeardAt(int64_t ms) const;
@@ -76,11 +79,9 @@ class SimTuner final : public TunerBackend {
   bool started_ = false;
   rds::AfFollower follower_;
   rds::TrafficFollower traffic_;
-  std::vector<int32_t> channels_;  // every FM channel, for a search by PI
   SimSound sound_;
-  int64_t tunedAtMs_ = 0;      // the RDS schedule, and so a traffic announcement, counts from here
-  int64_t soundMs_ = 0;        // the clock's reading the sound has been played to
-  int64_t silentUntilMs_ = 0;  // the end of the last check's mute
+  int64_t tunedAtMs_ = 0;  // the RDS schedule, and so a traffic announcement, counts from here
+  int64_t soundMs_ = 0;    // the clock's reading the sound has been played to
 };
 
 }  // namespace halvane::driver::sim

@@ -40,19 +40,14 @@ int32_t V4l2Tuner::Follow(int level) {
       rdsSource_ != RdsSource::Blocks || rdsOffThisTune_) {
     return kOk;
   }
-  const auto [pi, afs] = rds::ProgrammeOf(monitor_, tuned_->value);
-  const bool lost = level >= rds::kAfNoSignal;
-  const std::vector<int32_t> search =
-      lost ? NextSearchChannels(tuned_->value) : std::vector<int32_t>();
-  const int roundsBefore = follower_.statistics().rounds;
-  const std::optional<int32_t> move =
-      follower_.Step(clock_.NowMs(), tuned_->value, level, pi, afs, search);
-  if (lost && follower_.statistics().rounds != roundsBefore) searchFrom_ += search.size();
-  if (lost_)
+  const rds::AfStep step = follower_.Step(clock_.NowMs(), tuned_->value, level,
+                                          rds::ProgrammeOf(monitor_, tuned_->value), *this);
+  if (step.failure != kOk) {
     return Refuse(kDeviceLost, "the device is gone (stop and start the radio once it is back)");
-  if (!move) return kOk;
+  }
+  if (!step.move) return kOk;
   // The follower keeps the programme; what the radio shows of it stays.
-  return Tune(*move, true);
+  return Tune(*step.move, true);
 }
 
 int32_t V4l2Tuner::FollowTraffic(const rds::TrafficMove& move) {
@@ -69,16 +64,13 @@ int32_t V4l2Tuner::SetTraffic(bool on) {
   return back ? FollowTraffic(*back) : kOk;
 }
 
-std::vector<int32_t> V4l2Tuner::NextSearchChannels(int32_t tuned) {
-  // Each channel costs the settling time, more only when strong.
-  return rds::SearchChannels(searchFrom_, tuned);
-}
-
-rds::AfCheck V4l2Tuner::CheckAlternative(int32_t frequency, int mustBeat) {
-  const DeviceBand* band = BandFor(frequency);
-  if (band == nullptr || !tuned_ || lost_) return {};
-  // What the station sent so far is its own: decode it before leaving.
-  if (PumpRds() != kOk) return {};
+rds::AfCheck V4l2Tuner::Check(const rds::AfCandidate& candidate) {
+  const DeviceBand* band = BandFor(candidate.frequency);
+  if (lost_) return Gone();
+  if (band == nullptr || !tuned_) return {};
+  // What the station sent so far is its own: decode it before leaving. Only the device's loss
+  // fails it.
+  if (PumpRds() != kOk) return Gone();
   const int64_t start = clock_.NowMs();
   const bool unmuteAfter = !muted_;
   if (unmuteAfter && device_->SetControl(V4L2_CID_AUDIO_MUTE, 1) != 0) return {};
@@ -87,7 +79,7 @@ rds::AfCheck V4l2Tuner::CheckAlternative(int32_t frequency, int mustBeat) {
   v4l2_frequency jump{};
   jump.tuner = 0;
   jump.type = V4L2_TUNER_RADIO;
-  jump.frequency = *HertzToUnits(Frequency(frequency).Hertz(), band->unit);
+  jump.frequency = *HertzToUnits(Frequency(candidate.frequency).Hertz(), band->unit);
   if (device_->SetFrequency(jump) == 0) {
     DrainRds();  // blocks still queued from the station left
     device_->Settle();
@@ -95,7 +87,7 @@ rds::AfCheck V4l2Tuner::CheckAlternative(int32_t frequency, int mustBeat) {
     tuner.index = 0;
     if (device_->GetTuner(tuner) == 0) {
       found.level = LevelOf(tuner);
-      if (found.level <= mustBeat) found.pi = ReadPi(start + kPiWaitMs);
+      if (found.level <= candidate.mustBeat) found.pi = ReadPi(start + kPiWaitMs);
     }
   }
 
@@ -111,9 +103,18 @@ rds::AfCheck V4l2Tuner::CheckAlternative(int32_t frequency, int mustBeat) {
   found.silentMs = clock_.NowMs() - start;
   if (backError != 0) {
     Failure(backError, "tuning back after checking an alternative frequency");
-    return {};
+    // What was read there counts for nothing: the station is not back.
+    rds::AfCheck failed = Gone();
+    failed.silentMs = found.silentMs;
+    return failed;
   }
   return found;
+}
+
+rds::AfCheck V4l2Tuner::Gone() const {
+  rds::AfCheck check;
+  if (lost_) check.failure = kDeviceLost;
+  return check;
 }
 
 std::optional<uint16_t> V4l2Tuner::ReadPi(int64_t untilMs) {

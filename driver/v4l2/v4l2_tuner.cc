@@ -49,13 +49,11 @@ int64_t RasterDistance(const Raster& raster, int64_t lowHz, int64_t highHz) {
 }  // namespace
 
 V4l2Tuner::V4l2Tuner(std::unique_ptr<RadioDevice> device, V4l2Options options,
-                     const DriverClock& clock)
+                     const DriverClock& clock, std::function<int64_t()> wallMs)
     : device_(std::move(device)),
       options_(std::move(options)),
       clock_(clock),
-      follower_(
-          [this](int32_t frequency, int mustBeat) { return CheckAlternative(frequency, mustBeat); },
-          0) {
+      follower_(std::move(wallMs)) {
   follower_.SetEnabled(options_.followAlternatives);
 }
 

@@ -7,6 +7,7 @@
 #ifndef HALVANE_DRIVER_V4L2_V4L2_TUNER_H
 #define HALVANE_DRIVER_V4L2_V4L2_TUNER_H
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +16,7 @@
 
 #include "driver_clock.h"
 #include "rds/af_follower.h"
+#include "rds/af_probe.h"
 #include "rds/raw_blocks.h"
 #include "rds/rds_monitor.h"
 #include "rds/traffic_follower.h"
@@ -35,9 +37,11 @@ struct V4l2Options {
   bool followAlternatives = true;
 };
 
-class V4l2Tuner final : public TunerBackend {
+class V4l2Tuner final : public TunerBackend, private rds::AfProbe {
  public:
-  V4l2Tuner(std::unique_ptr<RadioDevice> device, V4l2Options options, const DriverClock& clock);
+  // `wallMs` reads real time, which a device's calls take whatever the driver's clock does.
+  V4l2Tuner(std::unique_ptr<RadioDevice> device, V4l2Options options, const DriverClock& clock,
+            std::function<int64_t()> wallMs = MonotonicMs);
 
   int32_t Initialize() override;
   int32_t Uninitialize() override;
@@ -127,10 +131,10 @@ class V4l2Tuner final : public TunerBackend {
   int32_t Follow(int level);
   // To a linked programme's announcement, or back to the programme, whose data show again.
   int32_t FollowTraffic(const rds::TrafficMove& move);
-  rds::AfCheck CheckAlternative(int32_t frequency, int mustBeat);
+  rds::AfCheck Check(const rds::AfCandidate& candidate) override;
+  // A check that found nothing: failed when the device is gone.
+  rds::AfCheck Gone() const;
   std::optional<uint16_t> ReadPi(int64_t untilMs);
-  // The next channels of the band for a search by PI after a total loss, a few per round.
-  std::vector<int32_t> NextSearchChannels(int32_t tuned);
 
   std::unique_ptr<RadioDevice> device_;
   V4l2Options options_;
@@ -159,7 +163,6 @@ class V4l2Tuner final : public TunerBackend {
   rds::RdsMonitor monitor_;
   rds::AfFollower follower_;
   rds::TrafficFollower traffic_;
-  size_t searchFrom_ = 0;  // where the next round of a search by PI goes on in the band
 };
 
 }  // namespace halvane::driver::v4l2

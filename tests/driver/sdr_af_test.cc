@@ -5,6 +5,7 @@
 // is searched by its PI beyond the span.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -42,15 +43,18 @@ band::Band Network(const std::vector<OnAir>& stations) {
   return network;
 }
 
-// The synthetic band, counting how often the tuner moves the source.
+// The synthetic band, counting how often the tuner moves the source. Its samples for a
+// measurement come `readLateMs` of real time late (`lateMs` adds them up), as over a slow link.
 class CountedSource final : public IqSource {
  public:
-  CountedSource(band::Band network, int* tunes)
+  CountedSource(band::Band network, int* tunes, int64_t* lateMs, int64_t readLateMs)
       : inner_(SdrConfigAt(),
                [network] {
                  return band::BandLoad{network, 0, {}};
                }),
-        tunes_(tunes) {}
+        tunes_(tunes),
+        lateMs_(lateMs),
+        readLateMs_(readLateMs) {}
   static SdrConfig SdrConfigAt() {
     SdrConfig config;
     config.rate = kRate;
@@ -67,12 +71,15 @@ class CountedSource final : public IqSource {
     return inner_.ReadDue(nowMs, out);
   }
   int32_t ReadNow(size_t count, std::vector<Complex>& out) override {
+    *lateMs_ += readLateMs_;
     return inner_.ReadNow(count, out);
   }
 
  private:
   SyntheticSource inner_;
   int* tunes_;
+  int64_t* lateMs_;
+  int64_t readLateMs_;
 };
 
 class CountingSink final : public audio::AudioSink {
@@ -90,13 +97,18 @@ class CountingSink final : public audio::AudioSink {
 // The tuner on the network, tuned to `first` and polled every 100 ms, with the frequencies it
 // played in order.
 struct Drive {
-  explicit Drive(const band::Band& network, int32_t first) {
+  explicit Drive(const band::Band& network, int32_t first, int64_t readLateMs = 0) {
     clock.UseManual(true);
     startMs = clock.NowMs();
     SdrConfig config = CountedSource::SdrConfigAt();
     SdrTunerParts parts;
-    parts.makeSource = [this, network] { return std::make_unique<CountedSource>(network, &tunes); };
+    parts.makeSource = [this, network, readLateMs] {
+      return std::make_unique<CountedSource>(network, &tunes, &lateMs, readLateMs);
+    };
     parts.openAudio = [this] { return std::make_unique<CountingSink>(&frames); };
+    // Real time is the held clock's and the source's lateness, so a loaded machine changes
+    // nothing of what the follower is charged.
+    parts.wallMs = [this] { return clock.NowMs() + lateMs; };
     tuner = std::make_unique<SdrTuner>(clock, config, 10, std::move(parts));
     EXPECT_EQ(tuner->Initialize(), kOk);
     EXPECT_EQ(tuner->SetFrequency(first), kOk);
@@ -108,7 +120,9 @@ struct Drive {
     while (clock.NowMs() - startMs < untilMs) {
       clock.Advance(100);
       uint32_t state = 0;
+      const int64_t lateBefore = lateMs;
       ASSERT_EQ(tuner->GetDecoderState(state), kOk);
+      longestPollMs = std::max(longestPollMs, lateMs - lateBefore);
       int32_t frequency = 0;
       ASSERT_EQ(tuner->GetFrequency(frequency), kOk);
       if (frequency != played.back()) played.push_back(frequency);
@@ -123,6 +137,8 @@ struct Drive {
   DriverClock clock;
   int64_t startMs = 0;
   int tunes = 0;
+  int64_t lateMs = 0;
+  int64_t longestPollMs = 0;  // the real time the longest poll took
   size_t frames = 0;
   std::unique_ptr<SdrTuner> tuner;
   std::vector<int32_t> played;
@@ -162,14 +178,36 @@ TEST(SdrAfFollow, FindsTheProgrammeBeyondTheSpanAfterALossAndNeverAnother) {
   drive.Poll(5000);
   // A round was made while the programme was nowhere: the rival refused, the tuner back. Past the
   // first two tunings, it retuned the source to both alternatives and a round of band channels,
-  // and back after each of the two polls it took (reading the rival's PI spent the first's).
+  // and back after each of the three polls it took: reading the rival's PI held the tuner for
+  // nearly 300 ms, and the checks after it waited for it.
   EXPECT_EQ(drive.tuner->followStatistics().rounds, 1);
-  EXPECT_EQ(drive.tunes, 2 + 2 + static_cast<int>(rds::kAfSearchChannelsPerRound) + 2);
+  EXPECT_EQ(drive.tunes, 2 + 2 + static_cast<int>(rds::kAfSearchChannelsPerRound) + 3);
   drive.Poll(10'000);
   EXPECT_EQ(drive.played, (std::vector<int32_t>{kLost, kFar}));
   EXPECT_EQ(drive.tuner->followStatistics().switches, 1);
   EXPECT_GT(drive.tuner->followStatistics().searchMs, 0);
   EXPECT_EQ(drive.Pi(), 0x5C11);
+}
+
+// Out of the tunnel over a slow link: every measurement's samples come 300 ms late. The follower
+// charges a check the real time it took, so a poll makes one check, the PI of a strong candidate
+// is read for as long as its samples would take at most, and the checks hold the tuner for the
+// time they really took (they took 10 ms of samples each).
+TEST(SdrAfFollow, ASearchOverASlowLinkCountsRealTime) {
+  constexpr int32_t kLost = 87'700'000;   // the programme 5C11, off the air from 2 s
+  constexpr int32_t kRival = 88'500'000;  // another programme (7777), listed, strong throughout
+  constexpr int64_t kLateMs = 300;
+  Drive drive(Network({{kLost, 0x5C11, {kRival}, {{0, 0}, {1999, 0}, {2000, 15}}},
+                       {kRival, 0x7777, {kLost}, {}}}),
+              kLost, kLateMs);
+  drive.Poll(8000);
+  const rds::AfFollowStatistics& follow = drive.tuner->followStatistics();
+  ASSERT_GT(follow.checks, 1);
+  // The rival: its level, then its PI until 500 ms have passed; any other: its level.
+  EXPECT_EQ(drive.longestPollMs, 2 * kLateMs);
+  EXPECT_GE(follow.searchMs, kLateMs * follow.checks);
+  EXPECT_LE(follow.searchMs, 8000 - 4000 + 2 * kLateMs);  // searching from 4 s on
+  EXPECT_EQ(drive.played, (std::vector<int32_t>{kLost}));
 }
 
 }  // namespace

@@ -39,8 +39,9 @@ class V4l2AfTest : public testing_support::V4l2TunerFixture {
     device_->hasMute = hasMute;
     device_->piOnAir = {{Fine(kA), 0x5C11}, {Fine(kB), 0x5C11}, {Fine(kOther), 0x7777}};
     device_->AddStation(Fine(kOther), SignalOf(0));
+    // The fake device moves the held clock as the air would: that is the real time it takes.
     tuner_ = std::make_unique<V4l2Tuner>(std::move(device), V4l2Options{"/dev/radio7", 10, follow},
-                                         clock_);
+                                         clock_, [this] { return clock_.NowMs(); });
     Start();
     ASSERT_EQ(tuner_->SetFrequency(kA), kOk);
     ASSERT_EQ(tuner_->StartRds(), kOk);

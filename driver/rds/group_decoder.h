@@ -39,6 +39,8 @@ class GroupDecoder {
   // True once the station's PI is confirmed (since the last Clear).
   bool HasData() const { return pi_.shown().has_value(); }
   const RdsData& data() const { return station_.shown; }
+  // A linked programme's announcement is known to have ended (OtherNetworks::AnnouncementEnded).
+  void OtherAnnouncementEnded(uint16_t pi) { station_.otherNetworks.AnnouncementEnded(pi); }
   const StationState& station() const { return station_; }
 
  private:

@@ -65,6 +65,13 @@ void DecodeOtherNetworks(const ReceivedGroup& group, StationState& station) {
   station.otherNetworks.Feed(group);
 }
 
+void OtherNetworks::AnnouncementEnded(uint16_t pi) {
+  const auto found = networks_.find(pi);
+  if (found == networks_.end()) return;
+  found->second.ta.Reset();
+  found->second.ta.Offer(false, true);
+}
+
 bool OtherNetworks::TrafficAnnounced() const {
   for (const auto& [pi, on] : networks_) {
     if (on.tp.shown().value_or(false) && on.ta.shown().value_or(false)) return true;

@@ -42,6 +42,9 @@ class OtherNetworks {
   const std::map<uint16_t, OtherNetwork>& networks() const { return networks_; }
   // True when a linked programme (its TP confirmed) announces traffic now.
   bool TrafficAnnounced() const;
+  // The programme `pi` was heard on its own frequency to end its announcement: its TA is off,
+  // whatever the station told before (its 14B switch may have come while the tuner was away).
+  void AnnouncementEnded(uint16_t pi);
 
  private:
   std::map<uint16_t, OtherNetwork> networks_;

@@ -45,6 +45,8 @@ class RdsMonitor {
   // Drops the damaged-block times that have left the window.
   void Expire(int64_t nowMs);
 
+  void OtherAnnouncementEnded(uint16_t pi) { decoder_.OtherAnnouncementEnded(pi); }
+
   const GroupDecoder& decoder() const { return decoder_; }
   const GroupStatistics& statistics() const { return statistics_; }
 

@@ -80,7 +80,11 @@ std::optional<TrafficMove> TrafficFollower::Watch(int64_t nowMs, const RdsMonito
     // programme type is another.
     const std::optional<bool>& ta = decoder.station().basicTuning.ta.shown();
     const std::optional<uint8_t>& pty = decoder.station().pty.shown();
-    if (ta && !*ta && pty && *pty != kAlarmPty) return Return();
+    if (ta && !*ta && pty && *pty != kAlarmPty) {
+      // Heard to end here: the programme coming back shows no announcement of it any more.
+      away_->programme.OtherAnnouncementEnded(away_->pi);
+      return Return();
+    }
   }
   if (nowMs - away_->heardMs > kTrafficNotHeardMs) return Return();
   return std::nullopt;

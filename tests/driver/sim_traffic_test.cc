@@ -25,6 +25,7 @@ class SimTraffic : public SimDriverTest {
     int32_t frequency;
     std::string ps;
     bool ta;
+    bool banner;  // a linked programme announces, as the station tells
   };
 
   // Polls every 100 ms from the tune at 0 until `untilMs`.
@@ -34,7 +35,10 @@ class SimTraffic : public SimDriverTest {
       Advance(100);
       DecoderState();
       const std::optional<RdsRecord> record = Record();
-      polls.push_back({at, Frequency(), record ? Ps(*record) : "", record && record->ta != 0});
+      char extended[8192] = {};
+      RDS_ExtendedData(extended, sizeof extended);
+      polls.push_back({at, Frequency(), record ? Ps(*record) : "", record && record->ta != 0,
+                       std::string(extended).find("eon.traffic=1") != std::string::npos});
     }
     return polls;
   }
@@ -51,6 +55,10 @@ TEST_F(SimTraffic, ALinkedAnnouncementIsHeardOnItsFrequencyAndTheRadioComesBack)
   for (const Poll& poll : polls) {
     if (poll.frequency == 95'000'000 && arrived < 0) arrived = poll.atMs;
     if (arrived >= 0 && back < 0 && poll.frequency == 90'000'000) back = poll.atMs;
+    // Back home the banner is gone at once: the announcement was heard to end.
+    if (back >= 0) {
+      EXPECT_FALSE(poll.banner) << poll.atMs;
+    }
     // Home's name on every poll there once it was whole; the announcement's own there.
     if (poll.atMs > 1000 && poll.frequency == 90'000'000) {
       EXPECT_EQ(poll.ps, "HOME FM ") << poll.atMs;

@@ -17,7 +17,8 @@ namespace halvane::driver::sdr {
 namespace {
 
 // A probed channel's PI is read from this much of its signal at most: the demodulator's lock
-// and two groups (175 ms), with room for one damaged group.
+// and two groups (175 ms), with room for one damaged group. No read for it begins after this much
+// real time either, counted from the level's samples (a source whose samples come late).
 constexpr int64_t kProbePiMs = 500;
 // The probe's samples come in pieces this long, so the reading stops soon after the PI is known.
 constexpr int64_t kProbePieceMs = 25;
@@ -59,8 +60,7 @@ rds::AfCheck SdrTuner::Probe(const rds::AfCandidate& candidate) {
   found.level = LevelForCnr(probe_->CarrierToNoiseDb());
   int64_t readMs = kSearchMeasureMs;
   if (found.level <= candidate.mustBeat) {
-    // The PI of a candidate strong enough to be taken, confirmed as the decoder confirms it; a
-    // source whose samples come late gets as much real time for it as its samples would take.
+    // The PI of a candidate strong enough to be taken, confirmed as the decoder confirms it.
     probe_->Tune(*offset);
     for (int64_t at = 0; at < kProbePiMs && parts_.wallMs() - started < kProbePiMs &&
                          !probe_->monitor().decoder().HasData();

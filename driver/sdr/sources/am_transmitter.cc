@@ -45,6 +45,10 @@ AmTransmitter::AmTransmitter(AmTransmitterOptions options)
     neighbours_.emplace_back(std::move(other));
   }
   if (options_.clicksPerSecond > 0) nextClickS_ = 0.5 / options_.clicksPerSecond;
+  if (options_.programme && options_.skyWave) {
+    const auto delay = static_cast<size_t>(std::lround(options_.skyWave->delayS / stepS_));
+    envelopes_.assign(delay + 1, 1.0f);  // this sample's and the delay's before it
+  }
 }
 
 void AmTransmitter::Generate(std::span<Complex> out) {
@@ -67,15 +71,34 @@ Complex AmTransmitter::Signal(double t) const {
   return std::polar(envelope, Turns(options_.carrierOffsetHz * t));
 }
 
+Complex AmTransmitter::Fed(double t) {
+  // A retune makes a new transmitter: the programme goes on from where the feed was read last.
+  if (!feedOffsetS_) feedOffsetS_ = options_.programme->position() - t;
+  const StereoSample sample = options_.programme->At(t + *feedOffsetS_);
+  const auto envelope = static_cast<float>(1 + options_.depth * 0.5 * (sample.left + sample.right));
+  if (!envelopes_.empty()) {
+    envelopes_[envelopeAt_] = envelope;
+    envelopeAt_ = (envelopeAt_ + 1) % envelopes_.size();
+  }
+  return std::polar(envelope, Turns(options_.carrierOffsetHz * t));
+}
+
+Complex AmTransmitter::FedSkyWave(double t) const {
+  // The oldest envelope kept is the one sent the sky wave's delay ago.
+  const double then = t - static_cast<double>(envelopes_.size() - 1) * stepS_;
+  return std::polar(envelopes_[envelopeAt_], Turns(options_.carrierOffsetHz * then));
+}
+
 void AmTransmitter::AddCarrier(std::span<Complex> out) {
   const float amplitude = options_.amplitude;
+  const bool fed = options_.programme != nullptr;
   for (Complex& sample : out) {
     t_ += stepS_;
-    Complex signal = Signal(t_);
+    Complex signal = fed ? Fed(t_) : Signal(t_);
     if (const std::optional<SkyWave>& sky = options_.skyWave) {
       const double turn = sky->turnsPerSecond * t_;
-      signal +=
-          static_cast<float>(sky->ratio) * Signal(t_ - sky->delayS) * std::polar(1.0f, Turns(turn));
+      const Complex late = fed ? FedSkyWave(t_) : Signal(t_ - sky->delayS);
+      signal += static_cast<float>(sky->ratio) * late * std::polar(1.0f, Turns(turn));
     }
     sample += amplitude * signal;
     if (options_.clicksPerSecond <= 0) continue;

@@ -1,5 +1,5 @@
-// An AM broadcast transmitter and the path to the receiver: the programme (a tone, as the FM
-// stations send it) on the carrier at a chosen depth, neighbours on the raster beside it, noise
+// An AM broadcast transmitter and the path to the receiver: the programme (the station's own, or
+// a tone) on the carrier at a chosen depth, neighbours on the raster beside it, noise
 // for a chosen carrier-to-noise ratio, impulse noise (ignition, motors) and selective fading by a
 // sky wave that arrives late and turns against the ground wave. Used by the synthetic source,
 // tests and benchmarks.
@@ -7,11 +7,13 @@
 #define HALVANE_DRIVER_SDR_SOURCES_AM_TRANSMITTER_H
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
 
 #include "sdr/am_broadcast.h"
+#include "sdr/sources/programme_feed.h"
 #include "sdr/sources/transmitter.h"
 
 namespace halvane::driver::sdr {
@@ -35,7 +37,10 @@ struct SkyWave {
 };
 
 struct AmTransmitterOptions {
-  Tone tone;           // level 1.0 is full scale
+  Tone tone;  // level 1.0 is full scale
+  // The station's programme (music, speech) in the tone's place, in mono, held by the broadcast
+  // limiter to full scale. A feed outlives the transmitter, as on FM.
+  std::shared_ptr<ProgrammeFeed> programme{};
   double depth = 1.0;  // modulation depth at full scale: a tone of level 0.5 modulates 50 %
   std::vector<AmNeighbour> neighbours;
   double sampleRate = 1'024'000;
@@ -63,6 +68,10 @@ class AmTransmitter {
  private:
   // The modulated carrier at `t` seconds, before the path.
   Complex Signal(double t) const;
+  // The same from the programme fed in at `t`, the next instant after the last; the sky wave's
+  // from the envelopes kept since.
+  Complex Fed(double t);
+  Complex FedSkyWave(double t) const;
   void AddCarrier(std::span<Complex> out);
 
   AmTransmitterOptions options_;
@@ -74,6 +83,9 @@ class AmTransmitter {
   double nextClickS_ = 0;
   double clickEndS_ = -1;
   float clickAmplitude_;
+  std::optional<double> feedOffsetS_;  // from this transmitter's time to the feed's
+  std::vector<float> envelopes_;       // the fed envelopes over the sky wave's delay, a ring
+  size_t envelopeAt_ = 0;
 };
 
 }  // namespace halvane::driver::sdr

@@ -3,15 +3,19 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace halvane::driver::sdr {
 namespace {
 
 constexpr unsigned kInterpolation = 4;  // 48 kHz to 192 kHz
 constexpr double kFineRate = programme::kRate * kInterpolation;
-// The interpolator passes the programme to 15 kHz and stops well before the 19 kHz pilot.
+// The interpolator passes the programme to 15 kHz and stops well before the 19 kHz pilot; on AM
+// it passes 4.5 kHz and stops before 7 kHz, inside the neighbours' carriers 9 kHz away.
 constexpr unsigned kInterpolatorTaps = 161;
 constexpr float kInterpolatorCutoffHz = 17'000;
+constexpr unsigned kAmInterpolatorTaps = 321;
+constexpr float kAmInterpolatorCutoffHz = 5'600;
 constexpr size_t kBlockFrames = 960;  // 20 ms a block
 // The limiter sees this far ahead, so its gain is down before a peak arrives: 1 ms.
 constexpr size_t kLookAheadFrames = 48;
@@ -22,23 +26,26 @@ constexpr float kDrive = 1.6f;
 // The pre-emphasis's shelf ends near 19 kHz, as a transmitter's does at the band's edge.
 constexpr double kShelfTopUs = 1e6 / (2 * std::numbers::pi * 19'000);
 
-RealInterpolator MakeInterpolator() {
-  float taps[kInterpolatorTaps];
-  liquid_firdes_kaiser(kInterpolatorTaps, kInterpolatorCutoffHz / kFineRate, 60.0f, 0.0f, taps);
+RealInterpolator MakeInterpolator(bool am) {
+  const unsigned count = am ? kAmInterpolatorTaps : kInterpolatorTaps;
+  const float cutoff = am ? kAmInterpolatorCutoffHz : kInterpolatorCutoffHz;
+  std::vector<float> taps(count);
+  liquid_firdes_kaiser(count, cutoff / static_cast<float>(kFineRate), 60.0f, 0.0f, taps.data());
   float sum = 0;
   for (const float tap : taps) sum += tap;
   // The zeros inserted between samples take three quarters of the level back.
   for (float& tap : taps) tap *= kInterpolation / sum;
-  return RealInterpolator(firinterp_rrrf_create(kInterpolation, taps, kInterpolatorTaps));
+  return RealInterpolator(firinterp_rrrf_create(kInterpolation, taps.data(), count));
 }
 
 }  // namespace
 
-ProgrammeFeed::ProgrammeFeed(const programme::Options& options, double preemphasisUs)
+ProgrammeFeed::ProgrammeFeed(const programme::Options& options, double preemphasisUs, bool am)
     : programme_(programme::MakeProgramme(options)),
+      am_(am),
       delayed_(2 * kLookAheadFrames, 0.0f),
-      upLeft_(MakeInterpolator()),
-      upRight_(MakeInterpolator()) {
+      upLeft_(MakeInterpolator(am)),
+      upRight_(MakeInterpolator(am)) {
   if (preemphasisUs > 0) {
     const double k = 2.0 * programme::kRate;
     const double tau1 = preemphasisUs * 1e-6;
@@ -85,6 +92,15 @@ void ProgrammeFeed::Extend() {
   float left[kInterpolation];
   float right[kInterpolation];
   for (size_t i = 0; i + 1 < block_.size(); i += 2) {
+    if (am_) {
+      // AM is mono: one channel to make, heard on both.
+      firinterp_rrrf_execute(upLeft_.get(), 0.5f * (block_[i] + block_[i + 1]), left);
+      for (unsigned k = 0; k < kInterpolation; ++k) {
+        const float mono = std::clamp(left[k], -1.0f, 1.0f);
+        fine_.push_back({mono, mono});
+      }
+      continue;
+    }
     firinterp_rrrf_execute(upLeft_.get(), block_[i], left);
     firinterp_rrrf_execute(upRight_.get(), block_[i + 1], right);
     for (unsigned k = 0; k < kInterpolation; ++k) {

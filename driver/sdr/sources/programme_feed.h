@@ -1,8 +1,9 @@
 // A station's programme on its way into the transmitter: made at 48 kHz, pre-emphasised, held by
-// the broadcast limiter so its peaks never pass full deviation, low-passed at 15 kHz (nothing of
-// it may reach the pilot or the stereo subcarrier) and interpolated to 192 kHz, from where any
-// instant is read between two samples. A transmitter of any kind (FM, AM) takes its audio from
-// here; an AM transmitter without pre-emphasis.
+// the broadcast limiter so its peaks never pass full deviation, low-passed at its band's top
+// (FM: 15 kHz, so nothing of it reaches the pilot or the stereo subcarrier; AM: 4.5 kHz, so its
+// sidebands stay in its channel) and interpolated to 192 kHz, from where any instant is read
+// between two samples. A transmitter of any kind (FM, AM) takes its audio from here; an AM
+// transmitter without pre-emphasis.
 #ifndef HALVANE_DRIVER_SDR_SOURCES_PROGRAMME_FEED_H
 #define HALVANE_DRIVER_SDR_SOURCES_PROGRAMME_FEED_H
 
@@ -21,8 +22,8 @@ struct StereoSample {
 
 class ProgrammeFeed {
  public:
-  // `preemphasisUs` 0: none.
-  ProgrammeFeed(const programme::Options& options, double preemphasisUs);
+  // `preemphasisUs` 0: none. `am`: the AM broadcast's audio band in mono, else FM's in stereo.
+  ProgrammeFeed(const programme::Options& options, double preemphasisUs, bool am = false);
 
   // Left and right `t` seconds after the start, peaking at most 1. `t` never goes backwards.
   StereoSample At(double t);
@@ -38,6 +39,7 @@ class ProgrammeFeed {
   void Limit(std::span<float> block);
 
   std::unique_ptr<programme::Programme> programme_;
+  bool am_;  // the AM band, in mono
   // Pre-emphasis (1 + s tau1) / (1 + s tau2) by the bilinear transform, per channel.
   float b0_ = 1, b1_ = 0, a1_ = 0;
   float lastIn_[2] = {0, 0};

@@ -20,6 +20,9 @@ constexpr double kFloorCnrDb = kLevelZeroCnrDb;
 const double kAmFloorCnrDb = kFloorCnrDb + 10 * std::log10(kNoiseBandwidthHz / kAmNoiseBandwidthHz);
 // An AM channel reaches this far either side of its carrier.
 constexpr double kAmChannelHalfWidthHz = 10'000;
+// A station's programme modulates its carrier at most this deep: the troughs of its loudest
+// peaks stay off zero, as a broadcaster's processing keeps them.
+constexpr double kAmProgrammeDepth = 0.9;
 
 }  // namespace
 
@@ -58,7 +61,7 @@ int32_t SyntheticSource::Tune(int64_t frequencyHz, int64_t nowMs, std::optional<
     const bool everOnAir = station.level < band::kNoStationLevel || !station.route.empty();
     if (!everOnAir || std::fabs(distance) > config_.rate / 2.0 - halfWidth) continue;
     if (frequency.IsAm()) {
-      SendAm(station, distance);
+      SendAm(station, distance, nowMs);
       continue;
     }
     TransmitterOptions options;
@@ -80,9 +83,14 @@ int32_t SyntheticSource::Tune(int64_t frequencyHz, int64_t nowMs, std::optional<
   return kOk;
 }
 
-void SyntheticSource::SendAm(const band::Station& station, double distanceHz) {
+void SyntheticSource::SendAm(const band::Station& station, double distanceHz, int64_t nowMs) {
   AmTransmitterOptions options;
   options.tone = {config_.toneHz, true, true, 0.5};
+  if (config_.programmes) {
+    options.programme = FeedOf(station, nowMs);
+    // Held to full scale by the limiter; stations keep the troughs off zero.
+    options.depth = kAmProgrammeDepth;
+  }
   options.sampleRate = config_.rate;
   options.carrierOffsetHz = distanceHz + config_.carrierOffsetHz;
   options.amplitude = AmplitudeFor(station.level, true);
@@ -123,11 +131,13 @@ std::shared_ptr<ProgrammeFeed> SyntheticSource::FeedOf(const band::Station& stat
                                                        int64_t nowMs) {
   std::shared_ptr<ProgrammeFeed>& feed = feeds_[&station];
   if (!feed) {
+    // AM sends no pre-emphasis, and a narrower band.
+    const bool am = Frequency(station.frequency).IsAm();
     // On the air since the radio was opened: it starts with what it plays by then.
     feed = std::make_shared<ProgrammeFeed>(
         programme::ProgrammeFor(station, static_cast<double>(nowMs - airFromMs_) / 1000,
                                 {config_.toneHz, config_.toneLeft, config_.toneRight, 0.5}),
-        config_.deemphasisUs);
+        am ? 0.0 : config_.deemphasisUs, am);
   }
   return feed;
 }

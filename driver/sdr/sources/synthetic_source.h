@@ -40,7 +40,7 @@ class SyntheticSource final : public PacedSource {
   // The carrier's amplitude for a station of `level` on FM or on AM (whose carrier-to-noise is
   // stated in a narrower channel).
   float AmplitudeFor(int level, bool am = false) const;
-  void SendAm(const band::Station& station, double distanceHz);
+  void SendAm(const band::Station& station, double distanceHz, int64_t nowMs);
   // The station's programme, made when it first comes on the span and kept, so a retune (a
   // search passing by, a move) neither starts it over nor pays for its synthesiser again.
   std::shared_ptr<ProgrammeFeed> FeedOf(const band::Station& station, int64_t nowMs);

@@ -63,8 +63,13 @@ int32_t V4l2Tuner::Search(int32_t& frequency, bool up) {
       return result;
     }
     std::optional<bool> tp;
-    if (const int32_t result = ListenForTraffic(deadline, tp); result != kOk) return result;
-    if (tp.value_or(false)) {
+    bool readable = true;
+    if (const int32_t result = ListenForTraffic(deadline, tp, readable); result != kOk) {
+      return result;
+    }
+    // RDS that cannot be read here (another program holds it, the chip refuses its controls):
+    // as on a tuner without RDS, the station found stops the seek.
+    if (tp.value_or(false) || !readable) {
       frequency = at;
       return kOk;
     }
@@ -90,19 +95,26 @@ int32_t V4l2Tuner::SeekOnce(int32_t& frequency, bool up, const DeviceBand& band)
   return SoftwareSeek(frequency, up, band);
 }
 
-int32_t V4l2Tuner::ListenForTraffic(int64_t deadline, std::optional<bool>& tp) {
+int32_t V4l2Tuner::ListenForTraffic(int64_t deadline, std::optional<bool>& tp, bool& readable) {
   tp.reset();
+  readable = true;
   const int64_t until = std::min(clock_.NowMs() + rds::kTrafficFlagWaitMs, deadline);
   for (int poll = 0; poll < kMaxTrafficPolls; ++poll) {
     if (rdsSource_ == RdsSource::Controls) {
       rds::RdsData data;
       bool received = false;
       // The chip's own decoding: its flags are the station's once its name or text came.
-      if (ReadRdsControls(*device_, data, received) != 0) return kOk;
+      if (ReadRdsControls(*device_, data, received) != 0) {
+        readable = false;
+        return kOk;
+      }
       if (received) tp = data.tp;
     } else {
       if (const int32_t result = ReadBlocks(clock_.NowMs()); result != kOk) return result;
-      if (rdsOffThisTune_) return kOk;
+      if (rdsOffThisTune_) {
+        readable = false;
+        return kOk;
+      }
       tp = rds::CarriesTraffic(monitor_);
     }
     const int64_t left = until - clock_.NowMs();

@@ -102,8 +102,9 @@ class V4l2Tuner final : public TunerBackend, private rds::AfProbe {
   // One seek to the next station, by the device's hardware seek where it can, else by a walk.
   int32_t SeekOnce(int32_t& frequency, bool up, const DeviceBand& band);
   // Reads the tuned station's RDS for at most kTrafficFlagWaitMs (and not past `deadline`): its
-  // TP, or nothing where none was received. Only the device's loss is an error.
-  int32_t ListenForTraffic(int64_t deadline, std::optional<bool>& tp);
+  // TP, or nothing where none was received; `readable` false where the device's RDS cannot be
+  // read at all. Only the device's loss is an error.
+  int32_t ListenForTraffic(int64_t deadline, std::optional<bool>& tp, bool& readable);
   // Nothing when the device cannot do this seek and the raster must be walked instead.
   std::optional<int32_t> HardwareSeek(int32_t& value, bool up, const DeviceBand& band);
   int32_t SoftwareSeek(int32_t& value, bool up, const DeviceBand& band);

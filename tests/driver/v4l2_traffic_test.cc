@@ -3,6 +3,8 @@
 // traffic, with the device's hardware seek and with a walk over the raster alike.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "fake_radio_device.h"
 #include "halvane/driver_contract.h"
 #include "result_codes.h"
@@ -71,7 +73,7 @@ TEST_F(V4l2TrafficSeek, StopsOnlyOnStationsThatCarryTrafficEitherWay) {
   }
 }
 
-TEST_F(V4l2TrafficSeek, GivesUpInBoundedTimeBackWhereItBegan) {
+TEST_F(V4l2TrafficSeek, GivesUpInBoundedTimeBackWhereItBeganAndStopsAnywhereWithoutRds) {
   MakeTuner(true);
   // A band full of stations without RDS: each is listened to in vain.
   for (int64_t hz = 88'000'000; hz <= 107'000'000; hz += 500'000) OnAir(hz, std::nullopt);
@@ -83,6 +85,10 @@ TEST_F(V4l2TrafficSeek, GivesUpInBoundedTimeBackWhereItBegan) {
   EXPECT_EQ(found, 87'700'000);
   EXPECT_EQ(Frequency(), 87'700'000);
   EXPECT_LE(clock_.NowMs() - start, 11'000);
+  // RDS another program holds tells nothing: the first station stops the seek, as without RDS.
+  device_->rdsReadError = EBUSY;
+  ASSERT_EQ(tuner_->Search(found, true), kOk);
+  EXPECT_EQ(found, 88'000'000);
 }
 
 }  // namespace

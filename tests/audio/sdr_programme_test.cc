@@ -1,12 +1,15 @@
 // The stations' programmes on the SDR's synthetic air: the broadcast limiter holds an FM
-// station's peak deviation to the programme's full share and reaches it on loud music, and an
-// AM station plays its own programme, not the test tone.
+// station's peak deviation to the programme's full share and reaches it on loud music, a
+// station's traffic news takes its music's place while its TA says so, and an AM station plays
+// its own programme, not the test tone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <complex>
 #include <numbers>
+#include <span>
+#include <string>
 
 #include "band/band_file.h"
 #include "result_codes.h"
@@ -65,7 +68,9 @@ class SoundSink final : public driver::audio::AudioSink {
   std::vector<float>* sound_;
 };
 
-TEST(SdrProgramme, AnAmStationOfTheSyntheticBandPlaysItsOwnProgramme) {
+// The sound of `frequency` on the synthetic band made of `band`, each station with its own
+// programme, for `ms` from the radio's start.
+std::vector<float> Hear(const std::string& band, int32_t frequency, int ms) {
   driver::DriverClock clock;
   clock.UseManual(true);
   driver::sdr::SdrConfig config;
@@ -73,24 +78,48 @@ TEST(SdrProgramme, AnAmStationOfTheSyntheticBandPlaysItsOwnProgramme) {
   config.programmes = true;
   std::vector<float> sound;
   driver::sdr::SdrTunerParts parts;
-  parts.makeSource = [config] {
-    return std::make_unique<driver::sdr::SyntheticSource>(config, [] {
+  parts.makeSource = [config, band] {
+    return std::make_unique<driver::sdr::SyntheticSource>(config, [band] {
       driver::band::BandLoad load;
-      load.band =
-          *driver::band::ParseBandFile("[station Talk]\nfrequency = 999 kHz\nprogramme = music\n")
-               .value;
+      load.band = *driver::band::ParseBandFile(band).value;
       return load;
     });
   };
   parts.openAudio = [&sound] { return std::make_unique<SoundSink>(&sound); };
   driver::sdr::SdrTuner tuner(clock, config, 10, std::move(parts));
-  ASSERT_EQ(tuner.Initialize(), driver::kOk);
-  ASSERT_EQ(tuner.SetFrequency(9'990'000), driver::kOk);
-  for (int ms = 0; ms < 4000; ms += 100) {
+  EXPECT_EQ(tuner.Initialize(), driver::kOk);
+  EXPECT_EQ(tuner.SetFrequency(frequency), driver::kOk);
+  for (int at = 0; at < ms; at += 100) {
     clock.Advance(100);
     uint32_t state = 0;
-    ASSERT_EQ(tuner.GetDecoderState(state), driver::kOk);
+    EXPECT_EQ(tuner.GetDecoderState(state), driver::kOk);
   }
+  return sound;
+}
+
+// Frames [fromS, toS) of `sound`.
+std::span<const float> Between(const std::vector<float>& sound, double fromS, double toS) {
+  const auto frame = [](double s) { return static_cast<size_t>(s * 48000) * 2; };
+  return std::span(sound).subspan(frame(fromS), frame(toS) - frame(fromS));
+}
+
+TEST(SdrProgramme, AnFmStationsTrafficNewsTakesThePlaceOfItsMusicOnItsSchedule) {
+  // Off for 3 s from the radio's start, then on for 3 s.
+  const std::vector<float> sound = Hear(
+      "[station Road]\nfrequency = 90.0 MHz\npi = 2222\ntp = yes\nta = toggle\nta_period = 3\n"
+      "ps = \"ROAD FM \"\nprogramme = music\nrt = Road FM traffic: jams on the ring road\n",
+      90'000'000, 6000);
+  ASSERT_GE(sound.size(), static_cast<size_t>(6 * 48000 * 2));
+  const double music = SideShare(Between(sound, 1.5, 2.9));
+  const double news = SideShare(Between(sound, 3.5, 5.9));
+  EXPECT_GT(music, 0.005);      // the band spread over the stage
+  EXPECT_LT(news, music / 20);  // a voice in the middle
+  EXPECT_GT(Rms(Channel(Between(sound, 3.5, 5.9), 0, 0, 2 * 48000)), 0.02);
+}
+
+TEST(SdrProgramme, AnAmStationOfTheSyntheticBandPlaysItsOwnProgramme) {
+  const std::vector<float> sound =
+      Hear("[station Talk]\nfrequency = 999 kHz\nprogramme = music\n", 9'990'000, 4000);
   // The last 2 s, past the receiver's settling.
   ASSERT_GT(sound.size(), 2u * 48000 * 2);
   const std::vector<float> left = Channel(sound, 0, sound.size() / 2 - 2 * 48000, 2 * 48000);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 namespace halvane::driver::sdr {
@@ -40,9 +41,11 @@ RealInterpolator MakeInterpolator(bool am) {
 
 }  // namespace
 
-ProgrammeFeed::ProgrammeFeed(const programme::Options& options, double preemphasisUs, bool am)
+ProgrammeFeed::ProgrammeFeed(const programme::Options& options, double preemphasisUs, bool am,
+                             Announcements announcements)
     : programme_(programme::MakeProgramme(options)),
       am_(am),
+      announcements_(std::move(announcements)),
       delayed_(2 * kLookAheadFrames, 0.0f),
       upLeft_(MakeInterpolator(am)),
       upRight_(MakeInterpolator(am)) {
@@ -86,6 +89,11 @@ void ProgrammeFeed::Limit(std::span<float> block) {
 
 void ProgrammeFeed::Extend() {
   block_.assign(2 * kBlockFrames, 0.0f);
+  if (announcements_) {
+    programme_->SetAnnouncement(
+        announcements_(static_cast<double>(renderedFrames_) / programme::kRate));
+  }
+  renderedFrames_ += kBlockFrames;
   programme_->Render(block_);
   PreEmphasise(block_);
   Limit(block_);

@@ -7,6 +7,7 @@
 #ifndef HALVANE_DRIVER_SDR_SOURCES_PROGRAMME_FEED_H
 #define HALVANE_DRIVER_SDR_SOURCES_PROGRAMME_FEED_H
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,8 +23,13 @@ struct StereoSample {
 
 class ProgrammeFeed {
  public:
+  // Whether the station's traffic announcement runs `s` seconds after the feed began.
+  using Announcements = std::function<bool(double s)>;
+
   // `preemphasisUs` 0: none. `am`: the AM broadcast's audio band in mono, else FM's in stereo.
-  ProgrammeFeed(const programme::Options& options, double preemphasisUs, bool am = false);
+  // `announcements`: when the programme gives way to the station's traffic news; none: never.
+  ProgrammeFeed(const programme::Options& options, double preemphasisUs, bool am = false,
+                Announcements announcements = {});
 
   // Left and right `t` seconds after the start, peaking at most 1. `t` never goes backwards.
   StereoSample At(double t);
@@ -40,6 +46,8 @@ class ProgrammeFeed {
 
   std::unique_ptr<programme::Programme> programme_;
   bool am_;  // the AM band, in mono
+  Announcements announcements_;
+  uint64_t renderedFrames_ = 0;  // at 48 kHz
   // Pre-emphasis (1 + s tau1) / (1 + s tau2) by the bilinear transform, per channel.
   float b0_ = 1, b1_ = 0, a1_ = 0;
   float lastIn_[2] = {0, 0};

@@ -9,6 +9,8 @@
 #include "sdr/am_broadcast.h"
 #include "sdr/broadcast.h"
 #include "sdr/dsp/receiver.h"
+#include "sim/programme_schedule.h"
+#include "sim/rds_timing.h"
 
 namespace halvane::driver::sdr {
 namespace {
@@ -133,11 +135,19 @@ std::shared_ptr<ProgrammeFeed> SyntheticSource::FeedOf(const band::Station& stat
   if (!feed) {
     // AM sends no pre-emphasis, and a narrower band.
     const bool am = Frequency(station.frequency).IsAm();
+    const int64_t onAirMs = nowMs - airFromMs_;
+    // The traffic news on the schedule the station's TA flag follows, from the radio's start.
+    ProgrammeFeed::Announcements announcements;
+    if (station.programme && station.programme->ta != band::TrafficAnnouncement::Off) {
+      announcements = [rds = *station.programme, onAirMs](double s) {
+        return sim::AnnouncementDuring(rds, sim::GroupsArrived(std::llround(s * 1000)), onAirMs);
+      };
+    }
     // On the air since the radio was opened: it starts with what it plays by then.
     feed = std::make_shared<ProgrammeFeed>(
-        programme::ProgrammeFor(station, static_cast<double>(nowMs - airFromMs_) / 1000,
+        programme::ProgrammeFor(station, static_cast<double>(onAirMs) / 1000,
                                 {config_.toneHz, config_.toneLeft, config_.toneRight, 0.5}),
-        am ? 0.0 : config_.deemphasisUs, am);
+        am ? 0.0 : config_.deemphasisUs, am, std::move(announcements));
   }
   return feed;
 }

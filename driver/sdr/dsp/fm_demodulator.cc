@@ -16,8 +16,24 @@ constexpr size_t kSettleSamples = kMultiplexRate / 500;
 // The AGC follows the channel's power over about 5 ms (a block's mean, smoothed), so the
 // discriminator sees unit power whatever the device's gain and the station's strength.
 constexpr float kAgcSmoothing = 0.5f;
-// The envelope's power swing under which a carrier is there (about 3 dB C/N in the channel).
-constexpr double kAdaptSwing = 0.6;
+// The envelope's power swing under which a carrier is there (about 3 dB C/N in the channel);
+// noise alone swings it by 1.
+constexpr double kCarrierSwing = 0.6;
+constexpr double kNoiseSwing = 1;
+// The null of a moving echo swings the envelope as much as noise does for a few milliseconds (a
+// piece at the null of a -3 dB echo reads 0.67); noise goes on. A carrier is taken for gone
+// once its pieces have looked like noise for this long, or at once where the channel's power
+// has fallen to a quarter of the carrier's (a tunnel, a lost station).
+constexpr size_t kNoiseHoldSamples = kMultiplexRate / 40;
+constexpr double kLostPowerShare = 0.25;
+// The carrier's power is followed down slowly (a fade), up at once.
+constexpr double kCarrierPowerDecay = 0.98;
+// The captured span's power over the channel's, beyond what noise alone gives, above which a
+// neighbour is strong enough that its edge in the channel would steer the equaliser (+20 dB at
+// 200 kHz reads 13 dB): the equaliser then holds its taps.
+constexpr double kCrowdedDb = 8;
+// The span's power is taken on every kSpanStride-th sample.
+constexpr size_t kSpanStride = 4;
 constexpr double kLevelledLeast = 0.5;
 constexpr double kLevelledMost = 2;
 // Taps off the main one below this are the adaptation's own jitter, not an echo.
@@ -65,6 +81,7 @@ std::optional<double> ChannelMeter::CarrierToNoiseDb() const {
 
 FmDemodulator::FmDemodulator(double inputRate)
     : filter_(inputRate),
+      noiseSpanShare_(inputRate / filter_.NoiseBandwidthHz()),
       discriminator_(freqdem_create(static_cast<float>(kDeviationHz / kMultiplexRate))),
       dcBlocker_(iirfilt_rrrf_create_dc_blocker(1e-4f)),
       meter_(filter_.NoiseBandwidthHz()),
@@ -83,6 +100,32 @@ void FmDemodulator::Reset() {
   equaliser_.Reset();
   quality_ = {};
   settle_ = kSettleSamples;
+  noiseSamples_ = kNoiseHoldSamples;
+  carrierPower_ = 0;
+  outputSwing_ = kNoiseSwing;
+}
+
+bool FmDemodulator::Carrier(double swing, double power, size_t samples) {
+  if (swing < kCarrierSwing) {
+    noiseSamples_ = 0;
+    carrierPower_ = std::max(power, carrierPower_ * kCarrierPowerDecay);
+    return true;
+  }
+  noiseSamples_ += samples;
+  const bool lost = noiseSamples_ >= kNoiseHoldSamples || power < kLostPowerShare * carrierPower_;
+  if (lost) {
+    noiseSamples_ = kNoiseHoldSamples;
+    carrierPower_ = 0;
+  }
+  return !lost;
+}
+
+double FmDemodulator::NeighboursDb(std::span<const Complex> iq, double channelPower) const {
+  double span = 0;
+  size_t taken = 0;
+  for (size_t i = 0; i < iq.size(); i += kSpanStride, ++taken) span += std::norm(iq[i]);
+  if (taken == 0 || channelPower <= 0 || span <= 0) return -100;
+  return 10 * std::log10(span / static_cast<double>(taken) / channelPower / noiseSpanShare_);
 }
 
 void FmDemodulator::Process(std::span<const Complex> iq, std::vector<float>& multiplex) {
@@ -110,17 +153,24 @@ void FmDemodulator::Process(std::span<const Complex> iq, std::vector<float>& mul
     for (Complex& sample : channel_) sample *= gain_;
     levelled = power * gain_ * gain_;
   }
-  // Noise alone swings the envelope's power by 1, a carrier with echoes by at most 1/2: the
-  // equaliser adapts only where a carrier is there to steer by, and where there is none it lets
-  // go of what it had learnt (taps steered by noise at the carrier's edge would keep the
-  // returning carrier from the pilot's lock).
-  const bool carrier = input.count > 0 && input.Swing() < kAdaptSwing;
+  // The equaliser adapts only where a carrier is there to steer by (its envelope swings less
+  // than noise's wherever the equaliser has taken the echoes out, or, while it has not yet,
+  // once an echo's null has passed), and where there is none it lets go of what it had learnt
+  // (taps steered by noise at the carrier's edge would keep the returning carrier from the
+  // pilot's lock). Beside a strong neighbour it holds what it has.
+  const bool carrier = power > 0 && input.count > 0 &&
+                       Carrier(std::min(input.Swing(), outputSwing_), power, input.count);
   if (!carrier) equaliser_.Reset();
   const bool levelledWell = levelled > kLevelledLeast && levelled < kLevelledMost;
-  equaliser_.Process(channel_, carrier && levelledWell && from == 0, lastCnrDb);
+  const bool crowded = NeighboursDb(iq, power) >= kCrowdedDb;
+  equaliser_.Process(channel_, carrier && levelledWell && !crowded && from == 0, lastCnrDb);
+  EnvelopeMoments output;
+  output.Add(settled);
+  if (output.count > 0) outputSwing_ = equaliser_.enabled() ? output.Swing() : kNoiseSwing;
   for (const Complex sample : settled) meter_.Add(sample);
-  quality_.cnrDb = qualityMeter_.CarrierToNoiseDb(settled);
+  quality_.cnrDb = qualityMeter_.CarrierToNoiseDb(output);
   quality_.carrier = carrier;
+  quality_.crowded = crowded;
   if (equaliser_.enabled() && equaliser_.EchoDb() >= kFaintestEchoDb) {
     quality_.multipathDb = equaliser_.EchoDb();
   }

@@ -60,8 +60,15 @@ class FmDemodulator {
   const PieceQuality& quality() const { return quality_; }
 
  private:
+  // Whether a piece of `samples` with this envelope swing and power still holds a carrier.
+  bool Carrier(double swing, double power, size_t samples);
+  // How far the captured span's power stands above the channel's, beyond what noise alone
+  // gives: what the neighbours bring, in dB.
+  double NeighboursDb(std::span<const Complex> iq, double channelPower) const;
+
   ChannelFilter filter_;
-  float gain_ = 1;  // the AGC's, carried from block to block
+  double noiseSpanShare_;  // the span's noise over the channel's
+  float gain_ = 1;         // the AGC's, carried from block to block
   CmaEqualiser equaliser_;
   Discriminator discriminator_;
   RealIirFilter dcBlocker_;
@@ -69,7 +76,10 @@ class FmDemodulator {
   QualityMeter qualityMeter_;
   PieceQuality quality_;
   std::vector<Complex> channel_;
-  size_t settle_ = 0;  // samples still to drop from the meter after a reset
+  size_t settle_ = 0;        // samples still to drop from the meter after a reset
+  size_t noiseSamples_ = 0;  // how long the pieces have looked like noise
+  double carrierPower_ = 0;  // the channel's power while it last held a carrier
+  double outputSwing_ = 1;   // the equaliser's output's envelope swing over the last piece
 };
 
 }  // namespace halvane::driver::sdr

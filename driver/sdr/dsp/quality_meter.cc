@@ -42,10 +42,8 @@ double EnvelopeMoments::Swing() const { return m2 > 0 ? m4 / (m2 * m2) - 1 : 0; 
 QualityMeter::QualityMeter(double noiseBandwidthHz)
     : referenceDb_(10 * std::log10(noiseBandwidthHz / kNoiseBandwidthHz)) {}
 
-std::optional<double> QualityMeter::CarrierToNoiseDb(std::span<const Complex> output) const {
-  if (output.size() < kMinimumSamples) return std::nullopt;
-  EnvelopeMoments moments;
-  moments.Add(output);
+std::optional<double> QualityMeter::CarrierToNoiseDb(const EnvelopeMoments& moments) const {
+  if (moments.count < kMinimumSamples) return std::nullopt;
   const std::optional<double> cnr = moments.CarrierToNoise();
   return cnr ? 10 * std::log10(*cnr) + referenceDb_ : -100.0;
 }

@@ -15,11 +15,12 @@ namespace halvane::driver::sdr {
 // A piece's figures. `cnrDb` in 200 kHz, none for a piece too short to tell; `multipathDb` the
 // echo the equaliser is undoing, against the direct wave (none while it is off or finds none).
 // `carrier`: the piece holds a carrier at all (its envelope swings less than noise alone does,
-// however strong an echo).
+// or did so within the last few milliseconds, and its power has not fallen away).
 struct PieceQuality {
   std::optional<double> cnrDb;
   std::optional<double> multipathDb;
   bool carrier = false;
+  bool crowded = false;  // a strong neighbour: the equaliser holds its taps
 };
 
 // The envelope's moments over a piece: E|x|^2 and E|x|^4.
@@ -42,8 +43,9 @@ class QualityMeter {
   // `noiseBandwidthHz`: the channel filter's, so that ratios are stated in 200 kHz.
   explicit QualityMeter(double noiseBandwidthHz);
 
-  // The carrier-to-noise of `output`, in 200 kHz; none for a piece too short to tell.
-  std::optional<double> CarrierToNoiseDb(std::span<const Complex> output) const;
+  // The carrier-to-noise of a piece of output with these moments, in 200 kHz; none for a piece
+  // too short to tell.
+  std::optional<double> CarrierToNoiseDb(const EnvelopeMoments& output) const;
 
  private:
   double referenceDb_;

@@ -81,6 +81,7 @@ int TerminalRadio::Run() {
   Mpris mpris(host_, g_main_context_default(), "halvane-host", std::cerr);
   mpris_ = &mpris;
   mpris.onCommand = [this](const std::string& command) { session_.Heard(command); };
+  mpris.onAction = [this] { dirty_ = true; };  // drawn at once, a volume set there too
 
   std::setlocale(LC_CTYPE, "");  // wide characters on the terminal; numbers stay "C"
   paint_.Begin();
@@ -203,18 +204,21 @@ void TerminalRadio::ReadKeys() {
 }
 
 void TerminalRadio::Update() {
+  // At rest the radio is looked at five times a second (every other status tick), which halves
+  // what looking costs: the session's following (a search step's preset, traffic, a notice),
+  // the desktop's media state and the screen; the traffic check alone asks the driver for its
+  // whole RDS report. After a key, a resize, a call from the desktop or a change of the list,
+  // at once.
+  const gint64 now = g_get_monotonic_time();
+  const ListControl& list = *host_.radioScreen->list;
+  if (!dirty_ && list.generation == rowsGeneration_ && now - lastRead_ < kRestingReadUs) return;
+  lastRead_ = now;
   session_.Follow();
   if (mpris_ != nullptr) mpris_->Refresh();
   if (session_.changes() != sessionChanges_) {
     sessionChanges_ = session_.changes();
     dirty_ = true;
   }
-  // At rest the screen follows the radio five times a second (every other status tick), which
-  // halves what looking costs; after a key, a resize or a change of the list, at once.
-  const gint64 now = g_get_monotonic_time();
-  const ListControl& list = *host_.radioScreen->list;
-  if (!dirty_ && list.generation == rowsGeneration_ && now - lastRead_ < kRestingReadUs) return;
-  lastRead_ = now;
   RadioView view;
   try {
     view = ReadRadioView(host_.Radio(), false);

@@ -91,5 +91,22 @@ TEST_F(V4l2TrafficSeek, GivesUpInBoundedTimeBackWhereItBeganAndStopsAnywhereWith
   EXPECT_EQ(found, 88'000'000);
 }
 
+TEST_F(V4l2TrafficSeek, ReadsTheChipsOwnFlagWhereItDecodesRdsItself) {
+  Make(testing_support::Personality::kSi476x);
+  device_->clock = &clock_;
+  device_->tuner.capability &= ~V4L2_TUNER_CAP_RDS_BLOCK_IO;
+  device_->rdsReadError = EINVAL;
+  device_->AddStation(Fine(95'000'000), FakeRadioDevice::RssiSignal(50));
+  device_->stringsNow = {{V4L2_CID_RDS_RX_PS_NAME, "CTRL"}, {V4L2_CID_RDS_RX_RADIO_TEXT, ""}};
+  Start();
+  ASSERT_EQ(tuner_->SetTraffic(true), kOk);
+  for (const int tp : {0, 1}) {
+    device_->controlsNow[V4L2_CID_RDS_RX_TRAFFIC_PROGRAM] = tp;
+    int32_t found = 87'500'000;
+    EXPECT_EQ(Seek(found), tp ? kOk : HALVANE_SEARCH_BAND_END);
+    EXPECT_EQ(found, tp ? 95'000'000 : 108'000'000);
+  }
+}
+
 }  // namespace
 }  // namespace halvane::driver::v4l2

@@ -3,6 +3,7 @@
 // the seek.
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "frequency.h"
@@ -95,7 +96,8 @@ int32_t SdrTuner::Search(int32_t& frequency, bool up) {
   const int32_t from = frequency_;
   const int64_t deadline = parts_.wallMs() + kSearchWallMs;
   int measured = 0;
-  int passed = 0;  // stations passed by for carrying no traffic
+  int passed = 0;                        // stations passed by for carrying no traffic
+  std::optional<rds::RdsMonitor> heard;  // what the station stopped on sent while listened to
   for (std::optional<int32_t> channel = next(frequency); channel; channel = next(*channel)) {
     if (parts_.wallMs() >= deadline) {
       if (passed > 0) {
@@ -125,12 +127,15 @@ int32_t SdrTuner::Search(int32_t& frequency, bool up) {
         ++passed;
         continue;
       }
+      heard = receiver_->monitor();
     }
     stop = *channel;
     code = kOk;
     break;
   }
   if (const int32_t failed = Tune(stop); failed != kOk) return Fail(failed);
+  // The station's data decoded while it was listened to show at once.
+  if (heard) receiver_->monitor().TakeOver(*heard, clock_.NowMs());
   frequency = stop;
   return code;
 }

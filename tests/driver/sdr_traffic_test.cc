@@ -79,6 +79,12 @@ programme = tone
   ASSERT_EQ(tuner_->Search(found, true), kOk);
   EXPECT_EQ(found, 89'000'000);
   EXPECT_EQ(Frequency(), 89'000'000);
+  // What the station sent while it was listened to shows once RDS runs.
+  ASSERT_EQ(tuner_->StartRds(), kOk);
+  RdsRecord record{};
+  ASSERT_EQ(tuner_->EvalData(record), kOk);
+  EXPECT_EQ(record.pi, 0x2222);
+  EXPECT_NE(record.tp, 0);
   EXPECT_EQ(tuner_->Search(found, true), HALVANE_SEARCH_BAND_END);
   EXPECT_EQ(found, 108'000'000);
   found = 89'500'000;

@@ -80,6 +80,20 @@ int32_t SdrTuner::SearchFailed(int32_t code, int32_t from) {
   return Fail(code);
 }
 
+int32_t SdrTuner::SearchOutOfTime(int measured, int passed, int32_t from) {
+  const std::string limit = std::to_string(kSearchWallMs / 1000) + " s";
+  if (passed > 0) {
+    SetLastReason("no station that carries traffic was found within " + limit + " (" +
+                  std::to_string(passed) +
+                  " stations without traffic passed by): back where the search began");
+    Tune(from);
+    return kNoTrafficStationInTime;
+  }
+  SetLastReason("the search gave up after " + limit + ", " + std::to_string(measured) +
+                " channels measured: the samples come too slowly to measure the band");
+  return SearchFailed(kSdrDeviceLost, from);
+}
+
 int32_t SdrTuner::Search(int32_t& frequency, bool up) {
   if (const int32_t code = Ready(); code != kOk) return code;
   follower_.Tuned(clock_.NowMs());
@@ -99,19 +113,7 @@ int32_t SdrTuner::Search(int32_t& frequency, bool up) {
   int passed = 0;                        // stations passed by for carrying no traffic
   std::optional<rds::RdsMonitor> heard;  // what the station stopped on sent while listened to
   for (std::optional<int32_t> channel = next(frequency); channel; channel = next(*channel)) {
-    if (parts_.wallMs() >= deadline) {
-      if (passed > 0) {
-        SetLastReason("no station that carries traffic was found within " +
-                      std::to_string(kSearchWallMs / 1000) + " s (" + std::to_string(passed) +
-                      " stations without traffic passed by): back where the search began");
-        Tune(from);
-        return kNoTrafficStationInTime;
-      }
-      SetLastReason("the search gave up after " + std::to_string(kSearchWallMs / 1000) + " s, " +
-                    std::to_string(measured) + " channels measured: the samples come " +
-                    "too slowly to measure the band");
-      return SearchFailed(kSdrDeviceLost, from);
-    }
+    if (parts_.wallMs() >= deadline) return SearchOutOfTime(measured, passed, from);
     int level = kNoStation;
     if (const int32_t failed = MeasureLevel(*channel, level); failed != kOk) {
       return SearchFailed(failed, from);

@@ -89,6 +89,9 @@ class SdrTuner final : public TunerBackend, private rds::AfProbe {
   // Reads the RDS of the channel just measured for at most kTrafficFlagWaitMs (and not past the
   // search's `deadline`): its TP, or nothing where none was confirmed.
   int32_t ListenForTraffic(int64_t deadline, std::optional<bool>& tp);
+  // The search ran out of time after `measured` channels, `passed` stations passed by for
+  // carrying no traffic: back to `from`, with the reason.
+  int32_t SearchOutOfTime(int measured, int passed, int32_t from);
   // Returns the source to `from` and fails the search with `code`, the reason kept.
   int32_t SearchFailed(int32_t code, int32_t from);
   // af_follow.cc: at every decoder state poll, alternatives are watched while the

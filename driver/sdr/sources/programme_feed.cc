@@ -103,8 +103,8 @@ void ProgrammeFeed::Extend() {
     if (am_) {
       // AM is mono: one channel to make, heard on both.
       firinterp_rrrf_execute(upLeft_.get(), 0.5f * (block_[i] + block_[i + 1]), left);
-      for (unsigned k = 0; k < kInterpolation; ++k) {
-        const float mono = std::clamp(left[k], -1.0f, 1.0f);
+      for (const float sample : left) {
+        const float mono = std::clamp(sample, -1.0f, 1.0f);
         fine_.push_back({mono, mono});
       }
       continue;

@@ -119,6 +119,23 @@ TEST(SdrReceptionTest, TheEqualiserConvergesOnAStillEcho) {
   }
 }
 
+// A weak station with no echo: the equaliser's taps only wander in the noise, so the
+// discriminator keeps the plain channel and RDS decodes as well as with the equaliser off.
+TEST(SdrReceptionTest, TheEqualiserLeavesAWeakStationWithNoEchoAlone) {
+  int groups[2] = {0, 0};
+  for (const bool equaliser : {true, false}) {
+    sdr::Transmitter transmitter(ImpairedStation(11));
+    sdr::Receiver receiver({kTestRate, 50, {.equaliser = equaliser}});
+    receiver.Tune(0);
+    receiver.TapGroups([&](const rds::ReceivedGroup& group) {
+      if (group.UnusableCount() == 0) ++groups[equaliser ? 0 : 1];
+    });
+    RunStation(transmitter, receiver, 6);
+  }
+  EXPECT_GT(groups[1], 20);
+  EXPECT_GE(groups[0], groups[1] * 9 / 10);
+}
+
 // A car among buildings: an echo 10 us behind at -3 dB turning at 10 Hz. Its nulls are no loss
 // of the carrier, so the soft mute stays open and the tone plays clean (noise and distortion
 // 25 dB under it) on every piece.

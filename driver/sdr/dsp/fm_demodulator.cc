@@ -32,6 +32,14 @@ constexpr double kCarrierPowerDecay = 0.98;
 // neighbour is strong enough that its edge in the channel would steer the equaliser (+20 dB at
 // 200 kHz reads 13 dB): the equaliser then holds its taps.
 constexpr double kCrowdedDb = 8;
+// The discriminator takes the equaliser's output only while it reads a better carrier-to-noise
+// than the plain channel does, by kTakeGainDb to start and kLeaveGainDb to go on (smoothed over
+// about 25 ms): in noise with no echo to undo its taps only wander, which costs the stereo and
+// RDS more than it could win.
+constexpr double kTakeGainDb = 3.5;
+constexpr double kLeaveGainDb = 2.5;
+constexpr double kGainSmoothing = 0.2;
+constexpr double kMostGainDb = 30;
 // The span's power is taken on every kSpanStride-th sample.
 constexpr size_t kSpanStride = 4;
 constexpr double kLevelledLeast = 0.5;
@@ -103,6 +111,28 @@ void FmDemodulator::Reset() {
   noiseSamples_ = kNoiseHoldSamples;
   carrierPower_ = 0;
   outputSwing_ = kNoiseSwing;
+  equalisedCnrDb_.reset();
+  plainTail_.assign(CmaEqualiser::kMainTap, Complex{});
+  equaliserGainDb_ = 0;
+  equalised_ = false;
+}
+
+void FmDemodulator::KeepPlain() {
+  plain_.assign(plainTail_.begin(), plainTail_.end());
+  plain_.insert(plain_.end(), channel_.begin(), channel_.end());
+  plainTail_.assign(plain_.end() - static_cast<ptrdiff_t>(plainTail_.size()), plain_.end());
+  plain_.resize(channel_.size());
+}
+
+bool FmDemodulator::ChooseEqualised(std::optional<double> plainCnrDb) {
+  if (!equaliser_.adapting() && equaliser_.EchoDb() < kFaintestEchoDb) equaliserGainDb_ = 0;
+  if (plainCnrDb && equalisedCnrDb_) {
+    const double gain = std::clamp(*equalisedCnrDb_ - *plainCnrDb, -kMostGainDb, kMostGainDb);
+    equaliserGainDb_ += kGainSmoothing * (gain - equaliserGainDb_);
+  }
+  if (equaliserGainDb_ >= kTakeGainDb) equalised_ = true;
+  if (equaliserGainDb_ < kLeaveGainDb) equalised_ = false;
+  return equalised_;
 }
 
 bool FmDemodulator::Carrier(double swing, double power, size_t samples) {
@@ -132,7 +162,6 @@ void FmDemodulator::Process(std::span<const Complex> iq, std::vector<float>& mul
   channel_.clear();
   filter_.Process(iq, channel_);
   const size_t produced = channel_.size();
-  const std::optional<double> lastCnrDb = quality_.cnrDb;
   quality_ = {};
   if (produced == 0) return;
   // What the filter gave while it was still filling is neither measured nor adapted to.
@@ -163,12 +192,18 @@ void FmDemodulator::Process(std::span<const Complex> iq, std::vector<float>& mul
   if (!carrier) equaliser_.Reset();
   const bool levelledWell = levelled > kLevelledLeast && levelled < kLevelledMost;
   const bool crowded = NeighboursDb(iq, power) >= kCrowdedDb;
-  equaliser_.Process(channel_, carrier && levelledWell && !crowded && from == 0, lastCnrDb);
+  if (equaliser_.enabled()) KeepPlain();
+  equaliser_.Process(channel_, carrier && levelledWell && !crowded && from == 0, equalisedCnrDb_);
   EnvelopeMoments output;
   output.Add(settled);
   if (output.count > 0) outputSwing_ = equaliser_.enabled() ? output.Swing() : kNoiseSwing;
-  for (const Complex sample : settled) meter_.Add(sample);
-  quality_.cnrDb = qualityMeter_.CarrierToNoiseDb(output);
+  equalisedCnrDb_ = qualityMeter_.CarrierToNoiseDb(output);
+  quality_.cnrDb = equalisedCnrDb_;
+  if (equaliser_.enabled() && !ChooseEqualised(qualityMeter_.CarrierToNoiseDb(input))) {
+    channel_.swap(plain_);
+    quality_.cnrDb = qualityMeter_.CarrierToNoiseDb(input);
+  }
+  for (const Complex sample : std::span<const Complex>(channel_).subspan(from)) meter_.Add(sample);
   quality_.carrier = carrier;
   quality_.crowded = crowded;
   if (equaliser_.enabled() && equaliser_.EchoDb() >= kFaintestEchoDb) {

@@ -65,6 +65,11 @@ class FmDemodulator {
   // How far the captured span's power stands above the channel's, beyond what noise alone
   // gives: what the neighbours bring, in dB.
   double NeighboursDb(std::span<const Complex> iq, double channelPower) const;
+  // Keeps the channel as it is before the equaliser, as late as the equaliser's output.
+  void KeepPlain();
+  // Whether the discriminator takes the equaliser's output (or the plain channel), given the
+  // plain channel's carrier-to-noise over the piece.
+  bool ChooseEqualised(std::optional<double> plainCnrDb);
 
   ChannelFilter filter_;
   double noiseSpanShare_;  // the span's noise over the channel's
@@ -80,6 +85,11 @@ class FmDemodulator {
   size_t noiseSamples_ = 0;  // how long the pieces have looked like noise
   double carrierPower_ = 0;  // the channel's power while it last held a carrier
   double outputSwing_ = 1;   // the equaliser's output's envelope swing over the last piece
+  std::optional<double> equalisedCnrDb_;  // of the equaliser's output over the last piece
+  std::vector<Complex> plain_;            // the piece as it came to the equaliser, delayed
+  std::vector<Complex> plainTail_;        // the last samples of it, carried to the next piece
+  double equaliserGainDb_ = 0;            // what the equaliser wins, smoothed
+  bool equalised_ = false;                // the discriminator takes the equaliser's output
 };
 
 }  // namespace halvane::driver::sdr

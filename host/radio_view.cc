@@ -51,7 +51,11 @@ std::vector<BoxLine> BoxLines(const RadioView& v, int width, const std::string& 
                           ? "no station"
                           : v.band + "  " + v.frequency + " " + v.unit;
   std::string preset = v.presetNumber.empty() ? "" : "P" + v.presetNumber + "  " + presetName;
-  std::string reception = v.forcedMono ? "FORCED MONO" : v.stereo ? "STEREO" : "mono";
+  // The stereo indicator with what the blend leaves of the stereo, "STEREO 60%".
+  const std::string blend = BlendText(v.stereo, v.reception);
+  std::string reception = v.forcedMono ? "FORCED MONO"
+                          : v.stereo   ? (blend.empty() ? "STEREO" : "STEREO " + blend)
+                                       : "mono";
   // The traffic flags only when set: "TP" (a traffic programme), "TA" (an announcement now).
   std::string traffic =
       v.pi.empty() ? ""
@@ -61,7 +65,9 @@ std::vector<BoxLine> BoxLines(const RadioView& v, int width, const std::string& 
                            : v.songTitle.empty() ? v.songArtist
                                                  : v.songArtist + " - " + v.songTitle;
   std::string content = v.pi.empty() ? "" : v.ms ? "MUSIC" : "SPEECH";
-  std::string signal = " " + v.signalText;
+  // The signal's quality beside its level, where the driver measures it.
+  const std::string quality = QualityText(v.reception);
+  std::string signal = " " + v.signalText + (quality.empty() ? "" : "  " + quality);
   const int cells = width >= 50 ? 16 : 8;
   std::string pty = v.pty.empty() ? "" : "PTY " + v.pty + (ptyName.empty() ? "" : "  " + ptyName);
   if (!v.ptyn.empty()) pty += "  " + v.ptyn;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "driver_reception.h"
 #include "halvane/dm_radio.h"
 #include "screen_text.h"
 
@@ -34,6 +35,9 @@ struct RadioView {
   bool seekMode = false, presetMode = false, local = false;
   bool scan = false, surf = false, learning = false;
   std::string artwork;
+  // What the driver tells of the reception (the quality beside the level, the blend), when it
+  // does: read by the face beside the plug-in's answers.
+  DriverReception reception;
 
   bool operator==(const RadioView&) const = default;
 };

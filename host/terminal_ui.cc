@@ -18,6 +18,7 @@
 #include <optional>
 
 #include "driver_reason.h"
+#include "driver_reception.h"
 #include "error_words.h"
 #include "halvane/errors.h"
 #include "key_bindings.h"
@@ -222,6 +223,7 @@ void TerminalRadio::Update() {
   RadioView view;
   try {
     view = ReadRadioView(host_.Radio(), false);
+    view.reception = ReadDriverReception(host_.DriverPath());
   } catch (const halvane::RuntimeError& e) {
     view = view_;
     if (!session_.messageIsError())

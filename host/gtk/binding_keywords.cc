@@ -22,7 +22,8 @@ constexpr std::string_view kIndicators[] = {
 // Indicators answering a picture's path.
 constexpr std::string_view kArtwork[] = {"radioart", "status"};
 constexpr std::string_view kSliders[] = {"rsignal"};
-constexpr std::string_view kHostTexts[] = {"error", "prompt", "volume"};
+// The host's own texts; "quality" and "blend" from the driver's report of the reception.
+constexpr std::string_view kHostTexts[] = {"error", "prompt", "volume", "quality", "blend"};
 
 constexpr BindingKindInfo kKinds[] = {
     {BindingKind::Label, "label", kLabels},

@@ -88,6 +88,8 @@ class RadioWindow {
   bool TypeOverOffered(guint keyval);
   std::string TypedText() const;
   void RepaintScreen(SkinScreen& screen);
+  // The host's "quality" or "blend" text from the driver's report of the reception.
+  void ShowReception(GtkWidget* widget, const std::string& keyword);
   GActionGroup* MakeActions(bool keyboard);
   void SetToggle(const char* action, bool on);
   // A long press on an empty preset button stores the station, as a car radio's does.

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "driver_reception.h"
 #include "halvane/errors.h"
 #include "radio_window.h"
 #include "station_text.h"
@@ -173,9 +174,25 @@ void RadioWindow::RepaintScreen(SkinScreen& screen) {
         }
         if (keyword == "prompt")
           SetWidgetText(bound.widget, session_.prompt() ? session_.prompt()->Title() : "");
+        if (keyword == "quality" || keyword == "blend") ShowReception(bound.widget, keyword);
         break;
     }
   }
+}
+
+void RadioWindow::ShowReception(GtkWidget* widget, const std::string& keyword) {
+  const DriverReception reception =
+      host_.HasPlugin() ? ReadDriverReception(host_.DriverPath()) : DriverReception{};
+  if (keyword == "quality") {
+    SetWidgetText(widget, QualityText(reception));
+    return;
+  }
+  // The blend is told beside the stereo indicator, only while it is on.
+  std::string ind = "stereo", answer;
+  if (reception.stereoPercent &&
+      !Query(keyword, [&] { answer = host_.Radio().ReturnIndicatorEx(ind); }))
+    return;
+  SetWidgetText(widget, BlendText(answer == "True", reception));
 }
 
 }  // namespace host::gtk

@@ -128,5 +128,37 @@ TEST(RenderRadioScreen, KeepsTheHighlightedRowInViewOfALongList) {
   EXPECT_EQ(text.find("   1. row"), std::string::npos);
 }
 
+// The driver's report of the reception, as the faces show it: the quality beside the level, and
+// the blend beside the stereo indicator only while stereo is on and narrowed.
+TEST(DriverReception, ShowsTheQualityAndTheBlendFromTheReport) {
+  const struct {
+    const char* report;
+    bool stereo;
+    const char* quality;
+    const char* blend;
+  } cases[] = {
+      {"reception.cnr=21.6\nreception.stereo=40\n", true, "C/N 22 dB", "40%"},
+      {"rds.pi=6201\nreception.cnr=35.0\nreception.stereo=100\n", true, "C/N 35 dB", ""},
+      {"reception.cnr=-20.0\nreception.stereo=0\n", false, "C/N -20 dB", ""},
+      {"reception.cnr=12\nreception.stereo=0", true, "C/N 12 dB", "0%"},
+      {"reception.cnr=nan\nreception.stereo=140\n", true, "", ""},
+      {"reception.cnrx=30\nxreception.stereo=50\n", true, "", ""},
+      {"", true, "", ""},
+  };
+  for (const auto& c : cases) {
+    const DriverReception reception = ParseReception(c.report);
+    EXPECT_EQ(QualityText(reception), c.quality) << c.report;
+    EXPECT_EQ(BlendText(c.stereo, reception), c.blend) << c.report;
+  }
+  ScreenState s;
+  s.view.active = true;
+  s.view.signalText = "56%";
+  s.view.stereo = true;
+  s.view.reception = ParseReception("reception.cnr=21.4\nreception.stereo=40\n");
+  const std::string text = All(RenderRadioScreen(s, 80, 12));
+  for (const char* part : {"56%  C/N 21 dB", "STEREO 40%"})
+    EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
+}
+
 }  // namespace
 }  // namespace host

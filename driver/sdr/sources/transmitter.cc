@@ -38,12 +38,16 @@ double Turn(double phase) { return phase - kTwoPi * std::floor(phase / kTwoPi); 
 MultiplexModel::MultiplexModel(MultiplexOptions options)
     : options_(std::move(options)), shaper_(MakeShaper()) {
   // Pre-emphasis H(f) = 1 + j 2 pi f tau, applied to the tones in closed form.
-  const auto emphasised = [&](double hz) {
+  const auto emphasised = [&](double hz, double level) {
     const double wTau = kTwoPi * hz * options_.preemphasisUs * 1e-6;
-    return Sine{hz, options_.tone.level * std::sqrt(1 + wTau * wTau), std::atan(wTau)};
+    return Sine{hz, level * std::sqrt(1 + wTau * wTau), std::atan(wTau)};
   };
-  tone_ = emphasised(options_.tone.hz);
-  if (options_.tone.rightHz > 0) rightTone_ = emphasised(options_.tone.rightHz);
+  tone_ = emphasised(options_.tone.hz, options_.tone.level);
+  if (options_.tone.rightHz > 0)
+    rightTone_ = emphasised(options_.tone.rightHz, options_.tone.level);
+  for (const Partial& partial : options_.chord) {
+    chord_.emplace_back(emphasised(partial.hz, partial.level), partial.left);
+  }
 }
 
 void MultiplexModel::ExtendRds(double untilIndex) {
@@ -94,6 +98,7 @@ float MultiplexModel::At(double t) {
     const double tone = sine(tone_);
     left = options_.tone.left ? tone : 0;
     right = rightTone_.hz > 0 ? sine(rightTone_) : options_.tone.right ? tone : 0;
+    for (const auto& [partial, inLeft] : chord_) (inLeft ? left : right) += sine(partial);
   }
   // The subcarriers are the pilot's harmonics, from its sine and cosine alone:
   // sin 2p = 2 sin p cos p, sin 3p = sin p (3 - 4 sin^2 p).

@@ -31,6 +31,13 @@ struct Tone {
   double rightHz = 0;
 };
 
+// One tone more beside the tone, in one channel, at its level before pre-emphasis.
+struct Partial {
+  double hz = 1000;
+  double level = 0.1;
+  bool left = true;
+};
+
 struct MultiplexOptions {
   bool stereo = true;      // pilot and L-R subcarrier; mono sends L+R alone
   bool pilot = true;       // stereo without the pilot: only for measuring the RDS signal alone
@@ -49,6 +56,9 @@ struct MultiplexOptions {
   // them: damage a test wants the receiver to meet.
   std::function<void(uint64_t group, std::array<uint32_t, rds::kBlocksPerGroup>& blocks)>
       rdsOnAir{};
+  // Tones beside the tone, each in one channel: a music-like programme of many tones at once
+  // whose peaks reach full deviation. Not sent with a programme feed.
+  std::vector<Partial> chord{};
 };
 
 // The baseband multiplex as a function of time, 1.0 at full deviation.
@@ -73,7 +83,8 @@ class MultiplexModel {
   };
   Sine tone_;
   Sine rightTone_;
-  std::optional<double> feedOffsetS_;  // the feed's time less this model's
+  std::vector<std::pair<Sine, bool>> chord_;  // each tone, and whether it is in the left channel
+  std::optional<double> feedOffsetS_;         // the feed's time less this model's
   RealInterpolator shaper_;
   std::vector<float> rdsWave_;  // shaped chips at kRdsWaveRate, from sample rdsWaveStart_ on
   uint64_t rdsWaveStart_ = 0;

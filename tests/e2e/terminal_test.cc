@@ -272,6 +272,20 @@ TEST_F(TerminalRadio, RedrawsAVolumeSetFromTheDesktop) {
   EXPECT_TRUE(WaitForText("volume 30%")) << Screen();
 }
 
+// On a tuner that measures the reception (the SDR tuner, here on its synthetic band), the
+// signal's quality shows beside its level.
+TEST_F(TerminalRadio, ShowsTheSignalsQualityWhereTheTunerMeasuresIt) {
+  const std::string config = scratch_.path() + "/tuner.ini";
+  std::ofstream(config) << "backend = sdr\ndevice = synthetic\nrate = 250000\ntone = 1000\n";
+  Start(90, 30,
+        "LC_ALL=C.UTF-8 HALVANE_TUNER_CONFIG=" + Quote(config) +
+            " PULSE_SERVER=" + Quote(scratch_.path() + "/no-sound-server"));
+  EXPECT_TRUE(WaitFor([](const std::string& screen) {
+    return std::regex_search(screen, std::regex("Signal \\[[#-]+\\] +[0-9]+%  C/N -?[0-9]+ dB"));
+  })) << Screen();
+  QuitAndWait();
+}
+
 // Where the host can tell that nothing happened, it says so; the next action that works clears it.
 TEST_F(TerminalRadio, SaysWhenNothingHappened) {
   WritePresets(kFourPresets);

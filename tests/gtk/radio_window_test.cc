@@ -36,6 +36,27 @@ TEST_F(RadioWindowTest, TheStationShowsOnItsLabelsIndicatorsSignalAndArtwork) {
   EXPECT_TRUE(IsOn("indicator.radiomute"));
 }
 
+// On the SDR tuner, which measures the reception, a weak stereo station shows its quality beside
+// the level and what the blend leaves of its stereo beside the stereo indicator.
+TEST_F(RadioWindowTest, TheSignalsQualityAndTheBlendShowWhereTheTunerMeasuresThem) {
+  const Scratch scratch;
+  const std::string config = scratch.path() + "tuner.ini";
+  std::ofstream(config) << "backend = sdr\ndevice = synthetic\nrate = 250000\ntone = 1000\n"
+                           "cnr = 22\n";
+  setenv("HALVANE_TUNER_CONFIG", config.c_str(), 1);
+  setenv("PULSE_SERVER", (scratch.path() + "no-sound-server").c_str(), 1);
+  StartRadio();
+  Tune("rtune;104.5", "104.5");
+  EXPECT_TRUE(RunUntil([&] {
+    return IsOn("indicator.stereo") && Text("host.quality").starts_with("C/N 2") &&
+           !Text("host.blend").empty() && Text("host.blend") != "0%";
+  })) << Text("host.quality")
+      << " / " << Text("host.blend");
+  EXPECT_TRUE(gtk_widget_get_visible(Widget("host.blend")));
+  unsetenv("HALVANE_TUNER_CONFIG");
+  unsetenv("PULSE_SERVER");
+}
+
 TEST_F(RadioWindowTest, APresetNamedOnTheKeyboardScreenIsRecalledByButtonAndList) {
   StartRadio();
   Tune("rtune;104.5", "104.5");

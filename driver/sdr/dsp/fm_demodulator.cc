@@ -40,6 +40,9 @@ constexpr double kTakeGainDb = 3.5;
 constexpr double kLeaveGainDb = 2.5;
 constexpr double kGainSmoothing = 0.2;
 constexpr double kMostGainDb = 30;
+// The noise beside the channel tells its carrier-to-noise only where the span holds at least
+// as much again outside the channel (250 kHz leaves little more than the filter's skirts).
+constexpr double kLeastSpanShare = 2;
 // The span's power is taken on every kSpanStride-th sample.
 constexpr size_t kSpanStride = 4;
 constexpr double kLevelledLeast = 0.5;
@@ -150,12 +153,23 @@ bool FmDemodulator::Carrier(double swing, double power, size_t samples) {
   return !lost;
 }
 
-double FmDemodulator::NeighboursDb(std::span<const Complex> iq, double channelPower) const {
-  double span = 0;
+FmDemodulator::Span FmDemodulator::MeasureSpan(std::span<const Complex> iq,
+                                               double channelPower) const {
+  double power = 0;
   size_t taken = 0;
-  for (size_t i = 0; i < iq.size(); i += kSpanStride, ++taken) span += std::norm(iq[i]);
-  if (taken == 0 || channelPower <= 0 || span <= 0) return -100;
-  return 10 * std::log10(span / static_cast<double>(taken) / channelPower / noiseSpanShare_);
+  for (size_t i = 0; i < iq.size(); i += kSpanStride, ++taken) power += std::norm(iq[i]);
+  Span span;
+  if (taken == 0 || channelPower <= 0 || power <= 0) return span;
+  power /= static_cast<double>(taken);
+  span.neighboursDb = 10 * std::log10(power / channelPower / noiseSpanShare_);
+  // span = C + N0 fs, channel = C + N0 B: the noise density from what lies outside the channel.
+  const double bandwidth = filter_.NoiseBandwidthHz();
+  const double density = (power - channelPower) / (bandwidth * (noiseSpanShare_ - 1));
+  const double carrier = channelPower - density * bandwidth;
+  if (noiseSpanShare_ >= kLeastSpanShare && density > 0 && carrier > 0) {
+    span.cnrDb = 10 * std::log10(carrier / (density * kNoiseBandwidthHz));
+  }
+  return span;
 }
 
 void FmDemodulator::Process(std::span<const Complex> iq, std::vector<float>& multiplex) {
@@ -191,7 +205,8 @@ void FmDemodulator::Process(std::span<const Complex> iq, std::vector<float>& mul
                        Carrier(std::min(input.Swing(), outputSwing_), power, input.count);
   if (!carrier) equaliser_.Reset();
   const bool levelledWell = levelled > kLevelledLeast && levelled < kLevelledMost;
-  const bool crowded = NeighboursDb(iq, power) >= kCrowdedDb;
+  const Span span = MeasureSpan(iq, power);
+  const bool crowded = span.neighboursDb >= kCrowdedDb;
   if (equaliser_.enabled()) KeepPlain();
   equaliser_.Process(channel_, carrier && levelledWell && !crowded && from == 0, equalisedCnrDb_);
   EnvelopeMoments output;
@@ -206,6 +221,8 @@ void FmDemodulator::Process(std::span<const Complex> iq, std::vector<float>& mul
   for (const Complex sample : std::span<const Complex>(channel_).subspan(from)) meter_.Add(sample);
   quality_.carrier = carrier;
   quality_.crowded = crowded;
+  quality_.spanCnrDb = span.cnrDb;
+  quality_.equalised = equaliser_.enabled() && equalised_;
   if (equaliser_.enabled() && equaliser_.EchoDb() >= kFaintestEchoDb) {
     quality_.multipathDb = equaliser_.EchoDb();
   }

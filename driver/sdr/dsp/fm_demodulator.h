@@ -62,9 +62,14 @@ class FmDemodulator {
  private:
   // Whether a piece of `samples` with this envelope swing and power still holds a carrier.
   bool Carrier(double swing, double power, size_t samples);
-  // How far the captured span's power stands above the channel's, beyond what noise alone
-  // gives: what the neighbours bring, in dB.
-  double NeighboursDb(std::span<const Complex> iq, double channelPower) const;
+  // The captured span beside the channel: how far its power stands above the channel's beyond
+  // what noise alone gives (what the neighbours bring), and the channel's carrier-to-noise in
+  // 200 kHz from the noise outside it (none where it can't tell).
+  struct Span {
+    double neighboursDb = -100;
+    std::optional<double> cnrDb;
+  };
+  Span MeasureSpan(std::span<const Complex> iq, double channelPower) const;
   // Keeps the channel as it is before the equaliser, as late as the equaliser's output.
   void KeepPlain();
   // Whether the discriminator takes the equaliser's output (or the plain channel), given the

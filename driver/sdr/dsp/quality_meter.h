@@ -21,6 +21,10 @@ struct PieceQuality {
   std::optional<double> multipathDb;
   bool carrier = false;
   bool crowded = false;  // a strong neighbour: the equaliser holds its taps
+  // The carrier-to-noise from the noise beside the channel (the span's power outside it): no
+  // echo moves it; a neighbour, counted as noise, lowers it.
+  std::optional<double> spanCnrDb;
+  bool equalised = false;  // the discriminator takes the equaliser's output
 };
 
 // The envelope's moments over a piece: E|x|^2 and E|x|^4.

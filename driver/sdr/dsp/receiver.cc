@@ -89,14 +89,21 @@ void Receiver::ProcessPiece(std::span<const Complex> iq, int64_t endMs, bool rds
   // A piece too short to measure keeps the stages where they are.
   if (cnr) {
     // A piece's estimate scatters by about a dB; the blend acts on it smoothed over about
-    // 20 ms, so that it never ripples the programme's level. The high cut and the soft mute are
-    // for noise: they act on the best quality of the last 200 ms, which a moving echo's dips
-    // (the blend's business) leave alone.
+    // 20 ms, so that it never ripples the programme's level, and so narrows the sound under an
+    // echo too. The high cut and the soft mute act on the best quality of the last 200 ms, which
+    // a moving echo's dips leave alone; the high cut on the piece's figure, which counts what
+    // the equaliser leaves of an echo (its treble hides the echo's distortion as it does hiss),
+    // the soft mute, which is for a carrier too weak to carry a programme, on the carrier-to-
+    // noise the noise beside the channel tells where the equaliser is undoing an echo: no echo
+    // moves it, so a strong station in a city is never turned down.
     smoothedCnr_ = smoothedCnr_ ? *smoothedCnr_ + kQualitySmoothing * (*cnr - *smoothedCnr_) : *cnr;
     stereo_.SetQuality(smoothedCnr_);
-    const double noiseCnr = NoiseQuality(*cnr, fm_.quality().carrier);
-    highCut_.SetQuality(noiseCnr);
-    softMute_.SetQuality(noiseCnr);
+    const PieceQuality& piece = fm_.quality();
+    const bool echo = piece.equalised && piece.spanCnrDb;
+    const NoiseFigures held =
+        NoiseQuality({*cnr, echo ? std::max(*cnr, *piece.spanCnrDb) : *cnr}, piece.carrier);
+    highCut_.SetQuality(held.highCutDb);
+    softMute_.SetQuality(held.softMuteDb);
   }
   const size_t first = audio.size();
   stereo_.Process(multiplex_, audio, pilotPhase_);
@@ -115,18 +122,23 @@ void Receiver::ProcessPiece(std::span<const Complex> iq, int64_t endMs, bool rds
   }
 }
 
-double Receiver::NoiseQuality(double cnrDb, bool carrier) {
+Receiver::NoiseFigures Receiver::NoiseQuality(NoiseFigures piece, bool carrier) {
   if (!carrier) {
     recentCnr_.clear();
-    return cnrDb;
+    return piece;
   }
   if (recentCnr_.size() < kMuteHoldPieces) {
-    recentCnr_.push_back(cnrDb);
+    recentCnr_.push_back(piece);
   } else {
-    recentCnr_[recentAt_] = cnrDb;
+    recentCnr_[recentAt_] = piece;
     recentAt_ = (recentAt_ + 1) % kMuteHoldPieces;
   }
-  return *std::max_element(recentCnr_.begin(), recentCnr_.end());
+  NoiseFigures best = recentCnr_.front();
+  for (const NoiseFigures& each : recentCnr_) {
+    best.highCutDb = std::max(best.highCutDb, each.highCutDb);
+    best.softMuteDb = std::max(best.softMuteDb, each.softMuteDb);
+  }
+  return best;
 }
 
 Reception Receiver::reception() const {

@@ -99,8 +99,12 @@ class Receiver {
   // One piece of at most kPieceMs: the stages follow the quality piece by piece.
   void ProcessPiece(std::span<const Complex> iq, int64_t endMs, bool rdsOn,
                     std::vector<float>& audio);
-  // The quality the high cut and the soft mute act on, given the piece's.
-  double NoiseQuality(double cnrDb, bool carrier);
+  // The qualities the high cut and the soft mute act on, given the piece's.
+  struct NoiseFigures {
+    double highCutDb;
+    double softMuteDb;
+  };
+  NoiseFigures NoiseQuality(NoiseFigures piece, bool carrier);
 
   ReceiverOptions options_;
   FmDemodulator fm_;
@@ -114,7 +118,7 @@ class Receiver {
   // The high cut and the soft mute act on the best quality of the last kMuteHoldPieces pieces:
   // a moving echo's brief dips are not a weak station, while a piece with no carrier at all
   // counts at once.
-  std::vector<double> recentCnr_;
+  std::vector<NoiseFigures> recentCnr_;
   std::optional<double> smoothedCnr_;
   size_t recentAt_ = 0;
   std::vector<float> multiplex_;

@@ -237,11 +237,9 @@ const Registration kRegistration([] {
            .maxRatio = 0.03},
           AmChain, SignalDuration);
   AddFigure(24, "SdrAmSnr", AmSnr);
-  AddPair({.row = 24,
-           .name = "SdrAmOnAir1024k",
-           .floor = "the signal's own duration",
-           .maxRatio = 0},
-          AmStationOnAir, SignalDuration);
+  AddPair(
+      {.row = 24, .name = "SdrAmOnAir1024k", .floor = "the signal's own duration", .maxRatio = 0},
+      AmStationOnAir, SignalDuration);
 });
 
 }  // namespace

@@ -60,15 +60,13 @@ Result ParseBackendConfig(std::string_view text) {
       }
       config.settleMs = static_cast<int>(*ms);
     } else if (key == "af") {
-      const std::string text(value);
-      if (text != "on" && text != "off") return Result::Fail("af must be on or off", lineNumber);
-      config.followAlternatives = text == "on";
+      if (value != "on" && value != "off") return Result::Fail("af must be on or off", lineNumber);
+      config.followAlternatives = value == "on";
     } else if (key == "traffic") {
-      const std::string text(value);
-      if (text != "on" && text != "off") {
+      if (value != "on" && value != "off") {
         return Result::Fail("traffic must be on or off", lineNumber);
       }
-      config.traffic = text == "on";
+      config.traffic = value == "on";
     } else if (key == "audio") {
       config.audio = value == "none" ? std::string() : value;
     } else if (std::string error;

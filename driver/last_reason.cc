@@ -68,17 +68,17 @@ std::string_view LastReason() { return Reason(); }
 
 int32_t CopyLastReason(char* buffer, int32_t size) { return CopyText(Reason(), buffer, size); }
 
-int32_t CopyText(std::string_view reason, char* buffer, int32_t size) {
+int32_t CopyText(std::string_view text, char* buffer, int32_t size) {
   if (buffer != nullptr && size >= 1) {
-    size_t n = reason.size() < static_cast<size_t>(size) - 1 ? reason.size() : size - 1;
+    size_t n = text.size() < static_cast<size_t>(size) - 1 ? text.size() : size - 1;
     // Step back over continuation bytes so the cut never splits a character.
-    if (n < reason.size()) {
-      while (n > 0 && (static_cast<unsigned char>(reason[n]) & 0xC0) == 0x80) --n;
+    if (n < text.size()) {
+      while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
     }
-    std::memcpy(buffer, reason.data(), n);
+    std::memcpy(buffer, text.data(), n);
     buffer[n] = '\0';
   }
-  return reason.size() > INT32_MAX ? INT32_MAX : static_cast<int32_t>(reason.size());
+  return text.size() > INT32_MAX ? INT32_MAX : static_cast<int32_t>(text.size());
 }
 
 }  // namespace halvane::driver

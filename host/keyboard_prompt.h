@@ -26,7 +26,7 @@ class KeyboardPrompt {
   // The cursor, in characters from the start of the text.
   int cursor() const { return cursor_; }
   // Inserts one character at the cursor (a Unicode code point; control characters are refused).
-  void Insert(char32_t codePoint);
+  void Insert(char32_t cp);
   // Removes the character before the cursor / at the cursor.
   void Backspace();
   void Delete();

@@ -39,7 +39,8 @@ bool RegistryNamesLoadedLibrary() {
   return !registered.empty() && SameFile(registered, LoadedPluginLibrary());
 }
 
-RadioHost::RadioHost(Folders folders, std::string hostFolder) : folders_(std::move(folders)) {
+RadioHost::RadioHost(Folders folders, const std::string& hostFolder)
+    : folders_(std::move(folders)) {
   sdk_->SetVariable("DMPath", hostFolder);
   sdk_->SetVariable("dmartpath", folders_.art);
   // FM steps as the listener's region spaces the channels; --var allowallfreqs= sets it after.

@@ -22,7 +22,7 @@ class RadioHost {
   // Registers the SDK class in-process and sets the host variables from the folders:
   // "=$DMPath$" the host folder (DriverHostFolder), "=$dmartpath$" the art folder, "skinpath" the
   // skin folder.
-  RadioHost(Folders folders, std::string hostFolder);
+  RadioHost(Folders folders, const std::string& hostFolder);
   ~RadioHost();
   RadioHost(const RadioHost&) = delete;
   RadioHost& operator=(const RadioHost&) = delete;

@@ -33,7 +33,7 @@ namespace {
 // The decimal mark of the user's number locale as the C library knows it; "." when unknown.
 char EnvironmentDecimalMark() {
   char mark = '.';
-  if (locale_t numeric = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(0))) {
+  if (locale_t numeric = newlocale(LC_NUMERIC_MASK, "", nullptr)) {
     const char* radix = nl_langinfo_l(RADIXCHAR, numeric);
     if (radix != nullptr && (radix[0] == ',' || radix[0] == '.')) mark = radix[0];
     freelocale(numeric);

@@ -165,7 +165,7 @@ std::vector<ScreenLine> RenderRadioScreen(const ScreenState& s, int width, int h
     line.front() = line.back() = '+';
     lines.push_back({line});
   };
-  auto full = [&](std::vector<Field> fields, LineStyle style = LineStyle::kPlain) {
+  auto full = [&](const std::vector<Field>& fields, LineStyle style = LineStyle::kPlain) {
     std::string line = " ";
     line += LayFields(fields, width - 2, ascii);
     lines.push_back({line += " ", style});

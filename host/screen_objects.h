@@ -33,7 +33,7 @@ class TextBox : public halvane::MemberTable {
 
 class ScreenObject : public halvane::MemberTable {
  public:
-  ScreenObject(std::string tag, bool showPL);
+  ScreenObject(std::string tagText, bool shows);
   std::string tag;
   bool showPL;
   std::shared_ptr<ListControl> list = std::make_shared<ListControl>();

@@ -36,7 +36,7 @@ class CaptureLoop {
   size_t frames() const { return frames_.load(std::memory_order_relaxed); }
 
  private:
-  void Run(void* pcm);
+  void Run(void* handle);
 
   ProgrammeStage stage_;
   std::shared_ptr<AudioSink> sink_;

@@ -27,8 +27,8 @@ size_t PlaybackBuffer::Index(size_t frame) const {
 void PlaybackBuffer::Fade(size_t first, size_t count, bool up) {
   for (size_t f = 0; f < count; ++f) {
     // Up: 1/count .. 1; down: (count-1)/count .. 0.
-    const float g =
-        up ? static_cast<float>(f + 1) / count : static_cast<float>(count - 1 - f) / count;
+    const float g = up ? static_cast<float>(f + 1) / static_cast<float>(count)
+                       : static_cast<float>(count - 1 - f) / static_cast<float>(count);
     const size_t i = Index(first + f);
     ring_[i] *= g;
     ring_[i + 1] *= g;

@@ -17,7 +17,7 @@ std::string FrequencyTitle(int32_t frequency) {
   if (value.IsAm()) {
     std::snprintf(text, sizeof text, "AM %d kHz", static_cast<int>(value.Hertz() / 1000));
   } else {
-    std::snprintf(text, sizeof text, "FM %.2f MHz", value.Hertz() / 1e6);
+    std::snprintf(text, sizeof text, "FM %.2f MHz", static_cast<double>(value.Hertz()) / 1e6);
   }
   return text;
 }

@@ -180,9 +180,8 @@ void PulseOutput::OnStateChange(pa_context* context, void* self) {
   pa_threaded_mainloop_signal(output->loop_, 0);
   if (!output->playing_) return;  // still connecting: Connect watches
   const pa_context_state_t state = pa_context_get_state(context);
-  if (!PA_CONTEXT_IS_GOOD(state))
-    output->RetrySoon();
-  else if (state == PA_CONTEXT_READY && !output->NewStream())
+  // A context gone bad, or ready but without a stream, is tried again.
+  if (!PA_CONTEXT_IS_GOOD(state) || (state == PA_CONTEXT_READY && !output->NewStream()))
     output->RetrySoon();
 }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <utility>
 
 #include "band/band_file.h"
 #include "band/capture_file.h"
@@ -24,7 +25,9 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-BandLoad Failure(int32_t code, std::string message) { return {std::nullopt, code, message}; }
+BandLoad Failure(int32_t code, std::string message) {
+  return {std::nullopt, code, std::move(message)};
+}
 
 }  // namespace
 

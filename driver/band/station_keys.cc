@@ -75,7 +75,7 @@ bool BandFileParser::Flag(std::string_view key, std::string_view value, bool& ou
 
 bool BandFileParser::FrequencyKey(std::string_view value) {
   const std::optional<int32_t> frequency = ReadFrequency(value);
-  if (!frequency) return Fail("frequency must read like \"95.8 MHz\" or \"1040 kHz\"");
+  if (!frequency) return Fail(R"(frequency must read like "95.8 MHz" or "1040 kHz")");
   if (!RasterOf(*frequency).Contains(*frequency)) {
     return Fail(
         "frequency is not a channel: FM 87.5-108.0 MHz in 100 kHz steps, "

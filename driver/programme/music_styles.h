@@ -17,7 +17,7 @@ namespace halvane::driver::programme {
 using StepPattern = std::string_view;
 
 // Scale degrees from 0 (the tonic) of each bar's chord, four bars a phrase.
-using Progression = std::array<int8_t, 4>;
+using Progression = std::array<int, 4>;
 
 struct Drum {
   uint8_t key;  // General MIDI percussion key

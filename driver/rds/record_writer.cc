@@ -14,7 +14,7 @@ RdsRecord MakeRecord(const RdsData& data) {
   record.ms = data.ms ? 1 : 0;
   record.pi = static_cast<int16_t>(data.pi);
   std::transform(data.ps.begin(), data.ps.end(), record.ps, RdsToWindows1252);
-  const auto end = std::find(data.rt.begin(), data.rt.end(), kEndOfText);
+  const auto* const end = std::find(data.rt.begin(), data.rt.end(), kEndOfText);
   uint8_t* out = std::transform(data.rt.begin(), end, record.rt, RdsToWindows1252);
   std::fill(out, record.rt + data.rt.size(), kBlank);
   return record;

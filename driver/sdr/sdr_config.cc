@@ -14,7 +14,7 @@ std::optional<double> ReadNumber(std::string_view text) {
   char* end = nullptr;
   const double value = std::strtod(copy.c_str(), &end);
   if (end == copy.c_str() || !std::isfinite(value)) return std::nullopt;
-  if (band::Trim(std::string_view(end)).size() != 0) return std::nullopt;
+  if (!band::Trim(std::string_view(end)).empty()) return std::nullopt;
   return value;
 }
 

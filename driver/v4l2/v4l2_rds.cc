@@ -86,7 +86,8 @@ int32_t V4l2Tuner::ReadBlocks(int64_t now) {
     for (const rds::RawBlock& block : rds::ParseRawBlockDump(std::span(pendingRds_).first(whole))) {
       TakeBlock(block, now);
     }
-    pendingRds_.erase(pendingRds_.begin(), pendingRds_.begin() + whole);
+    pendingRds_.erase(pendingRds_.begin(),
+                      pendingRds_.begin() + static_cast<std::ptrdiff_t>(whole));
   }
   return kOk;
 }

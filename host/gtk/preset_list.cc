@@ -47,6 +47,7 @@ void PresetList::Sync() {
   const std::vector<std::string>& rows = screen_.list->rows;
   if (rows != shown_) {
     std::vector<const char*> texts;
+    texts.reserve(rows.size() + 1);
     for (const std::string& row : rows) texts.push_back(row.c_str());
     texts.push_back(nullptr);
     gtk_string_list_splice(rows_, 0, static_cast<guint>(shown_.size()), texts.data());

@@ -28,7 +28,7 @@ class PresetList {
   void Sync();
 
  private:
-  static void OnSelected(GObject*, GParamSpec*, gpointer self);
+  static void OnSelected(GObject*, GParamSpec*, gpointer data);
 
   GtkListView* view_;
   ScreenObject& screen_;

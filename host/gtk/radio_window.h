@@ -98,7 +98,7 @@ class RadioWindow {
   static gboolean OnTick(gpointer self);
   static gboolean OnKey(GtkEventControllerKey*, guint keyval, guint, GdkModifierType state,
                         gpointer self);
-  static void OnAction(GSimpleAction* action, GVariant* parameter, gpointer context);
+  static void OnAction(GSimpleAction* action, GVariant* parameter, gpointer data);
   static void OnTypedTextActivate(GtkWidget*, gpointer self);
 
   struct ActionContext {

@@ -18,7 +18,7 @@ namespace halvane {
 enum class CallKind { Method, PropertyGet, PropertyPut };
 
 // The member name of an object's default value (a text box's text, for instance).
-inline constexpr std::string_view kDefaultMember = "";
+inline constexpr std::string_view kDefaultMember;
 
 class HALVANE_API Dispatch {
  public:

@@ -17,6 +17,7 @@ extern "C" {
 #endif
 
 /* The record RDS_EvalData writes: 392 bytes, little-endian, laid out exactly as below. */
+/* NOLINTNEXTLINE(modernize-use-using): C includes this header too. */
 typedef struct RdsRecord {
   uint8_t pty;              /* 0: programme-type code */
   uint8_t tp;               /* 1: traffic programme, non-zero = set */

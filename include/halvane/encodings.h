@@ -40,7 +40,8 @@ constexpr size_t DecodeUtf8(std::string_view text, size_t at, char32_t& out) {
   if (lead < 0x80) {
     out = lead;
     return 1;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
+  }
+  if (lead >= 0xC2 && lead <= 0xDF) {
     length = 2, c = lead & 0x1F;
   } else if (lead >= 0xE0 && lead <= 0xEF) {
     length = 3, c = lead & 0x0F;

@@ -52,6 +52,7 @@ void WriteRegistry(const std::vector<std::pair<std::string, std::string>>& rows)
   if (const size_t slash = path.rfind('/'); slash != std::string::npos && slash > 0)
     MakeFolders(path.substr(0, slash));
   std::vector<std::string> lines;
+  lines.reserve(rows.size());
   for (const auto& [id, lib] : rows) lines.push_back(id + "=" + lib);
   WriteTextLinesAtomically(path, lines);
 }

@@ -24,6 +24,7 @@ void PutProperty(const std::shared_ptr<Dispatch>& object, std::string_view membe
   Invoke(object, member, CallKind::PropertyPut, args);
 }
 
+// NOLINTNEXTLINE(performance-unnecessary-value-param): the signature hosts compile against.
 void MemberTable::Define(std::string name, Handler handler) {
   members_[AsciiLowered(name)] = std::move(handler);
 }
@@ -33,9 +34,7 @@ void MemberTable::Remove(std::string_view name) {
   if (it != members_.end()) members_.erase(it);
 }
 
-bool MemberTable::Has(std::string_view name) const {
-  return members_.count(AsciiLowered(name)) != 0;
-}
+bool MemberTable::Has(std::string_view name) const { return members_.contains(AsciiLowered(name)); }
 
 Variant MemberTable::Invoke(std::string_view member, CallKind kind, std::span<Variant> args) {
   auto it = members_.find(AsciiLowered(member));

@@ -9,8 +9,8 @@
 #include <memory>
 #include <string_view>
 
-#include "halvane/dm_radio.h"
 #include "context/host_contract.h"
+#include "halvane/dm_radio.h"
 #include "timers/ctimer.h"
 
 namespace halvane {

@@ -92,7 +92,7 @@ int32_t LcidOfLocaleName(const std::string& name) {
 
 NumberFormat NumberFormatOfLocaleName(const std::string& name) {
   if (IsInvariantName(name)) return NumberFormat{};
-  if (locale_t loc = newlocale(LC_NUMERIC_MASK, name.c_str(), static_cast<locale_t>(0))) {
+  if (locale_t loc = newlocale(LC_NUMERIC_MASK, name.c_str(), nullptr)) {
     const char* radix = nl_langinfo_l(RADIXCHAR, loc);
     NumberFormat f{*radix != '\0' ? radix : ".", nl_langinfo_l(THOUSEP, loc)};
     freelocale(loc);

@@ -19,7 +19,7 @@ namespace {
 // locale (GTK and Qt hosts do). The texts built here always use ".", so they are converted under
 // the "C" locale, without touching the process's own.
 locale_t CLocale() {
-  static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+  static const locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
   return c;
 }
 

@@ -7,8 +7,11 @@
 #include <exception>
 #include <functional>
 
+// GLib's own declarations, so that this header needs none of GLib's.
+// NOLINTBEGIN(bugprone-reserved-identifier,modernize-use-using)
 typedef struct _GMainContext GMainContext;
 typedef struct _GSource GSource;
+// NOLINTEND(bugprone-reserved-identifier,modernize-use-using)
 
 namespace halvane {
 

@@ -49,7 +49,7 @@ class QualityMeter {
 
   // The carrier-to-noise of a piece of output with these moments, in 200 kHz; none for a piece
   // too short to tell.
-  std::optional<double> CarrierToNoiseDb(const EnvelopeMoments& output) const;
+  std::optional<double> CarrierToNoiseDb(const EnvelopeMoments& moments) const;
 
  private:
   double referenceDb_;

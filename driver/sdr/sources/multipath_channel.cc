@@ -13,7 +13,7 @@ constexpr size_t kInterpolatorSpan = 4;
 
 }  // namespace
 
-MultipathChannel::MultipathChannel(std::vector<Echo> echoes, double sampleRate) {
+MultipathChannel::MultipathChannel(const std::vector<Echo>& echoes, double sampleRate) {
   for (const Echo& echo : echoes) {
     // Under one sample the interpolator would need samples yet to come.
     Path path{std::max(echo.delayUs * 1e-6 * sampleRate, 1.0),

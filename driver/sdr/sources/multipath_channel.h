@@ -20,7 +20,7 @@ struct Echo {
 
 class MultipathChannel {
  public:
-  MultipathChannel(std::vector<Echo> echoes, double sampleRate);
+  MultipathChannel(const std::vector<Echo>& echoes, double sampleRate);
 
   bool empty() const { return echoes_.empty(); }
 

@@ -46,7 +46,7 @@ std::optional<RtlTcpGreeting> ParseRtlTcpGreeting(std::span<const uint8_t> bytes
     return std::nullopt;
   }
   if (!std::equal(kMagic.begin(), kMagic.end(), bytes.begin())) {
-    why = "its greeting begins \"" + Shown(bytes) + "\", not \"RTL0\": no rtl_tcp server";
+    why = "its greeting begins \"" + Shown(bytes) + R"(", not "RTL0": no rtl_tcp server)";
     return std::nullopt;
   }
   RtlTcpGreeting greeting{ReadBigEndian(bytes.data() + 4), ReadBigEndian(bytes.data() + 8)};

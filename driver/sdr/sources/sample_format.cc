@@ -55,12 +55,13 @@ size_t DecodeSamples(SampleFormat format, std::span<const uint8_t> bytes,
     const uint8_t* p = bytes.data() + i * frame;
     switch (format) {
       case SampleFormat::Cu8:
-        out.emplace_back((p[0] - 127.5f) / 127.5f, (p[1] - 127.5f) / 127.5f);
+        out.emplace_back((static_cast<float>(p[0]) - 127.5f) / 127.5f,
+                         (static_cast<float>(p[1]) - 127.5f) / 127.5f);
         break;
       case SampleFormat::Cs16: {
         const auto i16 = static_cast<int16_t>(p[0] | (p[1] << 8));
         const auto q16 = static_cast<int16_t>(p[2] | (p[3] << 8));
-        out.emplace_back(i16 / 32768.0f, q16 / 32768.0f);
+        out.emplace_back(static_cast<float>(i16) / 32768.0f, static_cast<float>(q16) / 32768.0f);
         break;
       }
       case SampleFormat::Cf32: {

@@ -30,8 +30,8 @@ constexpr double kAmProgrammeDepth = 0.9;
 
 double CnrForLevel(int level) { return kLevelZeroCnrDb - kDbPerLevel * level - kDbPerLevel / 2; }
 
-SyntheticSource::SyntheticSource(const SdrConfig& config, std::function<band::BandLoad()> loadBand)
-    : config_(config), loadBand_(std::move(loadBand)) {}
+SyntheticSource::SyntheticSource(SdrConfig config, std::function<band::BandLoad()> loadBand)
+    : config_(std::move(config)), loadBand_(std::move(loadBand)) {}
 
 int32_t SyntheticSource::Open(int64_t nowMs) {
   if (!band_) {

@@ -25,7 +25,7 @@ double CnrForLevel(int level);
 
 class SyntheticSource final : public PacedSource {
  public:
-  SyntheticSource(const SdrConfig& config, std::function<band::BandLoad()> loadBand);
+  SyntheticSource(SdrConfig config, std::function<band::BandLoad()> loadBand);
 
   int32_t Open(int64_t nowMs) override;
   void Close() override {}

@@ -48,15 +48,7 @@ int32_t V4l2Tuner::ResetRds(bool sameProgramme) {
 
 int32_t V4l2Tuner::DrainRds() {
   if (rdsSource_ != RdsSource::Blocks || rdsOffThisTune_) return kOk;
-  RdsBuffer buffer;
-  for (int i = 0; i < kMaxReadsPerCall; ++i) {
-    size_t read = 0;
-    const int error = device_->ReadRds(buffer, read);
-    if (error == EAGAIN) break;
-    if (error != 0) return RdsReadFailure(error);
-    if (read == 0) break;
-  }
-  return kOk;
+  return ReadBlocks(std::nullopt);
 }
 
 void V4l2Tuner::TakeBlock(rds::RawBlock block, int64_t now) {
@@ -73,7 +65,7 @@ void V4l2Tuner::TakeBlock(rds::RawBlock block, int64_t now) {
   });
 }
 
-int32_t V4l2Tuner::ReadBlocks(int64_t now) {
+int32_t V4l2Tuner::ReadBlocks(std::optional<int64_t> now) {
   RdsBuffer buffer;
   for (int i = 0; i < kMaxReadsPerCall; ++i) {
     size_t read = 0;
@@ -81,10 +73,11 @@ int32_t V4l2Tuner::ReadBlocks(int64_t now) {
     if (error == EAGAIN) break;
     if (error != 0) return RdsReadFailure(error);
     if (read == 0) break;
+    if (!now) continue;  // discarded
     pendingRds_.insert(pendingRds_.end(), buffer.begin(), buffer.begin() + read);
     const size_t whole = pendingRds_.size() / rds::kRawRecordSize * rds::kRawRecordSize;
     for (const rds::RawBlock& block : rds::ParseRawBlockDump(std::span(pendingRds_).first(whole))) {
-      TakeBlock(block, now);
+      TakeBlock(block, *now);
     }
     pendingRds_.erase(pendingRds_.begin(),
                       pendingRds_.begin() + static_cast<std::ptrdiff_t>(whole));

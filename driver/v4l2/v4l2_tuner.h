@@ -120,8 +120,9 @@ class V4l2Tuner final : public TunerBackend, private rds::AfProbe {
   int32_t ResetRds(bool sameProgramme = false);
   int32_t DrainRds();
   int32_t PumpRds();
-  // Reads the blocks waiting into the decoder, whether decoding is on or not.
-  int32_t ReadBlocks(int64_t now);
+  // Reads the blocks waiting into the decoder, whether decoding is on or not; without a time,
+  // reads them only to discard them.
+  int32_t ReadBlocks(std::optional<int64_t> now);
   int32_t RdsReadFailure(int error);
   void TakeBlock(rds::RawBlock block, int64_t now);
   int32_t EvalControls(RdsRecord& record);

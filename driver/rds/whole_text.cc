@@ -83,9 +83,14 @@ void WholeText::StartOver() {
 }
 
 void WholeText::TakeOver(const WholeText& next) {
-  std::optional<std::vector<uint8_t>> shown = std::move(whole_);
-  *this = next;
-  whole_ = std::move(shown);
+  // Every member but what is shown, which stays.
+  width_ = next.width_;
+  end_ = next.end_;
+  limit_ = next.limit_;
+  units_ = next.units_;
+  working_ = next.working_;
+  fresh_ = next.fresh_;
+  inOrder_ = next.inOrder_;
   if (CurrentWhole()) Publish();
 }
 

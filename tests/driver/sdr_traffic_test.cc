@@ -33,7 +33,7 @@ class SdrTraffic : public ::testing::Test {
     parts.makeSource = [config, band] {
       return std::make_unique<sdr::SyntheticSource>(config, [band] {
         band::BandLoad load;
-        load.band = *band::ParseBandFile(band).value;
+        load.band = band::ParseBandFile(band).value.value();  // a band the test got wrong throws
         return load;
       });
     };

@@ -16,6 +16,7 @@
 
 #include "artwork_picture.h"
 #include "dialogs.h"
+#include "driver_reception.h"
 #include "keyboard_prompt.h"
 #include "preset_list.h"
 #include "radio_host.h"
@@ -89,7 +90,8 @@ class RadioWindow {
   std::string TypedText() const;
   void RepaintScreen(SkinScreen& screen);
   // The host's "quality" or "blend" text from the driver's report of the reception.
-  void ShowReception(GtkWidget* widget, const std::string& keyword);
+  void ShowReception(GtkWidget* widget, const std::string& keyword,
+                     const DriverReception& reception);
   GActionGroup* MakeActions(bool keyboard);
   void SetToggle(const char* action, bool on);
   // A long press on an empty preset button stores the station, as a car radio's does.

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 #include "driver_reception.h"
 #include "halvane/errors.h"
@@ -108,6 +109,7 @@ bool RadioWindow::Query(const std::string& keyword, Call&& call) {
 void RadioWindow::RepaintScreen(SkinScreen& screen) {
   const bool plugin = host_.HasPlugin();
   const std::vector<std::string>& rows = host_.radioScreen->list->rows;
+  std::optional<DriverReception> reception;  // asked of the driver once a repaint, if at all
   for (const BoundWidget& bound : screen.bindings) {
     const std::string& keyword = bound.binding.keyword;
     switch (bound.binding.kind) {
@@ -174,15 +176,18 @@ void RadioWindow::RepaintScreen(SkinScreen& screen) {
         }
         if (keyword == "prompt")
           SetWidgetText(bound.widget, session_.prompt() ? session_.prompt()->Title() : "");
-        if (keyword == "quality" || keyword == "blend") ShowReception(bound.widget, keyword);
+        if (keyword == "quality" || keyword == "blend") {
+          if (!reception)
+            reception = plugin ? ReadDriverReception(host_.DriverPath()) : DriverReception{};
+          ShowReception(bound.widget, keyword, *reception);
+        }
         break;
     }
   }
 }
 
-void RadioWindow::ShowReception(GtkWidget* widget, const std::string& keyword) {
-  const DriverReception reception =
-      host_.HasPlugin() ? ReadDriverReception(host_.DriverPath()) : DriverReception{};
+void RadioWindow::ShowReception(GtkWidget* widget, const std::string& keyword,
+                                const DriverReception& reception) {
   if (keyword == "quality") {
     SetWidgetText(widget, QualityText(reception));
     return;
